@@ -1,0 +1,93 @@
+// Win32 services the program uses besides windows and drawing: errors, code
+// pages, private-profile (INI) files, module and command line, shell paths, and
+// the C run-time's wide file opening.
+#pragma once
+
+#include <cstdio>
+
+#include "platform/api/Types.h"
+
+// Errors ----------------------------------------------------------------------
+inline constexpr DWORD ERROR_SUCCESS = 0;
+inline constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
+inline constexpr DWORD ERROR_PATH_NOT_FOUND = 3;
+inline constexpr DWORD ERROR_ACCESS_DENIED = 5;
+inline constexpr DWORD ERROR_INVALID_HANDLE = 6;
+inline constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
+inline constexpr DWORD ERROR_WRITE_FAULT = 29;
+inline constexpr DWORD ERROR_READ_FAULT = 30;
+inline constexpr DWORD ERROR_INVALID_PARAMETER = 87;
+inline constexpr DWORD ERROR_DISK_FULL = 112;
+inline constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
+inline constexpr DWORD ERROR_ALREADY_EXISTS = 183;
+inline constexpr DWORD ERROR_NO_UNICODE_TRANSLATION = 1113;
+
+DWORD GetLastError();
+void SetLastError(DWORD code);
+
+// Code pages --------------------------------------------------------------------
+inline constexpr UINT CP_ACP = 0;
+inline constexpr UINT CP_OEMCP = 1;
+inline constexpr UINT CP_UTF8 = 65001;
+inline constexpr DWORD MB_ERR_INVALID_CHARS = 0x08;
+
+// The system code page. On Linux desktops the locale's character set is UTF-8,
+// so CP_ACP is UTF-8 here.
+UINT GetACP();
+// Code pages 932 (Shift_JIS as Windows extends it), 20932 (EUC-JP), 65001 and
+// CP_ACP. A count of -1 means "up to and including the terminating zero". A
+// destination size of 0 asks for the size needed. Characters a narrow code page
+// cannot represent become the default character "?".
+int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR source, int sourceBytes, LPWSTR destination,
+                        int destinationChars);
+int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR source, int sourceChars, LPSTR destination,
+                        int destinationBytes, LPCSTR defaultChar, LPBOOL usedDefaultChar);
+
+// Private profiles (INI files) ---------------------------------------------------
+// Sections and keys are matched without regard to case. The file keeps the
+// encoding it has (UTF-16LE with byte-order mark, UTF-16BE, UTF-8 with mark, or
+// the system code page); a file that does not exist yet is created as UTF-16LE
+// with byte-order mark. Writes replace the file atomically.
+DWORD GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR defaultValue, LPWSTR buffer, DWORD size,
+                               LPCWSTR fileName);
+UINT GetPrivateProfileIntW(LPCWSTR section, LPCWSTR key, INT defaultValue, LPCWSTR fileName);
+BOOL WritePrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR value, LPCWSTR fileName);
+
+// Module and command line ---------------------------------------------------------
+HMODULE GetModuleHandleW(LPCWSTR moduleName);
+// The path of the running executable (/proc/self/exe on Linux).
+DWORD GetModuleFileNameW(HMODULE module, LPWSTR buffer, DWORD size);
+// The command line the process was started with, quoted as Windows quotes it.
+LPCWSTR GetCommandLineW();
+// Splits a command line with the Windows rules; the array is freed with LocalFree.
+LPWSTR* CommandLineToArgvW(LPCWSTR commandLine, int* count);
+HLOCAL LocalFree(HLOCAL memory);
+
+// Shell path functions (both "\" and "/" separate folders) -------------------------
+LPWSTR PathFindFileNameW(LPCWSTR path);
+LPWSTR PathFindExtensionW(LPCWSTR path);
+void PathStripPathW(LPWSTR path);
+void PathRemoveExtensionW(LPWSTR path);
+
+// Files ----------------------------------------------------------------------------
+inline constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
+inline constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x01;
+inline constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
+inline constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
+inline constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x1;
+
+// The C run-time's wide open: the path may use "\" or "/"; the mode is fopen's.
+std::FILE* _wfopen(LPCWSTR path, LPCWSTR mode);
+DWORD GetFileAttributesW(LPCWSTR path);
+BOOL DeleteFileW(LPCWSTR path);
+BOOL MoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags);
+BOOL CreateDirectoryW(LPCWSTR path, LPVOID securityAttributes);
+
+// Process entry ----------------------------------------------------------------------
+inline constexpr int SW_HIDE = 0;
+inline constexpr int SW_SHOWNORMAL = 1;
+inline constexpr int SW_SHOW = 5;
+inline constexpr int SW_SHOWDEFAULT = 10;
+
+// Written by the program; the native layer's main calls it.
+int wWinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR commandLine, int showCommand);

@@ -1,0 +1,8 @@
+// The one header through which the program reaches the platform. It declares a
+// subset of the Win32 interface (names, numbers and semantics as on Windows) that
+// the native layer implements on Linux; nothing above src/platform includes a
+// system library header directly.
+#pragma once
+
+#include "platform/api/Types.h"
+#include "platform/api/Services.h"
