@@ -72,11 +72,50 @@ std::int64_t eucJpCount(const unsigned char* d, std::size_t n) {
     return count;
 }
 
+bool isMultiByteUtf8(const unsigned char* d, std::size_t n) {
+    bool multiByte = false;
+    std::size_t i = 0;
+    while (i < n) {
+        unsigned char b = d[i];
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        std::size_t len;
+        unsigned char lo = 0x80, hi = 0xBF;
+        if (b >= 0xC2 && b <= 0xDF) {
+            len = 2;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            len = 3;
+            if (b == 0xE0) lo = 0xA0;
+            if (b == 0xED) hi = 0x9F;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            len = 4;
+            if (b == 0xF0) lo = 0x90;
+            if (b == 0xF4) hi = 0x8F;
+        } else {
+            return false;
+        }
+        if (i + len > n) return false;
+        for (std::size_t k = 1; k < len; ++k) {
+            if (d[i + k] < lo || d[i + k] > hi) return false;
+            lo = 0x80;
+            hi = 0xBF;
+        }
+        multiByte = true;
+        i += len;
+    }
+    return multiByte;
+}
+
 int detectEncoding(const unsigned char* d, std::size_t n) {
     if (n > 0 && std::memchr(d, 0, n)) return encoding::kBinary;
     const std::int64_t size = static_cast<std::int64_t>(n);
     const std::int64_t sjis = shiftJisCount(d, n);
-    if (sjis >= size) return encoding::kNarrow;
+    // Much UTF-8 Japanese also passes as Shift_JIS byte for byte (E3 8x is a
+    // Shift_JIS pair, the third byte a half-width katakana). Real Shift_JIS text
+    // is practically never well-formed UTF-8, so well-formed UTF-8 wins.
+    if (sjis >= size) return isMultiByteUtf8(d, n) ? encoding::kUtf8 : encoding::kNarrow;
     const std::int64_t utf8 = utf8Count(d, n);
     const std::int64_t euc = eucJpCount(d, n);
     if (utf8 <= size - 100 && euc <= size - 100) return encoding::kNarrow;

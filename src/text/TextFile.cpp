@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cstring>
+#include <new>
 
 #include "platform/win32.h"
 #include "text/EncodingDetection.h"
@@ -83,7 +84,13 @@ int readTextFile(const std::u16string& path, std::u16string& text, int hint) {
     long size = ok ? std::ftell(file) : -1;
     ok = ok && size >= 0 && std::fseek(file, 0, SEEK_SET) == 0;
     if (ok) {
-        bytes.resize(static_cast<std::size_t>(size));
+        try {
+            bytes.resize(static_cast<std::size_t>(size));
+        } catch (const std::bad_alloc&) {
+            // Larger than memory: as unreadable as a file that cannot be opened.
+            std::fclose(file);
+            return -1;
+        }
         std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
         // A file that shrank while being read gives what was there; a read error fails.
         if (got < bytes.size() && std::ferror(file)) ok = false;

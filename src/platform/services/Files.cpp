@@ -34,7 +34,14 @@ std::FILE* _wfopen(LPCWSTR path, LPCWSTR mode) {
     std::string m;
     for (LPCWSTR p = mode; *p && *p != u','; ++p)
         if (*p == u'r' || *p == u'w' || *p == u'a' || *p == u'+' || *p == u'b') m.push_back(static_cast<char>(*p));
-    std::FILE* file = std::fopen(platform::nativePath(path).c_str(), m.c_str());
+    std::string native = platform::nativePath(path);
+    // Windows will not open a folder as a file; Linux would, for reading.
+    struct stat st;
+    if (::stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
+    std::FILE* file = std::fopen(native.c_str(), m.c_str());
     if (!file) setErrorFromErrno();
     return file;
 }
