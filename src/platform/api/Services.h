@@ -91,3 +91,54 @@ inline constexpr int SW_SHOWDEFAULT = 10;
 
 // Written by the program; the native layer's main calls it.
 int wWinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR commandLine, int showCommand);
+
+// Kernel objects: files and file mappings ----------------------------------------------
+union LARGE_INTEGER {
+    struct {
+        DWORD LowPart;
+        LONG HighPart;
+    } u;
+    long long QuadPart;
+};
+using SIZE_T = std::size_t;
+
+inline const HANDLE INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-1));
+inline constexpr DWORD GENERIC_READ = 0x80000000;
+inline constexpr DWORD GENERIC_WRITE = 0x40000000;
+inline constexpr DWORD FILE_SHARE_READ = 0x1;
+inline constexpr DWORD FILE_SHARE_WRITE = 0x2;
+inline constexpr DWORD FILE_SHARE_DELETE = 0x4;
+inline constexpr DWORD CREATE_NEW = 1;
+inline constexpr DWORD CREATE_ALWAYS = 2;
+inline constexpr DWORD OPEN_EXISTING = 3;
+inline constexpr DWORD OPEN_ALWAYS = 4;
+inline constexpr DWORD TRUNCATE_EXISTING = 5;
+inline constexpr DWORD PAGE_READONLY = 0x02;
+inline constexpr DWORD FILE_MAP_READ = 0x0004;
+
+// Files are opened without locks: Linux has no share modes, and the program
+// only ever shares reading. Handles are closed with CloseHandle.
+HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD shareMode, LPVOID securityAttributes, DWORD disposition,
+                   DWORD flags, HANDLE templateFile);
+BOOL GetFileSizeEx(HANDLE file, LARGE_INTEGER* size);
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, DWORD* bytesRead, LPVOID overlapped);
+BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, DWORD* bytesWritten, LPVOID overlapped);
+// Read-only mappings of whole files: the view reads the file's pages in place,
+// without copying them.
+HANDLE CreateFileMappingW(HANDLE file, LPVOID securityAttributes, DWORD protect, DWORD maximumSizeHigh,
+                          DWORD maximumSizeLow, LPCWSTR name);
+LPVOID MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offsetLow, SIZE_T bytes);
+BOOL UnmapViewOfFile(LPCVOID view);
+BOOL CloseHandle(HANDLE object);
+
+// Memory ------------------------------------------------------------------------------
+struct WIN32_MEMORY_RANGE_ENTRY {
+    LPVOID VirtualAddress;
+    SIZE_T NumberOfBytes;
+};
+HANDLE GetCurrentProcess();
+// Brings the ranges into memory ahead of use. Here the kernel is also asked to
+// back them with large pages, which makes filling a fresh buffer of many
+// megabytes several times cheaper.
+BOOL PrefetchVirtualMemory(HANDLE process, std::uintptr_t numberOfEntries, WIN32_MEMORY_RANGE_ENTRY* entries,
+                           ULONG flags);
