@@ -8,22 +8,12 @@
 #include <map>
 #include <mutex>
 
+#include "platform/services/Errno.h"
 #include "platform/services/KernelObjects.h"
 #include "platform/services/NativePath.h"
 #include "platform/win32.h"
 
 namespace {
-
-void setErrorFromErrno() {
-    switch (errno) {
-    case ENOENT: SetLastError(ERROR_FILE_NOT_FOUND); break;
-    case ENOTDIR: SetLastError(ERROR_PATH_NOT_FOUND); break;
-    case EEXIST: SetLastError(ERROR_ALREADY_EXISTS); break;
-    case ENOSPC: SetLastError(ERROR_DISK_FULL); break;
-    case ENOMEM: SetLastError(ERROR_NOT_ENOUGH_MEMORY); break;
-    default: SetLastError(ERROR_ACCESS_DENIED); break;
-    }
-}
 
 class FileObject : public platform::KernelObject {
 public:
@@ -68,7 +58,7 @@ HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD, LPVOID, DWORD disposition,
     std::string native = platform::nativePath(path);
     int fd = ::open(native.c_str(), flags, 0666);
     if (fd < 0) {
-        setErrorFromErrno();
+        platform::setLastErrorFromErrno();
         return INVALID_HANDLE_VALUE;
     }
     struct stat st;
@@ -149,7 +139,7 @@ HANDLE CreateFileMappingW(HANDLE file, LPVOID, DWORD protect, DWORD, DWORD, LPCW
     }
     int fd = ::dup(f->fd);
     if (fd < 0) {
-        setErrorFromErrno();
+        platform::setLastErrorFromErrno();
         return nullptr;
     }
     return platform::KernelObjects::add(std::make_unique<MappingObject>(fd, static_cast<std::size_t>(st.st_size)));
@@ -164,7 +154,7 @@ LPVOID MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offse
     // Populated at once: the callers read the whole file straight away.
     void* view = ::mmap(nullptr, m->size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, m->fd, 0);
     if (view == MAP_FAILED) {
-        setErrorFromErrno();
+        platform::setLastErrorFromErrno();
         return nullptr;
     }
     std::lock_guard guard(viewsLock);
