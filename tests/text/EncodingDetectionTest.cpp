@@ -106,7 +106,9 @@ TEST(EucJpToShiftJis, AgreesWithTheCodePageForEveryJisX0208Character) {
             std::u16string got = decodeCodePage(sjis, 932);
             // Characters with two Unicode forms may differ (e.g. U+FF5E/U+301C);
             // what must hold is that both name the same JIS code.
-            if (got != expected) EXPECT_EQ(encodeCodePage(got, 20932), euc) << std::hex << lead << " " << trail;
+            if (got != expected) {
+                EXPECT_EQ(encodeCodePage(got, 20932), euc) << std::hex << lead << " " << trail;
+            }
             ++checked;
         }
     }
