@@ -142,3 +142,11 @@ HANDLE GetCurrentProcess();
 // megabytes several times cheaper.
 BOOL PrefetchVirtualMemory(HANDLE process, std::uintptr_t numberOfEntries, WIN32_MEMORY_RANGE_ENTRY* entries,
                            ULONG flags);
+
+// System messages -----------------------------------------------------------------------
+inline constexpr DWORD FORMAT_MESSAGE_IGNORE_INSERTS = 0x00000200;
+inline constexpr DWORD FORMAT_MESSAGE_FROM_SYSTEM = 0x00001000;
+// The system's text for an error code (FORMAT_MESSAGE_FROM_SYSTEM only), ending in
+// CR LF as on Windows; 0 when the code has no text.
+DWORD FormatMessageW(DWORD flags, LPCVOID source, DWORD messageId, DWORD languageId, LPWSTR buffer, DWORD size,
+                     void* arguments);
