@@ -53,9 +53,12 @@ public:
     // text itself changed.
     virtual void insertLines(int position, std::u16string_view inserted) = 0;
     // Replaces [start, end) by text (clamped to the text) and brings the line
-    // table up to date without a rescan.
+    // table up to date without a rescan. An edit that would make the text
+    // longer than 2^31 - 1 code units changes nothing.
     virtual void replace(int start, int end, std::u16string_view text) = 0;
-    // 0 when the table is empty or the line does not exist.
+    // Line lineCount() is the closing record and gives the text length, so
+    // that lineStart(line + 1) ends every line; 0 when the table is empty or
+    // the line does not exist.
     virtual int lineStart(int line) const = 0;
     virtual LineColumn positionToLineColumn(int position) const = 0;
     virtual const std::u16string& text() const = 0;

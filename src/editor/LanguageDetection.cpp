@@ -41,13 +41,13 @@ LanguageRuns splitByLanguage(std::u16string_view text) {
             result.first = language;
             any = true;
         } else if (language != previous) {
-            result.runs.push_back(TextSpan{runStart, position});
+            result.runs.push_back(SentenceSpan{runStart, position});
             runStart = position;
         }
         previous = language;
         position = end;
     }
     if (!any) result.first = languageOf(text);
-    result.runs.push_back(TextSpan{runStart, n});
+    result.runs.push_back(SentenceSpan{runStart, n});
     return result;
 }

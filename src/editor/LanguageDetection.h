@@ -21,7 +21,7 @@ Language languageOf(std::u16string_view sentence);
 struct LanguageRuns {
     // Consecutive spans that cover the whole text; neighbouring runs differ
     // in language. Never empty.
-    std::vector<TextSpan> runs;
+    std::vector<SentenceSpan> runs;
     // The language of the first run (of the whole text when it holds no
     // sentence at all).
     Language first = Language::Japanese;

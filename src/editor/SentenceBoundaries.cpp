@@ -138,20 +138,20 @@ int sentenceEnd(std::u16string_view text, int start) {
     return findSentenceEnd(scanned, std::clamp(start, 0, scanned.length()));
 }
 
-TextSpan sentenceRange(std::u16string_view text, int position, Direction direction) {
+SentenceSpan sentenceRange(std::u16string_view text, int position, SentenceDirection direction) {
     const Text scanned(text);
     const int n = scanned.length();
     position = std::clamp(position, 0, n);
-    if (direction == Direction::Next) {
+    if (direction == SentenceDirection::Next) {
         const int start = scanned.skipWhitespace(position);
-        return TextSpan{start, findSentenceEnd(scanned, start)};
+        return SentenceSpan{start, findSentenceEnd(scanned, start)};
     }
     int start = std::max(0, position - 256);
     for (;;) {
         const int end = findSentenceEnd(scanned, start);
         // An empty sentence still moves the walk on by one character.
         const int next = scanned.skipWhitespace(std::max(end, std::min(start + 1, n)));
-        if (next >= position || next >= n) return TextSpan{start, next};
+        if (next >= position || next >= n) return SentenceSpan{start, next};
         start = next;
     }
 }

@@ -9,10 +9,10 @@
 
 #include <string_view>
 
-struct TextSpan {
+struct SentenceSpan {
     int start = 0;
     int end = 0;
-    bool operator==(const TextSpan&) const = default;
+    bool operator==(const SentenceSpan&) const = default;
 };
 
 // The end (exclusive) of the sentence that starts at start. The result is
@@ -21,11 +21,11 @@ struct TextSpan {
 // the bullet; callers that want the break take one more character.
 int sentenceEnd(std::u16string_view text, int start);
 
-enum class Direction { Previous, Next };
+enum class SentenceDirection { Previous, Next };
 
 // Next: the sentence that starts at the first non-whitespace character at or
 // after position. Previous: the last sentence that starts before position,
 // from its start to the start of the sentence after it (whitespace
 // included). The search back looks at most 256 code units behind position,
 // so inside a longer sentence it gives the tail after the last end it sees.
-TextSpan sentenceRange(std::u16string_view text, int position, Direction direction);
+SentenceSpan sentenceRange(std::u16string_view text, int position, SentenceDirection direction);

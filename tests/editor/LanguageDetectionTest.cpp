@@ -45,7 +45,7 @@ TEST(LanguageOf, LooksAtTheFirstThousandCodeUnitsOnly) {
 
 std::vector<std::u16string> runTexts(std::u16string_view text, const LanguageRuns& runs) {
     std::vector<std::u16string> texts;
-    for (const TextSpan& run : runs.runs)
+    for (const SentenceSpan& run : runs.runs)
         texts.emplace_back(text.substr(static_cast<std::size_t>(run.start), static_cast<std::size_t>(run.end - run.start)));
     return texts;
 }
@@ -62,7 +62,7 @@ TEST(SplitByLanguage, ATextWithoutSentencesIsOneRun) {
     for (std::u16string text : {u"", u"A", u"   ", u"あ"}) {
         const LanguageRuns runs = splitByLanguage(text);
         ASSERT_EQ(runs.runs.size(), 1u);
-        EXPECT_EQ(runs.runs[0], (TextSpan{0, static_cast<int>(text.size())}));
+        EXPECT_EQ(runs.runs[0], (SentenceSpan{0, static_cast<int>(text.size())}));
     }
     EXPECT_EQ(splitByLanguage(u"A").first, Language::English);
     EXPECT_EQ(splitByLanguage(u"あ").first, Language::Japanese);
@@ -71,7 +71,7 @@ TEST(SplitByLanguage, ATextWithoutSentencesIsOneRun) {
 TEST(SplitByLanguage, OneLanguageThroughoutIsOneRun) {
     const std::u16string text = u"  One sentence here. Another one here.\n";
     const LanguageRuns runs = splitByLanguage(text);
-    EXPECT_EQ(runs.runs, (std::vector<TextSpan>{{0, static_cast<int>(text.size())}}));
+    EXPECT_EQ(runs.runs, (std::vector<SentenceSpan>{{0, static_cast<int>(text.size())}}));
     EXPECT_EQ(runs.first, Language::English);
 }
 

@@ -91,12 +91,12 @@ TEST(SentenceEnd, AnyStartGivesAnEndWithinTheText) {
         }
         // Walking forwards and backwards always moves on and always stops.
         for (int position = 0; position <= n;) {
-            const TextSpan next = sentenceRange(text, position, Direction::Next);
+            const SentenceSpan next = sentenceRange(text, position, SentenceDirection::Next);
             ASSERT_LE(next.end, n);
             position = std::max(next.end, position + 1);
         }
         for (int position = 0; position <= n; ++position) {
-            const TextSpan previous = sentenceRange(text, position, Direction::Previous);
+            const SentenceSpan previous = sentenceRange(text, position, SentenceDirection::Previous);
             ASSERT_LE(previous.start, previous.end);
             ASSERT_LE(previous.end, n);
         }
@@ -105,20 +105,20 @@ TEST(SentenceEnd, AnyStartGivesAnEndWithinTheText) {
 
 TEST(SentenceRange, NextSkipsWhitespaceFirst) {
     const std::u16string text = u"First one here.  \n Second one here.";
-    EXPECT_EQ(sentenceRange(text, 15, Direction::Next), (TextSpan{19, 35}));
-    EXPECT_EQ(sentenceRange(text, 0, Direction::Next), (TextSpan{0, 16}));
-    EXPECT_EQ(sentenceRange(text, 99, Direction::Next), (TextSpan{35, 35}));
+    EXPECT_EQ(sentenceRange(text, 15, SentenceDirection::Next), (SentenceSpan{19, 35}));
+    EXPECT_EQ(sentenceRange(text, 0, SentenceDirection::Next), (SentenceSpan{0, 16}));
+    EXPECT_EQ(sentenceRange(text, 99, SentenceDirection::Next), (SentenceSpan{35, 35}));
 }
 
 TEST(SentenceRange, PreviousIsTheLastSentenceStartingBeforeThePosition) {
     const std::u16string text = u"One is here. Two is here. Three is here.";
     // Sentences start at 0, 13 and 26.
-    EXPECT_EQ(sentenceRange(text, 26, Direction::Previous), (TextSpan{13, 26}));
-    EXPECT_EQ(sentenceRange(text, 20, Direction::Previous), (TextSpan{13, 26}));
-    EXPECT_EQ(sentenceRange(text, 14, Direction::Previous), (TextSpan{13, 26}));
-    EXPECT_EQ(sentenceRange(text, 13, Direction::Previous), (TextSpan{0, 13}));
-    EXPECT_EQ(sentenceRange(text, 40, Direction::Previous), (TextSpan{26, 40}));
-    EXPECT_EQ(sentenceRange(text, 0, Direction::Previous), (TextSpan{0, 13}));
+    EXPECT_EQ(sentenceRange(text, 26, SentenceDirection::Previous), (SentenceSpan{13, 26}));
+    EXPECT_EQ(sentenceRange(text, 20, SentenceDirection::Previous), (SentenceSpan{13, 26}));
+    EXPECT_EQ(sentenceRange(text, 14, SentenceDirection::Previous), (SentenceSpan{13, 26}));
+    EXPECT_EQ(sentenceRange(text, 13, SentenceDirection::Previous), (SentenceSpan{0, 13}));
+    EXPECT_EQ(sentenceRange(text, 40, SentenceDirection::Previous), (SentenceSpan{26, 40}));
+    EXPECT_EQ(sentenceRange(text, 0, SentenceDirection::Previous), (SentenceSpan{0, 13}));
 }
 
 TEST(SentenceRange, PreviousInsideAVeryLongSentenceGivesItsVisibleTail) {
@@ -127,7 +127,7 @@ TEST(SentenceRange, PreviousInsideAVeryLongSentenceGivesItsVisibleTail) {
     for (int i = 0; i < 60; ++i) text += u"word and ";
     text += u"end. Next.";
     const int position = static_cast<int>(text.size()) - 8;  // inside "end."
-    const TextSpan previous = sentenceRange(text, position, Direction::Previous);
+    const SentenceSpan previous = sentenceRange(text, position, SentenceDirection::Previous);
     EXPECT_EQ(previous.start, position - 256);
     EXPECT_GT(previous.start, longStart);
     EXPECT_EQ(previous.end, static_cast<int>(text.size()) - 5);
@@ -142,7 +142,7 @@ std::vector<std::u16string> walk(const char* name) {
     EXPECT_GE(readTextFile(std::u16string(path.begin(), path.end()), text), 0) << name;
     std::vector<std::u16string> sentences;
     for (int position = 0;;) {
-        const TextSpan span = sentenceRange(text, position, Direction::Next);
+        const SentenceSpan span = sentenceRange(text, position, SentenceDirection::Next);
         if (span.start >= static_cast<int>(text.size())) break;
         std::u16string sentence = text.substr(static_cast<std::size_t>(span.start),
                                               static_cast<std::size_t>(span.end - span.start));
