@@ -1,0 +1,422 @@
+#include "xml/XMLParser.h"
+
+#include <new>
+#include <string>
+
+#include "platform/win32.h"
+#include "text/NarrowText.h"
+#include "text/ReplacingFile.h"
+#include "text/TextFile.h"
+
+namespace {
+
+bool isNameStart(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u':' || c == u'_'; }
+
+bool isNameChar(char16_t c) {
+    return isNameStart(c) || (c >= u'0' && c <= u'9') || c == u'-' || c == u'.';
+}
+
+bool isWhite(char16_t c) { return c <= u' '; }
+
+std::u16string decimal(long long value) {
+    const std::string digits = std::to_string(value);
+    return std::u16string(digits.begin(), digits.end());
+}
+
+[[noreturn]] void fail(int location, std::u16string message = {}) {
+    throw xml::ParserException(std::move(message), location);
+}
+
+// Sets name to value in a sorted attribute list (a repeated name keeps the last value).
+void assignAttribute(Element::Attributes& attributes, std::u16string name, std::u16string value) {
+    auto it = attributes.begin();
+    while (it != attributes.end() && it->first < name) ++it;
+    if (it != attributes.end() && it->first == name) it->second = std::move(value);
+    else attributes.emplace(it, std::move(name), std::move(value));
+}
+
+std::u16string attributeOf(const Element::Attributes& attributes, std::u16string_view name) {
+    for (const auto& [key, value] : attributes) {
+        if (key == name) return value;
+    }
+    return {};
+}
+
+}  // namespace
+
+namespace xml {
+
+std::u16string ParserException::displayText() const {
+    return u"XMLParser line:" + decimal(m_location) + u"\r\n" + m_message;
+}
+
+}  // namespace xml
+
+XMLParser::XMLParser() = default;
+XMLParser::~XMLParser() = default;
+
+std::unique_ptr<Element> XMLParser::createElement(std::u16string name) {
+    return std::make_unique<Element>(std::move(name));
+}
+
+void XMLParser::report(const std::u16string& text) {
+    m_lastMessage = text;
+    if (m_messageSink) m_messageSink(text);
+}
+
+bool XMLParser::parse(const std::u16string& path) {
+    std::u16string text;
+    if (readTextFile(path, text, encoding::kDetect) < 0 || text.empty()) return false;
+    std::u16string previous = std::move(m_filePath);
+    m_filePath = path;
+    if (parseString(text)) return true;
+    m_filePath = std::move(previous);
+    return false;
+}
+
+bool XMLParser::parseBytes(const void* data, std::size_t length) {
+    std::u16string text;
+    if (length == 0) return false;
+    decodeBytes(data, length, text, encoding::kDetect);
+    if (text.empty()) return false;
+    return parseString(text);
+}
+
+bool XMLParser::parseString(std::u16string_view input) {
+    std::unique_ptr<Element> keptRoot = std::move(m_root);
+    const int keptEncoding = m_declaredEncoding;
+    std::u16string keptDeclaration = m_declaration;
+
+    m_current = nullptr;
+    m_state = 0;
+    m_tagKind = TagKind::ProcessingInstruction;
+    m_openElements.clear();
+    m_buffer.clear();
+    m_entityBuffer.clear();  // a reference left open by an earlier text must not leak into this one
+    m_tagAttributes.clear();
+    m_lastError.reset();
+
+    int row = 1;
+    int column = 0;
+    std::size_t rowStart = 0;
+    bool ok = true;
+    try {
+        for (std::size_t i = 0; i < input.size(); ++i) {
+            try {
+                feed(input[i]);
+            } catch (xml::ParserException& e) {
+                e.setPosition(row, column);
+                const std::u16string_view failingRow = input.substr(rowStart, i + 1 - rowStart);
+                m_lastError = e;
+                report(u"Exception in XMLParser.parse():\r\n" + e.displayText() + u"\r\nRow:" + decimal(row) +
+                       u" Col:" + decimal(column) + u" in " + m_filePath + u"\r\n" + std::u16string(failingRow));
+                ok = false;
+                break;
+            }
+            if (input[i] == u'\n') {
+                ++row;
+                column = 0;
+                rowStart = i + 1;
+            } else {
+                ++column;
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        m_lastError = xml::ParserException(u"out of memory", 0, row, column);
+        ok = false;
+    }
+
+    m_openElements.clear();
+    m_current = nullptr;
+    m_buffer.clear();
+    if (ok && m_root) return true;
+
+    m_root = std::move(keptRoot);  // the partial tree goes with the assignment
+    m_declaredEncoding = keptEncoding;
+    m_declaration = std::move(keptDeclaration);
+    return false;
+}
+
+void XMLParser::characterData(char16_t c) {
+    if (!m_entityBuffer.empty()) {
+        if (c != u';') {
+            m_entityBuffer += c;
+            return;
+        }
+        if (m_entityBuffer == u"&amp") m_buffer += u'&';
+        else if (m_entityBuffer == u"&lt") m_buffer += u'<';
+        else if (m_entityBuffer == u"&gt") m_buffer += u'>';
+        else if (m_entityBuffer == u"&quot") m_buffer += u'"';
+        else if (m_entityBuffer == u"&apos") m_buffer += u'\'';
+        m_entityBuffer.clear();
+        return;
+    }
+    if (c == u'&') m_entityBuffer = u"&";
+    else m_buffer += c;
+}
+
+void XMLParser::addText(bool isCData) {
+    if (!m_current) return;
+    if (isCData) {
+        std::unique_ptr<Element> node = createElement(std::u16string());
+        node->setCData(std::u16string_view(m_buffer).substr(7, m_buffer.size() - 9));
+        m_current->appendChild(std::move(node));
+        return;
+    }
+    bool visible = false;
+    for (char16_t c : m_buffer) {
+        if (!isWhite(c)) {
+            visible = true;
+            break;
+        }
+    }
+    if (visible) {
+        std::unique_ptr<Element> node = createElement(std::u16string());
+        node->setText(m_buffer);
+        m_current->appendChild(std::move(node));
+    } else {
+        m_current->setText(m_buffer);
+    }
+}
+
+void XMLParser::feed(char16_t c) {
+    switch (m_state) {
+    case 0:  // character data
+        if (c == u'<') {
+            if (!m_buffer.empty()) addText(false);
+            m_tagAttributes.clear();
+            m_buffer.clear();
+            m_state = 1;
+        } else {
+            characterData(c);
+        }
+        break;
+    case 1:  // after "<"
+        if (isNameStart(c)) {
+            m_buffer.assign(1, c);
+            m_tagKind = TagKind::Start;
+            m_state = 2;
+        } else if (c == u'/') {
+            m_tagKind = TagKind::End;
+            m_state = 2;
+        } else if (c == u'?') {
+            m_tagKind = TagKind::ProcessingInstruction;
+            m_state = 2;
+        } else if (c == u'!') {
+            m_tagKind = TagKind::MarkupDeclaration;
+            m_state = 3;
+        } else {
+            fail(221);
+        }
+        break;
+    case 2:  // tag name
+        if (isNameChar(c)) {
+            m_buffer += c;
+            break;
+        }
+        m_tagName = m_buffer;
+        m_buffer.clear();
+        if (c == u'>') {
+            completeTag();
+            m_state = 0;
+        } else if (c == u'/') {
+            if (m_tagKind != TagKind::Start) fail(235);
+            m_tagKind = TagKind::EmptyElement;
+            m_state = 4;
+        } else if (isWhite(c)) {
+            m_state = 5;
+        } else {
+            fail(242);
+        }
+        break;
+    case 3:  // after "<!"
+        // Nothing can match once seven characters are in: an unknown declaration
+        // swallows the rest of the text without growing the buffer with it.
+        if (m_buffer.size() >= 7) break;
+        m_buffer += c;
+        if (m_buffer == u"--") m_state = 9;
+        else if (m_buffer == u"[CDATA[") m_state = 12;
+        else if (m_buffer == u"DOCTYPE") m_state = 15;
+        break;
+    case 4:  // expecting ">"
+        if (c != u'>') fail(302);
+        completeTag();
+        m_state = 0;
+        break;
+    case 5:  // between attributes
+        if (isNameStart(c)) {
+            m_buffer.assign(1, c);
+            m_state = 6;
+        } else if (c == u'>') {
+            completeTag();
+            m_state = 0;
+        } else if (c == u'?') {
+            if (m_tagKind != TagKind::ProcessingInstruction) fail(257);
+            m_state = 4;
+        } else if (c == u'/') {
+            if (m_tagKind != TagKind::Start) fail(261);
+            m_tagKind = TagKind::EmptyElement;
+            m_state = 4;
+        } else if (!isWhite(c)) {
+            fail(266);
+        }
+        break;
+    case 6:  // attribute name
+        if (isNameChar(c)) {
+            m_buffer += c;
+        } else if (c == u'=') {
+            m_attributeName = m_buffer;
+            m_buffer.clear();
+            m_state = 7;
+        } else {
+            fail(277);
+        }
+        break;
+    case 7:  // after "="
+        if (c != u'"' && c != u'\'') fail(285);
+        m_quote = c;
+        m_state = 8;
+        break;
+    case 8:  // attribute value
+        if (c == m_quote) {
+            assignAttribute(m_tagAttributes, m_attributeName, m_buffer);
+            m_buffer.clear();
+            m_state = 5;
+        } else {
+            characterData(c);
+        }
+        break;
+    case 9:  // comment
+        if (c == u'-') m_state = 10;
+        break;
+    case 10:  // comment, one "-" seen
+        m_state = c == u'-' ? 11 : 9;
+        break;
+    case 11:  // comment, "--" seen
+        if (c == u'>') {
+            m_buffer.clear();
+            m_state = 0;
+        } else if (c != u'-') {
+            m_state = 9;
+        }
+        break;
+    case 12:  // CDATA content
+        m_buffer += c;
+        if (c == u']') m_state = 13;
+        break;
+    case 13:  // CDATA, one "]" seen
+        m_buffer += c;
+        m_state = c == u']' ? 14 : 12;
+        break;
+    case 14:  // CDATA, "]]" seen
+        if (c == u'>') {
+            if (m_buffer.size() > 9) addText(true);
+            m_buffer.clear();
+            m_state = 0;
+        } else {
+            m_buffer += c;
+            if (c != u']') m_state = 12;
+        }
+        break;
+    case 15:  // document type declaration
+        if (c == u'>') {
+            m_buffer.clear();
+            m_state = 0;
+        }
+        break;
+    }
+}
+
+void XMLParser::completeTag() {
+    switch (m_tagKind) {
+    case TagKind::Start: openElement(); break;
+    case TagKind::EmptyElement:
+        openElement();
+        closeElement();
+        break;
+    case TagKind::End: closeElement(); break;
+    case TagKind::ProcessingInstruction:
+        if (m_tagName == u"xml") processDeclaration();
+        break;
+    case TagKind::MarkupDeclaration: break;
+    }
+}
+
+void XMLParser::openElement() {
+    std::unique_ptr<Element> element = createElement(m_tagName);
+    for (auto& [name, value] : m_tagAttributes) element->setAttribute(name, value);
+    Element* opened = element.get();
+    if (m_current) m_current->appendChild(std::move(element));
+    else m_root = std::move(element);
+    m_current = opened;
+    m_openElements.push_back(opened);
+}
+
+void XMLParser::closeElement() {
+    if (!m_current) fail(529, u"要素");
+    if (m_current->getName() != m_tagName) {
+        fail(534, u"要素が部分的に重ねられています\u3000<A><B></A></B>\r\n" + m_tagName + u" > " + m_current->getName());
+    }
+    m_current->setEmptyTag(m_tagKind == TagKind::EmptyElement);
+    if (!m_openElements.empty()) m_openElements.pop_back();
+    if (m_current->parent()) m_current = m_current->parent();
+}
+
+void XMLParser::processDeclaration() {
+    const std::u16string version = attributeOf(m_tagAttributes, u"version");
+    const std::u16string encodingName = attributeOf(m_tagAttributes, u"encoding");
+    if (version.empty()) fail(456, u"version attribute is empty");
+    if (encodingName.empty()) fail(458, u"encoding attribute is empty");
+
+    std::u16string declaration = u"<?xml version=\"" + version + u"\" encoding=\"" + encodingName + u"\"";
+    for (const auto& [name, value] : m_tagAttributes) {
+        if (name == u"version" || name == u"encoding") continue;
+        declaration += u' ' + name + u"=\"" + value + u"\"";
+    }
+    declaration += u"?>";
+    m_declaration = std::move(declaration);
+
+    std::u16string reduced;
+    for (char16_t c : encodingName) {
+        if (c >= u'a' && c <= u'z') reduced += static_cast<char16_t>(c - u'a' + u'A');
+        else if ((c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9')) reduced += c;
+    }
+    if (reduced == u"EUCJP") m_declaredEncoding = kEucJp;
+    else if (reduced == u"SHIFTJIS") m_declaredEncoding = kShiftJis;
+    else if (reduced == u"UTF8") m_declaredEncoding = kUtf8;
+    else if (reduced == u"UTF16") m_declaredEncoding = kUtf16;
+}
+
+std::vector<Element*> XMLParser::getElementsByTagName(std::u16string_view name) const {
+    std::vector<Element*> list;
+    if (!m_root) return list;
+    if (m_root->getName() == name) list.push_back(m_root.get());
+    m_root->getElementsByTagName(name, list);
+    return list;
+}
+
+bool XMLParser::saveAs(const std::u16string& path) {
+    if (!m_root) {
+        report(u"XMLParser.saveAs() is called, but rootElement is null so couldn't save xml file.\nIt may be a kind "
+               u"of bag.");
+        return false;
+    }
+    std::u16string text =
+        (m_declaration.empty() ? std::u16string(u"<?xml version=\"1.0\" encoding=\"UTF-16\"?>") : m_declaration) +
+        u"\r\n";
+    if (text.find(u"Shift_JIS") != std::u16string::npos) m_declaredEncoding = kShiftJis;
+    else if (text.find(u"UTF-8") != std::u16string::npos) m_declaredEncoding = kUtf8;
+    text += m_root->toString();
+
+    std::string bytes;
+    switch (m_declaredEncoding) {
+    case kUtf8: bytes = "\xEF\xBB\xBF" + encodeText(text, encoding::kUtf8); break;
+    case kEucJp: bytes = encodeText(text, encoding::kEucJp); break;
+    case kShiftJis: bytes = encodeCodePage(text, 932); break;
+    default: bytes = "\xFF\xFE" + encodeText(text, encoding::kUtf16LE); break;
+    }
+    ReplacingFile out(path);
+    if (!out.file()) return false;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), out.file()) != bytes.size()) return false;
+    return out.commit();
+}
