@@ -1,5 +1,6 @@
 #include "xml/XMLParser.h"
 
+#include <cstring>
 #include <new>
 #include <string>
 
@@ -65,13 +66,62 @@ void XMLParser::report(const std::u16string& text) {
 }
 
 bool XMLParser::parse(const std::u16string& path) {
-    std::u16string text;
-    if (readTextFile(path, text, encoding::kDetect) < 0 || text.empty()) return false;
-    std::u16string previous = std::move(m_filePath);
-    m_filePath = path;
-    if (parseString(text)) return true;
-    m_filePath = std::move(previous);
-    return false;
+    std::FILE* file = _wfopen(path.c_str(), u"rb");
+    if (!file) return false;
+    unsigned char mark[2] = {0, 0};
+    const bool streamed = std::fread(mark, 1, 2, file) == 2 && mark[0] == 0xFF && mark[1] == 0xFE;
+    std::u16string previous = m_filePath;
+    bool ok;
+    if (streamed) {
+        // The program's own files: UTF-16LE is fed straight from the file in
+        // pieces, without holding the whole file twice in memory.
+        ok = parseUtf16Stream(file, path);
+        std::fclose(file);
+    } else {
+        std::fclose(file);
+        std::u16string text;
+        if (readTextFile(path, text, encoding::kDetect) < 0 || text.empty()) return false;
+        m_filePath = path;
+        ok = parseString(text);
+    }
+    if (!ok) m_filePath = std::move(previous);
+    return ok;
+}
+
+bool XMLParser::parseUtf16Stream(std::FILE* file, const std::u16string& path) {
+    constexpr std::size_t kChunkBytes = 1u << 16;
+    std::string bytes(kChunkBytes + 1, '\0');
+    std::u16string chunk;
+    std::size_t pending = 0;  // an odd byte left from the previous read
+    bool started = false;
+    bool ok = true;
+    while (ok) {
+        const std::size_t got = std::fread(bytes.data() + pending, 1, kChunkBytes, file);
+        if (got < kChunkBytes && std::ferror(file)) {
+            if (started) endParse(false);
+            return false;
+        }
+        const std::size_t available = pending + got;
+        const bool atEnd = got < kChunkBytes;
+        chunk.resize(available / 2);
+        std::memcpy(chunk.data(), bytes.data(), chunk.size() * 2);
+        pending = available % 2;
+        if (pending) bytes[0] = bytes[available - 1];
+        // The text ends at its first zero character, as a C string would.
+        const std::size_t zero = chunk.find(u'\0');
+        const bool cut = zero != std::u16string::npos;
+        if (cut) chunk.resize(zero);
+        if (!chunk.empty()) {
+            if (!started) {
+                m_filePath = path;
+                beginParse();
+                started = true;
+            }
+            ok = scan(chunk, atEnd || cut ? RowKeeping::Discard : RowKeeping::Carry);
+        }
+        if (atEnd || cut) break;
+    }
+    return started && endParse(ok);
 }
 
 bool XMLParser::parseBytes(const void* data, std::size_t length) {
@@ -83,10 +133,15 @@ bool XMLParser::parseBytes(const void* data, std::size_t length) {
 }
 
 bool XMLParser::parseString(std::u16string_view input) {
-    std::unique_ptr<Element> keptRoot = std::move(m_root);
-    const int keptEncoding = m_declaredEncoding;
-    std::u16string keptDeclaration = m_declaration;
+    beginParse();
+    const bool ok = scan(input, RowKeeping::Discard);
+    return endParse(ok);
+}
 
+void XMLParser::beginParse() {
+    m_keptRoot = std::move(m_root);
+    m_keptEncoding = m_declaredEncoding;
+    m_keptDeclaration = m_declaration;
     m_current = nullptr;
     m_state = 0;
     m_tagKind = TagKind::ProcessingInstruction;
@@ -95,46 +150,97 @@ bool XMLParser::parseString(std::u16string_view input) {
     m_entityBuffer.clear();  // a reference left open by an earlier text must not leak into this one
     m_tagAttributes.clear();
     m_lastError.reset();
+    m_row = 1;
+    m_column = 0;
+    m_rowText.clear();
+}
 
-    int row = 1;
-    int column = 0;
-    std::size_t rowStart = 0;
-    bool ok = true;
-    try {
-        for (std::size_t i = 0; i < input.size(); ++i) {
-            try {
-                feed(input[i]);
-            } catch (xml::ParserException& e) {
-                e.setPosition(row, column);
-                const std::u16string_view failingRow = input.substr(rowStart, i + 1 - rowStart);
-                m_lastError = e;
-                report(u"Exception in XMLParser.parse():\r\n" + e.displayText() + u"\r\nRow:" + decimal(row) +
-                       u" Col:" + decimal(column) + u" in " + m_filePath + u"\r\n" + std::u16string(failingRow));
-                ok = false;
-                break;
-            }
-            if (input[i] == u'\n') {
-                ++row;
-                column = 0;
-                rowStart = i + 1;
-            } else {
-                ++column;
-            }
-        }
-    } catch (const std::bad_alloc&) {
-        m_lastError = xml::ParserException(u"out of memory", 0, row, column);
-        ok = false;
-    }
-
+bool XMLParser::endParse(bool ok) {
     m_openElements.clear();
     m_current = nullptr;
     m_buffer.clear();
-    if (ok && m_root) return true;
-
-    m_root = std::move(keptRoot);  // the partial tree goes with the assignment
-    m_declaredEncoding = keptEncoding;
-    m_declaration = std::move(keptDeclaration);
+    m_rowText.clear();
+    if (ok && m_root) {
+        m_keptRoot.reset();
+        m_keptDeclaration.clear();
+        return true;
+    }
+    m_root = std::move(m_keptRoot);  // the partial tree goes with the assignment
+    m_declaredEncoding = m_keptEncoding;
+    m_declaration = std::move(m_keptDeclaration);
     return false;
+}
+
+bool XMLParser::scan(std::u16string_view input, RowKeeping keeping) {
+    const std::size_t n = input.size();
+    std::size_t rowStart = 0;     // where the current row begins in input,
+    bool rowBeganHere = false;    // when it begins in input at all
+    std::size_t i = 0;
+
+    // Runs of plain characters are taken in one step; only the characters that
+    // can change the scanner's state go through feed() one at a time.
+    auto takeRun = [&](auto isStop) {
+        std::size_t j = i;
+        bool newline = false;
+        for (; j < n; ++j) {
+            const char16_t c = input[j];
+            if (isStop(c)) break;
+            if (c == u'\n') {
+                ++m_row;
+                rowStart = j + 1;
+                newline = true;
+            }
+        }
+        m_buffer.append(input.data() + i, j - i);
+        if (newline) {
+            rowBeganHere = true;
+            m_column = static_cast<int>(j - rowStart);
+        } else {
+            m_column += static_cast<int>(j - i);
+        }
+        i = j;
+    };
+
+    try {
+        while (i < n) {
+            if (m_state == 0 && m_entityBuffer.empty()) {
+                takeRun([](char16_t c) { return c == u'<' || c == u'&'; });
+                if (i == n) break;
+            } else if (m_state == 12) {
+                takeRun([](char16_t c) { return c == u']'; });
+                if (i == n) break;
+            }
+            const char16_t c = input[i];
+            try {
+                feed(c);
+            } catch (xml::ParserException& e) {
+                e.setPosition(m_row, m_column);
+                std::u16string failingRow = rowBeganHere ? std::u16string() : m_rowText;
+                failingRow.append(input.substr(rowStart, i + 1 - rowStart));
+                m_lastError = e;
+                report(u"Exception in XMLParser.parse():\r\n" + e.displayText() + u"\r\nRow:" + decimal(m_row) +
+                       u" Col:" + decimal(m_column) + u" in " + m_filePath + u"\r\n" + failingRow);
+                return false;
+            }
+            if (c == u'\n') {
+                ++m_row;
+                m_column = 0;
+                rowStart = i + 1;
+                rowBeganHere = true;
+            } else {
+                ++m_column;
+            }
+            ++i;
+        }
+    } catch (const std::bad_alloc&) {
+        m_lastError = xml::ParserException(u"out of memory", 0, m_row, m_column);
+        return false;
+    }
+    if (keeping == RowKeeping::Carry) {
+        if (rowBeganHere) m_rowText.assign(input.substr(rowStart));
+        else m_rowText.append(input);
+    }
+    return true;
 }
 
 void XMLParser::characterData(char16_t c) {

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -75,6 +76,15 @@ public:
 
 private:
     enum class TagKind { ProcessingInstruction = 0, MarkupDeclaration = 1, EmptyElement = 2, Start = 3, End = 4 };
+    // Whether the text of the last row is kept for the next piece of a streamed parse.
+    enum class RowKeeping { Carry, Discard };
+
+    bool parseUtf16Stream(std::FILE* file, const std::u16string& path);
+    void beginParse();
+    // Feeds the text to the scanner; false (reported, lastError set) on the first error.
+    bool scan(std::u16string_view input, RowKeeping keeping);
+    // Keeps the new tree after a success, else restores the previous document.
+    bool endParse(bool ok);
 
     void feed(char16_t c);
     void characterData(char16_t c);
@@ -99,6 +109,15 @@ private:
     std::u16string m_entityBuffer;
     char16_t m_quote = 0;
     Element::Attributes m_tagAttributes;
+
+    // Position of the next character and the text of its row so far (from
+    // earlier pieces of a streamed parse); the document kept aside while parsing.
+    int m_row = 1;
+    int m_column = 0;
+    std::u16string m_rowText;
+    std::unique_ptr<Element> m_keptRoot;
+    int m_keptEncoding = kUtf16;
+    std::u16string m_keptDeclaration;
 
     MessageSink m_messageSink;
     std::optional<xml::ParserException> m_lastError;

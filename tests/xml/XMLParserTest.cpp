@@ -317,3 +317,48 @@ TEST(XMLParserFiles, SaveAsWritesTheDeclaredEncoding) {
     EXPECT_FALSE(p.saveAs(dir.file("old.xml")));
     EXPECT_EQ(dir.read("old.xml"), "old");
 }
+
+TEST(XMLParserFiles, StreamedFilesReadLikeText) {
+    TempDir dir;
+    // Rows long enough that pieces of the file end inside rows, elements and
+    // CDATA sections, and a failure on a row that began in an earlier piece.
+    std::u16string text = u"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<r>\r\n";
+    for (int i = 0; text.size() < 100000; ++i) {
+        text += u"\t<e n='" + std::u16string(static_cast<std::size_t>(i % 50), u'a') + u"'><![CDATA[";
+        text += std::u16string(static_cast<std::size_t>(i % 300), u'字') + u"]]></e>\r\n";
+    }
+    const std::u16string good = text + u"</r>";
+    const std::u16string bad = text + u"<x a='" + std::u16string(70000, u'y') + u"'></z>\r\n</r>";
+    for (const std::u16string* body : {&good, &bad}) {
+        dir.write("s.xml", utf16le(*body));
+        Parser fromFile;
+        Parser fromText;
+        const bool fileOk = fromFile.parse(dir.file("s.xml"));
+        ASSERT_EQ(fileOk, fromText.parseString(*body));
+        if (fileOk) {
+            EXPECT_EQ(fromFile.getRoot()->toString(), fromText.getRoot()->toString());
+            continue;
+        }
+        ASSERT_TRUE(fromFile.lastError() && fromText.lastError());
+        EXPECT_EQ(fromFile.lastError()->row(), fromText.lastError()->row());
+        EXPECT_EQ(fromFile.lastError()->column(), fromText.lastError()->column());
+        const std::u16string& fileMessage = fromFile.messages.at(0);
+        const std::u16string& textMessage = fromText.messages.at(0);
+        EXPECT_EQ(fileMessage.substr(fileMessage.rfind(u"\r\n")), textMessage.substr(textMessage.rfind(u"\r\n")));
+        EXPECT_EQ(fileMessage.substr(fileMessage.rfind(u"\r\n") + 2, 6), u"<x a='");
+    }
+}
+
+TEST(XMLParserFiles, StreamedFileEdges) {
+    TempDir dir;
+    Parser p;
+    dir.write("mark-only.xml", "\xFF\xFE");
+    EXPECT_FALSE(p.parse(dir.file("mark-only.xml")));
+    dir.write("zero-first.xml", utf16le(std::u16string(u"\0<a/>", 5)));
+    EXPECT_FALSE(p.parse(dir.file("zero-first.xml")));
+    EXPECT_TRUE(p.messages.empty());
+    // The text ends at a zero character; an odd last byte is ignored.
+    dir.write("zero.xml", utf16le(std::u16string(u"<a>x</a>\0<b>", 12)) + "\x41");
+    ASSERT_TRUE(p.parse(dir.file("zero.xml")));
+    EXPECT_EQ(p.getRoot()->toString(), u"<a>x</a>");
+}
