@@ -25,6 +25,23 @@ std::u16string withoutCDataEnd(std::u16string_view text) {
     return out;
 }
 
+// The audio path goes into a quoted attribute. A file name with "&" or a
+// quotation mark would otherwise make the saved file unreadable; the reader
+// turns these references back into the characters.
+std::u16string escapedAttribute(std::u16string_view value) {
+    std::u16string out;
+    for (char16_t c : value) {
+        switch (c) {
+        case u'&': out += u"&amp;"; break;
+        case u'<': out += u"&lt;"; break;
+        case u'>': out += u"&gt;"; break;
+        case u'"': out += u"&quot;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
 void appendCDataLine(std::u16string& out, std::u16string_view text) {
     out += u"<![CDATA[";
     out += withoutCDataEnd(text);
@@ -107,7 +124,7 @@ std::string sentenceListBytes(const SentenceList& document) {
     std::u16string text;
     text += kDeclaration;
     text += u"\r\n<SentenceList audio=\"";
-    text += relativeAudioPath(document.audioPath(), document.xmlPath());
+    text += escapedAttribute(relativeAudioPath(document.audioPath(), document.xmlPath()));
     text += u"\">\r\n";
     text += document.wordList().toString();
     text += u"\r\n";

@@ -349,3 +349,20 @@ TEST(ReducedForms, SentencePairsAndWordList) {
     ASSERT_EQ(parser.getElementsByTagName(u"Word").size(), 1u);
     EXPECT_EQ(parser.getRoot()->findElement(u"value")->getCDataText(), u"走る");
 }
+
+TEST(SentenceListWriter, AudioNamesWithMarkupCharactersReadBack) {
+    TempDir dir;
+    dir.write("Q&A \"live\" <1>.mp3", "audio");
+    SentenceList list;
+    list.setAudioPath(dir.file("Q&A \"live\" <1>.mp3"));
+    list.setXmlPath(dir.file("a.xml"));
+    list.appendEntry({0, 0, u"s", u"t", u""});
+    FakeHost host;
+    ASSERT_TRUE(writeSentenceList(list, host));
+    EXPECT_NE(fromUtf16le(dir.read("a.xml")).find(u"audio=\"Q&amp;A &quot;live&quot; &lt;1&gt;.mp3\""),
+              std::u16string::npos);
+    SentenceList read;
+    ASSERT_TRUE(readSentenceList(read, dir.file("a.xml"), host));
+    EXPECT_EQ(read.audioPath(), dir.file("Q&A \"live\" <1>.mp3"));
+    EXPECT_TRUE(host.dialogs.empty());
+}
