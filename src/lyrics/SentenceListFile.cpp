@@ -1,6 +1,8 @@
 #include "lyrics/SentenceListFile.h"
 
 #include <cstring>
+#include <new>
+#include <stdexcept>
 
 #include "lyrics/AudioPath.h"
 #include "lyrics/TimeCode.h"
@@ -171,7 +173,14 @@ bool replaceFile(const std::u16string& path, const std::string& bytes) {
 }  // namespace
 
 bool writeSentenceList(const SentenceList& document, SentenceListHost& host) {
-    if (replaceFile(document.xmlPath(), sentenceListBytes(document))) return true;
+    bool written = false;
+    try {
+        written = replaceFile(document.xmlPath(), sentenceListBytes(document));
+    } catch (const std::bad_alloc&) {
+        // A pathologically deep word list indents into more text than memory holds.
+    } catch (const std::length_error&) {
+    }
+    if (written) return true;
     host.showMessage(document.xmlPath() + u"\r\nファイルの作成に失敗しました。", MessageOwner::None);
     return false;
 }

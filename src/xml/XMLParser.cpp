@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <new>
+#include <stdexcept>
 #include <string>
 
 #include "platform/win32.h"
@@ -507,6 +508,16 @@ bool XMLParser::saveAs(const std::u16string& path) {
                u"of bag.");
         return false;
     }
+    try {
+        return writeDocument(path);
+    } catch (const std::bad_alloc&) {
+        return false;  // a tree too deep to indent within memory
+    } catch (const std::length_error&) {
+        return false;
+    }
+}
+
+bool XMLParser::writeDocument(const std::u16string& path) {
     std::u16string text =
         (m_declaration.empty() ? std::u16string(u"<?xml version=\"1.0\" encoding=\"UTF-16\"?>") : m_declaration) +
         u"\r\n";

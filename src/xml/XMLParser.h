@@ -79,6 +79,7 @@ private:
     // Whether the text of the last row is kept for the next piece of a streamed parse.
     enum class RowKeeping { Carry, Discard };
 
+    bool writeDocument(const std::u16string& path);
     bool parseUtf16Stream(std::FILE* file, const std::u16string& path);
     void beginParse();
     // Feeds the text to the scanner; false (reported, lastError set) on the first error.

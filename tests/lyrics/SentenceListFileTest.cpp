@@ -366,3 +366,33 @@ TEST(SentenceListWriter, AudioNamesWithMarkupCharactersReadBack) {
     EXPECT_EQ(read.audioPath(), dir.file("Q&A \"live\" <1>.mp3"));
     EXPECT_TRUE(host.dialogs.empty());
 }
+
+TEST(SentenceListReader, TruncatedAndDeeplyNestedFilesEndCleanly) {
+    TempDir dir;
+    SentenceList list;
+    placeIn(dir, list);
+    list.wordList().appendChild(std::make_unique<Element>(u"Word"))->setAttribute(u"level", u"1");
+    for (int i = 0; i < 3; ++i) list.appendEntry({static_cast<std::uint32_t>(i) * 1000u, 0, u"文 sentence", u"訳", u"e"});
+    const std::string whole = sentenceListBytes(list);
+    for (std::size_t cut = 0; cut < whole.size(); cut += 7) {
+        dir.write("cut.xml", whole.substr(0, cut));
+        SentenceList read;
+        FakeHost host;
+        if (readSentenceList(read, dir.file("cut.xml"), host)) {
+            EXPECT_EQ(read.rows().size(), read.timings().size());  // whatever was read is in step
+            EXPECT_LE(read.size(), 3u);
+        } else {
+            EXPECT_EQ(read.size(), 0u);
+        }
+    }
+
+    std::u16string deep = u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><SentenceList audio=\"a.mp3\">";
+    for (int i = 0; i < 100000; ++i) deep += u"<WordList>";
+    deep += u"<SentenceGroup startTime='00:00:01'><s><![CDATA[bottom]]></s></SentenceGroup>";
+    dir.write("deep.xml", utf16le(deep));
+    SentenceList read;
+    FakeHost host;
+    ASSERT_TRUE(readSentenceList(read, dir.file("deep.xml"), host));
+    EXPECT_EQ(read.rows().at(0).sentence, u"bottom");
+    EXPECT_NE(read.wordList().findElement(u"SentenceGroup"), nullptr);  // the outermost WordList, copied whole
+}
