@@ -1,5 +1,6 @@
 #include "xml/XMLParser.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <stdexcept>
@@ -29,12 +30,20 @@ std::u16string decimal(long long value) {
     throw xml::ParserException(std::move(message), location);
 }
 
-// Sets name to value in a sorted attribute list (a repeated name keeps the last value).
-void assignAttribute(Element::Attributes& attributes, std::u16string name, std::u16string value) {
-    auto it = attributes.begin();
-    while (it != attributes.end() && it->first < name) ++it;
-    if (it != attributes.end() && it->first == name) it->second = std::move(value);
-    else attributes.emplace(it, std::move(name), std::move(value));
+// Sorts the attributes of a tag by name, keeping the last value of a repeated
+// name. Done once per tag, so that a tag with any number of attributes costs
+// n log n rather than n squared.
+void normalizeAttributes(Element::Attributes& attributes) {
+    if (attributes.size() < 2) return;
+    std::stable_sort(attributes.begin(), attributes.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < attributes.size(); ++i) {
+        if (i + 1 < attributes.size() && attributes[i + 1].first == attributes[i].first) continue;
+        if (kept != i) attributes[kept] = std::move(attributes[i]);
+        ++kept;
+    }
+    attributes.resize(kept);
 }
 
 std::u16string attributeOf(const Element::Attributes& attributes, std::u16string_view name) {
@@ -386,7 +395,7 @@ void XMLParser::feed(char16_t c) {
         break;
     case 8:  // attribute value
         if (c == m_quote) {
-            assignAttribute(m_tagAttributes, m_attributeName, m_buffer);
+            m_tagAttributes.emplace_back(m_attributeName, m_buffer);
             m_buffer.clear();
             m_state = 5;
         } else {
@@ -435,6 +444,7 @@ void XMLParser::feed(char16_t c) {
 }
 
 void XMLParser::completeTag() {
+    normalizeAttributes(m_tagAttributes);
     switch (m_tagKind) {
     case TagKind::Start: openElement(); break;
     case TagKind::EmptyElement:

@@ -217,6 +217,19 @@ TEST(XMLParserFailures, HostileInputEndsInTimeWithoutCrashing) {
     deep += u"</b>";
     EXPECT_FALSE(p.parseString(deep));
 
+    // A tag with a great many attributes, named in descending order, and
+    // repeated names that keep their last value.
+    std::u16string tag = u"<a";
+    for (int i = 200000; i > 0; --i) {
+        const std::string name = " n" + std::to_string(i) + "='v'";
+        tag.append(name.begin(), name.end());
+    }
+    tag += u" n7='last'/>";
+    ASSERT_TRUE(p.parseString(tag));
+    EXPECT_EQ(p.getRoot()->attributes().size(), 200000u);
+    EXPECT_EQ(p.getRoot()->getAttribute(u"n7"), u"last");
+    EXPECT_EQ(p.getRoot()->attributes().front().first, u"n1");
+
     // Truncated at every length, garbage and unclosed constructs.
     const std::u16string document =
         u"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<r a='&amp;'><!-- c --><![CDATA[x]]><b>t&lt;</b></r>";
