@@ -141,7 +141,7 @@ private:
 };
 
 // Integer parsing shared by the attribute reader and the time codes: leading
-// white space (up to U+0020), an optional sign, digits up to the first
-// non-digit; 0 without digits. Overflow wraps as the C library's atoi does
-// on this platform in practice, never undefined.
+// white space (space, tab, CR, LF, VT, FF), an optional sign, digits up to the first
+// non-digit; 0 without digits. Overflow wraps modulo 2^32 rather than being
+// undefined.
 int parseDecimal(std::u16string_view text);
