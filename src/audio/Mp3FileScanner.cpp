@@ -5,47 +5,8 @@
 #include <cstring>
 
 #include "platform/win32.h"
+#include "text/MappedFile.h"
 
-namespace {
-
-// The file's bytes for as long as the object lives: a frame walk touches a few
-// bytes every few hundred, so the file is mapped rather than read through a
-// buffer that every seek would throw away.
-class MappedFile {
-public:
-    explicit MappedFile(const std::u16string& path) {
-        m_file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
-        LARGE_INTEGER size{};
-        if (m_file == INVALID_HANDLE_VALUE || !GetFileSizeEx(m_file, &size)) return;
-        m_size = static_cast<std::size_t>(size.QuadPart);
-        m_opened = true;
-        if (m_size == 0) return;
-        m_mapping = CreateFileMappingW(m_file, nullptr, PAGE_READONLY, 0, 0, nullptr);
-        if (m_mapping) m_view = static_cast<const std::uint8_t*>(MapViewOfFile(m_mapping, FILE_MAP_READ, 0, 0, 0));
-        m_opened = m_view != nullptr;
-    }
-    ~MappedFile() {
-        if (m_view) UnmapViewOfFile(m_view);
-        if (m_mapping) CloseHandle(m_mapping);
-        if (m_file != INVALID_HANDLE_VALUE) CloseHandle(m_file);
-    }
-    MappedFile(const MappedFile&) = delete;
-    MappedFile& operator=(const MappedFile&) = delete;
-
-    bool opened() const { return m_opened; }
-    const std::uint8_t* data() const { return m_view; }
-    std::size_t size() const { return m_size; }
-
-private:
-    HANDLE m_file = INVALID_HANDLE_VALUE;
-    HANDLE m_mapping = nullptr;
-    const std::uint8_t* m_view = nullptr;
-    std::size_t m_size = 0;
-    bool m_opened = false;
-};
-
-}  // namespace
 
 bool Mp3FileScanner::scan(const std::u16string& path) {
     m_frames.clear();
