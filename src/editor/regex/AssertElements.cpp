@@ -1,5 +1,6 @@
 #include "editor/regex/AssertElements.h"
 
+#include "editor/regex/FirstUnits.h"
 #include "editor/regex/MatchContext.h"
 
 bool CAssertElxT::match(MatchContext& context) const
@@ -80,4 +81,23 @@ bool CConditionElxT::matchNext(MatchContext& context) const
     }
     context.truncateCaptures(captureCount);
     return false;
+}
+
+// ---- first units
+
+bool CAssertElxT::collectFirstUnits(FirstUnits&) const
+{
+    return true; // consumes nothing; what follows decides
+}
+
+bool CIndependentElxT::collectFirstUnits(FirstUnits& first) const
+{
+    return m_element->collectFirstUnits(first);
+}
+
+bool CConditionElxT::collectFirstUnits(FirstUnits& first) const
+{
+    bool empty = m_yes == nullptr || m_yes->collectFirstUnits(first);
+    empty = m_no == nullptr || m_no->collectFirstUnits(first) || empty;
+    return empty;
 }

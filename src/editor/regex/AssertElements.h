@@ -16,6 +16,7 @@ public:
         : m_element(element), m_positive(polarity == Polarity::positive) {}
     bool match(MatchContext& context) const override;
     bool matchNext(MatchContext& context) const override;
+    bool collectFirstUnits(FirstUnits& first) const override;
 
 private:
     const ElxInterface* m_element;
@@ -28,6 +29,7 @@ public:
     explicit CIndependentElxT(const ElxInterface* element) : m_element(element) {}
     bool match(MatchContext& context) const override;
     bool matchNext(MatchContext& context) const override;
+    bool collectFirstUnits(FirstUnits& first) const override;
 
 private:
     const ElxInterface* m_element;
@@ -42,6 +44,7 @@ public:
         : m_number(number), m_testText(std::move(testText)), m_assertion(assertion), m_yes(yes), m_no(no) {}
     bool match(MatchContext& context) const override;
     bool matchNext(MatchContext& context) const override;
+    bool collectFirstUnits(FirstUnits& first) const override;
 
     const std::u16string& testText() const { return m_testText; }
     bool testsByText() const { return m_number < 0 && !m_testText.empty(); }

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 
+#include "editor/regex/FirstUnits.h"
 #include "editor/regex/MatchContext.h"
 
 bool isWordUnit(char16_t unit)
@@ -272,4 +274,74 @@ bool CBackrefElxT::matchNext(MatchContext& context) const
 {
     context.position = context.pop();
     return false;
+}
+
+// ---- first units
+
+bool CEmptyElxT::collectFirstUnits(FirstUnits&) const
+{
+    return true;
+}
+
+bool CStringElxT::collectFirstUnits(FirstUnits& first) const
+{
+    if (m_characters.empty())
+        return true;
+    char16_t unit = m_direction == Direction::rightToLeft ? m_characters.back() : m_characters.front();
+    first.add(unit);
+    if (m_caseMode == CaseMode::ignoreAsciiCase) {
+        first.add(toAsciiUpper(unit));
+        first.add(toAsciiLower(unit));
+    }
+    return false;
+}
+
+// A negated class holds nearly every unit; listing them would cost more than
+// the skipping saves, so it leaves the start open.
+bool CRangeElxT::collectFirstUnits(FirstUnits& first) const
+{
+    if (!m_positive) {
+        first.any = true;
+        return false;
+    }
+    for (const auto& [low, high] : m_ranges) {
+        for (std::uint32_t unit = low; unit <= high; ++unit)
+            first.add(static_cast<char16_t>(unit));
+    }
+    for (char16_t unit : m_characters)
+        first.add(unit);
+    for (const CClassElx* nested : m_nested)
+        nested->collectFirstUnits(first);
+    return false;
+}
+
+bool CPosixElxT::collectFirstUnits(FirstUnits& first) const
+{
+    if (m_classifier == nullptr)
+        return false; // never matches
+    if (!m_positive) {
+        first.any = true;
+        return false;
+    }
+    for (std::uint32_t unit = 0; unit < 256; ++unit) {
+        if (m_classifier(static_cast<char16_t>(unit)))
+            first.add(static_cast<char16_t>(unit));
+    }
+    return false;
+}
+
+bool CBoundaryElxT::collectFirstUnits(FirstUnits&) const
+{
+    return true;
+}
+
+bool CGlobalElxT::collectFirstUnits(FirstUnits&) const
+{
+    return true;
+}
+
+bool CBackrefElxT::collectFirstUnits(FirstUnits& first) const
+{
+    first.any = true; // the captured text is not known before the search
+    return true;
 }

@@ -14,6 +14,7 @@ class CEmptyElxT final : public ElxInterface {
 public:
     bool match(MatchContext& context) const override;
     bool matchNext(MatchContext& context) const override;
+    bool collectFirstUnits(FirstUnits& first) const override;
 };
 
 enum class Direction { leftToRight, rightToLeft };
@@ -25,6 +26,7 @@ public:
     CStringElxT(std::u16string characters, Direction direction, CaseMode caseMode);
     bool match(MatchContext& context) const override;
     bool matchNext(MatchContext& context) const override;
+    bool collectFirstUnits(FirstUnits& first) const override;
     const std::u16string& characters() const { return m_characters; }
 
 private:
@@ -60,6 +62,7 @@ public:
     // Adds the other case of every ASCII letter the class holds.
     void addOtherCases();
     bool contains(char16_t unit) const override;
+    bool collectFirstUnits(FirstUnits& first) const override;
 
 private:
     bool holdsDirectly(char16_t unit) const;
@@ -77,6 +80,7 @@ public:
     // name includes its final colon, as in "alpha:".
     CPosixElxT(std::u16string_view name, Polarity polarity, Direction direction);
     bool contains(char16_t unit) const override;
+    bool collectFirstUnits(FirstUnits& first) const override;
     bool known() const { return m_classifier != nullptr; }
 
 private:
@@ -101,6 +105,7 @@ public:
     CBoundaryElxT(BoundaryKind kind, Polarity polarity) : m_kind(kind), m_positive(polarity == Polarity::positive) {}
     bool match(MatchContext& context) const override;
     bool matchNext(MatchContext& context) const override;
+    bool collectFirstUnits(FirstUnits& first) const override;
 
 private:
     bool test(const MatchContext& context) const;
@@ -113,6 +118,7 @@ class CGlobalElxT final : public ElxInterface {
 public:
     bool match(MatchContext& context) const override;
     bool matchNext(MatchContext& context) const override;
+    bool collectFirstUnits(FirstUnits& first) const override;
 };
 
 // "\n", "\k<name>": the latest capture of a group, compared as a literal run.
@@ -123,6 +129,7 @@ public:
         : m_number(number), m_direction(direction), m_caseMode(caseMode) {}
     bool match(MatchContext& context) const override;
     bool matchNext(MatchContext& context) const override;
+    bool collectFirstUnits(FirstUnits& first) const override;
     void setNumber(int number) { m_number = number; }
     int number() const { return m_number; }
 

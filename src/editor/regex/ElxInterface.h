@@ -13,10 +13,15 @@
 #pragma once
 
 class MatchContext;
+struct FirstUnits;
 
 class ElxInterface {
 public:
     virtual ~ElxInterface() = default;
     virtual bool match(MatchContext& context) const = 0;
     virtual bool matchNext(MatchContext& context) const = 0;
+    // Adds the units a match of this element can begin with to `first` and
+    // says whether the element can match without consuming anything. Used
+    // only to skip hopeless start positions; never changes what matches.
+    virtual bool collectFirstUnits(FirstUnits& first) const = 0;
 };

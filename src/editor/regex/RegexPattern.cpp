@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "editor/regex/FirstUnits.h"
 #include "editor/regex/RegexParser.h"
 #include "editor/regex/ReplaceTemplate.h"
 
@@ -38,6 +39,7 @@ RegexPattern::~RegexPattern() = default;
 void RegexPattern::clear()
 {
     m_top = nullptr;
+    m_first.reset();
     m_groups.clear();
     m_namedGroups.clear();
     m_stock.fill(nullptr);
@@ -62,6 +64,11 @@ void RegexPattern::compile(std::u16string_view pattern, int options)
     clear();
     m_options = options;
     parseRegexPattern(*this, pattern, options);
+    if (m_top != nullptr) {
+        auto first = std::make_unique<FirstUnits>();
+        if (!m_top->collectFirstUnits(*first) && !first->any)
+            m_first = std::move(first);
+    }
 }
 
 int RegexPattern::groupNumberOf(std::u16string_view name) const
@@ -109,6 +116,22 @@ MatchContext RegexPattern::prepareMatch(std::u16string_view text, int start) con
     return context;
 }
 
+bool RegexPattern::skipToPossibleStart(MatchContext& context, bool backwards) const
+{
+    const char16_t* text = context.text.data();
+    int position = context.position;
+    if (backwards) {
+        while (position > 0 && !m_first->units.test(text[position - 1]))
+            --position;
+        context.position = position;
+        return position > 0;
+    }
+    while (position < context.length && !m_first->units.test(text[position]))
+        ++position;
+    context.position = position;
+    return position < context.length;
+}
+
 MatchResult RegexPattern::match(MatchContext& context) const
 {
     if (m_top == nullptr)
@@ -123,6 +146,10 @@ MatchResult RegexPattern::match(MatchContext& context) const
     context.recursionDepth = 0;
     try {
         while (context.position != stop) {
+            if (m_first != nullptr && !skipToPossibleStart(context, backwards)) {
+                context.position = stop;
+                break;
+            }
             const int start = context.position;
             context.stack.clear();
             context.captures.clear();

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "editor/regex/ElxInterface.h"
+#include "editor/regex/FirstUnits.h"
 #include "editor/regex/MatchContext.h"
 #include "editor/regex/MatchResult.h"
 #include "editor/regex/RegexOptions.h"
@@ -84,6 +85,9 @@ private:
     };
 
     void clear();
+    // Moves the context to the next position where a match can start; false
+    // when there is none (the pattern always consumes a unit at its start).
+    bool skipToPossibleStart(MatchContext& context, bool backwards) const;
     template <typename T, typename... Args>
     T* make(Args&&... args)
     {
@@ -102,5 +106,7 @@ private:
     int m_nesting = 0; // deepest group nesting, to share the call budget among recursions
     std::array<const ElxInterface*, 17> m_stock{};
     RegexError m_error = RegexError::none;
+    // Units a match can start with; none when any position may match.
+    std::unique_ptr<FirstUnits> m_first;
     MatchLimits m_limits;
 };

@@ -1,5 +1,6 @@
 #include "editor/regex/RepeatElements.h"
 
+#include "editor/regex/FirstUnits.h"
 #include "editor/regex/MatchContext.h"
 
 // ---- CRepeatElxT
@@ -173,4 +174,25 @@ bool CPossessiveElxT::matchNext(MatchContext& context) const
     context.position = context.pop();
     context.truncateCaptures(captureCount);
     return false;
+}
+
+// ---- first units
+
+bool CRepeatElxT::collectFirstUnits(FirstUnits& first) const
+{
+    if (m_count == 0)
+        return true;
+    return m_element->collectFirstUnits(first);
+}
+
+bool CGreedyElxT::collectFirstUnits(FirstUnits& first) const
+{
+    bool empty = m_element->collectFirstUnits(first);
+    return empty || m_count == 0;
+}
+
+bool CReluctantElxT::collectFirstUnits(FirstUnits& first) const
+{
+    bool empty = m_element->collectFirstUnits(first);
+    return empty || m_count == 0;
 }

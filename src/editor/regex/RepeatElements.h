@@ -11,6 +11,7 @@ public:
     CRepeatElxT(const ElxInterface* element, int count) : m_element(element), m_count(count) {}
     bool match(MatchContext& context) const override;
     bool matchNext(MatchContext& context) const override;
+    bool collectFirstUnits(FirstUnits& first) const override;
 
 protected:
     // Matches iterations `done`..count-1; false with every iteration undone.
@@ -30,6 +31,7 @@ public:
         : CRepeatElxT(element, minimum), m_extra(extra) {}
     bool match(MatchContext& context) const override;
     bool matchNext(MatchContext& context) const override;
+    bool collectFirstUnits(FirstUnits& first) const override;
 
 protected:
     // Adds iterations after `extra` already there; an iteration that matches
@@ -47,6 +49,7 @@ public:
         : CRepeatElxT(element, minimum), m_extra(extra) {}
     bool match(MatchContext& context) const override;
     bool matchNext(MatchContext& context) const override;
+    bool collectFirstUnits(FirstUnits& first) const override;
 
 private:
     int m_extra;

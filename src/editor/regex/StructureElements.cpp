@@ -1,5 +1,6 @@
 #include "editor/regex/StructureElements.h"
 
+#include "editor/regex/FirstUnits.h"
 #include "editor/regex/MatchContext.h"
 
 // ---- CListElxT
@@ -147,4 +148,35 @@ bool CDelegateElxT::matchNext(MatchContext& context) const
     RecursionGuard guard(context);
     context.step();
     return m_target->matchNext(context);
+}
+
+// ---- first units
+
+bool CListElxT::collectFirstUnits(FirstUnits& first) const
+{
+    for (std::size_t i = 0; i < m_elements.size(); ++i) {
+        if (!nth(i)->collectFirstUnits(first))
+            return false;
+    }
+    return true;
+}
+
+bool CAlternativeElxT::collectFirstUnits(FirstUnits& first) const
+{
+    bool empty = false;
+    for (const ElxInterface* branch : m_branches)
+        empty = branch->collectFirstUnits(first) || empty;
+    return empty;
+}
+
+bool CBracketElxT::collectFirstUnits(FirstUnits&) const
+{
+    return true;
+}
+
+bool CDelegateElxT::collectFirstUnits(FirstUnits& first) const
+{
+    // Following the target could loop; a recursion start is left open.
+    first.any = true;
+    return true;
 }

@@ -17,6 +17,7 @@ public:
     CListElxT(std::vector<const ElxInterface*> elements, Direction direction);
     bool match(MatchContext& context) const override;
     bool matchNext(MatchContext& context) const override;
+    bool collectFirstUnits(FirstUnits& first) const override;
 
 private:
     const ElxInterface* nth(std::size_t i) const;
@@ -33,6 +34,7 @@ public:
     explicit CAlternativeElxT(std::vector<const ElxInterface*> branches) : m_branches(std::move(branches)) {}
     bool match(MatchContext& context) const override;
     bool matchNext(MatchContext& context) const override;
+    bool collectFirstUnits(FirstUnits& first) const override;
 
 private:
     bool tryFrom(MatchContext& context, std::size_t first) const;
@@ -50,6 +52,7 @@ public:
         : m_number(number), m_side(side), m_name(std::move(name)) {}
     bool match(MatchContext& context) const override;
     bool matchNext(MatchContext& context) const override;
+    bool collectFirstUnits(FirstUnits& first) const override;
     int number() const { return m_number; }
     void setNumber(int number) { m_number = number; }
     const std::u16string& name() const { return m_name; }
@@ -67,6 +70,7 @@ public:
     CDelegateElxT(int number, std::u16string name) : m_number(number), m_name(std::move(name)) {}
     bool match(MatchContext& context) const override;
     bool matchNext(MatchContext& context) const override;
+    bool collectFirstUnits(FirstUnits& first) const override;
 
     int number() const { return m_number; }
     const std::u16string& name() const { return m_name; }

@@ -113,8 +113,8 @@ private:
         if (kind <= 1)
             return singleWayAtom() + (m_pick(2) ? quantifier() : u"");
         if (kind == 2) {
-            static const char16_t* const anchors[] = {u"\\b", u"\\B", u"^", u"$", u"\\A", u"\\z"};
-            return anchors[m_pick(6)];
+            static const char16_t* const anchors[] = {u"\\b", u"\\B", u"^", u"$", u"\\A", u"\\z", u"\\Z"};
+            return anchors[m_pick(7)];
         }
         switch (kind) {
         case 3: {
@@ -152,7 +152,7 @@ private:
     std::u16string alternative(int depth)
     {
         std::u16string text = list(depth);
-        while (depth < 3 && m_pick(4) == 0)
+        for (int branches = 0; branches < 3 && depth < 3 && m_pick(4) == 0; ++branches)
             text += u"|" + list(depth);
         return text;
     }
@@ -167,7 +167,9 @@ private:
 inline std::optional<std::vector<int>> pcreGroups(std::u16string_view pattern, int options,
                                                   std::u16string_view subject, int start)
 {
-    uint32_t flags = PCRE2_DOLLAR_ENDONLY;
+    // Without its optimisations: PCRE2 10.42 loses matches through them (auto-possessifying
+    // "-{1,3}" before "(x){0,2}+", and a start-of-match shortcut past a look-ahead).
+    uint32_t flags = PCRE2_DOLLAR_ENDONLY | PCRE2_NO_AUTO_POSSESS | PCRE2_NO_START_OPTIMIZE;
     if (options & regex::ignoreCase)
         flags |= PCRE2_CASELESS;
     if (options & regex::singleLine)
