@@ -15,8 +15,10 @@
 // Limits that keep a search bounded whatever the pattern; reaching one ends the
 // search as "not found" with the matching MatchStatus.
 struct MatchLimits {
-    // Backtracking steps (retries and repeat iterations) per call of match.
-    std::int64_t maxSteps = 20'000'000;
+    // Backtracking steps (retries and repeat iterations) per call of match:
+    // about half a second, several times what a search of a 10 MB document
+    // with an ordinary pattern needs.
+    std::int64_t maxSteps = 50'000'000;
     // Element calls allowed on the native stack through recursions; divided by
     // the pattern's own nesting to give the recursion depth.
     int maxCallDepth = 6000;

@@ -528,14 +528,20 @@ private:
         // The bracket matched first opens the capture: in a right-to-left list that is the second one.
         auto* first = m_pattern.make<CBracketElxT>(number, backwards ? BracketSide::closing : BracketSide::opening,
                                                    name);
+        // Named groups are numbered in the order they open, so the entry is made now.
+        std::size_t namedIndex = m_named.size();
+        if (named)
+            m_named.push_back({std::move(name), number, first, nullptr, nullptr});
         const ElxInterface* body = parseAlternative();
         auto* second = m_pattern.make<CBracketElxT>(number, backwards ? BracketSide::opening : BracketSide::closing);
         auto* sequence = m_pattern.make<CListElxT>(std::vector<const ElxInterface*>{first, body, second}, direction());
         expectClose();
-        if (named)
-            m_named.push_back({std::move(name), number, first, second, sequence});
-        else
+        if (named) {
+            m_named[namedIndex].second = second;
+            m_named[namedIndex].sequence = sequence;
+        } else {
             m_pattern.m_groups.push_back({number, sequence});
+        }
         return sequence;
     }
 

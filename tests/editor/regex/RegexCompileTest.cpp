@@ -129,6 +129,11 @@ TEST(RegexCompile, GroupNumbersAndNames)
     // Same name, same number; an absurd digit name is an ordinary name.
     RegexPattern same(u"(?<n>a)|(?<N>b)", 0);
     EXPECT_EQ(same.highestGroup(), 1);
+    // Named groups are numbered in the order they open, nested ones too.
+    RegexPattern nested(u"(?<outer>(?<inner>x)y)(z)", 0);
+    EXPECT_EQ(nested.groupNumberOf(u"outer"), 2);
+    EXPECT_EQ(nested.groupNumberOf(u"inner"), 3);
+    EXPECT_EQ(groupsOf(nested.match(u"xyz")), (std::vector<int>{0, 3, 2, 3, 0, 2, 0, 1}));
     RegexPattern huge(u"(?<99999999>a)", 0);
     EXPECT_EQ(huge.highestGroup(), 1);
 }
