@@ -205,9 +205,10 @@ inline std::optional<std::vector<int>> pcreGroups(std::u16string_view pattern, i
 
 // The groups this engine finds, or nullopt when it stopped at a limit.
 inline std::optional<std::vector<int>> ownGroups(std::u16string_view pattern, int options, std::u16string_view subject,
-                                                 int start)
+                                                 int start, const MatchLimits& limits = {})
 {
     RegexPattern compiled(pattern, options);
+    compiled.setMatchLimits(limits);
     MatchResult result = compiled.match(subject, start);
     if (result.status() == MatchStatus::stepLimit || result.status() == MatchStatus::recursionLimit)
         return std::nullopt;

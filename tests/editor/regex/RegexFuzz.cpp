@@ -24,7 +24,9 @@ void differential(const std::uint8_t* data, std::size_t size)
     std::u16string subject = generator.subject();
     int start = at < size ? data[at++] % static_cast<int>(subject.size() + 1) : 0;
     auto theirs = pcreGroups(pattern, options, subject, start);
-    auto ours = ownGroups(pattern, options, subject, start);
+    // Generated patterns can backtrack for a long time in both engines; a
+    // search stopped by its limit is not compared.
+    auto ours = ownGroups(pattern, options, subject, start, {1'000'000, 6000});
     if (theirs && ours && *theirs != *ours) {
         std::fprintf(stderr, "mismatch on a generated pattern of %zu units\n", pattern.size());
         std::abort();
