@@ -2,12 +2,33 @@
 
 #include <cstring>
 
+namespace {
+
+// Length of the run of ASCII bytes at d[i], taken eight at a time: English
+// text is mostly such runs, and all three counts take them whole.
+inline std::size_t asciiRun(const unsigned char* d, std::size_t i, std::size_t n) {
+    std::size_t start = i;
+    while (i + 8 <= n) {
+        std::uint64_t block;
+        std::memcpy(&block, d + i, 8);
+        if (block & 0x8080808080808080ULL) break;
+        i += 8;
+    }
+    return i - start;
+}
+
+}  // namespace
+
 #include "text/EncodingCode.h"
 
 std::int64_t shiftJisCount(const unsigned char* d, std::size_t n) {
     std::int64_t count = 0;
     std::size_t i = 0;
     while (i < n) {
+        std::size_t run = asciiRun(d, i, n);
+        count += static_cast<std::int64_t>(run);
+        i += run;
+        if (i >= n) break;
         unsigned char b = d[i];
         if (b <= 0x7F || (b >= 0xA1 && b <= 0xDF)) {
             ++count;
@@ -27,6 +48,10 @@ std::int64_t utf8Count(const unsigned char* d, std::size_t n) {
     std::int64_t count = 0;
     std::size_t i = 0;
     while (i < n) {
+        std::size_t run = asciiRun(d, i, n);
+        count += static_cast<std::int64_t>(run);
+        i += run;
+        if (i >= n) break;
         unsigned char b = d[i];
         std::size_t len = 0;
         if (b <= 0x7F)
@@ -52,6 +77,10 @@ std::int64_t eucJpCount(const unsigned char* d, std::size_t n) {
     std::int64_t count = 0;
     std::size_t i = 0;
     while (i < n) {
+        std::size_t run = asciiRun(d, i, n);
+        count += static_cast<std::int64_t>(run);
+        i += run;
+        if (i >= n) break;
         unsigned char b = d[i];
         if (b <= 0x7F) {
             ++count;
@@ -72,11 +101,50 @@ std::int64_t eucJpCount(const unsigned char* d, std::size_t n) {
     return count;
 }
 
+bool isMultiByteUtf8(const unsigned char* d, std::size_t n) {
+    bool multiByte = false;
+    std::size_t i = 0;
+    while (i < n) {
+        unsigned char b = d[i];
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        std::size_t len;
+        unsigned char lo = 0x80, hi = 0xBF;
+        if (b >= 0xC2 && b <= 0xDF) {
+            len = 2;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            len = 3;
+            if (b == 0xE0) lo = 0xA0;
+            if (b == 0xED) hi = 0x9F;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            len = 4;
+            if (b == 0xF0) lo = 0x90;
+            if (b == 0xF4) hi = 0x8F;
+        } else {
+            return false;
+        }
+        if (i + len > n) return false;
+        for (std::size_t k = 1; k < len; ++k) {
+            if (d[i + k] < lo || d[i + k] > hi) return false;
+            lo = 0x80;
+            hi = 0xBF;
+        }
+        multiByte = true;
+        i += len;
+    }
+    return multiByte;
+}
+
 int detectEncoding(const unsigned char* d, std::size_t n) {
     if (n > 0 && std::memchr(d, 0, n)) return encoding::kBinary;
     const std::int64_t size = static_cast<std::int64_t>(n);
     const std::int64_t sjis = shiftJisCount(d, n);
-    if (sjis >= size) return encoding::kNarrow;
+    // Much UTF-8 Japanese also passes as Shift_JIS byte for byte (E3 8x is a
+    // Shift_JIS pair, the third byte a half-width katakana). Real Shift_JIS text
+    // is practically never well-formed UTF-8, so well-formed UTF-8 wins.
+    if (sjis >= size) return isMultiByteUtf8(d, n) ? encoding::kUtf8 : encoding::kNarrow;
     const std::int64_t utf8 = utf8Count(d, n);
     const std::int64_t euc = eucJpCount(d, n);
     if (utf8 <= size - 100 && euc <= size - 100) return encoding::kNarrow;

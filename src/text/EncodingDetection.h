@@ -21,6 +21,9 @@ std::int64_t utf8Count(const unsigned char* data, std::size_t n);
 // Zero as soon as a byte of 80 or more (not the last byte) starts no EUC-JP sequence.
 std::int64_t eucJpCount(const unsigned char* data, std::size_t n);
 
+// True when the data is well-formed UTF-8 holding at least one multi-byte sequence.
+bool isMultiByteUtf8(const unsigned char* data, std::size_t n);
+
 // The encoding code for data without a byte-order mark: 7 when it holds a zero
 // byte, else 0, 3 or 6 from the counts.
 int detectEncoding(const unsigned char* data, std::size_t n);

@@ -91,3 +91,74 @@ inline constexpr int SW_SHOWDEFAULT = 10;
 
 // Written by the program; the native layer's main calls it.
 int wWinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR commandLine, int showCommand);
+
+// Kernel objects: files and file mappings ----------------------------------------------
+union LARGE_INTEGER {
+    struct {
+        DWORD LowPart;
+        LONG HighPart;
+    } u;
+    long long QuadPart;
+};
+using SIZE_T = std::size_t;
+
+inline const HANDLE INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-1));
+inline constexpr DWORD GENERIC_READ = 0x80000000;
+inline constexpr DWORD GENERIC_WRITE = 0x40000000;
+inline constexpr DWORD FILE_SHARE_READ = 0x1;
+inline constexpr DWORD FILE_SHARE_WRITE = 0x2;
+inline constexpr DWORD FILE_SHARE_DELETE = 0x4;
+inline constexpr DWORD CREATE_NEW = 1;
+inline constexpr DWORD CREATE_ALWAYS = 2;
+inline constexpr DWORD OPEN_EXISTING = 3;
+inline constexpr DWORD OPEN_ALWAYS = 4;
+inline constexpr DWORD TRUNCATE_EXISTING = 5;
+inline constexpr DWORD PAGE_READONLY = 0x02;
+inline constexpr DWORD FILE_MAP_READ = 0x0004;
+
+// Files are opened without locks: Linux has no share modes, and the program
+// only ever shares reading. Handles are closed with CloseHandle.
+HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD shareMode, LPVOID securityAttributes, DWORD disposition,
+                   DWORD flags, HANDLE templateFile);
+BOOL GetFileSizeEx(HANDLE file, LARGE_INTEGER* size);
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, DWORD* bytesRead, LPVOID overlapped);
+BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, DWORD* bytesWritten, LPVOID overlapped);
+// Read-only mappings of whole files: the view reads the file's pages in place,
+// without copying them.
+HANDLE CreateFileMappingW(HANDLE file, LPVOID securityAttributes, DWORD protect, DWORD maximumSizeHigh,
+                          DWORD maximumSizeLow, LPCWSTR name);
+LPVOID MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offsetLow, SIZE_T bytes);
+BOOL UnmapViewOfFile(LPCVOID view);
+BOOL CloseHandle(HANDLE object);
+
+// Memory ------------------------------------------------------------------------------
+struct WIN32_MEMORY_RANGE_ENTRY {
+    LPVOID VirtualAddress;
+    SIZE_T NumberOfBytes;
+};
+HANDLE GetCurrentProcess();
+// Brings the ranges into memory ahead of use. Here the kernel is also asked to
+// back them with large pages, which makes filling a fresh buffer of many
+// megabytes several times cheaper.
+BOOL PrefetchVirtualMemory(HANDLE process, std::uintptr_t numberOfEntries, WIN32_MEMORY_RANGE_ENTRY* entries,
+                           ULONG flags);
+
+// System messages -----------------------------------------------------------------------
+inline constexpr DWORD FORMAT_MESSAGE_IGNORE_INSERTS = 0x00000200;
+inline constexpr DWORD FORMAT_MESSAGE_FROM_SYSTEM = 0x00001000;
+// The system's text for an error code (FORMAT_MESSAGE_FROM_SYSTEM only), ending in
+// CR LF as on Windows; 0 when the code has no text.
+DWORD FormatMessageW(DWORD flags, LPCVOID source, DWORD messageId, DWORD languageId, LPWSTR buffer, DWORD size,
+                     void* arguments);
+
+// More shell path functions -------------------------------------------------------------
+// Relative unless the path starts at a root ("/" or "\") or a drive ("C:").
+BOOL PathIsRelativeW(LPCWSTR path);
+// Joins folder and file (a file that is absolute replaces the folder) and resolves
+// "." and ".." components; the result (at most MAX_PATH characters) uses the
+// separator the folder uses. Returns destination, or null when it does not fit.
+LPWSTR PathCombineW(LPWSTR destination, LPCWSTR folder, LPCWSTR file);
+// The path from `from` to `to` ("./x" or "../x"), each taken as a folder when its
+// attribute is FILE_ATTRIBUTE_DIRECTORY and as a file otherwise. FALSE when the
+// two share no folder below the root (on Windows: lie on different drives).
+BOOL PathRelativePathToW(LPWSTR destination, LPCWSTR from, DWORD fromAttributes, LPCWSTR to, DWORD toAttributes);

@@ -26,7 +26,14 @@ ShiftJisTable::ShiftJisTable() : m_double(0x80 * 256, 0), m_encode(0x10000, 0) {
             if (!isTrailByte(static_cast<unsigned char>(trail))) continue;
             char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
             char16_t c;
-            if (cp932.decodeOne(std::string_view(pair, 2), &c)) m_double[(lead - 0x80) * 256 + trail] = c;
+            if (cp932.decodeOne(std::string_view(pair, 2), &c)) {
+                m_double[(lead - 0x80) * 256 + trail] = c;
+            } else if (lead >= 0xF0 && lead <= 0xF9) {
+                // The user-defined rows map to the private use area in order,
+                // 188 characters a lead byte, as Windows maps them.
+                int index = (lead - 0xF0) * 188 + (trail - 0x40) - (trail > 0x7F ? 1 : 0);
+                m_double[(lead - 0x80) * 256 + trail] = static_cast<char16_t>(0xE000 + index);
+            }
         }
     }
 

@@ -74,6 +74,12 @@ std::size_t decodeUtf8(const unsigned char* d, std::size_t n, char16_t* out) {
             ++i;
             continue;
         }
+        // Japanese is three-byte sequences: take a well-formed one directly.
+        if (((b >= 0xE1 && b <= 0xEC) || b >= 0xEE) && b <= 0xEF && i + 2 < n && (d[i + 1] & 0xC0) == 0x80 && (d[i + 2] & 0xC0) == 0x80) {
+            out[o++] = static_cast<char16_t>(((b & 0x0F) << 12) | ((d[i + 1] & 0x3F) << 6) | (d[i + 2] & 0x3F));
+            i += 3;
+            continue;
+        }
         char32_t cp = 0;
         std::size_t skip = 1;
         std::size_t len = scanSequence(d, i, n, &cp, &skip);
