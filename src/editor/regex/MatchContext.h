@@ -65,12 +65,15 @@ public:
 
     char16_t at(int index) const { return text[static_cast<std::size_t>(index)]; }
 
-    // Counts one backtracking step; throws MatchLimitReached when none are left.
+    // Counts one backtracking step; throws MatchLimitReached when none are
+    // left, or when the saved state has grown past what a search may hold
+    // (nested counted repeats of empty elements can push without moving).
     void step()
     {
-        if (--stepsLeft < 0)
+        if (--stepsLeft < 0 || stack.size() > kMaxSavedState || captures.size() > kMaxSavedState)
             throw MatchLimitReached{MatchStatus::stepLimit};
     }
+    static constexpr std::size_t kMaxSavedState = 16u << 20; // integers, 64 MB
 
     int captureCount() const { return static_cast<int>(captures.size() / 4); }
     int& captureField(int entry, int field) { return captures[static_cast<std::size_t>(entry) * 4 + field]; }

@@ -8,6 +8,7 @@
 bool CRepeatElxT::forward(MatchContext& context, int done) const
 {
     while (done < m_count) {
+        context.step(); // "(?:(?:){999999}){999999}" must not run unbounded
         if (m_element->match(context)) {
             ++done;
             continue;

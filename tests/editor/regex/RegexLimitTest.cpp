@@ -20,6 +20,8 @@ TEST(RegexLimits, CatastrophicPatternsEndWithAClearResult)
         {u"(a|aa)*b", as, MatchStatus::notFound},
         {u"(?:a*){12}b", as, MatchStatus::stepLimit},
         {u"(?:a*)(?:a*)(?:a*)(?:a*)(?:a*)(?:a*)(?:a*)(?:a*)(?:a*)(?:a*)b", as, MatchStatus::stepLimit},
+        {u"(?:(?:){999999}){999999}", u"a", MatchStatus::stepLimit},
+        {u"(?:(?:|){999999}){999999}", u"a", MatchStatus::stepLimit},
         {u"(?R)", u"abc", MatchStatus::recursionLimit},
         {u"(?R)a|b", u"aab", MatchStatus::recursionLimit},
         {u"(a|(?1)b)", u"bb", MatchStatus::recursionLimit},
