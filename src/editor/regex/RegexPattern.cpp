@@ -207,6 +207,9 @@ std::u16string RegexPattern::replaceMatches(std::u16string_view text, std::u16st
     const bool backwards = (m_options & regex::rightToLeft) != 0;
     MatchStatus status = MatchStatus::notFound;
     std::u16string out;
+    // Growing a text of many megabytes step by step costs more than the search.
+    if (!backwards)
+        out.reserve(text.size() + text.size() / 8);
     // Right-to-left, the parts are made from the end and put in order at the end.
     std::vector<std::u16string> parts;
     std::size_t last = backwards ? text.size() : 0;
@@ -234,6 +237,10 @@ std::u16string RegexPattern::replaceMatches(std::u16string_view text, std::u16st
         }
     }
     if (backwards) {
+        std::size_t total = last;
+        for (const std::u16string& part : parts)
+            total += part.size();
+        out.reserve(total);
         out.assign(text.substr(0, last));
         for (auto part = parts.rbegin(); part != parts.rend(); ++part)
             out.append(*part);
