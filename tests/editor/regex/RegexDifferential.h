@@ -5,10 +5,11 @@
 // The subset leaves out, on purpose, what this engine defines differently:
 // repeats of elements that can match in more than one way (a greedy repeat
 // here keeps its iteration count when its last iteration backtracks), repeats
-// of elements that can match empty, multiLine anchors (PCRE gives "^" no match
-// after a final line feed, and "." stops at CR under CRLF conventions),
-// look-behinds of varying length (PCRE refuses them), recursion, and vertical
-// tab and form feed in subjects ("\s" here leaves them out forwards).
+// of elements that can match empty, carriage returns in subjects (line ends
+// differ), final line feeds under multiLine (PCRE2's "^" does not match after
+// them; sharedSubject drops them), look-behinds of varying length (PCRE2 refuses
+// them), recursion, and vertical tab and form feed in subjects ("\s" here
+// leaves them out forwards).
 #pragma once
 
 #define PCRE2_CODE_UNIT_WIDTH 16
@@ -52,6 +53,8 @@ public:
             options |= regex::ignoreCase;
         if (m_pick(4) == 0)
             options |= regex::singleLine;
+        if (m_pick(4) == 0)
+            options |= regex::multiLine;
         return options;
     }
 
@@ -162,6 +165,15 @@ private:
     int m_openGroups = 0;
 };
 
+// A subject both engines read alike under `options`: with multiLine, a final
+// line feeds are dropped.
+inline std::u16string sharedSubject(std::u16string subject, int options)
+{
+    while ((options & regex::multiLine) && !subject.empty() && subject.back() == u'\n')
+        subject.pop_back();
+    return subject;
+}
+
 // The groups PCRE2 finds, in groupsOf's layout, or nullopt when PCRE2 cannot
 // judge (compile error, its own match limit).
 inline std::optional<std::vector<int>> pcreGroups(std::u16string_view pattern, int options,
@@ -174,6 +186,8 @@ inline std::optional<std::vector<int>> pcreGroups(std::u16string_view pattern, i
         flags |= PCRE2_CASELESS;
     if (options & regex::singleLine)
         flags |= PCRE2_DOTALL;
+    if (options & regex::multiLine)
+        flags |= PCRE2_MULTILINE;
     int error = 0;
     PCRE2_SIZE offset = 0;
     pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(), flags, &error,
