@@ -54,6 +54,8 @@ TEST(RegexCompile, SyntaxTable)
         {u"a b # comment\n c", extended, u"abc", {0, 3}},
         {u"[a b]+", extended, u"x ab", {2, 4}},
         {u"a b", 0, u"a b", {0, 3}},
+        {u"[a#b]\n]", extended, u"#ba", {2, 3}},
+        {u"a\\ b", extended, u"a b", {0, 3}},
         // Classes.
         {u"[a-]", 0, u"-", {0, 1}},
         {u"[-a]+", 0, u"b-a", {1, 3}},

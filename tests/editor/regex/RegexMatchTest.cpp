@@ -186,6 +186,11 @@ TEST(RegexMatch, ResultLayoutAndContext)
     EXPECT_FALSE(pattern.match(context).found());
     EXPECT_EQ(pattern.match(context).status(), MatchStatus::notFound);
 
+    // A context is refilled for another text and starts over.
+    pattern.prepareMatch(u"abab", 1, context);
+    EXPECT_EQ(context.previousSearchStart, -1);
+    EXPECT_EQ(groupsOf(pattern.match(context)), (std::vector<int>{2, 4, 2, 3, -1, -1, 3, 4}));
+
     // A backward search from p finds the match whose end is nearest at or before p.
     RegexPattern backwards(u"a.", rightToLeft);
     EXPECT_EQ(groupsOf(backwards.match(u"a1a2a3", 4)), (std::vector<int>{2, 4}));
