@@ -181,11 +181,26 @@ private:
 
     // ---- grammar
 
+    // Counts one level of nesting for its lifetime; too deep ends the compile.
+    class NestingLevel {
+    public:
+        explicit NestingLevel(RegexParser& parser) : m_parser(parser)
+        {
+            if (++m_parser.m_depth > regex::kMaxNesting)
+                throw NestingTooDeep{};
+            m_parser.m_pattern.m_nesting = std::max(m_parser.m_pattern.m_nesting, m_parser.m_depth);
+        }
+        ~NestingLevel() { --m_parser.m_depth; }
+        NestingLevel(const NestingLevel&) = delete;
+        NestingLevel& operator=(const NestingLevel&) = delete;
+
+    private:
+        RegexParser& m_parser;
+    };
+
     const ElxInterface* parseAlternative()
     {
-        if (++m_depth > regex::kMaxNesting)
-            throw NestingTooDeep{};
-        m_pattern.m_nesting = std::max(m_pattern.m_nesting, m_depth);
+        NestingLevel level(*this);
         int savedOptions = m_options;
         std::vector<const ElxInterface*> branches{parseList()};
         while (cur().isSpecial(u'|')) {
@@ -193,7 +208,6 @@ private:
             branches.push_back(parseList());
         }
         m_options = savedOptions;
-        --m_depth;
         if (branches.size() == 1)
             return branches.front();
         return m_pattern.make<CAlternativeElxT>(std::move(branches));
@@ -580,6 +594,9 @@ private:
     // At the special "(" of "(?(".
     const ElxInterface* parseCondition()
     {
+        // A test may itself be a conditional, "(?((?((?(...", without passing
+        // through an alternative, so the nesting is counted here too.
+        NestingLevel level(*this);
         int savedOptions = m_options;
         int number = -1;
         std::u16string text;

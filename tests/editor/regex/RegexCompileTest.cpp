@@ -168,6 +168,13 @@ TEST(RegexCompile, NestingBeyondTheLimitIsAnErrorValue)
     EXPECT_FALSE(pattern.match(u"a").found());
     EXPECT_EQ(describe(pattern.error()), u"The pattern nests groups too deeply.");
 
+    // Conditionals whose tests are conditionals nest without any group body.
+    std::u16string tests = u"(?";
+    for (int n = 0; n < 100000; ++n)
+        tests += u"(?";
+    RegexPattern conditions(tests, 0);
+    EXPECT_EQ(conditions.error(), RegexError::nestingTooDeep);
+
     std::u16string fine(regex::kMaxNesting - 2, u'(');
     fine += u"a";
     RegexPattern shallow(fine, 0);
