@@ -18,6 +18,7 @@ packages=(
   lame ffmpeg flvstreamer
   libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev xvfb xauth
   libxml2-dev
+  clang
 )
 
 missing=()

@@ -1,0 +1,145 @@
+// Elements that test the text itself: literal runs, classes, boundaries and
+// back-references. None of them nests other elements, except a class that
+// holds shorthand or POSIX classes, which it only asks about one character.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "editor/regex/ElxInterface.h"
+
+// Matches the empty string; an empty pattern or branch, or a dropped atom.
+class CEmptyElxT final : public ElxInterface {
+public:
+    bool match(MatchContext& context) const override;
+    bool matchNext(MatchContext& context) const override;
+    bool collectFirstUnits(FirstUnits& first) const override;
+};
+
+enum class Direction { leftToRight, rightToLeft };
+enum class CaseMode { exact, ignoreAsciiCase };
+
+// A run of literal characters; with ignoreAsciiCase only A-Z and a-z fold.
+class CStringElxT final : public ElxInterface {
+public:
+    CStringElxT(std::u16string characters, Direction direction, CaseMode caseMode);
+    bool match(MatchContext& context) const override;
+    bool matchNext(MatchContext& context) const override;
+    bool collectFirstUnits(FirstUnits& first) const override;
+    const std::u16string& characters() const { return m_characters; }
+
+private:
+    std::u16string m_characters;
+    Direction m_direction;
+    CaseMode m_caseMode;
+};
+
+// A one-unit test: the unit after the position (right-to-left: before it).
+class CClassElx : public ElxInterface {
+public:
+    bool match(MatchContext& context) const override;
+    bool matchNext(MatchContext& context) const override;
+    virtual bool contains(char16_t unit) const = 0;
+
+protected:
+    explicit CClassElx(Direction direction) : m_direction(direction) {}
+
+private:
+    Direction m_direction;
+};
+
+enum class Polarity { positive, negative };
+
+// A bracket class, ".", or a shorthand class. Membership is tested over the
+// ranges, then the single characters, then the nested classes.
+class CRangeElxT final : public CClassElx {
+public:
+    CRangeElxT(Direction direction, Polarity polarity);
+    void addRange(char16_t low, char16_t high) { m_ranges.emplace_back(low, high); }
+    void addCharacter(char16_t unit) { m_characters.push_back(unit); }
+    void addNested(const CClassElx* element) { m_nested.push_back(element); }
+    // Adds the other case of every ASCII letter the class holds.
+    void addOtherCases();
+    bool contains(char16_t unit) const override;
+    bool collectFirstUnits(FirstUnits& first) const override;
+
+private:
+    bool holdsDirectly(char16_t unit) const;
+
+    std::vector<std::pair<char16_t, char16_t>> m_ranges;
+    std::u16string m_characters;
+    std::vector<const CClassElx*> m_nested; // owned by the pattern
+    bool m_positive;
+};
+
+// "[:name:]": a C-locale character class; an unknown name never matches.
+class CPosixElxT final : public CClassElx {
+public:
+    using Classifier = bool (*)(char16_t);
+    // name includes its final colon, as in "alpha:".
+    CPosixElxT(std::u16string_view name, Polarity polarity, Direction direction);
+    bool contains(char16_t unit) const override;
+    bool collectFirstUnits(FirstUnits& first) const override;
+    bool known() const { return m_classifier != nullptr; }
+
+private:
+    Classifier m_classifier = nullptr;
+    bool m_positive;
+};
+
+// Kinds of CBoundaryElxT.
+enum class BoundaryKind {
+    textStart = 0,      // "\A", "^"
+    textEnd = 1,        // "\z", "$"
+    textEndBeforeNewline = 2, // "\Z"
+    lineStart = 3,      // "^" with multiLine
+    lineEnd = 4,        // "$" with multiLine
+    wordStart = 5,      // no syntax makes it
+    wordEnd = 6,        // no syntax makes it
+    wordBoundary = 7,   // "\b", "\B" negated
+};
+
+class CBoundaryElxT final : public ElxInterface {
+public:
+    CBoundaryElxT(BoundaryKind kind, Polarity polarity) : m_kind(kind), m_positive(polarity == Polarity::positive) {}
+    bool match(MatchContext& context) const override;
+    bool matchNext(MatchContext& context) const override;
+    bool collectFirstUnits(FirstUnits& first) const override;
+
+private:
+    bool test(const MatchContext& context) const;
+    BoundaryKind m_kind;
+    bool m_positive;
+};
+
+// "\G" with the global option: true where the current search began.
+class CGlobalElxT final : public ElxInterface {
+public:
+    bool match(MatchContext& context) const override;
+    bool matchNext(MatchContext& context) const override;
+    bool collectFirstUnits(FirstUnits& first) const override;
+};
+
+// "\n", "\k<name>": the latest capture of a group, compared as a literal run.
+// The number is fixed when the compile ends; -3 (a name no group has) never matches.
+class CBackrefElxT final : public ElxInterface {
+public:
+    CBackrefElxT(int number, Direction direction, CaseMode caseMode)
+        : m_number(number), m_direction(direction), m_caseMode(caseMode) {}
+    bool match(MatchContext& context) const override;
+    bool matchNext(MatchContext& context) const override;
+    bool collectFirstUnits(FirstUnits& first) const override;
+    void setNumber(int number) { m_number = number; }
+    int number() const { return m_number; }
+
+private:
+    int m_number;
+    Direction m_direction;
+    CaseMode m_caseMode;
+};
+
+// ASCII-only helpers shared by the elements and the compiler.
+bool isWordUnit(char16_t unit);
+char16_t toAsciiUpper(char16_t unit);
+char16_t toAsciiLower(char16_t unit);
