@@ -6,3 +6,4 @@
 
 #include "platform/api/Types.h"
 #include "platform/api/Services.h"
+#include "platform/api/Library.h"
