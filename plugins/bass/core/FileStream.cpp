@@ -36,6 +36,7 @@ FileStream::FileStream(int rate, int channels, BASS_DWORD flags, ChannelKind kin
 
 FileStream::~FileStream() {
     swr_free(&m_resampler);
+    av_channel_layout_uninit(&m_inputLayout);
     avcodec_free_context(&m_codec);
     avformat_close_input(&m_format);
     av_packet_free(&m_packet);
@@ -213,17 +214,27 @@ bool FileStream::decodeMore() {
 }
 
 void FileStream::appendFrame(const AVFrame* frame) {
-    if (frame->nb_samples <= 0) return;
-    if (!m_resampler) {
+    if (frame->nb_samples <= 0 || frame->sample_rate <= 0 || frame->ch_layout.nb_channels <= 0) return;
+    // Damaged files can change format, layout or rate from one frame to the
+    // next; the converter is rebuilt for each change, always giving the
+    // stream's own rate and channel count.
+    if (!m_resampler || frame->format != m_inputFormat || frame->sample_rate != m_inputRate ||
+        av_channel_layout_compare(&frame->ch_layout, &m_inputLayout) != 0) {
+        swr_free(&m_resampler);
+        av_channel_layout_uninit(&m_inputLayout);
         AVChannelLayout outLayout;
         av_channel_layout_default(&outLayout, channels());
-        if (swr_alloc_set_opts2(&m_resampler, &outLayout, AV_SAMPLE_FMT_FLT, frame->sample_rate,
+        if (av_channel_layout_copy(&m_inputLayout, &frame->ch_layout) < 0 ||
+            swr_alloc_set_opts2(&m_resampler, &outLayout, AV_SAMPLE_FMT_FLT, rate(),
                                 const_cast<AVChannelLayout*>(&frame->ch_layout),
                                 static_cast<AVSampleFormat>(frame->format), frame->sample_rate, 0, nullptr) < 0 ||
             swr_init(m_resampler) < 0) {
             swr_free(&m_resampler);
+            av_channel_layout_uninit(&m_inputLayout);
             return;
         }
+        m_inputFormat = frame->format;
+        m_inputRate = frame->sample_rate;
     }
     std::int64_t start = static_cast<std::int64_t>(m_decodedIndex);
     std::int64_t pts = frame->best_effort_timestamp != AV_NOPTS_VALUE ? frame->best_effort_timestamp : frame->pts;
@@ -236,7 +247,9 @@ void FileStream::appendFrame(const AVFrame* frame) {
 
     const std::size_t ch = static_cast<std::size_t>(channels());
     const std::size_t before = m_pending.size();
-    const std::size_t room = static_cast<std::size_t>(frame->nb_samples) + 64;
+    const int expected = swr_get_out_samples(m_resampler, frame->nb_samples);
+    if (expected < 0) return;
+    const std::size_t room = static_cast<std::size_t>(expected) + 64;
     m_pending.resize(before + room * ch);
     auto* out = reinterpret_cast<std::uint8_t*>(m_pending.data() + before);
     int got = swr_convert(m_resampler, &out, static_cast<int>(room),

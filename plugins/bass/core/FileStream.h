@@ -13,6 +13,10 @@
 
 #include "core/Channel.h"
 
+extern "C" {
+#include <libavutil/channel_layout.h>
+}
+
 struct AVFormatContext;
 struct AVCodecContext;
 struct SwrContext;
@@ -51,6 +55,10 @@ private:
     AVFormatContext* m_format = nullptr;
     AVCodecContext* m_codec = nullptr;
     SwrContext* m_resampler = nullptr;
+    // What the converter was built for.
+    int m_inputFormat = -1;
+    int m_inputRate = 0;
+    AVChannelLayout m_inputLayout{};
     AVPacket* m_packet = nullptr;
     AVFrame* m_frame = nullptr;
     int m_stream = -1;
