@@ -101,8 +101,10 @@ TEST_F(BassPlayerTest, PlayPauseResumeStopFollowTheOutput) {
 TEST_F(BassPlayerTest, PlaybackEndsByItselfInRealTime) {
     ASSERT_TRUE(player.open(tone("a.wav", 1.0)));
     ASSERT_TRUE(player.play());
+    // Real time: not faster than the sound, and not much slower on a busy machine.
     const double wall = playToEnd().count();
-    EXPECT_NEAR(wall, 1.0, 0.25);
+    EXPECT_GT(wall, 0.85);
+    EXPECT_LT(wall, 1.6);
     EXPECT_FALSE(player.isPlaying());
     EXPECT_FALSE(player.isPaused());
     // Playing again starts over.
@@ -117,7 +119,9 @@ TEST_F(BassPlayerTest, TempoScalesTheWallTimeToTheEnd) {
     player.setTempo(200);
     ASSERT_TRUE(player.openAndPlay(dir.file("a.wav")));
     player.setTempo(200);  // open does not re-apply it
-    EXPECT_NEAR(playToEnd().count(), 1.0, 0.3);
+    const double fast = playToEnd().count();
+    EXPECT_GT(fast, 0.8);
+    EXPECT_LT(fast, 1.6);
 
     player.setTempo(50);
     ASSERT_TRUE(player.openAndPlay(dir.file("a.wav")));
