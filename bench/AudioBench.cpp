@@ -62,6 +62,24 @@ void BM_OpenWithPrescan(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenWithPrescan)->Unit(benchmark::kMillisecond);
 
+void BM_OpenWithPrescanOneHour(benchmark::State& state) {
+    const auto tenMinutes = sample("veltrix-bench-10min.mp3", "-b:a 128k");
+    const auto hour = std::filesystem::temp_directory_path() / "veltrix-bench-60min.mp3";
+    if (!std::filesystem::exists(hour)) {
+        const std::string command = "ffmpeg -nostdin -loglevel error -y -stream_loop 5 -i '" + tenMinutes.string() +
+                                    "' -c copy '" + hour.string() + "'";
+        if (std::system(command.c_str()) != 0) state.SkipWithError("ffmpeg could not join the file");
+    }
+    const std::u16string path = hour.u16string();
+    const auto& f = library().functions();
+    for (auto _ : state) {
+        HSTREAM h = f.StreamCreateFile(0, path.c_str(), 0, 0, BASS_UNICODE | BASS_STREAM_DECODE | BASS_STREAM_PRESCAN);
+        if (!h) state.SkipWithError("the module did not open the file");
+        f.StreamFree(h);
+    }
+}
+BENCHMARK(BM_OpenWithPrescanOneHour)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void BM_TempoStreamDecode(benchmark::State& state) {
     const std::u16string path = sample("veltrix-bench-10min.mp3", "-b:a 128k").u16string();
     const auto& f = library().functions();

@@ -8,6 +8,7 @@
 
 #include "AudioTestSupport.h"
 #include "audio/BassPlayer.h"
+#include "text/NarrowText.h"
 
 using namespace audiotest;
 using namespace std::chrono_literals;
@@ -52,6 +53,15 @@ TEST_F(BassPlayerTest, OpensEachFormatWithItsLength) {
         EXPECT_EQ(player.path(), dir.file(c.name));
     }
     EXPECT_TRUE(boxes.messages.empty());
+}
+
+TEST_F(BassPlayerTest, OpensNamesWithJapaneseAndUrlLikeText) {
+    for (const char* name : {"日本語の音声.mp3", "http:not-a-url.mp3", "a b'c\"d.mp3"}) {
+        ASSERT_TRUE(render(dir.native("plain.mp3"), "sine=duration=1", "-ac 2"));
+        std::filesystem::rename(dir.native("plain.mp3"), dir.path() / std::filesystem::u8path(name));
+        EXPECT_TRUE(player.open((dir.path() / std::filesystem::u8path(name)).u16string())) << name;
+        EXPECT_NEAR(double(player.lengthMs), 1000.0, 50.0) << name;
+    }
 }
 
 TEST_F(BassPlayerTest, BrokenFilesDoNotOpenAndShowNothing) {
@@ -216,7 +226,9 @@ TEST_F(BassPlayerTest, EncodingToTheOpenFileShowsTheInUseBox) {
 TEST_F(BassPlayerTest, EncodesToMp3AtTheChosenTempo) {
     ASSERT_TRUE(player.open(tone("ten.wav", 10.0)));
     player.setTempo(150);
-    const std::u16string out = dir.file("fast.mp3");
+    // The name reaches lame intact under the narrow code page the program runs with.
+    setNarrowCodePage(932);
+    const std::u16string out = (dir.path() / std::filesystem::u8path("速い 版.mp3")).u16string();
     ASSERT_TRUE(player.encodeToMp3(out));
     int blocks = 0;
     while (player.pumpEncoder()) {
@@ -225,6 +237,7 @@ TEST_F(BassPlayerTest, EncodesToMp3AtTheChosenTempo) {
     }
     EXPECT_GT(blocks, 50);
     player.stopEncoding();
+    setNarrowCodePage(0);
     EXPECT_TRUE(boxes.messages.empty());
     // The player reopens its file afterwards; the export plays as about 6.7 s.
     BassPlayer check(library);
