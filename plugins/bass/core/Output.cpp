@@ -103,10 +103,22 @@ void SDLCALL Output::callback(void* self, Uint8* stream, int bytes) {
 }
 
 void Output::fill(float* out, std::size_t frames) {
-    const std::size_t samples = frames * static_cast<std::size_t>(m_channels);
+    const std::size_t ch = static_cast<std::size_t>(m_channels);
+    const std::size_t samples = frames * ch;
     const auto now = Clock::now();
+    const std::size_t fade = std::min(frames, static_cast<std::size_t>(m_rate / 200));  // 5 ms
     if (!m_channel || m_channel->state != PlayState::Playing || m_endWritten) {
-        std::fill(out, out + samples, 0.0f);
+        std::size_t faded = 0;
+        if (m_channel && m_sounding && !m_endWritten && fade > 0) {
+            // Pausing mid-wave would click: the sound dies away over a few
+            // milliseconds instead (those frames are not heard again on resume).
+            faded = m_channel->read(out, fade);
+            for (std::size_t f = 0; f < faded; ++f)
+                for (std::size_t c = 0; c < ch; ++c)
+                    out[f * ch + c] *= 1.0f - static_cast<float>(f + 1) / static_cast<float>(fade);
+        }
+        m_sounding = false;
+        std::fill(out + faded * ch, out + samples, 0.0f);
         if (m_channel && m_channel->state != PlayState::Playing) {
             // Paused: the clock holds still.
             m_when = now;
@@ -116,7 +128,15 @@ void Output::fill(float* out, std::size_t frames) {
     }
     const double start = static_cast<double>(m_channel->positionFrames());
     const std::size_t got = m_channel->read(out, frames);
-    std::fill(out + got * m_channels, out + samples, 0.0f);
+    std::fill(out + got * ch, out + samples, 0.0f);
+    if (!m_sounding) {
+        // Starting, resuming or after a seek: the sound rises over a few
+        // milliseconds rather than jumping in.
+        for (std::size_t f = 0; f < std::min(fade, got); ++f)
+            for (std::size_t c = 0; c < ch; ++c)
+                out[f * ch + c] *= static_cast<float>(f + 1) / static_cast<float>(fade);
+        m_sounding = true;
+    }
     m_when = now;
     m_startPosition = start;
     m_step = m_channel->positionStep();
@@ -139,6 +159,7 @@ std::uint64_t Output::heardPosition() const {
 bool Output::finished() const { return m_endWritten && Clock::now() >= m_endHeard; }
 
 void Output::restartClock(std::uint64_t position) {
+    m_sounding = false;
     m_when = Clock::now();
     m_startPosition = static_cast<double>(position);
     m_frames = 0;

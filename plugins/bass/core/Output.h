@@ -73,6 +73,7 @@ private:
     double m_step = 1.0;
     std::size_t m_frames = 0;
     bool m_endWritten = false;
+    bool m_sounding = false;  // the last block carried sound (fades in and out at changes)
     std::chrono::steady_clock::time_point m_endHeard;
 };
 
