@@ -64,6 +64,52 @@ TEST_F(BassPlayerTest, OpensNamesWithJapaneseAndUrlLikeText) {
     }
 }
 
+// A four-channel ProTracker module: one pattern of 64 rows at the default
+// speed (6 ticks of 20 ms a row), one looped sample struck on the first row.
+std::string trackerModule() {
+    std::string mod(20, '\0');
+    mod.replace(0, 4, "test");
+    const int sampleWords = 1000;
+    for (int i = 0; i < 31; ++i) {
+        std::string header(30, '\0');
+        if (i == 0) {
+            header[22] = static_cast<char>(sampleWords >> 8);
+            header[23] = static_cast<char>(sampleWords & 0xFF);
+            header[25] = 64;  // volume
+            header[28] = static_cast<char>(sampleWords >> 8);  // loop over the whole sample
+            header[29] = static_cast<char>(sampleWords & 0xFF);
+        }
+        mod += header;
+    }
+    mod += static_cast<char>(1);    // song length
+    mod += static_cast<char>(127);  // restart byte
+    mod += std::string(128, '\0');  // order table: pattern 0
+    mod += "M.K.";
+    std::string pattern(64 * 4 * 4, '\0');
+    const int period = 428;  // C-2
+    pattern[0] = static_cast<char>((period >> 8) & 0x0F);
+    pattern[1] = static_cast<char>(period & 0xFF);
+    pattern[2] = static_cast<char>(1 << 4);  // sample 1, no effect
+    mod += pattern;
+    for (int i = 0; i < sampleWords * 2; ++i) mod += static_cast<char>((i / 16) % 2 ? 100 : -100);
+    return mod;
+}
+
+TEST_F(BassPlayerTest, TrackerModulesOpenAsMusic) {
+    dir.write("song.mod", trackerModule());
+    const std::u16string path = dir.file("song.mod");
+    const auto& f = library.functions();
+    EXPECT_EQ(f.StreamCreateFile(0, path.c_str(), 0, 0, BASS_UNICODE | BASS_STREAM_DECODE), 0u);
+    EXPECT_EQ(f.ErrorGetCode(), BASS_ERROR_FILEFORM);
+    ASSERT_TRUE(player.open(path));
+    EXPECT_NEAR(double(player.lengthMs), 64 * 120.0, 150.0);
+    ASSERT_TRUE(player.play());
+    std::this_thread::sleep_for(300ms);
+    EXPECT_GT(player.getPosition(), 150);
+    player.close();
+    EXPECT_EQ(player.stream(), 0u);
+}
+
 TEST_F(BassPlayerTest, BrokenFilesDoNotOpenAndShowNothing) {
     dir.write("text.mp3", "not audio at all\r\n");
     dir.write("empty.ogg", "");
