@@ -131,6 +131,18 @@ TEST_F(BassModulesTest, TempoChangesTheOutputLengthButNotThePositions) {
     }
 }
 
+TEST_F(BassModulesTest, WithoutPrescanTheEndOfDecodingFixesTheLength) {
+    ASSERT_TRUE(render(dir.native("tone.mp3"), "sine=frequency=440:sample_rate=44100:duration=3", "-ac 2 -q:a 6"));
+    HSTREAM h = f().FX_TempoCreate(openDecoding(dir.file("tone.mp3")), BASS_FX_FREESOURCE | BASS_STREAM_DECODE);
+    ASSERT_NE(h, 0u);
+    const double estimate = seconds(h, f().ChannelGetLength(h, BASS_POS_BYTE));
+    EXPECT_NEAR(estimate, 3.0, 0.1);
+    auto out = decodeAll(f(), h);
+    EXPECT_NEAR(out.size() / 2.0 / 44100.0, 3.0, 0.03) << "the whole file plays, whatever the estimate";
+    EXPECT_NEAR(seconds(h, f().ChannelGetLength(h, BASS_POS_BYTE)), 3.0, 0.03);
+    EXPECT_EQ(f().ChannelGetPosition(h, BASS_POS_BYTE), f().ChannelGetLength(h, BASS_POS_BYTE));
+}
+
 TEST_F(BassModulesTest, PitchShiftsTheToneAndKeepsTheLength) {
     ASSERT_TRUE(render(dir.native("tone.wav"), "sine=frequency=440:sample_rate=44100:duration=3", "-ac 2"));
     for (float semitones : {12.0f, -12.0f, 30.0f, -15.0f}) {

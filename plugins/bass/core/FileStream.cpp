@@ -329,7 +329,11 @@ std::size_t FileStream::produce(float* out, std::size_t frames) {
         delivered += n;
         m_position += n;
     }
-    if (m_drained && m_pendingOffset >= m_pending.size() && m_length == kUnknownLength) m_length = m_position;
+    // Without a prescan the length was the container's estimate; the end of
+    // decoding tells the truth.
+    if (m_drained && m_pendingOffset >= m_pending.size() &&
+        (m_length == kUnknownLength || !(flags() & BASS_STREAM_PRESCAN)))
+        m_length = m_position;
     return delivered;
 }
 

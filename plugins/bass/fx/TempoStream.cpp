@@ -35,21 +35,19 @@ std::uint64_t TempoStream::positionFrames() const {
     return position;
 }
 
-bool TempoStream::pastSourceEnd() const {
-    return lengthFrames() != kUnknownLength && m_position >= static_cast<double>(lengthFrames());
-}
+bool TempoStream::pastSourceEnd() const { return m_flushed && m_position >= static_cast<double>(m_sourceEnd); }
 
-bool TempoStream::ended() const { return (m_flushed && m_stretch.numSamples() == 0) || (m_flushed && pastSourceEnd()); }
+bool TempoStream::ended() const { return m_flushed && (m_stretch.numSamples() == 0 || pastSourceEnd()); }
 
 std::size_t TempoStream::produce(float* out, std::size_t frames) {
     const std::size_t ch = static_cast<std::size_t>(channels());
     std::size_t delivered = 0;
     while (delivered < frames) {
-        if (m_flushed && pastSourceEnd()) break;  // only the flush's padding is left
+        if (pastSourceEnd()) break;  // only the flush's padding is left
         std::size_t want = frames - delivered;
-        if (m_flushed && lengthFrames() != kUnknownLength) {
+        if (m_flushed) {
             // Deliver no more than reaches the source's end.
-            double left = (static_cast<double>(lengthFrames()) - m_position) / positionStep();
+            double left = (static_cast<double>(m_sourceEnd) - m_position) / positionStep();
             want = std::min(want, static_cast<std::size_t>(std::max(1.0, left)));
         }
         std::size_t got = m_stretch.receiveSamples(out + delivered * ch, static_cast<unsigned>(want));
@@ -63,9 +61,10 @@ std::size_t TempoStream::produce(float* out, std::size_t frames) {
         } else {
             m_stretch.flush();
             m_flushed = true;
+            m_sourceEnd = m_source->positionFrames();
         }
     }
-    if (m_flushed && pastSourceEnd()) m_stretch.clear();
+    if (pastSourceEnd()) m_stretch.clear();
     return delivered;
 }
 

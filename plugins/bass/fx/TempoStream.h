@@ -39,6 +39,7 @@ protected:
     std::size_t produce(float* out, std::size_t frames) override;
 
 private:
+    // Everything up to the source's end has been delivered.
     bool pastSourceEnd() const;
 
     std::shared_ptr<Channel> m_source;
@@ -51,7 +52,8 @@ private:
     float m_tempoPercent = 0;
     float m_pitch = 0;
     float m_frequency = 0;
-    bool m_flushed = false;
+    bool m_flushed = false;  // the source is exhausted and SoundTouch was flushed
+    std::uint64_t m_sourceEnd = 0;  // the source's final position, once flushed
 };
 
 }  // namespace bass
