@@ -76,3 +76,48 @@ TEST(CommandLine, OwnCommandLineNamesThisProgram) {
     EXPECT_NE(first.find(u"platform_services_tests"), std::u16string::npos);
     LocalFree(argv);
 }
+
+TEST(ShellPath, CombineRelativeAndRelativePathTo) {
+    struct Combine {
+        std::u16string folder, file, result;
+    };
+    const Combine combines[] = {
+        {u"C:\\lists", u"..\\music\\a.mp3", u"C:\\music\\a.mp3"},
+        {u"C:\\lists\\", u".\\a.mp3", u"C:\\lists\\a.mp3"},
+        {u"/home/u/lists", u"../music/./a.mp3", u"/home/u/music/a.mp3"},
+        {u"/home/u/lists", u"/srv/b.mp3", u"/srv/b.mp3"},
+        {u"/a", u"../../../x", u"/x"},
+    };
+    for (const auto& c : combines) {
+        WCHAR out[MAX_PATH];
+        ASSERT_NE(PathCombineW(out, c.folder.c_str(), c.file.c_str()), nullptr);
+        EXPECT_EQ(std::u16string(out), c.result);
+    }
+    EXPECT_TRUE(PathIsRelativeW(u"..\\a.mp3"));
+    EXPECT_TRUE(PathIsRelativeW(u"music/a.mp3"));
+    EXPECT_FALSE(PathIsRelativeW(u"/home/a.mp3"));
+    EXPECT_FALSE(PathIsRelativeW(u"C:\\a.mp3"));
+    EXPECT_FALSE(PathIsRelativeW(u"\\a.mp3"));
+
+    struct Relative {
+        std::u16string from, to;
+        bool ok;
+        std::u16string result;
+    };
+    const Relative relatives[] = {
+        {u"/home/u/lists/p.m3u", u"/home/u/lists/a.mp3", true, u"./a.mp3"},
+        {u"/home/u/lists/p.m3u", u"/home/u/music/a.mp3", true, u"../music/a.mp3"},
+        {u"/home/u/p.m3u", u"/home/u/x/y/a.mp3", true, u"./x/y/a.mp3"},
+        {u"C:\\lists\\p.m3u", u"C:\\music\\a.mp3", true, u"..\\music\\a.mp3"},
+        {u"/home/u/p.m3u", u"/srv/a.mp3", false, u""},  // only the root in common
+        {u"C:\\p.m3u", u"D:\\a.mp3", false, u""},
+    };
+    for (const auto& r : relatives) {
+        WCHAR out[MAX_PATH];
+        EXPECT_EQ(PathRelativePathToW(out, r.from.c_str(), FILE_ATTRIBUTE_NORMAL, r.to.c_str(), FILE_ATTRIBUTE_NORMAL),
+                  r.ok ? TRUE : FALSE);
+        if (r.ok) {
+            EXPECT_EQ(std::u16string(out), r.result);
+        }
+    }
+}

@@ -142,3 +142,23 @@ HANDLE GetCurrentProcess();
 // megabytes several times cheaper.
 BOOL PrefetchVirtualMemory(HANDLE process, std::uintptr_t numberOfEntries, WIN32_MEMORY_RANGE_ENTRY* entries,
                            ULONG flags);
+
+// System messages -----------------------------------------------------------------------
+inline constexpr DWORD FORMAT_MESSAGE_IGNORE_INSERTS = 0x00000200;
+inline constexpr DWORD FORMAT_MESSAGE_FROM_SYSTEM = 0x00001000;
+// The system's text for an error code (FORMAT_MESSAGE_FROM_SYSTEM only), ending in
+// CR LF as on Windows; 0 when the code has no text.
+DWORD FormatMessageW(DWORD flags, LPCVOID source, DWORD messageId, DWORD languageId, LPWSTR buffer, DWORD size,
+                     void* arguments);
+
+// More shell path functions -------------------------------------------------------------
+// Relative unless the path starts at a root ("/" or "\") or a drive ("C:").
+BOOL PathIsRelativeW(LPCWSTR path);
+// Joins folder and file (a file that is absolute replaces the folder) and resolves
+// "." and ".." components; the result (at most MAX_PATH characters) uses the
+// separator the folder uses. Returns destination, or null when it does not fit.
+LPWSTR PathCombineW(LPWSTR destination, LPCWSTR folder, LPCWSTR file);
+// The path from `from` to `to` ("./x" or "../x"), each taken as a folder when its
+// attribute is FILE_ATTRIBUTE_DIRECTORY and as a file otherwise. FALSE when the
+// two share no folder below the root (on Windows: lie on different drives).
+BOOL PathRelativePathToW(LPWSTR destination, LPCWSTR from, DWORD fromAttributes, LPCWSTR to, DWORD toAttributes);
