@@ -41,7 +41,9 @@ std::u16string partialPlugins(const TempDir& dir, const std::vector<std::string>
     const std::filesystem::path from(VELTRIX_TEST_PLUGINS_DIR);
     const std::filesystem::path to = dir.path() / "Plugins";
     std::filesystem::create_directories(to);
-    for (const auto& name : modules) std::filesystem::copy_file(from / name, to / name);
+    // Links, not copies: the loader then sees the very modules already loaded
+    // by other tests in the same process, as the program only ever has one set.
+    for (const auto& name : modules) std::filesystem::create_symlink(from / name, to / name);
     return to.u16string() + u"/";
 }
 

@@ -29,7 +29,7 @@ double secondsDecodedByFfmpeg(const std::filesystem::path& path);
 
 // The build's Plugins folder, with its trailing separator.
 std::u16string pluginsFolder();
-// A copy of the named modules (and the lame link) in a fresh folder.
+// The named modules (links to the build's) in a fresh Plugins folder.
 std::u16string partialPlugins(const TempDir& dir, const std::vector<std::string>& modules);
 
 // Functions of libbass.so that the player does not look up.
