@@ -17,6 +17,7 @@ packages=(
   libcurl4-openssl-dev
   lame ffmpeg flvstreamer soundstretch
   libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev xvfb xauth
+  libxml2-dev
 )
 
 missing=()

@@ -64,7 +64,9 @@ std::uint32_t readBigEndian(std::FILE* file, int count, bool* complete = nullptr
 
 bool isLetter(int c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-void readSylt(std::FILE* file, const std::u16string& path, LyricsInfoManager& lyrics) {
+// Fills lyrics with the frame's entries; false when the frame is cut short by
+// the end of the file or claims more than it holds (what was read is kept).
+bool readSylt(std::FILE* file, const std::u16string& path, LyricsInfoManager& lyrics) {
     ID3Tag tag;
     if (!tag.readTag(file)) throw LyricsManagerException(u"LyricsInfoManager::readSyltTag", __LINE__, path, 2);
     lyrics.times.clear();
@@ -75,15 +77,17 @@ void readSylt(std::FILE* file, const std::u16string& path, LyricsInfoManager& ly
     const ID3Frame& frame = *tag.frames[static_cast<std::size_t>(index)];
 
     // Back to the frame's header, so that the file stands at its data.
-    std::fseek(file, frame.fileOffset, SEEK_SET);
-    std::fseek(file, v22 ? 6 : 10, SEEK_CUR);
+    std::fseek(file, frame.fileOffset + (v22 ? 6 : 10), SEEK_SET);
     const long frameSize = static_cast<long>(frame.size);
     const long dataStart = std::ftell(file);
+    // Every read below stays inside the frame.
+    auto consumed = [&] { return std::ftell(file) - dataStart; };
 
     unsigned char head[6] = {};
-    std::fread(head, 1, 6, file);  // encoding, language (3), time-stamp format, content type
+    if (frameSize < 6 || std::fread(head, 1, 6, file) != 6) return false;
     const TextEncoding encoding = encodingOf(head[0]);
-    // Every time stamp is taken as milliseconds, whatever the format byte says.
+    // head[1..3] language, head[4] time-stamp format, head[5] content type: every
+    // time stamp is taken as milliseconds, whatever the format byte says.
 
     // The content descriptor is skipped. In UTF-16 its first unit is the
     // byte-order mark that the entries repeat; a mark of FE FF turns the frame
@@ -91,26 +95,25 @@ void readSylt(std::FILE* file, const std::u16string& path, LyricsInfoManager& ly
     bool bigEndian = encoding == TextEncoding::Utf16BigEndian;
     char16_t marker = 0;
     if (isWide(encoding)) {
-        if (readUnit(file, bigEndian, &marker) && marker == 0xFFFE && encoding == TextEncoding::Utf16) {
+        if (consumed() + 2 <= frameSize && readUnit(file, bigEndian, &marker) && marker == 0xFFFE &&
+            encoding == TextEncoding::Utf16) {
             bigEndian = true;
             marker = kByteOrderMark;
         }
         char16_t unit = marker;
-        while (unit != 0 && readUnit(file, bigEndian, &unit)) {
+        while (unit != 0 && consumed() + 2 <= frameSize && readUnit(file, bigEndian, &unit)) {
         }
     } else {
-        int c;
-        while ((c = std::fgetc(file)) != EOF && c != 0) {
+        int c = 1;
+        while (c != 0 && consumed() < frameSize && (c = std::fgetc(file)) != EOF) {
         }
     }
 
-    long consumed = std::ftell(file) - dataStart;
-    while (!std::feof(file) && consumed < frameSize) {
+    while (!std::feof(file) && consumed() < frameSize) {
         std::u16string text;
         if (isWide(encoding)) {
             char16_t unit;
-            while (consumed < frameSize && readUnit(file, bigEndian, &unit)) {
-                consumed += 2;
+            while (consumed() + 2 <= frameSize && readUnit(file, bigEndian, &unit)) {
                 if (unit == 0) break;
                 // Only a byte-order mark is dropped: a descriptor without one
                 // must not take a letter out of every entry.
@@ -120,22 +123,18 @@ void readSylt(std::FILE* file, const std::u16string& path, LyricsInfoManager& ly
         } else {
             std::string bytes;
             int c;
-            while ((c = std::fgetc(file)) != EOF) {
-                ++consumed;
-                if (c == 0) break;
-                bytes.push_back(static_cast<char>(c));
-            }
+            while (consumed() < frameSize && (c = std::fgetc(file)) != EOF && c != 0) bytes.push_back(static_cast<char>(c));
             text = narrowText(bytes, encoding);
         }
-        // A text cut off by the end of the file has no time stamp: it is dropped.
-        if (std::feof(file)) break;
+        // A text cut off by the end of the file or of the frame has no time stamp: it is dropped.
+        if (std::feof(file) || consumed() + 4 > frameSize) return false;
         bool complete = false;
         std::uint32_t time = readBigEndian(file, 4, &complete);
-        if (!complete) break;
+        if (!complete) return false;
         lyrics.times.push_back(static_cast<std::int32_t>(time));
         lyrics.texts.push_back(std::move(text));
-        consumed += 4;
     }
+    return !std::feof(file);
 }
 
 std::u16string readUlt(std::FILE* file, const std::u16string& path) {
@@ -208,8 +207,7 @@ bool LyricsInfoManager::readSyltTag(const std::u16string& path) {
     FileCloser closer{_wfopen(path.c_str(), u"rb")};
     try {
         if (!closer.file) throw LyricsManagerException(u"LyricsInfoManager::readSyltTag", __LINE__, path, 1);
-        readSylt(closer.file, path, *this);
-        return true;
+        return readSylt(closer.file, path, *this);
     } catch (const LyricsManagerException&) {
         return false;
     }

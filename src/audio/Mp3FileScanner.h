@@ -3,8 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,24 +11,21 @@
 
 class Mp3FileScanner {
 public:
-    Mp3FileScanner() = default;
-    ~Mp3FileScanner();
-    Mp3FileScanner(const Mp3FileScanner&) = delete;
-    Mp3FileScanner& operator=(const Mp3FileScanner&) = delete;
-
     // False when the file cannot be opened. Throws MP3::FrameException at the
     // first invalid header, keeping the frames read so far.
     bool scan(const std::u16string& path);
+    // The frame walk alone, over a file's bytes from the given offset.
+    void scanFrames(const std::uint8_t* data, std::size_t size, long start);
 
-    const std::vector<std::unique_ptr<MP3::Frame>>& frames() const { return m_frames; }
+    const std::vector<MP3::Frame>& frames() const { return m_frames; }
+    const ID3Tag& tag() const { return m_tag; }
     std::uint32_t duration() const { return m_duration; }  // milliseconds
     int sampleRate() const { return m_sampleRate; }
     int samplesPerFrame() const { return m_samplesPerFrame; }
 
 private:
     ID3Tag m_tag;
-    std::FILE* m_file = nullptr;
-    std::vector<std::unique_ptr<MP3::Frame>> m_frames;
+    std::vector<MP3::Frame> m_frames;
     std::uint32_t m_duration = 0;
     int m_sampleRate = 0;
     int m_samplesPerFrame = 0;

@@ -6,4 +6,5 @@
 
 #include "platform/api/Types.h"
 #include "platform/api/Services.h"
+#include "platform/api/FileTimes.h"
 #include "platform/api/Library.h"

@@ -141,9 +141,25 @@ TEST_F(LyricsTest, SyltCutOffByTheEndOfTheFileKeepsTheWholeEntries) {
     // End the file in the middle of the second entry's text.
     file.resize(file.size() - data.size() + 8 + utf16le(u"Good morning.").size() + 2 + 4 + 6);
     LyricsInfoManager lyrics;
-    ASSERT_TRUE(lyrics.readSyltTag(write(file)));
+    EXPECT_FALSE(lyrics.readSyltTag(write(file)));
     ASSERT_EQ(lyrics.texts.size(), 1u);
     EXPECT_EQ(lyrics.texts[0], u"Good morning.");
+}
+
+TEST_F(LyricsTest, SyltReadsNothingPastItsFrame) {
+    // A narrow frame whose last text has no terminator inside the frame: the
+    // bytes after it (the next frame) are not taken as text.
+    std::string data = "\x00" "eng" "\x02\x01" "\0" "One\0"s + be(1000, 4) + "Two";
+    std::string file = tag(3, frame(3, "SYLT", data) + frame(3, "TIT2", "\0Title"s)) + kAudio;
+    LyricsInfoManager lyrics;
+    EXPECT_FALSE(lyrics.readSyltTag(write(file)));
+    EXPECT_EQ(lyrics.texts, std::vector<std::u16string>{u"One"});
+    // A frame whose size claims more than the tag and file hold.
+    std::string lying = syltUtf16(kEntries, false);
+    std::string bytes = tag(3, frame(3, "SYLT", lying), 0);
+    bytes[15] = 0x01;  // the frame size gains 64 KiB the file does not have
+    EXPECT_FALSE(lyrics.readSyltTag(write(bytes)));
+    EXPECT_EQ(lyrics.texts.size(), kEntries.size());
 }
 
 TEST_F(LyricsTest, MissingTagsFramesAndFiles) {

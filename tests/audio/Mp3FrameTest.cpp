@@ -1,6 +1,7 @@
 // MPEG audio frame headers and the frame walk over a file.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "audio/Mp3FileScanner.h"
@@ -80,11 +81,63 @@ TEST(Mp3FileScanner, DurationOfAConstantBitRateFile) {
     // The read at the end repeats the last header: N + 1 frames.
     EXPECT_EQ(scanner.frames().size(), 101u);
     EXPECT_EQ(scanner.duration(), static_cast<std::uint32_t>(101 * 1152 * (1000.0 / 44100)));
-    EXPECT_EQ(scanner.frames()[1]->fileOffset, 20 + 417);
+    EXPECT_EQ(scanner.frames()[1].fileOffset, 20 + 417);
     EXPECT_FALSE(scanner.scan(dir.file("missing.mp3")));
 
     // An ID3v1 tag at the end is no frame header.
     dir.write("v1.mp3", file + "TAG" + std::string(125, ' '));
     EXPECT_THROW(scanner.scan(dir.file("v1.mp3")), MP3::FrameException);
     EXPECT_EQ(scanner.frames().size(), 100u);
+}
+
+namespace {
+
+// Two seconds of a 440 Hz tone as 48 kHz mono WAVE.
+std::string toneWave() {
+    const int rate = 48000, samples = 2 * rate;
+    std::string data;
+    for (int i = 0; i < samples; ++i) {
+        auto v = static_cast<std::int16_t>(8000 * ((i / 55) % 2 ? 1 : -1));
+        data.push_back(static_cast<char>(v & 0xFF));
+        data.push_back(static_cast<char>((v >> 8) & 0xFF));
+    }
+    auto le = [](std::uint32_t v, int n) {
+        std::string s;
+        for (int i = 0; i < n; ++i) s.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+        return s;
+    };
+    return "RIFF" + le(36 + static_cast<std::uint32_t>(data.size()), 4) + "WAVEfmt " + le(16, 4) + le(1, 2) +
+           le(1, 2) + le(rate, 4) + le(rate * 2, 4) + le(2, 2) + le(16, 2) + "data" +
+           le(static_cast<std::uint32_t>(data.size()), 4) + data;
+}
+
+}  // namespace
+
+TEST(Mp3FileScanner, FilesMadeByLame) {
+    if (std::system("command -v lame > /dev/null 2>&1") != 0) GTEST_SKIP() << "lame is not installed";
+    TempDir dir;
+    dir.write("tone.wav", toneWave());
+    const std::string in = dir.native("tone.wav").string();
+    // At 128 kbit/s and 48 kHz every frame is exactly 384 bytes (no padding),
+    // and without lame's own tag the file is frames only.
+    std::string command = "lame --quiet -t --cbr -b 128 '" + in + "' '" + dir.native("cbr.mp3").string() + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    std::string bytes = dir.read("cbr.mp3");
+    ASSERT_EQ(bytes.size() % 384, 0u);
+    const std::size_t n = bytes.size() / 384;
+    Mp3FileScanner scanner;
+    ASSERT_TRUE(scanner.scan(dir.file("cbr.mp3")));
+    EXPECT_EQ(scanner.frames().size(), n + 1);
+    EXPECT_EQ(scanner.duration(), static_cast<std::uint32_t>((n + 1) * 24));
+    EXPECT_EQ(scanner.sampleRate(), 48000);
+
+    command = "lame --quiet -t --cbr -b 128 --id3v1-only --tt Lesson '" + in + "' '" +
+              dir.native("v1.mp3").string() + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    try {
+        scanner.scan(dir.file("v1.mp3"));
+        ADD_FAILURE() << "an ID3v1 tag was taken for a frame";
+    } catch (const MP3::FrameException& e) {
+        EXPECT_EQ(std::string(e.what()), message("Invalid Layer", 259));
+    }
 }

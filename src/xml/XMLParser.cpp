@@ -1,0 +1,549 @@
+#include "xml/XMLParser.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <stdexcept>
+#include <string>
+
+#include "platform/win32.h"
+#include "text/NarrowText.h"
+#include "text/ReplacingFile.h"
+#include "text/TextFile.h"
+
+namespace {
+
+bool isNameStart(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u':' || c == u'_'; }
+
+bool isNameChar(char16_t c) {
+    return isNameStart(c) || (c >= u'0' && c <= u'9') || c == u'-' || c == u'.';
+}
+
+bool isWhite(char16_t c) { return c <= u' '; }
+
+std::u16string decimal(long long value) {
+    const std::string digits = std::to_string(value);
+    return std::u16string(digits.begin(), digits.end());
+}
+
+[[noreturn]] void fail(int location, std::u16string message = {}) {
+    throw xml::ParserException(std::move(message), location);
+}
+
+// Sorts the attributes of a tag by name, keeping the last value of a repeated
+// name. Done once per tag, so that a tag with any number of attributes costs
+// n log n rather than n squared.
+void normalizeAttributes(Element::Attributes& attributes) {
+    if (attributes.size() < 2) return;
+    std::stable_sort(attributes.begin(), attributes.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < attributes.size(); ++i) {
+        if (i + 1 < attributes.size() && attributes[i + 1].first == attributes[i].first) continue;
+        if (kept != i) attributes[kept] = std::move(attributes[i]);
+        ++kept;
+    }
+    attributes.resize(kept);
+}
+
+std::u16string attributeOf(const Element::Attributes& attributes, std::u16string_view name) {
+    for (const auto& [key, value] : attributes) {
+        if (key == name) return value;
+    }
+    return {};
+}
+
+}  // namespace
+
+namespace xml {
+
+std::u16string ParserException::displayText() const {
+    return u"XMLParser line:" + decimal(m_location) + u"\r\n" + m_message;
+}
+
+}  // namespace xml
+
+XMLParser::XMLParser() = default;
+XMLParser::~XMLParser() = default;
+
+std::unique_ptr<Element> XMLParser::createElement(std::u16string name) {
+    return std::make_unique<Element>(std::move(name));
+}
+
+void XMLParser::report(const std::u16string& text) {
+    m_lastMessage = text;
+    if (m_messageSink) m_messageSink(text);
+}
+
+bool XMLParser::parse(const std::u16string& path) {
+    std::FILE* file = _wfopen(path.c_str(), u"rb");
+    if (!file) return false;
+    unsigned char mark[2] = {0, 0};
+    const bool streamed = std::fread(mark, 1, 2, file) == 2 && mark[0] == 0xFF && mark[1] == 0xFE;
+    std::u16string previous = m_filePath;
+    bool ok;
+    if (streamed) {
+        // The program's own files: UTF-16LE is fed straight from the file in
+        // pieces, without holding the whole file twice in memory.
+        ok = parseUtf16Stream(file, path);
+        std::fclose(file);
+    } else {
+        std::fclose(file);
+        std::u16string text;
+        if (readTextFile(path, text, encoding::kDetect) < 0 || text.empty()) return false;
+        m_filePath = path;
+        ok = parseString(text);
+    }
+    if (!ok) m_filePath = std::move(previous);
+    return ok;
+}
+
+bool XMLParser::parseUtf16Stream(std::FILE* file, const std::u16string& path) {
+    constexpr std::size_t kChunkBytes = 1u << 16;
+    std::string bytes(kChunkBytes + 1, '\0');
+    std::u16string chunk;
+    std::size_t pending = 0;  // an odd byte left from the previous read
+    bool started = false;
+    bool ok = true;
+    while (ok) {
+        const std::size_t got = std::fread(bytes.data() + pending, 1, kChunkBytes, file);
+        if (got < kChunkBytes && std::ferror(file)) {
+            if (started) endParse(false);
+            return false;
+        }
+        const std::size_t available = pending + got;
+        const bool atEnd = got < kChunkBytes;
+        chunk.resize(available / 2);
+        std::memcpy(chunk.data(), bytes.data(), chunk.size() * 2);
+        pending = available % 2;
+        if (pending) bytes[0] = bytes[available - 1];
+        // The text ends at its first zero character, as a C string would.
+        const std::size_t zero = chunk.find(u'\0');
+        const bool cut = zero != std::u16string::npos;
+        if (cut) chunk.resize(zero);
+        if (!chunk.empty()) {
+            if (!started) {
+                m_filePath = path;
+                beginParse();
+                started = true;
+            }
+            ok = scan(chunk, atEnd || cut ? RowKeeping::Discard : RowKeeping::Carry);
+        }
+        if (atEnd || cut) break;
+    }
+    return started && endParse(ok);
+}
+
+bool XMLParser::parseBytes(const void* data, std::size_t length) {
+    std::u16string text;
+    if (length == 0) return false;
+    decodeBytes(data, length, text, encoding::kDetect);
+    if (text.empty()) return false;
+    return parseString(text);
+}
+
+bool XMLParser::parseString(std::u16string_view input) {
+    beginParse();
+    const bool ok = scan(input, RowKeeping::Discard);
+    return endParse(ok);
+}
+
+void XMLParser::beginParse() {
+    m_keptRoot = std::move(m_root);
+    m_keptEncoding = m_declaredEncoding;
+    m_keptDeclaration = m_declaration;
+    m_current = nullptr;
+    m_state = 0;
+    m_tagKind = TagKind::ProcessingInstruction;
+    m_openElements.clear();
+    m_buffer.clear();
+    m_entityBuffer.clear();  // a reference left open by an earlier text must not leak into this one
+    m_tagAttributes.clear();
+    m_lastError.reset();
+    m_row = 1;
+    m_column = 0;
+    m_rowText.clear();
+}
+
+bool XMLParser::endParse(bool ok) {
+    m_openElements.clear();
+    m_current = nullptr;
+    m_buffer.clear();
+    m_rowText.clear();
+    if (ok && m_root) {
+        m_keptRoot.reset();
+        m_keptDeclaration.clear();
+        return true;
+    }
+    m_root = std::move(m_keptRoot);  // the partial tree goes with the assignment
+    m_declaredEncoding = m_keptEncoding;
+    m_declaration = std::move(m_keptDeclaration);
+    return false;
+}
+
+bool XMLParser::scan(std::u16string_view input, RowKeeping keeping) {
+    const std::size_t n = input.size();
+    std::size_t rowStart = 0;     // where the current row begins in input,
+    bool rowBeganHere = false;    // when it begins in input at all
+    std::size_t i = 0;
+
+    // Runs of plain characters are taken in one step; only the characters that
+    // can change the scanner's state go through feed() one at a time.
+    auto takeRun = [&](auto isStop) {
+        std::size_t j = i;
+        bool newline = false;
+        for (; j < n; ++j) {
+            const char16_t c = input[j];
+            if (isStop(c)) break;
+            if (c == u'\n') {
+                ++m_row;
+                rowStart = j + 1;
+                newline = true;
+            }
+        }
+        m_buffer.append(input.data() + i, j - i);
+        if (newline) {
+            rowBeganHere = true;
+            m_column = static_cast<int>(j - rowStart);
+        } else {
+            m_column += static_cast<int>(j - i);
+        }
+        i = j;
+    };
+
+    try {
+        while (i < n) {
+            if (m_state == 0 && m_entityBuffer.empty()) {
+                takeRun([](char16_t c) { return c == u'<' || c == u'&'; });
+                if (i == n) break;
+            } else if (m_state == 12) {
+                takeRun([](char16_t c) { return c == u']'; });
+                if (i == n) break;
+            }
+            const char16_t c = input[i];
+            try {
+                feed(c);
+            } catch (xml::ParserException& e) {
+                e.setPosition(m_row, m_column);
+                std::u16string failingRow = rowBeganHere ? std::u16string() : m_rowText;
+                failingRow.append(input.substr(rowStart, i + 1 - rowStart));
+                m_lastError = e;
+                report(u"Exception in XMLParser.parse():\r\n" + e.displayText() + u"\r\nRow:" + decimal(m_row) +
+                       u" Col:" + decimal(m_column) + u" in " + m_filePath + u"\r\n" + failingRow);
+                return false;
+            }
+            if (c == u'\n') {
+                ++m_row;
+                m_column = 0;
+                rowStart = i + 1;
+                rowBeganHere = true;
+            } else {
+                ++m_column;
+            }
+            ++i;
+        }
+    } catch (const std::bad_alloc&) {
+        m_lastError = xml::ParserException(u"out of memory", 0, m_row, m_column);
+        return false;
+    }
+    if (keeping == RowKeeping::Carry) {
+        if (rowBeganHere) m_rowText.assign(input.substr(rowStart));
+        else m_rowText.append(input);
+    }
+    return true;
+}
+
+void XMLParser::characterData(char16_t c) {
+    if (!m_entityBuffer.empty()) {
+        if (c != u';') {
+            m_entityBuffer += c;
+            return;
+        }
+        if (m_entityBuffer == u"&amp") m_buffer += u'&';
+        else if (m_entityBuffer == u"&lt") m_buffer += u'<';
+        else if (m_entityBuffer == u"&gt") m_buffer += u'>';
+        else if (m_entityBuffer == u"&quot") m_buffer += u'"';
+        else if (m_entityBuffer == u"&apos") m_buffer += u'\'';
+        m_entityBuffer.clear();
+        return;
+    }
+    if (c == u'&') m_entityBuffer = u"&";
+    else m_buffer += c;
+}
+
+void XMLParser::addText(bool isCData) {
+    if (!m_current) return;
+    if (isCData) {
+        std::unique_ptr<Element> node = createElement(std::u16string());
+        node->setCData(std::u16string_view(m_buffer).substr(7, m_buffer.size() - 9));
+        m_current->appendChild(std::move(node));
+        return;
+    }
+    bool visible = false;
+    for (char16_t c : m_buffer) {
+        if (!isWhite(c)) {
+            visible = true;
+            break;
+        }
+    }
+    if (visible) {
+        std::unique_ptr<Element> node = createElement(std::u16string());
+        node->setText(m_buffer);
+        m_current->appendChild(std::move(node));
+    } else {
+        m_current->setText(m_buffer);
+    }
+}
+
+void XMLParser::feed(char16_t c) {
+    switch (m_state) {
+    case 0:  // character data
+        if (c == u'<') {
+            if (!m_buffer.empty()) addText(false);
+            m_tagAttributes.clear();
+            m_buffer.clear();
+            m_state = 1;
+        } else {
+            characterData(c);
+        }
+        break;
+    case 1:  // after "<"
+        if (isNameStart(c)) {
+            m_buffer.assign(1, c);
+            m_tagKind = TagKind::Start;
+            m_state = 2;
+        } else if (c == u'/') {
+            m_tagKind = TagKind::End;
+            m_state = 2;
+        } else if (c == u'?') {
+            m_tagKind = TagKind::ProcessingInstruction;
+            m_state = 2;
+        } else if (c == u'!') {
+            m_tagKind = TagKind::MarkupDeclaration;
+            m_state = 3;
+        } else {
+            fail(221);
+        }
+        break;
+    case 2:  // tag name
+        if (isNameChar(c)) {
+            m_buffer += c;
+            break;
+        }
+        m_tagName = m_buffer;
+        m_buffer.clear();
+        if (c == u'>') {
+            completeTag();
+            m_state = 0;
+        } else if (c == u'/') {
+            if (m_tagKind != TagKind::Start) fail(235);
+            m_tagKind = TagKind::EmptyElement;
+            m_state = 4;
+        } else if (isWhite(c)) {
+            m_state = 5;
+        } else {
+            fail(242);
+        }
+        break;
+    case 3:  // after "<!"
+        // Nothing can match once seven characters are in: an unknown declaration
+        // swallows the rest of the text without growing the buffer with it.
+        if (m_buffer.size() >= 7) break;
+        m_buffer += c;
+        if (m_buffer == u"--") m_state = 9;
+        else if (m_buffer == u"[CDATA[") m_state = 12;
+        else if (m_buffer == u"DOCTYPE") m_state = 15;
+        break;
+    case 4:  // expecting ">"
+        if (c != u'>') fail(302);
+        completeTag();
+        m_state = 0;
+        break;
+    case 5:  // between attributes
+        if (isNameStart(c)) {
+            m_buffer.assign(1, c);
+            m_state = 6;
+        } else if (c == u'>') {
+            completeTag();
+            m_state = 0;
+        } else if (c == u'?') {
+            if (m_tagKind != TagKind::ProcessingInstruction) fail(257);
+            m_state = 4;
+        } else if (c == u'/') {
+            if (m_tagKind != TagKind::Start) fail(261);
+            m_tagKind = TagKind::EmptyElement;
+            m_state = 4;
+        } else if (!isWhite(c)) {
+            fail(266);
+        }
+        break;
+    case 6:  // attribute name
+        if (isNameChar(c)) {
+            m_buffer += c;
+        } else if (c == u'=') {
+            m_attributeName = m_buffer;
+            m_buffer.clear();
+            m_state = 7;
+        } else {
+            fail(277);
+        }
+        break;
+    case 7:  // after "="
+        if (c != u'"' && c != u'\'') fail(285);
+        m_quote = c;
+        m_state = 8;
+        break;
+    case 8:  // attribute value
+        if (c == m_quote) {
+            m_tagAttributes.emplace_back(m_attributeName, m_buffer);
+            m_buffer.clear();
+            m_state = 5;
+        } else {
+            characterData(c);
+        }
+        break;
+    case 9:  // comment
+        if (c == u'-') m_state = 10;
+        break;
+    case 10:  // comment, one "-" seen
+        m_state = c == u'-' ? 11 : 9;
+        break;
+    case 11:  // comment, "--" seen
+        if (c == u'>') {
+            m_buffer.clear();
+            m_state = 0;
+        } else if (c != u'-') {
+            m_state = 9;
+        }
+        break;
+    case 12:  // CDATA content
+        m_buffer += c;
+        if (c == u']') m_state = 13;
+        break;
+    case 13:  // CDATA, one "]" seen
+        m_buffer += c;
+        m_state = c == u']' ? 14 : 12;
+        break;
+    case 14:  // CDATA, "]]" seen
+        if (c == u'>') {
+            if (m_buffer.size() > 9) addText(true);
+            m_buffer.clear();
+            m_state = 0;
+        } else {
+            m_buffer += c;
+            if (c != u']') m_state = 12;
+        }
+        break;
+    case 15:  // document type declaration
+        if (c == u'>') {
+            m_buffer.clear();
+            m_state = 0;
+        }
+        break;
+    }
+}
+
+void XMLParser::completeTag() {
+    normalizeAttributes(m_tagAttributes);
+    switch (m_tagKind) {
+    case TagKind::Start: openElement(); break;
+    case TagKind::EmptyElement:
+        openElement();
+        closeElement();
+        break;
+    case TagKind::End: closeElement(); break;
+    case TagKind::ProcessingInstruction:
+        if (m_tagName == u"xml") processDeclaration();
+        break;
+    case TagKind::MarkupDeclaration: break;
+    }
+}
+
+void XMLParser::openElement() {
+    std::unique_ptr<Element> element = createElement(m_tagName);
+    for (auto& [name, value] : m_tagAttributes) element->setAttribute(name, value);
+    Element* opened = element.get();
+    if (m_current) m_current->appendChild(std::move(element));
+    else m_root = std::move(element);
+    m_current = opened;
+    m_openElements.push_back(opened);
+}
+
+void XMLParser::closeElement() {
+    if (!m_current) fail(529, u"要素");
+    if (m_current->getName() != m_tagName) {
+        fail(534, u"要素が部分的に重ねられています\u3000<A><B></A></B>\r\n" + m_tagName + u" > " + m_current->getName());
+    }
+    m_current->setEmptyTag(m_tagKind == TagKind::EmptyElement);
+    if (!m_openElements.empty()) m_openElements.pop_back();
+    if (m_current->parent()) m_current = m_current->parent();
+}
+
+void XMLParser::processDeclaration() {
+    const std::u16string version = attributeOf(m_tagAttributes, u"version");
+    const std::u16string encodingName = attributeOf(m_tagAttributes, u"encoding");
+    if (version.empty()) fail(456, u"version attribute is empty");
+    if (encodingName.empty()) fail(458, u"encoding attribute is empty");
+
+    std::u16string declaration = u"<?xml version=\"" + version + u"\" encoding=\"" + encodingName + u"\"";
+    for (const auto& [name, value] : m_tagAttributes) {
+        if (name == u"version" || name == u"encoding") continue;
+        declaration += u' ' + name + u"=\"" + value + u"\"";
+    }
+    declaration += u"?>";
+    m_declaration = std::move(declaration);
+
+    std::u16string reduced;
+    for (char16_t c : encodingName) {
+        if (c >= u'a' && c <= u'z') reduced += static_cast<char16_t>(c - u'a' + u'A');
+        else if ((c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9')) reduced += c;
+    }
+    if (reduced == u"EUCJP") m_declaredEncoding = kEucJp;
+    else if (reduced == u"SHIFTJIS") m_declaredEncoding = kShiftJis;
+    else if (reduced == u"UTF8") m_declaredEncoding = kUtf8;
+    else if (reduced == u"UTF16") m_declaredEncoding = kUtf16;
+}
+
+std::vector<Element*> XMLParser::getElementsByTagName(std::u16string_view name) const {
+    std::vector<Element*> list;
+    if (!m_root) return list;
+    if (m_root->getName() == name) list.push_back(m_root.get());
+    m_root->getElementsByTagName(name, list);
+    return list;
+}
+
+bool XMLParser::saveAs(const std::u16string& path) {
+    if (!m_root) {
+        report(u"XMLParser.saveAs() is called, but rootElement is null so couldn't save xml file.\nIt may be a kind "
+               u"of bag.");
+        return false;
+    }
+    try {
+        return writeDocument(path);
+    } catch (const std::bad_alloc&) {
+        return false;  // a tree too deep to indent within memory
+    } catch (const std::length_error&) {
+        return false;
+    }
+}
+
+bool XMLParser::writeDocument(const std::u16string& path) {
+    std::u16string text =
+        (m_declaration.empty() ? std::u16string(u"<?xml version=\"1.0\" encoding=\"UTF-16\"?>") : m_declaration) +
+        u"\r\n";
+    if (text.find(u"Shift_JIS") != std::u16string::npos) m_declaredEncoding = kShiftJis;
+    else if (text.find(u"UTF-8") != std::u16string::npos) m_declaredEncoding = kUtf8;
+    text += m_root->toString();
+
+    std::string bytes;
+    switch (m_declaredEncoding) {
+    case kUtf8: bytes = "\xEF\xBB\xBF" + encodeText(text, encoding::kUtf8); break;
+    case kEucJp: bytes = encodeText(text, encoding::kEucJp); break;
+    case kShiftJis: bytes = encodeCodePage(text, 932); break;
+    default: bytes = "\xFF\xFE" + encodeText(text, encoding::kUtf16LE); break;
+    }
+    ReplacingFile out(path);
+    if (!out.file()) return false;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), out.file()) != bytes.size()) return false;
+    return out.commit();
+}
