@@ -7,3 +7,4 @@
 #include "platform/api/Types.h"
 #include "platform/api/Services.h"
 #include "platform/api/FileTimes.h"
+#include "platform/api/Library.h"

@@ -1,0 +1,105 @@
+#include "core/Plugins.h"
+
+#include <dlfcn.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <array>
+#include <map>
+#include <mutex>
+#include <string_view>
+#include <vector>
+
+#include "core/Library.h"
+
+namespace bass {
+
+namespace {
+
+// Codecs the core leaves to a plug-in, as the published family leaves WMA to
+// its WMA add-on.
+constexpr std::array<std::string_view, 5> kPluginOnlyCodecs = {"wmav1", "wmav2", "wmapro", "wmalossless",
+                                                               "wmavoice"};
+
+struct LoadedPlugin {
+    void* module = nullptr;
+    std::vector<std::string> codecs;
+};
+
+std::map<HPLUGIN, LoadedPlugin>& plugins() {
+    static std::map<HPLUGIN, LoadedPlugin> table;
+    return table;
+}
+
+HPLUGIN g_nextPlugin = 0x70000001;
+
+}  // namespace
+
+bool codecAvailable(const std::string& codecName) {
+    if (std::find(kPluginOnlyCodecs.begin(), kPluginOnlyCodecs.end(), codecName) == kPluginOnlyCodecs.end())
+        return true;
+    std::lock_guard<std::recursive_mutex> lock(libraryLock());
+    for (const auto& [handle, plugin] : plugins())
+        if (std::find(plugin.codecs.begin(), plugin.codecs.end(), codecName) != plugin.codecs.end()) return true;
+    return false;
+}
+
+HPLUGIN loadPlugin(const std::string& path) {
+    struct stat info {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0) {
+        setError(BASS_ERROR_FILEOPEN);
+        return 0;
+    }
+    void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!module) {
+        setError(BASS_ERROR_FILEFORM);
+        return 0;
+    }
+    std::lock_guard<std::recursive_mutex> lock(libraryLock());
+    for (const auto& [handle, plugin] : plugins()) {
+        if (plugin.module == module) {
+            ::dlclose(module);  // drops the extra reference this call took
+            setError(BASS_ERROR_ALREADY);
+            return 0;
+        }
+    }
+    auto entry = reinterpret_cast<BASSplugin_t>(::dlsym(module, "BASSplugin"));
+    const BassPluginDescriptor* descriptor = entry ? entry(0) : nullptr;
+    if (!descriptor) {
+        ::dlclose(module);
+        setError(BASS_ERROR_FILEFORM);
+        return 0;
+    }
+    if ((descriptor->version >> 16) != BASSVERSION) {
+        ::dlclose(module);
+        setError(BASS_ERROR_VERSION);
+        return 0;
+    }
+    LoadedPlugin plugin{module, {}};
+    for (const char* const* codec = descriptor->codecs; codec && *codec; ++codec) plugin.codecs.emplace_back(*codec);
+    HPLUGIN handle = g_nextPlugin++;
+    plugins().emplace(handle, std::move(plugin));
+    setError(BASS_OK);
+    return handle;
+}
+
+bool freePlugin(HPLUGIN handle) {
+    std::lock_guard<std::recursive_mutex> lock(libraryLock());
+    auto it = plugins().find(handle);
+    if (it == plugins().end()) {
+        setError(BASS_ERROR_HANDLE);
+        return false;
+    }
+    ::dlclose(it->second.module);
+    plugins().erase(it);
+    setError(BASS_OK);
+    return true;
+}
+
+void freeAllPlugins() {
+    std::lock_guard<std::recursive_mutex> lock(libraryLock());
+    for (auto& [handle, plugin] : plugins()) ::dlclose(plugin.module);
+    plugins().clear();
+}
+
+}  // namespace bass
