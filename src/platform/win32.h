@@ -6,3 +6,6 @@
 
 #include "platform/api/Types.h"
 #include "platform/api/Services.h"
+#include "platform/api/Messages.h"
+#include "platform/api/Window.h"
+#include "platform/api/Gdi.h"
