@@ -38,6 +38,7 @@ struct Font {
     int descent = 0;
     int averageWidth = 0;
     int maxWidth = 0;
+    std::uint64_t serial = 0;  // distinguishes fonts in the layout cache
     ~Font();
 };
 

@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/gdi/GdiObjects.h"
@@ -127,20 +129,46 @@ Font* currentFont(const DeviceContext& dc) {
     return f;
 }
 
+// A laid-out single line. Shared through the cache below, so it is held by
+// shared_ptr and never changed after it is made.
 struct Line {
+    Line(PangoLayout* l, int w, int b) : layout(l), width(w), baseline(b) {}
+    Line(const Line&) = delete;
+    Line& operator=(const Line&) = delete;
+    ~Line() { g_object_unref(layout); }
     PangoLayout* layout;
     int width;
     int baseline;
-    ~Line() { g_object_unref(layout); }
 };
 
-Line layoutLine(const Font& font, LPCWSTR text, int count) {
-    std::string utf8 = toUtf8(text, static_cast<std::size_t>(std::max(0, count)));
-    PangoLayout* layout = newLayout(font, utf8);
-    pango_layout_set_single_paragraph_mode(layout, TRUE);
-    PangoRectangle logical;
-    pango_layout_get_pixel_extents(layout, nullptr, &logical);
-    return Line{layout, logical.width, PANGO_PIXELS(pango_layout_get_baseline(layout))};
+// Repaints draw the same texts again and again; laying a line out costs far
+// more than drawing it, so recent lines are kept. Bounded: cleared when full.
+class LineCache {
+public:
+    std::shared_ptr<const Line> get(const Font& font, LPCWSTR text, int count) {
+        std::u16string key(reinterpret_cast<const char16_t*>(&font.serial), sizeof font.serial / sizeof(char16_t));
+        key.append(text, static_cast<std::size_t>(count));
+        auto it = lines_.find(key);
+        if (it != lines_.end()) return it->second;
+        if (lines_.size() >= kCapacity) lines_.clear();
+        std::string utf8 = toUtf8(text, static_cast<std::size_t>(count));
+        PangoLayout* layout = newLayout(font, utf8);
+        pango_layout_set_single_paragraph_mode(layout, TRUE);
+        PangoRectangle logical;
+        pango_layout_get_pixel_extents(layout, nullptr, &logical);
+        auto line = std::make_shared<const Line>(layout, logical.width, PANGO_PIXELS(pango_layout_get_baseline(layout)));
+        lines_.emplace(std::move(key), line);
+        return line;
+    }
+
+private:
+    static constexpr std::size_t kCapacity = 2048;
+    std::unordered_map<std::u16string, std::shared_ptr<const Line>> lines_;
+};
+
+std::shared_ptr<const Line> layoutLine(const Font& font, LPCWSTR text, int count) {
+    static LineCache cache;  // used under the GDI mutex only
+    return cache.get(font, text, std::max(0, count));
 }
 
 int lengthOf(LPCWSTR text, int count) {
@@ -184,7 +212,9 @@ PangoContext* pangoContext() {
 HFONT CreateFontIndirectW(const LOGFONTW* lf) {
     if (!lf) return nullptr;
     std::lock_guard lock(gdi().mutex);
+    static std::uint64_t nextSerial = 1;
     auto font = std::make_unique<Font>();
+    font->serial = nextSerial++;
     font->logFont = *lf;
     font->description = pango_font_description_new();
     pango_font_description_set_family(font->description, familyList(faceOf(*lf)).c_str());
@@ -265,8 +295,7 @@ BOOL GetTextExtentPoint32W(HDC handle, LPCWSTR text, int count, LPSIZE size) {
         size->cx = 0;
         return TRUE;
     }
-    Line line = layoutLine(*f, text, count);
-    size->cx = line.width;
+    size->cx = layoutLine(*f, text, count)->width;
     return TRUE;
 }
 
@@ -313,8 +342,8 @@ BOOL ExtTextOutW(HDC handle, int x, int y, UINT options, const RECT* rect, LPCWS
     Font* f = currentFont(*dc);
     int n = static_cast<int>(count);
     if (!text) n = 0;
-    Line line = layoutLine(*f, text, n);
-    int width = line.width;
+    std::shared_ptr<const Line> line = layoutLine(*f, text, n);
+    int width = line->width;
     if (dx) {
         width = 0;
         for (int i = 0; i < n; ++i) width += dx[i];
@@ -353,13 +382,12 @@ BOOL ExtTextOutW(HDC handle, int x, int y, UINT options, const RECT* rect, LPCWS
         double cx = x;
         for (int i = 0; i < n; ++i) {
             int units = (text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < n) ? 2 : 1;
-            Line glyph = layoutLine(*f, text + i, units);
-            showLine(cr, *dc, *f, glyph, cx, y);
+            showLine(cr, *dc, *f, *layoutLine(*f, text + i, units), cx, y);
             for (int k = 0; k < units; ++k) cx += dx[i + k];
             i += units - 1;
         }
     } else if (n > 0) {
-        showLine(cr, *dc, *f, line, x, y);
+        showLine(cr, *dc, *f, *line, x, y);
     }
     cairo_destroy(cr);
     if (align & TA_UPDATECP) dc->state.position.x = x + width;
