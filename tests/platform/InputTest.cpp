@@ -195,3 +195,70 @@ TEST_F(Input, ClassCursorIsSetOverTheClientArea) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Input, AcceleratorsTurnMatchingKeysIntoCommands) {
+    ACCEL entries[] = {
+        {FVIRTKEY | FCONTROL, 'O', 100},
+        {FVIRTKEY | FCONTROL | FSHIFT, 'O', 105},
+        {FVIRTKEY, VK_F1, 110},
+    };
+    HACCEL table = CreateAcceleratorTableW(entries, 3);
+    ASSERT_NE(table, nullptr);
+    SetFocus(right);
+    log.clear();
+    headless::key(VK_CONTROL, true);
+    headless::pressKey('O');
+    headless::key(VK_SHIFT, true);
+    headless::pressKey('O');
+    headless::key(VK_SHIFT, false);
+    headless::key(VK_CONTROL, false);
+    headless::pressKey(VK_F1);
+    headless::pressKey('O');  // no Ctrl: no command
+    MSG msg;
+    std::vector<WORD> commands;
+    int keysThrough = 0;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (TranslateAcceleratorW(frame, table, &msg)) continue;
+        if (msg.message == WM_KEYDOWN) ++keysThrough;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    for (const auto& m : log.of(WM_COMMAND)) {
+        EXPECT_EQ(m.window, frame);
+        EXPECT_EQ(HIWORD(m.wParam), 1);
+        commands.push_back(LOWORD(m.wParam));
+    }
+    EXPECT_EQ(commands, (std::vector<WORD>{100, 105, 110}));
+    EXPECT_EQ(keysThrough, 3);  // Ctrl, Shift and the plain O
+    EXPECT_TRUE(DestroyAcceleratorTable(table));
+    EXPECT_FALSE(DestroyAcceleratorTable(table));
+}
+
+TEST_F(Input, DroppedFilesGoToTheWindowThatAcceptsThem) {
+    DragAcceptFiles(left, TRUE);
+    headless::dropFiles({u"/tmp/a.mp3", u"/tmp/歌.xml"}, {235, 135});  // over inner, inside left
+    headless::pumpMessages();
+    auto drops = log.of(WM_DROPFILES);
+    ASSERT_EQ(drops.size(), 1u);
+    EXPECT_EQ(drops[0].window, left);
+    auto drop = reinterpret_cast<HDROP>(drops[0].wParam);
+    EXPECT_EQ(DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0), 2u);
+    EXPECT_EQ(DragQueryFileW(drop, 1, nullptr, 0), 10u);
+    WCHAR path[8];
+    EXPECT_EQ(DragQueryFileW(drop, 0, path, 8), 7u);
+    EXPECT_EQ(std::u16string(path), u"/tmp/a.");
+    POINT p;
+    EXPECT_TRUE(DragQueryPoint(drop, &p));
+    EXPECT_EQ(p.x, 25);
+    DragFinish(drop);
+    EXPECT_EQ(DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0), 0u);
+    // Nobody accepts files over the right child: no message.
+    log.clear();
+    headless::dropFiles({u"/tmp/b.mp3"}, {355, 115});
+    headless::pumpMessages();
+    EXPECT_TRUE(log.of(WM_DROPFILES).empty());
+}
+
+}  // namespace

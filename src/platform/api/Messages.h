@@ -194,3 +194,23 @@ short GetAsyncKeyState(int virtualKey);
 inline constexpr WPARAM WA_INACTIVE = 0;
 inline constexpr WPARAM WA_ACTIVE = 1;
 inline constexpr WPARAM WA_CLICKACTIVE = 2;
+
+// Accelerators ------------------------------------------------------------------------
+inline constexpr BYTE FVIRTKEY = 0x01;
+inline constexpr BYTE FNOINVERT = 0x02;
+inline constexpr BYTE FSHIFT = 0x04;
+inline constexpr BYTE FCONTROL = 0x08;
+inline constexpr BYTE FALT = 0x10;
+struct ACCEL {
+    BYTE fVirt;
+    WORD key;
+    WORD cmd;
+};
+using LPACCEL = ACCEL*;
+HACCEL CreateAcceleratorTableW(LPACCEL entries, int count);
+BOOL DestroyAcceleratorTable(HACCEL table);
+// A WM_KEYDOWN/WM_SYSKEYDOWN (virtual-key entries, with exactly the entry's
+// Shift, Ctrl and Alt state) or WM_CHAR (character entries) that matches an
+// entry is sent to the window as WM_COMMAND with HIWORD(wParam) 1; TRUE then,
+// and the caller must not translate or dispatch the message.
+int TranslateAcceleratorW(HWND window, HACCEL table, LPMSG msg);

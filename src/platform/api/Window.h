@@ -362,3 +362,15 @@ inline constexpr int SM_CXEDGE = 45;
 inline constexpr int SM_CYEDGE = 46;
 int GetSystemMetrics(int index);
 UINT GetDoubleClickTime();
+
+// Dropped files -----------------------------------------------------------------------------
+// WM_DROPFILES goes to the deepest window under the pointer that has
+// WS_EX_ACCEPTFILES (or an ancestor of it that has); wParam is the HDROP, which
+// the receiver releases with DragFinish.
+VELTRIX_DECLARE_HANDLE(HDROP);
+void DragAcceptFiles(HWND window, BOOL accept);
+// index 0xFFFFFFFF: the number of files. A null buffer: the length of the
+// path. Otherwise copies at most size - 1 characters and returns the count.
+UINT DragQueryFileW(HDROP drop, UINT index, LPWSTR buffer, UINT size);
+BOOL DragQueryPoint(HDROP drop, LPPOINT point);
+void DragFinish(HDROP drop);

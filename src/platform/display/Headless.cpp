@@ -72,6 +72,14 @@ void typeText(const std::u16string& text) {
     inject(e);
 }
 
+void dropFiles(const std::vector<std::u16string>& files, POINT screen) {
+    RawEvent e;
+    e.type = RawEventType::DropFiles;
+    e.files = files;
+    e.screen = screen;
+    inject(e);
+}
+
 void closeWindow(HWND topLevel) {
     RawEvent e;
     e.type = RawEventType::Close;

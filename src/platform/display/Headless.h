@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/win32.h"
 
@@ -24,6 +25,8 @@ void key(int virtualKey, bool down);
 // Down and up of one key.
 void pressKey(int virtualKey);
 void typeText(const std::u16string& text);
+// Files dropped at a screen point.
+void dropFiles(const std::vector<std::u16string>& files, POINT screen);
 // As if the user closed the top-level window with its frame.
 void closeWindow(HWND topLevel);
 

@@ -245,11 +245,18 @@ void SdlDisplay::pumpEvents(std::vector<RawEvent>& out) {
             out.push_back(r);
             break;
         case SDL_DROPFILE:
-            r.type = RawEventType::DropFiles;
-            r.window = windowOf(e.drop.windowID);
-            r.files.push_back(fromUtf8(e.drop.file));
+            // One event per file; they are handed on together at the end.
+            droppedFiles_.push_back(fromUtf8(e.drop.file));
             SDL_free(e.drop.file);
-            out.push_back(r);
+            break;
+        case SDL_DROPCOMPLETE:
+            if (!droppedFiles_.empty()) {
+                r.type = RawEventType::DropFiles;
+                r.window = windowOf(e.drop.windowID);
+                r.files = std::move(droppedFiles_);
+                droppedFiles_.clear();
+                out.push_back(r);
+            }
             break;
         case SDL_WINDOWEVENT: {
             r.window = windowOf(e.window.windowID);

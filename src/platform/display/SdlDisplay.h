@@ -43,6 +43,7 @@ private:
     std::map<HWND, SDL_Window*> windows_;
     std::map<int, SDL_Cursor*> cursors_;
     unsigned int wakeEvent_ = 0;
+    std::vector<std::u16string> droppedFiles_;
 };
 
 }  // namespace veltrix::platform

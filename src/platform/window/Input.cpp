@@ -238,8 +238,14 @@ void processRawEvents(std::vector<RawEvent>& events) {
                 SetWindowPos(e.window, nullptr, e.rect.left, e.rect.top, e.rect.right - e.rect.left,
                              e.rect.bottom - e.rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
             break;
-        case RawEventType::FocusLost:
-        case RawEventType::DropFiles: break;
+        case RawEventType::DropFiles: {
+            POINT at;
+            GetCursorPos(&at);
+            if (e.screen.x || e.screen.y) at = e.screen;
+            deliverDrop(e.files, at);
+            break;
+        }
+        case RawEventType::FocusLost: break;
         }
     }
     events.clear();

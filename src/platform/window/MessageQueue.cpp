@@ -93,6 +93,8 @@ bool retrieve(MSG* msg, HWND filter, UINT low, UINT high, bool remove, bool wait
         }
         std::unique_lock lock(m.mutex);
         if (!q->sent.empty()) continue;
+        // Input handling may have posted messages (WM_DROPFILES, leaves).
+        if (takeFrom(m, q->posted, msg, filter, low, high, remove)) return true;
         if (takeFrom(m, q->input, msg, filter, low, high, remove)) {
             lastMessageTime = msg->time;
             return true;

@@ -163,5 +163,7 @@ void paintNow(HWND window, bool children);
 // Turns raw display events into queued input messages.
 void processRawEvents(std::vector<RawEvent>& events);
 HDC createWindowDC(HWND window, bool client, const Region* clip);
+// Posts WM_DROPFILES for files dropped at a screen point.
+void deliverDrop(const std::vector<std::u16string>& files, POINT screen);
 
 }  // namespace veltrix::platform
