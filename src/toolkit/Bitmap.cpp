@@ -1,5 +1,7 @@
 #include "toolkit/Bitmap.h"
 
+#include "toolkit/PictureDecoders.h"
+
 #include <png.h>
 
 #include <algorithm>
@@ -248,6 +250,8 @@ bool Bitmap::loadImage(const std::u16string& path, int bits) {
         ok = loadPng(path);
     } else if (ext == u".bmp") {
         ok = loadBmp(path, bits);
+    } else if (ext == u".gif" || ext == u".jpg" || ext == u".jpeg") {
+        ok = loadDecoded(path, ext == u".gif");
     } else {
         return fail(u"Unsupported picture type.");
     }
@@ -316,17 +320,39 @@ bool Bitmap::loadPng(const std::u16string& path) {
     return true;
 }
 
-bool Bitmap::loadBmp(const std::u16string& path, int bits) {
+bool Bitmap::readWhole(const std::u16string& path, std::vector<BYTE>& data) {
     File file(_wfopen(path.c_str(), u"rb"));
-    if (!file) return fail(u"The BMP file could not be opened.");
-    std::vector<BYTE> data;
+    if (!file) return fail(u"The picture file could not be opened.");
     BYTE buffer[65536];
     std::size_t n;
     while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
         data.insert(data.end(), buffer, buffer + n);
-        if (data.size() > 256u * 1024 * 1024) return fail(u"The BMP file is too large.");
+        if (data.size() > 256u * 1024 * 1024) return fail(u"The picture file is too large.");
     }
-    if (data.empty()) return fail(u"The BMP file is empty.");
+    if (std::ferror(file.get())) return fail(u"The picture file could not be read.");
+    if (data.empty()) return fail(u"The picture file is empty.");
+    return true;
+}
+
+bool Bitmap::loadDecoded(const std::u16string& path, bool gif) {
+    std::vector<BYTE> data;
+    if (!readWhole(path, data)) return false;
+    DecodedPicture picture;
+    std::u16string reason;
+    if (!(gif ? decodeGif(data, kMaxSide, picture, reason) : decodeJpeg(data, kMaxSide, picture, reason)))
+        return fail(reason);
+    if (!create(picture.width, picture.height, 32)) return false;
+    for (int y = 0; y < picture.height; ++y)
+        std::memcpy(pixels_ + static_cast<std::size_t>(y) * stride_,
+                    &picture.bgrx[static_cast<std::size_t>(y) * picture.width * 4],
+                    static_cast<std::size_t>(picture.width) * 4);
+    transparentColor_ = picture.transparent != kNoColor ? picture.transparent : getPixel(0, 0);
+    return true;
+}
+
+bool Bitmap::loadBmp(const std::u16string& path, int bits) {
+    std::vector<BYTE> data;
+    if (!readWhole(path, data)) return false;
     if (data.size() < 54 || data[0] != 'B' || data[1] != 'M') return fail(u"Not a BMP file.");
     std::uint32_t offset = readLe32(&data[10]);
     std::uint32_t headerSize = readLe32(&data[14]);

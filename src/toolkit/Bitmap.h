@@ -28,8 +28,10 @@ public:
     virtual bool saveAs(const std::u16string& path);
     virtual bool isTransparent() const { return transparent_; }
     virtual void setTransparent(bool on) { transparent_ = on; }
-    // ".png" and ".bmp" (the extension without regard to case); bits is the
-    // depth of the result for BMP files (32 or 24), PNG files are always 32.
+    // ".png", ".bmp", ".gif", ".jpg" and ".jpeg" (the extension without regard
+    // to case); bits is the depth of the result for BMP files (32 or 24), the
+    // others are always 32. A GIF gives its first frame on its transparent
+    // colour, which becomes the bitmap's transparent colour.
     virtual bool loadImage(const std::u16string& path, int bits);
     virtual std::u16string getPath() const { return path_; }
     virtual BYTE* getPixels();
@@ -60,6 +62,8 @@ private:
     bool fail(const std::u16string& text);
     bool loadPng(const std::u16string& path);
     bool loadBmp(const std::u16string& path, int bits);
+    bool loadDecoded(const std::u16string& path, bool gif);
+    bool readWhole(const std::u16string& path, std::vector<BYTE>& data);
     bool savePng(const std::u16string& path);
     bool saveBmp(const std::u16string& path);
     const BYTE* at(int x, int y) const;
