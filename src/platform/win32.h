@@ -9,3 +9,4 @@
 #include "platform/api/Messages.h"
 #include "platform/api/Window.h"
 #include "platform/api/Gdi.h"
+#include "platform/api/Clipboard.h"

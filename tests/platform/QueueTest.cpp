@@ -165,3 +165,50 @@ TEST_F(Queue, PostingFromAWorkerWakesAWaitingLoop) {
 }
 
 }  // namespace
+
+namespace {
+
+std::u16string readClipboard() {
+    std::u16string text;
+    if (!OpenClipboard(nullptr)) return text;
+    if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
+        if (auto* p = static_cast<const char16_t*>(GlobalLock(h))) {
+            text = p;
+            GlobalUnlock(h);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+TEST(Clipboard, TextRoundTripsThroughMovableMemory) {
+    std::u16string text = u"Copy 日本語\r\nline two";
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * 2);
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(GlobalSize(h), (text.size() + 1) * 2);
+    auto* p = static_cast<char16_t*>(GlobalLock(h));
+    std::copy(text.begin(), text.end(), p);
+    p[text.size()] = 0;
+    GlobalUnlock(h);
+    EXPECT_FALSE(SetClipboardData(CF_UNICODETEXT, h));  // not open
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EXPECT_TRUE(EmptyClipboard());
+    EXPECT_EQ(SetClipboardData(CF_UNICODETEXT, h), h);
+    EXPECT_EQ(GlobalSize(h), 0u);  // the clipboard took and freed the block
+    CloseClipboard();
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_UNICODETEXT));
+    EXPECT_EQ(readClipboard(), text);
+}
+
+TEST(Clipboard, OneThreadAtATime) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    bool otherGotIt = true;
+    std::thread other([&] { otherGotIt = OpenClipboard(nullptr) != FALSE; });
+    other.join();
+    EXPECT_FALSE(otherGotIt);
+    EXPECT_TRUE(CloseClipboard());
+    EXPECT_FALSE(CloseClipboard());
+    EXPECT_EQ(GlobalFree(reinterpret_cast<HGLOBAL>(0x12345)), reinterpret_cast<HGLOBAL>(0x12345));
+}
+
+}  // namespace
