@@ -63,7 +63,7 @@ TEST_F(Queue, GetMessageOnAStaleWindowFails) {
 }
 
 TEST_F(Queue, TimersFireRepeatedlyUntilKilledAndRestartWithTheSameId) {
-    EXPECT_NE(SetTimer(window, 2, 10, nullptr), 0u);
+    EXPECT_EQ(SetTimer(window, 2, 10, nullptr), 2u);
     MSG msg;
     int ticks = 0;
     while (ticks < 3 && GetMessageW(&msg, nullptr, 0, 0)) {

@@ -138,8 +138,9 @@ DWORD GetCurrentThreadId();
 DWORD GetTickCount();
 
 // Timers: a due time per (window, id); a second SetTimer with the same pair
-// restarts it. WM_TIMER is generated only while nothing else waits, and never
-// piles up: a late timer fires once and is rescheduled from now.
+// restarts it; the result is the id (a fresh id for thread timers). WM_TIMER
+// is generated only while nothing else waits, and never piles up: a late
+// timer fires once and is rescheduled from now.
 using TIMERPROC = void (*)(HWND, UINT, UINT_PTR, DWORD);
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc);
 BOOL KillTimer(HWND window, UINT_PTR id);

@@ -170,7 +170,7 @@ inline constexpr UINT GW_CHILD = 5;
 inline constexpr UINT GA_PARENT = 1;
 inline constexpr UINT GA_ROOT = 2;
 
-// The parent of a child window; the owner of a top-level window (as Windows).
+// The parent of a child window; the owner of a pop-up window; otherwise null.
 HWND GetParent(HWND window);
 HWND SetParent(HWND window, HWND newParent);
 HWND GetAncestor(HWND window, UINT flags);

@@ -340,12 +340,12 @@ UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc) {
             t.proc = proc;
             t.due = due;
             wm().wakeQueue(*q);
-            return window ? 1 : id;
+            return id ? id : 1;
         }
     }
     q->timers.push_back(Timer{window, id, elapse, proc, due});
     wm().wakeQueue(*q);
-    return window ? 1 : id;
+    return id ? id : 1;
 }
 
 BOOL KillTimer(HWND window, UINT_PTR id) {

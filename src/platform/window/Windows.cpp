@@ -421,7 +421,8 @@ HWND GetParent(HWND window) {
     Window* w = wm().find(window);
     if (!w) return nullptr;
     if (w->parent) return w->parent;
-    return (w->style & WS_POPUP) || w->owner ? w->owner : nullptr;
+    // A top-level window answers its owner only when it is a pop-up.
+    return (w->style & WS_POPUP) ? w->owner : nullptr;
 }
 
 HWND GetAncestor(HWND window, UINT flags) {
