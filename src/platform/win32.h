@@ -8,3 +8,7 @@
 #include "platform/api/Services.h"
 #include "platform/api/FileTimes.h"
 #include "platform/api/Library.h"
+#include "platform/api/Messages.h"
+#include "platform/api/Window.h"
+#include "platform/api/Gdi.h"
+#include "platform/api/Clipboard.h"

@@ -1,0 +1,74 @@
+// The one interface that knows about a screen. The window layer asks it to
+// mirror top-level windows and to present their pictures, and takes raw input
+// events from it; it never sees messages or window procedures.
+//
+// Threading: every call but wake() comes from the display thread (the first
+// thread that creates a top-level window). wake() may come from any thread and
+// makes a pending or the next wait() return.
+#pragma once
+
+#include <cairo.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/api/Types.h"
+
+namespace veltrix::platform {
+
+enum class RawEventType { MouseMove, MouseDown, MouseUp, MouseWheel, KeyDown, KeyUp, Text, Close, FocusGained, FocusLost, DropFiles,
+                          Geometry };
+
+enum class MouseButton { None, Left, Right, Middle };
+
+struct RawEvent {
+    RawEventType type = RawEventType::MouseMove;
+    HWND window = nullptr;   // the top-level window it concerns (Close, focus, drops, Geometry)
+    RECT rect{0, 0, 0, 0};   // Geometry: the client area's new screen rectangle
+    POINT screen{0, 0};      // mouse events: screen coordinates
+    MouseButton button = MouseButton::None;
+    int wheelDelta = 0;      // multiples of WHEEL_DELTA, positive away from the user
+    int virtualKey = 0;      // key events: the VK_ code
+    std::u16string text;     // Text: the characters typed
+    std::vector<std::u16string> files;  // DropFiles
+};
+
+enum class CursorShape { Arrow, IBeam, Wait, Cross, SizeWE, SizeNS, SizeAll, No, Hand };
+
+class Display {
+public:
+    virtual ~Display() = default;
+
+    // A display window mirrors one top-level window; the rectangle is its
+    // client area in screen coordinates.
+    virtual void createWindow(HWND window, const RECT& screen, DWORD style, DWORD exStyle) = 0;
+    virtual void destroyWindow(HWND window) = 0;
+    virtual void showWindow(HWND window, bool visible) = 0;
+    virtual void moveWindow(HWND window, const RECT& screen) = 0;
+    virtual void setTitle(HWND window, const std::u16string& title) = 0;
+    // The picture is the top-level window's backing surface (its client area).
+    virtual void present(HWND window, cairo_surface_t* picture, const RECT& dirty) = 0;
+
+    // Appends pending raw events without blocking.
+    virtual void pumpEvents(std::vector<RawEvent>& out) = 0;
+    // Blocks until an event arrives, wake() is called, or timeoutMs pass
+    // (negative: no time-out).
+    virtual void wait(int timeoutMs) = 0;
+    virtual void wake() = 0;
+
+    virtual RECT monitorRect() = 0;
+    virtual void setCursor(CursorShape shape) = 0;
+    virtual std::u16string clipboardText() = 0;
+    virtual void setClipboardText(const std::u16string& text) = 0;
+    virtual void startTextInput(const RECT& caret) = 0;
+    virtual void stopTextInput() = 0;
+};
+
+// The display chosen for the process: VELTRIX_DISPLAY=headless picks the
+// in-memory display, anything else SDL2 (falling back to headless when SDL2
+// has no video driver). Made on first use, lives until exit.
+Display& display();
+bool isHeadlessDisplay();
+
+}  // namespace veltrix::platform

@@ -1,0 +1,102 @@
+#include "platform/display/HeadlessDisplay.h"
+
+#include <chrono>
+
+namespace veltrix::platform {
+
+void HeadlessDisplay::createWindow(HWND window, const RECT& screen, DWORD, DWORD) {
+    std::lock_guard lock(mutex_);
+    windows_[window] = Mirror{screen, false, {}};
+}
+
+void HeadlessDisplay::destroyWindow(HWND window) {
+    std::lock_guard lock(mutex_);
+    windows_.erase(window);
+}
+
+void HeadlessDisplay::showWindow(HWND window, bool visible) {
+    std::lock_guard lock(mutex_);
+    windows_[window].visible = visible;
+}
+
+void HeadlessDisplay::moveWindow(HWND window, const RECT& screen) {
+    std::lock_guard lock(mutex_);
+    windows_[window].screen = screen;
+}
+
+void HeadlessDisplay::setTitle(HWND window, const std::u16string& title) {
+    std::lock_guard lock(mutex_);
+    windows_[window].title = title;
+}
+
+void HeadlessDisplay::present(HWND, cairo_surface_t*, const RECT&) {
+    // The picture is the window's own surface: there is nothing to copy.
+    std::lock_guard lock(mutex_);
+    ++presents_;
+}
+
+void HeadlessDisplay::pumpEvents(std::vector<RawEvent>& out) {
+    std::lock_guard lock(mutex_);
+    while (!events_.empty()) {
+        out.push_back(std::move(events_.front()));
+        events_.pop_front();
+    }
+}
+
+void HeadlessDisplay::wait(int timeoutMs) {
+    std::unique_lock lock(mutex_);
+    auto ready = [&] { return woken_ || !events_.empty(); };
+    if (timeoutMs < 0) {
+        wakeUp_.wait(lock, ready);
+    } else {
+        wakeUp_.wait_for(lock, std::chrono::milliseconds(timeoutMs), ready);
+    }
+    woken_ = false;
+}
+
+void HeadlessDisplay::wake() {
+    std::lock_guard lock(mutex_);
+    woken_ = true;
+    wakeUp_.notify_all();
+}
+
+void HeadlessDisplay::setCursor(CursorShape shape) {
+    std::lock_guard lock(mutex_);
+    cursor_ = shape;
+}
+
+std::u16string HeadlessDisplay::clipboardText() {
+    std::lock_guard lock(mutex_);
+    return clipboard_;
+}
+
+void HeadlessDisplay::setClipboardText(const std::u16string& text) {
+    std::lock_guard lock(mutex_);
+    clipboard_ = text;
+}
+
+void HeadlessDisplay::inject(RawEvent event) {
+    std::lock_guard lock(mutex_);
+    events_.push_back(std::move(event));
+    wakeUp_.notify_all();
+}
+
+bool HeadlessDisplay::mirror(HWND window, Mirror& out) {
+    std::lock_guard lock(mutex_);
+    auto it = windows_.find(window);
+    if (it == windows_.end()) return false;
+    out = it->second;
+    return true;
+}
+
+CursorShape HeadlessDisplay::cursor() {
+    std::lock_guard lock(mutex_);
+    return cursor_;
+}
+
+int HeadlessDisplay::presentCount() {
+    std::lock_guard lock(mutex_);
+    return presents_;
+}
+
+}  // namespace veltrix::platform

@@ -1,0 +1,540 @@
+// Fonts and text on Pango. Measuring and drawing share one layout recipe
+// (hinted metrics, no kerning or ligatures), so that widths measured piece by
+// piece add up to what is drawn, as GDI text does.
+#include "platform/gdi/GdiObjects.h"
+
+#include <pango/pangocairo.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/gdi/GdiObjects.h"
+
+using namespace veltrix::platform;
+
+namespace {
+
+Gdi& gdi() { return Gdi::instance(); }
+
+constexpr const char* kJapaneseFallback = "IPAPGothic";
+
+struct FaceMapping {
+    const char16_t* windowsFace;
+    const char* family;
+};
+
+// The Windows faces the program names, mapped to installed families.
+constexpr FaceMapping kFaces[] = {
+    {u"MS UI Gothic", "IPAPGothic"},    {u"MS PGothic", "IPAPGothic"},   {u"MS Gothic", "IPAGothic"},
+    {u"\uFF2D\uFF33 \u30B4\u30B7\u30C3\u30AF", "IPAGothic"},
+    {u"\uFF2D\uFF33 \uFF30\u30B4\u30B7\u30C3\u30AF", "IPAPGothic"},
+    {u"Meiryo", "IPAPGothic"},          {u"Meiryo UI", "IPAPGothic"},    {u"Yu Gothic", "IPAPGothic"},
+    {u"MS Mincho", "IPAMincho"},        {u"MS PMincho", "IPAPMincho"},
+    {u"Times New Roman", "DejaVu Serif"}, {u"Georgia", "DejaVu Serif"},
+    {u"Courier New", "DejaVu Sans Mono"}, {u"Consolas", "DejaVu Sans Mono"}, {u"Lucida Console", "DejaVu Sans Mono"},
+    {u"Arial", "DejaVu Sans"},          {u"Tahoma", "DejaVu Sans"},      {u"Segoe UI", "DejaVu Sans"},
+    {u"Verdana", "DejaVu Sans"},        {u"MS Shell Dlg", "DejaVu Sans"}, {u"MS Shell Dlg 2", "DejaVu Sans"},
+    {u"System", "DejaVu Sans"},
+};
+
+std::string toUtf8(const char16_t* text, std::size_t count, std::vector<int>* offsets = nullptr) {
+    std::string out;
+    out.reserve(count);
+    if (offsets) offsets->assign(count + 1, 0);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (offsets) (*offsets)[i] = static_cast<int>(out.size());
+        char32_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < count && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+            if (offsets) (*offsets)[i] = static_cast<int>(out.size());
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = 0xFFFD;
+        }
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    if (offsets) (*offsets)[count] = static_cast<int>(out.size());
+    return out;
+}
+
+std::u16string faceOf(const LOGFONTW& lf) {
+    std::u16string face;
+    for (int i = 0; i < LF_FACESIZE && lf.lfFaceName[i]; ++i) face += lf.lfFaceName[i];
+    return face;
+}
+
+std::string familyList(const std::u16string& face) {
+    std::string family;
+    for (const auto& m : kFaces)
+        if (face == m.windowsFace) family = m.family;
+    if (family.empty()) family = face.empty() ? "DejaVu Sans" : toUtf8(face.data(), face.size());
+    // Japanese text must always render, whatever the face.
+    return family + "," + kJapaneseFallback;
+}
+
+PangoLayout* newLayout(const Font& font, const std::string& utf8) {
+    PangoLayout* layout = pango_layout_new(pangoContext());
+    pango_layout_set_font_description(layout, font.description);
+    PangoAttrList* attrs = pango_attr_list_new();
+    pango_attr_list_insert(attrs, pango_attr_font_features_new("kern 0, liga 0, clig 0"));
+    if (font.logFont.lfUnderline) pango_attr_list_insert(attrs, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
+    if (font.logFont.lfStrikeOut) pango_attr_list_insert(attrs, pango_attr_strikethrough_new(TRUE));
+    pango_layout_set_attributes(layout, attrs);
+    pango_attr_list_unref(attrs);
+    pango_layout_set_text(layout, utf8.data(), static_cast<int>(utf8.size()));
+    return layout;
+}
+
+void measure(Font& font) {
+    PangoLayout* layout = newLayout(font, "Agjy\xE6\x97\xA5\xE6\x9C\xAC");  // Latin and Japanese
+    PangoRectangle logical;
+    pango_layout_get_pixel_extents(layout, nullptr, &logical);
+    int baseline = PANGO_PIXELS_CEIL(pango_layout_get_baseline(layout));
+    font.ascent = baseline;
+    font.descent = std::max(0, logical.height - baseline);
+    g_object_unref(layout);
+    auto width = [&](const char* s) {
+        PangoLayout* l = newLayout(font, s);
+        PangoRectangle r;
+        pango_layout_get_pixel_extents(l, nullptr, &r);
+        g_object_unref(l);
+        return r.width;
+    };
+    font.averageWidth = std::max(1, (width("abcdefghijklmnopqrstuvwxyz") + 13) / 26);
+    font.maxWidth = std::max(width("W"), width("\xE6\x97\xA5"));
+}
+
+Font* currentFont(const DeviceContext& dc) {
+    Font* f = fontOf(gdi().object(dc.state.font));
+    if (!f) f = fontOf(gdi().object(GetStockObject(DEFAULT_GUI_FONT)));
+    return f;
+}
+
+// A laid-out single line. Shared through the cache below, so it is held by
+// shared_ptr and never changed after it is made.
+struct Line {
+    Line(PangoLayout* l, int w, int b) : layout(l), width(w), baseline(b) {}
+    Line(const Line&) = delete;
+    Line& operator=(const Line&) = delete;
+    ~Line() { g_object_unref(layout); }
+    PangoLayout* layout;
+    int width;
+    int baseline;
+};
+
+// Repaints draw the same texts again and again; laying a line out costs far
+// more than drawing it, so recent lines are kept. Bounded: cleared when full.
+class LineCache {
+public:
+    std::shared_ptr<const Line> get(const Font& font, LPCWSTR text, int count) {
+        std::u16string key(reinterpret_cast<const char16_t*>(&font.serial), sizeof font.serial / sizeof(char16_t));
+        key.append(text, static_cast<std::size_t>(count));
+        auto it = lines_.find(key);
+        if (it != lines_.end()) return it->second;
+        if (lines_.size() >= kCapacity) lines_.clear();
+        std::string utf8 = toUtf8(text, static_cast<std::size_t>(count));
+        PangoLayout* layout = newLayout(font, utf8);
+        pango_layout_set_single_paragraph_mode(layout, TRUE);
+        PangoRectangle logical;
+        pango_layout_get_pixel_extents(layout, nullptr, &logical);
+        auto line = std::make_shared<const Line>(layout, logical.width, PANGO_PIXELS(pango_layout_get_baseline(layout)));
+        lines_.emplace(std::move(key), line);
+        return line;
+    }
+
+private:
+    static constexpr std::size_t kCapacity = 2048;
+    std::unordered_map<std::u16string, std::shared_ptr<const Line>> lines_;
+};
+
+std::shared_ptr<const Line> layoutLine(const Font& font, LPCWSTR text, int count) {
+    static LineCache cache;  // used under the GDI mutex only
+    return cache.get(font, text, std::max(0, count));
+}
+
+int lengthOf(LPCWSTR text, int count) {
+    if (!text) return 0;
+    if (count >= 0) return count;
+    int n = 0;
+    while (text[n]) ++n;
+    return n;
+}
+
+// Draws one line with its cell's top-left at (x, y) in logical coordinates.
+void showLine(cairo_t* cr, const DeviceContext& dc, const Font& font, const Line& line, double x, double y) {
+    setColour(cr, dc.state.textColour);
+    cairo_move_to(cr, x, y + font.ascent - line.baseline);
+    pango_cairo_show_layout(cr, line.layout);
+}
+
+}  // namespace
+
+namespace veltrix::platform {
+
+PangoContext* pangoContext() {
+    static PangoContext* context = [] {
+        PangoFontMap* map = pango_cairo_font_map_new();
+        PangoContext* c = pango_font_map_create_context(map);
+        g_object_unref(map);
+        cairo_font_options_t* options = cairo_font_options_create();
+        cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
+        cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
+        cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
+        pango_cairo_context_set_font_options(c, options);
+        cairo_font_options_destroy(options);
+        pango_cairo_context_set_resolution(c, 96);
+        return c;
+    }();
+    return context;
+}
+
+}  // namespace veltrix::platform
+
+HFONT CreateFontIndirectW(const LOGFONTW* lf) {
+    if (!lf) return nullptr;
+    std::lock_guard lock(gdi().mutex);
+    static std::uint64_t nextSerial = 1;
+    auto font = std::make_unique<Font>();
+    font->serial = nextSerial++;
+    font->logFont = *lf;
+    font->description = pango_font_description_new();
+    pango_font_description_set_family(font->description, familyList(faceOf(*lf)).c_str());
+    pango_font_description_set_weight(font->description,
+                                      static_cast<PangoWeight>(std::clamp<LONG>(lf->lfWeight ? lf->lfWeight : 400, 100, 1000)));
+    pango_font_description_set_style(font->description, lf->lfItalic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+    int height = lf->lfHeight == 0 ? -12 : lf->lfHeight;
+    int em = std::clamp(std::abs(height), 1, 2000);
+    pango_font_description_set_absolute_size(font->description, em * PANGO_SCALE);
+    measure(*font);
+    if (height > 0 && font->ascent + font->descent > 0) {
+        // A positive height is the cell (ascent plus descent), not the em.
+        double scaled = static_cast<double>(em) * em / (font->ascent + font->descent);
+        pango_font_description_set_absolute_size(font->description, std::max(1.0, scaled) * PANGO_SCALE);
+        measure(*font);
+    }
+    return static_cast<HFONT>(gdi().add(GdiObject{OBJ_FONT, false, 0, std::move(font)}));
+}
+
+HFONT CreateFontW(int height, int width, int escapement, int orientation, int weight, DWORD italic, DWORD underline,
+                  DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision, DWORD quality,
+                  DWORD pitchAndFamily, LPCWSTR faceName) {
+    LOGFONTW lf{height, width, escapement, orientation, weight,
+                static_cast<BYTE>(italic), static_cast<BYTE>(underline), static_cast<BYTE>(strikeOut),
+                static_cast<BYTE>(charSet), static_cast<BYTE>(outPrecision), static_cast<BYTE>(clipPrecision),
+                static_cast<BYTE>(quality), static_cast<BYTE>(pitchAndFamily), {}};
+    for (int i = 0; faceName && faceName[i] && i < LF_FACESIZE - 1; ++i) lf.lfFaceName[i] = faceName[i];
+    return CreateFontIndirectW(&lf);
+}
+
+BOOL GetTextMetricsW(HDC handle, TEXTMETRICW* tm) {
+    std::lock_guard lock(gdi().mutex);
+    DeviceContext* dc = gdi().dc(handle);
+    if (!dc || !tm) return FALSE;
+    Font* f = currentFont(*dc);
+    *tm = TEXTMETRICW{};
+    tm->tmAscent = f->ascent;
+    tm->tmDescent = f->descent;
+    tm->tmHeight = f->ascent + f->descent;
+    tm->tmInternalLeading = std::max(0, static_cast<int>(tm->tmHeight) - std::abs(static_cast<int>(
+        pango_font_description_get_size(f->description) / PANGO_SCALE)));
+    tm->tmAveCharWidth = f->averageWidth;
+    tm->tmMaxCharWidth = f->maxWidth;
+    tm->tmWeight = f->logFont.lfWeight ? f->logFont.lfWeight : FW_NORMAL;
+    tm->tmDigitizedAspectX = tm->tmDigitizedAspectY = 96;
+    tm->tmFirstChar = 0x20;
+    tm->tmLastChar = 0xFFFC;
+    tm->tmDefaultChar = u'?';
+    tm->tmBreakChar = u' ';
+    tm->tmItalic = f->logFont.lfItalic;
+    tm->tmUnderlined = f->logFont.lfUnderline;
+    tm->tmStruckOut = f->logFont.lfStrikeOut;
+    tm->tmPitchAndFamily = 0x06;  // variable pitch, TrueType
+    tm->tmCharSet = f->logFont.lfCharSet;
+    return TRUE;
+}
+
+int GetTextFaceW(HDC handle, int size, LPWSTR name) {
+    std::lock_guard lock(gdi().mutex);
+    DeviceContext* dc = gdi().dc(handle);
+    if (!dc) return 0;
+    std::u16string face = faceOf(currentFont(*dc)->logFont);
+    if (!name) return static_cast<int>(face.size()) + 1;
+    int n = std::min<int>(size - 1, static_cast<int>(face.size()));
+    if (n < 0) return 0;
+    std::copy_n(face.data(), n, name);
+    name[n] = 0;
+    return n;
+}
+
+BOOL GetTextExtentPoint32W(HDC handle, LPCWSTR text, int count, LPSIZE size) {
+    std::lock_guard lock(gdi().mutex);
+    DeviceContext* dc = gdi().dc(handle);
+    if (!dc || !size || count < 0 || (!text && count > 0)) return FALSE;
+    Font* f = currentFont(*dc);
+    size->cy = f->ascent + f->descent;
+    if (count == 0) {
+        size->cx = 0;
+        return TRUE;
+    }
+    size->cx = layoutLine(*f, text, count)->width;
+    return TRUE;
+}
+
+BOOL GetTextExtentExPointW(HDC handle, LPCWSTR text, int count, int maxExtent, LPINT fit, LPINT dx, LPSIZE size) {
+    std::lock_guard lock(gdi().mutex);
+    DeviceContext* dc = gdi().dc(handle);
+    if (!dc || count < 0 || (!text && count > 0)) return FALSE;
+    Font* f = currentFont(*dc);
+    std::vector<int> offsets;
+    std::string utf8 = toUtf8(text, static_cast<std::size_t>(count), &offsets);
+    PangoLayout* layout = newLayout(*f, utf8);
+    pango_layout_set_single_paragraph_mode(layout, TRUE);
+    PangoLayoutLine* line = pango_layout_get_line_readonly(layout, 0);
+    int fitted = 0;
+    for (int i = 0; i < count; ++i) {
+        int x = 0;
+        pango_layout_line_index_to_x(line, offsets[i], TRUE, &x);
+        int px = PANGO_PIXELS(x);
+        // A surrogate pair's two units share the pair's edge.
+        if (i + 1 < count && offsets[i + 1] == offsets[i]) {
+            pango_layout_line_index_to_x(line, offsets[i], TRUE, &x);
+            px = PANGO_PIXELS(x);
+        }
+        if (dx) dx[i] = px;
+        if (px <= maxExtent || maxExtent < 0) fitted = i + 1;
+    }
+    if (fit) *fit = fitted;
+    if (size) {
+        PangoRectangle logical;
+        pango_layout_get_pixel_extents(layout, nullptr, &logical);
+        size->cx = logical.width;
+        size->cy = f->ascent + f->descent;
+    }
+    g_object_unref(layout);
+    return TRUE;
+}
+
+BOOL ExtTextOutW(HDC handle, int x, int y, UINT options, const RECT* rect, LPCWSTR text, UINT count, const INT* dx) {
+    std::lock_guard lock(gdi().mutex);
+    DeviceContext* dc = gdi().dc(handle);
+    if (!dc) return FALSE;
+    cairo_t* cr = beginDrawing(*dc);
+    if (!cr) return TRUE;
+    Font* f = currentFont(*dc);
+    int n = static_cast<int>(count);
+    if (!text) n = 0;
+    std::shared_ptr<const Line> line = layoutLine(*f, text, n);
+    int width = line->width;
+    if (dx) {
+        width = 0;
+        for (int i = 0; i < n; ++i) width += dx[i];
+    }
+    int height = f->ascent + f->descent;
+    UINT align = dc->state.textAlign;
+    if (align & TA_UPDATECP) {
+        x = dc->state.position.x;
+        y = dc->state.position.y;
+    }
+    if ((align & TA_CENTER) == TA_CENTER) {
+        x -= width / 2;
+    } else if (align & TA_RIGHT) {
+        x -= width;
+    }
+    if ((align & TA_BASELINE) == TA_BASELINE) {
+        y -= f->ascent;
+    } else if (align & TA_BOTTOM) {
+        y -= height;
+    }
+    if (rect && (options & ETO_OPAQUE)) {
+        setColour(cr, dc->state.backgroundColour);
+        cairo_rectangle(cr, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top);
+        cairo_fill(cr);
+    }
+    if (rect && (options & ETO_CLIPPED)) {
+        cairo_rectangle(cr, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top);
+        cairo_clip(cr);
+    }
+    if (dc->state.backgroundMode == OPAQUE && n > 0) {
+        setColour(cr, dc->state.backgroundColour);
+        cairo_rectangle(cr, x, y, width, height);
+        cairo_fill(cr);
+    }
+    if (dx) {
+        double cx = x;
+        for (int i = 0; i < n; ++i) {
+            int units = (text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < n) ? 2 : 1;
+            showLine(cr, *dc, *f, *layoutLine(*f, text + i, units), cx, y);
+            for (int k = 0; k < units; ++k) cx += dx[i + k];
+            i += units - 1;
+        }
+    } else if (n > 0) {
+        showLine(cr, *dc, *f, *line, x, y);
+    }
+    cairo_destroy(cr);
+    if (align & TA_UPDATECP) dc->state.position.x = x + width;
+    return TRUE;
+}
+
+BOOL TextOutW(HDC handle, int x, int y, LPCWSTR text, int count) {
+    return ExtTextOutW(handle, x, y, 0, nullptr, text, static_cast<UINT>(std::max(0, count)), nullptr);
+}
+
+int DrawTextW(HDC handle, LPCWSTR text, int count, LPRECT rect, UINT format) {
+    std::lock_guard lock(gdi().mutex);
+    DeviceContext* dc = gdi().dc(handle);
+    if (!dc || !rect || !text) return 0;
+    Font* f = currentFont(*dc);
+    int n = lengthOf(text, count);
+    // "&x" underlines x, "&&" is "&", unless DT_NOPREFIX.
+    std::u16string shown;
+    std::vector<int> underline;
+    for (int i = 0; i < n; ++i) {
+        if (!(format & DT_NOPREFIX) && text[i] == u'&' && i + 1 < n) {
+            ++i;
+            if (text[i] != u'&') underline.push_back(static_cast<int>(shown.size()));
+        }
+        shown += text[i];
+    }
+    std::vector<int> offsets;
+    std::string utf8 = toUtf8(shown.data(), shown.size(), &offsets);
+    PangoLayout* layout = newLayout(*f, utf8);
+    if (!underline.empty()) {
+        PangoAttrList* attrs = pango_attr_list_copy(pango_layout_get_attributes(layout));
+        for (int u : underline) {
+            PangoAttribute* a = pango_attr_underline_new(PANGO_UNDERLINE_SINGLE);
+            a->start_index = static_cast<guint>(offsets[u]);
+            a->end_index = static_cast<guint>(offsets[u + 1]);
+            pango_attr_list_insert(attrs, a);
+        }
+        pango_layout_set_attributes(layout, attrs);
+        pango_attr_list_unref(attrs);
+    }
+    int boxWidth = rect->right - rect->left;
+    if (format & DT_SINGLELINE) pango_layout_set_single_paragraph_mode(layout, TRUE);
+    if ((format & DT_WORDBREAK) && !(format & DT_SINGLELINE)) {
+        pango_layout_set_width(layout, std::max(1, boxWidth) * PANGO_SCALE);
+        pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
+    } else if (format & DT_END_ELLIPSIS) {
+        pango_layout_set_width(layout, std::max(1, boxWidth) * PANGO_SCALE);
+        pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
+    }
+    if (format & DT_EXPANDTABS) {
+        PangoTabArray* tabs = pango_tab_array_new_with_positions(1, TRUE, PANGO_TAB_LEFT, 8 * f->averageWidth);
+        pango_layout_set_tabs(layout, tabs);
+        pango_tab_array_free(tabs);
+    }
+    pango_layout_set_alignment(layout, (format & DT_CENTER) ? PANGO_ALIGN_CENTER
+                                       : (format & DT_RIGHT) ? PANGO_ALIGN_RIGHT : PANGO_ALIGN_LEFT);
+    PangoRectangle logical;
+    pango_layout_get_pixel_extents(layout, nullptr, &logical);
+    int lines = pango_layout_get_line_count(layout);
+    int lineHeight = f->ascent + f->descent;
+    int height = std::max(logical.height, utf8.empty() ? lineHeight : 0);
+    if (lines <= 1) height = lineHeight;
+    if (format & DT_CALCRECT) {
+        rect->right = rect->left + logical.width;
+        rect->bottom = rect->top + height;
+        g_object_unref(layout);
+        return height;
+    }
+    int x = rect->left;
+    bool wrapped = pango_layout_get_width(layout) > 0;
+    if (!wrapped) {
+        if (format & DT_CENTER) x = rect->left + (boxWidth - logical.width) / 2;
+        else if (format & DT_RIGHT) x = rect->right - logical.width;
+    }
+    int y = rect->top;
+    if (format & DT_SINGLELINE) {
+        if (format & DT_VCENTER) y = rect->top + (rect->bottom - rect->top - height) / 2;
+        else if (format & DT_BOTTOM) y = rect->bottom - height;
+    }
+    cairo_t* cr = beginDrawing(*dc);
+    if (cr) {
+        if (!(format & DT_NOCLIP)) {
+            cairo_rectangle(cr, rect->left, rect->top, boxWidth, rect->bottom - rect->top);
+            cairo_clip(cr);
+        }
+        if (dc->state.backgroundMode == OPAQUE) {
+            setColour(cr, dc->state.backgroundColour);
+            cairo_rectangle(cr, wrapped ? rect->left : x, y, wrapped ? boxWidth : logical.width, height);
+            cairo_fill(cr);
+        }
+        setColour(cr, dc->state.textColour);
+        int baseline = PANGO_PIXELS(pango_layout_get_baseline(layout));
+        cairo_move_to(cr, wrapped ? rect->left : x, y + (lines <= 1 ? f->ascent - baseline : 0));
+        pango_cairo_show_layout(cr, layout);
+        cairo_destroy(cr);
+    }
+    g_object_unref(layout);
+    return height;
+}
+
+int EnumFontFamiliesExW(HDC, LOGFONTW* filter, FONTENUMPROCW proc, LPARAM param, DWORD) {
+    if (!proc) return 0;
+    std::vector<std::u16string> names;
+    {
+        std::lock_guard lock(gdi().mutex);
+        PangoFontFamily** families = nullptr;
+        int count = 0;
+        pango_context_list_families(pangoContext(), &families, &count);
+        for (int i = 0; i < count; ++i) {
+            const char* name = pango_font_family_get_name(families[i]);
+            std::u16string wide;
+            // Family names are UTF-8; decode them to UTF-16.
+            for (std::size_t k = 0; name[k];) {
+                unsigned char c = static_cast<unsigned char>(name[k]);
+                char32_t cp = c;
+                int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+                if (extra) cp = c & (0x3F >> extra);
+                ++k;
+                for (int e = 0; e < extra && name[k]; ++e, ++k) cp = (cp << 6) | (static_cast<unsigned char>(name[k]) & 0x3F);
+                if (cp >= 0x10000) {
+                    cp -= 0x10000;
+                    wide += static_cast<char16_t>(0xD800 + (cp >> 10));
+                    wide += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+                } else {
+                    wide += static_cast<char16_t>(cp);
+                }
+            }
+            names.push_back(wide);
+        }
+        g_free(families);
+    }
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    std::u16string wanted = filter ? faceOf(*filter) : std::u16string();
+    int last = 1;
+    for (const auto& name : names) {
+        if (!wanted.empty() && name != wanted) continue;
+        LOGFONTW lf{};
+        lf.lfHeight = -12;
+        lf.lfWeight = FW_NORMAL;
+        lf.lfCharSet = DEFAULT_CHARSET;
+        for (std::size_t i = 0; i < name.size() && i < LF_FACESIZE - 1; ++i) lf.lfFaceName[i] = name[i];
+        TEXTMETRICW tm{};
+        tm.tmHeight = 12;
+        tm.tmWeight = FW_NORMAL;
+        last = proc(&lf, &tm, TRUETYPE_FONTTYPE, param);
+        if (!last) break;
+    }
+    return last;
+}

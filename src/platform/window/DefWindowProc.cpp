@@ -1,0 +1,182 @@
+// The default answers of every window procedure.
+#include <algorithm>
+
+#include "platform/display/Display.h"
+#include "platform/window/WindowManager.h"
+
+using namespace veltrix::platform;
+
+namespace {
+
+WindowManager& wm() { return WindowManager::instance(); }
+
+constexpr UINT SWP_NOCLIENTSIZE = 0x0800;
+constexpr UINT SWP_NOCLIENTMOVE = 0x1000;
+constexpr WPARAM SC_CLOSE = 0xF060;
+
+void setText(HWND window, LPCWSTR text) {
+    bool topLevel = false;
+    std::u16string value = text ? std::u16string(text) : std::u16string();
+    {
+        std::lock_guard lock(wm().mutex);
+        Window* w = wm().find(window);
+        if (!w) return;
+        w->text = value;
+        topLevel = w->isTopLevel();
+    }
+    if (topLevel) display().setTitle(window, value);
+}
+
+HBRUSH backgroundBrush(HWND window) {
+    std::lock_guard lock(wm().mutex);
+    Window* w = wm().find(window);
+    if (!w) return nullptr;
+    HBRUSH b = w->windowClass->info.hbrBackground;
+    auto value = reinterpret_cast<std::uintptr_t>(b);
+    // COLOR_x + 1 stands for the system colour's brush, as on Windows.
+    if (value > 0 && value <= 31) return GetSysColorBrush(static_cast<int>(value - 1));
+    return b;
+}
+
+void paintFrame(HWND window) {
+    DWORD style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
+    DWORD exStyle = static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE));
+    if (!(style & WS_BORDER) && !(exStyle & WS_EX_CLIENTEDGE)) return;
+    HDC dc = createWindowDC(window, false, nullptr);
+    if (!dc) return;
+    RECT r;
+    GetWindowRect(window, &r);
+    OffsetRect(&r, -r.left, -r.top);
+    if (exStyle & WS_EX_CLIENTEDGE) {
+        DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT);
+        InflateRect(&r, -2, -2);
+    }
+    if (style & WS_BORDER) FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    ReleaseDC(window, dc);
+}
+
+}  // namespace
+
+LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_NCCREATE: {
+        auto* cs = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        if (cs && cs->lpszName) setText(window, cs->lpszName);
+        return TRUE;
+    }
+    case WM_SETTEXT:
+        setText(window, reinterpret_cast<LPCWSTR>(lParam));
+        return TRUE;
+    case WM_GETTEXT: {
+        auto* buffer = reinterpret_cast<LPWSTR>(lParam);
+        if (!buffer || wParam == 0) return 0;
+        std::lock_guard lock(wm().mutex);
+        Window* w = wm().find(window);
+        if (!w) return 0;
+        std::size_t n = std::min<std::size_t>(wParam - 1, w->text.size());
+        std::copy_n(w->text.data(), n, buffer);
+        buffer[n] = 0;
+        return static_cast<LRESULT>(n);
+    }
+    case WM_GETTEXTLENGTH: {
+        std::lock_guard lock(wm().mutex);
+        Window* w = wm().find(window);
+        return w ? static_cast<LRESULT>(w->text.size()) : 0;
+    }
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        BeginPaint(window, &ps);
+        EndPaint(window, &ps);
+        return 0;
+    }
+    case WM_ERASEBKGND: {
+        HBRUSH brush = backgroundBrush(window);
+        if (!brush) return 0;
+        RECT r;
+        GetClientRect(window, &r);
+        FillRect(reinterpret_cast<HDC>(wParam), &r, brush);
+        return 1;
+    }
+    case WM_NCPAINT: paintFrame(window); return 0;
+    case WM_CLOSE: DestroyWindow(window); return 0;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_CLOSE) sendTo(window, WM_CLOSE, 0, 0);
+        return 0;
+    case WM_WINDOWPOSCHANGED: {
+        auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+        if (!pos) return 0;
+        RECT client{}, rect{};
+        {
+            std::lock_guard lock(wm().mutex);
+            Window* w = wm().find(window);
+            if (!w) return 0;
+            client = w->client;
+            rect = w->rect;
+        }
+        if (!(pos->flags & SWP_NOCLIENTSIZE))
+            sendTo(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right - client.left, client.bottom - client.top));
+        if (!(pos->flags & SWP_NOCLIENTMOVE))
+            sendTo(window, WM_MOVE, 0, MAKELPARAM(rect.left + client.left, rect.top + client.top));
+        return 0;
+    }
+    case WM_NCHITTEST: {
+        POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        RECT r;
+        if (!GetWindowRect(window, &r) || !PtInRect(&r, p)) return HTNOWHERE;
+        RECT c;
+        GetClientRect(window, &c);
+        ScreenToClient(window, &p);
+        return PtInRect(&c, p) ? HTCLIENT : HTBORDER;
+    }
+    case WM_SETCURSOR: {
+        HWND parent = nullptr;
+        HCURSOR cursor = nullptr;
+        {
+            std::lock_guard lock(wm().mutex);
+            Window* w = wm().find(window);
+            if (!w) return FALSE;
+            parent = w->parent;
+            cursor = w->windowClass->info.hCursor;
+        }
+        if (parent && sendTo(parent, WM_SETCURSOR, wParam, lParam)) return TRUE;
+        if (LOWORD(static_cast<DWORD_PTR>(lParam)) == HTCLIENT) {
+            SetCursor(cursor ? cursor : LoadCursorW(nullptr, IDC_ARROW));
+            return TRUE;
+        }
+        SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+        return FALSE;
+    }
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE) {
+            HWND restore = nullptr;
+            {
+                std::lock_guard lock(wm().mutex);
+                Window* w = wm().find(window);
+                if (!w) return 0;
+                if (w->lastFocus && wm().find(w->lastFocus) && wm().isDescendant(window, w->lastFocus))
+                    restore = w->lastFocus;
+            }
+            SetFocus(restore ? restore : window);
+        }
+        return 0;
+    case WM_NCACTIVATE: return TRUE;
+    case WM_MOUSEACTIVATE: return 1;  // MA_ACTIVATE
+    case WM_SETFONT: {
+        std::lock_guard lock(wm().mutex);
+        if (Window* w = wm().find(window)) w->font = reinterpret_cast<HFONT>(wParam);
+        return 0;
+    }
+    case WM_GETFONT: {
+        std::lock_guard lock(wm().mutex);
+        Window* w = wm().find(window);
+        return w ? reinterpret_cast<LRESULT>(w->font) : 0;
+    }
+    case WM_MOUSEWHEEL:
+    case WM_CONTEXTMENU: {
+        // Unhandled wheel turns and context menus travel up to the parent.
+        HWND parent = GetAncestor(window, GA_PARENT);
+        return parent ? sendTo(parent, message, wParam, lParam) : 0;
+    }
+    default: return 0;
+    }
+}

@@ -1,0 +1,225 @@
+// Keyboard focus, activation, capture, mouse tracking, cursors and the key state.
+#include <algorithm>
+
+#include "platform/display/Display.h"
+#include "platform/window/WindowManager.h"
+
+using namespace veltrix::platform;
+
+namespace {
+WindowManager& wm() { return WindowManager::instance(); }
+}  // namespace
+
+HWND GetFocus() {
+    std::lock_guard lock(wm().mutex);
+    return wm().currentQueue()->focus;
+}
+
+HWND GetActiveWindow() {
+    std::lock_guard lock(wm().mutex);
+    return wm().currentQueue()->active;
+}
+
+HWND GetForegroundWindow() {
+    std::lock_guard lock(wm().mutex);
+    return wm().foreground;
+}
+
+BOOL SetForegroundWindow(HWND window) { return SetActiveWindow(window) || GetActiveWindow() == window; }
+
+HWND SetActiveWindow(HWND window) {
+    WindowManager& m = wm();
+    HWND old;
+    {
+        std::lock_guard lock(m.mutex);
+        auto q = m.currentQueue();
+        old = q->active;
+        if (window) {
+            Window* w = m.find(window);
+            if (!w || w->queue != q) return nullptr;
+            window = m.topLevelOf(w)->handle;
+        }
+        if (old == window) return old;
+    }
+    if (old && IsWindow(old)) {
+        sendTo(old, WM_NCACTIVATE, FALSE, 0);
+        sendTo(old, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(window));
+    }
+    {
+        std::lock_guard lock(m.mutex);
+        m.currentQueue()->active = window && m.find(window) ? window : nullptr;
+        if (window) m.foreground = window;
+    }
+    if (!window) {
+        if (old && IsWindow(old)) sendTo(old, WM_ACTIVATEAPP, FALSE, 0);
+        SetFocus(nullptr);
+        return old;
+    }
+    if (!old) sendTo(window, WM_ACTIVATEAPP, TRUE, 0);
+    sendTo(window, WM_NCACTIVATE, TRUE, 0);
+    sendTo(window, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(old));
+    return old;
+}
+
+HWND SetFocus(HWND window) {
+    WindowManager& m = wm();
+    HWND old;
+    HWND top = nullptr;
+    {
+        std::lock_guard lock(m.mutex);
+        auto q = m.currentQueue();
+        old = q->focus;
+        if (window) {
+            Window* w = m.find(window);
+            if (!w || w->queue != q) return nullptr;
+            top = m.topLevelOf(w)->handle;
+        }
+    }
+    if (window && top != GetActiveWindow()) {
+        SetActiveWindow(top);
+        // Focus may have moved meanwhile; the window must still be active.
+        if (!IsWindow(window) || GetActiveWindow() != top) return nullptr;
+        old = GetFocus();
+    }
+    if (old == window) return old;
+    if (old && IsWindow(old)) sendTo(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(window), 0);
+    {
+        std::lock_guard lock(m.mutex);
+        auto q = m.currentQueue();
+        if (window && !m.find(window)) return nullptr;
+        q->focus = window;
+        if (window) m.topLevelOf(m.find(window))->lastFocus = window;
+    }
+    if (window) {
+        sendTo(window, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
+    }
+    return old;
+}
+
+HWND SetCapture(HWND window) {
+    HWND old;
+    {
+        std::lock_guard lock(wm().mutex);
+        if (!wm().find(window)) return nullptr;
+        old = wm().capture;
+        wm().capture = window;
+    }
+    if (old && old != window) sendTo(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(window));
+    return old;
+}
+
+BOOL ReleaseCapture() {
+    HWND old;
+    {
+        std::lock_guard lock(wm().mutex);
+        old = wm().capture;
+        wm().capture = nullptr;
+    }
+    if (old) sendTo(old, WM_CAPTURECHANGED, 0, 0);
+    return TRUE;
+}
+
+HWND GetCapture() {
+    std::lock_guard lock(wm().mutex);
+    return wm().capture;
+}
+
+BOOL GetCursorPos(LPPOINT point) {
+    if (!point) return FALSE;
+    std::lock_guard lock(wm().mutex);
+    *point = wm().cursor;
+    return TRUE;
+}
+
+BOOL SetCursorPos(int x, int y) {
+    std::lock_guard lock(wm().mutex);
+    wm().cursor = {x, y};
+    return TRUE;
+}
+
+BOOL TrackMouseEvent(TRACKMOUSEEVENT* track) {
+    if (!track) return FALSE;
+    WindowManager& m = wm();
+    std::lock_guard lock(m.mutex);
+    if (track->dwFlags & TME_CANCEL) {
+        if (m.tracking == track->hwndTrack) m.tracking = nullptr;
+        return TRUE;
+    }
+    Window* w = m.find(track->hwndTrack);
+    if (!w) return FALSE;
+    if (!(track->dwFlags & TME_LEAVE)) return TRUE;
+    POINT o = m.clientOrigin(*w);
+    RECT client{o.x, o.y, o.x + w->client.right - w->client.left, o.y + w->client.bottom - w->client.top};
+    if (m.underMouse != track->hwndTrack || !PtInRect(&client, m.cursor)) {
+        // Asked while the pointer is already elsewhere: the leave comes at once.
+        postTo(*w->queue, track->hwndTrack, WM_MOUSELEAVE, 0, 0, false);
+        return TRUE;
+    }
+    m.tracking = track->hwndTrack;
+    return TRUE;
+}
+
+namespace veltrix::platform {
+
+void forgetWindowInput(HWND window) {
+    WindowManager& m = wm();
+    HWND focus = GetFocus();
+    bool focusInside;
+    {
+        std::lock_guard lock(m.mutex);
+        if (m.capture && m.isDescendant(window, m.capture)) m.capture = nullptr;
+        if (m.tracking && m.isDescendant(window, m.tracking)) m.tracking = nullptr;
+        if (m.underMouse && m.isDescendant(window, m.underMouse)) m.underMouse = nullptr;
+        if (m.lastClickWindow && m.isDescendant(window, m.lastClickWindow)) m.lastClickWindow = nullptr;
+        focusInside = focus && m.isDescendant(window, focus);
+    }
+    if (focusInside) SetFocus(nullptr);
+}
+
+}  // namespace veltrix::platform
+
+short GetKeyState(int virtualKey) {
+    std::lock_guard lock(wm().mutex);
+    BYTE state = wm().keys[virtualKey & 0xFF];
+    return static_cast<short>(((state & 0x80) ? 0x8000 : 0) | (state & 1));
+}
+
+short GetAsyncKeyState(int virtualKey) { return GetKeyState(virtualKey); }
+
+namespace {
+struct SystemCursor {
+    std::uintptr_t id;
+    CursorShape shape;
+};
+constexpr SystemCursor kCursors[] = {
+    {32512, CursorShape::Arrow},  {32513, CursorShape::IBeam},  {32514, CursorShape::Wait},
+    {32515, CursorShape::Cross},  {32644, CursorShape::SizeWE}, {32645, CursorShape::SizeNS},
+    {32646, CursorShape::SizeAll}, {32648, CursorShape::No},    {32649, CursorShape::Hand},
+};
+}  // namespace
+
+HCURSOR LoadCursorW(HINSTANCE, LPCWSTR name) {
+    auto id = reinterpret_cast<std::uintptr_t>(name);
+    for (const auto& c : kCursors)
+        if (c.id == id) return reinterpret_cast<HCURSOR>(id);
+    return nullptr;
+}
+
+HCURSOR SetCursor(HCURSOR cursor) {
+    HCURSOR old;
+    {
+        std::lock_guard lock(wm().mutex);
+        old = wm().currentCursor;
+        if (old == cursor) return old;
+        wm().currentCursor = cursor;
+    }
+    auto id = reinterpret_cast<std::uintptr_t>(cursor);
+    for (const auto& c : kCursors)
+        if (c.id == id) display().setCursor(c.shape);
+    return old;
+}
+
+HCURSOR GetCursor() {
+    std::lock_guard lock(wm().mutex);
+    return wm().currentCursor;
+}

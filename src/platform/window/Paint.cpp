@@ -1,0 +1,148 @@
+// Update regions, WM_PAINT, BeginPaint/EndPaint and presenting pictures.
+#include <algorithm>
+
+#include "platform/display/Display.h"
+#include "platform/window/WindowManager.h"
+
+using namespace veltrix::platform;
+
+namespace {
+WindowManager& wm() { return WindowManager::instance(); }
+
+Region clientRegion(const Window& w, const RECT* rect) {
+    RECT all{0, 0, w.client.right - w.client.left, w.client.bottom - w.client.top};
+    return Region(rect ? *rect : all);
+}
+}  // namespace
+
+BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase) {
+    std::lock_guard lock(wm().mutex);
+    Window* w = wm().find(window);
+    if (!w) return FALSE;
+    wm().invalidate(*w, clientRegion(*w, rect), erase != FALSE, false);
+    return TRUE;
+}
+
+BOOL ValidateRect(HWND window, const RECT* rect) {
+    std::lock_guard lock(wm().mutex);
+    Window* w = wm().find(window);
+    if (!w) return FALSE;
+    if (rect) {
+        w->update.subtract(*rect);
+    } else {
+        w->update.clear();
+    }
+    if (w->update.empty()) w->eraseOnPaint = false;
+    return TRUE;
+}
+
+BOOL GetUpdateRect(HWND window, LPRECT rect, BOOL) {
+    std::lock_guard lock(wm().mutex);
+    Window* w = wm().find(window);
+    if (!w) return FALSE;
+    RECT b = w->update.empty() ? RECT{0, 0, 0, 0} : w->update.bounds();
+    if (rect) *rect = b;
+    return !w->update.empty();
+}
+
+BOOL RedrawWindow(HWND window, const RECT* rect, HRGN, UINT flags) {
+    {
+        std::lock_guard lock(wm().mutex);
+        Window* w = wm().find(window);
+        if (!w) return FALSE;
+        if (flags & RDW_INVALIDATE)
+            wm().invalidate(*w, clientRegion(*w, rect), (flags & RDW_ERASE) != 0, (flags & RDW_ALLCHILDREN) != 0);
+    }
+    if (flags & RDW_VALIDATE) ValidateRect(window, rect);
+    if (flags & (RDW_UPDATENOW | RDW_ERASENOW)) paintNow(window, (flags & RDW_ALLCHILDREN) != 0);
+    return TRUE;
+}
+
+BOOL UpdateWindow(HWND window) {
+    if (!IsWindow(window)) return FALSE;
+    paintNow(window, true);
+    return TRUE;
+}
+
+HDC BeginPaint(HWND window, LPPAINTSTRUCT paint) {
+    WindowManager& m = wm();
+    Region update;
+    Region clip;
+    bool erase = false;
+    bool frame = false;
+    {
+        std::lock_guard lock(m.mutex);
+        Window* w = m.find(window);
+        if (!w || !paint) return nullptr;
+        update = w->update;
+        erase = w->eraseOnPaint;
+        w->update.clear();
+        w->eraseOnPaint = false;
+        frame = w->parent && ((w->style & WS_BORDER) || (w->exStyle & WS_EX_CLIENTEDGE));
+        clip = m.visibleRegion(*w, true);
+        Window* top = m.topLevelOf(w);
+        POINT o = m.clientOrigin(*w);
+        POINT t = m.clientOrigin(*top);
+        Region picture = update;
+        picture.translate(o.x - t.x, o.y - t.y);
+        clip.intersect(picture);
+    }
+    if (frame && erase) sendTo(window, WM_NCPAINT, 1, 0);
+    HDC dc = createWindowDC(window, true, &clip);
+    *paint = PAINTSTRUCT{};
+    paint->hdc = dc;
+    paint->rcPaint = update.empty() ? RECT{0, 0, 0, 0} : update.bounds();
+    paint->fErase = TRUE;
+    if (erase) paint->fErase = sendTo(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) ? FALSE : TRUE;
+    return dc;
+}
+
+BOOL EndPaint(HWND window, const PAINTSTRUCT* paint) {
+    if (!paint) return FALSE;
+    ReleaseDC(window, paint->hdc);
+    return TRUE;
+}
+
+namespace veltrix::platform {
+
+void paintNow(HWND window, bool children) {
+    std::vector<HWND> order{window};
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        HWND h = order[i];
+        bool invalid;
+        {
+            std::lock_guard lock(wm().mutex);
+            Window* w = wm().find(h);
+            if (!w || !wm().isVisible(*w)) continue;
+            invalid = !w->update.empty();
+        }
+        if (invalid) sendTo(h, WM_PAINT, 0, 0);
+        if (!children) continue;
+        std::lock_guard lock(wm().mutex);
+        if (Window* w = wm().find(h)) order.insert(order.end(), w->children.begin(), w->children.end());
+    }
+}
+
+void presentPictures() {
+    struct Pending {
+        HWND window;
+        cairo_surface_t* picture;
+        RECT dirty;
+    };
+    std::vector<Pending> pending;
+    {
+        std::lock_guard lock(wm().mutex);
+        for (HWND h : wm().topLevels) {
+            Window* w = wm().find(h);
+            if (!w || !w->picture || w->presentPending.empty()) continue;
+            pending.push_back({h, cairo_surface_reference(w->picture), w->presentPending.bounds()});
+            w->presentPending.clear();
+        }
+    }
+    for (auto& p : pending) {
+        display().present(p.window, p.picture, p.dirty);
+        cairo_surface_destroy(p.picture);
+    }
+}
+
+}  // namespace veltrix::platform

@@ -1,0 +1,210 @@
+#include "platform/window/WindowManager.h"
+
+#include <algorithm>
+#include <atomic>
+
+#include "platform/display/Display.h"
+
+namespace veltrix::platform {
+
+namespace {
+char16_t foldAscii(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
+bool equalsIgnoringCase(const std::u16string& a, const std::u16string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (foldAscii(a[i]) != foldAscii(b[i])) return false;
+    return true;
+}
+}  // namespace
+
+Window::~Window() {
+    if (picture) cairo_surface_destroy(picture);
+}
+
+WindowManager& WindowManager::instance() {
+    // Never destroyed: worker threads and static destructors may still ask it.
+    static WindowManager* manager = new WindowManager;
+    return *manager;
+}
+
+std::shared_ptr<WindowClass> WindowManager::findClass(const std::u16string& name) const {
+    for (const auto& c : classes)
+        if (equalsIgnoringCase(c->name, name)) return c;
+    return nullptr;
+}
+
+std::shared_ptr<ThreadQueue> WindowManager::queueOf(std::thread::id thread, DWORD threadId) {
+    for (const auto& q : queues_)
+        if (q->thread == thread) return q;
+    auto q = std::make_shared<ThreadQueue>();
+    q->thread = thread;
+    q->threadId = threadId;
+    queues_.push_back(q);
+    return q;
+}
+
+std::shared_ptr<ThreadQueue> WindowManager::currentQueue() {
+    return queueOf(std::this_thread::get_id(), GetCurrentThreadId());
+}
+
+std::shared_ptr<ThreadQueue> WindowManager::findQueue(DWORD threadId) const {
+    for (const auto& q : queues_)
+        if (q->threadId == threadId) return q;
+    return nullptr;
+}
+
+std::vector<HWND>& WindowManager::siblingsOf(const Window& w) {
+    if (w.parent) return find(w.parent)->children;
+    return topLevels;
+}
+
+POINT WindowManager::clientOrigin(const Window& w) const {
+    RECT r = screenRect(w);
+    return {r.left + w.client.left, r.top + w.client.top};
+}
+
+RECT WindowManager::screenRect(const Window& w) const {
+    RECT r = w.rect;
+    if (w.parent) {
+        if (const Window* p = find(w.parent)) {
+            POINT o = clientOrigin(*p);
+            OffsetRect(&r, o.x, o.y);
+        }
+    }
+    return r;
+}
+
+Window* WindowManager::topLevelOf(Window* w) const {
+    while (w && w->parent) w = find(w->parent);
+    return w;
+}
+
+bool WindowManager::isVisible(const Window& w) const {
+    const Window* p = &w;
+    while (p) {
+        if (!(p->style & WS_VISIBLE)) return false;
+        p = p->parent ? find(p->parent) : nullptr;
+    }
+    return true;
+}
+
+bool WindowManager::isEnabled(const Window& w) const { return !(w.style & WS_DISABLED); }
+
+bool WindowManager::isDescendant(HWND ancestor, HWND window) const {
+    const Window* w = find(window);
+    while (w) {
+        if (w->handle == ancestor) return true;
+        w = w->parent ? find(w->parent) : nullptr;
+    }
+    return false;
+}
+
+Region WindowManager::visibleRegion(const Window& w, bool clientOnly) const {
+    const Window* top = topLevelOf(const_cast<Window*>(&w));
+    POINT topOrigin = clientOrigin(*top);
+    auto toPicture = [&](RECT r) {
+        OffsetRect(&r, -topOrigin.x, -topOrigin.y);
+        return r;
+    };
+    RECT own = screenRect(w);
+    if (clientOnly) {
+        POINT o = clientOrigin(w);
+        own = {o.x, o.y, o.x + (w.client.right - w.client.left), o.y + (w.client.bottom - w.client.top)};
+    }
+    Region region(toPicture(own));
+    if (w.style & WS_CLIPCHILDREN && clientOnly) {
+        for (HWND c : w.children) {
+            const Window* child = find(c);
+            if (child && (child->style & WS_VISIBLE)) region.subtract(toPicture(screenRect(*child)));
+        }
+    }
+    // Walk up: each ancestor's client area bounds, and siblings above clip
+    // when the window in question asks for WS_CLIPSIBLINGS.
+    const Window* cur = &w;
+    while (cur->parent) {
+        const Window* parent = find(cur->parent);
+        if (!parent) break;
+        POINT po = clientOrigin(*parent);
+        RECT pc{po.x, po.y, po.x + (parent->client.right - parent->client.left),
+                po.y + (parent->client.bottom - parent->client.top)};
+        region.intersect(toPicture(pc));
+        if (cur->style & WS_CLIPSIBLINGS) {
+            for (HWND s : parent->children) {
+                if (s == cur->handle) break;
+                const Window* sib = find(s);
+                if (sib && (sib->style & WS_VISIBLE)) region.subtract(toPicture(screenRect(*sib)));
+            }
+        }
+        cur = parent;
+    }
+    return region;
+}
+
+void WindowManager::invalidate(Window& w, const Region& clientRegion, bool erase, bool allChildren) {
+    RECT client{0, 0, w.client.right - w.client.left, w.client.bottom - w.client.top};
+    Region add = clientRegion;
+    add.intersect(client);
+    if (add.empty()) return;
+    w.update.unite(add);
+    if (erase) w.eraseOnPaint = true;
+    if (w.queue) wakeQueue(*w.queue);
+    if (!allChildren && (w.style & WS_CLIPCHILDREN)) return;
+    for (HWND c : w.children) {
+        Window* child = find(c);
+        if (!child || !(child->style & WS_VISIBLE)) continue;
+        Region part = add;
+        part.translate(-(child->rect.left + child->client.left), -(child->rect.top + child->client.top));
+        invalidate(*child, part, erase, allChildren);
+    }
+}
+
+void WindowManager::wakeQueue(ThreadQueue& q) {
+    q.wakeUp.notify_all();
+    if (q.isDisplayThread) display().wake();
+}
+
+void WindowManager::recomputeClient(Window& w) {
+    int width = w.rect.right - w.rect.left;
+    int height = w.rect.bottom - w.rect.top;
+    int inset = 0;
+    if (w.parent) {
+        if (w.exStyle & WS_EX_CLIENTEDGE) inset += 2;
+        if (w.style & WS_BORDER) inset += 1;
+    }
+    w.client = {inset, inset, std::max(inset, width - inset), std::max(inset, height - inset)};
+}
+
+void WindowManager::ensurePicture(Window& w) {
+    int width = std::max(1, static_cast<int>(w.client.right - w.client.left));
+    int height = std::max(1, static_cast<int>(w.client.bottom - w.client.top));
+    if (w.picture && cairo_image_surface_get_width(w.picture) == width &&
+        cairo_image_surface_get_height(w.picture) == height)
+        return;
+    cairo_surface_t* fresh = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    if (w.picture) {
+        // Keep what was drawn so a resize shows no black flash before the paint.
+        cairo_t* cr = cairo_create(fresh);
+        cairo_set_source_surface(cr, w.picture, 0, 0);
+        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+        cairo_paint(cr);
+        cairo_destroy(cr);
+        cairo_surface_destroy(w.picture);
+    }
+    w.picture = fresh;
+}
+
+DWORD currentTime() {
+    using namespace std::chrono;
+    static const Clock::time_point start = Clock::now();
+    return static_cast<DWORD>(duration_cast<milliseconds>(Clock::now() - start).count());
+}
+
+}  // namespace veltrix::platform
+
+DWORD GetTickCount() { return veltrix::platform::currentTime(); }
+
+DWORD GetCurrentThreadId() {
+    static std::atomic<DWORD> next{1};
+    thread_local DWORD id = next++;
+    return id;
+}

@@ -1,0 +1,169 @@
+// The window manager's state: the window and class tables, the per-thread
+// message queues and the process-wide input state, all guarded by one mutex.
+//
+// Locking rule: the mutex is held only while state is read or changed, never
+// while a window procedure, a timer procedure or the display runs. Window
+// procedures may destroy any window, so callers look a window up again by its
+// handle after every call that may run one.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/api/Gdi.h"
+#include "platform/win32.h"
+#include "platform/display/Display.h"
+#include "platform/gdi/Region.h"
+#include "platform/window/HandleTable.h"
+
+namespace veltrix::platform {
+
+using Clock = std::chrono::steady_clock;
+
+struct WindowClass {
+    std::u16string name;
+    WNDCLASSEXW info{};
+};
+
+struct ThreadQueue;
+
+struct Window {
+    HWND handle = nullptr;
+    std::shared_ptr<WindowClass> windowClass;
+    WNDPROC proc = nullptr;
+    HWND parent = nullptr;  // null for top-level windows (their parent is the desktop)
+    HWND owner = nullptr;
+    std::vector<HWND> children;  // z-order, topmost first
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    LONG_PTR id = 0;
+    LONG_PTR userData = 0;
+    HINSTANCE instance = nullptr;
+    std::u16string text;
+    RECT rect{};    // window rectangle: parent client coordinates (screen for top-level)
+    RECT client{};  // client rectangle relative to the window rectangle's top-left
+    std::vector<unsigned char> extra;
+    Region update;  // client coordinates
+    bool eraseOnPaint = false;
+    bool destroying = false;
+    std::shared_ptr<ThreadQueue> queue;
+    HFONT font = nullptr;  // WM_SETFONT of DefWindowProcW
+    // Top-level windows only.
+    cairo_surface_t* picture = nullptr;  // client-sized RGB24 backing picture
+    Region presentPending;               // picture coordinates
+    HWND lastFocus = nullptr;
+
+    ~Window();
+    bool isTopLevel() const { return parent == nullptr; }
+};
+
+struct SentMessage {
+    HWND window;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    LRESULT result = 0;
+    bool done = false;
+    std::shared_ptr<ThreadQueue> sender;
+};
+
+struct Timer {
+    HWND window;
+    UINT_PTR id;
+    UINT interval;
+    TIMERPROC proc;
+    Clock::time_point due;
+};
+
+struct ThreadQueue {
+    std::thread::id thread;
+    DWORD threadId = 0;
+    std::deque<MSG> posted;
+    std::deque<MSG> input;
+    std::deque<std::shared_ptr<SentMessage>> sent;
+    std::vector<Timer> timers;
+    std::condition_variable wakeUp;
+    bool quit = false;
+    int quitCode = 0;
+    HWND focus = nullptr;
+    HWND active = nullptr;
+    bool isDisplayThread = false;
+};
+
+class WindowManager {
+public:
+    static WindowManager& instance();
+
+    std::mutex mutex;
+    HandleTable<Window> windows;
+    std::vector<std::shared_ptr<WindowClass>> classes;
+    std::vector<HWND> topLevels;  // z-order, topmost first
+    HWND capture = nullptr;
+    HWND tracking = nullptr;  // TrackMouseEvent(TME_LEAVE) window
+    HWND underMouse = nullptr;
+    POINT cursor{0, 0};
+    BYTE keys[256]{};
+    HCURSOR currentCursor = nullptr;
+    HWND foreground = nullptr;
+    DWORD lastClickTime = 0;
+    UINT lastClickMessage = 0;
+    HWND lastClickWindow = nullptr;
+    POINT lastClickPoint{0, 0};
+    std::thread::id displayThread;
+    bool displayThreadSet = false;
+
+    // All need the mutex held.
+    Window* find(HWND handle) const { return windows.find(reinterpret_cast<std::uintptr_t>(handle)); }
+    std::shared_ptr<WindowClass> findClass(const std::u16string& name) const;
+    std::shared_ptr<ThreadQueue> queueOf(std::thread::id thread, DWORD threadId);
+    std::shared_ptr<ThreadQueue> currentQueue();
+    std::shared_ptr<ThreadQueue> findQueue(DWORD threadId) const;
+    std::vector<HWND>& siblingsOf(const Window& w);
+    // The window rectangle in screen coordinates, and the client origin in
+    // screen coordinates.
+    RECT screenRect(const Window& w) const;
+    POINT clientOrigin(const Window& w) const;
+    Window* topLevelOf(Window* w) const;
+    bool isVisible(const Window& w) const;
+    bool isEnabled(const Window& w) const;
+    bool isDescendant(HWND ancestor, HWND window) const;
+    // The part of the window's client area (or whole window rectangle) that
+    // shows on its top-level picture, in picture coordinates.
+    Region visibleRegion(const Window& w, bool clientOnly) const;
+    // Adds a client-coordinate region to the window's update region and, when
+    // the window lacks WS_CLIPCHILDREN, to its children's.
+    void invalidate(Window& w, const Region& clientRegion, bool erase, bool allChildren);
+    void wakeQueue(ThreadQueue& q);
+    void recomputeClient(Window& w);
+    void ensurePicture(Window& w);
+
+private:
+    std::vector<std::shared_ptr<ThreadQueue>> queues_;
+};
+
+// Calls a window procedure directly (same thread) or through the owner's queue.
+LRESULT sendTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT callProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Handles messages sent from other threads to the calling thread.
+void handleIncomingSends();
+void postTo(ThreadQueue& q, HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool input);
+DWORD currentTime();
+// Ends the windows' input state that refers to a dying window.
+void forgetWindowInput(HWND window);
+// Presents pending rectangles of every top-level picture of the calling thread.
+void presentPictures();
+// Sends WM_PAINT to the window (and, with children, to its invalid descendants) now.
+void paintNow(HWND window, bool children);
+// Turns raw display events into queued input messages.
+void processRawEvents(std::vector<RawEvent>& events);
+HDC createWindowDC(HWND window, bool client, const Region* clip);
+// Posts WM_DROPFILES for files dropped at a screen point.
+void deliverDrop(const std::vector<std::u16string>& files, POINT screen);
+
+}  // namespace veltrix::platform

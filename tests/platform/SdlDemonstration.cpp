@@ -1,0 +1,60 @@
+// Shows the demonstration window on the SDL2 display and saves a screenshot of
+// the whole X screen, read back from the X server:
+//   xvfb-run -s "-screen 0 800x480x24" build/tests/platform_sdl_demonstration shot.png
+// Not a test: it needs an X display, which the tests never do.
+#include <cairo-xlib.h>
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+
+#include "DemonstrationWindow.h"
+#include "platform/display/Headless.h"
+
+namespace {
+
+bool screenshot(const char* path) {
+    Display* x = XOpenDisplay(nullptr);
+    if (!x) return false;
+    int screen = DefaultScreen(x);
+    int width = DisplayWidth(x, screen), height = DisplayHeight(x, screen);
+    cairo_surface_t* root = cairo_xlib_surface_create(x, RootWindow(x, screen), DefaultVisual(x, screen), width, height);
+    cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    cairo_t* cr = cairo_create(image);
+    cairo_set_source_surface(cr, root, 0, 0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    bool ok = cairo_surface_write_to_png(image, path) == CAIRO_STATUS_SUCCESS;
+    cairo_surface_destroy(image);
+    cairo_surface_destroy(root);
+    XCloseDisplay(x);
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const char* path = argc > 1 ? argv[1] : "sdl-demonstration.png";
+    unsetenv("VELTRIX_DISPLAY");
+    HWND children[3];
+    HWND frame = veltrix::test::createDemonstrationWindow(children);
+    ShowWindow(frame, SW_SHOW);
+    if (veltrix::platform::headless::active()) {
+        std::fprintf(stderr, "no X display: SDL2 fell back to the headless display\n");
+        return 1;
+    }
+    // Run the loop for a while so the window maps, paints and presents.
+    auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
+    SetTimer(frame, 1, 50, nullptr);
+    MSG msg;
+    while (std::chrono::steady_clock::now() < until && GetMessageW(&msg, nullptr, 0, 0)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    bool ok = screenshot(path);
+    DestroyWindow(frame);
+    std::printf("%s %s\n", ok ? "saved" : "failed to save", path);
+    return ok ? 0 : 1;
+}
