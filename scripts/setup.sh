@@ -15,7 +15,7 @@ packages=(
   libgif-dev libjpeg62-turbo-dev
   libavformat-dev libavcodec-dev libswresample-dev libsoundtouch-dev
   libcurl4-openssl-dev
-  lame ffmpeg flvstreamer soundstretch
+  lame ffmpeg flvstreamer soundstretch espeak-ng
   libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev xvfb xauth
   libxml2-dev
   clang
