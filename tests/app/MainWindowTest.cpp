@@ -165,6 +165,20 @@ TEST_F(MainWindow, ClosingSavesThePlacementAndPostsQuit) {
     EXPECT_FALSE(app.savePlacement(settings)) << "nothing to save once the window is gone";
 }
 
+TEST_F(MainWindow, TheUserClosingTheFrameEndsTheLoopWithExitCodeZero) {
+    TestApp app(settings);
+    ASSERT_TRUE(app.createMainWindow());
+    HWND window = app.handle();
+    headless::closeWindow(window);
+    MSG msg{};
+    int turns = 0;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0 && ++turns < 10000) routeMessage(msg, app.content().handle(), nullptr);
+    EXPECT_EQ(msg.message, WM_QUIT);
+    EXPECT_EQ(msg.wParam, 0u);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(windowInt(settings, u"MainWidth"), 640);
+}
+
 LRESULT refuseClose(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CLOSE) return 0;
     return CallWindowProcW(contentPrevious, window, message, wParam, lParam);
@@ -291,6 +305,23 @@ TEST_F(MainWindow, TheProgramOpensAtItsSavedPlacementAndExitsCleanly) {
     EXPECT_EQ(windowInt(settings, u"MainLeft"), 1920 - 600);
     EXPECT_EQ(windowInt(settings, u"MainTop"), 100);
     EXPECT_EQ(windowInt(settings, u"MainWidth"), 600);
+}
+
+// The same on a real X display through SDL2, when xvfb-run is installed.
+TEST_F(MainWindow, OnAnXDisplayTheProgramCentresItselfAndMovesASavedPlacementOnScreen) {
+    if (!std::filesystem::exists("/usr/bin/xvfb-run")) GTEST_SKIP() << "xvfb-run is not installed";
+    std::filesystem::copy_file(VELTRIX_EXECUTABLE, dir.native("veltrix"));
+    std::filesystem::permissions(dir.native("veltrix"), std::filesystem::perms::owner_all);
+    const std::string run = "env -u VELTRIX_DISPLAY VELTRIX_CLOSE_AFTER_START=1 xvfb-run -a -s '-screen 0 1280x1024x24' '" +
+                            dir.native("veltrix").string() + "' 2>/dev/null";
+    ASSERT_EQ(std::system(run.c_str()), 0);
+    EXPECT_EQ(windowInt(settings, u"MainLeft"), (1280 - 640) / 2);
+    EXPECT_EQ(windowInt(settings, u"MainTop"), (1024 - 480) / 2);
+    writeWindow(settings, 1100, 900, 400, 300);
+    ASSERT_EQ(std::system(run.c_str()), 0);
+    EXPECT_EQ(windowInt(settings, u"MainLeft"), 1280 - 400);
+    EXPECT_EQ(windowInt(settings, u"MainTop"), 1024 - 300);
+    EXPECT_EQ(windowInt(settings, u"MainWidth"), 400);
 }
 #endif
 
