@@ -19,7 +19,12 @@ bool Thread::start() {
 }
 
 void Thread::entry() {
-    exitCode_ = run();
+    // The thread is the worker's edge: nothing it throws may end the process.
+    try {
+        exitCode_ = run();
+    } catch (...) {
+        exitCode_ = kFailedExitCode;
+    }
     finished_ = true;
     // Wake a stop() that waits for this thread in its message loop.
     if (DWORD waiter = waiter_.load()) PostThreadMessageW(waiter, WM_NULL, 0, 0);
@@ -48,7 +53,8 @@ void Thread::stop() {
         if (finished_.load()) break;
         WaitMessage();
     }
-    worker_.join();
+    // A stop nested in a message handled above may have joined already.
+    if (worker_.joinable()) worker_.join();
     waiter_ = 0;
     if (quit) PostQuitMessage(static_cast<int>(quitCode));
 }

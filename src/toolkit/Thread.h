@@ -22,6 +22,8 @@ class Thread {
 public:
     // THREAD_PRIORITY_HIGHEST.
     static constexpr int kDefaultPriority = 2;
+    // The exit code of a run that ended with an exception.
+    static constexpr DWORD kFailedExitCode = 0xFFFFFFFF;
 
     Thread() = default;
     Thread(const Thread&) = delete;

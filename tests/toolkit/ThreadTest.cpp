@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <stdexcept>
 #include <thread>
 
 #include "ToolkitTestSupport.h"
@@ -121,6 +122,35 @@ TEST(Thread, AWorkerThatEndsByItselfIsJoinedOnStop) {
     EXPECT_FALSE(quick.isStopRequested()) << "the flag stays down until stop";
     quick.stop();
     EXPECT_TRUE(quick.isStopRequested());
+}
+
+TEST(Thread, ARunThatThrowsEndsWithTheFailureCodeAndTheProcessGoesOn) {
+    class Throwing : public Thread {
+    public:
+        ~Throwing() override { stop(); }
+        DWORD run() override { throw std::runtime_error("network gone"); }
+    } worker;
+    ASSERT_TRUE(worker.start());
+    worker.stop();
+    EXPECT_EQ(worker.exitCode(), Thread::kFailedExitCode);
+}
+
+TEST(Thread, AStopInsideAMessageHandledWhileStoppingIsHarmless) {
+    Sleeper worker;
+    class Stopper : public BaseWindow {
+    public:
+        explicit Stopper(Thread& t) : thread(t) {}
+        LRESULT windowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) override {
+            if (m == WM_USER + 9) thread.stop();
+            return BaseWindow::windowProc(w, m, wp, lp);
+        }
+        Thread& thread;
+    } stopper(worker);
+    ASSERT_TRUE(stopper.createFrame());
+    ASSERT_TRUE(worker.start());
+    PostMessageW(stopper.handle(), WM_USER + 9, 0, 0);
+    worker.stop();
+    EXPECT_FALSE(worker.isRunning());
 }
 
 }  // namespace
