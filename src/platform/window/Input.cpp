@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "platform/display/Display.h"
+#include "platform/window/InputMethod.h"
 #include "platform/window/WindowManager.h"
 
 using namespace veltrix::platform;
@@ -124,6 +125,13 @@ void handleMouse(const RawEvent& e) {
                 m.tracking = nullptr;
             }
         }
+        if (m.hovering) {
+            if (target != m.hovering) {
+                m.hovering = nullptr;  // hover tracking ends when the pointer leaves
+            } else if (!PtInRect(&m.hoverRect, e.screen)) {
+                restartHover(m);
+            }
+        }
         m.underMouse = target;
     }
     if (leave) postInput(leave, WM_MOUSELEAVE, 0, 0);
@@ -146,7 +154,7 @@ void handleMouse(const RawEvent& e) {
         break;
     case RawEventType::MouseDown: {
         UINT message = buttonMessage(e.button, true);
-        if (top != GetActiveWindow()) SetActiveWindow(top);
+        if (top != GetActiveWindow() && !(GetWindowLongW(top, GWL_EXSTYLE) & WS_EX_NOACTIVATE)) SetActiveWindow(top);
         sendTo(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(static_cast<int>(hit), message));
         {
             std::lock_guard lock(m.mutex);
@@ -222,10 +230,8 @@ void processRawEvents(std::vector<RawEvent>& events) {
         case RawEventType::MouseWheel: handleMouse(e); break;
         case RawEventType::KeyDown:
         case RawEventType::KeyUp: handleKey(e); break;
-        case RawEventType::Text:
-            if (HWND target = keyboardTarget())
-                for (char16_t c : e.text) postInput(target, WM_CHAR, c, 1);
-            break;
+        case RawEventType::Text: deliverText(keyboardTarget(), e); break;
+        case RawEventType::Composition: deliverComposition(keyboardTarget(), e); break;
         case RawEventType::Close:
             if (IsWindow(e.window)) postInput(e.window, WM_SYSCOMMAND, SC_CLOSE, 0);
             break;
