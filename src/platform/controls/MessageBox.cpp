@@ -130,7 +130,7 @@ SIZE layout(Box& box) {
     bool withIcon = box.icon != painter::Icon::None;
     int textX = kPad + (withIcon ? kIconSize + kIconGap : 0);
     int bodyH = std::max(textH, withIcon ? kIconSize : 0);
-    int textY = kPad + (bodyH - textH) / 2;
+    int textY = kPad + std::max(0, (withIcon ? kIconSize : 0) - textH) / 2;
 
     int buttonsW = 0;
     for (auto& b : box.buttons) {
@@ -173,8 +173,8 @@ void paint(HWND window, Box& box) {
     DeleteObject(stripBrush);
     DeleteObject(line);
 
-    painter::icon(dc, kPad, kPad + std::max(0, static_cast<int>(box.textRect.bottom - box.textRect.top) - kIconSize) / 2,
-                  box.icon);
+    // The icon stands beside the first lines; a short text is centred on it.
+    painter::icon(dc, kPad, kPad, box.icon);
     HGDIOBJ old = SelectObject(dc, boxFont());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, kText);
