@@ -172,6 +172,8 @@ void paint(HWND window, Level& level) {
     EndPaint(window, &ps);
 }
 
+void handleMouse(Tracking& t, const MSG& msg);
+
 LRESULT levelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* level = reinterpret_cast<Level*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!level) {
@@ -185,6 +187,19 @@ LRESULT levelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: paint(window, *level); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_MOUSEACTIVATE: return 3;  // MA_NOACTIVATE
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONDOWN:
+        // Mouse input reaches the menu here when it is dispatched by a loop
+        // other than the menu's own (the capture sends it all to the first level).
+        if (current) {
+            MSG msg{window, message, wParam, lParam, 0, {0, 0}};
+            handleMouse(*current, msg);
+        }
+        return 0;
     case WM_NCDESTROY:
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         return DefWindowProcW(window, message, wParam, lParam);
@@ -414,12 +429,7 @@ bool filter(Tracking& t, MSG& msg) {
         }
         return true;  // the menu takes the keyboard while it is open
     }
-    if (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) {
-        handleMouse(t, msg);
-        return true;
-    }
-    if (msg.message == WM_CAPTURECHANGED) return false;
-    return false;
+    return false;  // the mouse reaches the level windows through the capture
 }
 
 // The enabled command ids of a menu tree, for checking a responder's answer.
