@@ -370,6 +370,8 @@ inline constexpr int SM_CXDOUBLECLK = 36;
 inline constexpr int SM_CYDOUBLECLK = 37;
 inline constexpr int SM_CXEDGE = 45;
 inline constexpr int SM_CYEDGE = 46;
+// The number of screens the user sees: 0 on the headless display.
+inline constexpr int SM_CMONITORS = 80;
 int GetSystemMetrics(int index);
 UINT GetDoubleClickTime();
 
