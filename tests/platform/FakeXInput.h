@@ -22,6 +22,7 @@ public:
 
     static constexpr unsigned long kLetterA = 0x61;  // XK_a
     static constexpr unsigned long kReturn = 0xFF0D;  // XK_Return
+    static constexpr unsigned long kEscape = 0xFF1B;  // XK_Escape
 
 private:
     FakeXInput() = default;

@@ -4,7 +4,9 @@
 // display it skips itself.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <thread>
 #include <cstdlib>
 #include <functional>
 
@@ -122,6 +124,30 @@ TEST_F(SdlInput, KeysAndTypedCharactersReachTheFocusWindow) {
     EXPECT_EQ(chars[0].window, right);
     EXPECT_EQ(chars[0].wParam, static_cast<WPARAM>(u'a'));
     EXPECT_EQ(chars[1].wParam, static_cast<WPARAM>(u'\r'));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SdlInput, AWorkerThreadsMessageBoxTakesTheKeyboardWhileTheMainLoopRuns) {
+    std::atomic<int> answer{-1};
+    std::thread worker([&] { answer = MessageBoxW(nullptr, u"From a worker", u"Worker box", MB_OKCANCEL); });
+    HWND box = nullptr;
+    // The worker's window reaches the screen through this thread's loop.
+    ASSERT_TRUE(pumpUntil([&] { return (box = FindWindowW(nullptr, u"Worker box")) != nullptr; }));
+    settle(300);
+    RECT r;
+    GetWindowRect(box, &r);
+    moveTo({(r.left + r.right) / 2, r.top + 10});  // the X keyboard follows the pointer
+    settle(100);
+    x->typeKey(FakeXInput::kEscape);
+    bool byKey = pumpUntil([&] { return answer != -1; });
+    if (!byKey) PostMessageW(box, WM_CLOSE, 0, 0);  // never leave the worker waiting
+    pumpUntil([&] { return answer != -1; });
+    worker.join();
+    EXPECT_TRUE(byKey);
+    EXPECT_EQ(answer.load(), IDCANCEL);
 }
 
 }  // namespace
