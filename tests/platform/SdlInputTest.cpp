@@ -12,6 +12,7 @@
 
 #include "FakeXInput.h"
 #include "MessageLog.h"
+#include "SdlEvents.h"
 #include "platform/display/Headless.h"
 
 using namespace veltrix::test;
@@ -148,6 +149,36 @@ TEST_F(SdlInput, AWorkerThreadsMessageBoxTakesTheKeyboardWhileTheMainLoopRuns) {
     worker.join();
     EXPECT_TRUE(byKey);
     EXPECT_EQ(answer.load(), IDCANCEL);
+}
+
+}  // namespace
+
+namespace {
+
+std::u16string compositionNow(HWND window, DWORD index) {
+    HIMC c = ImmGetContext(window);
+    LONG bytes = ImmGetCompositionStringW(c, index, nullptr, 0);
+    std::u16string text(static_cast<std::size_t>(std::max<LONG>(bytes, 0)) / 2, u'\0');
+    if (bytes > 0) ImmGetCompositionStringW(c, index, text.data(), static_cast<DWORD>(bytes));
+    ImmReleaseContext(window, c);
+    return text;
+}
+
+TEST_F(SdlInput, InputMethodEventsBecomeCompositionMessages) {
+    // The caret comes in code points: after "𠮷" (two UTF-16 units) it is at 2.
+    pushSdlComposition("𠮷か", 1);
+    ASSERT_TRUE(pumpUntil([&] { return got(WM_IME_COMPOSITION, right); })) << log.describe();
+    EXPECT_TRUE(got(WM_IME_STARTCOMPOSITION, right));
+    EXPECT_EQ(compositionNow(right, GCS_COMPSTR), u"𠮷か");
+    HIMC c = ImmGetContext(right);
+    EXPECT_EQ(ImmGetCompositionStringW(c, GCS_CURSORPOS, nullptr, 0), 2);
+    ImmReleaseContext(right, c);
+    pushSdlText("𠮷漢");
+    ASSERT_TRUE(pumpUntil([&] { return got(WM_IME_ENDCOMPOSITION, right); })) << log.describe();
+    auto chars = log.of(WM_CHAR);
+    ASSERT_EQ(chars.size(), 3u);  // one per UTF-16 unit
+    EXPECT_EQ(chars[2].wParam, static_cast<WPARAM>(u'漢'));
+    EXPECT_EQ(log.of(WM_IME_CHAR).size(), 3u);
 }
 
 }  // namespace
