@@ -193,6 +193,18 @@ TEST_F(MessageBoxes, AQuitMessageEndsTheBoxAndIsPutBack) {
     EXPECT_TRUE(IsWindowEnabled(owner));
 }
 
+TEST_F(MessageBoxes, AnOwnerClosedWhileItsBoxRunsEndsTheBox) {
+    HWND box = nullptr;
+    headless::setMessageBoxResponder([&](const headless::MessageBoxShown& s) {
+        box = s.box;
+        PostMessageW(owner, WM_CLOSE, 0, 0);
+        return headless::kLetItRun;
+    });
+    EXPECT_EQ(MessageBoxW(owner, u"Text", u"Caption", MB_OKCANCEL), IDCANCEL);
+    EXPECT_FALSE(IsWindow(owner));
+    EXPECT_FALSE(IsWindow(box));
+}
+
 TEST_F(MessageBoxes, AWorkerThreadShowsItsOwnBox) {
     headless::setMessageBoxResponder([](const headless::MessageBoxShown& s) {
         return s.text == u"From a worker" ? IDYES : IDNO;
