@@ -120,6 +120,17 @@ LRESULT defaultImeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
 
 void textInputFocus(HWND focus) {
     if (!focus) {
+        // A thread losing its focus leaves the keyboard to another thread's
+        // focus window, if one has it (a worker's box ending, say).
+        WindowManager& m = WindowManager::instance();
+        std::lock_guard lock(m.mutex);
+        Window* foreground = m.find(m.foreground);
+        if (foreground && foreground->queue->focus && m.find(foreground->queue->focus)) focus = foreground->queue->focus;
+        m.windows.forEach([&](const Window& w) {
+            if (!focus && !w.destroying && w.queue->focus == w.handle) focus = w.handle;
+        });
+    }
+    if (!focus) {
         display().stopTextInput();
         return;
     }
