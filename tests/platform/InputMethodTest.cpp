@@ -172,6 +172,21 @@ TEST_F(InputMethod, TextInputFollowsTheFocusAndTheCompositionWindow) {
     EXPECT_FALSE(headless::textInputArea(area));
 }
 
+TEST_F(InputMethod, AWorkerLosingItsFocusLeavesTextInputToTheFocusThatRemains) {
+    std::thread worker([] {
+        HWND w = CreateWindowExW(0, loggedClass(), u"Worker", WS_POPUP | WS_VISIBLE, 500, 500, 50, 50, nullptr, nullptr,
+                                 nullptr, nullptr);
+        SetFocus(w);
+        DestroyWindow(w);  // its thread now has no focus
+    });
+    worker.join();
+    RECT area;
+    ASSERT_TRUE(headless::textInputArea(area));
+    POINT origin{0, 0};
+    ClientToScreen(field, &origin);
+    EXPECT_EQ(area.left, origin.x);
+}
+
 // Hover ---------------------------------------------------------------------------------------
 
 TEST_F(InputMethod, HoverComesOnceAfterThePointerRestsAndRestartsWhenItMoves) {
