@@ -1,6 +1,8 @@
-// The program's entry: the narrow code page and the settings file first, then
-// the main window and its message loop.
+// The program's entry: the narrow code page and the settings file first, the
+// audio player's messages routed to message boxes, then the main window and its
+// message loop.
 #include "app/Application.h"
+#include "app/AudioMessages.h"
 #include "app/Paths.h"
 #include "app/Settings.h"
 #include "platform/win32.h"
@@ -9,5 +11,6 @@
 int wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int showCommand) {
     setNarrowCodePage(932);
     prepareSettingsFile();
+    connectAudioMessages();
     return runApplication(settingsFilePath(), showCommand);
 }

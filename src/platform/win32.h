@@ -12,3 +12,6 @@
 #include "platform/api/Window.h"
 #include "platform/api/Gdi.h"
 #include "platform/api/Clipboard.h"
+#include "platform/api/Ime.h"
+#include "platform/api/MessageBox.h"
+#include "platform/api/Menu.h"

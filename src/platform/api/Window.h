@@ -48,6 +48,8 @@ inline constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;
 inline constexpr DWORD WS_EX_CONTROLPARENT = 0x00010000;
 inline constexpr DWORD WS_EX_STATICEDGE = 0x00020000;
 inline constexpr DWORD WS_EX_APPWINDOW = 0x00040000;
+// A click in the window does not activate it (pop-up menus).
+inline constexpr DWORD WS_EX_NOACTIVATE = 0x08000000;
 
 inline constexpr UINT CS_VREDRAW = 0x0001;
 inline constexpr UINT CS_HREDRAW = 0x0002;
@@ -172,6 +174,14 @@ inline constexpr UINT GA_ROOT = 2;
 
 // The parent of a child window; the owner of a pop-up window; otherwise null.
 HWND GetParent(HWND window);
+// The id of the thread whose queue receives the window's messages (0 for a
+// stale window).
+DWORD GetWindowThreadProcessId(HWND window, DWORD* processId);
+// Moves a window under a new parent of the same thread, keeping its place on
+// the screen; a null parent (or the desktop) makes it top-level with a display
+// window of its own, and a top-level window given a parent loses its display
+// window. Returns the old parent, the desktop for a top-level window, and null
+// on failure (a stale window, or a parent inside the window itself).
 HWND SetParent(HWND window, HWND newParent);
 HWND GetAncestor(HWND window, UINT flags);
 HWND GetWindow(HWND window, UINT command);
@@ -360,6 +370,8 @@ inline constexpr int SM_CXDOUBLECLK = 36;
 inline constexpr int SM_CYDOUBLECLK = 37;
 inline constexpr int SM_CXEDGE = 45;
 inline constexpr int SM_CYEDGE = 46;
+// The number of screens the user sees: 0 on the headless display.
+inline constexpr int SM_CMONITORS = 80;
 int GetSystemMetrics(int index);
 UINT GetDoubleClickTime();
 

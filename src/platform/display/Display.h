@@ -18,7 +18,7 @@
 namespace veltrix::platform {
 
 enum class RawEventType { MouseMove, MouseDown, MouseUp, MouseWheel, KeyDown, KeyUp, Text, Close, FocusGained, FocusLost, DropFiles,
-                          Geometry };
+                          Geometry, Composition };
 
 enum class MouseButton { None, Left, Right, Middle };
 
@@ -30,7 +30,8 @@ struct RawEvent {
     MouseButton button = MouseButton::None;
     int wheelDelta = 0;      // multiples of WHEEL_DELTA, positive away from the user
     int virtualKey = 0;      // key events: the VK_ code
-    std::u16string text;     // Text: the characters typed
+    std::u16string text;     // Text: the characters typed (a composition's result); Composition: the text being edited
+    int cursor = 0;          // Composition: the caret inside the text being edited
     std::vector<std::u16string> files;  // DropFiles
 };
 

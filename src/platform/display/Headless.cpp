@@ -72,6 +72,19 @@ void typeText(const std::u16string& text) {
     inject(e);
 }
 
+void compose(const std::u16string& text, int cursor) {
+    RawEvent e;
+    e.type = RawEventType::Composition;
+    e.text = text;
+    e.cursor = cursor;
+    inject(e);
+}
+
+bool textInputArea(RECT& area) {
+    HeadlessDisplay* d = headlessDisplay();
+    return d && d->textInput(area);
+}
+
 void dropFiles(const std::vector<std::u16string>& files, POINT screen) {
     RawEvent e;
     e.type = RawEventType::DropFiles;

@@ -24,7 +24,14 @@ void mouseWheel(int delta, POINT screen);
 void key(int virtualKey, bool down);
 // Down and up of one key.
 void pressKey(int virtualKey);
+// Text typed; while a composition runs, its result.
 void typeText(const std::u16string& text);
+// The input method's text being edited, with the caret at cursor; an empty
+// text cancels the composition.
+void compose(const std::u16string& text, int cursor);
+// Whether the display's text input runs, and the screen area it was given
+// (where a candidate window would open).
+bool textInputArea(RECT& area);
 // Files dropped at a screen point.
 void dropFiles(const std::vector<std::u16string>& files, POINT screen);
 // As if the user closed the top-level window with its frame.

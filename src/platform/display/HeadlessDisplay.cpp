@@ -94,6 +94,23 @@ CursorShape HeadlessDisplay::cursor() {
     return cursor_;
 }
 
+void HeadlessDisplay::startTextInput(const RECT& area) {
+    std::lock_guard lock(mutex_);
+    textInput_ = true;
+    textInputArea_ = area;
+}
+
+void HeadlessDisplay::stopTextInput() {
+    std::lock_guard lock(mutex_);
+    textInput_ = false;
+}
+
+bool HeadlessDisplay::textInput(RECT& area) {
+    std::lock_guard lock(mutex_);
+    area = textInputArea_;
+    return textInput_;
+}
+
 int HeadlessDisplay::presentCount() {
     std::lock_guard lock(mutex_);
     return presents_;

@@ -32,13 +32,15 @@ public:
     void setCursor(CursorShape shape) override;
     std::u16string clipboardText() override;
     void setClipboardText(const std::u16string& text) override;
-    void startTextInput(const RECT&) override {}
-    void stopTextInput() override {}
+    void startTextInput(const RECT& area) override;
+    void stopTextInput() override;
 
     void inject(RawEvent event);
     bool mirror(HWND window, Mirror& out);
     CursorShape cursor();
     int presentCount();
+    // Whether text input runs, and the area it was last given.
+    bool textInput(RECT& area);
 
 private:
     std::mutex mutex_;
@@ -49,6 +51,8 @@ private:
     std::u16string clipboard_;
     CursorShape cursor_ = CursorShape::Arrow;
     int presents_ = 0;
+    bool textInput_ = false;
+    RECT textInputArea_{};
 };
 
 }  // namespace veltrix::platform

@@ -119,8 +119,34 @@ std::unique_ptr<SdlDisplay> SdlDisplay::open() {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
     std::unique_ptr<SdlDisplay> d(new SdlDisplay);
     d->wakeEvent_ = SDL_RegisterEvents(1);
+    d->owner_ = std::this_thread::get_id();
+    SDL_Rect r;
+    if (SDL_GetDisplayBounds(0, &r) == 0) d->monitor_ = {r.x, r.y, r.x + r.w, r.y + r.h};
     SDL_StopTextInput();
     return d;
+}
+
+bool SdlDisplay::deferred(std::function<void()> call) {
+    if (std::this_thread::get_id() == owner_) return false;
+    {
+        std::lock_guard lock(deferredMutex_);
+        deferred_.push_back(std::move(call));
+    }
+    wake();
+    return true;
+}
+
+void SdlDisplay::runDeferred() {
+    for (;;) {
+        std::function<void()> call;
+        {
+            std::lock_guard lock(deferredMutex_);
+            if (deferred_.empty()) return;
+            call = std::move(deferred_.front());
+            deferred_.pop_front();
+        }
+        call();
+    }
 }
 
 SdlDisplay::~SdlDisplay() {
@@ -130,6 +156,7 @@ SdlDisplay::~SdlDisplay() {
 }
 
 void SdlDisplay::createWindow(HWND window, const RECT& screen, DWORD style, DWORD exStyle) {
+    if (deferred([=, this] { createWindow(window, screen, style, exStyle); })) return;
     Uint32 flags = SDL_WINDOW_HIDDEN;
     bool popup = (style & WS_POPUP) != 0;
     if (popup && !(style & WS_CAPTION)) flags |= SDL_WINDOW_BORDERLESS;
@@ -143,6 +170,7 @@ void SdlDisplay::createWindow(HWND window, const RECT& screen, DWORD style, DWOR
 }
 
 void SdlDisplay::destroyWindow(HWND window) {
+    if (deferred([=, this] { destroyWindow(window); })) return;
     auto it = windows_.find(window);
     if (it == windows_.end()) return;
     SDL_DestroyWindow(it->second);
@@ -150,6 +178,7 @@ void SdlDisplay::destroyWindow(HWND window) {
 }
 
 void SdlDisplay::showWindow(HWND window, bool visible) {
+    if (deferred([=, this] { showWindow(window, visible); })) return;
     auto it = windows_.find(window);
     if (it == windows_.end()) return;
     if (visible) {
@@ -160,6 +189,7 @@ void SdlDisplay::showWindow(HWND window, bool visible) {
 }
 
 void SdlDisplay::moveWindow(HWND window, const RECT& screen) {
+    if (deferred([=, this] { moveWindow(window, screen); })) return;
     auto it = windows_.find(window);
     if (it == windows_.end()) return;
     int x, y, w, h;
@@ -172,11 +202,30 @@ void SdlDisplay::moveWindow(HWND window, const RECT& screen) {
 }
 
 void SdlDisplay::setTitle(HWND window, const std::u16string& title) {
+    if (deferred([=, this] { setTitle(window, title); })) return;
     auto it = windows_.find(window);
     if (it != windows_.end()) SDL_SetWindowTitle(it->second, toUtf8(title).c_str());
 }
 
 void SdlDisplay::present(HWND window, cairo_surface_t* picture, const RECT& dirty) {
+    if (std::this_thread::get_id() != owner_) {
+        // The picture may change or go before the display thread gets to it.
+        int w = dirty.right - dirty.left, h = dirty.bottom - dirty.top;
+        if (w <= 0 || h <= 0) return;
+        cairo_surface_t* copy = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+        cairo_t* cr = cairo_create(copy);
+        cairo_set_source_surface(cr, picture, -dirty.left, -dirty.top);
+        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+        cairo_paint(cr);
+        cairo_destroy(cr);
+        std::shared_ptr<cairo_surface_t> owned(copy, cairo_surface_destroy);
+        deferred([=, this] { blit(window, owned.get(), 0, 0, dirty); });
+        return;
+    }
+    blit(window, picture, dirty.left, dirty.top, dirty);
+}
+
+void SdlDisplay::blit(HWND window, cairo_surface_t* picture, int sourceX, int sourceY, const RECT& dirty) {
     auto it = windows_.find(window);
     if (it == windows_.end()) return;
     SDL_Surface* target = SDL_GetWindowSurface(it->second);
@@ -186,8 +235,8 @@ void SdlDisplay::present(HWND window, cairo_surface_t* picture, const RECT& dirt
         cairo_image_surface_get_data(picture), cairo_image_surface_get_width(picture),
         cairo_image_surface_get_height(picture), 32, cairo_image_surface_get_stride(picture), SDL_PIXELFORMAT_RGB888);
     if (!source) return;
-    SDL_Rect r{dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top};
-    SDL_Rect d = r;
+    SDL_Rect r{sourceX, sourceY, dirty.right - dirty.left, dirty.bottom - dirty.top};
+    SDL_Rect d{dirty.left, dirty.top, r.w, r.h};
     SDL_BlitSurface(source, &r, target, &d);
     SDL_FreeSurface(source);
     SDL_UpdateWindowSurface(it->second);
@@ -208,6 +257,7 @@ POINT SdlDisplay::toScreen(unsigned int sdlId, int x, int y) const {
 }
 
 void SdlDisplay::pumpEvents(std::vector<RawEvent>& out) {
+    runDeferred();
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
         RawEvent r;
@@ -244,6 +294,18 @@ void SdlDisplay::pumpEvents(std::vector<RawEvent>& out) {
             r.text = fromUtf8(e.text.text);
             out.push_back(r);
             break;
+        case SDL_TEXTEDITING: {
+            r.type = RawEventType::Composition;
+            r.text = fromUtf8(e.edit.text);
+            // SDL counts the caret in code points; ours counts UTF-16 units.
+            const std::u16string& before = r.text;
+            int units = 0;
+            for (int points = 0; units < static_cast<int>(before.size()) && points < e.edit.start; ++points)
+                units += (before[units] >= 0xD800 && before[units] <= 0xDBFF) ? 2 : 1;
+            r.cursor = units;
+            out.push_back(r);
+            break;
+        }
         case SDL_DROPFILE:
             // One event per file; they are handed on together at the end.
             droppedFiles_.push_back(fromUtf8(e.drop.file));
@@ -298,13 +360,10 @@ void SdlDisplay::wake() {
     SDL_PushEvent(&e);
 }
 
-RECT SdlDisplay::monitorRect() {
-    SDL_Rect r;
-    if (SDL_GetDisplayBounds(0, &r) != 0) return {0, 0, 1280, 800};
-    return {r.x, r.y, r.x + r.w, r.y + r.h};
-}
+RECT SdlDisplay::monitorRect() { return monitor_; }
 
 void SdlDisplay::setCursor(CursorShape shape) {
+    if (deferred([=, this] { setCursor(shape); })) return;
     static constexpr SDL_SystemCursor kMap[] = {
         SDL_SYSTEM_CURSOR_ARROW, SDL_SYSTEM_CURSOR_IBEAM,  SDL_SYSTEM_CURSOR_WAIT,
         SDL_SYSTEM_CURSOR_CROSSHAIR, SDL_SYSTEM_CURSOR_SIZEWE, SDL_SYSTEM_CURSOR_SIZENS,
@@ -326,11 +385,15 @@ std::u16string SdlDisplay::clipboardText() {
 void SdlDisplay::setClipboardText(const std::u16string& text) { SDL_SetClipboardText(toUtf8(text).c_str()); }
 
 void SdlDisplay::startTextInput(const RECT& caret) {
+    if (deferred([=, this] { startTextInput(caret); })) return;
     SDL_Rect r{caret.left, caret.top, caret.right - caret.left, caret.bottom - caret.top};
     SDL_SetTextInputRect(&r);
     SDL_StartTextInput();
 }
 
-void SdlDisplay::stopTextInput() { SDL_StopTextInput(); }
+void SdlDisplay::stopTextInput() {
+    if (deferred([this] { stopTextInput(); })) return;
+    SDL_StopTextInput();
+}
 
 }  // namespace veltrix::platform

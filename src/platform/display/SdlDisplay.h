@@ -1,10 +1,19 @@
 // The display on SDL2: one SDL window per top-level window (tool tips and
 // menus as borderless pop-ups), SDL events as raw events, SDL text input for
 // the input method, the SDL clipboard and system cursors.
+//
+// SDL's video calls belong to the thread that opened the display. A window
+// made on another thread (a worker's message box) has its display calls
+// queued and carried out in order by the display thread's next pump; its
+// pictures are copied at the time of the call.
 #pragma once
 
+#include <deque>
+#include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 #include "platform/display/Display.h"
 
@@ -37,6 +46,10 @@ public:
 
 private:
     SdlDisplay() = default;
+    // True (and the call queued) when the caller is not the display thread.
+    bool deferred(std::function<void()> call);
+    void runDeferred();
+    void blit(HWND window, cairo_surface_t* source, int sourceX, int sourceY, const RECT& target);
     HWND windowOf(unsigned int sdlId) const;
     POINT toScreen(unsigned int sdlId, int x, int y) const;
 
@@ -44,6 +57,10 @@ private:
     std::map<int, SDL_Cursor*> cursors_;
     unsigned int wakeEvent_ = 0;
     std::vector<std::u16string> droppedFiles_;
+    std::thread::id owner_;
+    RECT monitor_{0, 0, 1280, 800};
+    std::mutex deferredMutex_;
+    std::deque<std::function<void()>> deferred_;
 };
 
 }  // namespace veltrix::platform

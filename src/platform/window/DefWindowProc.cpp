@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "platform/display/Display.h"
+#include "platform/window/InputMethod.h"
 #include "platform/window/WindowManager.h"
 
 using namespace veltrix::platform;
@@ -163,6 +164,8 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         }
         return 0;
     case WM_NCACTIVATE: return TRUE;
+    case WM_IME_COMPOSITION:
+    case WM_IME_CHAR: return defaultImeProc(window, message, wParam, lParam);
     case WM_MOUSEACTIVATE: return 1;  // MA_ACTIVATE
     case WM_SETFONT: {
         std::lock_guard lock(wm().mutex);

@@ -2,13 +2,25 @@
 #include <algorithm>
 
 #include "platform/display/Display.h"
+#include "platform/window/InputMethod.h"
 #include "platform/window/WindowManager.h"
 
 using namespace veltrix::platform;
 
 namespace {
 WindowManager& wm() { return WindowManager::instance(); }
+void wakeQueue(WindowManager& m, Window& w) { m.wakeQueue(*w.queue); }
 }  // namespace
+
+namespace veltrix::platform {
+
+void restartHover(WindowManager& m) {
+    // The pointer must rest inside a 4 x 4 pixel square, as SPI_GETMOUSEHOVERWIDTH says.
+    m.hoverRect = {m.cursor.x - 2, m.cursor.y - 2, m.cursor.x + 2, m.cursor.y + 2};
+    m.hoverDue = Clock::now() + std::chrono::milliseconds(m.hoverTime);
+}
+
+}  // namespace veltrix::platform
 
 HWND GetFocus() {
     std::lock_guard lock(wm().mutex);
@@ -90,6 +102,7 @@ HWND SetFocus(HWND window) {
         q->focus = window;
         if (window) m.topLevelOf(m.find(window))->lastFocus = window;
     }
+    textInputFocus(window);
     if (window) {
         sendTo(window, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
     }
@@ -142,11 +155,18 @@ BOOL TrackMouseEvent(TRACKMOUSEEVENT* track) {
     WindowManager& m = wm();
     std::lock_guard lock(m.mutex);
     if (track->dwFlags & TME_CANCEL) {
-        if (m.tracking == track->hwndTrack) m.tracking = nullptr;
+        if ((track->dwFlags & TME_LEAVE) && m.tracking == track->hwndTrack) m.tracking = nullptr;
+        if ((track->dwFlags & TME_HOVER) && m.hovering == track->hwndTrack) m.hovering = nullptr;
         return TRUE;
     }
     Window* w = m.find(track->hwndTrack);
     if (!w) return FALSE;
+    if (track->dwFlags & TME_HOVER) {
+        m.hovering = track->hwndTrack;
+        m.hoverTime = track->dwHoverTime == HOVER_DEFAULT ? 400 : std::max<DWORD>(track->dwHoverTime, 1);
+        restartHover(m);
+        wakeQueue(m, *w);
+    }
     if (!(track->dwFlags & TME_LEAVE)) return TRUE;
     POINT o = m.clientOrigin(*w);
     RECT client{o.x, o.y, o.x + w->client.right - w->client.left, o.y + w->client.bottom - w->client.top};
@@ -169,6 +189,7 @@ void forgetWindowInput(HWND window) {
         std::lock_guard lock(m.mutex);
         if (m.capture && m.isDescendant(window, m.capture)) m.capture = nullptr;
         if (m.tracking && m.isDescendant(window, m.tracking)) m.tracking = nullptr;
+        if (m.hovering && m.isDescendant(window, m.hovering)) m.hovering = nullptr;
         if (m.underMouse && m.isDescendant(window, m.underMouse)) m.underMouse = nullptr;
         if (m.lastClickWindow && m.isDescendant(window, m.lastClickWindow)) m.lastClickWindow = nullptr;
         focusInside = focus && m.isDescendant(window, focus);

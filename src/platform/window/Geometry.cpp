@@ -361,6 +361,7 @@ int GetSystemMetrics(int index) {
     case SM_CYDOUBLECLK: return 4;
     case SM_CXEDGE:
     case SM_CYEDGE: return 2;
+    case SM_CMONITORS: return isHeadlessDisplay() ? 0 : 1;  // no screen: no monitor
     default: return 0;
     }
 }

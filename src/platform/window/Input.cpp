@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "platform/display/Display.h"
+#include "platform/window/InputMethod.h"
 #include "platform/window/WindowManager.h"
 
 using namespace veltrix::platform;
@@ -124,6 +125,13 @@ void handleMouse(const RawEvent& e) {
                 m.tracking = nullptr;
             }
         }
+        if (m.hovering) {
+            if (target != m.hovering) {
+                m.hovering = nullptr;  // hover tracking ends when the pointer leaves
+            } else if (!PtInRect(&m.hoverRect, e.screen)) {
+                restartHover(m);
+            }
+        }
         m.underMouse = target;
     }
     if (leave) postInput(leave, WM_MOUSELEAVE, 0, 0);
@@ -146,7 +154,11 @@ void handleMouse(const RawEvent& e) {
         break;
     case RawEventType::MouseDown: {
         UINT message = buttonMessage(e.button, true);
-        if (top != GetActiveWindow()) SetActiveWindow(top);
+        if (!(GetWindowLongW(top, GWL_EXSTYLE) & WS_EX_NOACTIVATE)) {
+            if (top != GetActiveWindow()) SetActiveWindow(top);
+            std::lock_guard lock(m.mutex);
+            m.foreground = top;  // the keyboard follows the click, whichever thread owns the window
+        }
         sendTo(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(static_cast<int>(hit), message));
         {
             std::lock_guard lock(m.mutex);
@@ -182,9 +194,14 @@ void handleMouse(const RawEvent& e) {
     }
 }
 
+// The keyboard belongs to the thread of the foreground window, which may be a
+// worker showing a box of its own; otherwise to the display thread.
 HWND keyboardTarget() {
-    HWND focus = GetFocus();
-    return focus ? focus : GetActiveWindow();
+    WindowManager& m = wm();
+    std::lock_guard lock(m.mutex);
+    Window* foreground = m.find(m.foreground);
+    std::shared_ptr<ThreadQueue> q = foreground ? foreground->queue : m.currentQueue();
+    return q->focus ? q->focus : q->active;
 }
 
 void handleKey(const RawEvent& e) {
@@ -222,15 +239,19 @@ void processRawEvents(std::vector<RawEvent>& events) {
         case RawEventType::MouseWheel: handleMouse(e); break;
         case RawEventType::KeyDown:
         case RawEventType::KeyUp: handleKey(e); break;
-        case RawEventType::Text:
-            if (HWND target = keyboardTarget())
-                for (char16_t c : e.text) postInput(target, WM_CHAR, c, 1);
-            break;
+        case RawEventType::Text: deliverText(keyboardTarget(), e); break;
+        case RawEventType::Composition: deliverComposition(keyboardTarget(), e); break;
         case RawEventType::Close:
             if (IsWindow(e.window)) postInput(e.window, WM_SYSCOMMAND, SC_CLOSE, 0);
             break;
         case RawEventType::FocusGained:
-            if (IsWindow(e.window) && GetActiveWindow() != e.window) SetActiveWindow(e.window);
+            if (IsWindow(e.window) && GetWindowThreadProcessId(e.window, nullptr) != GetCurrentThreadId()) {
+                // A window of another thread: its keyboard input goes to that thread.
+                std::lock_guard lock(wm().mutex);
+                wm().foreground = e.window;
+            } else if (IsWindow(e.window) && GetActiveWindow() != e.window) {
+                SetActiveWindow(e.window);
+            }
             break;
         case RawEventType::Geometry:
             // The user moved or resized the display window.

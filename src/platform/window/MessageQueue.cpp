@@ -57,6 +57,25 @@ bool takeTimer(ThreadQueue& q, MSG* out, HWND filter, UINT low, UINT high, bool 
     return false;
 }
 
+// Posts WM_MOUSEHOVER once the pointer has rested over the hover window of
+// this thread long enough; hover tracking then ends, as on Windows.
+bool takeHover(WindowManager& m, ThreadQueue& q, Clock::time_point now) {
+    if (!m.hovering || now < m.hoverDue) return false;
+    Window* w = m.find(m.hovering);
+    if (!w || w->queue.get() != &q) return false;
+    HWND h = m.hovering;
+    m.hovering = nullptr;
+    POINT o = m.clientOrigin(*w);
+    WPARAM keys = 0;
+    if (m.keys[VK_LBUTTON] & 0x80) keys |= MK_LBUTTON;
+    if (m.keys[VK_RBUTTON] & 0x80) keys |= MK_RBUTTON;
+    if (m.keys[VK_MBUTTON] & 0x80) keys |= MK_MBUTTON;
+    if (m.keys[VK_SHIFT] & 0x80) keys |= MK_SHIFT;
+    if (m.keys[VK_CONTROL] & 0x80) keys |= MK_CONTROL;
+    postTo(q, h, WM_MOUSEHOVER, keys, MAKELPARAM(m.cursor.x - o.x, m.cursor.y - o.y), true);
+    return true;
+}
+
 // The common body of GetMessageW and PeekMessageW.
 bool retrieve(MSG* msg, HWND filter, UINT low, UINT high, bool remove, bool wait) {
     WindowManager& m = wm();
@@ -111,14 +130,16 @@ bool retrieve(MSG* msg, HWND filter, UINT low, UINT high, bool remove, bool wait
             }
         }
         Clock::time_point now = Clock::now();
+        if (takeHover(m, *q, now)) continue;
         if (takeTimer(*q, msg, filter, low, high, remove, now)) return true;
         if (!wait) {
             lock.unlock();
-            if (displayThread) presentPictures();
+            presentPictures();
             return false;
         }
         Clock::time_point until = Clock::time_point::max();
         for (const Timer& t : q->timers) until = std::min(until, t.due);
+        if (Window* h = m.hovering ? m.find(m.hovering) : nullptr; h && h->queue == q) until = std::min(until, m.hoverDue);
         if (displayThread) {
             lock.unlock();
             presentPictures();
@@ -130,10 +151,17 @@ bool retrieve(MSG* msg, HWND filter, UINT low, UINT high, bool remove, bool wait
                 if (until > Clock::now()) ++timeout;
             }
             display().wait(timeout);
-        } else if (until == Clock::time_point::max()) {
-            q->wakeUp.wait(lock);
         } else {
-            q->wakeUp.wait_until(lock, until);
+            lock.unlock();
+            presentPictures();
+            lock.lock();
+            // Anything that arrived while presenting was announced before the wait.
+            if (!q->sent.empty() || !q->posted.empty() || !q->input.empty() || q->quit) continue;
+            if (until == Clock::time_point::max()) {
+                q->wakeUp.wait(lock);
+            } else {
+                q->wakeUp.wait_until(lock, until);
+            }
         }
     }
 }

@@ -135,6 +135,8 @@ void presentPictures() {
         for (HWND h : wm().topLevels) {
             Window* w = wm().find(h);
             if (!w || !w->picture || w->presentPending.empty()) continue;
+            // Each thread presents its own windows, so no picture is read while it is drawn.
+            if (w->queue->thread != std::this_thread::get_id()) continue;
             pending.push_back({h, cairo_surface_reference(w->picture), w->presentPending.bounds()});
             w->presentPending.clear();
         }

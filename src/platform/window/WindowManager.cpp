@@ -34,8 +34,15 @@ std::shared_ptr<WindowClass> WindowManager::findClass(const std::u16string& name
 }
 
 std::shared_ptr<ThreadQueue> WindowManager::queueOf(std::thread::id thread, DWORD threadId) {
-    for (const auto& q : queues_)
-        if (q->thread == thread) return q;
+    // The library may give a new thread the std::thread::id of one that has
+    // ended; the thread number (never reused) tells them apart, and the ended
+    // thread's queue is dropped rather than inherited.
+    for (auto it = queues_.begin(); it != queues_.end(); ++it) {
+        if ((*it)->thread != thread) continue;
+        if ((*it)->threadId == threadId) return *it;
+        queues_.erase(it);
+        break;
+    }
     auto q = std::make_shared<ThreadQueue>();
     q->thread = thread;
     q->threadId = threadId;

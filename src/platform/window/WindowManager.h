@@ -106,6 +106,10 @@ public:
     std::vector<HWND> topLevels;  // z-order, topmost first
     HWND capture = nullptr;
     HWND tracking = nullptr;  // TrackMouseEvent(TME_LEAVE) window
+    HWND hovering = nullptr;  // TrackMouseEvent(TME_HOVER) window
+    UINT hoverTime = 400;
+    RECT hoverRect{};  // screen; moving out of it restarts the hover time
+    Clock::time_point hoverDue{};
     HWND underMouse = nullptr;
     POINT cursor{0, 0};
     BYTE keys[256]{};
@@ -154,6 +158,8 @@ LRESULT callProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void handleIncomingSends();
 void postTo(ThreadQueue& q, HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool input);
 DWORD currentTime();
+// Starts the hover time again at the pointer's place (mutex held).
+void restartHover(WindowManager& m);
 // Ends the windows' input state that refers to a dying window.
 void forgetWindowInput(HWND window);
 // Presents pending rectangles of every top-level picture of the calling thread.

@@ -437,30 +437,70 @@ HWND GetAncestor(HWND window, UINT flags) {
 
 HWND SetParent(HWND window, HWND newParent) {
     WindowManager& m = wm();
+    if (newParent == GetDesktopWindow()) newParent = nullptr;
     HWND old = nullptr;
+    bool becameTopLevel = false;
+    bool becameChild = false;
+    bool visible = false;
+    RECT screen{};
+    DWORD style = 0, exStyle = 0;
+    std::u16string title;
+    cairo_surface_t* oldPicture = nullptr;
     {
         std::lock_guard lock(m.mutex);
         Window* w = m.find(window);
         Window* p = newParent ? m.find(newParent) : nullptr;
-        if (!w || (newParent && !p) || (newParent && m.isDescendant(window, newParent))) {
-            SetLastError(ERROR_INVALID_PARAMETER);
-            return nullptr;
-        }
-        // Moving between top-level and child is not needed by the program:
-        // only re-parenting of child windows is supported.
-        if (!w->parent || !p) {
+        if (!w || (newParent && !p) || (newParent && m.isDescendant(window, newParent)) ||
+            (p && p->queue != w->queue)) {
             SetLastError(ERROR_INVALID_PARAMETER);
             return nullptr;
         }
         old = w->parent;
+        if (old == newParent) return old ? old : GetDesktopWindow();
+        becameTopLevel = !p;
+        becameChild = !w->parent;
+        // The window keeps its place on the screen.
+        RECT onScreen = m.screenRect(*w);
         auto& siblings = m.siblingsOf(*w);
         siblings.erase(std::remove(siblings.begin(), siblings.end(), window), siblings.end());
         w->parent = newParent;
-        p->children.insert(p->children.begin(), window);
+        if (p) {
+            p->children.insert(p->children.begin(), window);
+            POINT o = m.clientOrigin(*p);
+            OffsetRect(&onScreen, -o.x, -o.y);
+            w->owner = nullptr;
+        } else {
+            m.topLevels.insert(m.topLevels.begin(), window);
+        }
+        w->rect = onScreen;
+        m.recomputeClient(*w);
+        if (becameChild) {
+            oldPicture = w->picture;
+            w->picture = nullptr;
+            w->presentPending.clear();
+            auto q = w->queue;
+            if (q->active == window) q->active = nullptr;
+        }
+        if (becameTopLevel) {
+            m.ensurePicture(*w);
+            POINT o = m.clientOrigin(*w);
+            screen = {o.x, o.y, o.x + w->client.right - w->client.left, o.y + w->client.bottom - w->client.top};
+        }
+        visible = (w->style & WS_VISIBLE) != 0;
+        style = w->style;
+        exStyle = w->exStyle;
+        title = w->text;
     }
-    if (IsWindowVisible(old)) InvalidateRect(old, nullptr, TRUE);
+    if (oldPicture) cairo_surface_destroy(oldPicture);
+    if (becameChild) display().destroyWindow(window);
+    if (becameTopLevel) {
+        display().createWindow(window, screen, style, exStyle);
+        display().setTitle(window, title);
+        if (visible) display().showWindow(window, true);
+    }
+    if (old && IsWindowVisible(old)) InvalidateRect(old, nullptr, TRUE);
     if (IsWindowVisible(window)) InvalidateRect(window, nullptr, TRUE);
-    return old;
+    return old ? old : GetDesktopWindow();
 }
 
 HWND GetWindow(HWND window, UINT command) {
@@ -545,3 +585,10 @@ int GetWindowTextW(HWND window, LPWSTR buffer, int size) {
 }
 
 int GetWindowTextLengthW(HWND window) { return static_cast<int>(sendTo(window, WM_GETTEXTLENGTH, 0, 0)); }
+
+DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) {
+    if (processId) *processId = 1;
+    std::lock_guard lock(wm().mutex);
+    Window* w = wm().find(window);
+    return w ? w->queue->threadId : 0;
+}
