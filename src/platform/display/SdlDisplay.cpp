@@ -5,55 +5,17 @@
 #include <string>
 
 #include "platform/api/Window.h"
+#include "platform/services/Utf.h"
 
 namespace veltrix::platform {
 
 namespace {
 
-std::string toUtf8(const std::u16string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size()) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-        }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
+// SDL speaks UTF-8; the layer's one converter turns malformed input and lone
+// surrogates into U+FFFD rather than into bytes no other program reads.
+std::string toUtf8(const std::u16string& text) { return ::platform::utf16ToUtf8(text); }
 
-std::u16string fromUtf8(const char* s) {
-    std::u16string out;
-    for (std::size_t k = 0; s && s[k];) {
-        unsigned char c = static_cast<unsigned char>(s[k]);
-        int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-        char32_t cp = extra ? (c & (0x3F >> extra)) : c;
-        ++k;
-        for (int e = 0; e < extra && s[k]; ++e, ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[k]) & 0x3F);
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (cp >> 10));
-            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(cp);
-        }
-    }
-    return out;
-}
+std::u16string fromUtf8(const char* s) { return s ? ::platform::utf8ToUtf16(s) : std::u16string(); }
 
 // SDL key symbols to Windows virtual-key codes.
 int virtualKeyOf(SDL_Keycode key) {
