@@ -7,18 +7,8 @@
 // terminating zero into pszText; a setter reads pszText up to its zero.
 #pragma once
 
+#include "platform/api/CommonControls.h"
 #include "platform/api/Types.h"
-
-#ifndef VELTRIX_NMHDR_DEFINED
-#define VELTRIX_NMHDR_DEFINED
-// The record every control sends first in a WM_NOTIFY.
-struct NMHDR {
-    HWND hwndFrom;
-    UINT_PTR idFrom;
-    UINT code;
-};
-using LPNMHDR = NMHDR*;
-#endif
 
 inline constexpr WCHAR WC_LISTVIEWW[] = u"SysListView32";
 
