@@ -30,12 +30,12 @@ bool equalFolded(std::u16string_view a, std::u16string_view b) {
 }  // namespace
 
 Table::Table() {
-    background_ = GetSysColor(COLOR_WINDOW);
-    text_ = GetSysColor(COLOR_WINDOWTEXT);
-    textBackground_ = background_;
-    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(LOGFONTW), &font_);
+    rowBackground_ = GetSysColor(COLOR_WINDOW);
+    rowText_ = GetSysColor(COLOR_WINDOWTEXT);
+    textBackground_ = rowBackground_;
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(LOGFONTW), &tableFont_);
     measureDc_ = CreateCompatibleDC(nullptr);
-    measureFont_ = CreateFontIndirectW(&font_);
+    measureFont_ = CreateFontIndirectW(&tableFont_);
     if (measureDc_ && measureFont_) measureOriginalFont_ = SelectObject(measureDc_, measureFont_);
     TEXTMETRICW tm{};
     if (measureDc_ && GetTextMetricsW(measureDc_, &tm)) rowHeight_ = std::max(16, static_cast<int>(tm.tmHeight) + 6);
@@ -168,6 +168,7 @@ void Table::selectRow(int row) {
         state = control ? (state ^ LVIS_SELECTED) : (state | LVIS_SELECTED);
         column.states.set(row, state | LVIS_FOCUSED, ~0u);
     }
+    anchorRow_ = row;
     const int after = nextItem(-1, LVNI_SELECTED);
     if (after != before) {
         selectionChanged(after);
@@ -182,6 +183,7 @@ void Table::selectCell(int row, int column) {
     for (auto& c : columns_) c.states.clear();
     columns_[static_cast<std::size_t>(column)].states.set(row, LVIS_SELECTED | LVIS_FOCUSED, ~0u);
     currentColumn_ = column;
+    anchorRow_ = row;
     const int after = nextItem(-1, LVNI_SELECTED);
     if (after != before) {
         selectionChanged(after);
@@ -207,25 +209,65 @@ void Table::selectAll() {
 void Table::moveRows(int first, int last, int target) {
     const int count = getRowCount();
     if (first < 0 || last < first || last >= count) return;
+    std::vector<int> rows;
+    for (int row = first; row <= last; ++row) rows.push_back(row);
+    moveRowSet(rows, target);
+}
+
+void Table::moveRowSet(const std::vector<int>& rows, int target) {
+    const int count = getRowCount();
+    if (rows.empty() || rows.front() < 0 || rows.back() >= count || !std::is_sorted(rows.begin(), rows.end())) return;
     target = std::clamp(target, 0, count);
-    if (target >= first && target <= last + 1) return;
-    const int moved = last - first + 1;
-    const int destination = target > last ? target - moved : target;
+    // Rows before the target that move shift it up.
+    const int before = static_cast<int>(std::lower_bound(rows.begin(), rows.end(), target) - rows.begin());
+    const int destination = target - before;
+    const bool contiguous = rows.back() - rows.front() + 1 == static_cast<int>(rows.size());
+    if (contiguous && destination == rows.front()) return;
+    const int firstBefore = nextItem(-1, LVNI_SELECTED);
     for (auto& column : columns_) {
         std::vector<TableCell> cells;
         std::vector<UINT> states;
         std::vector<UINT> checks;
-        for (int row = first; row <= last; ++row) {
+        for (int row : rows) {
             cells.push_back(column.cells[static_cast<std::size_t>(row)]);
             states.push_back(column.states.get(row));
             checks.push_back(column.checks.get(row));
         }
-        for (int row = last; row >= first; --row) column.removeCell(row);
-        for (int i = 0; i < moved; ++i) {
-            column.insertCell(destination + i, std::move(cells[static_cast<std::size_t>(i)]));
-            column.states.set(destination + i, states[static_cast<std::size_t>(i)], ~0u);
-            column.checks.set(destination + i, checks[static_cast<std::size_t>(i)], ~0u);
+        for (auto it = rows.rbegin(); it != rows.rend(); ++it) column.removeCell(*it);
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const int row = destination + static_cast<int>(i);
+            column.insertCell(row, std::move(cells[i]));
+            column.states.set(row, states[i], ~0u);
+            column.checks.set(row, checks[i], ~0u);
         }
+    }
+    const int firstAfter = nextItem(-1, LVNI_SELECTED);
+    if (firstAfter != firstBefore) {
+        selectionChanged(firstAfter);
+        notifyItemChanged(firstAfter);
+    }
+    invalidateTable();
+}
+
+void Table::selectRange(int first, int last, Keep keep) {
+    const int count = getRowCount();
+    if (count == 0) return;
+    first = std::clamp(first, 0, count - 1);
+    last = std::clamp(last, 0, count - 1);
+    const int before = nextItem(-1, LVNI_SELECTED);
+    for (auto& column : columns_) {
+        if (keep == Keep::Nothing)
+            column.states.clear();
+        else
+            column.states.clearBits(LVIS_FOCUSED);
+        for (int row = std::min(first, last); row <= std::max(first, last); ++row)
+            column.states.set(row, LVIS_SELECTED, LVIS_SELECTED);
+        column.states.set(last, LVIS_FOCUSED, LVIS_FOCUSED);
+    }
+    const int after = nextItem(-1, LVNI_SELECTED);
+    if (after != before) {
+        selectionChanged(after);
+        notifyItemChanged(after);
     }
     invalidateTable();
 }
@@ -324,12 +366,12 @@ COLORREF Table::alternateOf(COLORREF background) {
 }
 
 void Table::setBackgroundColour(COLORREF colour) {
-    background_ = colour;
+    rowBackground_ = colour;
     invalidateTable();
 }
 
 void Table::setTextColour(COLORREF colour) {
-    text_ = colour;
+    rowText_ = colour;
     for (auto& column : columns_) column.textColour = colour;
     applySelectionColours(paintedFocus_);
     invalidateTable();
@@ -338,13 +380,13 @@ void Table::setTextColour(COLORREF colour) {
 void Table::applySelectionColours(Focus focus) {
     paintedFocus_ = focus;
     for (auto& column : columns_) {
-        column.textColour = text_;
+        column.textColour = rowText_;
         if (focus == Focus::With) {
             column.selectedTextColour = GetSysColor(COLOR_HIGHLIGHTTEXT);
             column.selectedBackground = GetSysColor(COLOR_HIGHLIGHT);
             column.selectedFrame = GetSysColor(COLOR_HIGHLIGHT);
         } else {
-            column.selectedTextColour = text_;
+            column.selectedTextColour = rowText_;
             column.selectedBackground = kUnfocusedSelectedBackground;
             column.selectedFrame = kUnfocusedSelectedFrame;
         }
@@ -605,7 +647,7 @@ LRESULT Table::listViewMessage(UINT message, WPARAM wParam, LPARAM lParam, bool&
     switch (message) {
     case LVM_GETBKCOLOR:
     case LVM_GETTEXTBKCOLOR:
-        return background_;
+        return rowBackground_;
     case LVM_SETBKCOLOR:
         setBackgroundColour(static_cast<COLORREF>(lParam));
         return TRUE;
@@ -665,7 +707,7 @@ LRESULT Table::listViewMessage(UINT message, WPARAM wParam, LPARAM lParam, bool&
         // The native layer has no image lists yet: no drag image (a null list).
         return 0;
     case LVM_GETTEXTCOLOR:
-        return text_;
+        return rowText_;
     case LVM_SETTEXTCOLOR:
         setTextColour(static_cast<COLORREF>(lParam));
         return TRUE;
@@ -770,14 +812,14 @@ void Table::paintTable(Graphics& g, Focus focus) {
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
 
-    g.setFont(font_);
+    g.setFont(tableFont_);
     SetBkMode(dc, TRANSPARENT);
     TEXTMETRICW tm{};
     GetTextMetricsW(dc, &tm);
     const int textOffset = std::max(0, (rowHeight_ - static_cast<int>(tm.tmHeight)) / 2);
     const int headerTextOffset = std::max(0, (header - static_cast<int>(tm.tmHeight)) / 2);
 
-    g.setBrushColor(background_);
+    g.setBrushColor(rowBackground_);
     g.fillRect(0, 0, width, height);
     g.setBrushColor(face);
     g.fillRect(0, 0, width, header);
@@ -791,7 +833,7 @@ void Table::paintTable(Graphics& g, Focus focus) {
 
         // Header cell.
         g.drawLine(x0 + c.width - 1, 2, x0 + c.width - 1, header - 2, shadow);
-        g.setTextColor(text_);
+        g.setTextColor(rowText_);
         g.drawText(firstLine(c.title), x0 + kCellPadding, headerTextOffset);
 
         // Cells.
@@ -801,7 +843,7 @@ void Table::paintTable(Graphics& g, Focus focus) {
         c.cells.forRange(static_cast<std::size_t>(top), static_cast<std::size_t>(lastRow), [&](const TableCell& cell) {
             const int y = header + (row - top) * rowHeight_;
             const bool selected = (c.states.get(row) & LVIS_SELECTED) != 0;
-            g.setBrushColor(selected ? c.selectedBackground : (row % 2 ? alternate : background_));
+            g.setBrushColor(selected ? c.selectedBackground : (row % 2 ? alternate : rowBackground_));
             g.fillRect(x0, y, c.width, rowHeight_);
             if (selected) {
                 g.drawLine(x0, y, x0 + c.width, y, c.selectedFrame);
@@ -844,6 +886,14 @@ void Table::paintTable(Graphics& g, Focus focus) {
         }
         for (int y = header + rowHeight_ - 1; y <= bottom - 1; y += rowHeight_)
             g.drawLine(0, y, std::min(width, contentWidth() - left), y, kGridColour);
+    }
+
+    if (dropRow >= 0) {
+        const int y = header + (dropRow - top) * rowHeight_;
+        if (y >= header - 1 && y <= height) {
+            g.drawLine(0, y, width, y, rowText_);
+            g.drawLine(0, y - 1, width, y - 1, rowText_);
+        }
     }
 
     if (band.active) {

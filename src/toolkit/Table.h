@@ -83,6 +83,17 @@ public:
     // start at target (an index in the table as it was before the move).
     virtual void moveRows(int first, int last, int target);
 
+    // Rows first..last (either order) become selected, the focus on last;
+    // with Keep::Others the rows selected before stay selected. Notifies as
+    // selectRow when the first selected row changes.
+    enum class Keep { Nothing, Others };
+    void selectRange(int first, int last, Keep keep);
+    // Moves the given rows (ascending, inside the table), keeping their order,
+    // so that they stand before the row that was at target.
+    void moveRowSet(const std::vector<int>& rows, int target);
+    // The row a Shift extension starts from: the last row selected alone.
+    int anchorRow() const { return anchorRow_; }
+
     // Ascending rows whose state has LVIS_SELECTED (in any column).
     std::vector<int> getSelectedRows() const;
     // The list-view LVM_GETNEXTITEM rule: -1 when none.
@@ -106,12 +117,12 @@ public:
     void selectCell(int row, int column);
     int currentColumn() const { return currentColumn_; }
     void setBackgroundColour(COLORREF colour);
-    COLORREF backgroundColour() const { return background_; }
+    COLORREF backgroundColour() const { return rowBackground_; }
     // Each red, green and blue byte raised by 24; 232 and above become 255.
     static COLORREF alternateOf(COLORREF background);
-    COLORREF alternateBackground() const { return alternateOf(background_); }
+    COLORREF alternateBackground() const { return alternateOf(rowBackground_); }
     void setTextColour(COLORREF colour);
-    COLORREF textColour() const { return text_; }
+    COLORREF textColour() const { return rowText_; }
     // The selection colours of every column for a focused or unfocused table.
     void applySelectionColours(Focus focus);
 
@@ -151,6 +162,8 @@ public:
         POINT to{0, 0};
     };
     Band band;
+    // While rows are dragged: the row the drop would put them before (-1: none).
+    int dropRow = -1;
 
 protected:
     // Window hooks ----------------------------------------------------------------------
@@ -176,14 +189,15 @@ protected:
 
     std::vector<TableColumn> columns_;
     DWORD listExtendedStyle_ = LVS_EX_FULLROWSELECT;
-    COLORREF background_;
-    COLORREF text_;
+    COLORREF rowBackground_;
+    COLORREF rowText_;
     COLORREF textBackground_;
     HIMAGELIST imageList_ = nullptr;
     SelectionUnit selectionUnit_ = SelectionUnit::Rows;
     int currentColumn_ = 0;
+    int anchorRow_ = -1;
     int rowHeight_ = 18;
-    LOGFONTW font_{};
+    LOGFONTW tableFont_{};
     Focus paintedFocus_ = Focus::Without;
 
 private:

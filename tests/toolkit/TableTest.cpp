@@ -28,7 +28,7 @@ public:
     bool control = false;
     bool shown = true;
     int width = 400;
-    int height = 20 + 10 * 18;  // header and ten rows
+    int height = 20 + 10 * rowHeight();  // header and ten rows
 
 protected:
     Scrollbar& scrolling() override { return scroll_; }
@@ -380,7 +380,8 @@ TEST(Table, ColumnMessagesLayColumnsSideBySide) {
     EXPECT_EQ(send(t, LVM_GETCOLUMNW, 3, reinterpret_cast<LPARAM>(&get)), FALSE);
     EXPECT_EQ(send(t, LVM_SETCOLUMNWIDTH, 7, 10), FALSE);
     // Auto size: at least the title's width plus padding.
-    t.insertRow(u"a considerably longer cell text", 0);
+    t.insertRow(u"", 0);
+    t.setValueAt(u"a considerably longer cell text", 0, 2);
     send(t, LVM_SETCOLUMNWIDTH, 2, MAKELPARAM(LVSCW_AUTOSIZE, 0));
     EXPECT_GT(t.getColumnWidth(2), 60);
 }
