@@ -483,6 +483,7 @@ int Table::hitTest(LVHITTESTINFO& info) const {
 // Scrolling --------------------------------------------------------------------------------
 
 void Table::updateScrollExtents() {
+    scrolling().setViewHeight(viewHeight());
     scrolling().setVerticalExtent(getRowCount(), countPerPage());
     scrolling().setHorizontalExtent(contentWidth(), viewWidth());
 }
@@ -867,7 +868,11 @@ void Table::paintTable(Graphics& g, Focus focus) {
             }
             if (!cell.text.empty()) {
                 g.setTextColor(selected ? c.selectedTextColour : c.textColour);
-                g.drawText(firstLine(cell.text), textX, y + textOffset);
+                // Straight to the picture's DC: the font and its metrics are
+                // already set for the whole paint, and a row shows one line.
+                const std::size_t length = cell.text.find_first_of(u"\r\n");
+                TextOutW(dc, textX - g.origin().x, y + textOffset - g.origin().y, cell.text.data(),
+                         static_cast<int>(length == std::u16string::npos ? cell.text.size() : length));
             }
             ++row;
         });
@@ -895,6 +900,8 @@ void Table::paintTable(Graphics& g, Focus focus) {
             g.drawLine(0, y - 1, width, y - 1, rowText_);
         }
     }
+
+    scrolling().paintBars(g, header);
 
     if (band.active) {
         const int saved = SaveDC(dc);

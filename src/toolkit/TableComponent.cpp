@@ -20,7 +20,10 @@ bool keyHeld(int key) { return GetKeyState(key) < 0; }
 
 }  // namespace
 
-TableComponent::TableComponent() = default;
+TableComponent::TableComponent() {
+    background_ = backgroundColour();
+    foreground_ = textColour();
+}
 
 TableComponent::~TableComponent() { TableComponent::destroyWindow(); }
 
@@ -44,6 +47,16 @@ void TableComponent::destroyWindow() {
     band.active = false;
     dropRow = -1;
     Component::destroyWindow();
+}
+
+void TableComponent::setBackground(COLORREF colour) {
+    Component::setBackground(colour);
+    setBackgroundColour(colour);
+}
+
+void TableComponent::setForeground(COLORREF colour) {
+    Component::setForeground(colour);
+    setTextColour(colour);
 }
 
 // Window hooks -----------------------------------------------------------------------------
@@ -189,8 +202,30 @@ POINT TableComponent::toClient(POINT content) const {
     return POINT{content.x - leftPixel(), content.y + headerHeight() - topRow() * rowHeight()};
 }
 
+bool TableComponent::pressScrollBar(int x, int y) {
+    const POINT p{x, y};
+    const Bar vertical = verticalBar(headerHeight());
+    const Bar horizontal = horizontalBar();
+    const bool onVertical = vertical.shown && PtInRect(&vertical.track, p);
+    const bool onHorizontal = !onVertical && horizontal.shown && PtInRect(&horizontal.track, p);
+    if (!onVertical && !onHorizontal) return false;
+    const Bar& bar = onVertical ? vertical : horizontal;
+    if (PtInRect(&bar.thumb, p)) {
+        mouseMode_ = MouseMode::ScrollBar;
+        scrollingVertically_ = onVertical;
+        thumbGrab_ = onVertical ? y - bar.thumb.top : x - bar.thumb.left;
+        if (handle()) SetCapture(handle());
+    } else if (onVertical) {
+        scrollToTopRow(topRow() + (y < bar.thumb.top ? -countPerPage() : countPerPage()));
+    } else {
+        scrollHorizontally(x < bar.thumb.left ? -viewWidth() : viewWidth());
+    }
+    return true;
+}
+
 bool TableComponent::onMousePressed(int x, int y) {
     lastMouse_ = POINT{x, y};
+    if (pressScrollBar(x, y)) return false;
     if (y < headerHeight()) {
         const int border = columnBorderAt(x);
         if (border != -1) {
@@ -309,6 +344,13 @@ bool TableComponent::onMouseMoved(int x, int y) {
         setColumnWidth(columnUnderMouse_, std::max(0, sizingStartWidth_ + x - sizingStartX_));
         SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));
         return true;
+    case MouseMode::ScrollBar:
+        if (scrollingVertically_) {
+            scrollToTopRow(rowForThumbAt(y - thumbGrab_, headerHeight()));
+        } else if (scrollToPixel(pixelForThumbAt(x - thumbGrab_))) {
+            invalidateTable();
+        }
+        return true;
     case MouseMode::None:
         setCursorFor(x, y);
         return false;
@@ -349,6 +391,7 @@ bool TableComponent::onMouseReleased() {
 
 bool TableComponent::onMouseDoubleClicked(int x, int y) {
     lastMouse_ = POINT{x, y};
+    if (pressScrollBar(x, y)) return true;
     if (y < headerHeight()) {
         const int border = columnBorderAt(x);
         if (border != -1) setColumnWidth(border, preferredColumnWidth(border));
@@ -375,6 +418,11 @@ bool TableComponent::onMouseDoubleClicked(int x, int y) {
 
 bool TableComponent::onRightMousePressed(int x, int y) {
     lastMouse_ = POINT{x, y};
+    const Bar vertical = verticalBar(headerHeight());
+    const Bar horizontal = horizontalBar();
+    if ((vertical.shown && PtInRect(&vertical.track, lastMouse_)) ||
+        (horizontal.shown && PtInRect(&horizontal.track, lastMouse_)))
+        return false;
     const int row = rowAt(y);
     if (row != -1 && getSelectedRows().size() < 2) selectRow(row);
     return false;

@@ -12,7 +12,9 @@
 //
 // Mouse modes: None, RubberBand (a press beside a row's text), Dragging (a
 // press on the text of a selected row; the rows move to where the button is
-// released) and Sizing (a press on a header border).
+// released), Sizing (a press on a header border) and ScrollBar (a press on a
+// scroll bar's thumb). A press on a scroll bar is not a click on the table:
+// it sends no NM_CLICK.
 #pragma once
 
 #include "toolkit/Component.h"
@@ -22,7 +24,8 @@
 
 class TableComponent : public Table, public Component, public Scrollbar {
 public:
-    enum class MouseMode { None = 0, RubberBand = 1, Dragging = 2, Sizing = 3 };
+    // ScrollBar: a scroll bar's thumb is being dragged.
+    enum class MouseMode { None = 0, RubberBand = 1, Dragging = 2, Sizing = 3, ScrollBar = 4 };
     static constexpr UINT_PTR kAutoScrollTimer = 0x7AB1;
     static constexpr UINT kAutoScrollInterval = 50;
     // Scroll lines per wheel step (the system's usual setting).
@@ -37,6 +40,10 @@ public:
     // with setBounds.
     bool create(HWND parent) override;
     void destroyWindow() override;
+    // The component's colours are the rows' colours (as LVM_SETBKCOLOR and
+    // LVM_SETTEXTCOLOR).
+    void setBackground(COLORREF colour) override;
+    void setForeground(COLORREF colour) override;
     LRESULT windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT onSize(WPARAM type, LPARAM size) override;
     bool onTimer(UINT_PTR id, LPARAM lParam) override;
@@ -73,6 +80,9 @@ protected:
 
 private:
     int rowAt(int y) const;
+    // A press on a scroll bar: pages, or starts dragging its thumb. True when
+    // the press was on a bar.
+    bool pressScrollBar(int x, int y);
     void extendBand(POINT client);
     void followDrag(POINT client);
     void drop();
@@ -95,4 +105,6 @@ private:
     int sizingStartX_ = 0;
     int sizingStartWidth_ = 0;
     int pressRow_ = -1;
+    bool scrollingVertically_ = true;
+    int thumbGrab_ = 0;
 };

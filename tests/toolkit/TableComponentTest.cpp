@@ -430,20 +430,58 @@ TEST_F(TableWindow, PictureShowsClippedCellsAlternateRowsGridAndSelection) {
     SetFocus(table.handle());
     headless::pumpMessages();
     ASSERT_TRUE(headless::savePicture(frame.handle(), folder + "table_focused.png"));
-    EXPECT_EQ(headless::pixel(table.handle(), 390, middleOf(3)), GetSysColor(COLOR_HIGHLIGHT));
-    EXPECT_EQ(headless::pixel(table.handle(), 390, middleOf(4)), background);
-    EXPECT_EQ(headless::pixel(table.handle(), 390, middleOf(1)), Table::alternateOf(background));
+    EXPECT_EQ(headless::pixel(table.handle(), 386, middleOf(3)), GetSysColor(COLOR_HIGHLIGHT));
+    EXPECT_EQ(headless::pixel(table.handle(), 386, middleOf(4)), background);
+    EXPECT_EQ(headless::pixel(table.handle(), 386, middleOf(1)), Table::alternateOf(background));
     EXPECT_EQ(headless::pixel(table.handle(), 33, middleOf(2)), Table::kGridColour);
     EXPECT_EQ(headless::pixel(table.handle(), 300, 20 + 2 * h - 1), Table::kGridColour);
 
     SetFocus(frame.handle());
     headless::pumpMessages();
     ASSERT_TRUE(headless::savePicture(frame.handle(), folder + "table_unfocused.png"));
-    EXPECT_EQ(headless::pixel(table.handle(), 390, middleOf(5)), Table::kUnfocusedSelectedBackground);
-    EXPECT_EQ(headless::pixel(table.handle(), 390, middleOf(4)), background);
+    EXPECT_EQ(headless::pixel(table.handle(), 386, middleOf(5)), Table::kUnfocusedSelectedBackground);
+    EXPECT_EQ(headless::pixel(table.handle(), 386, middleOf(4)), background);
 
     // The narrow column's text stops at its border: the next column's
     // background starts right after the grid line.
     for (int y = 20 + 4 * h + 1; y < 20 + 5 * h - 1; ++y)
         EXPECT_EQ(headless::pixel(table.handle(), 35, y), background) << y;
+}
+
+TEST_F(TableWindow, ScrollBarPagesAndFollowsItsThumb) {
+    const int page = static_cast<int>(send(LVM_GETCOUNTPERPAGE));
+    const Scrollbar::Bar bar = table.verticalBar(table.headerHeight());
+    ASSERT_TRUE(bar.shown);
+    EXPECT_EQ(bar.track.left, 300 - Scrollbar::kBarThickness);
+    EXPECT_EQ(bar.thumb.top, table.headerHeight());
+
+    // A press on the track below the thumb turns one page, and is no click.
+    click(screenOf(table.handle(), 295, 190));
+    EXPECT_EQ(send(LVM_GETTOPINDEX), page);
+    EXPECT_TRUE(frame.notes.empty());
+    EXPECT_EQ(firstSelected(), -1);
+
+    // Dragging the thumb to the bottom shows the last page.
+    pause();
+    const Scrollbar::Bar moved = table.verticalBar(table.headerHeight());
+    const POINT grab = screenOf(table.handle(), 295, moved.thumb.top + 2);
+    headless::mouseButton(headless::Button::Left, true, grab);
+    headless::pumpMessages();
+    EXPECT_EQ(table.mouseMode(), TableComponent::MouseMode::ScrollBar);
+    headless::mouseMove(POINT{grab.x, grab.y + 400});
+    headless::mouseButton(headless::Button::Left, false, POINT{grab.x, grab.y + 400});
+    headless::pumpMessages();
+    EXPECT_EQ(send(LVM_GETTOPINDEX), 40 - page);
+    EXPECT_EQ(table.mouseMode(), TableComponent::MouseMode::None);
+    // And back to the top.
+    headless::mouseButton(headless::Button::Left, true, screenOf(table.handle(), 295, 195));
+    headless::mouseMove(screenOf(table.handle(), 295, 0));
+    headless::mouseButton(headless::Button::Left, false, screenOf(table.handle(), 295, 0));
+    headless::pumpMessages();
+    EXPECT_EQ(send(LVM_GETTOPINDEX), 0);
+
+    // Columns wider than the view bring the horizontal bar.
+    EXPECT_FALSE(table.horizontalBar().shown);
+    send(LVM_SETCOLUMNWIDTH, 2, MAKELPARAM(200, 0));
+    EXPECT_TRUE(table.horizontalBar().shown);
 }
