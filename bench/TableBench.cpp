@@ -122,6 +122,14 @@ void BM_RepaintWindow(benchmark::State& state) {
 }
 BENCHMARK(BM_RepaintWindow)->Unit(benchmark::kMicrosecond);
 
+// A double click on a header border measures every text of the column.
+void BM_AutoSizeColumnOf100000Rows(benchmark::State& state) {
+    Fixture f;
+    fill(*f.table);
+    for (auto _ : state) benchmark::DoNotOptimize(f.table->preferredColumnWidth(1));
+}
+BENCHMARK(BM_AutoSizeColumnOf100000Rows)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();

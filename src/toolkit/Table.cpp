@@ -87,7 +87,7 @@ bool Table::ensureVisible(int row) {
 void Table::removeAllRows() {
     const int before = nextItem(-1, LVNI_SELECTED);
     for (auto& column : columns_) column.clearCells();
-    scrolling().resetScroll();
+    scrolling().scrollToRow(0);
     updateScrollExtents();
     if (before != -1) {
         selectionChanged(-1);

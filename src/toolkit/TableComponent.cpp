@@ -253,6 +253,7 @@ bool TableComponent::onMousePressed(int x, int y) {
             bandAnchor_ = toContent(lastMouse_);
             bandBase_ = keyHeld(VK_CONTROL) ? getSelectedRows() : std::vector<int>{};
             band = Band{true, lastMouse_, lastMouse_};
+    bandLive_ = false;
         }
         return true;
     }
@@ -285,12 +286,17 @@ bool TableComponent::onMousePressed(int x, int y) {
     bandAnchor_ = toContent(lastMouse_);
     bandBase_ = keyHeld(VK_CONTROL) ? getSelectedRows() : std::vector<int>{};
     band = Band{true, lastMouse_, lastMouse_};
+    bandLive_ = false;
     return true;
 }
 
 void TableComponent::extendBand(POINT client) {
     band.from = toClient(bandAnchor_);
     band.to = client;
+    if (!bandLive_) {
+        bandLive_ = std::abs(client.x - band.from.x) >= kBandThreshold || std::abs(client.y - band.from.y) >= kBandThreshold;
+        if (!bandLive_) return;
+    }
     const int anchorY = bandAnchor_.y;
     const int pointerY = toContent(client).y;
     const int count = getRowCount();

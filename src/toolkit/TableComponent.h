@@ -31,6 +31,7 @@ public:
     // Scroll lines per wheel step (the system's usual setting).
     static constexpr int kWheelScrollLines = 3;
     static constexpr LRESULT kDialogCode = 5;  // arrow keys and all keys
+    static constexpr int kBandThreshold = 4;
 
     TableComponent();
     ~TableComponent() override;
@@ -102,6 +103,10 @@ private:
     POINT lastMouse_{0, 0};
     POINT bandAnchor_{0, 0};
     std::vector<int> bandBase_;
+    // A band changes the selection only once the pointer has moved a few
+    // pixels, so that a Ctrl+click that deselects a row is not undone by a
+    // tremor of the hand.
+    bool bandLive_ = false;
     int sizingStartX_ = 0;
     int sizingStartWidth_ = 0;
     int pressRow_ = -1;

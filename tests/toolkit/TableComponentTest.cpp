@@ -485,3 +485,16 @@ TEST_F(TableWindow, ScrollBarPagesAndFollowsItsThumb) {
     send(LVM_SETCOLUMNWIDTH, 2, MAKELPARAM(200, 0));
     EXPECT_TRUE(table.horizontalBar().shown);
 }
+
+TEST_F(TableWindow, ATremorAfterACtrlClickKeepsTheRowDeselected) {
+    click(cellPoint(2, 1));
+    headless::key(VK_CONTROL, true);
+    click(cellPoint(4, 1));
+    const POINT p = cellPoint(2, 1, 30);
+    headless::mouseButton(headless::Button::Left, true, p);
+    headless::mouseMove(POINT{p.x + 1, p.y + 1});
+    headless::mouseButton(headless::Button::Left, false, POINT{p.x + 1, p.y + 1});
+    headless::key(VK_CONTROL, false);
+    headless::pumpMessages();
+    EXPECT_EQ(table.getSelectedRows(), std::vector<int>{4});
+}
