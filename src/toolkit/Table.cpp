@@ -35,10 +35,26 @@ Table::Table() {
     textBackground_ = rowBackground_;
     GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(LOGFONTW), &tableFont_);
     measureDc_ = CreateCompatibleDC(nullptr);
-    measureFont_ = CreateFontIndirectW(&tableFont_);
-    if (measureDc_ && measureFont_) measureOriginalFont_ = SelectObject(measureDc_, measureFont_);
+    selectMeasureFont();
+}
+
+void Table::selectMeasureFont() {
+    if (!measureDc_) return;
+    HFONT font = CreateFontIndirectW(&tableFont_);
+    if (!font) return;
+    HGDIOBJ previous = SelectObject(measureDc_, font);
+    if (!measureOriginalFont_) measureOriginalFont_ = previous;
+    if (measureFont_) DeleteObject(measureFont_);
+    measureFont_ = font;
     TEXTMETRICW tm{};
-    if (measureDc_ && GetTextMetricsW(measureDc_, &tm)) rowHeight_ = std::max(16, static_cast<int>(tm.tmHeight) + 6);
+    if (GetTextMetricsW(measureDc_, &tm)) rowHeight_ = std::max(16, static_cast<int>(tm.tmHeight) + 6);
+}
+
+void Table::setTableFont(const LOGFONTW& font) {
+    tableFont_ = font;
+    selectMeasureFont();
+    updateScrollExtents();
+    invalidateTable();
 }
 
 Table::~Table() {

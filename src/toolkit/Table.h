@@ -126,6 +126,10 @@ public:
     // The selection colours of every column for a focused or unfocused table.
     void applySelectionColours(Focus focus);
 
+    // The font of titles and cells; the row height follows it.
+    void setTableFont(const LOGFONTW& font);
+    const LOGFONTW& tableFont() const { return tableFont_; }
+
     // Geometry ------------------------------------------------------------------------------
     int headerHeight() const;
     int rowHeight() const { return rowHeight_; }
@@ -208,6 +212,7 @@ private:
     LRESULT setColumn(int index, const LVCOLUMNW* column);
     LRESULT findItem(int start, const LVFINDINFOW* find) const;
     static int copyText(const std::u16string& text, LPWSTR buffer, int size);
+    void selectMeasureFont();
 
     HDC measureDc_ = nullptr;
     HFONT measureFont_ = nullptr;

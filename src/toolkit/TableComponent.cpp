@@ -59,6 +59,13 @@ void TableComponent::setForeground(COLORREF colour) {
     setTextColour(colour);
 }
 
+void TableComponent::setFontHeight(int height) {
+    LOGFONTW font = tableFont();
+    font.lfHeight = height;
+    setTableFont(font);
+    Component::setFontHeight(height);
+}
+
 // Window hooks -----------------------------------------------------------------------------
 
 int TableComponent::viewWidth() const {

@@ -45,6 +45,8 @@ public:
     // LVM_SETTEXTCOLOR).
     void setBackground(COLORREF colour) override;
     void setForeground(COLORREF colour) override;
+    // The rows' font: the row height follows it.
+    void setFontHeight(int height) override;
     LRESULT windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT onSize(WPARAM type, LPARAM size) override;
     bool onTimer(UINT_PTR id, LPARAM lParam) override;

@@ -498,3 +498,13 @@ TEST_F(TableWindow, ATremorAfterACtrlClickKeepsTheRowDeselected) {
     headless::pumpMessages();
     EXPECT_EQ(table.getSelectedRows(), std::vector<int>{4});
 }
+
+TEST_F(TableWindow, RowsFollowTheFontHeight) {
+    const int before = table.rowHeight();
+    table.setFontHeight(-30);
+    EXPECT_GT(table.rowHeight(), before + 10);
+    EXPECT_EQ(send(LVM_GETCOUNTPERPAGE), (200 - 20) / table.rowHeight());
+    LVHITTESTINFO info{};
+    info.pt = POINT{10, 20 + table.rowHeight() + 2};
+    EXPECT_EQ(send(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&info)), 1);
+}
