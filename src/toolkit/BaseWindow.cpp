@@ -136,7 +136,8 @@ void BaseWindow::setToolTipText(const std::u16string& text) {
         DestroyWindow(toolTip_);
         toolTip_ = nullptr;
     }
-    toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+    // A tool window, so that the desktop never lists the tip or gives it focus.
+    toolTip_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, TOOLTIPS_CLASSW, nullptr,
                                WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX | TTS_NOANIMATE | TTS_BALLOON, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle_, nullptr, nullptr, nullptr);
     if (!toolTip_) return;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/display/Display.h"
+#include "platform/controls/SystemClasses.h"
 #include "platform/window/WindowManager.h"
 
 using namespace veltrix::platform;
@@ -89,6 +90,7 @@ int GetClassNameW(HWND window, LPWSTR buffer, int size) {
 
 HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
                      int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
+    ensureSystemClass(className);
     WindowManager& m = wm();
     HWND handle = nullptr;
     std::u16string name;
