@@ -153,7 +153,10 @@ public:
     void scrollHorizontally(int pixels);
     void updateScrollExtents();
 
-    // Answers a list-view message; handled is false for messages it does not know.
+    // Answers a list-view message; handled is false for messages it does not
+    // know. States written through LVM_SETITEMW, LVM_SETITEMSTATE and
+    // LVM_INSERTITEMW are stored without notifications: the caller knows.
+    // Item -1 in LVM_SETITEMSTATE means every row, as in a list view.
     LRESULT listViewMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
 
     // Paints header, cells, grid lines and the rubber band into g.

@@ -241,7 +241,9 @@ bool TableComponent::onMousePressed(int x, int y) {
             sizingStartX_ = x;
             sizingStartWidth_ = getColumnWidth(border);
             SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));
-            return true;
+            // Sizing a column is no click on the table: capture without NM_CLICK.
+            if (handle()) SetCapture(handle());
+            return false;
         }
         const int column = columnAt(x);
         if (column != -1) notifyCode(LVN_COLUMNCLICK, -1, column);

@@ -13,8 +13,8 @@
 // Mouse modes: None, RubberBand (a press beside a row's text), Dragging (a
 // press on the text of a selected row; the rows move to where the button is
 // released), Sizing (a press on a header border) and ScrollBar (a press on a
-// scroll bar's thumb). A press on a scroll bar is not a click on the table:
-// it sends no NM_CLICK.
+// scroll bar's thumb). A press on a scroll bar or on the header is not a
+// click on the table: it sends no NM_CLICK.
 #pragma once
 
 #include "toolkit/Component.h"
