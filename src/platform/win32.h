@@ -15,3 +15,4 @@
 #include "platform/api/Ime.h"
 #include "platform/api/MessageBox.h"
 #include "platform/api/Menu.h"
+#include "platform/api/ListView.h"
