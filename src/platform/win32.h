@@ -12,3 +12,4 @@
 #include "platform/api/Window.h"
 #include "platform/api/Gdi.h"
 #include "platform/api/Clipboard.h"
+#include "platform/api/Edit.h"
