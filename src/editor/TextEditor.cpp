@@ -22,63 +22,55 @@ bool hasPictureExtension(const std::u16string& path) {
 
 TextEditor::TextEditor() {
     m_measureDc = CreateCompatibleDC(nullptr);
-    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof m_fontDescription, &m_fontDescription);
-    m_fontDescription.lfWidth = 0;
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font_, &font_);
+    // The toolkit's colour fields mirror the editor's own slots.
+    background_ = m_colors.get(ColorSlot::Background);
+    foreground_ = m_colors.get(ColorSlot::Text);
+    font_.lfWidth = 0;
     rebuildFont();
     resetText();
 }
 
 TextEditor::~TextEditor() {
+    // The window goes first, while the members its last messages touch live.
     destroyWindow();
     if (m_measureDc) DeleteDC(m_measureDc);
     if (m_font) DeleteObject(m_font);
 }
 
-bool TextEditor::registerClass() {
-    static const bool registered = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = &TextEditor::staticProc;
-        wc.hCursor = LoadCursorW(nullptr, IDC_IBEAM);
-        wc.lpszClassName = kClassName;
-        return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-    }();
-    return registered;
+void TextEditor::registerEditorClass() {
+    if (!className_.empty()) return;
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = &BaseWindow::toolkitWindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_IBEAM);
+    windowClass.lpszClassName = kClassName;
+    // Every editor shares the class; the second registration fails harmlessly.
+    RegisterClassExW(&windowClass);
+    className_ = kClassName;
 }
 
-bool TextEditor::create(HWND parent, int x, int y, int width, int height, DWORD style, int id) {
+bool TextEditor::create(HWND parent) { return createAt(parent, 0, 0, 0, 0); }
+
+bool TextEditor::createAt(HWND parent, int x, int y, int width, int height) {
     destroyWindow();
     resetText();
-    if (!registerClass()) return false;
-    m_style = style;
-    setStyle(style);
-    HWND window = CreateWindowExW(0, kClassName, u"", style, x, y, width, height, parent,
-                                  reinterpret_cast<HMENU>(static_cast<std::intptr_t>(id)), nullptr, this);
+    registerEditorClass();
+    HWND window = CreateWindowExW(0, kClassName, u"", m_style, x, y, width, height, parent, nullptr, nullptr, this);
     return window != nullptr;
 }
 
-void TextEditor::destroyWindow() {
-    if (m_window && IsWindow(m_window)) DestroyWindow(m_window);
-    m_window = nullptr;
+bool TextEditor::onCreate() {
+    DragAcceptFiles(handle_, TRUE);
+    m_modified = false;
+    return false;
 }
 
-LRESULT TextEditor::staticProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* editor = reinterpret_cast<TextEditor*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!editor && message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        editor = static_cast<TextEditor*>(create->lpCreateParams);
-        editor->m_window = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(editor));
-    }
-    if (!editor) return DefWindowProcW(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        editor->m_window = nullptr;
-        editor->m_canvas.reset();
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    return editor->windowProc(window, message, wParam, lParam);
+LRESULT TextEditor::onSize(WPARAM type, LPARAM size) {
+    if (type != SIZE_MINIMIZED) resizeView(GET_X_LPARAM(size), GET_Y_LPARAM(size));
+    return 0;
 }
 
 void TextEditor::resetText() {
@@ -130,7 +122,7 @@ void TextEditor::replaceRange(int start, int end, std::u16string_view text, Reco
     placeCaret();
     m_desiredX = m_caretPoint.x;
     if (m_listener) m_listener->textChanged(*this);
-    notifyParent(EN_UPDATE);
+    notifyCommand(EN_UPDATE);
 }
 
 void TextEditor::replaceSelection(std::u16string_view text, Recording recording) {
@@ -138,10 +130,10 @@ void TextEditor::replaceSelection(std::u16string_view text, Recording recording)
 }
 
 void TextEditor::setText(std::u16string_view text) {
-    if (m_window && text.size() > 10000) SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    if (handle_ && text.size() > 10000) SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     replaceRange(0, m_document.length(), text, Recording::On);
     setSelection(0, 0);
-    if (m_window && text.size() > 10000) SetCursor(LoadCursorW(nullptr, IDC_IBEAM));
+    if (handle_ && text.size() > 10000) SetCursor(LoadCursorW(nullptr, IDC_IBEAM));
 }
 
 bool TextEditor::openFile(const std::u16string& path) {
@@ -201,7 +193,7 @@ void TextEditor::setModified(bool modified) {
     if (m_modified == modified) return;
     m_modified = modified;
     if (m_listener) m_listener->modifiedChanged(*this);
-    notifyParent(EN_CHANGE);
+    notifyCommand(EN_CHANGE);
 }
 
 void TextEditor::setStyle(DWORD style) {
@@ -213,8 +205,8 @@ void TextEditor::setStyle(DWORD style) {
         m_justify = false;
     }
     m_layout.setJustify(m_justify ? Justify::On : Justify::Off);
-    if (m_window) {
-        SetWindowLongW(m_window, GWL_STYLE, static_cast<LONG>(style));
+    if (handle_) {
+        SetWindowLongW(handle_, GWL_STYLE, static_cast<LONG>(style));
         relayoutAll();
         invalidateAll();
     }
@@ -257,7 +249,7 @@ void TextEditor::setLineSpacing(int pixels) {
 }
 
 void TextEditor::setFont(const LOGFONTW& font) {
-    m_fontDescription = font;
+    font_ = font;
     rebuildFont();
     relayoutAll();
     invalidateAll();
@@ -265,7 +257,7 @@ void TextEditor::setFont(const LOGFONTW& font) {
 }
 
 void TextEditor::rebuildFont() {
-    HFONT font = CreateFontIndirectW(&m_fontDescription);
+    HFONT font = CreateFontIndirectW(&font_);
     if (!font) return;
     SelectObject(m_measureDc, font);
     if (m_font) DeleteObject(m_font);
@@ -392,7 +384,7 @@ void TextEditor::scrollCaretToQuarter() {
     const int step = rows > 0 ? 1 : -1;
     for (int i = 0; i != rows; i += step) {
         scrollBy(0, step);
-        if (m_window) UpdateWindow(m_window);
+        if (handle_) UpdateWindow(handle_);
     }
 }
 
@@ -423,24 +415,24 @@ void TextEditor::placeCaret() {
 }
 
 void TextEditor::invalidateAll() {
-    if (m_window) InvalidateRect(m_window, nullptr, FALSE);
+    if (handle_) InvalidateRect(handle_, nullptr, FALSE);
 }
 
 void TextEditor::invalidateRows(int firstRow, int lastRow) {
-    if (!m_window) return;
+    if (!handle_) return;
     const int top = m_margins.top + (firstRow - m_scroll.firstRow) * rowHeight();
     const int bottom = m_margins.top + (lastRow + 1 - m_scroll.firstRow) * rowHeight();
     if (bottom <= 0 || top >= m_clientHeight) return;
     RECT rect{0, std::max(0, top), m_clientWidth, std::min(m_clientHeight, bottom)};
-    InvalidateRect(m_window, &rect, FALSE);
+    InvalidateRect(handle_, &rect, FALSE);
 }
 
 void TextEditor::invalidatePositions(int from, int to) {
     invalidateRows(m_layout.rowOfPosition(from), m_layout.rowOfPosition(to));
 }
 
-void TextEditor::notifyParent(WORD code) {
-    if (!m_window) return;
-    HWND parent = GetParent(m_window);
-    if (parent) SendMessageW(parent, WM_COMMAND, MAKEWPARAM(0, code), reinterpret_cast<LPARAM>(m_window));
+void TextEditor::notifyCommand(WORD code) {
+    if (!handle_) return;
+    HWND parent = GetParent(handle_);
+    if (parent) SendMessageW(parent, WM_COMMAND, MAKEWPARAM(0, code), reinterpret_cast<LPARAM>(handle_));
 }

@@ -32,6 +32,7 @@
 #include "editor/TextLayout.h"
 #include "editor/TextScrollBar.h"
 #include "platform/win32.h"
+#include "toolkit/BaseWindow.h"
 #include "toolkit/Bitmap.h"
 
 class Graphics;
@@ -47,7 +48,7 @@ struct EditorSides {
     int bottom = 0;
 };
 
-class TextEditor {
+class TextEditor : public BaseWindow {
 public:
     static constexpr DWORD kDefaultStyle =
         WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE;
@@ -58,21 +59,18 @@ public:
     static constexpr int kFindBackward = 4;
 
     TextEditor();
-    TextEditor(const TextEditor&) = delete;
-    TextEditor& operator=(const TextEditor&) = delete;
-    virtual ~TextEditor();
+    ~TextEditor() override;
 
     // Resets the text (empty document, history reset, selection 0) and makes
-    // the window as a child of parent with the given style. False when the
-    // window could not be made.
-    bool create(HWND parent, int x = 0, int y = 0, int width = 0, int height = 0, DWORD style = kDefaultStyle,
-                int id = 0);
-    HWND getHandle() const { return m_window; }
-    void destroyWindow();
+    // the window, of class "TextEditor" with the I-beam cursor, as a child of
+    // parent with the editor's style. False when the window could not be made.
+    bool create(HWND parent) override;
+    bool createAt(HWND parent, int x, int y, int width, int height) override;
 
     // Text and edits -------------------------------------------------------------------
     // A copy of the whole text.
     std::u16string text() const { return m_document.text(); }
+    std::u16string getText() const override { return m_document.text(); }
     const TextDocument& document() const { return m_document; }
     // The edit step: replaces [start, end) (clamped: a start outside the text
     // becomes 0, an end past the text or before the start becomes the
@@ -127,8 +125,8 @@ public:
     int lineSpacing() const { return m_lineSpacing; }
     int fontHeight() const { return m_fontHeight; }
     int rowHeight() const { return m_fontHeight + m_lineSpacing; }
+    // The font description is the window's (WinApiWindow::font()).
     void setFont(const LOGFONTW& font);
-    const LOGFONTW& font() const { return m_fontDescription; }
     EditorSides margins() const { return m_margins; }
     void setMargins(const EditorSides& margins);
     // Percentages of the client size, 0 (off) or 1 to 79.
@@ -159,7 +157,11 @@ public:
     // Paints only the rows that meet area (client coordinates).
     void paint(Graphics& graphics, const RECT& area);
 
-    virtual LRESULT windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool onCreate() override;
+    // Not when minimised: recompute the padding margins, re-wrap everything,
+    // keep the line that was at the top at the top.
+    LRESULT onSize(WPARAM type, LPARAM size) override;
 
 protected:
     // Input, kept minimal here; the fuller handlers override these.
@@ -171,7 +173,7 @@ protected:
     virtual void onWheel(int delta);
     virtual void onSetFocus();
     virtual void onKillFocus();
-    virtual void onSize(int width, int height);
+    void resizeView(int width, int height);
 
     void copy();
     void cut();
@@ -180,11 +182,11 @@ protected:
     // Moves the caret (keeping the anchor when extending) and shows it.
     enum class Extend { No, Yes };
     void moveCaret(int position, Extend extend);
-    void notifyParent(WORD code);
+    // WM_COMMAND to the parent with control id 0 and this window.
+    void notifyCommand(WORD code);
 
 private:
-    static LRESULT staticProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static bool registerClass();
+    void registerEditorClass();
 
     LRESULT handleScroll(UINT message, WPARAM wParam);
     LRESULT getSelection(WPARAM wParam, LPARAM lParam) const;
@@ -210,7 +212,6 @@ private:
     void paintScrollIndicator(Graphics& graphics);
     void paintCaret(Graphics& graphics);
 
-    HWND m_window = nullptr;
     TextDocument m_document;
     EditHistory m_history;
     CharWidthCache m_widths;
@@ -235,7 +236,6 @@ private:
     int m_limit = -1;
     EDITWORDBREAKPROCW m_wordBreak = nullptr;
 
-    LOGFONTW m_fontDescription{};
     HFONT m_font = nullptr;
     HDC m_measureDc = nullptr;
     int m_fontHeight = 12;

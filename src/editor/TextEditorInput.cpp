@@ -131,9 +131,9 @@ bool TextEditor::onChar(char16_t character) {
 }
 
 void TextEditor::onLeftDown(int x, int y, WPARAM keys) {
-    if (m_window) {
-        SetFocus(m_window);
-        SetCapture(m_window);
+    if (handle_) {
+        SetFocus(handle_);
+        SetCapture(handle_);
     }
     m_selecting = true;
     moveCaret(positionAtPoint(x, y), (keys & MK_SHIFT) ? Extend::Yes : Extend::No);
@@ -143,7 +143,7 @@ void TextEditor::onLeftDown(int x, int y, WPARAM keys) {
 void TextEditor::onLeftUp() {
     if (!m_selecting) return;
     m_selecting = false;
-    if (m_window && GetCapture() == m_window) ReleaseCapture();
+    if (handle_ && GetCapture() == handle_) ReleaseCapture();
     m_desiredX = m_caretPoint.x;
 }
 
@@ -164,17 +164,16 @@ void TextEditor::onSetFocus() {
     m_focused = true;
     placeCaret();
     invalidateAll();
-    notifyParent(EN_SETFOCUS);
+    notifyCommand(EN_SETFOCUS);
 }
 
 void TextEditor::onKillFocus() {
     m_focused = false;
     invalidateAll();
-    notifyParent(EN_KILLFOCUS);
+    notifyCommand(EN_KILLFOCUS);
 }
 
-void TextEditor::onSize(int width, int height) {
-    if (m_window && IsIconic(m_window)) return;
+void TextEditor::resizeView(int width, int height) {
     const int topLine = m_layout.lineOfRow(m_scroll.firstRow);
     m_clientWidth = width;
     m_clientHeight = height;
@@ -190,7 +189,7 @@ void TextEditor::onSize(int width, int height) {
 void TextEditor::copy() {
     if (m_anchor == m_caret) return;
     const std::u16string text = selectedText();
-    if (!OpenClipboard(m_window)) return;
+    if (!OpenClipboard(handle_)) return;
     EmptyClipboard();
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(char16_t));
     if (memory) {
@@ -210,7 +209,7 @@ void TextEditor::cut() {
 }
 
 void TextEditor::paste() {
-    if (readOnly() || !OpenClipboard(m_window)) return;
+    if (readOnly() || !OpenClipboard(handle_)) return;
     std::u16string text;
     if (HANDLE memory = GetClipboardData(CF_UNICODETEXT)) {
         if (const auto* data = static_cast<const char16_t*>(GlobalLock(memory))) {

@@ -49,35 +49,37 @@ LRESULT TextEditor::handleScroll(UINT message, WPARAM wParam) {
     } else {
         scrollBy(amount, 0);
     }
-    notifyParent(vertical ? EN_VSCROLL : EN_HSCROLL);
+    notifyCommand(vertical ? EN_VSCROLL : EN_HSCROLL);
     return MAKELRESULT(m_scroll.firstRow - before, TRUE);
 }
 
 void TextEditor::setCharFormat(const CHARFORMATW& format) {
     if (format.dwMask & CFM_FACE) {
-        std::memset(m_fontDescription.lfFaceName, 0, sizeof m_fontDescription.lfFaceName);
+        std::memset(font_.lfFaceName, 0, sizeof font_.lfFaceName);
         for (int i = 0; i < LF_FACESIZE - 1 && format.szFaceName[i]; ++i) {
-            m_fontDescription.lfFaceName[i] = format.szFaceName[i];
+            font_.lfFaceName[i] = format.szFaceName[i];
         }
     }
-    if (format.dwMask & CFM_SIZE) m_fontDescription.lfHeight = std::max<LONG>(8, format.yHeight / 20);
-    if (format.dwMask & CFM_BOLD) m_fontDescription.lfWeight = (format.dwEffects & CFE_BOLD) ? FW_BOLD : FW_NORMAL;
-    if (format.dwMask & CFM_ITALIC) m_fontDescription.lfItalic = (format.dwEffects & CFE_ITALIC) ? 1 : 0;
-    if (format.dwMask & CFM_UNDERLINE) m_fontDescription.lfUnderline = (format.dwEffects & CFE_UNDERLINE) ? 1 : 0;
+    if (format.dwMask & CFM_SIZE) font_.lfHeight = std::max<LONG>(8, format.yHeight / 20);
+    if (format.dwMask & CFM_BOLD) font_.lfWeight = (format.dwEffects & CFE_BOLD) ? FW_BOLD : FW_NORMAL;
+    if (format.dwMask & CFM_ITALIC) font_.lfItalic = (format.dwEffects & CFE_ITALIC) ? 1 : 0;
+    if (format.dwMask & CFM_UNDERLINE) font_.lfUnderline = (format.dwEffects & CFE_UNDERLINE) ? 1 : 0;
     if (format.dwMask & CFM_COLOR) m_colors.set(ColorSlot::Text, format.crTextColor);
-    setFont(m_fontDescription);
+    setFont(font_);
 }
 
 LRESULT TextEditor::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE:
-        DragAcceptFiles(window, TRUE);
-        SetWindowLongW(window, GWL_STYLE, static_cast<LONG>(m_style));
-        m_modified = false;
-        return 0;
     case WM_SIZE:
-        onSize(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        // Also posted by theme changes, which come with the current size.
+        onSize(wParam, lParam);
         return 0;
+    case WM_DESTROY:
+        DragAcceptFiles(window, FALSE);
+        m_focused = false;
+        m_selecting = false;
+        m_canvas.reset();
+        break;
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(window, &ps);

@@ -151,7 +151,7 @@ TEST_F(EditorThemes, BackgroundPictures) {
 
 TEST_F(EditorThemes, ApplyingFromAListReachesBothEditorsAndReLaysThemOut) {
     TextEditor second;
-    ASSERT_TRUE(second.create(frame, 0, 0, 200, 100));
+    ASSERT_TRUE(second.createAt(frame, 0, 0, 200, 100));
     auto parser = parse(u"<ThemeList><Theme><TextEditor textColor='#0000ff' LineSpacing='1'/></Theme>"
                         u"<Theme textColor='#00ff00'/></ThemeList>");
     ASSERT_TRUE(applyThemeFromList(*parser->getRoot(), 1, editor, &second));

@@ -57,7 +57,8 @@ void EditorWindow::SetUp() {
 
 void EditorWindow::recreate(DWORD style) {
     editor.setListener(nullptr);
-    ASSERT_TRUE(editor.create(frame, 0, 0, kWidth, kHeight, style));
+    editor.setStyle(style);
+    ASSERT_TRUE(editor.createAt(frame, 0, 0, kWidth, kHeight));
     editor.setListener(&listener);
     platform::headless::pumpMessages();
     eventLog().clear();

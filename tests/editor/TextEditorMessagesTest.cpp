@@ -287,3 +287,25 @@ TEST_F(EditorWindow, FontMessages) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(EditorWindow, IsAToolkitWindowOfItsOwnClassWithTheIBeam) {
+    EXPECT_EQ(BaseWindow::fromHandle(editor.getHandle()), &editor);
+    WCHAR name[32] = {};
+    GetClassNameW(editor.getHandle(), name, 32);
+    EXPECT_EQ(std::u16string(name), u"TextEditor");
+    WNDCLASSEXW info{};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetClassInfoExW(GetModuleHandleW(nullptr), u"TextEditor", &info));
+    EXPECT_EQ(info.hCursor, LoadCursorW(nullptr, IDC_IBEAM));
+    EXPECT_EQ(editor.style(), TextEditor::kDefaultStyle);
+    EXPECT_TRUE(editor.wordWrap());
+    // Destroying the window detaches it; the editor can be made again.
+    editor.destroyWindow();
+    EXPECT_EQ(editor.getHandle(), nullptr);
+    ASSERT_TRUE(editor.createAt(frame, 0, 0, 100, 50));
+    EXPECT_EQ(windowText(), u"");
+}
+
+}  // namespace
