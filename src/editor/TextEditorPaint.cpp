@@ -38,6 +38,30 @@ void drawMark(Bitmap& target, const Mark& mark, int x, int y, COLORREF colour) {
     }
 }
 
+// Draws text at the advances the layout gave each character. Pieces between
+// blanks whose natural width already equals the sum of their advances are
+// drawn whole, which is much cheaper than placing every glyph on its own;
+// the others are placed character by character.
+void drawRun(HDC dc, int x, int y, const std::u16string& shown, const std::vector<INT>& advances) {
+    std::size_t i = 0;
+    while (i < shown.size()) {
+        if (shown[i] == u' ') {
+            x += advances[i++];
+            continue;
+        }
+        std::size_t j = i;
+        int width = 0;
+        while (j < shown.size() && shown[j] != u' ') width += advances[j++];
+        const int count = static_cast<int>(j - i);
+        SIZE natural{};
+        GetTextExtentPoint32W(dc, shown.data() + i, count, &natural);
+        ExtTextOutW(dc, x, y, 0, nullptr, shown.data() + i, static_cast<UINT>(count),
+                    natural.cx == width ? nullptr : advances.data() + i);
+        x += width;
+        i = j;
+    }
+}
+
 }  // namespace
 
 void TextEditor::paint(Graphics& graphics) {
@@ -172,7 +196,7 @@ void TextEditor::paintRow(Graphics& graphics, int row, int y, bool overPicture) 
         if (!(overPicture && runBack == background)) fill(dc, runLeft, y, x - runX, height, runBack);
         if (runLeft < rightEdge && left + x > 0) {
             SetTextColor(dc, runText);
-            ExtTextOutW(dc, runLeft, y, 0, nullptr, shown.data(), static_cast<UINT>(shown.size()), advances.data());
+            drawRun(dc, runLeft, y, shown, advances);
         }
         for (int sx : surrogates) {
             const int cell = m_widths.width(u'\u3000');
