@@ -1,11 +1,13 @@
-// The program's entry. The main window and the message loop join these first
-// steps as the toolkit comes into being.
+// The program's entry: the narrow code page and the settings file first, then
+// the main window and its message loop.
+#include "app/Application.h"
+#include "app/Paths.h"
 #include "app/Settings.h"
 #include "platform/win32.h"
 #include "text/NarrowText.h"
 
-int wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
+int wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int showCommand) {
     setNarrowCodePage(932);
     prepareSettingsFile();
-    return 0;
+    return runApplication(settingsFilePath(), showCommand);
 }

@@ -97,13 +97,20 @@ TEST(StartUp, TheProgramPreparesTheSettingsFileNamedAfterItself) {
     TempDir dir;
     std::filesystem::copy_file(VELTRIX_EXECUTABLE, dir.native("Player"));
     std::filesystem::permissions(dir.native("Player"), std::filesystem::perms::owner_all);
-    ASSERT_EQ(std::system(("'" + dir.native("Player").string() + "'").c_str()), 0);
-    EXPECT_EQ(dir.read("Player.ini"), "\xFF\xFE");
+    ASSERT_EQ(std::system(("VELTRIX_CLOSE_AFTER_START=1 '" + dir.native("Player").string() + "'").c_str()), 0);
+    // The program opened its main window and, closed, saved its placement.
+    std::string created = dir.read("Player.ini");
+    EXPECT_EQ(created.substr(0, 2), "\xFF\xFE");
+    EXPECT_NE(created.find(utf16le(u"[Window]").substr(2)), std::string::npos);
 
     // A Shift_JIS settings file left by an older version is converted in place.
     setNarrowCodePage(932);
     dir.write("Player.ini", encodeText(kSettings, encoding::kNarrow));
     setNarrowCodePage(0);
-    ASSERT_EQ(std::system(("'" + dir.native("Player").string() + "'").c_str()), 0);
-    EXPECT_EQ(dir.read("Player.ini"), utf16le(kSettings));
+    ASSERT_EQ(std::system(("VELTRIX_CLOSE_AFTER_START=1 '" + dir.native("Player").string() + "'").c_str()), 0);
+    std::string converted = dir.read("Player.ini");
+    std::string kept = utf16le(u"[Player]\r\nFontName=ＭＳ Ｐゴシック\r\nVolume=80\r\n[Window]\r\n");
+    EXPECT_EQ(converted.substr(0, kept.size()), kept);
+    // MainLeft -8 lay off the screen: the window opened, and was saved, at 0.
+    EXPECT_NE(converted.find(utf16le(u"MainLeft=0\r\n").substr(2)), std::string::npos);
 }

@@ -30,3 +30,14 @@ HANDLE SetClipboardData(UINT format, HANDLE memory);
 // CF_UNICODETEXT only: a block the clipboard owns until it is closed.
 HANDLE GetClipboardData(UINT format);
 BOOL IsClipboardFormatAvailable(UINT format);
+
+// The clipboard-viewer chain: SetClipboardViewer makes the window the head
+// and answers the previous head (the window's next viewer);
+// ChangeClipboardChain takes a window out, sending WM_CHANGECBCHAIN down the
+// chain when the window is not the head. Changes of the clipboard's text are
+// not announced with WM_DRAWCLIPBOARD here: nothing in the program joins the
+// chain.
+inline constexpr UINT WM_DRAWCLIPBOARD = 0x0308;
+inline constexpr UINT WM_CHANGECBCHAIN = 0x030D;
+HWND SetClipboardViewer(HWND viewer);
+BOOL ChangeClipboardChain(HWND remove, HWND next);

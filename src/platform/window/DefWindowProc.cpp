@@ -99,6 +99,9 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     }
     case WM_NCPAINT: paintFrame(window); return 0;
     case WM_CLOSE: DestroyWindow(window); return 0;
+    case kOleFileDropMessage:
+        deliverOleFileDrop(window, reinterpret_cast<HDROP>(wParam), POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        return 0;
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) == SC_CLOSE) sendTo(window, WM_CLOSE, 0, 0);
         return 0;

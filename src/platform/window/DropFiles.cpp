@@ -29,10 +29,25 @@ Drops& drops() {
 namespace veltrix::platform {
 
 void deliverDrop(const std::vector<std::u16string>& files, POINT screen) {
+    HWND oleTarget = dropTargetWindowAt(screen);
     HWND target = WindowFromPoint(screen);
     // The deepest window that accepts files, or an ancestor that does.
     while (target && !(GetWindowLongW(target, GWL_EXSTYLE) & WS_EX_ACCEPTFILES))
         target = GetAncestor(target, GA_PARENT);
+    // A registered drop target below or at the accepting window takes the
+    // drop through OLE.
+    if (oleTarget && (!target || oleTarget == target || IsChild(target, oleTarget))) {
+        auto drop = std::make_unique<Drop>(Drop{files, screen});
+        HDROP handle;
+        {
+            std::lock_guard lock(drops().mutex);
+            handle = reinterpret_cast<HDROP>(drops().drops.add(std::move(drop)));
+        }
+        if (!PostMessageW(oleTarget, kOleFileDropMessage, reinterpret_cast<WPARAM>(handle),
+                          MAKELPARAM(screen.x, screen.y)))
+            DragFinish(handle);
+        return;
+    }
     if (!target) return;
     POINT client = screen;
     ScreenToClient(target, &client);

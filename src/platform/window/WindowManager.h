@@ -165,5 +165,15 @@ void processRawEvents(std::vector<RawEvent>& events);
 HDC createWindowDC(HWND window, bool client, const Region* clip);
 // Posts WM_DROPFILES for files dropped at a screen point.
 void deliverDrop(const std::vector<std::u16string>& files, POINT screen);
+// The window under the point (or its nearest ancestor) registered with
+// RegisterDragDrop, or null.
+HWND dropTargetWindowAt(POINT screen);
+// Hands a desktop file drop to the window's registered drop target as a
+// CF_HDROP data object, then releases the drop.
+void deliverOleFileDrop(HWND window, HDROP drop, POINT screen);
+// Posted to a registered window for a desktop file drop; DefWindowProcW
+// delivers it to the window's drop target. wParam: the HDROP; lParam: the
+// screen point.
+inline constexpr UINT kOleFileDropMessage = 0x0049;
 
 }  // namespace veltrix::platform

@@ -1,0 +1,69 @@
+#include "app/Application.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/AcceleratorTable.h"
+#include "app/TestApp.h"
+#include "platform/api/CommonControls.h"
+#include "platform/api/Startup.h"
+
+namespace {
+
+bool switchOn(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value && std::strcmp(value, "0") != 0;
+}
+
+}  // namespace
+
+void routeMessage(MSG& msg, HWND contentWindow, HACCEL accelerators) {
+    if (contentWindow && accelerators && TranslateAcceleratorW(contentWindow, accelerators, &msg)) return;
+    redirectMouseWheel(msg);
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
+
+int runApplication(const std::u16string& settingsPath, int showCommand) {
+    const auto started = std::chrono::steady_clock::now();
+    if (CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED) < 0) return 0;
+    OleInitialize(nullptr);
+    WSADATA sockets{};
+    WSAStartup(MAKEWORD(2, 0), &sockets);
+    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES | ICC_COOL_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    AcceleratorTable& accelerators = AcceleratorTable::instance();
+    fillProgramAccelerators(accelerators);
+
+    int exitCode = 0;
+    {
+        TestApp app(settingsPath);
+        const bool timing = switchOn("VELTRIX_STARTUP_TIMING");
+        const bool closeAfterStart = switchOn("VELTRIX_CLOSE_AFTER_START");
+        if (timing || closeAfterStart) {
+            app.setFirstPaintHandler([&app, started, timing, closeAfterStart] {
+                if (timing) {
+                    auto ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started);
+                    std::fprintf(stderr, "startup-to-first-paint-ms: %.1f\n", ms.count());
+                }
+                if (closeAfterStart) PostMessageW(app.handle(), WM_CLOSE, 0, 0);
+            });
+        }
+        if (app.createMainWindow()) {
+            // The program has no icon resources on Linux: the display shows its own.
+            ShowWindow(app.handle(), showCommand == SW_HIDE ? SW_HIDE : SW_SHOWNORMAL);
+            MSG msg{};
+            while (GetMessageW(&msg, nullptr, 0, 0) > 0) routeMessage(msg, app.content().handle(), accelerators.handle());
+            exitCode = static_cast<int>(msg.message == WM_QUIT ? msg.wParam : 0);
+        }
+        WSACleanup();
+        OleUninitialize();
+        CoUninitialize();
+        app.content().destroyWindow();
+        app.destroyWindow();
+    }
+    return exitCode;
+}
