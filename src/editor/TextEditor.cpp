@@ -68,6 +68,16 @@ bool TextEditor::onCreate() {
     return false;
 }
 
+bool TextEditor::onFilesDropped(const std::vector<std::u16string>& paths) {
+    if (paths.size() != 1) return true;
+    if (hasPictureExtension(paths.front())) {
+        setBackgroundImage(paths.front());
+    } else {
+        openFile(paths.front());
+    }
+    return true;
+}
+
 LRESULT TextEditor::onSize(WPARAM type, LPARAM size) {
     if (type != SIZE_MINIMIZED) resizeView(GET_X_LPARAM(size), GET_Y_LPARAM(size));
     return 0;

@@ -159,6 +159,9 @@ public:
 
     LRESULT windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     bool onCreate() override;
+    // Exactly one file: a picture becomes the background, anything else is
+    // opened into the editor. Several files are ignored.
+    bool onFilesDropped(const std::vector<std::u16string>& paths) override;
     // Not when minimised: recompute the padding margins, re-wrap everything,
     // keep the line that was at the top at the top.
     LRESULT onSize(WPARAM type, LPARAM size) override;

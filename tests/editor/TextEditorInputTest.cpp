@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "EditorWindowFixture.h"
+#include "support/TempDir.h"
+#include "toolkit/Bitmap.h"
 
 using namespace veltrix::test;
 namespace headless = veltrix::platform::headless;
@@ -160,6 +162,33 @@ TEST_F(EditorInput, OneLineFieldsDropLineBreaksFromPastedText) {
     // Enter does nothing in a one-line field.
     press(VK_RETURN);
     EXPECT_EQ(windowText(), u"a\r\nb\tcabc");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(EditorInput, DroppedFilesOpenOrBecomeTheBackground) {
+    TempDir folder;
+    folder.write("dropped.txt", "dropped text");
+    folder.write("other.txt", "other");
+    Bitmap picture;
+    ASSERT_TRUE(picture.create(4, 4));
+    ASSERT_TRUE(picture.saveAs(folder.file("Back.PNG")));
+
+    headless::dropFiles({folder.file("dropped.txt"), folder.file("other.txt")}, screen(30, 30));
+    headless::pumpMessages();
+    EXPECT_EQ(windowText(), u"");  // several files are ignored
+
+    headless::dropFiles({folder.file("dropped.txt")}, screen(30, 30));
+    headless::pumpMessages();
+    EXPECT_EQ(windowText(), u"dropped text");
+    EXPECT_FALSE(editor.hasBackgroundImage());
+
+    headless::dropFiles({folder.file("Back.PNG")}, screen(30, 30));
+    headless::pumpMessages();
+    EXPECT_TRUE(editor.hasBackgroundImage());
+    EXPECT_EQ(windowText(), u"dropped text");
 }
 
 }  // namespace
