@@ -157,10 +157,10 @@ bool TextEditor::openFile(const std::u16string& path) {
     const bool fileReadOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
     setStyle(fileReadOnly ? (m_style | ES_READONLY) : (m_style & ~ES_READONLY));
     m_history.reset();
-    const bool wasModified = m_modified;
-    m_modified = true;  // so that clearing it always notifies
+    // The listener and the parent hear of the fresh, unmodified state even
+    // when the editor was unmodified before.
+    m_modified = true;
     setModified(false);
-    (void)wasModified;
     invalidateAll();
     placeCaret();
     return true;

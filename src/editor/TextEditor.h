@@ -70,7 +70,6 @@ public:
     // Text and edits -------------------------------------------------------------------
     // A copy of the whole text.
     std::u16string text() const { return m_document.text(); }
-    std::u16string getText() const override { return m_document.text(); }
     const TextDocument& document() const { return m_document; }
     // The edit step: replaces [start, end) (clamped: a start outside the text
     // becomes 0, an end past the text or before the start becomes the
