@@ -16,3 +16,4 @@
 #include "platform/api/MessageBox.h"
 #include "platform/api/Menu.h"
 #include "platform/api/ListView.h"
+#include "platform/api/Edit.h"

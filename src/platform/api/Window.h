@@ -211,6 +211,8 @@ inline const HWND HWND_TOPMOST = reinterpret_cast<HWND>(-1);
 inline const HWND HWND_NOTOPMOST = reinterpret_cast<HWND>(-2);
 
 inline constexpr WPARAM SIZE_RESTORED = 0;
+inline constexpr WPARAM SIZE_MINIMIZED = 1;
+inline constexpr WPARAM SIZE_MAXIMIZED = 2;
 
 // Coordinates are in the parent's client area (screen for top-level windows).
 // Sends WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED and from DefWindowProcW

@@ -140,7 +140,11 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
             Window* w = wm().find(window);
             if (!w) return FALSE;
             parent = w->parent;
-            cursor = w->windowClass->info.hCursor;
+            // The cursor is that of the window under the pointer (wParam),
+            // which a parent asked first on a child's behalf must not replace
+            // with its own.
+            Window* under = wm().find(reinterpret_cast<HWND>(wParam));
+            cursor = (under ? under : w)->windowClass->info.hCursor;
         }
         if (parent && sendTo(parent, WM_SETCURSOR, wParam, lParam)) return TRUE;
         if (LOWORD(static_cast<DWORD_PTR>(lParam)) == HTCLIENT) {

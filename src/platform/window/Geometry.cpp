@@ -367,3 +367,11 @@ int GetSystemMetrics(int index) {
 }
 
 UINT GetDoubleClickTime() { return 500; }
+
+BOOL MessageBeep(UINT) { return TRUE; }
+
+BOOL SystemParametersInfoW(UINT action, UINT, LPVOID value, UINT) {
+    if (action != SPI_GETWHEELSCROLLLINES || !value) return FALSE;
+    *static_cast<UINT*>(value) = 3;
+    return TRUE;
+}

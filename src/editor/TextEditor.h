@@ -1,0 +1,255 @@
+// The program's own text control: a window that owns one TextDocument and
+// its EditHistory, lays the text out in (optionally wrapped and justified)
+// visual rows, paints it double-buffered with per-character colours, keeps a
+// selection (anchor and caret) and a scroll position, and answers the
+// platform's edit-control messages so that other components drive it as they
+// would an edit control. It reports to its parent with WM_COMMAND
+// notifications (control id 0, the editor's window as the last parameter) and
+// to one TextEditorListener.
+//
+// Invariants:
+//  - 0 <= anchor, caret <= text length;
+//  - the document's line table carries the current layout (TextLayout);
+//  - the scroll position lies within its ranges (TextScrollBar::clamp);
+//  - every change of text goes through replaceRange (the edit step), so undo
+//    and redo cover all of it.
+//
+// The input side here is what the view needs to be used at all (caret keys,
+// clicks, dragging, typing, the wheel, the clipboard keys); the fuller
+// keyboard, mouse and command handling extends the protected handlers.
+#pragma once
+
+#include <memory>
+#include <vector>
+#include <string>
+#include <string_view>
+
+#include "editor/CharWidthCache.h"
+#include "editor/EditHistory.h"
+#include "editor/EditorColors.h"
+#include "editor/TextDocument.h"
+#include "editor/TextEditorListener.h"
+#include "editor/TextLayout.h"
+#include "editor/TextScrollBar.h"
+#include "platform/win32.h"
+#include "toolkit/BaseWindow.h"
+#include "toolkit/Bitmap.h"
+
+class Graphics;
+
+// Whether an edit is recorded for undo (and sets the modified flag).
+enum class Recording { Off, On };
+
+// The four sides of the text area's margins, in pixels or percent.
+struct EditorSides {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+};
+
+class TextEditor : public BaseWindow {
+public:
+    static constexpr DWORD kDefaultStyle =
+        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE;
+    static constexpr const char16_t* kClassName = u"TextEditor";
+    // Flags of the find highlight.
+    static constexpr int kFindIgnoreCase = 1;
+    static constexpr int kFindRegex = 2;
+    static constexpr int kFindBackward = 4;
+
+    TextEditor();
+    ~TextEditor() override;
+
+    // Resets the text (empty document, history reset, selection 0) and makes
+    // the window, of class "TextEditor" with the I-beam cursor, as a child of
+    // parent with the editor's style. False when the window could not be made.
+    bool create(HWND parent) override;
+    bool createAt(HWND parent, int x, int y, int width, int height) override;
+
+    // Text and edits -------------------------------------------------------------------
+    // A copy of the whole text.
+    std::u16string text() const { return m_document.text(); }
+    const TextDocument& document() const { return m_document; }
+    // The edit step: replaces [start, end) (clamped: a start outside the text
+    // becomes 0, an end past the text or before the start becomes the
+    // length), re-lays out only the affected lines, collapses the selection
+    // behind the new text, and notifies.
+    void replaceRange(int start, int end, std::u16string_view text, Recording recording);
+    // Replaces the selection.
+    void replaceSelection(std::u16string_view text, Recording recording);
+    // Replaces the whole text as one recorded edit; the caret goes to 0.
+    void setText(std::u16string_view text);
+    // Loads a file; on failure nothing changes. On success the view starts at
+    // the top with an empty history, unmodified, read-only when the file is.
+    bool openFile(const std::u16string& path);
+    void undo();
+    void redo();
+    bool canUndo() const { return m_history.canUndo(); }
+    bool canRedo() const { return m_history.canRedo(); }
+
+    // Selection ----------------------------------------------------------------------------
+    // Each end clamped to the text; -1 means the end.
+    void setSelection(int anchor, int caret);
+    int anchor() const { return m_anchor; }
+    int caret() const { return m_caret; }
+    int selectionStart() const { return std::min(m_anchor, m_caret); }
+    int selectionEnd() const { return std::max(m_anchor, m_caret); }
+    std::u16string selectedText() const;
+
+    // State -------------------------------------------------------------------------------
+    bool modified() const { return m_modified; }
+    // Notifies (EN_CHANGE, modifiedChanged) only when the value changes.
+    void setModified(bool modified);
+    bool readOnly() const { return (m_style & ES_READONLY) != 0; }
+    bool multiLine() const { return (m_style & ES_MULTILINE) != 0; }
+    bool wordWrap() const { return m_wordWrap; }
+    DWORD style() const { return m_style; }
+    // Multi-line, read-only, word wrap (no WS_HSCROLL) and hide-selection (no
+    // ES_NOHIDESEL) come from the style; without ES_MULTILINE word wrap and
+    // justification are off.
+    virtual void setStyle(DWORD style);
+    // A one-line field: no scroll bar, no wrap, a frame, small margins.
+    void fieldMode();
+    void setListener(TextEditorListener* listener) { m_listener = listener; }
+    void setJustify(Justify justify);
+    void setEndOfLineMarks(bool on);
+    void setBorder(bool on);
+
+    // Appearance ----------------------------------------------------------------------------
+    COLORREF color(ColorSlot slot) const { return m_colors.get(slot); }
+    void setColor(ColorSlot slot, COLORREF colour);
+    // Pixels added to the font height for each row.
+    void setLineSpacing(int pixels);
+    int lineSpacing() const { return m_lineSpacing; }
+    int fontHeight() const { return m_fontHeight; }
+    int rowHeight() const { return m_fontHeight + m_lineSpacing; }
+    // The font description is the window's (WinApiWindow::font()).
+    void setFont(const LOGFONTW& font);
+    EditorSides margins() const { return m_margins; }
+    void setMargins(const EditorSides& margins);
+    // Percentages of the client size, 0 (off) or 1 to 79.
+    EditorSides padding() const { return m_padding; }
+    void setPadding(const EditorSides& padding);
+    // Loads a background picture; a path without a picture extension or one
+    // that cannot be read leaves the current picture. An empty path removes it.
+    bool setBackgroundImage(const std::u16string& path);
+    bool hasBackgroundImage() const { return !m_background.empty(); }
+    void setFindHighlight(std::u16string text, int flags);
+
+    // View ------------------------------------------------------------------------------
+    TextLayout& layout() { return m_layout; }
+    const TextScrollBar& scrollPosition() const { return m_scroll; }
+    int totalRows() const { return m_layout.totalRows(); }
+    // Scrolls by (columns of the average character width, rows).
+    void scrollBy(int columns, int rows);
+    void scrollCaretIntoView();
+    // Brings the caret's row a quarter of the way down the view (more than a
+    // hundred rows jump at once, fewer scroll row by row).
+    void scrollCaretToQuarter();
+    // Client coordinates of the top-left of a position's cell.
+    POINT pointOfPosition(int position);
+    // The position nearest to a client point.
+    int positionAtPoint(int x, int y);
+    // Paints the whole client area into graphics (which has the client size).
+    void paint(Graphics& graphics);
+    // Paints only the rows that meet area (client coordinates).
+    void paint(Graphics& graphics, const RECT& area);
+
+    LRESULT windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool onCreate() override;
+    // Exactly one file: a picture becomes the background, anything else is
+    // opened into the editor. Several files are ignored.
+    bool onFilesDropped(const std::vector<std::u16string>& paths) override;
+    // Not when minimised: recompute the padding margins, re-wrap everything,
+    // keep the line that was at the top at the top.
+    LRESULT onSize(WPARAM type, LPARAM size) override;
+
+protected:
+    // Input, kept minimal here; the fuller handlers override these.
+    virtual bool onKeyDown(int key);
+    virtual bool onChar(char16_t character);
+    virtual void onLeftDown(int x, int y, WPARAM keys);
+    virtual void onLeftUp();
+    virtual void onMouseMove(int x, int y);
+    virtual void onWheel(int delta);
+    virtual void onSetFocus();
+    virtual void onKillFocus();
+    void resizeView(int width, int height);
+
+    void copy();
+    void cut();
+    void paste();
+    void clearSelection();
+    // Moves the caret (keeping the anchor when extending) and shows it.
+    enum class Extend { No, Yes };
+    void moveCaret(int position, Extend extend);
+    // WM_COMMAND to the parent with control id 0 and this window.
+    void notifyCommand(WORD code);
+
+private:
+    void registerEditorClass();
+
+    LRESULT handleScroll(UINT message, WPARAM wParam);
+    LRESULT getSelection(WPARAM wParam, LPARAM lParam) const;
+    void setCharFormat(const CHARFORMATW& format);
+    void resetText();
+    void rebuildFont();
+    void applyMargins();
+    void relayoutAll();
+    void updateScrollRanges();
+    void invalidateAll();
+    void invalidateRows(int firstRow, int lastRow);
+    void invalidatePositions(int from, int to);
+    void placeCaret();
+    int textAreaLeft() const { return m_margins.left; }
+    int textAreaRight() const;
+    int textAreaWidth() const { return std::max(0, textAreaRight() - textAreaLeft()); }
+    int textAreaHeight() const;
+    bool hasVerticalBar() const { return (m_style & WS_VSCROLL) != 0; }
+    void paintRow(Graphics& graphics, int row, int y, bool overPicture);
+    // Foreground and background of each character of [start, end).
+    void characterAttributes(const RowSpan& span, std::vector<COLORREF>& text, std::vector<COLORREF>& back);
+    void paintLineEnd(Graphics& graphics, const RowSpan& span, int x, int y);
+    void paintScrollIndicator(Graphics& graphics);
+    void paintCaret(Graphics& graphics);
+
+    TextDocument m_document;
+    EditHistory m_history;
+    CharWidthCache m_widths;
+    TextLayout m_layout{m_document, m_widths};
+    TextScrollBar m_scroll;
+    EditorColors m_colors;
+    TextEditorListener* m_listener = nullptr;
+
+    int m_anchor = 0;
+    int m_caret = 0;
+    POINT m_caretPoint{0, 0};
+    int m_desiredX = 0;
+    DWORD m_style = kDefaultStyle;
+    bool m_wordWrap = true;
+    bool m_justify = true;
+    bool m_hideSelection = true;
+    bool m_endOfLineMarks = true;
+    bool m_border = false;
+    bool m_modified = false;
+    bool m_focused = false;
+    bool m_selecting = false;  // the left button is down for a drag selection
+    int m_limit = -1;
+    EDITWORDBREAKPROCW m_wordBreak = nullptr;
+
+    HFONT m_font = nullptr;
+    HDC m_measureDc = nullptr;
+    int m_fontHeight = 12;
+    int m_averageWidth = 6;
+    int m_lineSpacing = 4;
+    int m_clientWidth = 0;
+    int m_clientHeight = 0;
+    EditorSides m_margins{2, 2, 0, 0};
+    EditorSides m_padding{};
+    Bitmap m_background;
+    int m_backgroundOpacity = 100;
+    std::u16string m_findText;
+    int m_findFlags = 0;
+    std::unique_ptr<Graphics> m_canvas;
+};
