@@ -12,3 +12,7 @@
 #include "platform/api/Window.h"
 #include "platform/api/Gdi.h"
 #include "platform/api/Clipboard.h"
+#include "platform/api/Edit.h"
+#include "platform/api/EditControl.h"
+#include "platform/api/ComboBox.h"
+#include "platform/api/DatePicker.h"

@@ -136,7 +136,10 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
             Window* w = wm().find(window);
             if (!w) return FALSE;
             parent = w->parent;
-            cursor = w->windowClass->info.hCursor;
+            // The class cursor of the window under the pointer (wParam), so
+            // that a parent's default answer keeps its child's cursor.
+            Window* under = wm().find(reinterpret_cast<HWND>(wParam));
+            cursor = (under ? under : w)->windowClass->info.hCursor;
         }
         if (parent && sendTo(parent, WM_SETCURSOR, wParam, lParam)) return TRUE;
         if (LOWORD(static_cast<DWORD_PTR>(lParam)) == HTCLIENT) {

@@ -146,7 +146,8 @@ void handleMouse(const RawEvent& e) {
         break;
     case RawEventType::MouseDown: {
         UINT message = buttonMessage(e.button, true);
-        if (top != GetActiveWindow()) SetActiveWindow(top);
+        bool activates = !(GetWindowLongW(top, GWL_EXSTYLE) & WS_EX_NOACTIVATE);
+        if (activates && top != GetActiveWindow()) SetActiveWindow(top);
         sendTo(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(static_cast<int>(hit), message));
         {
             std::lock_guard lock(m.mutex);

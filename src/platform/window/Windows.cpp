@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/controls/Controls.h"
 #include "platform/display/Display.h"
 #include "platform/window/WindowManager.h"
 
@@ -89,6 +90,8 @@ int GetClassNameW(HWND window, LPWSTR buffer, int size) {
 
 HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
                      int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
+    // The system controls exist before the first window, as on Windows.
+    controls::registerSystemClasses();
     WindowManager& m = wm();
     HWND handle = nullptr;
     std::u16string name;
