@@ -102,6 +102,19 @@ TEST_F(Combo, FindStringExactIgnoresCaseAndWrapsFromTheStart) {
     EXPECT_EQ(find(77, u"al", CB_FINDSTRING), 0);
 }
 
+TEST_F(Combo, SortedBoxesInsertInOrderAndTextSelectsAnItem) {
+    make(kDropDownList | CBS_SORT, {u"pear", u"Apple", u"banana"});
+    EXPECT_EQ(item(0), u"Apple");
+    EXPECT_EQ(item(1), u"banana");
+    EXPECT_EQ(item(2), u"pear");
+    EXPECT_EQ(SendMessageW(combo, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(u"zebra")), 0);  // insert keeps its place
+    EXPECT_EQ(SetWindowTextW(combo, u"BANANA"), TRUE);
+    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 2);
+    EXPECT_EQ(SendMessageW(combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(u"cherry")), CB_ERR);
+    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 2);
+    EXPECT_EQ(ControlHost::text(combo), u"banana");
+}
+
 TEST_F(Combo, TheCreationHeightBecomesTheListHeight) {
     make(kDropDownList);
     RECT r;

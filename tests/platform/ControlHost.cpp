@@ -23,7 +23,7 @@ ControlHost::ControlHost() {
 
 ControlHost::~ControlHost() {
     if (GetCapture()) ReleaseCapture();
-    for (int vk : {VK_SHIFT, VK_CONTROL, VK_MENU, VK_LBUTTON})
+    for (int vk : {VK_SHIFT, VK_CONTROL, VK_MENU})
         if (GetKeyState(vk) < 0) headless::key(vk, false);
     SetWindowLongPtrW(frame_, GWLP_USERDATA, 0);
     DestroyWindow(frame_);

@@ -117,6 +117,22 @@ TEST_F(Picker, TextAndSystemTimeRoundTrip) {
     EXPECT_TRUE(host.notifications().empty());
 }
 
+TEST_F(Picker, WithoutAFormatTheStyleChoosesOne) {
+    SYSTEMTIME d = date(2012, 5, 14);
+    HWND shortDate = host.create(u"SysDateTimePick32", u"", WS_CHILD | WS_VISIBLE, 20, 60, 140, 24, 9);
+    SendMessageW(shortDate, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&d));
+    EXPECT_EQ(ControlHost::text(shortDate), u"2012/05/14");
+    SendMessageW(picker, DTM_SETFORMATW, 0, 0);
+    EXPECT_EQ(text(), u"Monday, May 14, 2012");
+    // The weekday is a name, not a field: Right skips it.
+    SetFocus(picker);
+    ControlHost::chord({}, VK_UP);
+    EXPECT_EQ(text(), u"Thursday, June 14, 2012");
+    ControlHost::chord({}, VK_RIGHT);
+    ControlHost::chord({}, VK_UP);
+    EXPECT_EQ(text(), u"Friday, June 15, 2012");
+}
+
 TEST_F(Picker, ArrowsStepTheCurrentFieldAndReportEachChange) {
     SetFocus(picker);
     ControlHost::chord({}, VK_UP);

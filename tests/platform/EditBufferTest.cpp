@@ -40,10 +40,12 @@ TEST(EditBuffer, LineTableFollowsCrLfAndLoneLf) {
     EXPECT_EQ(b.lineFromPosition(99), 1u);
 }
 
-TEST(EditBuffer, SingleLineKeepsOnlyTheFirstLine) {
+TEST(EditBuffer, SingleLineTakesOnlyTheFirstLineOfInsertedText) {
     EditBuffer b(LineMode::Single);
     b.setText(u"first\r\nsecond");
-    EXPECT_EQ(b.text(), u"first");
+    EXPECT_EQ(b.text(), u"first\r\nsecond");  // a text set whole comes back whole
+    EXPECT_EQ(b.lineCount(), 1u);
+    b.setText(u"first");
     b.select(5, 5);
     EXPECT_TRUE(b.replaceSelection(u" one\ntwo", UndoRecording::On));
     EXPECT_EQ(b.text(), u"first one");

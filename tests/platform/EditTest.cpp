@@ -329,6 +329,45 @@ TEST_F(Edit, LongTextScrollsToKeepTheCaretVisible) {
     EXPECT_EQ(GET_X_LPARAM(SendMessageW(edit, EM_POSFROMCHAR, 0, 0)), 3);
 }
 
+TEST_F(Edit, AlignmentAndMarginsPlaceTheText) {
+    make(kField | ES_RIGHT, u"42", 100);
+    RECT client;
+    GetClientRect(edit, &client);
+    int right = GET_X_LPARAM(SendMessageW(edit, EM_POSFROMCHAR, 2, 0));
+    EXPECT_GE(right, client.right - 5);
+    EXPECT_LE(right, client.right - 3);
+    DestroyWindow(edit);
+    make(kField | ES_CENTER, u"42", 100);
+    int left = GET_X_LPARAM(SendMessageW(edit, EM_POSFROMCHAR, 0, 0));
+    right = GET_X_LPARAM(SendMessageW(edit, EM_POSFROMCHAR, 2, 0));
+    EXPECT_NEAR(left + right, client.right, 3);
+    DestroyWindow(edit);
+    make(kField, u"42", 100);
+    SendMessageW(edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(10, 6));
+    EXPECT_EQ(SendMessageW(edit, EM_GETMARGINS, 0, 0), MAKELRESULT(10, 6));
+    EXPECT_EQ(GET_X_LPARAM(SendMessageW(edit, EM_POSFROMCHAR, 0, 0)), 10);
+    EXPECT_EQ(SendMessageW(edit, EM_POSFROMCHAR, 3, 0), -1);
+}
+
+TEST_F(Edit, MultiLineTextScrollsToTheCaretLineAndWithTheWheel) {
+    make(kArea, u"", 200, 60);
+    for (int i = 0; i < 12; ++i) {
+        type(u"line");
+        ControlHost::chord({}, VK_RETURN);
+    }
+    LRESULT first = SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
+    EXPECT_GT(first, 8);
+    LRESULT caret = SendMessageW(edit, EM_POSFROMCHAR, SendMessageW(edit, EM_LINEINDEX, 12, 0), 0);
+    RECT client;
+    GetClientRect(edit, &client);
+    EXPECT_LT(GET_Y_LPARAM(caret), client.bottom);
+    headless::mouseWheel(WHEEL_DELTA, ControlHost::screen(edit, 10, 10));
+    ControlHost::pump();
+    EXPECT_EQ(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0), first - 3);
+    ControlHost::chord({VK_CONTROL}, VK_HOME);
+    EXPECT_EQ(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+}
+
 TEST_F(Edit, PaintsTheSelectionInTheFocusColourAndAsksTheParentForColours) {
     make(kField, u"MMMM");
     SendMessageW(edit, EM_SETSEL, 0, 4);

@@ -453,12 +453,14 @@ LRESULT comboProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         s.focused = true;
+        startTextInput(w, RECT{0, 0, 1, 1});
         InvalidateRect(w, nullptr, FALSE);
         notifyParent(w, CBN_SETFOCUS);
         return 0;
     case WM_KILLFOCUS: {
         HWND to = reinterpret_cast<HWND>(wParam);
         if (s.edit && to == s.edit) return 0;
+        if (!s.edit) stopTextInput();
         s.focused = false;
         if (s.dropped && to != s.list) comboClose(w, CloseReason::Cancelled);
         InvalidateRect(w, nullptr, FALSE);

@@ -35,6 +35,12 @@ int textWidth(HFONT font, const std::u16string& text);
 // Whether the window has a one-pixel non-client border (WS_BORDER), which
 // its WM_NCPAINT paints in the given colour.
 bool hasBorder(HWND window);
+// Typed text (and the input method) goes to the display's focus window only
+// while asked for: a control that takes characters asks on WM_SETFOCUS, with
+// its caret's client rectangle for the candidate window, and stops on
+// WM_KILLFOCUS.
+void startTextInput(HWND window, const RECT& caret);
+void stopTextInput();
 void paintBorder(HWND window, COLORREF colour);
 
 // A DC of a window with a font selected, released on destruction.

@@ -10,7 +10,11 @@ namespace veltrix::platform::controls {
 
 namespace {
 
-constexpr const char16_t* kDefaultFormat = u"yyyy/MM/dd";
+// The formats a picker shows before it is given one, by its style.
+std::u16string defaultFormat(HWND w) {
+    bool longFormat = (GetWindowLongW(w, GWL_STYLE) & DTS_LONGDATEFORMAT) != 0;
+    return longFormat ? u"dddd, MMMM d, yyyy" : u"yyyy/MM/dd";
+}
 
 bool editable(const DateSegment& s) {
     return s.field == DateField::Year || s.field == DateField::Month || s.field == DateField::Day;
@@ -234,7 +238,7 @@ void paint(HWND w, DateState& s) {
 LRESULT onCreate(HWND w) {
     auto s = DateStates::create(w);
     s->date = today();
-    s->segments = parseDateFormat(kDefaultFormat);
+    s->segments = parseDateFormat(defaultFormat(w));
     s->font = fontOrDefault(nullptr);
     HWND owner = GetAncestor(w, GA_ROOT);
     s->calendar = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, kCalendarClass, u"",
@@ -261,7 +265,7 @@ LRESULT pickerMessage(HWND w, DateState& s, UINT message, WPARAM wParam, LPARAM 
     }
     case DTM_SETFORMATW: {
         auto* format = reinterpret_cast<LPCWSTR>(lParam);
-        s.segments = parseDateFormat(format && *format ? std::u16string(format) : std::u16string(kDefaultFormat));
+        s.segments = parseDateFormat(format && *format ? std::u16string(format) : defaultFormat(w));
         s.field = -1;
         s.typed.clear();
         InvalidateRect(w, nullptr, FALSE);
@@ -338,10 +342,12 @@ LRESULT datePickerProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFOCUS:
         s.focused = true;
+        startTextInput(w, RECT{0, 0, 1, 1});
         if (s.field < 0) s.field = firstField(s);
         InvalidateRect(w, nullptr, FALSE);
         return 0;
     case WM_KILLFOCUS:
+        stopTextInput();
         s.focused = false;
         s.typed.clear();
         if (s.dropped) datePickerClose(w, nullptr);

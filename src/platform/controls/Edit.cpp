@@ -76,6 +76,9 @@ struct Layout {
 Layout layoutLine(HWND w, const EditState& s, HDC dc, std::size_t line, const RECT& fr) {
     Layout l;
     l.text = s.buffer.lineText(line);
+    // A program may set line breaks into a one-line field: they show as spaces.
+    for (char16_t& c : l.text)
+        if (c == u'\r' || c == u'\n') c = u' ';
     l.x = advancesOf(dc, l.text);
     l.offset = alignmentOffset(w, fr, l.x.back());
     return l;
@@ -623,13 +626,17 @@ LRESULT editProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
         if (isMulti(w)) code |= DLGC_WANTALLKEYS;
         return code;
     }
-    case WM_SETFOCUS:
+    case WM_SETFOCUS: {
         s.focused = true;
+        POINT caret = pointOf(w, s, s.buffer.caret());
+        startTextInput(w, RECT{caret.x, caret.y, caret.x + 1, caret.y + s.lineHeight});
         restartBlink(w, s);
         InvalidateRect(w, nullptr, TRUE);
         notifyParent(w, EN_SETFOCUS);
         return 0;
+    }
     case WM_KILLFOCUS:
+        stopTextInput();
         s.focused = false;
         s.caretOn = false;
         s.selecting = false;

@@ -39,7 +39,9 @@ std::u16string firstLine(std::u16string text) {
 EditBuffer::EditBuffer(LineMode mode) : mode_(mode), limit_(kDefaultLimit) { rebuildLines(); }
 
 void EditBuffer::setText(std::u16string text) {
-    text_ = mode_ == LineMode::Single ? firstLine(std::move(text)) : std::move(text);
+    // Kept whole even in a single-line buffer, as Windows keeps it: the text
+    // a program sets comes back unchanged.
+    text_ = std::move(text);
     anchor_ = caret_ = 0;
     modified_ = false;
     emptyUndo();

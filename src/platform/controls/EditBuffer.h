@@ -2,9 +2,10 @@
 // with no window behind it.
 //
 // Invariants: anchor and caret lie in [0, text length] and never split a
-// surrogate pair made by the control's own moves; a single-line buffer holds
-// no CR or LF; the text never exceeds the limit through an edit (a text set
-// as a whole may, as on Windows). Lines end at CR LF (or a lone LF); the
+// surrogate pair made by the control's own moves; what is typed or pasted
+// into a single-line buffer never brings a CR or LF (a text set as a whole is
+// kept as it is, and has one line); the text never exceeds the limit through
+// an edit (a text set as a whole may, as on Windows). Lines end at CR LF (or a lone LF); the
 // break belongs to no line.
 #pragma once
 

@@ -3,6 +3,7 @@
 
 #include "platform/controls/Controls.h"
 #include "platform/controls/Theme.h"
+#include "platform/display/Display.h"
 #include "platform/window/WindowManager.h"
 
 namespace veltrix::platform::controls {
@@ -79,6 +80,16 @@ void paintBorder(HWND window, COLORREF colour) {
     theme::frame(dc, r, colour);
     ReleaseDC(window, dc);
 }
+
+void startTextInput(HWND window, const RECT& caret) {
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    RECT onScreen = caret;
+    OffsetRect(&onScreen, origin.x, origin.y);
+    display().startTextInput(onScreen);
+}
+
+void stopTextInput() { display().stopTextInput(); }
 
 FontDC::FontDC(HWND window, HFONT font) : window_(window), dc_(GetDC(window)) {
     old_ = SelectObject(dc_, fontOrDefault(font));
