@@ -207,6 +207,20 @@ TEST_F(Combo, TheWheelStepsAClosedBox) {
     EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
 }
 
+TEST_F(Combo, TheWheelScrollsAnOpenList) {
+    make(kDropDownList, {u"0", u"1", u"2", u"3", u"4", u"5", u"6", u"7", u"8", u"9", u"10", u"11", u"12", u"13"});
+    SetFocus(combo);
+    SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    ControlHost::pump();
+    headless::mouseWheel(-WHEEL_DELTA, row(1));
+    ControlHost::pump();
+    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), CB_ERR);  // scrolling chooses nothing
+    headless::mouseMove(row(0));
+    headless::click(Button::Left, row(0));
+    ControlHost::pump();
+    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 3);
+}
+
 TEST_F(Combo, ADropDownHasAnEditChildThatReportsTyping) {
     make(kDropDown);
     COMBOBOXINFO i = info();

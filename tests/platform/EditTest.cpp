@@ -75,6 +75,12 @@ TEST_F(Edit, JapaneseTextArrivesAsCharactersAndAsImeCharacters) {
     SendMessageW(edit, 0x0286, u'す', 1);
     EXPECT_EQ(text(), u"日本語です");
     EXPECT_EQ(GetWindowTextLengthW(edit), 5);
+    // A character beyond the basic plane comes as two units and stays whole.
+    type(u"𠮷");
+    ControlHost::chord({}, VK_LEFT);
+    EXPECT_EQ(selection(), std::make_pair(DWORD{5}, DWORD{5}));
+    ControlHost::chord({}, VK_DELETE);
+    EXPECT_EQ(text(), u"日本語です");
 }
 
 TEST_F(Edit, SetTextNotifiesForOneLineFieldsOnlyAndPutsTheCaretFirst) {
