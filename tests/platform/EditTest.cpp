@@ -320,6 +320,16 @@ TEST_F(Edit, MouseClicksDragsAndDoubleClicksSelect) {
     ControlHost::pump();
     EXPECT_EQ(selection(), std::make_pair(DWORD{8}, DWORD{11}));
     EXPECT_EQ(headless::cursor(), reinterpret_cast<std::uintptr_t>(IDC_IBEAM));
+    // A double click held and dragged selects whole words.
+    POINT two = charPoint(5);
+    headless::click(Button::Left, two);
+    headless::mouseButton(Button::Left, true, two);
+    headless::mouseMove(charPoint(1));
+    ControlHost::pump();
+    EXPECT_EQ(selection(), std::make_pair(DWORD{0}, DWORD{7}));
+    headless::mouseButton(Button::Left, false, charPoint(1));
+    ControlHost::pump();
+    EXPECT_EQ(GetCapture(), nullptr);
 }
 
 TEST_F(Edit, LongTextScrollsToKeepTheCaretVisible) {

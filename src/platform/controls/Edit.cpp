@@ -27,6 +27,9 @@ struct EditState {
     bool focused = false;
     bool caretOn = false;
     bool selecting = false;
+    bool selectingWords = false;  // a drag that began with a double click
+    std::size_t wordStart = 0;    // the word it began on
+    std::size_t wordEnd = 0;
     bool inCombo = false;
 };
 using States = ControlStates<EditState>;
@@ -680,30 +683,46 @@ LRESULT editProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
         auto alive = States::find(w);
         if (!alive) return 0;
         POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        SetCapture(w);
         s.buffer.moveCaret(positionAt(w, s, p), (wParam & MK_SHIFT) != 0);
         s.selecting = true;
-        SetCapture(w);
         refresh(w, s);
         return 0;
     }
     case WM_MOUSEMOVE:
         if (s.selecting && (wParam & MK_LBUTTON)) {
             POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            s.buffer.moveCaret(positionAt(w, s, p), true);
+            std::size_t at = positionAt(w, s, p);
+            if (!s.selectingWords) {
+                s.buffer.moveCaret(at, true);
+            } else if (at < s.wordStart) {
+                s.buffer.select(s.wordEnd, s.buffer.wordStart(at));
+            } else {
+                s.buffer.select(s.wordStart, std::max(s.wordEnd, s.buffer.wordEnd(at)));
+            }
             refresh(w, s);
         }
         return 0;
     case WM_LBUTTONUP:
         if (s.selecting) {
             s.selecting = false;
+            s.selectingWords = false;
             if (GetCapture() == w) ReleaseCapture();
         }
         return 0;
-    case WM_CAPTURECHANGED: s.selecting = false; return 0;
+    case WM_CAPTURECHANGED:
+        s.selecting = false;
+        s.selectingWords = false;
+        return 0;
     case WM_LBUTTONDBLCLK: {
         POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         std::size_t at = positionAt(w, s, p);
-        s.buffer.select(s.buffer.wordStart(at), s.buffer.wordEnd(at));
+        SetCapture(w);
+        s.wordStart = s.buffer.wordStart(at);
+        s.wordEnd = s.buffer.wordEnd(at);
+        s.buffer.select(s.wordStart, s.wordEnd);
+        s.selecting = true;
+        s.selectingWords = true;
         refresh(w, s);
         return 0;
     }
