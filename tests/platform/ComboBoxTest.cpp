@@ -46,6 +46,14 @@ struct Combo : ::testing::Test {
     }
 };
 
+TEST(SystemClasses, ExistBeforeAnyWindowIsMade) {
+    for (const char16_t* name : {u"EDIT", u"Edit", u"COMBOBOX", u"SysDateTimePick32"}) {
+        WNDCLASSEXW wc{};
+        EXPECT_TRUE(GetClassInfoExW(nullptr, name, &wc)) << std::string(name, name + 4);
+        EXPECT_TRUE(wc.lpfnWndProc);
+    }
+}
+
 TEST_F(Combo, ListMessagesAnswerAndOutOfRangeIndexesGiveCbErr) {
     make(kDropDownList);
     EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 4);
@@ -78,6 +86,11 @@ TEST_F(Combo, ItemDataSelectionAndDeletionStayConsistent) {
     EXPECT_EQ(SendMessageW(combo, CB_GETITEMDATA, 2, 0), 0x1234);
     EXPECT_EQ(SendMessageW(combo, CB_SETCURSEL, 2, 0), 2);
     EXPECT_EQ(ControlHost::text(combo), u"Cherry");
+    // A bad index clears the selection, as on Windows.
+    EXPECT_EQ(SendMessageW(combo, CB_SETCURSEL, 9, 0), CB_ERR);
+    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), CB_ERR);
+    EXPECT_EQ(ControlHost::text(combo), u"");
+    SendMessageW(combo, CB_SETCURSEL, 2, 0);
     EXPECT_EQ(SendMessageW(combo, CB_DELETESTRING, 0, 0), 3);
     EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 1);
     EXPECT_EQ(SendMessageW(combo, CB_GETITEMDATA, 1, 0), 0x1234);

@@ -281,12 +281,12 @@ LRESULT comboMessage(HWND w, ComboState& s, UINT message, WPARAM wParam, LPARAM 
     case CB_GETCOUNT: return static_cast<LRESULT>(s.items.size());
     case CB_GETCURSEL: return s.selected;
     case CB_SETCURSEL:
-        if (static_cast<long>(wParam) == -1) {
+        // -1 or an index past the end clears the selection and answers CB_ERR, as on Windows.
+        if (!validIndex(s, wParam)) {
             s.selected = -1;
             showSelection(w, s);
             return CB_ERR;
         }
-        if (!validIndex(s, wParam)) return CB_ERR;
         s.selected = s.hot = static_cast<int>(wParam);
         scrollListTo(s, s.selected);
         showSelection(w, s);

@@ -67,6 +67,7 @@ BOOL UnregisterClassW(LPCWSTR className, HINSTANCE) {
 }
 
 BOOL GetClassInfoExW(HINSTANCE, LPCWSTR className, WNDCLASSEXW* out) {
+    controls::registerSystemClasses();
     std::lock_guard lock(wm().mutex);
     auto c = wm().findClass(classNameOf(className, wm()));
     if (!c || !out) {
