@@ -169,6 +169,14 @@ TEST_F(Picker, DigitsTypeAFieldAndTheDayFitsTheMonth) {
     headless::typeText(u"09");
     ControlHost::pump();
     EXPECT_EQ(text(), u"2009/02/03");
+    SendMessageW(picker, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(u"yy.MM.dd"));
+    ControlHost::chord({}, VK_HOME);
+    headless::typeText(u"15");
+    ControlHost::pump();
+    EXPECT_EQ(text(), u"15.02.03");
+    SYSTEMTIME got{};
+    SendMessageW(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&got));
+    EXPECT_EQ(got.wYear, 2015);
 }
 
 TEST_F(Picker, TheCalendarOpensChoosesByKeysAndCancels) {

@@ -88,7 +88,7 @@ void typeDigit(HWND w, DateState& s, char16_t digit) {
     s.typed += digit;
     int value = 0;
     for (char16_t c : s.typed) value = value * 10 + (c - u'0');
-    std::size_t full = seg.field == DateField::Year ? 4 : 2;
+    std::size_t full = seg.field == DateField::Year && seg.width != 2 ? 4 : 2;
     int maximum = seg.field == DateField::Month ? 12 : seg.field == DateField::Day ? daysInMonth(s.date.wYear, s.date.wMonth) : 9999;
     bool complete = s.typed.size() >= full || value * 10 > maximum;
     if (seg.field == DateField::Year) {
@@ -97,7 +97,7 @@ void typeDigit(HWND w, DateState& s, char16_t digit) {
             InvalidateRect(w, nullptr, FALSE);
             return;
         }
-        if (s.typed.size() <= 2 && seg.width == 2) value += 2000;
+        if (seg.width == 2) value += 2000;  // a two-digit year field types this century's years
     }
     if (value >= 1 || seg.field == DateField::Year) datePickerChange(w, withField(s.date, seg.field, value));
     auto alive = DateStates::find(w);
