@@ -231,7 +231,10 @@ void processRawEvents(std::vector<RawEvent>& events) {
             if (IsWindow(e.window)) postInput(e.window, WM_SYSCOMMAND, SC_CLOSE, 0);
             break;
         case RawEventType::FocusGained:
-            if (IsWindow(e.window) && GetActiveWindow() != e.window) SetActiveWindow(e.window);
+            // A pop-up list or calendar that the window system focused stays inactive.
+            if (IsWindow(e.window) && GetActiveWindow() != e.window &&
+                !(GetWindowLongW(e.window, GWL_EXSTYLE) & WS_EX_NOACTIVATE))
+                SetActiveWindow(e.window);
             break;
         case RawEventType::Geometry:
             // The user moved or resized the display window.
