@@ -29,8 +29,6 @@ void notifyParent(HWND control, WORD code);
 HFONT fontOrDefault(HFONT font);
 // The cell height of a font.
 int lineHeightOf(HFONT font);
-// x of every character boundary of text in the font: size text.size() + 1.
-std::vector<int> advancesOf(HDC dc, const std::u16string& text);
 int textWidth(HFONT font, const std::u16string& text);
 // Whether the window has a one-pixel non-client border (WS_BORDER), which
 // its WM_NCPAINT paints in the given colour.

@@ -2,6 +2,7 @@
 // layer's GDI, with caret, selection, clipboard and single-level undo.
 #include <algorithm>
 
+#include "platform/controls/CharWidths.h"
 #include "platform/controls/ControlState.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/EditBuffer.h"
@@ -18,6 +19,7 @@ constexpr UINT kBlinkInterval = 530;
 
 struct EditState {
     EditBuffer buffer;
+    CharWidths widths;  // of the field's font
     HFONT font = nullptr;
     int lineHeight = 16;
     int scrollX = 0;  // pixels of the longest line scrolled off to the left
@@ -76,18 +78,18 @@ struct Layout {
     int offset = 0;
 };
 
-Layout layoutLine(HWND w, const EditState& s, HDC dc, std::size_t line, const RECT& fr) {
+Layout layoutLine(HWND w, EditState& s, HDC dc, std::size_t line, const RECT& fr) {
     Layout l;
     l.text = s.buffer.lineText(line);
     // A program may set line breaks into a one-line field: they show as spaces.
     for (char16_t& c : l.text)
         if (c == u'\r' || c == u'\n') c = u' ';
-    l.x = advancesOf(dc, l.text);
+    l.x = s.widths.advances(dc, l.text);
     l.offset = alignmentOffset(w, fr, l.x.back());
     return l;
 }
 
-POINT pointOf(HWND w, const EditState& s, std::size_t position) {
+POINT pointOf(HWND w, EditState& s, std::size_t position) {
     RECT fr = formatRect(w, s);
     std::size_t line = s.buffer.lineFromPosition(position);
     std::size_t column = std::min(position - s.buffer.lineIndex(line), s.buffer.lineLength(line));
@@ -97,7 +99,7 @@ POINT pointOf(HWND w, const EditState& s, std::size_t position) {
     return {fr.left + l.offset + l.x[column] - s.scrollX, y};
 }
 
-std::size_t positionAt(HWND w, const EditState& s, POINT p) {
+std::size_t positionAt(HWND w, EditState& s, POINT p) {
     RECT fr = formatRect(w, s);
     int row = p.y < fr.top ? -1 : (p.y - fr.top) / std::max(1, s.lineHeight);
     long line = static_cast<long>(s.firstLine) + row;
@@ -105,8 +107,14 @@ std::size_t positionAt(HWND w, const EditState& s, POINT p) {
     FontDC dc(w, s.font);
     Layout l = layoutLine(w, s, dc.get(), static_cast<std::size_t>(line), fr);
     int x = p.x - fr.left - l.offset + s.scrollX;
+    // The boundary nearest to x: the first whose following midpoint is not left of x.
     std::size_t column = 0;
-    while (column + 1 < l.x.size() && x > (l.x[column] + l.x[column + 1]) / 2) ++column;
+    std::size_t high = l.x.size() - 1;
+    while (column < high) {
+        std::size_t mid = (column + high) / 2;
+        if (x > (l.x[mid] + l.x[mid + 1]) / 2) column = mid + 1;
+        else high = mid;
+    }
     std::size_t start = s.buffer.lineIndex(static_cast<std::size_t>(line));
     std::size_t position = start + column;
     // Never land inside a surrogate pair.
@@ -346,6 +354,30 @@ void paintFrame(HWND w, const EditState& s) {
     ReleaseDC(w, dc);
 }
 
+// The characters of a laid-out line that show between the format rectangle's edges.
+std::pair<std::size_t, std::size_t> visibleRange(const Layout& l, int x, const RECT& fr) {
+    std::size_t n = l.text.size();
+    auto firstAfter = [&](int edge) {
+        return static_cast<std::size_t>(std::upper_bound(l.x.begin(), l.x.end(), edge - x) - l.x.begin());
+    };
+    std::size_t first = firstAfter(fr.left);
+    first = first == 0 ? 0 : first - 1;
+    std::size_t last = std::min(n, firstAfter(fr.right));
+    // Keep surrogate pairs whole at both ends.
+    if (first > 0 && first < n && l.text[first] >= 0xDC00 && l.text[first] <= 0xDFFF) --first;
+    if (last < n && last > 0 && l.text[last] >= 0xDC00 && l.text[last] <= 0xDFFF) ++last;
+    return {first, std::max(first, last)};
+}
+
+// Draws characters [range) of a line, each at its measured advance.
+void drawRun(HDC dc, const Layout& l, int x, int y, std::pair<std::size_t, std::size_t> range) {
+    auto [a, b] = range;
+    if (a >= b) return;
+    std::vector<INT> dx(b - a);
+    for (std::size_t i = a; i < b; ++i) dx[i - a] = l.x[i + 1] - l.x[i];
+    ExtTextOutW(dc, x + l.x[a], y, 0, nullptr, l.text.data() + a, static_cast<UINT>(b - a), dx.data());
+}
+
 void paint(HWND w, EditState& s) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(w, &ps);
@@ -380,7 +412,7 @@ void paint(HWND w, EditState& s) {
         Layout l = layoutLine(w, s, dc, line, fr);
         int x = fr.left + l.offset - s.scrollX;
         int y = fr.top + static_cast<int>(line - s.firstLine) * s.lineHeight;
-        TextOutW(dc, x, y, l.text.data(), static_cast<int>(l.text.size()));
+        drawRun(dc, l, x, y, visibleRange(l, x, fr));
         std::size_t start = s.buffer.lineIndex(line);
         std::size_t end = start + l.text.size();
         if (!showSelection || selStart == selEnd || selEnd < start || selStart > end) continue;
@@ -392,7 +424,8 @@ void paint(HWND w, EditState& s) {
         RECT band{x + l.x[a], y, x + l.x[b] + extra, y + s.lineHeight};
         theme::fill(dc, band, s.focused ? theme::kSelection : theme::kInactiveSelection);
         SetTextColor(dc, s.focused ? theme::kSelectionText : textColour);
-        TextOutW(dc, x + l.x[a], y, l.text.data() + a, static_cast<int>(b - a));
+        auto [first, last] = visibleRange(l, x, fr);
+        drawRun(dc, l, x, y, {std::max(a, first), std::min(b, last)});
         SetTextColor(dc, textColour);
     }
     if (s.focused && s.caretOn) {
@@ -407,6 +440,7 @@ void paint(HWND w, EditState& s) {
 
 void setFont(HWND, EditState& s, HFONT font) {
     s.font = fontOrDefault(font);
+    s.widths.reset();
     s.lineHeight = lineHeightOf(s.font);
 }
 

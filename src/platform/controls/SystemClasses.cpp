@@ -1,4 +1,3 @@
-#include <climits>
 #include <mutex>
 
 #include "platform/controls/Controls.h"
@@ -48,17 +47,6 @@ int lineHeightOf(HFONT font) {
     TEXTMETRICW tm{};
     GetTextMetricsW(dc.get(), &tm);
     return tm.tmHeight > 0 ? tm.tmHeight : 16;
-}
-
-std::vector<int> advancesOf(HDC dc, const std::u16string& text) {
-    std::vector<int> result(text.size() + 1, 0);
-    if (text.empty()) return result;
-    int fit = 0;
-    SIZE size{};
-    std::vector<INT> dx(text.size(), 0);
-    GetTextExtentExPointW(dc, text.data(), static_cast<int>(text.size()), INT_MAX, &fit, dx.data(), &size);
-    for (std::size_t i = 0; i < text.size(); ++i) result[i + 1] = dx[i];
-    return result;
 }
 
 int textWidth(HFONT font, const std::u16string& text) {
