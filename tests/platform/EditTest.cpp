@@ -382,6 +382,13 @@ TEST_F(Edit, MultiLineTextScrollsToTheCaretLineAndWithTheWheel) {
     EXPECT_EQ(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0), first - 3);
     ControlHost::chord({VK_CONTROL}, VK_HOME);
     EXPECT_EQ(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    EXPECT_EQ(SendMessageW(edit, EM_SCROLL, SB_LINEDOWN, 0), MAKELRESULT(1, 1));
+    SendMessageW(edit, WM_VSCROLL, SB_PAGEDOWN, 0);
+    EXPECT_GE(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0), 1 + 2);  // a page is the rows that show
+    SendMessageW(edit, WM_VSCROLL, SB_BOTTOM, 0);
+    EXPECT_EQ(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0), 12);
+    SendMessageW(edit, WM_VSCROLL, SB_LINEDOWN, 0);  // no further than the last line
+    EXPECT_EQ(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0), 12);
 }
 
 TEST_F(Edit, PaintsTheSelectionInTheFocusColourAndAsksTheParentForColours) {

@@ -764,6 +764,15 @@ LRESULT editProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
         if (!isMulti(w)) return DefWindowProcW(w, message, wParam, lParam);
         SendMessageW(w, EM_LINESCROLL, 0, -3 * static_cast<short>(HIWORD(wParam)) / WHEEL_DELTA);
         return 0;
+    case WM_VSCROLL:
+        // Scroll-bar requests as EM_SCROLL takes them (line and page steps, top and bottom).
+        if (LOWORD(wParam) == SB_TOP || LOWORD(wParam) == SB_BOTTOM) {
+            s.firstLine = LOWORD(wParam) == SB_TOP ? 0 : s.buffer.lineCount() - 1;
+            InvalidateRect(w, nullptr, FALSE);
+            return 0;
+        }
+        editMessage(w, s, EM_SCROLL, LOWORD(wParam), 0);
+        return 0;
     case WM_ERASEBKGND: return 1;
     case WM_NCPAINT: paintFrame(w, s); return 0;
     case WM_PAINT: paint(w, s); return 0;
