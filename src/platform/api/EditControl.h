@@ -6,8 +6,10 @@
 // text; the selection is an anchor and a caret. It notifies its parent with
 // WM_COMMAND (control id in the low word, the code in the high word, the
 // control as lParam): EN_UPDATE then EN_CHANGE after every change of the text
-// by the user or by EM_REPLACESEL/WM_SETTEXT-free edits, EN_SETFOCUS and
-// EN_KILLFOCUS on focus changes, EN_MAXTEXT when the limit refuses text. Its
+// by typing, EM_REPLACESEL, undo and the clipboard messages, and after
+// WM_SETTEXT in a one-line field that is not a combo box's (as on Windows);
+// EN_SETFOCUS and EN_KILLFOCUS on focus changes; EN_MAXTEXT when the limit
+// refuses text. Its
 // colours come from the parent through WM_CTLCOLOREDIT (WM_CTLCOLORSTATIC when
 // read-only or disabled). Ctrl+X, Ctrl+C, Ctrl+V and Ctrl+Z send WM_CUT,
 // WM_COPY, WM_PASTE and WM_UNDO to the control itself, so that a subclassing
