@@ -605,7 +605,6 @@ LRESULT onCreate(HWND w, LPARAM lParam) {
     auto s = States::create(w);
     auto* cs = reinterpret_cast<const CREATESTRUCTW*>(lParam);
     s->buffer.setMode(isMulti(w) ? LineMode::Multi : LineMode::Single);
-    if (!isMulti(w)) s->buffer.setLimit(30000);
     s->buffer.setText(cs && cs->lpszName ? std::u16string(cs->lpszName) : std::u16string());
     WCHAR parentClass[32] = {};
     if (HWND parent = GetAncestor(w, GA_PARENT)) GetClassNameW(parent, parentClass, 32);

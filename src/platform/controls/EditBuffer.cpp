@@ -6,7 +6,7 @@ namespace veltrix::platform::controls {
 
 namespace {
 
-constexpr std::size_t kDefaultLimit = 30000;
+constexpr std::size_t kDefaultLimit = 32767;  // what a user may type before EM_LIMITTEXT, as on Windows
 constexpr std::size_t kMaximumLimit = 0x7FFFFFFE;
 
 bool isHigh(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
