@@ -17,3 +17,6 @@
 #include "platform/api/Menu.h"
 #include "platform/api/ListView.h"
 #include "platform/api/Edit.h"
+#include "platform/api/EditControl.h"
+#include "platform/api/ComboBox.h"
+#include "platform/api/DatePicker.h"

@@ -1,6 +1,6 @@
 // Edit-control and rich-edit message numbers, styles, notification codes and
-// structures, with their Windows values. The system's own text editor answers
-// these messages; the layer has no edit control behind them.
+// structures, with their Windows values. The layer's "EDIT" class and the
+// system's own text editor both answer these messages.
 #pragma once
 
 #include "platform/api/Types.h"

@@ -40,7 +40,12 @@ Tools toolsOf(const DeviceContext& dc) {
     return t;
 }
 
-bool brushColour(HBRUSH handle, COLORREF& colour) {
+// The stock DC brush paints in the colour the DC was given (SetDCBrushColor).
+bool brushColour(HBRUSH handle, const DeviceContext& dc, COLORREF& colour) {
+    if (handle && static_cast<HGDIOBJ>(handle) == gdi().stock[DC_BRUSH]) {
+        colour = dc.state.dcBrush;
+        return true;
+    }
     const GdiObject* b = gdi().object(handle);
     if (!b || b->type != OBJ_BRUSH) {
         // COLOR_x + 1 stands for a system colour's brush, as on Windows.
@@ -252,17 +257,17 @@ BOOL LineTo(HDC handle, int x, int y) {
 
 int FillRect(HDC handle, const RECT* rect, HBRUSH brush) {
     if (!rect) return 0;
-    return draw(handle, [&](cairo_t* cr, DeviceContext&) {
+    return draw(handle, [&](cairo_t* cr, DeviceContext& dc) {
         COLORREF c;
-        if (brushColour(brush, c)) fillRect(cr, rect->left, rect->top, rect->right, rect->bottom, c);
+        if (brushColour(brush, dc, c)) fillRect(cr, rect->left, rect->top, rect->right, rect->bottom, c);
     });
 }
 
 int FrameRect(HDC handle, const RECT* rect, HBRUSH brush) {
     if (!rect) return 0;
-    return draw(handle, [&](cairo_t* cr, DeviceContext&) {
+    return draw(handle, [&](cairo_t* cr, DeviceContext& dc) {
         COLORREF c;
-        if (brushColour(brush, c)) frame(cr, rect->left, rect->top, rect->right, rect->bottom, 1, c);
+        if (brushColour(brush, dc, c)) frame(cr, rect->left, rect->top, rect->right, rect->bottom, 1, c);
     });
 }
 

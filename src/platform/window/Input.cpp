@@ -249,7 +249,9 @@ void processRawEvents(std::vector<RawEvent>& events) {
                 // A window of another thread: its keyboard input goes to that thread.
                 std::lock_guard lock(wm().mutex);
                 wm().foreground = e.window;
-            } else if (IsWindow(e.window) && GetActiveWindow() != e.window) {
+            } else if (IsWindow(e.window) && GetActiveWindow() != e.window &&
+                       // A pop-up list or calendar that the window system focused stays inactive.
+                       !(GetWindowLongW(e.window, GWL_EXSTYLE) & WS_EX_NOACTIVATE)) {
                 SetActiveWindow(e.window);
             }
             break;

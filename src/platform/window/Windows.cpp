@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/controls/Controls.h"
 #include "platform/display/Display.h"
 #include "platform/controls/SystemClasses.h"
 #include "platform/window/WindowManager.h"
@@ -67,6 +68,7 @@ BOOL UnregisterClassW(LPCWSTR className, HINSTANCE) {
 }
 
 BOOL GetClassInfoExW(HINSTANCE, LPCWSTR className, WNDCLASSEXW* out) {
+    controls::registerSystemClasses();
     std::lock_guard lock(wm().mutex);
     auto c = wm().findClass(classNameOf(className, wm()));
     if (!c || !out) {
@@ -91,6 +93,8 @@ int GetClassNameW(HWND window, LPWSTR buffer, int size) {
 HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
                      int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
     ensureSystemClass(className);
+    // The system controls exist before the first window, as on Windows.
+    controls::registerSystemClasses();
     WindowManager& m = wm();
     HWND handle = nullptr;
     std::u16string name;

@@ -1,0 +1,91 @@
+#include <mutex>
+
+#include "platform/controls/Controls.h"
+#include "platform/controls/Theme.h"
+#include "platform/display/Display.h"
+#include "platform/window/WindowManager.h"
+
+namespace veltrix::platform::controls {
+
+void registerSystemClasses() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        struct Entry {
+            const char16_t* name;
+            WNDPROC proc;
+            UINT style;
+        };
+        const Entry entries[] = {
+            {u"EDIT", editProc, CS_DBLCLKS | CS_GLOBALCLASS},
+            {u"COMBOBOX", comboProc, CS_DBLCLKS | CS_GLOBALCLASS},
+            {kComboListClass, comboListProc, CS_GLOBALCLASS},
+            {u"SysDateTimePick32", datePickerProc, CS_GLOBALCLASS},
+            {kCalendarClass, calendarProc, CS_GLOBALCLASS},
+        };
+        for (const Entry& e : entries) {
+            WNDCLASSEXW wc{};
+            wc.cbSize = sizeof wc;
+            wc.style = e.style;
+            wc.lpfnWndProc = e.proc;
+            wc.hCursor = LoadCursorW(nullptr, e.proc == editProc ? IDC_IBEAM : IDC_ARROW);
+            wc.lpszClassName = e.name;
+            RegisterClassExW(&wc);
+        }
+    });
+}
+
+void notifyParent(HWND control, WORD code) {
+    HWND parent = GetAncestor(control, GA_PARENT);
+    if (!parent || parent == GetDesktopWindow()) return;
+    SendMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code), reinterpret_cast<LPARAM>(control));
+}
+
+HFONT fontOrDefault(HFONT font) { return font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
+
+int lineHeightOf(HFONT font) {
+    FontDC dc(nullptr, font);
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc.get(), &tm);
+    return tm.tmHeight > 0 ? tm.tmHeight : 16;
+}
+
+int textWidth(HFONT font, const std::u16string& text) {
+    FontDC dc(nullptr, font);
+    SIZE size{};
+    GetTextExtentPoint32W(dc.get(), text.data(), static_cast<int>(text.size()), &size);
+    return size.cx;
+}
+
+bool hasBorder(HWND window) { return (GetWindowLongW(window, GWL_STYLE) & WS_BORDER) != 0; }
+
+void paintBorder(HWND window, COLORREF colour) {
+    if (!hasBorder(window)) return;
+    HDC dc = createWindowDC(window, false, nullptr);
+    if (!dc) return;
+    RECT r;
+    GetWindowRect(window, &r);
+    OffsetRect(&r, -r.left, -r.top);
+    theme::frame(dc, r, colour);
+    ReleaseDC(window, dc);
+}
+
+void startTextInput(HWND window, const RECT& caret) {
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    RECT onScreen = caret;
+    OffsetRect(&onScreen, origin.x, origin.y);
+    display().startTextInput(onScreen);
+}
+
+void stopTextInput() { display().stopTextInput(); }
+
+FontDC::FontDC(HWND window, HFONT font) : window_(window), dc_(GetDC(window)) {
+    old_ = SelectObject(dc_, fontOrDefault(font));
+}
+
+FontDC::~FontDC() {
+    SelectObject(dc_, old_);
+    ReleaseDC(window_, dc_);
+}
+
+}  // namespace veltrix::platform::controls

@@ -1,0 +1,59 @@
+// The system window classes the layer provides ("EDIT", "COMBOBOX",
+// "SysDateTimePick32" and their pop-ups) and the helpers they share. Internal
+// to src/platform.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/win32.h"
+
+namespace veltrix::platform::controls {
+
+// Registers the classes once per process; CreateWindowExW calls it, so the
+// classes exist before any window is made, as on Windows.
+void registerSystemClasses();
+
+LRESULT editProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT comboProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT comboListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT datePickerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT calendarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+inline constexpr const char16_t* kComboListClass = u"ComboLBox";
+inline constexpr const char16_t* kCalendarClass = u"SysMonthCal32";
+
+// WM_COMMAND to the parent: the control id in the low word, the code in the high word.
+void notifyParent(HWND control, WORD code);
+// The default GUI font when the window has none.
+HFONT fontOrDefault(HFONT font);
+// The cell height of a font.
+int lineHeightOf(HFONT font);
+int textWidth(HFONT font, const std::u16string& text);
+// Whether the window has a one-pixel non-client border (WS_BORDER), which
+// its WM_NCPAINT paints in the given colour.
+bool hasBorder(HWND window);
+// Typed text (and the input method) goes to the display's focus window only
+// while asked for: a control that takes characters asks on WM_SETFOCUS, with
+// its caret's client rectangle for the candidate window, and stops on
+// WM_KILLFOCUS.
+void startTextInput(HWND window, const RECT& caret);
+void stopTextInput();
+void paintBorder(HWND window, COLORREF colour);
+
+// A DC of a window with a font selected, released on destruction.
+class FontDC {
+public:
+    FontDC(HWND window, HFONT font);
+    ~FontDC();
+    FontDC(const FontDC&) = delete;
+    FontDC& operator=(const FontDC&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+}  // namespace veltrix::platform::controls
