@@ -31,6 +31,3 @@ inline constexpr UINT WM_CTLCOLORSTATIC = 0x0138;
 
 inline constexpr LRESULT DLGC_WANTMESSAGE = 0x0004;
 
-// Activation: a top-level window with this extended style is never made the
-// active window by a click, so a pop-up list leaves the focus where it is.
-inline constexpr DWORD WS_EX_NOACTIVATE = 0x08000000;
