@@ -1,0 +1,162 @@
+#include "player/FileTable.h"
+
+#include <algorithm>
+
+#include "app/Paths.h"
+#include "lyrics/Playlist.h"
+
+namespace {
+
+bool endsWithIgnoringCase(const std::u16string& text, std::u16string_view suffix) {
+    if (text.size() < suffix.size()) return false;
+    auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; };
+    return std::equal(suffix.begin(), suffix.end(), text.end() - static_cast<std::ptrdiff_t>(suffix.size()),
+                      [&](char16_t a, char16_t b) { return lower(a) == lower(b); });
+}
+
+bool isAudioFile(const std::u16string& path) {
+    return endsWithIgnoringCase(path, u".mp3") || endsWithIgnoringCase(path, u".ogg") ||
+           endsWithIgnoringCase(path, u".wma");
+}
+
+// The playlist reader reports into the table through this.
+class TableTarget : public PlaylistTarget {
+public:
+    explicit TableTarget(FileTable& table) : table_(table) {}
+    void addFile(const std::u16string& path) override { table_.addFile(path); }
+    void setPlaylistPath(const std::u16string& path) override { playlist = path; }
+    std::u16string playlist;
+
+private:
+    FileTable& table_;
+};
+
+class MenuHandle {
+public:
+    MenuHandle() : menu_(CreatePopupMenu()) {}
+    ~MenuHandle() {
+        if (menu_) DestroyMenu(menu_);
+    }
+    MenuHandle(const MenuHandle&) = delete;
+    MenuHandle& operator=(const MenuHandle&) = delete;
+    HMENU get() const { return menu_; }
+
+private:
+    HMENU menu_;
+};
+
+}  // namespace
+
+bool FileTable::create(HWND parent) {
+    if (!TableComponent::create(parent)) return false;
+    insertColumn(kNameColumn, u"Name", 130);
+    insertColumn(kPathColumn, u"Path", 130);
+    acceptFormat(CF_HDROP);
+    registerDropTarget(handle());
+    return true;
+}
+
+void FileTable::destroyWindow() {
+    revokeDropTarget();
+    TableComponent::destroyWindow();
+}
+
+bool FileTable::addFile(const std::u16string& path) {
+    if (!isAudioFile(path)) return false;
+    const int rows = getRowCount();
+    for (int row = 0; row < rows; ++row) {
+        if (getValueAt(row, kPathColumn) == path) return false;
+    }
+    const int row = insertRow(fileNameOf(path), rows);
+    if (row < 0) return false;
+    setValueAt(path, row, kPathColumn);
+    return true;
+}
+
+bool FileTable::loadPlaylist(const std::u16string& path) {
+    TableTarget target(*this);
+    if (!::loadPlaylist(path, target)) return false;
+    playlistPath_ = target.playlist.empty() ? path : target.playlist;
+    return true;
+}
+
+void FileTable::clearFiles() {
+    removeAllRows();
+    playlistPath_.clear();
+}
+
+std::vector<std::u16string> FileTable::paths() const {
+    std::vector<std::u16string> out;
+    const int rows = getRowCount();
+    out.reserve(static_cast<std::size_t>(std::max(rows, 0)));
+    for (int row = 0; row < rows; ++row) out.push_back(getValueAt(row, kPathColumn));
+    return out;
+}
+
+std::u16string FileTable::firstSelectedPath() const {
+    const std::vector<int> selected = getSelectedRows();
+    return selected.empty() ? std::u16string() : getValueAt(selected.front(), kPathColumn);
+}
+
+void FileTable::removeSelectedRows() {
+    std::vector<int> selected = getSelectedRows();
+    std::sort(selected.begin(), selected.end());
+    for (auto it = selected.rbegin(); it != selected.rend(); ++it) removeRow(*it);
+}
+
+bool FileTable::onFilesDropped(const std::vector<std::u16string>& dropped) {
+    for (const std::u16string& path : dropped) {
+        if (!loadPlaylist(path)) addFile(path);
+    }
+    return true;
+}
+
+FileTable::DropOutcome FileTable::takePlayerDrop(const std::vector<std::u16string>& dropped) {
+    clearFiles();
+    if (!dropped.empty() && loadPlaylist(dropped.front())) return DropOutcome::ShowFileTab;
+    if (dropped.size() == 1) return DropOutcome::OpenSingle;
+    onFilesDropped(dropped);
+    return DropOutcome::Listed;
+}
+
+UINT FileTable::showContextMenu(POINT screen) {
+    MenuHandle menu;
+    if (!menu.get()) return 0;
+    const UINT state = getSelectedRows().empty() ? MF_GRAYED : MF_ENABLED;
+    AppendMenuW(menu.get(), MF_STRING | state, kOpenItem, u"Open");
+    AppendMenuW(menu.get(), MF_STRING | state, kRemoveItem, u"&Remove");
+    return static_cast<UINT>(TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD, screen.x,
+                                            screen.y, 0, handle(), nullptr));
+}
+
+bool FileTable::respond(const NMHDR& report, const Opener& open) {
+    if (report.hwndFrom != handle()) return false;
+    switch (report.code) {
+    case LVN_KEYDOWN: {
+        const auto& key = reinterpret_cast<const NMLVKEYDOWN&>(report);
+        const std::vector<int> selected = getSelectedRows();
+        if (key.wVKey == VK_DELETE && !selected.empty()) removeRow(selected.front());
+        return true;
+    }
+    case NM_RCLICK: {
+        POINT at{0, 0};
+        GetCursorPos(&at);
+        const UINT chosen = showContextMenu(at);
+        if (chosen == kOpenItem) {
+            const std::u16string path = firstSelectedPath();
+            if (!path.empty()) open(path);
+        } else if (chosen == kRemoveItem) {
+            removeSelectedRows();
+        }
+        return true;
+    }
+    case NM_RETURN:
+    case NM_DBLCLK: {
+        const std::u16string path = firstSelectedPath();
+        if (!path.empty()) open(path);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
