@@ -530,18 +530,8 @@ LRESULT comboProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     }
-    case WM_MOUSEMOVE:
-        if (!s.hovered) {
-            s.hovered = true;
-            TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, w, 0};
-            TrackMouseEvent(&track);
-            InvalidateRect(w, nullptr, FALSE);
-        }
-        return 0;
-    case WM_MOUSELEAVE:
-        s.hovered = false;
-        InvalidateRect(w, nullptr, FALSE);
-        return 0;
+    case WM_MOUSEMOVE: trackHover(w, s.hovered); return 0;
+    case WM_MOUSELEAVE: endHover(w, s.hovered); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: paint(w, s); return 0;
     default: return DefWindowProcW(w, message, wParam, lParam);

@@ -69,6 +69,19 @@ void paintBorder(HWND window, COLORREF colour) {
     ReleaseDC(window, dc);
 }
 
+void trackHover(HWND window, bool& hovered) {
+    if (hovered) return;
+    hovered = true;
+    TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, window, 0};
+    TrackMouseEvent(&track);
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+void endHover(HWND window, bool& hovered) {
+    hovered = false;
+    InvalidateRect(window, nullptr, FALSE);
+}
+
 void startTextInput(HWND window, const RECT& caret) {
     POINT origin{0, 0};
     ClientToScreen(window, &origin);

@@ -40,6 +40,10 @@ bool hasBorder(HWND window);
 void startTextInput(HWND window, const RECT& caret);
 void stopTextInput();
 void paintBorder(HWND window, COLORREF colour);
+// Hover looks: WM_MOUSEMOVE and WM_MOUSELEAVE handling of a control that
+// repaints when the pointer enters or leaves it.
+void trackHover(HWND window, bool& hovered);
+void endHover(HWND window, bool& hovered);
 
 // A DC of a window with a font selected, released on destruction.
 class FontDC {

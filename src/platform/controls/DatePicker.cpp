@@ -394,18 +394,8 @@ LRESULT datePickerProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
         InvalidateRect(w, nullptr, FALSE);
         return 0;
     }
-    case WM_MOUSEMOVE:
-        if (!s.hovered) {
-            s.hovered = true;
-            TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, w, 0};
-            TrackMouseEvent(&track);
-            InvalidateRect(w, nullptr, FALSE);
-        }
-        return 0;
-    case WM_MOUSELEAVE:
-        s.hovered = false;
-        InvalidateRect(w, nullptr, FALSE);
-        return 0;
+    case WM_MOUSEMOVE: trackHover(w, s.hovered); return 0;
+    case WM_MOUSELEAVE: endHover(w, s.hovered); return 0;
     case WM_ENABLE: InvalidateRect(w, nullptr, FALSE); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_NCPAINT: return 0;  // painted with the client area, which knows the state
