@@ -185,12 +185,7 @@ void Table::selectRow(int row) {
         column.states.set(row, state | LVIS_FOCUSED, ~0u);
     }
     anchorRow_ = row;
-    const int after = nextItem(-1, LVNI_SELECTED);
-    if (after != before) {
-        selectionChanged(after);
-        notifyItemChanged(after);
-    }
-    invalidateTable();
+    finishSelectionChange(before);
 }
 
 void Table::selectCell(int row, int column) {
@@ -200,8 +195,12 @@ void Table::selectCell(int row, int column) {
     columns_[static_cast<std::size_t>(column)].states.set(row, LVIS_SELECTED | LVIS_FOCUSED, ~0u);
     currentColumn_ = column;
     anchorRow_ = row;
+    finishSelectionChange(before);
+}
+
+void Table::finishSelectionChange(int firstSelectedBefore) {
     const int after = nextItem(-1, LVNI_SELECTED);
-    if (after != before) {
+    if (after != firstSelectedBefore) {
         selectionChanged(after);
         notifyItemChanged(after);
     }
@@ -214,12 +213,7 @@ void Table::selectAll() {
     const int count = getRowCount();
     for (auto& column : columns_)
         for (int row = 0; row < count; ++row) column.states.set(row, LVIS_SELECTED, LVIS_SELECTED);
-    const int after = nextItem(-1, LVNI_SELECTED);
-    if (after != before) {
-        selectionChanged(after);
-        notifyItemChanged(after);
-    }
-    invalidateTable();
+    finishSelectionChange(before);
 }
 
 void Table::moveRows(int first, int last, int target) {
@@ -257,12 +251,7 @@ void Table::moveRowSet(const std::vector<int>& rows, int target) {
             column.checks.set(row, checks[i], ~0u);
         }
     }
-    const int firstAfter = nextItem(-1, LVNI_SELECTED);
-    if (firstAfter != firstBefore) {
-        selectionChanged(firstAfter);
-        notifyItemChanged(firstAfter);
-    }
-    invalidateTable();
+    finishSelectionChange(firstBefore);
 }
 
 void Table::selectRange(int first, int last, Keep keep) {
@@ -280,12 +269,7 @@ void Table::selectRange(int first, int last, Keep keep) {
             column.states.set(row, LVIS_SELECTED, LVIS_SELECTED);
         column.states.set(last, LVIS_FOCUSED, LVIS_FOCUSED);
     }
-    const int after = nextItem(-1, LVNI_SELECTED);
-    if (after != before) {
-        selectionChanged(after);
-        notifyItemChanged(after);
-    }
-    invalidateTable();
+    finishSelectionChange(before);
 }
 
 std::vector<int> Table::getSelectedRows() const {

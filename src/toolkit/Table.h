@@ -191,6 +191,9 @@ protected:
 
     void notifyCode(UINT code, int item = -1, int subItem = 0);
     void notifyItemChanged(int row);
+    // Reports a new first selected row (selectionChanged, LVN_ITEMCHANGED)
+    // when it differs from the one before the change, and repaints.
+    void finishSelectionChange(int firstSelectedBefore);
     void layoutColumns();
     int textWidth(const std::u16string& text);
 
