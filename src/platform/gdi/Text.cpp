@@ -313,12 +313,9 @@ BOOL GetTextExtentExPointW(HDC handle, LPCWSTR text, int count, int maxExtent, L
     for (int i = 0; i < count; ++i) {
         int x = 0;
         pango_layout_line_index_to_x(line, offsets[i], TRUE, &x);
-        int px = PANGO_PIXELS(x);
-        // A surrogate pair's two units share the pair's edge.
-        if (i + 1 < count && offsets[i + 1] == offsets[i]) {
-            pango_layout_line_index_to_x(line, offsets[i], TRUE, &x);
-            px = PANGO_PIXELS(x);
-        }
+        // A surrogate pair's two units map to the same byte offset, so they
+        // share the pair's edge.
+        const int px = PANGO_PIXELS(x);
         if (dx) dx[i] = px;
         if (px <= maxExtent || maxExtent < 0) fitted = i + 1;
     }
