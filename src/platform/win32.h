@@ -20,3 +20,4 @@
 #include "platform/api/EditControl.h"
 #include "platform/api/ComboBox.h"
 #include "platform/api/DatePicker.h"
+#include "platform/api/TabControl.h"
