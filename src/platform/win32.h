@@ -21,3 +21,5 @@
 #include "platform/api/ComboBox.h"
 #include "platform/api/DatePicker.h"
 #include "platform/api/TabControl.h"
+#include "platform/api/Buttons.h"
+#include "platform/api/TrackBar.h"
