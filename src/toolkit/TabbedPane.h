@@ -10,11 +10,12 @@
 // nothing was selected yet and whenever the pane has no tabs. A page is on at
 // most one tab: adding it again moves (swaps) its tab instead.
 //
-// Reporting: a change of the selection made by the user (mouse, keys, the close
-// menu) fires a ChangeEvent (source, value -551) under "ChangeListener", then
-// fireEvent(-551, 0), which reaches the "EventListener"s or else the parent as
-// a WM_NOTIFY with code -551. Changes made by the program with
-// TabNotification::Silent fire nothing.
+// Reporting: a change of the selection made by the user (mouse, keys) and
+// every closeTab fire a ChangeEvent (source, value -551) under
+// "ChangeListener", then fireEvent(-551, 0), which reaches the
+// "EventListener"s or else the parent as a WM_NOTIFY with code -551.
+// Selections made with TabNotification::Silent, swaps and removals fire
+// nothing.
 //
 // The pane also answers the system tab control's messages (TCM_*, see
 // platform/api/TabControl.h) and passes its pages' WM_COMMAND and WM_NOTIFY

@@ -550,6 +550,12 @@ TEST_F(TabPictures, TopTabs) {
     EXPECT_NE(at(120, 0), TabbedPane::kSelectedTabColour);
     EXPECT_NE(at(200, 1), face);
     EXPECT_EQ(at(40, 1), face);
+
+    // Focus draws an inner outline into the selected tab.
+    EXPECT_EQ(at(82, 15), TabbedPane::kSelectedTabColour);
+    SetFocus(pane.handle());
+    headless::pumpMessages();
+    EXPECT_EQ(at(82, 15), 0xFFC896u);
 }
 
 TEST_F(TabPictures, LeftTabsWriteDownward) {
