@@ -23,3 +23,5 @@
 #include "platform/api/TabControl.h"
 #include "platform/api/Buttons.h"
 #include "platform/api/TrackBar.h"
+#include "platform/api/ImageList.h"
+#include "platform/api/Toolbar.h"
