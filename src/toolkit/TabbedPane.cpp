@@ -1,9 +1,9 @@
 #include "toolkit/TabbedPane.h"
 
 #include <algorithm>
-#include <memory>
 
 #include "toolkit/Graphics.h"
+#include "toolkit/PopupMenu.h"
 #include "toolkit/TabGuard.h"
 
 namespace {
@@ -22,11 +22,6 @@ constexpr COLORREF kCloseBoxHover = 0xDCDCDC;
 constexpr int kTabRadius = 8;
 constexpr int kPaneRadius = 4;
 constexpr int kCloseBoxSize = 12;
-
-struct MenuDeleter {
-    void operator()(HMENU menu) const { DestroyMenu(menu); }
-};
-using MenuHandle = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter>;
 
 bool contains(const RECT& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
 
@@ -272,22 +267,18 @@ bool TabbedPane::onRightMousePressed(int x, int y) {
     if (!closable_) return false;
     const int index = tabAt(x, y);
     if (index < 0) return false;
-    POINT screen{};
-    GetCursorPos(&screen);
-    showCloseMenu(index, screen);
+    showCloseMenu(index);
     return true;
 }
 
-void TabbedPane::showCloseMenu(int index, POINT screen) {
-    MenuHandle menu(CreatePopupMenu());
-    if (!menu) return;
-    AppendMenuW(menu.get(), MF_STRING, kCloseItem, u"Close");
-    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu.get(), MF_STRING, kCloseOthersItem, u"Close &Other Tabs");
-    AppendMenuW(menu.get(), MF_STRING, kCloseLeftItem, u"Close &Left Tabs");
-    AppendMenuW(menu.get(), MF_STRING, kCloseRightItem, u"Close &Right Tabs");
-    const UINT chosen = static_cast<UINT>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_TOPALIGN,
-                                                         screen.x, screen.y, 0, handle_, nullptr));
+void TabbedPane::showCloseMenu(int index) {
+    PopupMenu menu;
+    menu.addMenuItem(u"Close", kCloseItem);
+    menu.addMenuItem(u"", 0);
+    menu.addMenuItem(u"Close &Other Tabs", kCloseOthersItem);
+    menu.addMenuItem(u"Close &Left Tabs", kCloseLeftItem);
+    menu.addMenuItem(u"Close &Right Tabs", kCloseRightItem);
+    const UINT chosen = static_cast<UINT>(menu.trackAtPointer(handle_));
     // Messages ran while the menu was open; the tab may be gone.
     if (!tab(index)) return;
     switch (chosen) {

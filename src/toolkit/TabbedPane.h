@@ -128,7 +128,8 @@ public:
 protected:
     // Fires the change: ChangeEvent under "ChangeListener", then event -551.
     void fireChange();
-    void showCloseMenu(int index, POINT screen);
+    // The close menu at the pointer, for the tab at index.
+    void showCloseMenu(int index);
     bool insideCloseBox(int index, int x, int y) const;
     int indexOfWindow(HWND window) const;
     POINT pointerInClient() const;
