@@ -20,3 +20,8 @@
 #include "platform/api/EditControl.h"
 #include "platform/api/ComboBox.h"
 #include "platform/api/DatePicker.h"
+#include "platform/api/TabControl.h"
+#include "platform/api/Buttons.h"
+#include "platform/api/TrackBar.h"
+#include "platform/api/ImageList.h"
+#include "platform/api/Toolbar.h"

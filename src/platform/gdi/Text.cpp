@@ -351,6 +351,7 @@ BOOL ExtTextOutW(HDC handle, int x, int y, UINT options, const RECT* rect, LPCWS
         x = dc->state.position.x;
         y = dc->state.position.y;
     }
+    const int referenceX = x, referenceY = y;
     if ((align & TA_CENTER) == TA_CENTER) {
         x -= width / 2;
     } else if (align & TA_RIGHT) {
@@ -370,6 +371,16 @@ BOOL ExtTextOutW(HDC handle, int x, int y, UINT options, const RECT* rect, LPCWS
         cairo_rectangle(cr, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top);
         cairo_clip(cr);
     }
+    // A font with an escapement turns the text about the reference point
+    // (tenths of a degree, counter-clockwise); the alignment then applies
+    // along the turned baseline, as in GDI.
+    const bool turned = f->logFont.lfEscapement % 3600 != 0;
+    if (turned) {
+        cairo_translate(cr, referenceX, referenceY);
+        cairo_rotate(cr, -f->logFont.lfEscapement * M_PI / 1800.0);
+        x -= referenceX;
+        y -= referenceY;
+    }
     if (dc->state.backgroundMode == OPAQUE && n > 0) {
         setColour(cr, dc->state.backgroundColour);
         cairo_rectangle(cr, x, y, width, height);
@@ -387,7 +398,12 @@ BOOL ExtTextOutW(HDC handle, int x, int y, UINT options, const RECT* rect, LPCWS
         showLine(cr, *dc, *f, *line, x, y);
     }
     cairo_destroy(cr);
-    if (align & TA_UPDATECP) dc->state.position.x = x + width;
+    if ((align & TA_UPDATECP) && !turned) dc->state.position.x = x + width;
+    if ((align & TA_UPDATECP) && turned) {
+        const double angle = f->logFont.lfEscapement * M_PI / 1800.0;
+        dc->state.position.x = referenceX + static_cast<int>(std::lround(width * std::cos(angle)));
+        dc->state.position.y = referenceY - static_cast<int>(std::lround(width * std::sin(angle)));
+    }
     return TRUE;
 }
 
