@@ -109,6 +109,10 @@ public:
     void setSentenceAsker(SentenceAsker asker) { asker_ = std::move(asker); }
     int firstSelected() const;
     int rowCount() const { return table_.getRowCount(); }
+    LyricsTable& table() { return table_; }
+    const LyricsTable& table() const { return table_; }
+    LyricsTextEditor& lyricsView() { return lyrics_; }
+    SentenceList& document() { return table_.document(); }
 
 private:
     // Edits that change no text still change what a save would write.
