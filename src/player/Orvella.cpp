@@ -1,0 +1,518 @@
+#include "player/Orvella.h"
+
+#include <algorithm>
+
+#include "app/Paths.h"
+#include "app/Settings.h"
+#include "editor/EditorTheme.h"
+#include "player/SentenceMenu.h"
+#include "toolkit/FontList.h"
+#include "toolkit/Graphics.h"
+
+namespace {
+
+constexpr int kBottomArea = 136;
+constexpr int kToolRowHeight = 21;
+constexpr int kTranslationTop = 113;
+constexpr int kTranslationHeight = 86;
+constexpr int kBottomRow = 24;
+constexpr int kButtonSide = 24;
+constexpr int kMenuX = 4;
+constexpr int kPlayX = 68;
+constexpr int kVolumeWidth = 50;
+constexpr int kLabelWidth = 64;
+constexpr int kTranslationFontHeight = 16;
+constexpr COLORREF kTrack = 0xD8D2CC;
+constexpr COLORREF kTrackDone = 0xC07A3A;
+constexpr char16_t kAudioFilter[] = u"Audio File (*.ogg,*.mp3,*.wma)";
+
+std::u16string number(int value) {
+    const std::string digits = std::to_string(value);
+    return std::u16string(digits.begin(), digits.end());
+}
+
+std::u16string lowerExtension(const std::u16string& path) {
+    const std::u16string name = fileNameOf(path);
+    const auto dot = name.rfind(u'.');
+    if (dot == std::u16string::npos) return {};
+    std::u16string extension = name.substr(dot);
+    for (char16_t& c : extension)
+        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+    return extension;
+}
+
+// The faces of the play and stop buttons: 24 x 24 cells, Play, Pause, Stop.
+Image& audioToolImage() {
+    static Image image;
+    static bool tried = false;
+    if (!tried) {
+        tried = true;
+        image.load(appDirectory() + u"Resources/AudioTool.png");
+    }
+    return image;
+}
+
+}  // namespace
+
+Orvella::Orvella()
+    : core_(audio_, [this] { return audio_.lengthMs; }, editing_, *this, *this) {
+    core_.setProgramName(appBaseName());
+    core_.setOpenedHandler([this](const std::u16string& path) { recentFiles_.addRecentFile(path); });
+}
+
+Orvella::~Orvella() { destroyWindow(); }
+
+bool Orvella::create(HWND parent) {
+    registerWindowClass(u"Orvella", u"", 0);
+    if (!Component::create(parent)) return false;
+    setBackground(kBackground);
+    setForeground(kText);
+    DragAcceptFiles(handle_, TRUE);
+
+    lyricsView_.create(handle_);
+    lyricsView_.setColor(ColorSlot::Background, kLyricsBackground);
+    lyricsView_.setColor(ColorSlot::Text, 0);
+    lyricsView_.setListener(this);
+    translationPane_.create(handle_);
+    LOGFONTW paneFont = translationPane_.font();
+    paneFont.lfHeight = kTranslationFontHeight;
+    paneFont.lfWidth = 0;
+    translationPane_.setFont(paneFont);
+    explanationPane_.create(handle_);
+    ShowWindow(explanationPane_.handle(), SW_HIDE);
+
+    lyricsTable_.create(handle_);
+    SetWindowLongPtrW(lyricsTable_.handle(), GWLP_ID, kLyricsTableId);
+    fileTable_.create(handle_);
+    SetWindowLongPtrW(fileTable_.handle(), GWLP_ID, kFileTableId);
+    // The file list has no tab to show it yet; the sentence table takes its place.
+    ShowWindow(fileTable_.handle(), SW_HIDE);
+
+    loadPlayerSettings();
+    audio_.initialize();
+    core_.updateButtons();
+    setTitle(u"Orvella");
+    RECT client{};
+    GetClientRect(handle_, &client);
+    PostMessageW(handle_, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+    return true;
+}
+
+void Orvella::destroyWindow() {
+    if (handle_) {
+        KillTimer(handle_, PlayerCore::kPlaybackTimer);
+        KillTimer(handle_, PlayerCore::kSentenceTimer);
+    }
+    lyricsView_.setListener(nullptr);
+    fileTable_.destroyWindow();
+    lyricsTable_.destroyWindow();
+    explanationPane_.destroyWindow();
+    translationPane_.destroyWindow();
+    lyricsView_.destroyWindow();
+    Component::destroyWindow();
+}
+
+// Settings and themes ---------------------------------------------------------------------
+
+void Orvella::loadPlayerSettings() {
+    themes_.parse(appDirectory() + u"Resources/OrvellaThemeList.xml");
+    if (const LOGFONTW* font = FontList::instance().find(u"Times New Roman")) {
+        lyricsView_.setFont(*font);
+        explanationPane_.setFont(*font);
+    }
+    applyTheme(0);
+    setTempoValue(readSettingInt(kSection, u"Tempo", 100));
+    setVolumeValue(readSettingInt(kSection, u"Volume", 100));
+    setFontValue(readSettingInt(kSection, u"FontSize", 20));
+    setExplanationVisible(readSettingInt(kSection, u"ExplanationPaneVisibility", 0) != 0);
+    recentFiles_.load(settingsFilePath());
+}
+
+void Orvella::savePlayerSettings() {
+    writeSettingInt(kSection, u"Tempo", tempo_);
+    writeSettingInt(kSection, u"Volume", volume_);
+    writeSettingInt(kSection, u"FontSize", fontSize_);
+    writeSettingInt(kSection, u"ExplanationPaneVisibility", explanationVisible_ ? 1 : 0);
+    recentFiles_.save(settingsFilePath());
+}
+
+void Orvella::applyTheme(int index) {
+    const Element* root = themes_.getRoot();
+    if (!root || themeElements(*root).empty()) {
+        lyricsView_.setColor(ColorSlot::Background, kLyricsBackground);
+        lyricsView_.setColor(ColorSlot::Text, 0);
+        return;
+    }
+    applyThemeFromList(*root, index, lyricsView_, &explanationPane_, appDirectory());
+}
+
+void Orvella::setTempoValue(int value) {
+    tempo_ = std::clamp(value, kTempoMin, kTempoMax);
+    audio_.setTempo(tempo_);
+    repaintBottomRow();
+}
+
+void Orvella::setPitchValue(int value) {
+    pitch_ = std::clamp(value, kPitchMin, kPitchMax);
+    audio_.setPitch(pitch_);
+    repaintBottomRow();
+}
+
+void Orvella::setVolumeValue(int value) {
+    volume_ = std::clamp(value, 0, 100);
+    audio_.setVolume(volume_);
+    repaintBottomRow();
+}
+
+void Orvella::setFontValue(int value) {
+    fontSize_ = std::clamp(value, kFontMin, kFontMax);
+    for (TextEditor* editor : {static_cast<TextEditor*>(&lyricsView_), &explanationPane_}) {
+        LOGFONTW font = editor->font();
+        font.lfHeight = fontSize_;
+        font.lfWidth = 0;
+        editor->setFont(font);
+    }
+    repaintBottomRow();
+}
+
+void Orvella::setExplanationVisible(bool visible) {
+    explanationVisible_ = visible;
+    if (explanationPane_.handle()) ShowWindow(explanationPane_.handle(), visible ? SW_SHOW : SW_HIDE);
+    if (handle_) layout(width_, height_);
+}
+
+// Layout and painting ---------------------------------------------------------------------
+
+LRESULT Orvella::onSize(WPARAM, LPARAM size) {
+    layout(LOWORD(size), HIWORD(size));
+    return 0;
+}
+
+void Orvella::layout(int width, int height) {
+    width_ = width;
+    height_ = height;
+    if (width <= 0 || height <= 0) return;
+    const int top = std::max(0, height - kBottomArea);
+    const int tableWidth = std::clamp(width * 2 / 5, 120, 420);
+    lyricsTable_.setBounds(0, 0, tableWidth, top);
+    fileTable_.setBounds(0, 0, tableWidth, top);
+    const int viewWidth = std::max(0, width - tableWidth);
+    const int lyricsHeight = explanationVisible_ ? top / 2 : top;
+    lyricsView_.setBounds(tableWidth, 0, viewWidth, lyricsHeight);
+    explanationPane_.setBounds(tableWidth, lyricsHeight, viewWidth, top - lyricsHeight);
+    translationPane_.setBounds(0, height - kTranslationTop, width, kTranslationHeight);
+    InvalidateRect(handle_, nullptr, FALSE);
+}
+
+RECT Orvella::playButtonRect() const {
+    const int y = height_ - kBottomRow;
+    return RECT{kPlayX, y, kPlayX + kButtonSide, y + kButtonSide};
+}
+
+RECT Orvella::stopButtonRect() const {
+    const RECT play = playButtonRect();
+    return RECT{play.right, play.top, play.right + kButtonSide, play.bottom};
+}
+
+RECT Orvella::timeBarRect() const {
+    const RECT stop = stopButtonRect();
+    const int right = std::max(static_cast<int>(stop.right) + 8, width_ - kLabelWidth - kVolumeWidth - 12);
+    return RECT{stop.right + 6, stop.top + 2, right, stop.top + 22};
+}
+
+void Orvella::repaintBottomRow() {
+    if (!handle_) return;
+    RECT rows{0, height_ - kBottomArea, width_, height_};
+    InvalidateRect(handle_, &rows, FALSE);
+}
+
+void Orvella::paint(Graphics& g) {
+    Component::paint(g);
+    const int toolTop = height_ - kBottomArea;
+    LOGFONTW font{};
+    font.lfHeight = 13;
+    g.setFont(font);
+    g.setTextColor(kText);
+    // The tool row: the number fields at the right.
+    const std::u16string fields = u"Tempo " + number(tempo_) + u"   Pitch " + number(pitch_) + u"   Font " +
+                                  number(fontSize_);
+    g.drawText(fields, std::max(4, width_ - g.getTextWidth(fields) - 8), toolTop + 4);
+
+    // The bottom row: "Menu...", play, stop, time bar, volume, label.
+    const int y = height_ - kBottomRow;
+    g.setPen(PS_SOLID, 1, kTrack);
+    g.setBrushColor(kBackground);
+    g.drawRect(kMenuX, y + 2, 60, 20);
+    g.drawText(u"Menu...", kMenuX + 10, y + 5);
+    Image& faces = audioToolImage();
+    auto face = [&](const RECT& r, int column, bool enabled) {
+        if (faces.loaded()) {
+            g.drawImage(faces, r.left, r.top, kButtonSide, kButtonSide, column, 0, kButtonSide, kButtonSide);
+        } else {
+            g.drawText(column == 48 ? u"■" : column == 24 ? u"❚❚" : u"▶", r.left + 6, r.top + 4);
+        }
+        if (!enabled) g.fillRectAlpha(r.left, r.top, kButtonSide, kButtonSide, kBackground, 150);
+    };
+    face(playButtonRect(), caption_ == PlayerCore::kPause ? 24 : 0, playEnabled_);
+    face(stopButtonRect(), 48, stopEnabled_);
+
+    const RECT bar = timeBarRect();
+    const int barWidth = bar.right - bar.left;
+    const int middle = (bar.top + bar.bottom) / 2;
+    g.setBrushColor(kTrack);
+    g.fillRect(bar.left, middle - 2, barWidth, 4);
+    const int done = sliderMax_ > 0 ? static_cast<int>(static_cast<long long>(barWidth) * sliderValue_ / sliderMax_) : 0;
+    g.setBrushColor(kTrackDone);
+    g.fillRect(bar.left, middle - 2, done, 4);
+    g.fillRect(bar.left + std::max(0, done - 6), bar.top + 2, 12, bar.bottom - bar.top - 4);
+
+    const int volumeLeft = bar.right + 4;
+    g.setBrushColor(kTrack);
+    g.fillRect(volumeLeft, middle - 2, kVolumeWidth, 4);
+    g.setBrushColor(kTrackDone);
+    g.fillRect(volumeLeft, middle - 2, kVolumeWidth * volume_ / 100, 4);
+    g.setTextColor(kText);
+    g.drawText(label_, volumeLeft + kVolumeWidth + 6, y + 5);
+}
+
+bool Orvella::onMousePressed(int x, int y) {
+    const POINT at{x, y};
+    const RECT play = playButtonRect();
+    const RECT stop = stopButtonRect();
+    if (PtInRect(&play, at)) {
+        if (playEnabled_) execute(TogglePlay);
+        return true;
+    }
+    if (PtInRect(&stop, at)) {
+        if (stopEnabled_) execute(StopPlayback);
+        return true;
+    }
+    const RECT bar = timeBarRect();
+    if (PtInRect(&bar, at) && sliderMax_ > 0 && core_.hasAudio()) {
+        const long long offset = std::clamp(x - static_cast<int>(bar.left), 0, static_cast<int>(bar.right - bar.left));
+        setTimeSliderValue(static_cast<int>(offset * sliderMax_ / std::max<LONG>(1, bar.right - bar.left)));
+        core_.timeSliderMoved();
+        return true;
+    }
+    return Component::onMousePressed(x, y);
+}
+
+// PlayerControls --------------------------------------------------------------------------
+
+void Orvella::setTimeSliderValue(int value) {
+    value = std::clamp(value, 0, std::max(sliderMax_, 0));
+    if (value == sliderValue_) return;
+    sliderValue_ = value;
+    repaintBottomRow();
+}
+
+void Orvella::setTimeSliderRange(int maximum) {
+    sliderMax_ = std::max(maximum, 0);
+    sliderValue_ = std::min(sliderValue_, sliderMax_);
+    repaintBottomRow();
+}
+
+void Orvella::setPlayCaption(const std::u16string& caption) {
+    caption_ = caption;
+    repaintBottomRow();
+}
+
+void Orvella::enablePlayButton(Enable enable) {
+    playEnabled_ = enable == Enable::On;
+    repaintBottomRow();
+}
+
+void Orvella::enableStopButton(Enable enable) {
+    stopEnabled_ = enable == Enable::On;
+    repaintBottomRow();
+}
+
+void Orvella::setTimeLabel(const std::u16string& text) {
+    label_ = text;
+    repaintBottomRow();
+}
+
+void Orvella::setTitle(const std::u16string& title) {
+    if (HWND parent = handle_ ? GetParent(handle_) : nullptr) SetWindowTextW(parent, title.c_str());
+}
+
+void Orvella::startTimer(UINT_PTR id) {
+    if (handle_) SetTimer(handle_, id, PlayerCore::kTickMs, nullptr);
+}
+
+void Orvella::stopTimer(UINT_PTR id) {
+    if (handle_) KillTimer(handle_, id);
+}
+
+bool Orvella::onTimer(UINT_PTR id, LPARAM) {
+    if (id != PlayerCore::kPlaybackTimer && id != PlayerCore::kSentenceTimer) return false;
+    core_.onTimer(id);
+    return true;
+}
+
+// Host --------------------------------------------------------------------------------------
+
+std::u16string Orvella::chooseAudioFile(std::u16string_view filter, const std::u16string& initialPath) {
+    return chooser_ ? chooser_(filter, initialPath) : std::u16string();
+}
+
+void Orvella::showMessage(const std::u16string& text, MessageOwner owner) {
+    MessageBoxW(owner == MessageOwner::Player ? handle_ : nullptr, text.c_str(), u"Veltrix", MB_OK | MB_TOPMOST);
+}
+
+void Orvella::modifiedChanged(TextEditor& editor) {
+    if (&editor == &lyricsView_ && core_.hasAudio()) core_.updateTitle();
+}
+
+bool Orvella::askYesNo(const std::u16string& text, const std::u16string& caption) {
+    return MessageBoxW(handle_, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+// Commands ----------------------------------------------------------------------------------
+
+void Orvella::onCommand(WPARAM wParam, LPARAM lParam) {
+    const int id = LOWORD(wParam);
+    // The editors report their changes with control id 0.
+    if (id == 0 && lParam != 0) return;
+    execute(id);
+}
+
+bool Orvella::needsAudio(int command) const {
+    return (command >= TogglePlay && command <= NextClearTimes) || command == SaveSentences || command == ApplyPanes ||
+           command == ReloadLyrics || command == PreviousSentence || command == NextSentence;
+}
+
+void Orvella::execute(int command) {
+    if (needsAudio(command) && !core_.hasAudio()) return;
+    switch (command) {
+    case OpenFile: {
+        const std::u16string path = chooseAudioFile(kAudioFilter, core_.audioPath());
+        if (path.empty()) return;
+        if (lowerExtension(path) == u".m3u") {
+            fileTable_.clearFiles();
+            fileTable_.loadPlaylist(path);
+        } else {
+            openFile(path);
+        }
+        return;
+    }
+    case TogglePlay: core_.togglePlay(); return;
+    case PlaySentence: core_.playSentence(); return;
+    case StopPlayback: core_.stopPlayback(); return;
+    case NextSetStart: editing_.selectAdjacentSentence(Direction::Forward); [[fallthrough]];
+    case SetStart: editing_.setRowStart(core_.stampPosition()); return;
+    case NextSetEnd: editing_.selectAdjacentSentence(Direction::Forward); [[fallthrough]];
+    case SetEnd: editing_.setRowEnd(core_.stampPosition()); return;
+    case NextClearTimes: editing_.selectAdjacentSentence(Direction::Forward); [[fallthrough]];
+    case ClearTimes:
+        editing_.setRowStart(0);
+        editing_.setRowEnd(0);
+        return;
+    case SaveSentences: saveSentenceList(); return;
+    case ApplyPanes: editing_.applyPanesToRow(); return;
+    case ReloadLyrics: reloadLyrics(); return;
+    case ClickAtPointer: clickAtPointer(); return;
+    case PreviousSentence: editing_.selectAdjacentSentence(Direction::Backward); return;
+    case NextSentence: editing_.selectAdjacentSentence(Direction::Forward); return;
+    case ExplanationPane: setExplanationVisible(!explanationVisible_); return;
+    default: return;
+    }
+}
+
+void Orvella::reloadLyrics() {
+    if (!askYesNo(u"歌詞を再読み込みしますか？", u"Do you reload lyrics?")) return;
+    editing_.setLyricsText(lyricsView_.text());
+    lyricsTable_.selectOnly(0);
+}
+
+void Orvella::saveSentenceList() {
+    if (!core_.hasAudio()) return;
+    std::u16string xmlPath = editing_.document().xmlPath();
+    if (xmlPath.empty()) xmlPath = withoutExtension(core_.audioPath()) + u".xml";
+    if (!askYesNo(u"歌詞を " + fileNameOf(xmlPath) + u" に上書き保存しますか？", u"Save as XML file")) return;
+    core_.writeSentences();
+}
+
+void Orvella::clickAtPointer() {
+    HWND focus = GetFocus();
+    POINT at{};
+    GetCursorPos(&at);
+    if (HWND under = WindowFromPoint(at)) {
+        POINT client = at;
+        ScreenToClient(under, &client);
+        const LPARAM where = MAKELPARAM(client.x, client.y);
+        SendMessageW(under, WM_LBUTTONDOWN, MK_LBUTTON, where);
+        SendMessageW(under, WM_LBUTTONUP, 0, where);
+    }
+    if (HWND root = GetParent(handle_)) SetForegroundWindow(root);
+    if (focus) SetFocus(focus);
+}
+
+// Notifications -----------------------------------------------------------------------------
+
+LRESULT Orvella::onNotify(WPARAM wParam, LPARAM lParam) {
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (!header) return 0;
+    if (header->hwndFrom == lyricsTable_.handle() && lyricsTable_.handle()) {
+        onLyricsTableNotify(*header);
+        return 0;
+    }
+    if (header->hwndFrom == fileTable_.handle() && fileTable_.handle()) {
+        if (fileTable_.respond(*header, [this](const std::u16string& path) { openFile(path); })) return 0;
+    }
+    return Component::onNotify(wParam, lParam);
+}
+
+void Orvella::onLyricsTableNotify(const NMHDR& header) {
+    const int selected = editing_.firstSelected();
+    switch (header.code) {
+    case LVN_ITEMCHANGED:
+    case NM_CLICK:
+    case NM_DBLCLK:
+        if (selected >= 0) core_.selectAndSeek(selected);
+        return;
+    case NM_RETURN:
+        if (selected >= 0) core_.playSentence();
+        return;
+    case NM_RCLICK: {
+        const int choice = showSentenceMenu(handle_, lyricsTable_.getSelectedRows().size());
+        if (editing_.performMenuChoice(choice)) core_.playSentence();
+        return;
+    }
+    case LVN_KEYDOWN: {
+        const auto& key = reinterpret_cast<const NMLVKEYDOWN&>(header);
+        if (selected < 0) return;
+        if (key.wVKey == 187) editing_.shiftStartTimes(+1);
+        if (key.wVKey == 189) editing_.shiftStartTimes(-1);
+        return;
+    }
+    default: return;
+    }
+}
+
+bool Orvella::onFilesDropped(const std::vector<std::u16string>& paths) {
+    if (paths.empty()) return false;
+    if (fileTable_.takePlayerDrop(paths) == FileTable::DropOutcome::OpenSingle) openFile(paths.front());
+    return true;
+}
+
+// Closing -----------------------------------------------------------------------------------
+
+bool Orvella::onClose() {
+    if (core_.hasAudio() && lyricsView_.modified()) {
+        const int answer = MessageBoxW(handle_, u"編集中の歌詞が保存されていません。xml ファイルに保存しますか？",
+                                       u"Veltrix", MB_YESNOCANCEL | MB_ICONQUESTION);
+        if (answer == IDCANCEL) return false;
+        // A save that failed has said why; the window stays so nothing is lost.
+        if (answer == IDYES && !core_.writeSentences()) return false;
+    }
+    if (!core_.isStopped()) audio_.stop();
+    savePlayerSettings();
+    audio_.close();
+    return true;
+}
+
+LRESULT Orvella::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_ERASEBKGND) return 1;
+    return Component::windowProc(window, message, wParam, lParam);
+}

@@ -1,0 +1,182 @@
+// The player component that fills the main window: it owns the audio player,
+// the sentence table, the lyrics view with its timing index, the translation
+// and explanation panes and the file list, carries out the player's commands
+// (100 to 121) from the tool bar, the buttons and the accelerators, and keeps
+// the highlight in step with playback through PlayerCore.
+//
+// Until the toolkit's buttons, sliders and number fields are part of the
+// program, the bottom row (play and stop, the time bar, the time label and
+// the Tempo, Pitch and Font values) is drawn by the component itself and
+// answers clicks there; the values behave as the fields would (clamped to
+// their ranges, changes applied at once).
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "audio/BassPlayer.h"
+#include "editor/TextEditor.h"
+#include "editor/TextEditorListener.h"
+#include "lyrics/SentenceListHost.h"
+#include "player/FileTable.h"
+#include "player/LyricsEditing.h"
+#include "player/LyricsTable.h"
+#include "player/LyricsTextEditor.h"
+#include "player/PlayerControls.h"
+#include "player/PlayerCore.h"
+#include "player/RecentFileList.h"
+#include "toolkit/Component.h"
+#include "xml/XMLParser.h"
+
+class Orvella : public Component, public PlayerControls, public SentenceListHost, public TextEditorListener {
+public:
+    // Command identifiers.
+    enum Command : int {
+        OpenFile = 100,
+        TogglePlay = 101,
+        PlaySentence = 102,
+        StopPlayback = 103,
+        SetStart = 104,
+        NextSetStart = 105,
+        SetEnd = 106,
+        NextSetEnd = 107,
+        ClearTimes = 108,
+        NextClearTimes = 109,
+        SaveSentences = 112,
+        ApplyPanes = 114,
+        ReloadLyrics = 115,
+        ClickAtPointer = 118,
+        PreviousSentence = 119,
+        NextSentence = 120,
+        ExplanationPane = 121,
+    };
+    static constexpr int kLyricsTableId = 1001;
+    static constexpr int kFileTableId = 1002;
+    static constexpr char16_t kSection[] = u"Player";
+    static constexpr COLORREF kBackground = 0xFFFFFF;
+    static constexpr COLORREF kText = 0x171717;
+    static constexpr COLORREF kLyricsBackground = 0xFAFFFA;
+    // Ranges of the number fields.
+    static constexpr int kTempoMin = 50, kTempoMax = 360;
+    static constexpr int kPitchMin = 50, kPitchMax = 300;
+    static constexpr int kFontMin = 8, kFontMax = 32;
+
+    // On the process-wide audio library in the program's Plugins folder.
+    Orvella();
+    ~Orvella() override;
+
+    // Creates the child controls, loads the settings and the themes,
+    // initialises the audio and sets the main window's title.
+    bool create(HWND parent) override;
+    void destroyWindow() override;
+
+    bool openFile(const std::u16string& path) { return core_.openFile(path); }
+    void reloadLyrics();
+    void saveSentenceList();
+    void loadPlayerSettings();
+    void savePlayerSettings();
+    void applyTheme(int index);
+    // The number fields and the volume slider, as their change notifications.
+    void setTempoValue(int value);
+    void setPitchValue(int value);
+    void setFontValue(int value);
+    void setVolumeValue(int value);
+    void setExplanationVisible(bool visible);
+    // The file chooser used by command 100 (the open dialog).
+    using FileChooser = std::function<std::u16string(std::u16string_view filter, const std::u16string& initial)>;
+    void setFileChooser(FileChooser chooser) { chooser_ = std::move(chooser); }
+
+    // Component ---------------------------------------------------------------------------
+    void onCommand(WPARAM wParam, LPARAM lParam) override;
+    LRESULT onNotify(WPARAM wParam, LPARAM lParam) override;
+    LRESULT onSize(WPARAM type, LPARAM size) override;
+    bool onTimer(UINT_PTR id, LPARAM lParam) override;
+    // Asks whether to save unsaved edits (Yes saves, No discards, Cancel
+    // keeps the window); then saves the settings and closes the audio.
+    bool onClose() override;
+    bool onFilesDropped(const std::vector<std::u16string>& paths) override;
+    bool onMousePressed(int x, int y) override;
+    void paint(Graphics& g) override;
+    LRESULT windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // PlayerControls ----------------------------------------------------------------------
+    int timeSliderValue() const override { return sliderValue_; }
+    void setTimeSliderValue(int value) override;
+    void setTimeSliderRange(int maximum) override;
+    std::u16string playCaption() const override { return caption_; }
+    void setPlayCaption(const std::u16string& caption) override;
+    void enablePlayButton(Enable enable) override;
+    void enableStopButton(Enable enable) override;
+    std::u16string timeLabel() const override { return label_; }
+    void setTimeLabel(const std::u16string& text) override;
+    int tempo() const override { return tempo_; }
+    int pitch() const override { return pitch_; }
+    int volume() const override { return volume_; }
+    void setTitle(const std::u16string& title) override;
+    void startTimer(UINT_PTR id) override;
+    void stopTimer(UINT_PTR id) override;
+
+    // SentenceListHost ---------------------------------------------------------------------
+    bool openAudio(const std::u16string& path) override { return core_.openAudioForReader(path); }
+    std::u16string chooseAudioFile(std::u16string_view filter, const std::u16string& initialPath) override;
+    void showMessage(const std::u16string& text, MessageOwner owner) override;
+
+    // TextEditorListener --------------------------------------------------------------------
+    void modifiedChanged(TextEditor& editor) override;
+
+    // Parts, for the window's owner and tests.
+    PlayerCore& core() { return core_; }
+    LyricsEditing& editing() { return editing_; }
+    LyricsTable& lyricsTable() { return lyricsTable_; }
+    LyricsTextEditor& lyricsView() { return lyricsView_; }
+    TextEditor& translationPane() { return translationPane_; }
+    TextEditor& explanationPane() { return explanationPane_; }
+    FileTable& fileTable() { return fileTable_; }
+    RecentFileList& recentFiles() { return recentFiles_; }
+    BassPlayer& audio() { return audio_; }
+    bool playEnabled() const { return playEnabled_; }
+    bool stopEnabled() const { return stopEnabled_; }
+    int sliderMaximum() const { return sliderMax_; }
+    int fontValue() const { return fontSize_; }
+    bool explanationVisible() const { return explanationVisible_; }
+    // The bottom row's parts, in client coordinates.
+    RECT playButtonRect() const;
+    RECT stopButtonRect() const;
+    RECT timeBarRect() const;
+
+private:
+    void layout(int width, int height);
+    void execute(int command);
+    bool needsAudio(int command) const;
+    void onLyricsTableNotify(const NMHDR& header);
+    void clickAtPointer();
+    void repaintBottomRow();
+    bool askYesNo(const std::u16string& text, const std::u16string& caption);
+
+    BassPlayer audio_;
+    LyricsTable lyricsTable_;
+    FileTable fileTable_;
+    LyricsTextEditor lyricsView_;
+    TextEditor translationPane_;
+    TextEditor explanationPane_;
+    LyricsEditing editing_{lyricsTable_, lyricsView_, translationPane_, explanationPane_};
+    PlayerCore core_;
+    RecentFileList recentFiles_;
+    XMLParser themes_;
+    FileChooser chooser_;
+
+    std::u16string caption_ = PlayerCore::kPlay;
+    std::u16string label_ = u"00:00/00:00";
+    int sliderValue_ = 0;
+    int sliderMax_ = 0;
+    bool playEnabled_ = false;
+    bool stopEnabled_ = false;
+    int tempo_ = 100;
+    int pitch_ = 100;
+    int volume_ = 100;
+    int fontSize_ = 20;
+    bool explanationVisible_ = false;
+    int width_ = 0;
+    int height_ = 0;
+};
