@@ -41,17 +41,6 @@ std::u16string lowerExtension(const std::u16string& path) {
     return extension;
 }
 
-// The faces of the play and stop buttons: 24 x 24 cells, Play, Pause, Stop.
-Image& audioToolImage() {
-    static Image image;
-    static bool tried = false;
-    if (!tried) {
-        tried = true;
-        image.load(appDirectory() + u"Resources/AudioTool.png");
-    }
-    return image;
-}
-
 }  // namespace
 
 Orvella::Orvella()
@@ -68,8 +57,11 @@ bool Orvella::create(HWND parent) {
     setBackground(kBackground);
     setForeground(kText);
     DragAcceptFiles(handle_, TRUE);
+    toolFaces_.load(appDirectory() + u"Resources/AudioTool.png");
 
     lyricsView_.create(handle_);
+    // The current sentence stays highlighted while the focus is elsewhere.
+    lyricsView_.setStyle(lyricsView_.style() | ES_NOHIDESEL);
     lyricsView_.setColor(ColorSlot::Background, kLyricsBackground);
     lyricsView_.setColor(ColorSlot::Text, 0);
     lyricsView_.setListener(this);
@@ -183,8 +175,12 @@ void Orvella::setExplanationVisible(bool visible) {
 
 // Layout and painting ---------------------------------------------------------------------
 
-LRESULT Orvella::onSize(WPARAM, LPARAM size) {
-    layout(LOWORD(size), HIWORD(size));
+LRESULT Orvella::onSize(WPARAM, LPARAM) {
+    // Start-up posts a size message before the window has its size; the
+    // client rectangle is what counts when it arrives.
+    RECT client{};
+    GetClientRect(handle_, &client);
+    layout(client.right, client.bottom);
     return 0;
 }
 
@@ -201,6 +197,13 @@ void Orvella::layout(int width, int height) {
     lyricsView_.setBounds(tableWidth, 0, viewWidth, lyricsHeight);
     explanationPane_.setBounds(tableWidth, lyricsHeight, viewWidth, top - lyricsHeight);
     translationPane_.setBounds(0, height - kTranslationTop, width, kTranslationHeight);
+    // A theme applied before the panes had their size posted them a size of
+    // nothing; tell them again what they have.
+    for (TextEditor* editor : {static_cast<TextEditor*>(&lyricsView_), &explanationPane_, &translationPane_}) {
+        RECT client{};
+        GetClientRect(editor->handle(), &client);
+        SendMessageW(editor->handle(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+    }
     InvalidateRect(handle_, nullptr, FALSE);
 }
 
@@ -244,7 +247,7 @@ void Orvella::paint(Graphics& g) {
     g.setBrushColor(kBackground);
     g.drawRect(kMenuX, y + 2, 60, 20);
     g.drawText(u"Menu...", kMenuX + 10, y + 5);
-    Image& faces = audioToolImage();
+    Image& faces = toolFaces_;
     auto face = [&](const RECT& r, int column, bool enabled) {
         if (faces.loaded()) {
             g.drawImage(faces, r.left, r.top, kButtonSide, kButtonSide, column, 0, kButtonSide, kButtonSide);

@@ -27,6 +27,7 @@
 #include "player/PlayerCore.h"
 #include "player/RecentFileList.h"
 #include "toolkit/Component.h"
+#include "toolkit/Image.h"
 #include "xml/XMLParser.h"
 
 class Orvella : public Component, public PlayerControls, public SentenceListHost, public TextEditorListener {
@@ -164,6 +165,8 @@ private:
     PlayerCore core_;
     RecentFileList recentFiles_;
     XMLParser themes_;
+    // The play and stop faces: 24 x 24 cells, Play, Pause, Stop.
+    Image toolFaces_;
     FileChooser chooser_;
 
     std::u16string caption_ = PlayerCore::kPlay;
