@@ -9,8 +9,10 @@ bool GroupBox::create(HWND parent) { return createGroup(parent, u"", 0, 0, 0, 0)
 
 bool GroupBox::createGroup(HWND parent, const std::u16string& title, int x, int y, int width, int height) {
     destroyWindow();
+    // The creation parameter must point at the BaseWindow part: the toolkit
+    // procedure reads it as one, and GroupComponent comes first in this object.
     HWND window = CreateWindowExW(0, className_.c_str(), title.c_str(), kStyle, x, y, width, height, parent, nullptr,
-                                  nullptr, this);
+                                  nullptr, static_cast<BaseWindow*>(this));
     if (!window) {
         handle_ = nullptr;
         return false;
