@@ -22,14 +22,7 @@ constexpr int kPlayX = 68;
 constexpr int kVolumeWidth = 50;
 constexpr int kLabelWidth = 64;
 constexpr int kTranslationFontHeight = 16;
-constexpr COLORREF kTrack = 0xD8D2CC;
-constexpr COLORREF kTrackDone = 0xC07A3A;
 constexpr char16_t kAudioFilter[] = u"Audio File (*.ogg,*.mp3,*.wma)";
-
-std::u16string number(int value) {
-    const std::string digits = std::to_string(value);
-    return std::u16string(digits.begin(), digits.end());
-}
 
 std::u16string lowerExtension(const std::u16string& path) {
     const std::u16string name = fileNameOf(path);
@@ -57,7 +50,6 @@ bool Orvella::create(HWND parent) {
     setBackground(kBackground);
     setForeground(kText);
     DragAcceptFiles(handle_, TRUE);
-    toolFaces_.load(appDirectory() + u"Resources/AudioTool.png");
 
     lyricsView_.create(handle_);
     // The current sentence stays highlighted while the focus is elsewhere.
@@ -79,6 +71,7 @@ bool Orvella::create(HWND parent) {
     SetWindowLongPtrW(fileTable_.handle(), GWLP_ID, kFileTableId);
     // The file list has no tab to show it yet; the sentence table takes its place.
     ShowWindow(fileTable_.handle(), SW_HIDE);
+    createControls();
 
     loadPlayerSettings();
     audio_.initialize();
@@ -96,6 +89,10 @@ void Orvella::destroyWindow() {
         KillTimer(handle_, PlayerCore::kSentenceTimer);
     }
     lyricsView_.setListener(nullptr);
+    for (BaseWindow* control : std::initializer_list<BaseWindow*>{&menuButton_, &playButton_, &stopButton_, &timeSlider_,
+                                                                  &volumeSlider_, &timeLabel_, &fontField_, &tempoField_,
+                                                                  &pitchField_})
+        control->destroyWindow();
     fileTable_.destroyWindow();
     lyricsTable_.destroyWindow();
     explanationPane_.destroyWindow();
@@ -141,19 +138,19 @@ void Orvella::applyTheme(int index) {
 void Orvella::setTempoValue(int value) {
     tempo_ = std::clamp(value, kTempoMin, kTempoMax);
     audio_.setTempo(tempo_);
-    repaintBottomRow();
+    if (tempoField_.handle() && tempoField_.getValue() != tempo_) tempoField_.setValue(tempo_);
 }
 
 void Orvella::setPitchValue(int value) {
     pitch_ = std::clamp(value, kPitchMin, kPitchMax);
     audio_.setPitch(pitch_);
-    repaintBottomRow();
+    if (pitchField_.handle() && pitchField_.getValue() != pitch_) pitchField_.setValue(pitch_);
 }
 
 void Orvella::setVolumeValue(int value) {
     volume_ = std::clamp(value, 0, 100);
     audio_.setVolume(volume_);
-    repaintBottomRow();
+    if (volumeSlider_.handle() && volumeSlider_.position() != volume_) volumeSlider_.setPosition(volume_);
 }
 
 void Orvella::setFontValue(int value) {
@@ -164,7 +161,7 @@ void Orvella::setFontValue(int value) {
         font.lfWidth = 0;
         editor->setFont(font);
     }
-    repaintBottomRow();
+    if (fontField_.handle() && fontField_.getValue() != fontSize_) fontField_.setValue(fontSize_);
 }
 
 void Orvella::setExplanationVisible(bool visible) {
@@ -204,135 +201,113 @@ void Orvella::layout(int width, int height) {
         GetClientRect(editor->handle(), &client);
         SendMessageW(editor->handle(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
     }
+    const int toolTop = height - kBottomArea;
+    const int fieldWidth = 96;
+    pitchField_.setBounds(width - fieldWidth - 4, toolTop, fieldWidth, kToolRowHeight);
+    tempoField_.setBounds(width - 2 * fieldWidth - 8, toolTop, fieldWidth, kToolRowHeight);
+    fontField_.setBounds(width - 3 * fieldWidth - 12, toolTop, fieldWidth, kToolRowHeight);
+    const int rowTop = height - kBottomRow;
+    menuButton_.setBounds(kMenuX, rowTop + 2, 60, 20);
+    playButton_.setBounds(kPlayX, rowTop, kButtonSide, kButtonSide);
+    stopButton_.setBounds(kPlayX + kButtonSide, rowTop, kButtonSide, kButtonSide);
+    const int labelLeft = width - kLabelWidth - 2;
+    const int volumeLeft = labelLeft - kVolumeWidth - 4;
+    const int sliderLeft = kPlayX + 2 * kButtonSide + 6;
+    timeSlider_.setBounds(sliderLeft, rowTop + 2, std::max(16, volumeLeft - sliderLeft - 6), 20);
+    volumeSlider_.setBounds(volumeLeft, rowTop + 2, kVolumeWidth, 20);
+    timeLabel_.setBounds(labelLeft, rowTop + 4, kLabelWidth, 20);
     InvalidateRect(handle_, nullptr, FALSE);
 }
 
-RECT Orvella::playButtonRect() const {
-    const int y = height_ - kBottomRow;
-    return RECT{kPlayX, y, kPlayX + kButtonSide, y + kButtonSide};
+void Orvella::createControls() {
+    const std::u16string faces = appDirectory() + u"Resources/AudioTool.png";
+    menuButton_.createButton(handle_, kMenuCommand, u"Menu...", 0, 0, 60, 20);
+    playButton_.createButton(handle_, TogglePlay, PlayerCore::kPlay, 0, 0, kButtonSide, kButtonSide);
+    playButton_.loadImage(faces);
+    playButton_.setText(PlayerCore::kPlay);
+    stopButton_.createButton(handle_, StopPlayback, u"Stop", 0, 0, kButtonSide, kButtonSide);
+    stopButton_.loadImage(faces);
+    stopButton_.showColumn(48);
+    timeSlider_.create(handle_);
+    SetWindowLongPtrW(timeSlider_.handle(), GWLP_ID, kTimeSliderId);
+    timeSlider_.setThumbWidth(12);
+    timeSlider_.setRange(0, 0);
+    volumeSlider_.create(handle_);
+    SetWindowLongPtrW(volumeSlider_.handle(), GWLP_ID, kVolumeSliderId);
+    volumeSlider_.setText(u"Volume");
+    volumeSlider_.setThumbWidth(12);
+    volumeSlider_.setRange(0, 100);
+    volumeSlider_.setPosition(100);
+    timeLabel_.createLabel(handle_, label_, 0, 0, kLabelWidth, 20);
+    fontField_.createField(handle_, kFontFieldId, u"Font", 0, 0, 96, kToolRowHeight);
+    fontField_.setRange(kFontMin, kFontMax);
+    fontField_.setValue(fontSize_);
+    tempoField_.createField(handle_, kTempoFieldId, u"Tempo", 0, 0, 96, kToolRowHeight);
+    tempoField_.setRange(kTempoMin, kTempoMax);
+    tempoField_.setValue(tempo_);
+    pitchField_.createField(handle_, kPitchFieldId, u"Pitch", 0, 0, 96, kToolRowHeight);
+    pitchField_.setRange(kPitchMin, kPitchMax);
+    pitchField_.setValue(100);
 }
 
-RECT Orvella::stopButtonRect() const {
-    const RECT play = playButtonRect();
-    return RECT{play.right, play.top, play.right + kButtonSide, play.bottom};
+void Orvella::FaceButton::showColumn(int x) {
+    setImageCell(Rect{x, 0, 24, 24});
+    InvalidateRect(handle_, nullptr, FALSE);
 }
 
-RECT Orvella::timeBarRect() const {
-    const RECT stop = stopButtonRect();
-    const int right = std::max(static_cast<int>(stop.right) + 8, width_ - kLabelWidth - kVolumeWidth - 12);
-    return RECT{stop.right + 6, stop.top + 2, right, stop.top + 22};
+void Orvella::PlayButton::setText(const std::u16string& text) {
+    FaceButton::setText(text);
+    showColumn(text == PlayerCore::kPause ? 24 : 0);
 }
 
-void Orvella::repaintBottomRow() {
-    if (!handle_) return;
-    RECT rows{0, height_ - kBottomArea, width_, height_};
-    InvalidateRect(handle_, &rows, FALSE);
-}
-
-void Orvella::paint(Graphics& g) {
-    Component::paint(g);
-    const int toolTop = height_ - kBottomArea;
-    LOGFONTW font{};
-    font.lfHeight = 13;
-    g.setFont(font);
-    g.setTextColor(kText);
-    // The tool row: the number fields at the right.
-    const std::u16string fields = u"Tempo " + number(tempo_) + u"   Pitch " + number(pitch_) + u"   Font " +
-                                  number(fontSize_);
-    g.drawText(fields, std::max(4, width_ - g.getTextWidth(fields) - 8), toolTop + 4);
-
-    // The bottom row: "Menu...", play, stop, time bar, volume, label.
-    const int y = height_ - kBottomRow;
-    g.setPen(PS_SOLID, 1, kTrack);
-    g.setBrushColor(kBackground);
-    g.drawRect(kMenuX, y + 2, 60, 20);
-    g.drawText(u"Menu...", kMenuX + 10, y + 5);
-    Image& faces = toolFaces_;
-    auto face = [&](const RECT& r, int column, bool enabled) {
-        if (faces.loaded()) {
-            g.drawImage(faces, r.left, r.top, kButtonSide, kButtonSide, column, 0, kButtonSide, kButtonSide);
-        } else {
-            g.drawText(column == 48 ? u"■" : column == 24 ? u"❚❚" : u"▶", r.left + 6, r.top + 4);
-        }
-        if (!enabled) g.fillRectAlpha(r.left, r.top, kButtonSide, kButtonSide, kBackground, 150);
-    };
-    face(playButtonRect(), caption_ == PlayerCore::kPause ? 24 : 0, playEnabled_);
-    face(stopButtonRect(), 48, stopEnabled_);
-
-    const RECT bar = timeBarRect();
-    const int barWidth = bar.right - bar.left;
-    const int middle = (bar.top + bar.bottom) / 2;
-    g.setBrushColor(kTrack);
-    g.fillRect(bar.left, middle - 2, barWidth, 4);
-    const int done = sliderMax_ > 0 ? static_cast<int>(static_cast<long long>(barWidth) * sliderValue_ / sliderMax_) : 0;
-    g.setBrushColor(kTrackDone);
-    g.fillRect(bar.left, middle - 2, done, 4);
-    g.fillRect(bar.left + std::max(0, done - 6), bar.top + 2, 12, bar.bottom - bar.top - 4);
-
-    const int volumeLeft = bar.right + 4;
-    g.setBrushColor(kTrack);
-    g.fillRect(volumeLeft, middle - 2, kVolumeWidth, 4);
-    g.setBrushColor(kTrackDone);
-    g.fillRect(volumeLeft, middle - 2, kVolumeWidth * volume_ / 100, 4);
-    g.setTextColor(kText);
-    g.drawText(label_, volumeLeft + kVolumeWidth + 6, y + 5);
-}
-
-bool Orvella::onMousePressed(int x, int y) {
-    const POINT at{x, y};
-    const RECT play = playButtonRect();
-    const RECT stop = stopButtonRect();
-    if (PtInRect(&play, at)) {
-        if (playEnabled_) execute(TogglePlay);
-        return true;
-    }
-    if (PtInRect(&stop, at)) {
-        if (stopEnabled_) execute(StopPlayback);
-        return true;
-    }
-    const RECT bar = timeBarRect();
-    if (PtInRect(&bar, at) && sliderMax_ > 0 && core_.hasAudio()) {
-        const long long offset = std::clamp(x - static_cast<int>(bar.left), 0, static_cast<int>(bar.right - bar.left));
-        setTimeSliderValue(static_cast<int>(offset * sliderMax_ / std::max<LONG>(1, bar.right - bar.left)));
+bool Orvella::controlChanged(HWND control) {
+    if (!control) return false;
+    if (control == tempoField_.handle()) {
+        setTempoValue(tempoField_.getValue());
+    } else if (control == pitchField_.handle()) {
+        setPitchValue(pitchField_.getValue());
+    } else if (control == fontField_.handle()) {
+        setFontValue(fontField_.getValue());
+    } else if (control == volumeSlider_.handle()) {
+        setVolumeValue(volumeSlider_.position());
+    } else if (control == timeSlider_.handle()) {
         core_.timeSliderMoved();
-        return true;
+        InvalidateRect(timeSlider_.handle(), nullptr, FALSE);
+    } else {
+        return false;
     }
-    return Component::onMousePressed(x, y);
+    return true;
 }
 
 // PlayerControls --------------------------------------------------------------------------
 
 void Orvella::setTimeSliderValue(int value) {
-    value = std::clamp(value, 0, std::max(sliderMax_, 0));
-    if (value == sliderValue_) return;
-    sliderValue_ = value;
-    repaintBottomRow();
+    if (timeSlider_.position() == value) return;
+    timeSlider_.setPosition(value);
+    InvalidateRect(timeSlider_.handle(), nullptr, FALSE);
 }
 
-void Orvella::setTimeSliderRange(int maximum) {
-    sliderMax_ = std::max(maximum, 0);
-    sliderValue_ = std::min(sliderValue_, sliderMax_);
-    repaintBottomRow();
-}
+void Orvella::setTimeSliderRange(int maximum) { timeSlider_.setRange(0, std::max(maximum, 0)); }
 
 void Orvella::setPlayCaption(const std::u16string& caption) {
     caption_ = caption;
-    repaintBottomRow();
+    playButton_.setText(caption);
 }
 
 void Orvella::enablePlayButton(Enable enable) {
     playEnabled_ = enable == Enable::On;
-    repaintBottomRow();
+    playButton_.setEnabled(playEnabled_);
 }
 
 void Orvella::enableStopButton(Enable enable) {
     stopEnabled_ = enable == Enable::On;
-    repaintBottomRow();
+    stopButton_.setEnabled(stopEnabled_);
 }
 
 void Orvella::setTimeLabel(const std::u16string& text) {
     label_ = text;
-    repaintBottomRow();
+    timeLabel_.setText(text);
+    InvalidateRect(timeLabel_.handle(), nullptr, FALSE);
 }
 
 void Orvella::setTitle(const std::u16string& title) {
@@ -375,6 +350,8 @@ bool Orvella::askYesNo(const std::u16string& text, const std::u16string& caption
 
 void Orvella::onCommand(WPARAM wParam, LPARAM lParam) {
     const int id = LOWORD(wParam);
+    // A number field reports a change (or Enter) with itself as lParam.
+    if (controlChanged(reinterpret_cast<HWND>(lParam))) return;
     // The editors report their changes with control id 0.
     if (id == 0 && lParam != 0) return;
     execute(id);
@@ -517,5 +494,7 @@ bool Orvella::onClose() {
 
 LRESULT Orvella::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_ERASEBKGND) return 1;
+    // The sliders report the user's changes as a track bar does.
+    if (message == WM_HSCROLL && controlChanged(reinterpret_cast<HWND>(lParam))) return 0;
     return Component::windowProc(window, message, wParam, lParam);
 }

@@ -4,11 +4,12 @@
 // (100 to 121) from the tool bar, the buttons and the accelerators, and keeps
 // the highlight in step with playback through PlayerCore.
 //
-// Until the toolkit's buttons, sliders and number fields are part of the
-// program, the bottom row (play and stop, the time bar, the time label and
-// the Tempo, Pitch and Font values) is drawn by the component itself and
-// answers clicks there; the values behave as the fields would (clamped to
-// their ranges, changes applied at once).
+// Layout (width W, height H): the sentence table and the lyrics view share
+// the top H - 136 pixels (the explanation pane, when shown, takes the lower
+// half of the lyrics view's place); below them the tool row (21 pixels) with
+// the number fields at the right, the translation pane (86 pixels at
+// H - 113) and the bottom row at H - 24: "Menu...", play, stop, the time
+// slider, the volume slider and the time label.
 #pragma once
 
 #include <functional>
@@ -27,11 +28,30 @@
 #include "player/PlayerCore.h"
 #include "player/RecentFileList.h"
 #include "toolkit/Component.h"
+#include "toolkit/Button.h"
 #include "toolkit/Image.h"
+#include "toolkit/LabelComponent.h"
+#include "toolkit/Slider.h"
+#include "toolkit/UpDownTextField.h"
 #include "xml/XMLParser.h"
 
 class Orvella : public Component, public PlayerControls, public SentenceListHost, public TextEditorListener {
 public:
+    // A 24 x 24 button showing one cell of "Resources/AudioTool.png" instead of its text.
+    class FaceButton : public Button {
+    public:
+        void paintLabel(Graphics&) override {}
+        // Shows column x of the picture (0 Play, 24 Pause, 48 Stop).
+        void showColumn(int x);
+    };
+    // Its caption is its state, "Play" or "Pause"; the face follows it.
+    class PlayButton : public FaceButton {
+    public:
+        void setText(const std::u16string& text) override;
+    };
+    class TimeSlider : public Slider {};
+    class VolumeSlider : public Slider {};
+
     // Command identifiers.
     enum Command : int {
         OpenFile = 100,
@@ -52,8 +72,14 @@ public:
         NextSentence = 120,
         ExplanationPane = 121,
     };
+    static constexpr int kMenuCommand = 111;
     static constexpr int kLyricsTableId = 1001;
     static constexpr int kFileTableId = 1002;
+    static constexpr int kTempoFieldId = 1003;
+    static constexpr int kPitchFieldId = 1004;
+    static constexpr int kFontFieldId = 1005;
+    static constexpr int kTimeSliderId = 1006;
+    static constexpr int kVolumeSliderId = 1007;
     static constexpr char16_t kSection[] = u"Player";
     static constexpr COLORREF kBackground = 0xFFFFFF;
     static constexpr COLORREF kText = 0x171717;
@@ -97,12 +123,10 @@ public:
     // keeps the window); then saves the settings and closes the audio.
     bool onClose() override;
     bool onFilesDropped(const std::vector<std::u16string>& paths) override;
-    bool onMousePressed(int x, int y) override;
-    void paint(Graphics& g) override;
     LRESULT windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // PlayerControls ----------------------------------------------------------------------
-    int timeSliderValue() const override { return sliderValue_; }
+    int timeSliderValue() const override { return timeSlider_.position(); }
     void setTimeSliderValue(int value) override;
     void setTimeSliderRange(int maximum) override;
     std::u16string playCaption() const override { return caption_; }
@@ -138,13 +162,15 @@ public:
     BassPlayer& audio() { return audio_; }
     bool playEnabled() const { return playEnabled_; }
     bool stopEnabled() const { return stopEnabled_; }
-    int sliderMaximum() const { return sliderMax_; }
+    int sliderMaximum() const { return timeSlider_.maximum(); }
     int fontValue() const { return fontSize_; }
     bool explanationVisible() const { return explanationVisible_; }
-    // The bottom row's parts, in client coordinates.
-    RECT playButtonRect() const;
-    RECT stopButtonRect() const;
-    RECT timeBarRect() const;
+    PlayButton& playButton() { return playButton_; }
+    FaceButton& stopButton() { return stopButton_; }
+    TimeSlider& timeSlider() { return timeSlider_; }
+    VolumeSlider& volumeSlider() { return volumeSlider_; }
+    UpDownTextField& tempoField() { return tempoField_; }
+    LabelComponent& timeLabelComponent() { return timeLabel_; }
 
 private:
     void layout(int width, int height);
@@ -152,7 +178,9 @@ private:
     bool needsAudio(int command) const;
     void onLyricsTableNotify(const NMHDR& header);
     void clickAtPointer();
-    void repaintBottomRow();
+    void createControls();
+    // A change reported by one of the number fields or sliders; false for other windows.
+    bool controlChanged(HWND control);
     bool askYesNo(const std::u16string& text, const std::u16string& caption);
 
     BassPlayer audio_;
@@ -165,14 +193,19 @@ private:
     PlayerCore core_;
     RecentFileList recentFiles_;
     XMLParser themes_;
-    // The play and stop faces: 24 x 24 cells, Play, Pause, Stop.
-    Image toolFaces_;
+    Button menuButton_;
+    PlayButton playButton_;
+    FaceButton stopButton_;
+    TimeSlider timeSlider_;
+    VolumeSlider volumeSlider_;
+    LabelComponent timeLabel_;
+    UpDownTextField fontField_;
+    UpDownTextField tempoField_;
+    UpDownTextField pitchField_;
     FileChooser chooser_;
 
     std::u16string caption_ = PlayerCore::kPlay;
     std::u16string label_ = u"00:00/00:00";
-    int sliderValue_ = 0;
-    int sliderMax_ = 0;
     bool playEnabled_ = false;
     bool stopEnabled_ = false;
     int tempo_ = 100;
