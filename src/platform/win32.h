@@ -22,3 +22,5 @@
 #include "platform/api/DatePicker.h"
 #include "platform/api/Buttons.h"
 #include "platform/api/TrackBar.h"
+#include "platform/api/ImageList.h"
+#include "platform/api/Toolbar.h"

@@ -7,6 +7,9 @@
 #include "platform/api/Messages.h"
 #include "platform/api/Types.h"
 
+// Repeating an alias of the same type is allowed, so other headers may declare it too.
+using INT_PTR = std::intptr_t;
+
 inline constexpr const WCHAR* TOOLTIPS_CLASSW = u"tooltips_class32";
 
 inline constexpr DWORD TTS_ALWAYSTIP = 0x01;
@@ -50,3 +53,20 @@ inline constexpr WPARAM TTDT_AUTOMATIC = 0;
 inline constexpr WPARAM TTDT_RESHOW = 1;
 inline constexpr WPARAM TTDT_AUTOPOP = 2;
 inline constexpr WPARAM TTDT_INITIAL = 3;
+
+// A tool added with LPSTR_TEXTCALLBACKW as its text: each time the tip is about
+// to show, the tooltip asks the tool's window for the text with WM_NOTIFY
+// TTN_GETDISPINFOW (idFrom = the tool's uId).
+inline constexpr UINT TTN_FIRST = static_cast<UINT>(-520);
+inline constexpr UINT TTN_GETDISPINFOW = TTN_FIRST - 10;
+inline constexpr UINT TTN_NEEDTEXTW = TTN_GETDISPINFOW;
+inline const LPWSTR LPSTR_TEXTCALLBACKW = reinterpret_cast<LPWSTR>(static_cast<INT_PTR>(-1));
+
+struct NMTTDISPINFOW {
+    NMHDR hdr;
+    LPWSTR lpszText;  // the answer: a text pointer, or szText
+    WCHAR szText[80];
+    HINSTANCE hinst;
+    UINT uFlags;
+    LPARAM lParam;
+};

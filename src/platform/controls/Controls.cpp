@@ -21,6 +21,7 @@ void registerSystemClasses() {
             {kComboListClass, comboListProc, CS_GLOBALCLASS},
             {u"SysDateTimePick32", datePickerProc, CS_GLOBALCLASS},
             {kCalendarClass, calendarProc, CS_GLOBALCLASS},
+            {u"ToolbarWindow32", toolbarProc, CS_DBLCLKS | CS_GLOBALCLASS},
         };
         for (const Entry& e : entries) {
             WNDCLASSEXW wc{};

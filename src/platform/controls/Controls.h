@@ -19,6 +19,7 @@ LRESULT comboProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT comboListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT datePickerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT calendarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT toolbarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 inline constexpr const char16_t* kComboListClass = u"ComboLBox";
 inline constexpr const char16_t* kCalendarClass = u"SysMonthCal32";

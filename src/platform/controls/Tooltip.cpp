@@ -31,6 +31,7 @@ struct Tool {
     UINT_PTR id = 0;
     RECT rect{};
     std::u16string text;
+    bool callback = false;  // the text is asked of the owner each time
 };
 
 struct TooltipState {
@@ -44,6 +45,7 @@ struct TooltipState {
     bool shown = false;
     bool hidOnce = false;
     DWORD hiddenAt = 0;  // when the last tip went away, for the reshow delay
+    std::u16string shownText;  // the text of the tip on the screen
 };
 
 // Owned here, one per tooltip window; dropped on WM_NCDESTROY.
@@ -94,11 +96,27 @@ RECT textBox(HWND window, TooltipState& s, const std::u16string& text) {
     return box;
 }
 
+// The tool's text; for a callback tool, the owner's answer to TTN_GETDISPINFOW.
+std::u16string currentText(HWND window, const Tool& tool) {
+    if (!tool.callback) return tool.text;
+    NMTTDISPINFOW info{};
+    info.hdr = NMHDR{window, tool.id, TTN_GETDISPINFOW};
+    info.uFlags = tool.flags;
+    SendMessageW(tool.owner, WM_NOTIFY, tool.id, reinterpret_cast<LPARAM>(&info));
+    if (info.lpszText && info.lpszText != LPSTR_TEXTCALLBACKW) return std::u16string(info.lpszText);
+    info.szText[79] = 0;
+    return std::u16string(info.szText);
+}
+
 void showTip(HWND window, TooltipState& s) {
     if (s.current < 0 || s.current >= static_cast<int>(s.tools.size())) return;
-    const Tool& tool = s.tools[static_cast<std::size_t>(s.current)];
-    if (tool.text.empty()) return;
-    RECT box = textBox(window, s, tool.text);
+    const Tool tool = s.tools[static_cast<std::size_t>(s.current)];
+    std::u16string text = currentText(window, tool);
+    // The owner may have removed the tool or the tooltip while answering.
+    if (!IsWindow(window) || stateOf(window) != &s || s.current < 0) return;
+    if (text.empty()) return;
+    s.shownText = std::move(text);
+    RECT box = textBox(window, s, s.shownText);
     int width = box.right - box.left + 2 * kPadding;
     int height = box.bottom - box.top + 2 * kPadding + (isBalloon(window) ? kTail : 0);
     POINT at{};
@@ -227,7 +245,7 @@ void paintTip(HWND window, TooltipState& s) {
         Rectangle(dc, body.left, body.top, body.right, body.bottom);
     }
     if (s.current >= 0 && s.current < static_cast<int>(s.tools.size())) {
-        const std::u16string& text = s.tools[static_cast<std::size_t>(s.current)].text;
+        const std::u16string& text = s.shownText;
         HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
@@ -266,7 +284,8 @@ LRESULT tooltipProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case TTM_ADDTOOLW: {
         auto* info = reinterpret_cast<const TOOLINFOW*>(lParam);
         if (!info || !IsWindow(info->hwnd) || findTool(*s, info)) return FALSE;
-        s->tools.push_back(Tool{info->uFlags, info->hwnd, info->uId, info->rect, textOf(info)});
+        s->tools.push_back(Tool{info->uFlags, info->hwnd, info->uId, info->rect, textOf(info),
+                                info->lpszText == LPSTR_TEXTCALLBACKW});
         if (info->uFlags & TTF_SUBCLASS) watchOwner(window, info->hwnd);
         return TRUE;
     }
@@ -285,6 +304,8 @@ LRESULT tooltipProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case TTM_UPDATETIPTEXTW:
         if (Tool* t = findTool(*s, reinterpret_cast<const TOOLINFOW*>(lParam))) {
             t->text = textOf(reinterpret_cast<const TOOLINFOW*>(lParam));
+            t->callback = reinterpret_cast<const TOOLINFOW*>(lParam)->lpszText == LPSTR_TEXTCALLBACKW;
+            if (s->shown && !t->callback) s->shownText = t->text;
             if (s->shown) InvalidateRect(window, nullptr, TRUE);
         }
         return 0;
@@ -301,8 +322,10 @@ LRESULT tooltipProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         auto* info = reinterpret_cast<TOOLINFOW*>(lParam);
         Tool* t = findTool(*s, info);
         if (!t || !info->lpszText || wParam == 0) return 0;
-        std::size_t n = std::min<std::size_t>(t->text.size(), wParam - 1);
-        std::copy_n(t->text.data(), n, info->lpszText);
+        const Tool tool = *t;  // the owner may change the tools while answering
+        const std::u16string text = currentText(window, tool);
+        std::size_t n = std::min<std::size_t>(text.size(), wParam - 1);
+        std::copy_n(text.data(), n, info->lpszText);
         info->lpszText[n] = 0;
         return static_cast<LRESULT>(n);
     }

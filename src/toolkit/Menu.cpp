@@ -1,0 +1,5 @@
+#include "toolkit/Menu.h"
+
+Menu::~Menu() {
+    if (handle_) DestroyMenu(handle_);
+}
