@@ -8,6 +8,7 @@
 #include "player/SentenceMenu.h"
 #include "toolkit/FontList.h"
 #include "toolkit/Graphics.h"
+#include "platform/api/Toolbar.h"
 
 namespace {
 
@@ -23,6 +24,24 @@ constexpr int kVolumeWidth = 50;
 constexpr int kLabelWidth = 64;
 constexpr int kTranslationFontHeight = 16;
 constexpr char16_t kAudioFilter[] = u"Audio File (*.ogg,*.mp3,*.wma)";
+constexpr COLORREF kGlyphTransparent = 0xE5E5E5;
+
+struct ToolButton {
+    int command;
+    BYTE style;
+    const char16_t* tip;
+};
+// The tool bar's buttons in order; their glyphs are the cells of "Resources/OrvellaTool.bmp".
+const ToolButton kToolButtons[] = {
+    {100, BTNS_DROPDOWN, u"音声ファイルを開く (Ctrl+O)"},
+    {112, BTNS_BUTTON, u"編集中の歌詞を xml ファイルに上書き保存する (Ctrl+S)"},
+    {102, BTNS_BUTTON, u"選択中のセンテンスを再生 (Ctrl+Shift+P)"},
+    {119, BTNS_BUTTON, u"前のセンテンスを選択 (Ctrl+Up)"},
+    {120, BTNS_BUTTON, u"次のセンテンスを選択 (Ctrl+Down)"},
+    {105, BTNS_BUTTON, u"次のセンテンスを選択して、時間を設定 (Ctrl+Shift+T)"},
+    {114, BTNS_BUTTON, u"選択中のセンテンスに翻訳文・解説文を設定する (Ctrl+J)"},
+    {121, BTNS_CHECK, u"Open/Close the Explanation Window"},
+};
 
 std::u16string lowerExtension(const std::u16string& path) {
     const std::u16string name = fileNameOf(path);
@@ -89,7 +108,7 @@ void Orvella::destroyWindow() {
         KillTimer(handle_, PlayerCore::kSentenceTimer);
     }
     lyricsView_.setListener(nullptr);
-    for (BaseWindow* control : std::initializer_list<BaseWindow*>{&menuButton_, &playButton_, &stopButton_, &timeSlider_,
+    for (BaseWindow* control : std::initializer_list<BaseWindow*>{&toolBar_, &toolWindow_, &menuButton_, &playButton_, &stopButton_, &timeSlider_,
                                                                   &volumeSlider_, &timeLabel_, &fontField_, &tempoField_,
                                                                   &pitchField_})
         control->destroyWindow();
@@ -166,6 +185,8 @@ void Orvella::setFontValue(int value) {
 
 void Orvella::setExplanationVisible(bool visible) {
     explanationVisible_ = visible;
+    if (toolBar_.handle())
+        SendMessageW(toolBar_.handle(), TB_CHECKBUTTON, ExplanationPane, MAKELPARAM(visible ? TRUE : FALSE, 0));
     if (explanationPane_.handle()) ShowWindow(explanationPane_.handle(), visible ? SW_SHOW : SW_HIDE);
     if (handle_) layout(width_, height_);
 }
@@ -203,6 +224,7 @@ void Orvella::layout(int width, int height) {
     }
     const int toolTop = height - kBottomArea;
     const int fieldWidth = 96;
+    toolWindow_.setBounds(0, toolTop, std::max(0, width - 3 * fieldWidth - 16), kToolRowHeight);
     pitchField_.setBounds(width - fieldWidth - 4, toolTop, fieldWidth, kToolRowHeight);
     tempoField_.setBounds(width - 2 * fieldWidth - 8, toolTop, fieldWidth, kToolRowHeight);
     fontField_.setBounds(width - 3 * fieldWidth - 12, toolTop, fieldWidth, kToolRowHeight);
@@ -219,7 +241,27 @@ void Orvella::layout(int width, int height) {
     InvalidateRect(handle_, nullptr, FALSE);
 }
 
+void Orvella::createToolBar() {
+    toolWindow_.create(handle_);
+    toolBar_.create(handle_);
+    toolBar_.loadGlyphs(u"Resources/OrvellaTool.bmp", kGlyphTransparent);
+    std::vector<TBBUTTON> buttons;
+    for (const ToolButton& tool : kToolButtons) {
+        TBBUTTON button{};
+        button.iBitmap = static_cast<int>(buttons.size());
+        button.idCommand = tool.command;
+        button.fsState = TBSTATE_ENABLED;
+        button.fsStyle = tool.style;
+        button.iString = reinterpret_cast<INT_PTR>(tool.tip);
+        buttons.push_back(button);
+    }
+    SendMessageW(toolBar_.handle(), TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+    toolBar_.fitToButtons();
+    toolWindow_.addToolBar(&toolBar_);
+}
+
 void Orvella::createControls() {
+    createToolBar();
     const std::u16string faces = appDirectory() + u"Resources/AudioTool.png";
     menuButton_.createButton(handle_, kMenuCommand, u"Menu...", 0, 0, 60, 20);
     playButton_.createButton(handle_, TogglePlay, PlayerCore::kPlay, 0, 0, kButtonSide, kButtonSide);
@@ -435,6 +477,12 @@ LRESULT Orvella::onNotify(WPARAM wParam, LPARAM lParam) {
     if (!header) return 0;
     if (header->hwndFrom == lyricsTable_.handle() && lyricsTable_.handle()) {
         onLyricsTableNotify(*header);
+        return 0;
+    }
+    if (header->code == TBN_DROPDOWN) {
+        // The open button's arrow offers the files opened last.
+        const std::u16string path = recentFiles_.showRecentFilesMenu(handle_);
+        if (!path.empty()) openFile(path);
         return 0;
     }
     if (header->hwndFrom == fileTable_.handle() && fileTable_.handle()) {

@@ -32,6 +32,8 @@
 #include "toolkit/Image.h"
 #include "toolkit/LabelComponent.h"
 #include "toolkit/Slider.h"
+#include "toolkit/ToolBar.h"
+#include "toolkit/ToolWindow.h"
 #include "toolkit/UpDownTextField.h"
 #include "xml/XMLParser.h"
 
@@ -170,6 +172,7 @@ public:
     TimeSlider& timeSlider() { return timeSlider_; }
     VolumeSlider& volumeSlider() { return volumeSlider_; }
     UpDownTextField& tempoField() { return tempoField_; }
+    ToolBar& toolBar() { return toolBar_; }
     LabelComponent& timeLabelComponent() { return timeLabel_; }
 
 private:
@@ -179,6 +182,7 @@ private:
     void onLyricsTableNotify(const NMHDR& header);
     void clickAtPointer();
     void createControls();
+    void createToolBar();
     // A change reported by one of the number fields or sliders; false for other windows.
     bool controlChanged(HWND control);
     bool askYesNo(const std::u16string& text, const std::u16string& caption);
@@ -193,6 +197,8 @@ private:
     PlayerCore core_;
     RecentFileList recentFiles_;
     XMLParser themes_;
+    ToolWindow toolWindow_;
+    ToolBar toolBar_;
     Button menuButton_;
     PlayButton playButton_;
     FaceButton stopButton_;

@@ -24,6 +24,7 @@
 #include "lyrics/SentenceListFile.h"
 #include "lyrics/TimeCode.h"
 #include "platform/display/Headless.h"
+#include "platform/api/Toolbar.h"
 #include "platform/display/HeadlessAnswers.h"
 #include "support/TempDir.h"
 #include "text/NarrowText.h"
@@ -115,6 +116,17 @@ protected:
         run(30);
     }
     std::u16string title() { return headless::title(app->handle()); }
+    // A click on the tool bar's button for command.
+    void clickToolButton(int command) {
+        HWND bar = player().toolBar().handle();
+        RECT r{};
+        SendMessageW(bar, TB_GETRECT, static_cast<WPARAM>(command), reinterpret_cast<LPARAM>(&r));
+        POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ClientToScreen(bar, &centre);
+        headless::mouseMove(centre);
+        headless::click(headless::Button::Left, centre);
+        run(50);
+    }
     std::u16string cell(int row, int column) { return player().lyricsTable().getValueAt(row, column); }
     std::u16string sentence(int row) { return cell(row, LyricsTable::Sentence); }
     void snapshot(const std::string& name) {
@@ -137,6 +149,15 @@ TEST_F(PlayerProgram, CommandsNeedingAudioDoNothingWithoutIt) {
     EXPECT_FALSE(player().playEnabled());
     EXPECT_EQ(player().lyricsTable().getRowCount(), 0);
     EXPECT_EQ(title(), u"Orvella");
+
+    // The explanation pane's check button needs no file.
+    ASSERT_FALSE(player().explanationVisible());
+    clickToolButton(Orvella::ExplanationPane);
+    EXPECT_TRUE(player().explanationVisible());
+    EXPECT_TRUE(IsWindowVisible(player().explanationPane().handle()));
+    EXPECT_TRUE(SendMessageW(player().toolBar().handle(), TB_ISBUTTONCHECKED, Orvella::ExplanationPane, 0));
+    clickToolButton(Orvella::ExplanationPane);
+    EXPECT_FALSE(player().explanationVisible());
 }
 
 TEST_F(PlayerProgram, ALessonOpenedPlayedStampedSavedAndReopened) {
@@ -173,8 +194,9 @@ TEST_F(PlayerProgram, ALessonOpenedPlayedStampedSavedAndReopened) {
     run(150);
     EXPECT_TRUE(player().audio().isPaused());
 
-    // Ctrl+Down, Ctrl+Shift+P: the next sentence plays alone and stops at its end.
-    ctrl(VK_DOWN);
+    // Ctrl+Down (here the tool bar's button), Ctrl+Shift+P: the next sentence
+    // plays alone and stops at its end.
+    clickToolButton(Orvella::NextSentence);
     ASSERT_EQ(player().lyricsTable().getSelectedRows(), std::vector<int>{4});
     ctrl('P', true);
     EXPECT_TRUE(player().audio().isPlaying());
