@@ -20,3 +20,5 @@
 #include "platform/api/EditControl.h"
 #include "platform/api/ComboBox.h"
 #include "platform/api/DatePicker.h"
+#include "platform/api/Dialog.h"
+#include "platform/api/CommonDialogs.h"
