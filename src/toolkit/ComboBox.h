@@ -25,6 +25,8 @@ public:
     };
 
     ComboBox();
+    // The box goes first; its field's window dies with it.
+    ~ComboBox() override;
 
     bool createBox(HWND parent, int controlId, int x, int y, int width, int height);
     bool create(HWND parent) override;

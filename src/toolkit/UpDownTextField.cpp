@@ -40,6 +40,8 @@ int clampInt(long long value, int low, int high) {
 
 UpDownTextField::UpDownTextField() : field_(*this) { registerWindowClass(u"UpDownTextField", u"", 0); }
 
+UpDownTextField::~UpDownTextField() { destroyWindow(); }
+
 bool UpDownTextField::create(HWND parent) {
     if (!Component::create(parent)) return false;
     if (!field_.createStyled(handle_, TextField::kFieldStyle | ES_NUMBER, 0, 0, 0, 0)) {
