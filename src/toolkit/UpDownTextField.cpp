@@ -48,6 +48,8 @@ bool UpDownTextField::create(HWND parent) {
         destroyWindow();
         return false;
     }
+    // The field is exactly as wide as the widest number: no inner margins.
+    SendMessageW(field_.handle(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
     // The control's own tab stop hands the focus to the field (onFocusGained).
     layout();
     return true;
