@@ -1,9 +1,10 @@
 // Push buttons: the state cycle and its three reports, the mouse and key
-// gestures that click (and those that must not), and the painted shades.
-#include "WidgetTestSupport.h"
+// gestures that click (and those that must not), the painted shades, and
+// buttons whose clickable area is a region.
 #include <chrono>
 #include <thread>
 
+#include "WidgetTestSupport.h"
 #include "toolkit/Button.h"
 #include "toolkit/RegionButton.h"
 
