@@ -20,5 +20,7 @@
 #include "platform/api/EditControl.h"
 #include "platform/api/ComboBox.h"
 #include "platform/api/DatePicker.h"
+#include "platform/api/Buttons.h"
+#include "platform/api/TrackBar.h"
 #include "platform/api/Dialog.h"
 #include "platform/api/CommonDialogs.h"

@@ -26,6 +26,7 @@
 // is shown; answering TRUE gives the focus to wParam.
 #pragma once
 
+#include "platform/api/Buttons.h"
 #include "platform/api/Messages.h"
 #include "platform/api/Types.h"
 
@@ -89,11 +90,8 @@ inline constexpr LRESULT DLGC_BUTTON = 0x2000;
 // and static text ("STATIC", SS_LEFT, SS_CENTER, SS_RIGHT), enough for the
 // layer's own dialogs and simple templates. A button sends WM_COMMAND
 // BN_CLICKED to its parent when clicked, or on Space or Return while focused.
-inline constexpr DWORD BS_PUSHBUTTON = 0x0000;
 inline constexpr DWORD BS_DEFPUSHBUTTON = 0x0001;
-inline constexpr DWORD BS_TYPEMASK = 0x000F;
 inline constexpr WORD BN_CLICKED = 0;
-inline constexpr UINT BM_CLICK = 0x00F5;
 inline constexpr UINT BM_SETSTYLE = 0x00F4;
 inline constexpr DWORD SS_LEFT = 0x0000;
 inline constexpr DWORD SS_CENTER = 0x0001;
