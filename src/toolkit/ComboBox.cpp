@@ -17,6 +17,8 @@ constexpr UINT kHoverMs = 10;
 
 ComboBox::ComboBox() : field_(*this) {}
 
+ComboBox::~ComboBox() { ComboBox::destroyWindow(); }
+
 bool ComboBox::create(HWND parent) { return createBox(parent, 0, 0, 0, 0, 0); }
 
 bool ComboBox::createBox(HWND parent, int controlId, int x, int y, int width, int height) {
@@ -116,6 +118,21 @@ LRESULT ComboBox::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case CB_RESETCONTENT:
         widest_ = 0;
         break;
+    // The system box needs its keys and focus changes (it opens the list on
+    // keys and hands the focus to its field); the component hooks see them first.
+    case WM_KEYDOWN:
+        if (onKeyDown(wParam, lParam)) return 0;
+        return BaseWindow::windowProc(window, message, wParam, lParam);
+    case WM_KEYUP:
+        if (onKeyUp(wParam, lParam)) return 0;
+        return BaseWindow::windowProc(window, message, wParam, lParam);
+    case WM_CHAR:
+        if (onChar(wParam, lParam)) return 0;
+        return BaseWindow::windowProc(window, message, wParam, lParam);
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        Component::windowProc(window, message, wParam, lParam);
+        return BaseWindow::windowProc(window, message, wParam, lParam);
     default:
         break;
     }

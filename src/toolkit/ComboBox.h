@@ -25,10 +25,14 @@ public:
     };
 
     ComboBox();
+    // The box goes first; its field's window dies with it.
+    ~ComboBox() override;
 
     bool createBox(HWND parent, int controlId, int x, int y, int width, int height);
     bool create(HWND parent) override;
     void destroyWindow() override;
+    // height is the box's; the list's 120 pixels are added as at creation,
+    // so a later layout does not shrink the list to nothing.
     void setBounds(int x, int y, int width, int height) override;
 
     int getSelectedIndex() const;

@@ -31,6 +31,28 @@ void GroupBox::onCommand(WPARAM wParam, LPARAM lParam) {
     if (handle_) SendMessageW(GetParent(handle_), WM_COMMAND, wParam, lParam);
 }
 
+bool GroupBox::onFocusGained(HWND previous) {
+    if (!handle_) return false;
+    const bool backward = GetKeyState(VK_SHIFT) < 0;
+    const FocusDirection direction = backward ? FocusDirection::Backward : FocusDirection::Forward;
+    if (previous && IsChild(handle_, previous)) {
+        moveFocus(direction);
+        return false;
+    }
+    HWND first = GetWindow(handle_, GW_CHILD);
+    if (!first) return Component::onFocusGained(previous);
+    HWND child = backward ? GetWindow(first, GW_HWNDLAST) : first;
+    // The walk ends at the first tab stop; a group without one keeps the focus.
+    for (; child; child = GetWindow(child, backward ? GW_HWNDPREV : GW_HWNDNEXT)) {
+        const DWORD style = static_cast<DWORD>(GetWindowLongW(child, GWL_STYLE));
+        if ((style & WS_TABSTOP) && IsWindowVisible(child) && IsWindowEnabled(child)) {
+            SetFocus(child);
+            return false;
+        }
+    }
+    return Component::onFocusGained(previous);
+}
+
 LRESULT GroupBox::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_HSCROLL || message == WM_VSCROLL) return SendMessageW(GetParent(window), message, wParam, lParam);
     LRESULT result = Component::windowProc(window, message, wParam, lParam);

@@ -2,6 +2,10 @@
 // Its children's commands and scroll reports go on to its own parent
 // unchanged, so placing controls in a group box does not cut them off from
 // the dialog that handles them.
+//
+// The group's tab stop leads into it: focus arriving from outside goes on to
+// the first tab stop inside (the last with Shift held); focus coming back
+// from a child that ran out of siblings goes on past the group.
 #pragma once
 
 #include "toolkit/Component.h"
@@ -23,6 +27,7 @@ public:
     bool create(HWND parent) override;
     void add(BaseWindow& child, int x, int y) override;
     void onCommand(WPARAM wParam, LPARAM lParam) override;
+    bool onFocusGained(HWND previous) override;
     void paint(Graphics& g) override;
     LRESULT windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 

@@ -115,7 +115,10 @@ bool Slider::onMousePressed(int x, int y) {
 }
 
 bool Slider::onMouseMoved(int x, int) {
-    if (!dragging_) return false;
+    if (!dragging_) {
+        if (!hover_) onMouseEntered();
+        return false;
+    }
     const int rightmost = track_.x + track_.width - thumb_.width + 1;
     thumb_.x = std::max(track_.x, std::min(x - grabOffset_, rightmost));
     position_ = clampToRange(static_cast<int>(static_cast<float>(thumb_.x - track_.x) * scale_) + minimum_);

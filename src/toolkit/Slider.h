@@ -8,6 +8,9 @@
 // goes through notifyValue: the parent gets WM_HSCROLL with the position in
 // the high word and the control id in the low word, the slider as lParam.
 //
+// TBM_SETRANGE packs both ends into 16-bit words as on the system; ranges
+// beyond -32768..32767 are set with TBM_SETRANGEMIN and TBM_SETRANGEMAX.
+//
 // Invariant: minimum <= position <= maximum whenever minimum <= maximum.
 #pragma once
 

@@ -40,12 +40,16 @@ int clampInt(long long value, int low, int high) {
 
 UpDownTextField::UpDownTextField() : field_(*this) { registerWindowClass(u"UpDownTextField", u"", 0); }
 
+UpDownTextField::~UpDownTextField() { destroyWindow(); }
+
 bool UpDownTextField::create(HWND parent) {
     if (!Component::create(parent)) return false;
     if (!field_.createStyled(handle_, TextField::kFieldStyle | ES_NUMBER, 0, 0, 0, 0)) {
         destroyWindow();
         return false;
     }
+    // The field is exactly as wide as the widest number: no inner margins.
+    SendMessageW(field_.handle(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
     // The control's own tab stop hands the focus to the field (onFocusGained).
     layout();
     return true;

@@ -32,6 +32,8 @@ public:
     };
 
     UpDownTextField();
+    // The control goes first; its field's window dies with it.
+    ~UpDownTextField() override;
 
     // The control at the rectangle with its caption and the field inside.
     bool createField(HWND parent, int controlId, const std::u16string& caption, int x, int y, int width, int height);

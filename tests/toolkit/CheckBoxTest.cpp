@@ -141,3 +141,31 @@ TEST_F(SimpleWidgets, AGroupBoxPassesItsChildrensReportsToItsParent) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SimpleWidgets, TabLeadsIntoAGroupBoxAndOutAgain) {
+    CheckBox before;
+    ASSERT_TRUE(before.createButton(frame.handle(), 1, u"前", 10, 10, 60, 20));
+    GroupBox group;
+    ASSERT_TRUE(group.createGroup(frame.handle(), u"グループ", 10, 40, 200, 100));
+    CheckBox first, last;
+    ASSERT_TRUE(first.createButton(group.handle(), 2, u"一", 10, 20, 60, 20));
+    ASSERT_TRUE(last.createButton(group.handle(), 3, u"二", 10, 50, 60, 20));
+    CheckBox after;
+    ASSERT_TRUE(after.createButton(frame.handle(), 4, u"後", 10, 150, 60, 20));
+    before.requestFocus();
+    settle();
+    const std::vector<HWND> forward = {first.handle(), last.handle(), after.handle()};
+    for (HWND expected : forward) {
+        press(VK_TAB);
+        EXPECT_EQ(GetFocus(), expected);
+    }
+    const std::vector<HWND> backward = {last.handle(), first.handle(), before.handle()};
+    for (HWND expected : backward) {
+        pressWith(VK_SHIFT, VK_TAB);
+        EXPECT_EQ(GetFocus(), expected);
+    }
+}
+
+}  // namespace
