@@ -6,6 +6,7 @@
 #include "app/Settings.h"
 #include "editor/EditorTheme.h"
 #include "player/SentenceMenu.h"
+#include "toolkit/FileChooser.h"
 #include "toolkit/FontList.h"
 #include "toolkit/Graphics.h"
 #include "platform/api/Toolbar.h"
@@ -24,6 +25,9 @@ constexpr int kVolumeWidth = 50;
 constexpr int kLabelWidth = 64;
 constexpr int kTranslationFontHeight = 16;
 constexpr char16_t kAudioFilter[] = u"Audio File (*.ogg,*.mp3,*.wma)";
+// The dialog's filter: the label, then the patterns (sentence lists and
+// playlists open from here as well).
+const std::u16string kAudioDialogFilter = std::u16string(kAudioFilter) + u'\0' + u"*.ogg;*.mp3;*.wma;*.xml;*.m3u" + u'\0';
 constexpr COLORREF kGlyphTransparent = 0xE5E5E5;
 
 struct ToolButton {
@@ -223,7 +227,7 @@ void Orvella::layout(int width, int height) {
         SendMessageW(editor->handle(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
     }
     const int toolTop = height - kBottomArea;
-    const int fieldWidth = 96;
+    const int fieldWidth = 112;
     toolWindow_.setBounds(0, toolTop, std::max(0, width - 3 * fieldWidth - 16), kToolRowHeight);
     pitchField_.setBounds(width - fieldWidth - 4, toolTop, fieldWidth, kToolRowHeight);
     tempoField_.setBounds(width - 2 * fieldWidth - 8, toolTop, fieldWidth, kToolRowHeight);
@@ -281,13 +285,15 @@ void Orvella::createControls() {
     volumeSlider_.setRange(0, 100);
     volumeSlider_.setPosition(100);
     timeLabel_.createLabel(handle_, label_, 0, 0, kLabelWidth, 20);
-    fontField_.createField(handle_, kFontFieldId, u"Font", 0, 0, 96, kToolRowHeight);
+    // "00:00/00:00" fits the label's 64 pixels at this height.
+    timeLabel_.setFontHeight(11);
+    fontField_.createField(handle_, kFontFieldId, u"Font", 0, 0, 112, kToolRowHeight);
     fontField_.setRange(kFontMin, kFontMax);
     fontField_.setValue(fontSize_);
-    tempoField_.createField(handle_, kTempoFieldId, u"Tempo", 0, 0, 96, kToolRowHeight);
+    tempoField_.createField(handle_, kTempoFieldId, u"Tempo", 0, 0, 112, kToolRowHeight);
     tempoField_.setRange(kTempoMin, kTempoMax);
     tempoField_.setValue(tempo_);
-    pitchField_.createField(handle_, kPitchFieldId, u"Pitch", 0, 0, 96, kToolRowHeight);
+    pitchField_.createField(handle_, kPitchFieldId, u"Pitch", 0, 0, 112, kToolRowHeight);
     pitchField_.setRange(kPitchMin, kPitchMax);
     pitchField_.setValue(100);
 }
@@ -373,7 +379,8 @@ bool Orvella::onTimer(UINT_PTR id, LPARAM) {
 // Host --------------------------------------------------------------------------------------
 
 std::u16string Orvella::chooseAudioFile(std::u16string_view filter, const std::u16string& initialPath) {
-    return chooser_ ? chooser_(filter, initialPath) : std::u16string();
+    if (chooser_) return chooser_(filter, initialPath);
+    return chooseOpenFile(handle_, filter == kAudioFilter ? kAudioDialogFilter : std::u16string(filter), initialPath);
 }
 
 void Orvella::showMessage(const std::u16string& text, MessageOwner owner) {

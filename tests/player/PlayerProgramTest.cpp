@@ -69,12 +69,17 @@ protected:
         // The sample is copied so that saving never touches the program's own.
         for (const char* name : {"AskingTheWay.mp3", "AskingTheWay.xml"})
             std::filesystem::copy_file(std::filesystem::path(appDirectory()) / "Samples" / name, folder.native(name));
-        player().setFileChooser([this](std::u16string_view, const std::u16string&) { return chosen; });
+        // The open dialog answers with the file the test chose.
+        headless::setFileDialogResponder([this](const headless::FileDialogShown& shown) {
+            dialogs.push_back(shown);
+            return headless::FileDialogAnswer::choose(chosen);
+        });
         run(50);
     }
 
     void TearDown() override {
         headless::setMessageBoxResponder(nullptr);
+        headless::setFileDialogResponder(nullptr);
         if (app && IsWindow(app->handle()) && player().core().hasAudio()) {
             if (!player().core().isStopped()) ctrl('P');
             player().core().stopPlayback();
@@ -138,6 +143,7 @@ protected:
     static inline std::unique_ptr<TestApp> app;
     TempDir folder;
     std::u16string chosen;
+    std::vector<headless::FileDialogShown> dialogs;
 };
 
 }  // namespace
@@ -163,6 +169,9 @@ TEST_F(PlayerProgram, CommandsNeedingAudioDoNothingWithoutIt) {
 TEST_F(PlayerProgram, ALessonOpenedPlayedStampedSavedAndReopened) {
     chosen = folder.file("AskingTheWay.mp3");
     ctrl('O');
+    ASSERT_EQ(dialogs.size(), 1u);
+    ASSERT_FALSE(dialogs[0].filters.empty());
+    EXPECT_EQ(dialogs[0].filters[0].first, u"Audio File (*.ogg,*.mp3,*.wma)");
     ASSERT_EQ(player().core().audioPath(), chosen);
     EXPECT_EQ(title(), chosen + u" - " + appBaseName());
     const int rows = player().lyricsTable().getRowCount();
