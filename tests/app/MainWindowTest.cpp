@@ -54,7 +54,9 @@ RECT windowRect(HWND window) {
 std::vector<WPARAM> contentCommands;
 WNDPROC contentPrevious = nullptr;
 LRESULT recordCommands(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_COMMAND) contentCommands.push_back(wParam);
+    // The player's own controls report to it with themselves as lParam; only
+    // commands from accelerators and the main window are counted here.
+    if (message == WM_COMMAND && lParam == 0) contentCommands.push_back(wParam);
     return CallWindowProcW(contentPrevious, window, message, wParam, lParam);
 }
 
