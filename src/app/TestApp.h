@@ -1,4 +1,4 @@
-// The main window: a shell whose whole client area is one content component.
+// The main window: a shell whose whole client area is the player component.
 // Commands, from accelerators or children, go to the content unchanged;
 // closing asks the content first and saves the window placement to the
 // settings file's `Window` section.
@@ -8,6 +8,7 @@
 #include <string>
 
 #include "toolkit/BaseWindow.h"
+#include "player/Orvella.h"
 #include "toolkit/Component.h"
 
 // Behaviour of the application object this system does not use.
@@ -41,13 +42,13 @@ public:
     virtual bool savePlacement(const std::u16string& settingsPath);
     virtual bool hook() { return true; }
 
-    Component& content() { return content_; }
+    Orvella& content() { return content_; }
     // Called once, after the content has painted for the first time.
     void setFirstPaintHandler(std::function<void()> handler) { firstPaint_ = std::move(handler); }
 
 private:
     std::u16string settingsPath_;
-    Component content_;
+    Orvella content_;
     std::function<void()> firstPaint_;
 };
 

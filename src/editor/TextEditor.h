@@ -87,6 +87,9 @@ public:
     void redo();
     bool canUndo() const { return m_history.canUndo(); }
     bool canRedo() const { return m_history.canRedo(); }
+    // Forgets every undo and redo step (as EM_EMPTYUNDOBUFFER), so that a text
+    // loaded by its owner cannot be undone into the text it replaced.
+    void emptyUndoBuffer() { m_history.reset(); }
 
     // Selection ----------------------------------------------------------------------------
     // Each end clamped to the text; -1 means the end.

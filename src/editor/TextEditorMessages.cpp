@@ -198,6 +198,7 @@ LRESULT TextEditor::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case EM_LIMITTEXT: m_limit = wParam ? asPosition(wParam) : -1; return 0;
     case EM_GETLIMITTEXT: return m_limit;
     case EM_CANUNDO: return canUndo() ? TRUE : FALSE;
+    case EM_EMPTYUNDOBUFFER: emptyUndoBuffer(); return 0;
     case EM_UNDO:
     case WM_UNDO: undo(); return TRUE;
     case EM_REDO: redo(); return TRUE;

@@ -25,3 +25,5 @@
 #include "platform/api/TrackBar.h"
 #include "platform/api/ImageList.h"
 #include "platform/api/Toolbar.h"
+#include "platform/api/Dialog.h"
+#include "platform/api/CommonDialogs.h"

@@ -54,7 +54,9 @@ RECT windowRect(HWND window) {
 std::vector<WPARAM> contentCommands;
 WNDPROC contentPrevious = nullptr;
 LRESULT recordCommands(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_COMMAND) contentCommands.push_back(wParam);
+    // The player's own controls report to it with themselves as lParam; only
+    // commands from accelerators and the main window are counted here.
+    if (message == WM_COMMAND && lParam == 0) contentCommands.push_back(wParam);
     return CallWindowProcW(contentPrevious, window, message, wParam, lParam);
 }
 
@@ -114,7 +116,7 @@ TEST_F(MainWindow, WithoutAWindowSectionItOpens640By480CentredAndShown) {
     EXPECT_EQ(r.right - r.left, 640);
     EXPECT_EQ(r.bottom - r.top, 480);
     EXPECT_TRUE(IsWindowVisible(app.handle()));
-    EXPECT_EQ(headless::title(app.handle()), u"");
+    EXPECT_EQ(headless::title(app.handle()), u"Orvella");
     // The content fills the client area.
     EXPECT_EQ(app.content().getWidth(), 640);
     EXPECT_EQ(app.content().getHeight(), 480);
@@ -225,6 +227,14 @@ TEST_F(MainWindow, CtrlSInAFocusedChildFieldReachesTheContentAsCommand112) {
     SetWindowLongPtrW(app.content().handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(contentPrevious));
 }
 
+// The player's own panes would lie under the pointer; these tests place windows of their own there.
+void hidePlayerPanes(TestApp& app) {
+    Orvella& player = app.content();
+    for (HWND pane : {player.lyricsTable().handle(), player.fileTable().handle(), player.lyricsView().handle(),
+                      player.translationPane().handle(), player.explanationPane().handle()})
+        ShowWindow(pane, SW_HIDE);
+}
+
 struct WheelCounter : Component {
     bool onMouseWheel(int, int, int, int notches) override {
         turns += notches;
@@ -238,6 +248,7 @@ TEST_F(MainWindow, TheWheelScrollsTheChildUnderThePointerNotTheFocusedOne) {
     fillProgramAccelerators(table);
     TestApp app(settings);
     ASSERT_TRUE(app.createMainWindow());
+    hidePlayerPanes(app);
     WheelCounter focused, table1;
     ASSERT_TRUE(focused.create(app.content().handle()));
     focused.setBounds(0, 0, 100, 100);
@@ -257,6 +268,7 @@ TEST_F(MainWindow, TheWheelScrollsTheChildUnderThePointerNotTheFocusedOne) {
 TEST_F(MainWindow, WindowsNestedDeeperThanFiveLevelsAreNotRedirected) {
     TestApp app(settings);
     ASSERT_TRUE(app.createMainWindow());
+    hidePlayerPanes(app);
     // Depths below the main window: content 1, then 2 to 6. Five parent steps
     // from depth 5 reach the main window; from depth 6 they end at the content.
     std::vector<std::unique_ptr<Component>> chain;

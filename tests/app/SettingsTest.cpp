@@ -109,8 +109,11 @@ TEST(StartUp, TheProgramPreparesTheSettingsFileNamedAfterItself) {
     setNarrowCodePage(0);
     ASSERT_EQ(std::system(("VELTRIX_CLOSE_AFTER_START=1 '" + dir.native("Player").string() + "'").c_str()), 0);
     std::string converted = dir.read("Player.ini");
-    std::string kept = utf16le(u"[Player]\r\nFontName=ＭＳ Ｐゴシック\r\nVolume=80\r\n[Window]\r\n");
+    // The player keeps its own keys of the section and writes its settings beside them.
+    std::string kept = utf16le(u"[Player]\r\nFontName=ＭＳ Ｐゴシック\r\nVolume=80\r\n");
     EXPECT_EQ(converted.substr(0, kept.size()), kept);
+    EXPECT_NE(converted.find(utf16le(u"Tempo=100\r\n").substr(2)), std::string::npos);
+    EXPECT_NE(converted.find(utf16le(u"[Window]\r\n").substr(2)), std::string::npos);
     // MainLeft -8 lay off the screen: the window opened, and was saved, at 0.
     EXPECT_NE(converted.find(utf16le(u"MainLeft=0\r\n").substr(2)), std::string::npos);
 }

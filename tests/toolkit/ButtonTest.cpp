@@ -1,7 +1,12 @@
 // Push buttons: the state cycle and its three reports, the mouse and key
-// gestures that click (and those that must not), and the painted shades.
+// gestures that click (and those that must not), the painted shades, and
+// buttons whose clickable area is a region.
+#include <chrono>
+#include <thread>
+
 #include "WidgetTestSupport.h"
 #include "toolkit/Button.h"
+#include "toolkit/RegionButton.h"
 
 using namespace veltrix::test;
 
@@ -156,6 +161,45 @@ TEST_F(ButtonTest, CreationSetsClassTextFontAndStyles) {
     EXPECT_EQ(GetDlgCtrlID(byId.handle()), 64);
     EXPECT_EQ(byId.getWidth(), 0);
     EXPECT_EQ(byId.getText(), u"");
+}
+
+}  // namespace
+
+namespace {
+
+struct RegionButtonTest : WidgetTest {
+    void SetUp() override {
+        WidgetTest::SetUp();
+        ASSERT_TRUE(round.createButton(frame.handle(), 103, u"", 10, 10, 24, 24));
+        round.setActionListener(&actions);
+        settle();
+    }
+    RegionButton round;
+    ActionCounter actions;
+};
+
+TEST_F(RegionButtonTest, OnlyPressesAndReleasesInsideTheRegionClick) {
+    HWND h = round.handle();
+    click(h, 1, 1);  // the corner lies outside the circle
+    EXPECT_EQ(actions.count, 0);
+    EXPECT_FALSE(round.isPressedByMouse());
+    std::this_thread::sleep_for(std::chrono::milliseconds(GetDoubleClickTime() + 20));
+    click(h, 12, 12);
+    EXPECT_EQ(actions.count, 1);
+
+    // A triangle pointing right: its tip and the space beside it.
+    round.setRegion({{0, 0}, {24, 12}, {0, 24}});
+    std::this_thread::sleep_for(std::chrono::milliseconds(GetDoubleClickTime() + 20));
+    mouseButton(h, 4, 12, true);
+    moveTo(h, 20, 3);  // beside the slope: outside
+    EXPECT_EQ(round.shade(), ButtonShade::PressedOutside);
+    mouseButton(h, 20, 3, false);
+    EXPECT_EQ(actions.count, 1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(GetDoubleClickTime() + 20));
+    click(h, 20, 12);
+    EXPECT_EQ(actions.count, 2);
+    round.setRegion({{0, 0}, {5, 5}});  // too few points: the ellipse again
+    EXPECT_TRUE(round.region().empty());
 }
 
 }  // namespace

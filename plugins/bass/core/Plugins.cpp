@@ -27,7 +27,9 @@ struct LoadedPlugin {
 };
 
 std::map<HPLUGIN, LoadedPlugin>& plugins() {
-    static std::map<HPLUGIN, LoadedPlugin> table;
+    // Never destroyed: the program frees its plug-ins from its own static
+    // objects at exit, which run after this module's statics are gone.
+    static auto& table = *new std::map<HPLUGIN, LoadedPlugin>();
     return table;
 }
 

@@ -1,6 +1,7 @@
 #include <mutex>
 
 #include "platform/controls/Controls.h"
+#include "platform/controls/DialogClasses.h"
 #include "platform/controls/Theme.h"
 #include "platform/display/Display.h"
 #include "platform/window/WindowManager.h"
@@ -32,6 +33,7 @@ void registerSystemClasses() {
             wc.lpszClassName = e.name;
             RegisterClassExW(&wc);
         }
+        registerDialogClasses();
     });
 }
 

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/win32.h"
@@ -53,5 +54,59 @@ struct MenuShown {
 // Returns the command id to choose, 0 to close without a choice, or kLetItRun.
 using MenuResponder = std::function<int(const MenuShown&)>;
 void setMenuResponder(MenuResponder responder);
+
+struct DialogShown {
+    HWND dialog = nullptr;
+    HWND owner = nullptr;  // the top-level window disabled while it runs
+    std::u16string title;
+};
+
+// Runs once a modal dialog (DialogBoxIndirectParamW) is on the screen and
+// painted; returns the result to end it with (EndDialog) or kLetItRun. Without
+// a responder a dialog runs until its own controls end it.
+using DialogResponder = std::function<int(const DialogShown&)>;
+void setDialogResponder(DialogResponder responder);
+// Every modal dialog shown since the last call, oldest first; clears the list.
+std::vector<DialogShown> takeDialogs();
+
+enum class FileDialogKind { Open, Save };
+
+struct FileDialogShown {
+    HWND dialog = nullptr;
+    HWND owner = nullptr;
+    FileDialogKind kind = FileDialogKind::Open;
+    std::u16string title;  // the window title
+    std::vector<std::pair<std::u16string, std::u16string>> filters;  // (label, patterns)
+    int filterIndex = 0;     // 0-based index of the filter in use
+    std::u16string folder;   // the folder listed
+    std::u16string fileName; // the file-name field
+    std::u16string defaultExtension;
+    DWORD flags = 0;
+    // The rows of the list as shown: ".." and folders (with a trailing "/")
+    // first, then the files that pass the filter.
+    std::vector<std::u16string> entries;
+    std::u16string result;   // filled in when the dialog has ended; empty when cancelled
+};
+
+// How a test answers a file dialog: choose a path (handled as if typed into
+// the file-name field followed by Return, so every check and prompt applies),
+// cancel, or let injected input decide.
+struct FileDialogAnswer {
+    enum class Kind { Choose, Cancel, LetItRun };
+    Kind kind = Kind::Cancel;
+    std::u16string path;
+    static FileDialogAnswer choose(std::u16string path) { return {Kind::Choose, std::move(path)}; }
+    static FileDialogAnswer cancel() { return {Kind::Cancel, {}}; }
+    static FileDialogAnswer letItRun() { return {Kind::LetItRun, {}}; }
+};
+
+// Runs once the file dialog is on the screen and painted. Without a responder
+// a file dialog on the headless display is cancelled at once.
+using FileDialogResponder = std::function<FileDialogAnswer(const FileDialogShown&)>;
+void setFileDialogResponder(FileDialogResponder responder);
+// What a running file dialog shows now (for a test that drives it by input).
+FileDialogShown readFileDialog(HWND dialog);
+// Every file dialog shown since the last call, with its result; clears the list.
+std::vector<FileDialogShown> takeFileDialogs();
 
 }  // namespace veltrix::platform::headless

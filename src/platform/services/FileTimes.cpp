@@ -82,3 +82,33 @@ BOOL FileTimeToSystemTime(const FILETIME* fileTime, SYSTEMTIME* systemTime) {
                              static_cast<WORD>(utc.tm_sec), static_cast<WORD>((ticks / 10000u) % 1000u)};
     return TRUE;
 }
+
+BOOL SystemTimeToFileTime(const SYSTEMTIME* systemTime, FILETIME* fileTime) {
+    if (!systemTime || !fileTime) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    const SYSTEMTIME& s = *systemTime;
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    bool leap = (s.wYear % 4 == 0 && s.wYear % 100 != 0) || s.wYear % 400 == 0;
+    // The weekday is not read; every other field must name a real moment.
+    if (s.wYear < 1601 || s.wYear > 30827 || s.wMonth < 1 || s.wMonth > 12 || s.wDay < 1 ||
+        s.wDay > kDays[s.wMonth - 1] + (s.wMonth == 2 && leap ? 1 : 0) || s.wHour > 23 || s.wMinute > 59 ||
+        s.wSecond > 59 || s.wMilliseconds > 999) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    // Days since 1970-01-01 by the civil-from-days inverse (proleptic Gregorian).
+    int y = s.wYear - (s.wMonth <= 2 ? 1 : 0);
+    int era = y / 400;
+    int yoe = y - era * 400;
+    int mp = (s.wMonth + 9) % 12;
+    int doy = (153 * mp + 2) / 5 + s.wDay - 1;
+    int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    long long days = static_cast<long long>(era) * 146097 + doe - 719468;
+    long long seconds = days * 86400 + s.wHour * 3600 + s.wMinute * 60 + s.wSecond + kEpochDifference;
+    std::uint64_t ticks = static_cast<std::uint64_t>(seconds) * 10000000u + s.wMilliseconds * 10000u;
+    fileTime->dwLowDateTime = static_cast<DWORD>(ticks & 0xFFFFFFFFu);
+    fileTime->dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+    return TRUE;
+}

@@ -1,0 +1,555 @@
+#include "player/Orvella.h"
+
+#include <algorithm>
+
+#include "app/Paths.h"
+#include "app/Settings.h"
+#include "editor/EditorTheme.h"
+#include "player/SentenceMenu.h"
+#include "toolkit/FileChooser.h"
+#include "toolkit/FontList.h"
+#include "toolkit/Graphics.h"
+#include "platform/api/Toolbar.h"
+
+namespace {
+
+constexpr int kBottomArea = 136;
+constexpr int kToolRowHeight = 21;
+constexpr int kTranslationTop = 113;
+constexpr int kTranslationHeight = 86;
+constexpr int kBottomRow = 24;
+constexpr int kButtonSide = 24;
+constexpr int kMenuX = 4;
+constexpr int kPlayX = 68;
+constexpr int kVolumeWidth = 50;
+constexpr int kLabelWidth = 64;
+constexpr int kTranslationFontHeight = 16;
+constexpr char16_t kAudioFilter[] = u"Audio File (*.ogg,*.mp3,*.wma)";
+// The dialog's filter: the label, then the patterns (sentence lists and
+// playlists open from here as well).
+const std::u16string kAudioDialogFilter = std::u16string(kAudioFilter) + u'\0' + u"*.ogg;*.mp3;*.wma;*.xml;*.m3u" + u'\0';
+constexpr COLORREF kGlyphTransparent = 0xE5E5E5;
+
+struct ToolButton {
+    int command;
+    BYTE style;
+    const char16_t* tip;
+};
+// The tool bar's buttons in order; their glyphs are the cells of "Resources/OrvellaTool.bmp".
+const ToolButton kToolButtons[] = {
+    {100, BTNS_DROPDOWN, u"音声ファイルを開く (Ctrl+O)"},
+    {112, BTNS_BUTTON, u"編集中の歌詞を xml ファイルに上書き保存する (Ctrl+S)"},
+    {102, BTNS_BUTTON, u"選択中のセンテンスを再生 (Ctrl+Shift+P)"},
+    {119, BTNS_BUTTON, u"前のセンテンスを選択 (Ctrl+Up)"},
+    {120, BTNS_BUTTON, u"次のセンテンスを選択 (Ctrl+Down)"},
+    {105, BTNS_BUTTON, u"次のセンテンスを選択して、時間を設定 (Ctrl+Shift+T)"},
+    {114, BTNS_BUTTON, u"選択中のセンテンスに翻訳文・解説文を設定する (Ctrl+J)"},
+    {121, BTNS_CHECK, u"Open/Close the Explanation Window"},
+};
+
+std::u16string lowerExtension(const std::u16string& path) {
+    const std::u16string name = fileNameOf(path);
+    const auto dot = name.rfind(u'.');
+    if (dot == std::u16string::npos) return {};
+    std::u16string extension = name.substr(dot);
+    for (char16_t& c : extension)
+        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+    return extension;
+}
+
+}  // namespace
+
+Orvella::Orvella()
+    : core_(audio_, [this] { return audio_.lengthMs; }, editing_, *this, *this) {
+    core_.setProgramName(appBaseName());
+    core_.setOpenedHandler([this](const std::u16string& path) { recentFiles_.addRecentFile(path); });
+}
+
+Orvella::~Orvella() { destroyWindow(); }
+
+bool Orvella::create(HWND parent) {
+    registerWindowClass(u"Orvella", u"", 0);
+    if (!Component::create(parent)) return false;
+    setBackground(kBackground);
+    setForeground(kText);
+    DragAcceptFiles(handle_, TRUE);
+
+    lyricsView_.create(handle_);
+    // The current sentence stays highlighted while the focus is elsewhere.
+    lyricsView_.setStyle(lyricsView_.style() | ES_NOHIDESEL);
+    lyricsView_.setColor(ColorSlot::Background, kLyricsBackground);
+    lyricsView_.setColor(ColorSlot::Text, 0);
+    lyricsView_.setListener(this);
+    translationPane_.create(handle_);
+    LOGFONTW paneFont = translationPane_.font();
+    paneFont.lfHeight = kTranslationFontHeight;
+    paneFont.lfWidth = 0;
+    translationPane_.setFont(paneFont);
+    explanationPane_.create(handle_);
+    ShowWindow(explanationPane_.handle(), SW_HIDE);
+
+    lyricsTable_.create(handle_);
+    SetWindowLongPtrW(lyricsTable_.handle(), GWLP_ID, kLyricsTableId);
+    fileTable_.create(handle_);
+    SetWindowLongPtrW(fileTable_.handle(), GWLP_ID, kFileTableId);
+    // The file list has no tab to show it yet; the sentence table takes its place.
+    ShowWindow(fileTable_.handle(), SW_HIDE);
+    createControls();
+
+    loadPlayerSettings();
+    audio_.initialize();
+    core_.updateButtons();
+    setTitle(u"Orvella");
+    RECT client{};
+    GetClientRect(handle_, &client);
+    PostMessageW(handle_, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+    return true;
+}
+
+void Orvella::destroyWindow() {
+    if (handle_) {
+        KillTimer(handle_, PlayerCore::kPlaybackTimer);
+        KillTimer(handle_, PlayerCore::kSentenceTimer);
+    }
+    lyricsView_.setListener(nullptr);
+    for (BaseWindow* control : std::initializer_list<BaseWindow*>{&toolBar_, &toolWindow_, &menuButton_, &playButton_, &stopButton_, &timeSlider_,
+                                                                  &volumeSlider_, &timeLabel_, &fontField_, &tempoField_,
+                                                                  &pitchField_})
+        control->destroyWindow();
+    fileTable_.destroyWindow();
+    lyricsTable_.destroyWindow();
+    explanationPane_.destroyWindow();
+    translationPane_.destroyWindow();
+    lyricsView_.destroyWindow();
+    Component::destroyWindow();
+}
+
+// Settings and themes ---------------------------------------------------------------------
+
+void Orvella::loadPlayerSettings() {
+    themes_.parse(appDirectory() + u"Resources/OrvellaThemeList.xml");
+    if (const LOGFONTW* font = FontList::instance().find(u"Times New Roman")) {
+        lyricsView_.setFont(*font);
+        explanationPane_.setFont(*font);
+    }
+    applyTheme(0);
+    setTempoValue(readSettingInt(kSection, u"Tempo", 100));
+    setVolumeValue(readSettingInt(kSection, u"Volume", 100));
+    setFontValue(readSettingInt(kSection, u"FontSize", 20));
+    setExplanationVisible(readSettingInt(kSection, u"ExplanationPaneVisibility", 0) != 0);
+    recentFiles_.load(settingsFilePath());
+}
+
+void Orvella::savePlayerSettings() {
+    writeSettingInt(kSection, u"Tempo", tempo_);
+    writeSettingInt(kSection, u"Volume", volume_);
+    writeSettingInt(kSection, u"FontSize", fontSize_);
+    writeSettingInt(kSection, u"ExplanationPaneVisibility", explanationVisible_ ? 1 : 0);
+    recentFiles_.save(settingsFilePath());
+}
+
+void Orvella::applyTheme(int index) {
+    const Element* root = themes_.getRoot();
+    if (!root || themeElements(*root).empty()) {
+        lyricsView_.setColor(ColorSlot::Background, kLyricsBackground);
+        lyricsView_.setColor(ColorSlot::Text, 0);
+        return;
+    }
+    applyThemeFromList(*root, index, lyricsView_, &explanationPane_, appDirectory());
+}
+
+void Orvella::setTempoValue(int value) {
+    tempo_ = std::clamp(value, kTempoMin, kTempoMax);
+    audio_.setTempo(tempo_);
+    if (tempoField_.handle() && tempoField_.getValue() != tempo_) tempoField_.setValue(tempo_);
+}
+
+void Orvella::setPitchValue(int value) {
+    pitch_ = std::clamp(value, kPitchMin, kPitchMax);
+    audio_.setPitch(pitch_);
+    if (pitchField_.handle() && pitchField_.getValue() != pitch_) pitchField_.setValue(pitch_);
+}
+
+void Orvella::setVolumeValue(int value) {
+    volume_ = std::clamp(value, 0, 100);
+    audio_.setVolume(volume_);
+    if (volumeSlider_.handle() && volumeSlider_.position() != volume_) volumeSlider_.setPosition(volume_);
+}
+
+void Orvella::setFontValue(int value) {
+    fontSize_ = std::clamp(value, kFontMin, kFontMax);
+    for (TextEditor* editor : {static_cast<TextEditor*>(&lyricsView_), &explanationPane_}) {
+        LOGFONTW font = editor->font();
+        font.lfHeight = fontSize_;
+        font.lfWidth = 0;
+        editor->setFont(font);
+    }
+    if (fontField_.handle() && fontField_.getValue() != fontSize_) fontField_.setValue(fontSize_);
+}
+
+void Orvella::setExplanationVisible(bool visible) {
+    explanationVisible_ = visible;
+    if (toolBar_.handle())
+        SendMessageW(toolBar_.handle(), TB_CHECKBUTTON, ExplanationPane, MAKELPARAM(visible ? TRUE : FALSE, 0));
+    if (explanationPane_.handle()) ShowWindow(explanationPane_.handle(), visible ? SW_SHOW : SW_HIDE);
+    if (handle_) layout(width_, height_);
+}
+
+// Layout and painting ---------------------------------------------------------------------
+
+LRESULT Orvella::onSize(WPARAM, LPARAM) {
+    // Start-up posts a size message before the window has its size; the
+    // client rectangle is what counts when it arrives.
+    RECT client{};
+    GetClientRect(handle_, &client);
+    layout(client.right, client.bottom);
+    return 0;
+}
+
+void Orvella::layout(int width, int height) {
+    width_ = width;
+    height_ = height;
+    if (width <= 0 || height <= 0) return;
+    const int top = std::max(0, height - kBottomArea);
+    const int tableWidth = std::clamp(width * 2 / 5, 120, 420);
+    lyricsTable_.setBounds(0, 0, tableWidth, top);
+    fileTable_.setBounds(0, 0, tableWidth, top);
+    const int viewWidth = std::max(0, width - tableWidth);
+    const int lyricsHeight = explanationVisible_ ? top / 2 : top;
+    lyricsView_.setBounds(tableWidth, 0, viewWidth, lyricsHeight);
+    explanationPane_.setBounds(tableWidth, lyricsHeight, viewWidth, top - lyricsHeight);
+    translationPane_.setBounds(0, height - kTranslationTop, width, kTranslationHeight);
+    // A theme applied before the panes had their size posted them a size of
+    // nothing; tell them again what they have.
+    for (TextEditor* editor : {static_cast<TextEditor*>(&lyricsView_), &explanationPane_, &translationPane_}) {
+        RECT client{};
+        GetClientRect(editor->handle(), &client);
+        SendMessageW(editor->handle(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+    }
+    const int toolTop = height - kBottomArea;
+    const int fieldWidth = 112;
+    toolWindow_.setBounds(0, toolTop, std::max(0, width - 3 * fieldWidth - 16), kToolRowHeight);
+    pitchField_.setBounds(width - fieldWidth - 4, toolTop, fieldWidth, kToolRowHeight);
+    tempoField_.setBounds(width - 2 * fieldWidth - 8, toolTop, fieldWidth, kToolRowHeight);
+    fontField_.setBounds(width - 3 * fieldWidth - 12, toolTop, fieldWidth, kToolRowHeight);
+    const int rowTop = height - kBottomRow;
+    menuButton_.setBounds(kMenuX, rowTop + 2, 60, 20);
+    playButton_.setBounds(kPlayX, rowTop, kButtonSide, kButtonSide);
+    stopButton_.setBounds(kPlayX + kButtonSide, rowTop, kButtonSide, kButtonSide);
+    const int labelLeft = width - kLabelWidth - 2;
+    const int volumeLeft = labelLeft - kVolumeWidth - 4;
+    const int sliderLeft = kPlayX + 2 * kButtonSide + 6;
+    timeSlider_.setBounds(sliderLeft, rowTop + 2, std::max(16, volumeLeft - sliderLeft - 6), 20);
+    volumeSlider_.setBounds(volumeLeft, rowTop + 2, kVolumeWidth, 20);
+    timeLabel_.setBounds(labelLeft, rowTop + 4, kLabelWidth, 20);
+    InvalidateRect(handle_, nullptr, FALSE);
+}
+
+void Orvella::createToolBar() {
+    toolWindow_.create(handle_);
+    toolBar_.create(handle_);
+    toolBar_.loadGlyphs(u"Resources/OrvellaTool.bmp", kGlyphTransparent);
+    std::vector<TBBUTTON> buttons;
+    for (const ToolButton& tool : kToolButtons) {
+        TBBUTTON button{};
+        button.iBitmap = static_cast<int>(buttons.size());
+        button.idCommand = tool.command;
+        button.fsState = TBSTATE_ENABLED;
+        button.fsStyle = tool.style;
+        button.iString = reinterpret_cast<INT_PTR>(tool.tip);
+        buttons.push_back(button);
+    }
+    SendMessageW(toolBar_.handle(), TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+    toolBar_.fitToButtons();
+    toolWindow_.addToolBar(&toolBar_);
+}
+
+void Orvella::createControls() {
+    createToolBar();
+    const std::u16string faces = appDirectory() + u"Resources/AudioTool.png";
+    menuButton_.createButton(handle_, kMenuCommand, u"Menu...", 0, 0, 60, 20);
+    playButton_.createButton(handle_, TogglePlay, PlayerCore::kPlay, 0, 0, kButtonSide, kButtonSide);
+    playButton_.loadImage(faces);
+    playButton_.setText(PlayerCore::kPlay);
+    stopButton_.createButton(handle_, StopPlayback, u"Stop", 0, 0, kButtonSide, kButtonSide);
+    stopButton_.loadImage(faces);
+    stopButton_.showColumn(48);
+    timeSlider_.create(handle_);
+    SetWindowLongPtrW(timeSlider_.handle(), GWLP_ID, kTimeSliderId);
+    timeSlider_.setThumbWidth(12);
+    timeSlider_.setRange(0, 0);
+    volumeSlider_.create(handle_);
+    SetWindowLongPtrW(volumeSlider_.handle(), GWLP_ID, kVolumeSliderId);
+    volumeSlider_.setText(u"Volume");
+    volumeSlider_.setThumbWidth(12);
+    volumeSlider_.setRange(0, 100);
+    volumeSlider_.setPosition(100);
+    timeLabel_.createLabel(handle_, label_, 0, 0, kLabelWidth, 20);
+    // "00:00/00:00" fits the label's 64 pixels at this height.
+    timeLabel_.setFontHeight(11);
+    fontField_.createField(handle_, kFontFieldId, u"Font", 0, 0, 112, kToolRowHeight);
+    fontField_.setRange(kFontMin, kFontMax);
+    fontField_.setValue(fontSize_);
+    tempoField_.createField(handle_, kTempoFieldId, u"Tempo", 0, 0, 112, kToolRowHeight);
+    tempoField_.setRange(kTempoMin, kTempoMax);
+    tempoField_.setValue(tempo_);
+    pitchField_.createField(handle_, kPitchFieldId, u"Pitch", 0, 0, 112, kToolRowHeight);
+    pitchField_.setRange(kPitchMin, kPitchMax);
+    pitchField_.setValue(100);
+}
+
+void Orvella::FaceButton::showColumn(int x) {
+    setImageCell(Rect{x, 0, 24, 24});
+    InvalidateRect(handle_, nullptr, FALSE);
+}
+
+void Orvella::PlayButton::setText(const std::u16string& text) {
+    FaceButton::setText(text);
+    showColumn(text == PlayerCore::kPause ? 24 : 0);
+}
+
+bool Orvella::controlChanged(HWND control) {
+    if (!control) return false;
+    if (control == tempoField_.handle()) {
+        setTempoValue(tempoField_.getValue());
+    } else if (control == pitchField_.handle()) {
+        setPitchValue(pitchField_.getValue());
+    } else if (control == fontField_.handle()) {
+        setFontValue(fontField_.getValue());
+    } else if (control == volumeSlider_.handle()) {
+        setVolumeValue(volumeSlider_.position());
+    } else if (control == timeSlider_.handle()) {
+        core_.timeSliderMoved();
+        InvalidateRect(timeSlider_.handle(), nullptr, FALSE);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// PlayerControls --------------------------------------------------------------------------
+
+void Orvella::setTimeSliderValue(int value) {
+    if (timeSlider_.position() == value) return;
+    timeSlider_.setPosition(value);
+    InvalidateRect(timeSlider_.handle(), nullptr, FALSE);
+}
+
+void Orvella::setTimeSliderRange(int maximum) { timeSlider_.setRange(0, std::max(maximum, 0)); }
+
+void Orvella::setPlayCaption(const std::u16string& caption) {
+    caption_ = caption;
+    playButton_.setText(caption);
+}
+
+void Orvella::enablePlayButton(Enable enable) {
+    playEnabled_ = enable == Enable::On;
+    playButton_.setEnabled(playEnabled_);
+}
+
+void Orvella::enableStopButton(Enable enable) {
+    stopEnabled_ = enable == Enable::On;
+    stopButton_.setEnabled(stopEnabled_);
+}
+
+void Orvella::setTimeLabel(const std::u16string& text) {
+    label_ = text;
+    timeLabel_.setText(text);
+    InvalidateRect(timeLabel_.handle(), nullptr, FALSE);
+}
+
+void Orvella::setTitle(const std::u16string& title) {
+    if (HWND parent = handle_ ? GetParent(handle_) : nullptr) SetWindowTextW(parent, title.c_str());
+}
+
+void Orvella::startTimer(UINT_PTR id) {
+    if (handle_) SetTimer(handle_, id, PlayerCore::kTickMs, nullptr);
+}
+
+void Orvella::stopTimer(UINT_PTR id) {
+    if (handle_) KillTimer(handle_, id);
+}
+
+bool Orvella::onTimer(UINT_PTR id, LPARAM) {
+    if (id != PlayerCore::kPlaybackTimer && id != PlayerCore::kSentenceTimer) return false;
+    core_.onTimer(id);
+    return true;
+}
+
+// Host --------------------------------------------------------------------------------------
+
+std::u16string Orvella::chooseAudioFile(std::u16string_view filter, const std::u16string& initialPath) {
+    if (chooser_) return chooser_(filter, initialPath);
+    return chooseOpenFile(handle_, filter == kAudioFilter ? kAudioDialogFilter : std::u16string(filter), initialPath);
+}
+
+void Orvella::showMessage(const std::u16string& text, MessageOwner owner) {
+    MessageBoxW(owner == MessageOwner::Player ? handle_ : nullptr, text.c_str(), u"Veltrix", MB_OK | MB_TOPMOST);
+}
+
+void Orvella::modifiedChanged(TextEditor& editor) {
+    if (&editor == &lyricsView_ && core_.hasAudio()) core_.updateTitle();
+}
+
+bool Orvella::askYesNo(const std::u16string& text, const std::u16string& caption) {
+    return MessageBoxW(handle_, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+// Commands ----------------------------------------------------------------------------------
+
+void Orvella::onCommand(WPARAM wParam, LPARAM lParam) {
+    const int id = LOWORD(wParam);
+    // A number field reports a change (or Enter) with itself as lParam.
+    if (controlChanged(reinterpret_cast<HWND>(lParam))) return;
+    // The editors report their changes with control id 0.
+    if (id == 0 && lParam != 0) return;
+    execute(id);
+}
+
+bool Orvella::needsAudio(int command) const {
+    return (command >= TogglePlay && command <= NextClearTimes) || command == SaveSentences || command == ApplyPanes ||
+           command == ReloadLyrics || command == PreviousSentence || command == NextSentence;
+}
+
+void Orvella::execute(int command) {
+    if (needsAudio(command) && !core_.hasAudio()) return;
+    switch (command) {
+    case OpenFile: {
+        const std::u16string path = chooseAudioFile(kAudioFilter, core_.audioPath());
+        if (path.empty()) return;
+        if (lowerExtension(path) == u".m3u") {
+            fileTable_.clearFiles();
+            fileTable_.loadPlaylist(path);
+        } else {
+            openFile(path);
+        }
+        return;
+    }
+    case TogglePlay: core_.togglePlay(); return;
+    case PlaySentence: core_.playSentence(); return;
+    case StopPlayback: core_.stopPlayback(); return;
+    case NextSetStart: editing_.selectAdjacentSentence(Direction::Forward); [[fallthrough]];
+    case SetStart: editing_.setRowStart(core_.stampPosition()); return;
+    case NextSetEnd: editing_.selectAdjacentSentence(Direction::Forward); [[fallthrough]];
+    case SetEnd: editing_.setRowEnd(core_.stampPosition()); return;
+    case NextClearTimes: editing_.selectAdjacentSentence(Direction::Forward); [[fallthrough]];
+    case ClearTimes:
+        editing_.setRowStart(0);
+        editing_.setRowEnd(0);
+        return;
+    case SaveSentences: saveSentenceList(); return;
+    case ApplyPanes: editing_.applyPanesToRow(); return;
+    case ReloadLyrics: reloadLyrics(); return;
+    case ClickAtPointer: clickAtPointer(); return;
+    case PreviousSentence: editing_.selectAdjacentSentence(Direction::Backward); return;
+    case NextSentence: editing_.selectAdjacentSentence(Direction::Forward); return;
+    case ExplanationPane: setExplanationVisible(!explanationVisible_); return;
+    default: return;
+    }
+}
+
+void Orvella::reloadLyrics() {
+    if (!askYesNo(u"歌詞を再読み込みしますか？", u"Do you reload lyrics?")) return;
+    editing_.setLyricsText(lyricsView_.text());
+    lyricsTable_.selectOnly(0);
+}
+
+void Orvella::saveSentenceList() {
+    if (!core_.hasAudio()) return;
+    std::u16string xmlPath = editing_.document().xmlPath();
+    if (xmlPath.empty()) xmlPath = withoutExtension(core_.audioPath()) + u".xml";
+    if (!askYesNo(u"歌詞を " + fileNameOf(xmlPath) + u" に上書き保存しますか？", u"Save as XML file")) return;
+    core_.writeSentences();
+}
+
+void Orvella::clickAtPointer() {
+    HWND focus = GetFocus();
+    POINT at{};
+    GetCursorPos(&at);
+    if (HWND under = WindowFromPoint(at)) {
+        POINT client = at;
+        ScreenToClient(under, &client);
+        const LPARAM where = MAKELPARAM(client.x, client.y);
+        SendMessageW(under, WM_LBUTTONDOWN, MK_LBUTTON, where);
+        SendMessageW(under, WM_LBUTTONUP, 0, where);
+    }
+    if (HWND root = GetParent(handle_)) SetForegroundWindow(root);
+    if (focus) SetFocus(focus);
+}
+
+// Notifications -----------------------------------------------------------------------------
+
+LRESULT Orvella::onNotify(WPARAM wParam, LPARAM lParam) {
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (!header) return 0;
+    if (header->hwndFrom == lyricsTable_.handle() && lyricsTable_.handle()) {
+        onLyricsTableNotify(*header);
+        return 0;
+    }
+    if (header->code == TBN_DROPDOWN) {
+        // The open button's arrow offers the files opened last.
+        const std::u16string path = recentFiles_.showRecentFilesMenu(handle_);
+        if (!path.empty()) openFile(path);
+        return 0;
+    }
+    if (header->hwndFrom == fileTable_.handle() && fileTable_.handle()) {
+        if (fileTable_.respond(*header, [this](const std::u16string& path) { openFile(path); })) return 0;
+    }
+    return Component::onNotify(wParam, lParam);
+}
+
+void Orvella::onLyricsTableNotify(const NMHDR& header) {
+    const int selected = editing_.firstSelected();
+    switch (header.code) {
+    case LVN_ITEMCHANGED:
+    case NM_CLICK:
+    case NM_DBLCLK:
+        if (selected >= 0) core_.selectAndSeek(selected);
+        return;
+    case NM_RETURN:
+        if (selected >= 0) core_.playSentence();
+        return;
+    case NM_RCLICK: {
+        const int choice = showSentenceMenu(handle_, lyricsTable_.getSelectedRows().size());
+        if (editing_.performMenuChoice(choice)) core_.playSentence();
+        return;
+    }
+    case LVN_KEYDOWN: {
+        const auto& key = reinterpret_cast<const NMLVKEYDOWN&>(header);
+        if (selected < 0) return;
+        if (key.wVKey == 187) editing_.shiftStartTimes(+1);
+        if (key.wVKey == 189) editing_.shiftStartTimes(-1);
+        return;
+    }
+    default: return;
+    }
+}
+
+bool Orvella::onFilesDropped(const std::vector<std::u16string>& paths) {
+    if (paths.empty()) return false;
+    if (fileTable_.takePlayerDrop(paths) == FileTable::DropOutcome::OpenSingle) openFile(paths.front());
+    return true;
+}
+
+// Closing -----------------------------------------------------------------------------------
+
+bool Orvella::onClose() {
+    if (core_.hasAudio() && lyricsView_.modified()) {
+        const int answer = MessageBoxW(handle_, u"編集中の歌詞が保存されていません。xml ファイルに保存しますか？",
+                                       u"Veltrix", MB_YESNOCANCEL | MB_ICONQUESTION);
+        if (answer == IDCANCEL) return false;
+        // A save that failed has said why; the window stays so nothing is lost.
+        if (answer == IDYES && !core_.writeSentences()) return false;
+    }
+    if (!core_.isStopped()) audio_.stop();
+    savePlayerSettings();
+    audio_.close();
+    return true;
+}
+
+LRESULT Orvella::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_ERASEBKGND) return 1;
+    // The sliders report the user's changes as a track bar does.
+    if (message == WM_HSCROLL && controlChanged(reinterpret_cast<HWND>(lParam))) return 0;
+    return Component::windowProc(window, message, wParam, lParam);
+}

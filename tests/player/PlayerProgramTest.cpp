@@ -1,0 +1,296 @@
+// The whole program as a learner uses it, on the headless display with SDL's
+// silent real-time audio: open the sample lesson with Ctrl+O, play it and
+// watch the highlight follow, play one sentence alone, slow it down, stamp a
+// time, save, reopen, and close with unsaved edits. This executable lives in
+// the program folder so that the audio modules, resources and sample are
+// found where the program finds them.
+//
+// The audio library is set up once per process, as in the program, so the
+// tests share one main window, in the order they are written here; the last
+// one closes it.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <thread>
+
+#include "app/AcceleratorTable.h"
+#include "app/Application.h"
+#include "app/Paths.h"
+#include "app/Settings.h"
+#include "app/TestApp.h"
+#include "lyrics/SentenceListFile.h"
+#include "lyrics/TimeCode.h"
+#include "platform/display/Headless.h"
+#include "platform/api/Toolbar.h"
+#include "platform/display/HeadlessAnswers.h"
+#include "support/TempDir.h"
+#include "text/NarrowText.h"
+
+namespace headless = veltrix::platform::headless;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct QuietHost : SentenceListHost {
+    bool openAudio(const std::u16string&) override { return true; }
+    std::u16string chooseAudioFile(std::u16string_view, const std::u16string&) override { return {}; }
+    void showMessage(const std::u16string&, MessageOwner) override {}
+};
+
+class PlayerProgram : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+        setNarrowCodePage(932);
+        // Each run starts from the defaults, not from what the last run saved.
+        std::filesystem::remove(std::filesystem::path(settingsFilePath()));
+        prepareSettingsFile();
+        fillProgramAccelerators(AcceleratorTable::instance());
+        windowSettings = std::make_unique<TempDir>();
+        app = std::make_unique<TestApp>(windowSettings->file("window.ini"));
+        app->createMainWindow();
+    }
+    static void TearDownTestSuite() {
+        headless::setMessageBoxResponder([](const headless::MessageBoxShown&) { return IDNO; });
+        if (app && IsWindow(app->handle())) headless::closeWindow(app->handle());
+        headless::pumpMessages();
+        headless::setMessageBoxResponder(nullptr);
+        app.reset();
+        windowSettings.reset();
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(headless::active());
+        ASSERT_TRUE(app && IsWindow(app->handle()));
+        // The sample is copied so that saving never touches the program's own.
+        for (const char* name : {"AskingTheWay.mp3", "AskingTheWay.xml"})
+            std::filesystem::copy_file(std::filesystem::path(appDirectory()) / "Samples" / name, folder.native(name));
+        // The open dialog answers with the file the test chose.
+        headless::setFileDialogResponder([this](const headless::FileDialogShown& shown) {
+            dialogs.push_back(shown);
+            return headless::FileDialogAnswer::choose(chosen);
+        });
+        run(50);
+    }
+
+    void TearDown() override {
+        headless::setMessageBoxResponder(nullptr);
+        headless::setFileDialogResponder(nullptr);
+        if (app && IsWindow(app->handle()) && player().core().hasAudio()) {
+            if (!player().core().isStopped()) ctrl('P');
+            player().core().stopPlayback();
+            player().lyricsView().setModified(false);
+        }
+        run(150);
+    }
+
+    Orvella& player() { return app->content(); }
+
+    // The program's message loop for a while of real time.
+    void run(int ms) {
+        const auto until = Clock::now() + std::chrono::milliseconds(ms);
+        do {
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (msg.message == WM_QUIT) continue;
+                routeMessage(msg, app->content().handle(), AcceleratorTable::instance().handle());
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        } while (Clock::now() < until);
+    }
+    // Runs until done() holds or ms have passed; true when it held.
+    template <typename Done>
+    bool runUntil(int ms, Done done) {
+        const auto until = Clock::now() + std::chrono::milliseconds(ms);
+        while (Clock::now() < until) {
+            run(20);
+            if (done()) return true;
+        }
+        return done();
+    }
+    void ctrl(int key, bool shift = false) {
+        headless::key(VK_CONTROL, true);
+        if (shift) headless::key(VK_SHIFT, true);
+        headless::pressKey(key);
+        if (shift) headless::key(VK_SHIFT, false);
+        headless::key(VK_CONTROL, false);
+        run(30);
+    }
+    std::u16string title() { return headless::title(app->handle()); }
+    // A click on the tool bar's button for command.
+    void clickToolButton(int command) {
+        HWND bar = player().toolBar().handle();
+        RECT r{};
+        SendMessageW(bar, TB_GETRECT, static_cast<WPARAM>(command), reinterpret_cast<LPARAM>(&r));
+        POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ClientToScreen(bar, &centre);
+        headless::mouseMove(centre);
+        headless::click(headless::Button::Left, centre);
+        run(50);
+    }
+    std::u16string cell(int row, int column) { return player().lyricsTable().getValueAt(row, column); }
+    std::u16string sentence(int row) { return cell(row, LyricsTable::Sentence); }
+    void snapshot(const std::string& name) {
+        std::filesystem::create_directories(std::filesystem::path(appDirectory()) / "pictures");
+        headless::savePicture(app->handle(), (std::filesystem::path(appDirectory()) / "pictures" / name).string());
+    }
+
+    static inline std::unique_ptr<TempDir> windowSettings;
+    static inline std::unique_ptr<TestApp> app;
+    TempDir folder;
+    std::u16string chosen;
+    std::vector<headless::FileDialogShown> dialogs;
+};
+
+}  // namespace
+
+TEST_F(PlayerProgram, CommandsNeedingAudioDoNothingWithoutIt) {
+    for (int key : {int{'P'}, int{'T'}, int{'E'}, int{'R'}, int{'J'}, int{'L'}, int{'S'}, VK_UP, VK_DOWN}) ctrl(key);
+    ctrl('P', true);
+    EXPECT_EQ(player().playCaption(), u"Play");
+    EXPECT_FALSE(player().playEnabled());
+    EXPECT_EQ(player().lyricsTable().getRowCount(), 0);
+    EXPECT_EQ(title(), u"Orvella");
+
+    // The explanation pane's check button needs no file.
+    ASSERT_FALSE(player().explanationVisible());
+    clickToolButton(Orvella::ExplanationPane);
+    EXPECT_TRUE(player().explanationVisible());
+    EXPECT_TRUE(IsWindowVisible(player().explanationPane().handle()));
+    EXPECT_TRUE(SendMessageW(player().toolBar().handle(), TB_ISBUTTONCHECKED, Orvella::ExplanationPane, 0));
+    clickToolButton(Orvella::ExplanationPane);
+    EXPECT_FALSE(player().explanationVisible());
+}
+
+TEST_F(PlayerProgram, ALessonOpenedPlayedStampedSavedAndReopened) {
+    chosen = folder.file("AskingTheWay.mp3");
+    ctrl('O');
+    ASSERT_EQ(dialogs.size(), 1u);
+    ASSERT_FALSE(dialogs[0].filters.empty());
+    EXPECT_EQ(dialogs[0].filters[0].first, u"Audio File (*.ogg,*.mp3,*.wma)");
+    ASSERT_EQ(player().core().audioPath(), chosen);
+    EXPECT_EQ(title(), chosen + u" - " + appBaseName());
+    const int rows = player().lyricsTable().getRowCount();
+    ASSERT_GE(rows, 5);
+    EXPECT_EQ(player().lyricsView().selectedText(), sentence(0));
+    EXPECT_TRUE(player().playEnabled());
+    run(300);
+    snapshot("player-daylight.png");
+    player().applyTheme(1);
+    run(50);
+    snapshot("player-night.png");
+    player().applyTheme(0);
+
+    // Play: the highlight, the selected row's panes and the label follow the audio.
+    ctrl('P');
+    EXPECT_EQ(player().playCaption(), u"Pause");
+    ASSERT_TRUE(runUntil(4000, [&] { return player().audio().getPosition() > 1200; }));
+    EXPECT_EQ(player().lyricsView().selectedText(), sentence(0));
+    EXPECT_EQ(player().translationPane().text(), cell(0, LyricsTable::Translation));
+    EXPECT_EQ(player().timeLabel().substr(0, 5), u"00:01");
+    player().editing().selectSentence(3);  // a click on row 3 seeks there
+    ASSERT_TRUE(runUntil(2000, [&] {
+        return player().audio().getPosition() > static_cast<int>(parseTimeCode(cell(3, LyricsTable::Start))) + 200;
+    }));
+    EXPECT_EQ(player().lyricsView().selectedText(), sentence(3));
+    EXPECT_EQ(player().translationPane().text(), cell(3, LyricsTable::Translation));
+    ctrl('P');  // pause
+    EXPECT_EQ(player().playCaption(), u"Play");
+    run(150);
+    EXPECT_TRUE(player().audio().isPaused());
+
+    // Ctrl+Down (here the tool bar's button), Ctrl+Shift+P: the next sentence
+    // plays alone and stops at its end.
+    clickToolButton(Orvella::NextSentence);
+    ASSERT_EQ(player().lyricsTable().getSelectedRows(), std::vector<int>{4});
+    ctrl('P', true);
+    EXPECT_TRUE(player().audio().isPlaying());
+    EXPECT_FALSE(player().playEnabled());
+    const std::uint32_t end = parseTimeCode(cell(4, LyricsTable::End)) ? parseTimeCode(cell(4, LyricsTable::End))
+                                                                     : parseTimeCode(cell(5, LyricsTable::Start));
+    ASSERT_TRUE(runUntil(15000, [&] { return player().core().isStopped(); }));
+    EXPECT_GE(player().core().rangeEnd(), end);
+    EXPECT_TRUE(player().playEnabled());
+
+    // Tempo 50: the file's position advances at half the speed of the clock.
+    player().setTempoValue(50);
+    ctrl('P');
+    run(300);
+    const int before = player().audio().getPosition();
+    const auto started = Clock::now();
+    run(1200);
+    const double wall = std::chrono::duration<double, std::milli>(Clock::now() - started).count();
+    const double rate = (player().audio().getPosition() - before) / wall;
+    EXPECT_GT(rate, 0.3);
+    EXPECT_LT(rate, 0.75);
+
+    // Ctrl+T stamps the selected sentence's start with the position.
+    player().lyricsTable().selectOnly(5);
+    run(30);
+    ctrl('T');
+    const std::u16string stamped = cell(5, LyricsTable::Start);
+    EXPECT_EQ(title().substr(0, 2), u"* ");
+    ctrl('P');
+
+    // Ctrl+S asks, and saves on Yes; reopening shows the stamped time.
+    std::vector<headless::MessageBoxShown> asked;
+    headless::setMessageBoxResponder([&](const headless::MessageBoxShown& box) {
+        asked.push_back(box);
+        return IDYES;
+    });
+    ctrl('S');
+    headless::setMessageBoxResponder(nullptr);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].caption, u"Save as XML file");
+    EXPECT_EQ(asked[0].text, u"歌詞を AskingTheWay.xml に上書き保存しますか？");
+    EXPECT_EQ(title(), chosen + u" - " + appBaseName());
+    ctrl('O');
+    EXPECT_EQ(cell(5, LyricsTable::Start), stamped);
+}
+
+TEST_F(PlayerProgram, AFileThatCannotBeDecodedLeavesTheLessonPlayable) {
+    chosen = folder.file("AskingTheWay.mp3");
+    ctrl('O');
+    folder.write("broken.mp3", std::string(4096, 'x'));
+    headless::setMessageBoxResponder([](const headless::MessageBoxShown&) { return IDOK; });
+    chosen = folder.file("broken.mp3");
+    ctrl('O');
+    headless::setMessageBoxResponder(nullptr);
+    EXPECT_EQ(player().core().audioPath(), folder.file("AskingTheWay.mp3"));
+    EXPECT_GE(player().lyricsTable().getRowCount(), 5);
+    ctrl('P');
+    EXPECT_TRUE(runUntil(2000, [&] { return player().audio().getPosition() > 300; }));
+}
+
+TEST_F(PlayerProgram, ClosingWithUnsavedEditsAsksFirst) {
+    chosen = folder.file("AskingTheWay.mp3");
+    ctrl('O');
+    player().lyricsTable().selectOnly(1);
+    ctrl('R');  // clears row 1's times: an edit
+    EXPECT_EQ(title().substr(0, 2), u"* ");
+    std::vector<std::u16string> asked;
+    headless::setMessageBoxResponder([&](const headless::MessageBoxShown& box) {
+        asked.push_back(box.text);
+        return IDCANCEL;
+    });
+    headless::closeWindow(app->handle());
+    run(50);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_TRUE(IsWindow(app->handle())) << "Cancel keeps the window and the edits";
+    headless::setMessageBoxResponder([&](const headless::MessageBoxShown&) { return IDYES; });
+    headless::closeWindow(app->handle());
+    run(50);
+    headless::setMessageBoxResponder(nullptr);
+    EXPECT_FALSE(IsWindow(app->handle()));
+    // Yes saved the edit before closing.
+    SentenceList saved;
+    QuietHost host;
+    saved.setAudioPath(folder.file("AskingTheWay.mp3"));
+    ASSERT_TRUE(readSentenceList(saved, folder.file("AskingTheWay.xml"), host));
+    EXPECT_EQ(saved.rows()[1].start, u"00:00:00");
+}
+
