@@ -11,7 +11,7 @@ using namespace veltrix::test;
 
 namespace {
 
-struct PopupMenus : ::testing::Test {
+struct ToolkitPopupMenus : ::testing::Test {
     void SetUp() override {
         headless::pumpMessages();
         menu.addMenuItem(u"Open", 1);
@@ -37,7 +37,7 @@ struct PopupMenus : ::testing::Test {
     POINT pointer{};
 };
 
-TEST_F(PopupMenus, ItemsHangFromAOneEntryBarAndEndWithTheObject) {
+TEST_F(ToolkitPopupMenus, ItemsHangFromAOneEntryBarAndEndWithTheObject) {
     HMENU bar = nullptr, items = nullptr;
     {
         PopupMenu local;
@@ -54,7 +54,7 @@ TEST_F(PopupMenus, ItemsHangFromAOneEntryBarAndEndWithTheObject) {
     EXPECT_FALSE(IsMenu(items));
 }
 
-TEST_F(PopupMenus, ShowsTheItemsAtThePointerAndReturnsTheChoiceWithoutSendingIt) {
+TEST_F(ToolkitPopupMenus, ShowsTheItemsAtThePointerAndReturnsTheChoiceWithoutSendingIt) {
     headless::MenuShown seen;
     EXPECT_EQ(track([&](const headless::MenuShown& s) {
                   seen = s;
@@ -74,7 +74,7 @@ TEST_F(PopupMenus, ShowsTheItemsAtThePointerAndReturnsTheChoiceWithoutSendingIt)
     EXPECT_TRUE(frame.commands.empty()) << "the choice is returned, not sent";
 }
 
-TEST_F(PopupMenus, BottomAlignmentPutsTheMenuAboveThePointer) {
+TEST_F(ToolkitPopupMenus, BottomAlignmentPutsTheMenuAboveThePointer) {
     RECT r{};
     track(
         [&](const headless::MenuShown& s) {
@@ -86,7 +86,7 @@ TEST_F(PopupMenus, BottomAlignmentPutsTheMenuAboveThePointer) {
     EXPECT_EQ(r.left, pointer.x);
 }
 
-TEST_F(PopupMenus, MouseKeyboardAndClosingGiveTheChosenIdOrZero) {
+TEST_F(ToolkitPopupMenus, MouseKeyboardAndClosingGiveTheChosenIdOrZero) {
     // Item rows are 28 pixels high below a 4-pixel frame.
     EXPECT_EQ(track([](const headless::MenuShown& s) {
                   POINT item{s.at.x + 30, s.at.y + 4 + 14};
@@ -114,7 +114,7 @@ TEST_F(PopupMenus, MouseKeyboardAndClosingGiveTheChosenIdOrZero) {
     EXPECT_TRUE(frame.commands.empty());
 }
 
-TEST_F(PopupMenus, PictureOfTheRecentFilesMenu) {
+TEST_F(ToolkitPopupMenus, PictureOfTheRecentFilesMenu) {
     PopupMenu recent;
     recent.addMenuItem(u"1 /home/user/Lessons/AskingTheWay.mp3", 1);
     recent.addMenuItem(u"2 /home/user/Lessons/英語のニュース 2012-05-14.mp3", 2);

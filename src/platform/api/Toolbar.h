@@ -22,6 +22,8 @@
 //   button's string when the owner leaves it empty.
 // Button strings (iString as a text pointer) are drawn beside the glyph only
 // for BTNS_SHOWTEXT buttons; otherwise they serve as tips.
+// Button records are always read as this layer's TBBUTTON; TB_BUTTONSTRUCTSIZE
+// is accepted and kept, as owners written for 32-bit Windows send 20.
 // CCS_NORESIZE keeps TB_AUTOSIZE from resizing the window; the owner then
 // sizes it (TB_GETMAXSIZE gives the room the buttons take).
 #pragma once

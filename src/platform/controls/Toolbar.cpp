@@ -28,7 +28,7 @@ constexpr COLORREF kHotFrame = RGB(0xCC, 0xE8, 0xFF);
 constexpr COLORREF kDownFill = RGB(0xCC, 0xE8, 0xFF);
 constexpr COLORREF kDownFrame = RGB(0x99, 0xD1, 0xFF);
 constexpr COLORREF kCheckedHotFill = RGB(0xBB, 0xDD, 0xFB);
-constexpr COLORREF kSeparator = RGB(0xC8, 0xC8, 0xC8);
+constexpr COLORREF kSeparator = RGB(0xA8, 0xA8, 0xA8);
 
 struct Button {
     int image = 0;
@@ -395,6 +395,16 @@ LRESULT withButton(ToolbarState& s, WPARAM command, F f) {
     return f(s.buttons[static_cast<std::size_t>(index)], index);
 }
 
+// A button that can no longer be used is neither hot nor held.
+void forgetDisabled(HWND window, ToolbarState& s, int index) {
+    if (isEnabled(s.buttons[static_cast<std::size_t>(index)])) return;
+    if (s.hot == index) s.hot = -1;
+    if (s.pressed == index) {
+        s.pressed = -1;
+        if (GetCapture() == window) ReleaseCapture();
+    }
+}
+
 LRESULT setStateBit(HWND window, ToolbarState& s, WPARAM command, BYTE bit, bool on) {
     return withButton(s, command, [&](Button& b, int index) -> LRESULT {
         const BYTE before = b.state;
@@ -405,13 +415,8 @@ LRESULT setStateBit(HWND window, ToolbarState& s, WPARAM command, BYTE bit, bool
         } else {
             b.state &= static_cast<BYTE>(~bit);
         }
-        if (bit == TBSTATE_ENABLED && !on && (s.hot == index || s.pressed == index)) {
-            if (s.pressed == index && GetCapture() == window) ReleaseCapture();
-            s.hot = s.pressed == index ? -1 : s.hot;
-            s.pressed = -1;
-            s.hot = -1;
-        }
-        if (bit == TBSTATE_HIDDEN && before != b.state) relayout(window, s);
+        forgetDisabled(window, s, index);
+        if ((before ^ b.state) & TBSTATE_HIDDEN) relayout(window, s);
         else InvalidateRect(window, nullptr, TRUE);
         return TRUE;
     });
@@ -524,7 +529,7 @@ LRESULT handle(HWND window, const std::shared_ptr<ToolbarState>& state, UINT mes
         Button& b = s.buttons[static_cast<std::size_t>(index)];
         const bool relayoutNeeded = ((b.state ^ LOWORD(lParam)) & TBSTATE_HIDDEN) != 0;
         b.state = static_cast<BYTE>(LOWORD(lParam));
-        if (!(b.state & TBSTATE_ENABLED) && s.hot == index) s.hot = -1;
+        forgetDisabled(window, s, index);
         if (relayoutNeeded) relayout(window, s);
         else InvalidateRect(window, nullptr, TRUE);
         return TRUE;
