@@ -20,6 +20,7 @@ struct Choosers : ::testing::Test {
     void SetUp() override {
         dir.write("lesson.xml", "<x/>");
         dir.write("talk.mp3", "ID3");
+        std::filesystem::create_directories(dir.native("英語ニュース"));
         root = dir.file("");
         while (root.size() > 1 && root.back() == u'/') root.pop_back();
         headless::takeFileDialogs();
@@ -37,6 +38,7 @@ TEST_F(Choosers, OpenStartsInTheFolderAndReturnsTheChosenPath) {
     headless::FileDialogShown seen;
     headless::setFileDialogResponder([&](const headless::FileDialogShown& s) {
         seen = s;
+        EXPECT_TRUE(headless::savePicture(s.dialog, VELTRIX_PICTURE_DIR "/dialog-open-file.png"));
         return headless::FileDialogAnswer::choose(u"talk.mp3");
     });
     std::u16string path = chooseOpenFile(frame.handle(), u"Audio File (*.ogg,*.mp3,*.wma)\0*.ogg;*.mp3;*.wma\0"s, root);
@@ -46,7 +48,7 @@ TEST_F(Choosers, OpenStartsInTheFolderAndReturnsTheChosenPath) {
     EXPECT_EQ(seen.folder, root);
     EXPECT_EQ(seen.fileName, u"");  // the initial folder opens with an empty name
     EXPECT_EQ(seen.flags, 0x1008u);
-    EXPECT_EQ(seen.entries, (std::vector<std::u16string>{u"..", u"talk.mp3"}));
+    EXPECT_EQ(seen.entries, (std::vector<std::u16string>{u"..", u"英語ニュース/", u"talk.mp3"}));
     EXPECT_EQ(seen.owner, frame.handle());
 }
 
