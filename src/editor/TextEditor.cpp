@@ -5,8 +5,6 @@
 
 #include "toolkit/Graphics.h"
 
-namespace {
-
 bool hasPictureExtension(const std::u16string& path) {
     std::u16string lower = path;
     for (char16_t& c : lower) {
@@ -17,6 +15,8 @@ bool hasPictureExtension(const std::u16string& path) {
     }
     return false;
 }
+
+namespace {
 
 }  // namespace
 

@@ -48,6 +48,10 @@ struct EditorSides {
     int bottom = 0;
 };
 
+// Whether a dropped or configured path names a picture the editor shows
+// behind its text (".bmp", ".png", ".gif", ".jpg" or ".jpeg" anywhere in it).
+bool hasPictureExtension(const std::u16string& path);
+
 class TextEditor : public BaseWindow {
 public:
     static constexpr DWORD kDefaultStyle =

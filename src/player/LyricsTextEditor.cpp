@@ -70,3 +70,10 @@ void LyricsTextEditor::shiftOffsets(int from, int delta) {
     for (std::size_t i = static_cast<std::size_t>(std::max(from, 0)); i < sentenceIndex_.size(); ++i)
         sentenceIndex_[i].textOffset += delta;
 }
+
+bool LyricsTextEditor::onFilesDropped(const std::vector<std::u16string>& paths) {
+    if (!filesDropped_ || (paths.size() == 1 && hasPictureExtension(paths.front())))
+        return TextEditor::onFilesDropped(paths);
+    filesDropped_(paths);
+    return true;
+}

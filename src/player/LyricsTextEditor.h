@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -46,8 +47,16 @@ public:
     void truncateTimings(int index);
     void setTimingOffset(int index, int offset);
 
+    // Files dropped onto the view go to the player, except a single picture,
+    // which the view shows behind the text as every editor does: an audio
+    // file dropped here must never be opened as text.
+    using FilesDropped = std::function<void(const std::vector<std::u16string>&)>;
+    void setFilesDropped(FilesDropped handler) { filesDropped_ = std::move(handler); }
+    bool onFilesDropped(const std::vector<std::u16string>& paths) override;
+
 private:
     void shiftOffsets(int from, int delta);
 
     std::vector<SentenceTiming> sentenceIndex_;
+    FilesDropped filesDropped_;
 };

@@ -80,6 +80,7 @@ bool Orvella::create(HWND parent) {
     lyricsView_.setColor(ColorSlot::Background, kLyricsBackground);
     lyricsView_.setColor(ColorSlot::Text, 0);
     lyricsView_.setListener(this);
+    lyricsView_.setFilesDropped([this](const std::vector<std::u16string>& paths) { onFilesDropped(paths); });
     translationPane_.create(handle_);
     LOGFONTW paneFont = translationPane_.font();
     paneFont.lfHeight = kTranslationFontHeight;
@@ -88,12 +89,9 @@ bool Orvella::create(HWND parent) {
     explanationPane_.create(handle_);
     ShowWindow(explanationPane_.handle(), SW_HIDE);
 
-    lyricsTable_.create(handle_);
+    channels_.createChannels(handle_, lyricsTable_, fileTable_);
     SetWindowLongPtrW(lyricsTable_.handle(), GWLP_ID, kLyricsTableId);
-    fileTable_.create(handle_);
     SetWindowLongPtrW(fileTable_.handle(), GWLP_ID, kFileTableId);
-    // The file list has no tab to show it yet; the sentence table takes its place.
-    ShowWindow(fileTable_.handle(), SW_HIDE);
     createControls();
 
     loadPlayerSettings();
@@ -112,12 +110,14 @@ void Orvella::destroyWindow() {
         KillTimer(handle_, PlayerCore::kSentenceTimer);
     }
     lyricsView_.setListener(nullptr);
+    lyricsView_.setFilesDropped(nullptr);
     for (BaseWindow* control : std::initializer_list<BaseWindow*>{&toolBar_, &toolWindow_, &menuButton_, &playButton_, &stopButton_, &timeSlider_,
                                                                   &volumeSlider_, &timeLabel_, &fontField_, &tempoField_,
                                                                   &pitchField_})
         control->destroyWindow();
     fileTable_.destroyWindow();
     lyricsTable_.destroyWindow();
+    channels_.destroyWindow();
     explanationPane_.destroyWindow();
     translationPane_.destroyWindow();
     lyricsView_.destroyWindow();
@@ -212,12 +212,22 @@ void Orvella::layout(int width, int height) {
     if (width <= 0 || height <= 0) return;
     const int top = std::max(0, height - kBottomArea);
     const int tableWidth = std::clamp(width * 2 / 5, 120, 420);
-    lyricsTable_.setBounds(0, 0, tableWidth, top);
-    fileTable_.setBounds(0, 0, tableWidth, top);
-    const int viewWidth = std::max(0, width - tableWidth);
-    const int lyricsHeight = explanationVisible_ ? top / 2 : top;
-    lyricsView_.setBounds(tableWidth, 0, viewWidth, lyricsHeight);
-    explanationPane_.setBounds(tableWidth, lyricsHeight, viewWidth, top - lyricsHeight);
+    // Open, the channel pane stands beside the lyrics view; folded, it is a
+    // strip of tabs above it and the view takes the whole width.
+    int viewLeft = tableWidth;
+    int viewTop = 0;
+    if (channels_.isShowingPages()) {
+        channels_.setBounds(0, 0, tableWidth, top);
+    } else {
+        viewLeft = 0;
+        viewTop = std::min(top, ChannelPane::kCollapsedHeight);
+        channels_.setBounds(0, 0, width, viewTop);
+    }
+    const int viewWidth = std::max(0, width - viewLeft);
+    const int viewHeight = top - viewTop;
+    const int lyricsHeight = explanationVisible_ ? viewHeight / 2 : viewHeight;
+    lyricsView_.setBounds(viewLeft, viewTop, viewWidth, lyricsHeight);
+    explanationPane_.setBounds(viewLeft, viewTop + lyricsHeight, viewWidth, viewHeight - lyricsHeight);
     translationPane_.setBounds(0, height - kTranslationTop, width, kTranslationHeight);
     // A theme applied before the panes had their size posted them a size of
     // nothing; tell them again what they have.
@@ -299,8 +309,31 @@ void Orvella::createControls() {
 }
 
 void Orvella::FaceButton::showColumn(int x) {
+    column_ = x;
     setImageCell(Rect{x, 0, 24, 24});
     InvalidateRect(handle_, nullptr, FALSE);
+}
+
+void Orvella::FaceButton::paintFace(Graphics& g) {
+    // The picture is the whole face; only the background shows at its corners.
+    RECT client{};
+    if (handle_) GetClientRect(handle_, &client);
+    g.setBrushColor(GetSysColor(COLOR_BTNFACE));
+    g.fillRect(0, 0, client.right, client.bottom);
+}
+
+void Orvella::FaceButton::paintImage(Graphics& g) {
+    if (!image_.loaded()) return;
+    RECT client{};
+    if (handle_) GetClientRect(handle_, &client);
+    int row = 0;
+    switch (shade()) {
+    case ButtonShade::Hovered: row = 24; break;
+    case ButtonShade::PressedInside: row = 48; break;
+    default: break;
+    }
+    const int x = (client.right - 24) / 2, y = (client.bottom - 24) / 2;
+    g.drawImage(image_, x, y, 24, 24, column_, row, 24, 24);
 }
 
 void Orvella::PlayButton::setText(const std::u16string& text) {
@@ -420,6 +453,7 @@ void Orvella::execute(int command) {
         if (lowerExtension(path) == u".m3u") {
             fileTable_.clearFiles();
             fileTable_.loadPlaylist(path);
+            showFileTab();
         } else {
             openFile(path);
         }
@@ -527,8 +561,18 @@ void Orvella::onLyricsTableNotify(const NMHDR& header) {
 
 bool Orvella::onFilesDropped(const std::vector<std::u16string>& paths) {
     if (paths.empty()) return false;
-    if (fileTable_.takePlayerDrop(paths) == FileTable::DropOutcome::OpenSingle) openFile(paths.front());
+    switch (fileTable_.takePlayerDrop(paths)) {
+    case FileTable::DropOutcome::OpenSingle: openFile(paths.front()); break;
+    case FileTable::DropOutcome::ShowFileTab: showFileTab(); break;
+    // Several files are listed to be worked through: show them.
+    case FileTable::DropOutcome::Listed: showFileTab(); break;
+    }
     return true;
+}
+
+void Orvella::showFileTab() {
+    channels_.selectTab(ChannelPane::kFileTab, TabNotification::Fire);
+    channels_.setExpanded(true);
 }
 
 // Closing -----------------------------------------------------------------------------------

@@ -20,6 +20,7 @@
 #include "editor/TextEditor.h"
 #include "editor/TextEditorListener.h"
 #include "lyrics/SentenceListHost.h"
+#include "player/ChannelPane.h"
 #include "player/FileTable.h"
 #include "player/LyricsEditing.h"
 #include "player/LyricsTable.h"
@@ -43,8 +44,15 @@ public:
     class FaceButton : public Button {
     public:
         void paintLabel(Graphics&) override {}
+        // The cell fills the button: row 0 normally, 24 under the pointer,
+        // 48 while pressed; a disabled button shows its normal face dimmed.
+        void paintFace(Graphics& g) override;
+        void paintImage(Graphics& g) override;
         // Shows column x of the picture (0 Play, 24 Pause, 48 Stop).
         void showColumn(int x);
+
+    private:
+        int column_ = 0;
     };
     // Its caption is its state, "Play" or "Pause"; the face follows it.
     class PlayButton : public FaceButton {
@@ -160,6 +168,7 @@ public:
     TextEditor& translationPane() { return translationPane_; }
     TextEditor& explanationPane() { return explanationPane_; }
     FileTable& fileTable() { return fileTable_; }
+    ChannelPane& channels() { return channels_; }
     RecentFileList& recentFiles() { return recentFiles_; }
     BassPlayer& audio() { return audio_; }
     bool playEnabled() const { return playEnabled_; }
@@ -177,6 +186,8 @@ public:
 
 private:
     void layout(int width, int height);
+    // The "File" tab, in an open channel pane.
+    void showFileTab();
     void execute(int command);
     bool needsAudio(int command) const;
     void onLyricsTableNotify(const NMHDR& header);
@@ -190,6 +201,8 @@ private:
     BassPlayer audio_;
     LyricsTable lyricsTable_;
     FileTable fileTable_;
+    // Holds both tables as its tabs; declared after them so it goes first.
+    ChannelPane channels_;
     LyricsTextEditor lyricsView_;
     TextEditor translationPane_;
     TextEditor explanationPane_;

@@ -119,7 +119,10 @@ int UpDownTextField::fieldWidth() const {
     Graphics g(1, 1);
     g.setFont(font_);
     const int digits = static_cast<int>(std::to_string(std::llabs(static_cast<long long>(maximum_))).size());
-    return g.getTextWidth(std::u16string(u"9")) * digits + (minimum_ < 0 ? g.getTextWidth(std::u16string(u"-")) : 0);
+    // Two pixels more than the digits, so the caret after the last digit
+    // never pushes the number out of the field.
+    return g.getTextWidth(std::u16string(u"9")) * digits + (minimum_ < 0 ? g.getTextWidth(std::u16string(u"-")) : 0) +
+           kCaretRoom;
 }
 
 RECT UpDownTextField::fieldRect() const {

@@ -21,6 +21,7 @@
 
 class UpDownTextField : public Component {
 public:
+    static constexpr int kCaretRoom = 2;
     // The inner field: keys go to the owning control first.
     class InnerTextField : public TextField {
     public:

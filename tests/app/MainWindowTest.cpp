@@ -230,7 +230,7 @@ TEST_F(MainWindow, CtrlSInAFocusedChildFieldReachesTheContentAsCommand112) {
 // The player's own panes would lie under the pointer; these tests place windows of their own there.
 void hidePlayerPanes(TestApp& app) {
     Orvella& player = app.content();
-    for (HWND pane : {player.lyricsTable().handle(), player.fileTable().handle(), player.lyricsView().handle(),
+    for (HWND pane : {player.channels().handle(), player.lyricsView().handle(),
                       player.translationPane().handle(), player.explanationPane().handle()})
         ShowWindow(pane, SW_HIDE);
 }

@@ -266,6 +266,82 @@ TEST_F(PlayerProgram, AFileThatCannotBeDecodedLeavesTheLessonPlayable) {
     EXPECT_TRUE(runUntil(2000, [&] { return player().audio().getPosition() > 300; }));
 }
 
+TEST_F(PlayerProgram, FilesDroppedListedOpenedRemovedAndRemembered) {
+    for (const char* name : {"one.mp3", "two.mp3", "three.mp3", "four.mp3"})
+        std::filesystem::copy_file(folder.native("AskingTheWay.mp3"), folder.native(name));
+    folder.write("list.m3u", "#EXTM3U\r\n#EXTINF:3,Four\r\nfour.mp3\r\none.mp3\r\n");
+
+    // Three files and a playlist dropped onto the lyrics view: all four listed, once each.
+    RECT view{};
+    GetWindowRect(player().lyricsView().handle(), &view);
+    headless::dropFiles({folder.file("one.mp3"), folder.file("two.mp3"), folder.file("three.mp3"), folder.file("list.m3u")},
+                        POINT{view.left + 40, view.top + 40});
+    run(50);
+    FileTable& files = player().fileTable();
+    EXPECT_EQ(files.paths(), (std::vector<std::u16string>{folder.file("one.mp3"), folder.file("two.mp3"),
+                                                          folder.file("three.mp3"), folder.file("four.mp3")}));
+    EXPECT_EQ(player().channels().selectedIndex(), ChannelPane::kFileTab);
+    EXPECT_TRUE(IsWindowVisible(files.handle()));
+    snapshot("player-file-tab.png");
+
+    // A double click opens a row; Return opens the selected one.
+    auto rowPoint = [&](int row, int nudge) {
+        const RECT r = files.rowRect(row);
+        POINT p{r.left + 30 + nudge, (r.top + r.bottom) / 2};
+        ClientToScreen(files.handle(), &p);
+        return p;
+    };
+    headless::mouseMove(rowPoint(1, 0));
+    headless::click(headless::Button::Left, rowPoint(1, 0));
+    headless::click(headless::Button::Left, rowPoint(1, 0));
+    run(100);
+    EXPECT_EQ(player().core().audioPath(), folder.file("two.mp3"));
+    headless::click(headless::Button::Left, rowPoint(2, 20));
+    run(50);
+    headless::pressKey(VK_RETURN);
+    run(100);
+    EXPECT_EQ(player().core().audioPath(), folder.file("three.mp3"));
+
+    // Delete removes the selected row.
+    SetFocus(files.handle());
+    headless::pressKey(VK_DELETE);
+    run(50);
+    EXPECT_EQ(files.getRowCount(), 3);
+    EXPECT_EQ(files.paths()[2], folder.file("four.mp3"));
+
+    // Both opened files are remembered, the latest first, and come back from
+    // the open button's arrow.
+    const auto& recent = player().recentFiles().entries();
+    ASSERT_GE(recent.size(), 2u);
+    EXPECT_EQ(recent[0], folder.file("three.mp3"));
+    EXPECT_EQ(recent[1], folder.file("two.mp3"));
+    std::vector<std::u16string> offered;
+    headless::setMenuResponder([&](const headless::MenuShown& menu) {
+        for (const auto& item : menu.items) offered.push_back(item.text);
+        return 2;
+    });
+    RECT open{};
+    SendMessageW(player().toolBar().handle(), TB_GETRECT, Orvella::OpenFile, reinterpret_cast<LPARAM>(&open));
+    POINT arrow{open.right - 4, (open.top + open.bottom) / 2};
+    ClientToScreen(player().toolBar().handle(), &arrow);
+    headless::mouseMove(arrow);
+    headless::click(headless::Button::Left, arrow);
+    run(100);
+    headless::setMenuResponder(nullptr);
+    ASSERT_GE(offered.size(), 2u);
+    EXPECT_EQ(offered[0], folder.file("three.mp3"));
+    EXPECT_EQ(offered.back(), u"Clear History");
+    EXPECT_EQ(player().core().audioPath(), folder.file("two.mp3"));
+
+    // What a restart reads back from the settings file.
+    player().savePlayerSettings();
+    RecentFileList restarted;
+    restarted.load(settingsFilePath());
+    ASSERT_GE(restarted.entries().size(), 2u);
+    EXPECT_EQ(restarted.entries()[0], folder.file("two.mp3"));
+    EXPECT_EQ(restarted.entries()[1], folder.file("three.mp3"));
+}
+
 TEST_F(PlayerProgram, ClosingWithUnsavedEditsAsksFirst) {
     chosen = folder.file("AskingTheWay.mp3");
     ctrl('O');

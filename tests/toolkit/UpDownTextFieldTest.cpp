@@ -117,6 +117,7 @@ TEST_F(UpDownTest, TheFieldIsSizedForTheRangeAndPlacedByTheRules) {
     Graphics g(1, 1);
     g.setFont(updown.font());
     const int nine = g.getTextWidth(std::u16string(u"9"));
+    const int room = UpDownTextField::kCaretRoom;
     const int minus = g.getTextWidth(std::u16string(u"-"));
     const int caption = g.getTextWidth(std::u16string(u"Tempo"));
     auto fieldRect = [&] {
@@ -127,17 +128,17 @@ TEST_F(UpDownTest, TheFieldIsSizedForTheRangeAndPlacedByTheRules) {
         return RECT{p.x, p.y, p.x + r.right - r.left, p.y + r.bottom - r.top};
     };
     RECT r = fieldRect();
-    EXPECT_EQ(r.right - r.left, 3 * nine);
+    EXPECT_EQ(r.right - r.left, 3 * nine + room);
     EXPECT_EQ(r.bottom - r.top, 13);
-    EXPECT_EQ(r.left, 120 - 3 * nine - 15);
+    EXPECT_EQ(r.left, 120 - 3 * nine - room - 15);
     EXPECT_EQ(r.top, (22 - 13) / 2 + 1);
 
     updown.setRange(-10, 5);
     EXPECT_EQ(updown.getValue(), 5);  // re-clamped
     updown.pack();
     r = fieldRect();
-    EXPECT_EQ(r.right - r.left, nine + minus);
-    EXPECT_EQ(updown.getWidth(), caption + nine + minus + 23);
+    EXPECT_EQ(r.right - r.left, nine + minus + room);
+    EXPECT_EQ(updown.getWidth(), caption + nine + minus + room + 23);
     EXPECT_EQ(r.left, caption + 8);
 }
 
