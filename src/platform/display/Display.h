@@ -48,6 +48,10 @@ public:
     virtual void showWindow(HWND window, bool visible) = 0;
     virtual void moveWindow(HWND window, const RECT& screen) = 0;
     virtual void setTitle(HWND window, const std::u16string& title) = 0;
+    // The layer made window the active one: the window system should give it
+    // the keyboard too (a window manager may refuse; without one, nobody else
+    // would hand the focus back when a dialog goes).
+    virtual void activateWindow(HWND) {}
     // The picture is the top-level window's backing surface (its client area).
     virtual void present(HWND window, cairo_surface_t* picture, const RECT& dirty) = 0;
 

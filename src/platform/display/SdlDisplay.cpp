@@ -169,6 +169,16 @@ void SdlDisplay::setTitle(HWND window, const std::u16string& title) {
     if (it != windows_.end()) SDL_SetWindowTitle(it->second, toUtf8(title).c_str());
 }
 
+void SdlDisplay::activateWindow(HWND window) {
+    if (deferred([=, this] { activateWindow(window); })) return;
+    auto it = windows_.find(window);
+    if (it == windows_.end() || !(SDL_GetWindowFlags(it->second) & SDL_WINDOW_SHOWN)) return;
+    if (SDL_GetKeyboardFocus() == it->second) return;
+    SDL_RaiseWindow(it->second);
+    // Without a window manager nobody answers the raise request's focus part.
+    SDL_SetWindowInputFocus(it->second);
+}
+
 void SdlDisplay::present(HWND window, cairo_surface_t* picture, const RECT& dirty) {
     if (std::this_thread::get_id() != owner_) {
         // The picture may change or go before the display thread gets to it.

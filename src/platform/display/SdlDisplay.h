@@ -33,6 +33,7 @@ public:
     void showWindow(HWND window, bool visible) override;
     void moveWindow(HWND window, const RECT& screen) override;
     void setTitle(HWND window, const std::u16string& title) override;
+    void activateWindow(HWND window) override;
     void present(HWND window, cairo_surface_t* picture, const RECT& dirty) override;
     void pumpEvents(std::vector<RawEvent>& out) override;
     void wait(int timeoutMs) override;

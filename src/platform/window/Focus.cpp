@@ -70,6 +70,7 @@ HWND SetActiveWindow(HWND window) {
     if (!old) sendTo(window, WM_ACTIVATEAPP, TRUE, 0);
     sendTo(window, WM_NCACTIVATE, TRUE, 0);
     sendTo(window, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(old));
+    display().activateWindow(window);
     return old;
 }
 
