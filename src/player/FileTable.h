@@ -42,6 +42,7 @@ public:
     void clearFiles();
 
     const std::u16string& playlistPath() const { return playlistPath_; }
+    void setPlaylistPath(const std::u16string& path) { playlistPath_ = path; }
     std::vector<std::u16string> paths() const;
     // The Path of the first selected row, "" when none is selected.
     std::u16string firstSelectedPath() const;

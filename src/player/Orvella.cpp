@@ -5,6 +5,7 @@
 #include "app/Paths.h"
 #include "app/Settings.h"
 #include "editor/EditorTheme.h"
+#include "lyrics/Playlist.h"
 #include "player/SentenceMenu.h"
 #include "toolkit/FileChooser.h"
 #include "toolkit/FontList.h"
@@ -478,7 +479,41 @@ void Orvella::execute(int command) {
     case PreviousSentence: editing_.selectAdjacentSentence(Direction::Backward); return;
     case NextSentence: editing_.selectAdjacentSentence(Direction::Forward); return;
     case ExplanationPane: setExplanationVisible(!explanationVisible_); return;
+    case kMenuCommand: showPlayerMenu(); return;
     default: return;
+    }
+}
+
+void Orvella::showPlayerMenu() {
+    // The items whose commands the player has so far, in their places.
+    HMENU menu = CreatePopupMenu();
+    if (!menu) return;
+    const UINT withAudio = core_.hasAudio() ? MF_ENABLED : MF_GRAYED;
+    const UINT withFiles = fileTable_.getRowCount() > 0 ? MF_ENABLED : MF_GRAYED;
+    AppendMenuW(menu, MF_STRING | withAudio, kMenuReloadLyrics, u"Reload Lyrics...\tCtrl+L");
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING | withFiles, kMenuSavePlaylist, u"Save As PlayList...");
+    POINT at{0, 0};
+    GetCursorPos(&at);
+    const auto choice = static_cast<UINT>(
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_BOTTOMALIGN, at.x, at.y, 0, handle_, nullptr));
+    DestroyMenu(menu);
+    if (choice == kMenuReloadLyrics && core_.hasAudio()) reloadLyrics();
+    if (choice == kMenuSavePlaylist) savePlaylist();
+}
+
+void Orvella::savePlaylist() {
+    if (fileTable_.getRowCount() == 0) return;
+    std::u16string name = fileTable_.playlistPath();
+    if (name.empty()) name = fileTable_.getValueAt(0, FileTable::kPathColumn);
+    const std::u16string filter = std::u16string(u"PlayList (.m3u)") + u'\0' + u"*.m3u";
+    const std::u16string path = chooseSaveFile(handle_, u"Save as PlayList", filter, withoutExtension(name), u"m3u");
+    if (path.empty()) return;
+    switch (::savePlaylist(path, fileTable_.paths())) {
+    case PlaylistSave::Saved: fileTable_.setPlaylistPath(path); return;
+    case PlaylistSave::InvalidCharacters: showMessage(kPlaylistNotSaved, MessageOwner::Player); return;
+    // Not a silent loss: the learner hears that the list was not written.
+    case PlaylistSave::WriteFailed: showMessage(u"Couldn't save PlayList.\r\n" + path, MessageOwner::Player); return;
     }
 }
 

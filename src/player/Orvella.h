@@ -83,6 +83,9 @@ public:
         ExplanationPane = 121,
     };
     static constexpr int kMenuCommand = 111;
+    // Items of the player's menu ("Menu...").
+    static constexpr UINT kMenuReloadLyrics = 1;
+    static constexpr UINT kMenuSavePlaylist = 9;
     static constexpr int kLyricsTableId = 1001;
     static constexpr int kFileTableId = 1002;
     static constexpr int kTempoFieldId = 1003;
@@ -186,6 +189,9 @@ public:
 
 private:
     void layout(int width, int height);
+    void showPlayerMenu();
+    // The file list as an M3U playlist, named in a save dialog.
+    void savePlaylist();
     // The "File" tab, in an open channel pane.
     void showFileTab();
     void execute(int command);

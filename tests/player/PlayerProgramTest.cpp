@@ -10,6 +10,7 @@
 // one closes it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -332,6 +333,23 @@ TEST_F(PlayerProgram, FilesDroppedListedOpenedRemovedAndRemembered) {
     EXPECT_EQ(offered[0], folder.file("three.mp3"));
     EXPECT_EQ(offered.back(), u"Clear History");
     EXPECT_EQ(player().core().audioPath(), folder.file("two.mp3"));
+
+    // The list saved as a playlist from the player's menu.
+    headless::setMenuResponder([&](const headless::MenuShown& menu) {
+        offered.clear();
+        for (const auto& item : menu.items) offered.push_back(item.text);
+        return static_cast<int>(Orvella::kMenuSavePlaylist);
+    });
+    chosen = folder.file("saved.m3u");
+    SendMessageW(player().handle(), WM_COMMAND, Orvella::kMenuCommand, 0);
+    run(50);
+    headless::setMenuResponder(nullptr);
+    EXPECT_NE(std::find(offered.begin(), offered.end(), u"Save As PlayList..."), offered.end());
+    EXPECT_EQ(dialogs.back().title, u"Save as PlayList");
+    const std::string saved = folder.read("saved.m3u");
+    EXPECT_EQ(saved.rfind("#EXTM3U", 0), 0u);
+    EXPECT_NE(saved.find("four.mp3"), std::string::npos);
+    EXPECT_EQ(files.playlistPath(), folder.file("saved.m3u"));
 
     // What a restart reads back from the settings file.
     player().savePlayerSettings();
