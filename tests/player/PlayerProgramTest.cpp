@@ -253,6 +253,21 @@ TEST_F(PlayerProgram, ALessonOpenedPlayedStampedSavedAndReopened) {
     EXPECT_EQ(cell(5, LyricsTable::Start), stamped);
 }
 
+TEST_F(PlayerProgram, ShortcutsWorkAfterAPathTypedIntoTheOpenDialog) {
+    // As a learner does it: Ctrl+O, type the path, Return, then Ctrl+P.
+    headless::setFileDialogResponder([&](const headless::FileDialogShown&) {
+        headless::typeText(folder.file("AskingTheWay.mp3"));
+        headless::pressKey(VK_RETURN);
+        return headless::FileDialogAnswer::letItRun();
+    });
+    ctrl('O');
+    run(100);
+    ASSERT_EQ(player().core().audioPath(), folder.file("AskingTheWay.mp3"));
+    ctrl('P');
+    EXPECT_EQ(player().playCaption(), u"Pause");
+    EXPECT_TRUE(runUntil(2000, [&] { return player().audio().getPosition() > 300; }));
+}
+
 TEST_F(PlayerProgram, AFileThatCannotBeDecodedLeavesTheLessonPlayable) {
     chosen = folder.file("AskingTheWay.mp3");
     ctrl('O');
