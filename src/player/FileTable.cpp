@@ -4,6 +4,7 @@
 
 #include "app/Paths.h"
 #include "lyrics/Playlist.h"
+#include "toolkit/PopupMenu.h"
 
 namespace {
 
@@ -29,20 +30,6 @@ public:
 
 private:
     FileTable& table_;
-};
-
-class MenuHandle {
-public:
-    MenuHandle() : menu_(CreatePopupMenu()) {}
-    ~MenuHandle() {
-        if (menu_) DestroyMenu(menu_);
-    }
-    MenuHandle(const MenuHandle&) = delete;
-    MenuHandle& operator=(const MenuHandle&) = delete;
-    HMENU get() const { return menu_; }
-
-private:
-    HMENU menu_;
 };
 
 }  // namespace
@@ -119,14 +106,12 @@ FileTable::DropOutcome FileTable::takePlayerDrop(const std::vector<std::u16strin
     return DropOutcome::Listed;
 }
 
-UINT FileTable::showContextMenu(POINT screen) {
-    MenuHandle menu;
-    if (!menu.get()) return 0;
-    const UINT state = getSelectedRows().empty() ? MF_GRAYED : MF_ENABLED;
-    AppendMenuW(menu.get(), MF_STRING | state, kOpenItem, u"Open");
-    AppendMenuW(menu.get(), MF_STRING | state, kRemoveItem, u"&Remove");
-    return static_cast<UINT>(TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD, screen.x,
-                                            screen.y, 0, handle(), nullptr));
+UINT FileTable::showContextMenu() {
+    PopupMenu menu;
+    const ItemState state = getSelectedRows().empty() ? ItemState::Greyed : ItemState::Enabled;
+    menu.addMenuItem(u"Open", kOpenItem, state);
+    menu.addMenuItem(u"&Remove", kRemoveItem, state);
+    return static_cast<UINT>(std::max(menu.trackAtPointer(handle()), 0));
 }
 
 bool FileTable::respond(const NMHDR& report, const Opener& open) {
@@ -139,9 +124,7 @@ bool FileTable::respond(const NMHDR& report, const Opener& open) {
         return true;
     }
     case NM_RCLICK: {
-        POINT at{0, 0};
-        GetCursorPos(&at);
-        const UINT chosen = showContextMenu(at);
+        const UINT chosen = showContextMenu();
         if (chosen == kOpenItem) {
             const std::u16string path = firstSelectedPath();
             if (!path.empty()) open(path);

@@ -54,9 +54,9 @@ public:
     // Files dropped onto the player: the table is emptied and takes them.
     DropOutcome takePlayerDrop(const std::vector<std::u16string>& paths);
 
-    // "Open" (1) and "&Remove" (2) at the screen point, both enabled only
-    // with a row selected; returns the chosen number, 0 for none.
-    UINT showContextMenu(POINT screen);
+    // "Open" (1) and "&Remove" (2) at the pointer, both enabled only with a
+    // row selected; returns the chosen number, 0 for none.
+    UINT showContextMenu();
 
     // Carries out a report of this table to the player: Delete removes the
     // first selected row, a right click shows the context menu, Return and a

@@ -9,6 +9,7 @@
 #include "player/SentenceMenu.h"
 #include "toolkit/FileChooser.h"
 #include "toolkit/FontList.h"
+#include "toolkit/PopupMenu.h"
 #include "toolkit/Graphics.h"
 #include "platform/api/Toolbar.h"
 
@@ -486,18 +487,13 @@ void Orvella::execute(int command) {
 
 void Orvella::showPlayerMenu() {
     // The items whose commands the player has so far, in their places.
-    HMENU menu = CreatePopupMenu();
-    if (!menu) return;
-    const UINT withAudio = core_.hasAudio() ? MF_ENABLED : MF_GRAYED;
-    const UINT withFiles = fileTable_.getRowCount() > 0 ? MF_ENABLED : MF_GRAYED;
-    AppendMenuW(menu, MF_STRING | withAudio, kMenuReloadLyrics, u"Reload Lyrics...\tCtrl+L");
-    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu, MF_STRING | withFiles, kMenuSavePlaylist, u"Save As PlayList...");
-    POINT at{0, 0};
-    GetCursorPos(&at);
-    const auto choice = static_cast<UINT>(
-        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_BOTTOMALIGN, at.x, at.y, 0, handle_, nullptr));
-    DestroyMenu(menu);
+    PopupMenu menu;
+    menu.addMenuItem(u"Reload Lyrics...\tCtrl+L", kMenuReloadLyrics,
+                     core_.hasAudio() ? ItemState::Enabled : ItemState::Greyed);
+    menu.addMenuItem(u"", 0);
+    menu.addMenuItem(u"Save As PlayList...", kMenuSavePlaylist,
+                     fileTable_.getRowCount() > 0 ? ItemState::Enabled : ItemState::Greyed);
+    const auto choice = static_cast<UINT>(menu.trackAtPointer(handle_, MenuAlignment::Bottom));
     if (choice == kMenuReloadLyrics && core_.hasAudio()) reloadLyrics();
     if (choice == kMenuSavePlaylist) savePlaylist();
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "toolkit/PopupMenu.h"
+
 namespace {
 
 bool fileExists(const std::u16string& path) {
@@ -14,21 +16,6 @@ std::u16string keyOf(std::size_t index) {
     key += static_cast<char16_t>(u'0' + index);
     return key;
 }
-
-// Owns a pop-up menu handle for the time it is shown.
-class PopupMenuHandle {
-public:
-    PopupMenuHandle() : menu_(CreatePopupMenu()) {}
-    ~PopupMenuHandle() {
-        if (menu_) DestroyMenu(menu_);
-    }
-    PopupMenuHandle(const PopupMenuHandle&) = delete;
-    PopupMenuHandle& operator=(const PopupMenuHandle&) = delete;
-    HMENU get() const { return menu_; }
-
-private:
-    HMENU menu_;
-};
 
 }  // namespace
 
@@ -42,19 +29,12 @@ void RecentFileList::addRecentFile(const std::u16string& path) {
 
 std::u16string RecentFileList::showRecentFilesMenu(HWND owner) {
     if (entries_.empty()) return {};
-    PopupMenuHandle menu;
-    if (!menu.get()) return {};
-    for (std::size_t i = 0; i < entries_.size(); ++i) {
-        AppendMenuW(menu.get(), MF_STRING, i + 1, entries_[i].c_str());
-    }
-    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-    const UINT_PTR clearId = entries_.size() + 1;
-    AppendMenuW(menu.get(), MF_STRING, clearId, kClearHistory);
-
-    POINT at{0, 0};
-    GetCursorPos(&at);
-    const auto chosen = static_cast<UINT_PTR>(
-        TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD, at.x, at.y, 0, owner, nullptr));
+    PopupMenu menu;
+    for (std::size_t i = 0; i < entries_.size(); ++i) menu.addMenuItem(entries_[i], static_cast<UINT>(i + 1));
+    menu.addMenuItem(u"", 0);
+    const std::size_t clearId = entries_.size() + 1;
+    menu.addMenuItem(kClearHistory, static_cast<UINT>(clearId));
+    const auto chosen = static_cast<std::size_t>(std::max(menu.trackAtPointer(owner), 0));
     if (chosen == 0) return {};
     if (chosen == clearId) {
         entries_.clear();
