@@ -6,6 +6,7 @@
 #include "app/Settings.h"
 #include "editor/EditorTheme.h"
 #include "lyrics/Playlist.h"
+#include "player/LyricsEditDialog.h"
 #include "player/SentenceMenu.h"
 #include "toolkit/FileChooser.h"
 #include "toolkit/FontList.h"
@@ -82,6 +83,9 @@ bool Orvella::create(HWND parent) {
     lyricsView_.setColor(ColorSlot::Background, kLyricsBackground);
     lyricsView_.setColor(ColorSlot::Text, 0);
     lyricsView_.setListener(this);
+    editing_.setSentenceAsker([this](SentenceEdit edit, const SentenceTexts& texts) {
+        return LyricsEditDialog::ask(handle_, edit, texts);
+    });
     lyricsView_.setFilesDropped([this](const std::vector<std::u16string>& paths) { onFilesDropped(paths); });
     translationPane_.create(handle_);
     LOGFONTW paneFont = translationPane_.font();

@@ -147,10 +147,17 @@ void Dialog::addStandardButtons(DWORD flags) {
 void Dialog::layoutStandardButtons() {
     if (!handle_) return;
     SIZE size = windowSize(handle_);
+    RECT client{};
+    GetClientRect(handle_, &client);
     int x = size.cx - kRightInset;
+    // 30 pixels above the client area's bottom, as when the bar was made. On
+    // Windows "window height - 60" lands there because the frame counts in the
+    // window's height; here the window manager draws the frame outside it, and
+    // the Windows figure would float the buttons over the dialog's contents.
+    const int y = client.bottom - 30;
     for (Button* b : {&apply_, &cancel_, &ok_}) {
         if (!b->handle()) continue;
-        SetWindowPos(b->handle(), nullptr, x, size.cy - 60, kButtonWidth, kButtonHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(b->handle(), nullptr, x, y, kButtonWidth, kButtonHeight, SWP_NOZORDER | SWP_NOACTIVATE);
         x -= kButtonStep;
     }
 }

@@ -64,7 +64,7 @@ public:
     // Apply present.
     void addStandardButtons(DWORD flags);
     // After every resize: from the right Apply, Cancel, OK (those that exist)
-    // at window width - 112, then 100 less each; y = window height - 60.
+    // at window width - 112, then 100 less each; y = client height - 30.
     void layoutStandardButtons();
 
     Button& okButton() { return ok_; }

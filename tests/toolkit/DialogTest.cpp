@@ -132,8 +132,8 @@ TEST_F(Dialogs, StandardButtonsSitWhereTheBarPutsThemBeforeAndAfterAResize) {
     EXPECT_EQ(okBefore.bottom - okBefore.top, 21);
     EXPECT_EQ(okAfter.left, 500 - 212);
     EXPECT_EQ(cancelAfter.left, 500 - 112);
-    EXPECT_EQ(okAfter.top, 360 - 60);
-    EXPECT_EQ(cancelAfter.top, 360 - 60);
+    EXPECT_EQ(okAfter.top, 360 - 30);
+    EXPECT_EQ(cancelAfter.top, 360 - 30);
 }
 
 TEST_F(Dialogs, ApplyStartsDisabledAndDisablesItselfWhenApplied) {
