@@ -11,30 +11,28 @@ namespace veltrix::platform::controls {
 void registerSystemClasses() {
     static std::once_flag once;
     std::call_once(once, [] {
-        struct Entry {
-            const char16_t* name;
-            WNDPROC proc;
-            UINT style;
-        };
-        const Entry entries[] = {
-            {u"EDIT", editProc, CS_DBLCLKS | CS_GLOBALCLASS},
+        const LayerClass classes[] = {
+            {u"EDIT", editProc, CS_DBLCLKS | CS_GLOBALCLASS, 0, IDC_IBEAM},
             {u"COMBOBOX", comboProc, CS_DBLCLKS | CS_GLOBALCLASS},
             {kComboListClass, comboListProc, CS_GLOBALCLASS},
             {u"SysDateTimePick32", datePickerProc, CS_GLOBALCLASS},
             {kCalendarClass, calendarProc, CS_GLOBALCLASS},
             {u"ToolbarWindow32", toolbarProc, CS_DBLCLKS | CS_GLOBALCLASS},
         };
-        for (const Entry& e : entries) {
-            WNDCLASSEXW wc{};
-            wc.cbSize = sizeof wc;
-            wc.style = e.style;
-            wc.lpfnWndProc = e.proc;
-            wc.hCursor = LoadCursorW(nullptr, e.proc == editProc ? IDC_IBEAM : IDC_ARROW);
-            wc.lpszClassName = e.name;
-            RegisterClassExW(&wc);
-        }
+        for (const LayerClass& layerClass : classes) registerLayerClass(layerClass);
         registerDialogClasses();
     });
+}
+
+bool registerLayerClass(const LayerClass& layerClass) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = layerClass.style;
+    wc.lpfnWndProc = layerClass.proc;
+    wc.cbWndExtra = layerClass.windowExtra;
+    wc.hCursor = LoadCursorW(nullptr, layerClass.cursor);
+    wc.lpszClassName = layerClass.name;
+    return RegisterClassExW(&wc) != 0;
 }
 
 void notifyParent(HWND control, WORD code) {

@@ -24,6 +24,17 @@ LRESULT toolbarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 inline constexpr const char16_t* kComboListClass = u"ComboLBox";
 inline constexpr const char16_t* kCalendarClass = u"SysMonthCal32";
 
+// A window class of the layer's own controls and pop-ups.
+struct LayerClass {
+    const char16_t* name;
+    WNDPROC proc;
+    UINT style = 0;
+    int windowExtra = 0;
+    LPCWSTR cursor = IDC_ARROW;
+};
+// Registers the class; false when the layer refused it.
+bool registerLayerClass(const LayerClass& layerClass);
+
 // WM_COMMAND to the parent: the control id in the low word, the code in the high word.
 void notifyParent(HWND control, WORD code);
 // The default GUI font when the window has none.

@@ -195,27 +195,12 @@ LRESULT staticProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
 void registerDialogClasses() {
     static std::once_flag once;
     std::call_once(once, [] {
-        struct Entry {
-            const char16_t* name;
-            WNDPROC proc;
-            UINT style;
-            int extra;
-        };
-        const Entry entries[] = {
+        const LayerClass classes[] = {
             {kDialogClassName, DefDlgProcW, CS_DBLCLKS | CS_GLOBALCLASS, DLGWINDOWEXTRA},
             {u"BUTTON", buttonProc, CS_DBLCLKS | CS_GLOBALCLASS, static_cast<int>(sizeof(LONG_PTR))},
-            {u"STATIC", staticProc, CS_GLOBALCLASS, 0},
+            {u"STATIC", staticProc, CS_GLOBALCLASS},
         };
-        for (const Entry& e : entries) {
-            WNDCLASSEXW wc{};
-            wc.cbSize = sizeof wc;
-            wc.style = e.style;
-            wc.lpfnWndProc = e.proc;
-            wc.cbWndExtra = e.extra;
-            wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-            wc.lpszClassName = e.name;
-            RegisterClassExW(&wc);
-        }
+        for (const LayerClass& layerClass : classes) registerLayerClass(layerClass);
     });
 }
 

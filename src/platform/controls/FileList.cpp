@@ -223,15 +223,7 @@ LRESULT fileListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
 
 void registerFileListClass() {
     static std::once_flag once;
-    std::call_once(once, [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = fileListProc;
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = kFileListClass;
-        RegisterClassExW(&wc);
-    });
+    std::call_once(once, [] { registerLayerClass({kFileListClass, fileListProc, CS_DBLCLKS}); });
 }
 
 }  // namespace veltrix::platform::controls

@@ -4,6 +4,7 @@
 #include <mutex>
 #include <utility>
 
+#include "platform/controls/Controls.h"
 #include "platform/controls/ModalLoop.h"
 #include "platform/controls/Painter.h"
 #include "platform/display/Display.h"
@@ -292,14 +293,7 @@ LRESULT boxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LPCWSTR boxClass() {
-    static const bool registered = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = boxProc;
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = u"VeltrixMessageBox";
-        return RegisterClassExW(&wc) != 0;
-    }();
+    static const bool registered = controls::registerLayerClass({u"VeltrixMessageBox", boxProc});
     return registered ? u"VeltrixMessageBox" : nullptr;
 }
 

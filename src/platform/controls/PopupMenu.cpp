@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "platform/controls/MenuTable.h"
+#include "platform/controls/Controls.h"
 #include "platform/controls/ModalLoop.h"
 #include "platform/controls/Painter.h"
 #include "platform/display/Display.h"
@@ -208,14 +209,7 @@ LRESULT levelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LPCWSTR levelClass() {
-    static const bool registered = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = levelProc;
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = u"VeltrixPopupMenu";
-        return RegisterClassExW(&wc) != 0;
-    }();
+    static const bool registered = controls::registerLayerClass({u"VeltrixPopupMenu", levelProc});
     return registered ? u"VeltrixPopupMenu" : nullptr;
 }
 
