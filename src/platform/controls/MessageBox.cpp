@@ -64,19 +64,7 @@ Hooks& hooks() {
     return *h;
 }
 
-HFONT boxFont() {
-    // One font for every box of the process, made on first use.
-    static HFONT font = [] {
-        LOGFONTW lf{};
-        lf.lfHeight = -13;
-        lf.lfWeight = FW_NORMAL;
-        lf.lfCharSet = DEFAULT_CHARSET;
-        const char16_t face[] = u"Segoe UI";
-        std::copy(std::begin(face), std::end(face), lf.lfFaceName);
-        return CreateFontIndirectW(&lf);
-    }();
-    return font;
-}
+HFONT boxFont() { return painter::uiFont(); }
 
 painter::Icon iconOf(UINT type) {
     switch (type & MB_ICONMASK) {

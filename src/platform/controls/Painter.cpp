@@ -136,4 +136,17 @@ void rightArrow(HDC dc, const RECT& r, COLORREF colour) {
     });
 }
 
+HFONT uiFont() {
+    static HFONT font = [] {
+        LOGFONTW lf{};
+        lf.lfHeight = -13;
+        lf.lfWeight = FW_NORMAL;
+        lf.lfCharSet = DEFAULT_CHARSET;
+        const char16_t face[] = u"Segoe UI";
+        std::copy(std::begin(face), std::end(face), lf.lfFaceName);
+        return CreateFontIndirectW(&lf);
+    }();
+    return font;
+}
+
 }  // namespace veltrix::platform::painter

@@ -19,4 +19,8 @@ void checkMark(HDC dc, const RECT& square, COLORREF colour);
 // A small arrow pointing right, centred in the rectangle (submenu marker).
 void rightArrow(HDC dc, const RECT& r, COLORREF colour);
 
+// The font of message boxes and pop-up menus: one for the process, made on
+// first use and kept to its end.
+HFONT uiFont();
+
 }  // namespace veltrix::platform::painter

@@ -60,18 +60,7 @@ Hooks& hooks() {
 
 thread_local Tracking* current = nullptr;
 
-HFONT menuFont() {
-    static HFONT font = [] {
-        LOGFONTW lf{};
-        lf.lfHeight = -13;
-        lf.lfWeight = FW_NORMAL;
-        lf.lfCharSet = DEFAULT_CHARSET;
-        const char16_t face[] = u"Segoe UI";
-        std::copy(std::begin(face), std::end(face), lf.lfFaceName);
-        return CreateFontIndirectW(&lf);
-    }();
-    return font;
-}
+HFONT menuFont() { return painter::uiFont(); }
 
 bool selectable(const MenuItem& i) { return !(i.flags & MF_SEPARATOR); }
 bool usable(const MenuItem& i) { return !(i.flags & (MF_SEPARATOR | MF_GRAYED | MF_DISABLED)); }
