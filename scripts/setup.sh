@@ -36,6 +36,10 @@ if ((${#missing[@]})); then
 fi
 
 export CCACHE_DIR=${CCACHE_DIR:-"$HOME/.cache/ccache"}
+# Paths relative to the checkout, so that several checkouts of the project (and
+# CI's fresh clone) share one cache.
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-"$root"}
+export CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-1}
 cmake -S "$root" -B "$build" -G Ninja \
   -DCMAKE_BUILD_TYPE="$build_type" \
   -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
