@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 #include "app/Paths.h"
 #include "text/ReplacingFile.h"
@@ -11,14 +12,22 @@ std::vector<std::u16string> wrapLyricLine(const std::u16string& text, int fontSi
     std::vector<std::u16string> output;
     std::u16string line;
     int used = 0;
-    std::size_t lastSpace = 0, lineStart = 0, i = 0;
+    std::size_t lastSpace = 0, i = 0;
+    // How many characters of line came before the last space met on this line;
+    // none while the line has met no space. Counted in characters of line, not
+    // in positions of text: skipped control characters are not in line, and a
+    // cut measured in positions would pad the line with U+0000.
+    std::optional<std::size_t> beforeSpace;
     while (i < text.size()) {
         char16_t c = text[i];
         if (c < 0x20) {
             ++i;
             continue;
         }
-        if (c == u' ') lastSpace = i;
+        if (c == u' ') {
+            lastSpace = i;
+            beforeSpace = line.size();
+        }
         used += c <= 0x80 ? fontSize / 2 : fontSize;
         if (used <= width) {
             line += c;
@@ -33,16 +42,20 @@ std::vector<std::u16string> wrapLyricLine(const std::u16string& text, int fontSi
             }
             break;
         }
-        // Signed: the last space may lie in an earlier line.
-        long long n = static_cast<long long>(lastSpace) - static_cast<long long>(lineStart);
-        if (n > 1) {
-            line.resize(static_cast<std::size_t>(n));
-            i = lastSpace + 1;
+        // The first line of a cut ends before its space; later lines keep the
+        // space as their last character. A space that did not fit itself is not
+        // in line, so the cut never reaches past the line's end.
+        if (beforeSpace) {
+            std::size_t n = *beforeSpace + (output.empty() ? 0 : 1);
+            if (n > 1) {
+                line.resize(std::min(n, line.size()));
+                i = lastSpace + 1;
+            }
         }
         output.push_back(line);
         line.clear();
         used = 0;
-        lineStart = i - 1;
+        beforeSpace.reset();
     }
     output.push_back(line);
     return output;

@@ -62,8 +62,18 @@ TEST(WrapLyricLine, BreaksAtSpacesAndCountsWidths) {
         // Not one character fits: the whole text, without its CR LF pairs.
         {u"日本\r\n語", 200, 100, {u"日本語"}},
         {u"", 10, 100, {u""}},
+        // Cuts are measured in the line's characters: the skipped CR LF once
+        // made the cut reach past the line's end and pad it with U+0000.
+        {u"Hello there\r\nthis is a long line of text", 10, 100, {u"Hello therethis is a", u"long line of text"}},
+        // A later line that is exactly full when a space comes keeps no space
+        // it never took (it was once padded with U+0000 instead).
+        {u"aa bbbbbbbbbbbbbbbbbbbb cc", 10, 100, {u"aa", u"bbbbbbbbbbbbbbbbbbbb", u"cc"}},
     };
-    for (const auto& c : cases) EXPECT_EQ(wrapLyricLine(c.text, c.fontSize, c.width), c.lines);
+    for (const auto& c : cases) {
+        const auto lines = wrapLyricLine(c.text, c.fontSize, c.width);
+        EXPECT_EQ(lines, c.lines);
+        for (const auto& line : lines) EXPECT_EQ(line.find(u'\0'), std::u16string::npos);
+    }
 }
 
 TEST(WriteLrc, TagsTimesAndEndMarks) {
