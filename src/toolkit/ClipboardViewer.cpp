@@ -26,7 +26,7 @@ void ClipboardViewer::onClipboardDraw(UINT message, WPARAM first, LPARAM second)
 }
 
 void ClipboardViewer::notifyClipboardListener() {
-    if (listener_) listener_->clipboardChanged(ClipboardEvent(this));
+    listener_.forEach([&](ClipboardListener& listener) { listener.clipboardChanged(ClipboardEvent(this)); });
 }
 
 void ClipboardViewer::onChainChanged(UINT message, HWND removed, HWND next) {

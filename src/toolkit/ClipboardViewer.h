@@ -21,8 +21,8 @@ public:
     bool onTimer(UINT_PTR id, LPARAM lParam) override;
     LRESULT windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    // Not owned; one listener at a time.
-    void setClipboardListener(ClipboardListener* listener) { listener_ = listener; }
+    // Not owned; one listener at a time, which leaves the viewer when it ends.
+    void setClipboardListener(ClipboardListener* listener) { listener_.set(listener); }
     void setSuppressed(bool suppressed) { suppressed_ = suppressed; }
     void setNextViewer(HWND next) { nextViewer_ = next; }
     HWND nextViewer() const { return nextViewer_; }
@@ -32,7 +32,7 @@ public:
 
 private:
     HWND nextViewer_ = nullptr;
-    ClipboardListener* listener_ = nullptr;
+    TypedListenerList<ClipboardListener> listener_;
     bool pending_ = false;
     bool suppressed_ = false;
 };

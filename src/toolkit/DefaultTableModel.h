@@ -1,12 +1,11 @@
 // The table's model: it carries the table's change events to the
 // TableModelListeners registered with it. It holds no rows (the table's
-// columns do) and does not own its listeners, which must outlive it.
+// columns do) and does not own its listeners; one that ends leaves the model.
 #pragma once
-
-#include <vector>
 
 #include "toolkit/EventListener.h"
 #include "toolkit/EventObject.h"
+#include "toolkit/ListenerList.h"
 
 class TableModel {
 public:
@@ -27,5 +26,5 @@ public:
     std::size_t listenerCount() const { return listeners_.size(); }
 
 private:
-    std::vector<TableModelListener*> listeners_;
+    TypedListenerList<TableModelListener> listeners_;
 };

@@ -2,14 +2,30 @@
 // typed interfaces turn it into their own operation. A listener that expects
 // one event kind and receives another raises std::bad_cast, which ends the
 // delivery of that event (see ListenerRegistry).
+//
+// A listener knows the lists that hold it (see ListenerList) and leaves them
+// when it ends, so a component never calls a listener that is gone.
 #pragma once
+
+#include <vector>
 
 #include "toolkit/EventObject.h"
 
+class ListenerList;
+
 class EventListener {
 public:
+    EventListener() = default;
+    // A copy listens to nothing: registrations belong to the object that made them.
+    EventListener(const EventListener&) {}
+    EventListener& operator=(const EventListener&) { return *this; }
+
     virtual void handleEvent(const EventObject& event) = 0;
-    virtual ~EventListener() = default;
+    virtual ~EventListener();
+
+private:
+    friend class ListenerList;
+    std::vector<ListenerList*> lists_;  // the lists this listener is in
 };
 
 class ActionListener : public EventListener {

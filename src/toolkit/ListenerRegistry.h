@@ -2,15 +2,14 @@
 // "ChangeListener", "MouseListener", "KeyListener").
 //
 // Invariants: a listener appears at most once in a list; lists keep
-// registration order and are never shortened. The registry does not own its
-// listeners: they must outlive the component that holds it.
+// registration order. The registry does not own its listeners; a listener that
+// ends leaves its lists (see ListenerList), so none is called after its end.
 #pragma once
 
 #include <map>
 #include <string>
-#include <vector>
 
-#include "toolkit/EventListener.h"
+#include "toolkit/ListenerList.h"
 
 class ListenerRegistry {
 public:
@@ -24,5 +23,5 @@ public:
     bool hasListeners(const std::string& typeName) const;
 
 private:
-    std::map<std::string, std::vector<EventListener*>> lists_;
+    std::map<std::string, ListenerList> lists_;
 };

@@ -26,7 +26,7 @@ void StateButton::advanceState() {
         HWND self = handle_;
         SendMessageW(GetParent(self), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(self), 0), reinterpret_cast<LPARAM>(self));
     }
-    if (actionListener_) actionListener_->actionPerformed(ActionEvent(this));
+    actionListener_.forEach([&](ActionListener& listener) { listener.actionPerformed(ActionEvent(this)); });
     listeners_.fire("ChangeListener", ChangeEvent(this, 0));
 }
 

@@ -46,7 +46,7 @@ public:
     int getStateCount() const { return stateCount_; }
     // At least 1; the state is brought back into range.
     void setStateCount(int count);
-    void setActionListener(ActionListener* listener) { actionListener_ = listener; }
+    void setActionListener(ActionListener* listener) { actionListener_.set(listener); }
 
     bool isPressedByMouse() const { return pressedByMouse_; }
     bool isPressedByKey() const { return pressedByKey_; }
@@ -68,7 +68,7 @@ protected:
 
     int state_ = 0;
     int stateCount_ = 2;
-    ActionListener* actionListener_ = nullptr;
+    TypedListenerList<ActionListener> actionListener_;  // at most one
     bool pressedByMouse_ = false;
     bool pressedByKey_ = false;
 

@@ -1,10 +1,12 @@
 // The listener registry: order, duplicates, the bad-cast stop and the
-// handled result.
+// handled result; and the lifetime link between sources and listeners.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "toolkit/DefaultTableModel.h"
 #include "toolkit/ListenerRegistry.h"
 
 namespace {
@@ -69,6 +71,97 @@ TEST(ListenerRegistry, TypedListenersReceiveTheirOwnKindsByValue) {
     EXPECT_EQ(keys.codes, std::vector<int>{13});
     // A key listener given a plain event stops quietly.
     EXPECT_TRUE(registry.fire("KeyListener", EventObject(nullptr, 0, 0)));
+}
+
+// A component could outlive a listener registered with it and then call the
+// dead listener (found by the sanitizers in a component test).
+TEST(ListenerLifetime, AListenerThatEndsLeavesItsListsAndIsNeverCalledAgain) {
+    std::vector<std::string> log;
+    ListenerRegistry registry;
+    Recorder kept(log, "kept");
+    {
+        Recorder gone(log, "gone");
+        registry.addListener("EventListener", &gone);
+        registry.addListener("MouseListener", &gone);
+        registry.addListener("EventListener", &kept);
+    }
+    EXPECT_TRUE(registry.fire("EventListener", EventObject(nullptr, -2, 0)));
+    EXPECT_FALSE(registry.fire("MouseListener", EventObject(nullptr, 0, 0)));
+    EXPECT_FALSE(registry.hasListeners("MouseListener"));
+    EXPECT_EQ(log, std::vector<std::string>{"kept"});
+}
+
+// Ends another listener, or itself, from inside its own call.
+struct Ender : EventListener {
+    Ender(std::vector<std::string>& log, std::unique_ptr<EventListener>& victim) : log(log), victim(victim) {}
+    void handleEvent(const EventObject&) override {
+        log.push_back("ender");
+        victim.reset();  // nothing of this object is touched after this line
+    }
+    std::vector<std::string>& log;
+    std::unique_ptr<EventListener>& victim;
+};
+
+TEST(ListenerLifetime, AListenerEndedDuringADeliveryIsSkippedAndTheRestAreServed) {
+    std::vector<std::string> log;
+    Recorder last(log, "last");
+
+    std::unique_ptr<EventListener> later = std::make_unique<Recorder>(log, "later");
+    Ender ender(log, later);
+    ListenerRegistry registry;
+    registry.addListener("EventListener", &ender);
+    registry.addListener("EventListener", later.get());
+    registry.addListener("EventListener", &last);
+    EXPECT_TRUE(registry.fire("EventListener", EventObject(nullptr, -2, 0)));
+    EXPECT_EQ(log, (std::vector<std::string>{"ender", "last"}));
+
+    log.clear();
+    std::unique_ptr<EventListener> self;
+    self = std::make_unique<Ender>(log, self);
+    ListenerRegistry second;
+    second.addListener("EventListener", self.get());
+    second.addListener("EventListener", &last);
+    EXPECT_TRUE(second.fire("EventListener", EventObject(nullptr, -2, 0)));
+    EXPECT_EQ(self, nullptr);
+    EXPECT_TRUE(second.fire("EventListener", EventObject(nullptr, -2, 0)));
+    EXPECT_EQ(log, (std::vector<std::string>{"ender", "last", "last"}));
+}
+
+TEST(ListenerLifetime, AListenerOutlivingItsSourceEndsWithoutTouchingIt) {
+    std::vector<std::string> log;
+    Recorder listener(log, "l");
+    {
+        ListenerRegistry registry;
+        registry.addListener("EventListener", &listener);
+        ListenerRegistry other;
+        other.addListener("ChangeListener", &listener);
+        other.fire("ChangeListener", EventObject(nullptr, 0, 0));
+    }
+    // A copy registers nowhere; the original is still free to join a new source.
+    Recorder copy = listener;
+    ListenerRegistry later;
+    later.addListener("EventListener", &listener);
+    EXPECT_TRUE(later.fire("EventListener", EventObject(nullptr, 0, 0)));
+    EXPECT_EQ(log, (std::vector<std::string>{"l", "l"}));
+}
+
+TEST(ListenerLifetime, TableModelListenersLeaveTheModelWhenTheyEnd) {
+    struct Rows : TableModelListener {
+        void tableChanged(TableModelEvent) override { ++calls; }
+        int calls = 0;
+    };
+    DefaultTableModel model;
+    Rows kept;
+    model.addTableModelListener(&kept);
+    {
+        Rows gone;
+        model.addTableModelListener(&gone);
+        model.addTableModelListener(&gone);
+        EXPECT_EQ(model.listenerCount(), 2u);
+    }
+    EXPECT_EQ(model.listenerCount(), 1u);
+    model.fireTableChanged(TableModelEvent(&model, 0, 0, 0, 0, DefaultTableModel::kUpdate));
+    EXPECT_EQ(kept.calls, 1);
 }
 
 TEST(ListenerRegistry, EventsDescribeThemselvesWithTheEmptyText) {
