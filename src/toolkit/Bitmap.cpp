@@ -49,6 +49,14 @@ void pngWarning(png_structp, png_const_charp) {}
 
 }  // namespace
 
+// libpng's reader and what must outlive its error jumps.
+struct Bitmap::PngReader {
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    std::vector<png_bytep> rows;
+    ~PngReader() { png_destroy_read_struct(&png, &info, nullptr); }
+};
+
 Bitmap::Bitmap(const Bitmap& other) { *this = other; }
 
 Bitmap& Bitmap::operator=(const Bitmap& other) {
@@ -268,47 +276,13 @@ bool Bitmap::loadImage(const std::u16string& path, int bits) {
 bool Bitmap::loadPng(const std::u16string& path) {
     File file(_wfopen(path.c_str(), u"rb"));
     if (!file) return fail(u"The PNG file could not be opened.");
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, pngError, pngWarning);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!info) {
-        png_destroy_read_struct(&png, nullptr, nullptr);
-        return fail(u"PNG reader could not start.");
-    }
-    std::vector<BYTE> row;
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_read_struct(&png, &info, nullptr);
-        return fail(u"The PNG file is broken or truncated.");
-    }
-    png_init_io(png, file.get());
-    png_set_user_limits(png, kMaxSide, kMaxSide);
-    png_read_info(png, info);
-    png_uint_32 width = png_get_image_width(png, info), height = png_get_image_height(png, info);
-    int type = png_get_color_type(png, info);
-    bool hasAlpha = (type & PNG_COLOR_MASK_ALPHA) || png_get_valid(png, info, PNG_INFO_tRNS);
-    // Palette to RGB, transparency chunks to alpha, grey to RGB, 16 to 8 bits.
-    png_set_expand(png);
-    png_set_strip_16(png);
-    png_set_gray_to_rgb(png);
-    if (!hasAlpha) png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
-    png_set_bgr(png);
-    png_set_interlace_handling(png);
-    png_read_update_info(png, info);
-    if (png_get_rowbytes(png, info) != width * 4) {
-        png_destroy_read_struct(&png, &info, nullptr);
-        return fail(u"Unsupported PNG layout.");
-    }
-    if (!create(static_cast<int>(width), static_cast<int>(height), 32)) {
-        png_destroy_read_struct(&png, &info, nullptr);
-        return false;
-    }
-    std::vector<png_bytep> rows(height);
-    for (png_uint_32 y = 0; y < height; ++y) rows[y] = pixels_ + static_cast<std::size_t>(y) * stride_;
-    png_read_image(png, rows.data());
-    png_read_end(png, nullptr);
-    png_destroy_read_struct(&png, &info, nullptr);
-    alpha_ = hasAlpha;
+    PngReader reader;
+    reader.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, pngError, pngWarning);
+    reader.info = reader.png ? png_create_info_struct(reader.png) : nullptr;
+    if (!reader.info) return fail(u"PNG reader could not start.");
+    if (!readPng(reader, file.get())) return false;
     transparentColor_ = getPixel(0, 0);
-    if (hasAlpha) {
+    if (alpha_) {
         for (int y = 0, found = 0; y < getHeight() && !found; ++y)
             for (int x = 0; x < getWidth(); ++x)
                 if (at(x, y)[3] == 0) {
@@ -317,6 +291,37 @@ bool Bitmap::loadPng(const std::u16string& path) {
                     break;
                 }
     }
+    return true;
+}
+
+// libpng reports errors by longjmp back to the setjmp below. A jump skips the
+// destructors of everything it crosses, so no object with one is made in this
+// function: what must outlive a jump lives in the reader, made by the caller.
+bool Bitmap::readPng(PngReader& reader, std::FILE* file) {
+    png_structp png = reader.png;
+    png_infop info = reader.info;
+    if (setjmp(png_jmpbuf(png))) return fail(u"The PNG file is broken or truncated.");
+    png_init_io(png, file);
+    png_set_user_limits(png, kMaxSide, kMaxSide);
+    png_read_info(png, info);
+    const png_uint_32 width = png_get_image_width(png, info), height = png_get_image_height(png, info);
+    const int type = png_get_color_type(png, info);
+    const bool hasAlpha = (type & PNG_COLOR_MASK_ALPHA) || png_get_valid(png, info, PNG_INFO_tRNS);
+    // Palette to RGB, transparency chunks to alpha, grey to RGB, 16 to 8 bits.
+    png_set_expand(png);
+    png_set_strip_16(png);
+    png_set_gray_to_rgb(png);
+    if (!hasAlpha) png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+    png_set_bgr(png);
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    if (png_get_rowbytes(png, info) != width * 4) return fail(u"Unsupported PNG layout.");
+    if (!create(static_cast<int>(width), static_cast<int>(height), 32)) return false;
+    reader.rows.resize(height);
+    for (png_uint_32 y = 0; y < height; ++y) reader.rows[y] = pixels_ + static_cast<std::size_t>(y) * stride_;
+    png_read_image(png, reader.rows.data());
+    png_read_end(png, nullptr);
+    alpha_ = hasAlpha;
     return true;
 }
 

@@ -7,6 +7,7 @@
 // with the reason in errorText(); no exception leaves this class.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -59,8 +60,11 @@ public:
     HBITMAP section() const { return section_; }
 
 private:
+    struct PngReader;
+
     bool fail(const std::u16string& text);
     bool loadPng(const std::u16string& path);
+    bool readPng(PngReader& reader, std::FILE* file);
     bool loadBmp(const std::u16string& path, int bits);
     bool loadDecoded(const std::u16string& path, bool gif);
     bool readWhole(const std::u16string& path, std::vector<BYTE>& data);

@@ -36,32 +36,38 @@ struct GifCloser {
 
 }  // namespace
 
-bool decodeGif(const std::vector<BYTE>& file, int maxSide, DecodedPicture& out, std::u16string& error) {
-    MemoryReader reader{&file, 0};
-    int code = 0;
-    std::unique_ptr<GifFileType, GifCloser> gif(DGifOpen(&reader, readGifBytes, &code));
-    if (!gif) {
-        error = u"Not a GIF file.";
-        return false;
+namespace {
+
+// Paints one decoded row of the frame onto the canvas, skipping what lies
+// outside it and the transparent index.
+void paintGifRow(const std::vector<GifPixelType>& row, int y, const GifImageDesc& frame, const ColorMapObject& map,
+                 int key, DecodedPicture& out) {
+    const int py = frame.Top + y;
+    if (py < 0 || py >= out.height) return;
+    for (int x = 0; x < frame.Width; ++x) {
+        const int px = frame.Left + x;
+        if (px < 0 || px >= out.width) continue;
+        const int index = row[static_cast<std::size_t>(x)];
+        if (index == key || index >= map.ColorCount) continue;
+        const GifColorType& c = map.Colors[index];
+        BYTE* p = &out.bgrx[(static_cast<std::size_t>(py) * out.width + px) * 4];
+        p[0] = c.Blue;
+        p[1] = c.Green;
+        p[2] = c.Red;
     }
-    if (gif->SWidth <= 0 || gif->SHeight <= 0 || gif->SWidth > maxSide || gif->SHeight > maxSide) {
-        error = u"The GIF size is broken or larger than 4096 pixels.";
-        return false;
-    }
-    if (DGifSlurp(gif.get()) != GIF_OK || gif->ImageCount < 1) {
-        error = u"The GIF file is broken or truncated.";
-        return false;
-    }
-    const SavedImage& frame = gif->SavedImages[0];
-    const ColorMapObject* map = frame.ImageDesc.ColorMap ? frame.ImageDesc.ColorMap : gif->SColorMap;
-    if (!map || !frame.RasterBits) {
+}
+
+// Decodes the frame whose descriptor was just read, row by row: memory is one
+// row of the frame besides the canvas, whatever the frame declares.
+bool decodeGifFrame(GifFileType* gif, const GraphicsControlBlock& control, DecodedPicture& out,
+                    std::u16string& error) {
+    const GifImageDesc& frame = gif->Image;
+    const ColorMapObject* map = frame.ColorMap ? frame.ColorMap : gif->SColorMap;
+    if (!map) {
         error = u"The GIF file has no colours.";
         return false;
     }
-    GraphicsControlBlock control{};
-    control.TransparentColor = NO_TRANSPARENT_COLOR;
-    DGifSavedExtensionToGCB(gif.get(), 0, &control);
-    int key = control.TransparentColor;
+    const int key = control.TransparentColor;
     out.width = gif->SWidth;
     out.height = gif->SHeight;
     out.bgrx.assign(static_cast<std::size_t>(out.width) * out.height * 4, 0);
@@ -74,23 +80,78 @@ bool decodeGif(const std::vector<BYTE>& file, int maxSide, DecodedPicture& out, 
             out.bgrx[i + 2] = c.Red;
         }
     }
-    const GifImageDesc& d = frame.ImageDesc;
-    for (int y = 0; y < d.Height; ++y) {
-        int py = d.Top + y;
-        if (py < 0 || py >= out.height) continue;
-        for (int x = 0; x < d.Width; ++x) {
-            int px = d.Left + x;
-            if (px < 0 || px >= out.width) continue;
-            int index = frame.RasterBits[static_cast<std::size_t>(y) * d.Width + x];
-            if (index == key || index >= map->ColorCount) continue;
-            const GifColorType& c = map->Colors[index];
-            BYTE* p = &out.bgrx[(static_cast<std::size_t>(py) * out.width + px) * 4];
-            p[0] = c.Blue;
-            p[1] = c.Green;
-            p[2] = c.Red;
-        }
+    std::vector<GifPixelType> row(static_cast<std::size_t>(frame.Width));
+    auto readRow = [&](int y) {
+        if (DGifGetLine(gif, row.data(), frame.Width) != GIF_OK) return false;
+        paintGifRow(row, y, frame, *map, key, out);
+        return true;
+    };
+    bool ok = true;
+    if (frame.Interlace) {
+        // Rows come in four passes: every 8th from 0, every 8th from 4, every 4th from 2, every 2nd from 1.
+        static constexpr int kStart[] = {0, 4, 2, 1};
+        static constexpr int kStep[] = {8, 8, 4, 2};
+        for (int pass = 0; pass < 4 && ok; ++pass)
+            for (int y = kStart[pass]; y < frame.Height && ok; y += kStep[pass]) ok = readRow(y);
+    } else {
+        for (int y = 0; y < frame.Height && ok; ++y) ok = readRow(y);
+    }
+    if (!ok) {
+        error = u"The GIF file is broken or truncated.";
+        return false;
     }
     return true;
+}
+
+}  // namespace
+
+bool decodeGif(const std::vector<BYTE>& file, int maxSide, DecodedPicture& out, std::u16string& error) {
+    MemoryReader reader{&file, 0};
+    int code = 0;
+    std::unique_ptr<GifFileType, GifCloser> gif(DGifOpen(&reader, readGifBytes, &code));
+    if (!gif) {
+        error = u"Not a GIF file.";
+        return false;
+    }
+    if (gif->SWidth <= 0 || gif->SHeight <= 0 || gif->SWidth > maxSide || gif->SHeight > maxSide) {
+        error = u"The GIF size is broken or larger than 4096 pixels.";
+        return false;
+    }
+    // Only the first frame is shown, so only it is decoded, and only once its
+    // declared size is known to be within the limit: a small file may declare
+    // many huge frames. The records after it are never read.
+    GraphicsControlBlock control{};
+    control.TransparentColor = NO_TRANSPARENT_COLOR;
+    GifRecordType record = UNDEFINED_RECORD_TYPE;
+    while (DGifGetRecordType(gif.get(), &record) == GIF_OK) {
+        if (record == IMAGE_DESC_RECORD_TYPE) {
+            if (DGifGetImageDesc(gif.get()) != GIF_OK) break;
+            const GifImageDesc& frame = gif->Image;
+            if (frame.Width <= 0 || frame.Height <= 0 || frame.Width > maxSide || frame.Height > maxSide) {
+                error = u"The GIF frame size is broken or larger than 4096 pixels.";
+                return false;
+            }
+            return decodeGifFrame(gif.get(), control, out, error);
+        }
+        if (record == EXTENSION_RECORD_TYPE) {
+            int function = 0;
+            GifByteType* block = nullptr;
+            if (DGifGetExtension(gif.get(), &function, &block) != GIF_OK) break;
+            // The graphics control block before a frame names its transparent colour.
+            if (function == GRAPHICS_EXT_FUNC_CODE && block)
+                DGifExtensionToGCB(block[0], block + 1, &control);
+            while (block && DGifGetExtensionNext(gif.get(), &block) == GIF_OK) {
+            }
+            if (block) break;  // a broken continuation block
+            continue;
+        }
+        if (record == TERMINATE_RECORD_TYPE) {
+            error = u"The GIF file holds no picture.";
+            return false;
+        }
+    }
+    error = u"The GIF file is broken or truncated.";
+    return false;
 }
 
 namespace {

@@ -112,6 +112,33 @@ TEST(Bitmap, PngRoundTripsAndTakesTheTopLeftAsTransparentColour) {
     EXPECT_EQ(back.getTransparentColor(), RGB(0, 0, 7));
 }
 
+// libpng leaves a read by longjmp; a file cut inside its pixel data makes it
+// jump out of the middle of the rows (once a leak and undefined behaviour).
+TEST(Bitmap, APngCutInsideItsPixelDataFailsWithoutKeepingAnything) {
+    TempDir dir;
+    Bitmap b;
+    ASSERT_TRUE(b.create(64, 64, 24));
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) b.setPixel(x, y, RGB(x * 37 % 256, y * 91 % 256, (x * y) % 256));
+    ASSERT_TRUE(b.saveAs(dir.file("whole.png")));
+    const std::string whole = dir.read("whole.png");
+    const std::size_t idat = whole.find("IDAT");
+    ASSERT_NE(idat, std::string::npos);
+    const std::size_t length = (static_cast<unsigned char>(whole[idat - 4]) << 24) |
+                               (static_cast<unsigned char>(whole[idat - 3]) << 16) |
+                               (static_cast<unsigned char>(whole[idat - 2]) << 8) |
+                               static_cast<unsigned char>(whole[idat - 1]);
+    ASSERT_GT(length, 100u);
+    dir.write("cut.png", whole.substr(0, idat + 4 + length / 2));
+    Bitmap back;
+    ASSERT_TRUE(back.loadImage(dir.file("whole.png"), 32));
+    EXPECT_FALSE(back.loadImage(dir.file("cut.png"), 32));
+    EXPECT_EQ(back.errorText(), u"The PNG file is broken or truncated.");
+    EXPECT_TRUE(back.empty());
+    ASSERT_TRUE(back.loadImage(dir.file("whole.png"), 32));
+    EXPECT_EQ(back.getPixel(63, 63), RGB(63 * 37 % 256, 63 * 91 % 256, 63 * 63 % 256));
+}
+
 TEST(Bitmap, ReadsPalettedAndFiveSixFiveBmpFilesBottomUp) {
     TempDir dir;
     // 2x2, 8 bits, two palette colours; rows are stored bottom-up, 4 bytes each.
