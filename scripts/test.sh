@@ -1,8 +1,45 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test. Exits non-zero on any failure.
+# What CI runs (.ci/run), in three steps; any failure ends it non-zero:
+#  1. suite:    the ordinary build (setup.sh) and every test through CTest;
+#  2. sanitize: a clang build with AddressSanitizer, UndefinedBehaviorSanitizer
+#               and the fuzzer's coverage (no benchmarks), where the whole suite
+#               runs again: any sanitizer report or leak fails its test;
+#  3. fuzz:     every fuzz target of that build for VELTRIX_FUZZ_SECONDS (30)
+#               from its seed corpus, two at a time.
+# VELTRIX_TEST_STEPS="suite" (or any of the three names) runs only those.
+# Extra arguments go to the ordinary build's configure step.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-bash "$root/scripts/setup.sh" "$@"
+steps=${VELTRIX_TEST_STEPS:-"suite sanitize fuzz"}
+jobs=$(nproc)
 build=${VELTRIX_BUILD_DIR:-"$root/build"}
-cd "$build"
-ctest --output-on-failure --timeout 300 -j "$(nproc)"
+sanitize=${VELTRIX_SANITIZE_BUILD_DIR:-"$root/build-sanitize"}
+
+step() { echo "== $1 ($(date +%T))"; }
+
+if [[ " $steps " == *" suite "* ]]; then
+  step "ordinary build and suite"
+  bash "$root/scripts/setup.sh" "$@"
+  (cd "$build" && ctest --output-on-failure --timeout 300 -j "$jobs")
+fi
+
+if [[ " $steps " == *" sanitize "* || " $steps " == *" fuzz "* ]]; then
+  step "sanitizer and fuzz build"
+  # -O1 and line tables only: the sanitizers' advice, and half the compile time
+  # of the ordinary build's flags; reports still name files and lines.
+  CC=clang CXX=clang++ VELTRIX_BUILD_DIR="$sanitize" bash "$root/scripts/setup.sh" \
+    -DVELTRIX_FUZZ=ON -DVELTRIX_BENCHMARKS=OFF \
+    "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O1 -gline-tables-only" \
+    "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -gline-tables-only"
+fi
+
+if [[ " $steps " == *" sanitize "* ]]; then
+  step "suite under the sanitizers"
+  (cd "$sanitize" && ctest --output-on-failure --timeout 600 -j "$jobs" -LE fuzz)
+fi
+
+if [[ " $steps " == *" fuzz "* ]]; then
+  step "fuzz targets"
+  (cd "$sanitize" && ctest --output-on-failure -j 2 -L fuzz)
+fi
+step "done"

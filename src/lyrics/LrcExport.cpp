@@ -8,7 +8,7 @@ std::u16string lyricsFormatFilePath() { return appDirectory() + u"Resources/Lyri
 
 bool readLyricsFormats(const std::u16string& path, std::vector<LyricsFormat>& formats, XMLParser::MessageSink sink) {
     XMLParser parser;
-    parser.setMessageSink(std::move(sink));
+    if (sink) parser.setMessageSink(std::move(sink));
     if (!parser.parse(path) || !parser.getRoot()) return false;
     std::vector<Element*> elements;
     parser.getRoot()->getElementsByTagName(u"PlayerFormat", elements);

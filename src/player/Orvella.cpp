@@ -132,8 +132,13 @@ void Orvella::destroyWindow() {
 
 // Settings and themes ---------------------------------------------------------------------
 
+bool Orvella::loadThemeList(const std::u16string& path) {
+    themes_.setMessageSink([this](const std::u16string& text) { showMessage(text, MessageOwner::Player); });
+    return themes_.parse(path);
+}
+
 void Orvella::loadPlayerSettings() {
-    themes_.parse(appDirectory() + u"Resources/OrvellaThemeList.xml");
+    loadThemeList(appDirectory() + u"Resources/OrvellaThemeList.xml");
     if (const LOGFONTW* font = FontList::instance().find(u"Times New Roman")) {
         lyricsView_.setFont(*font);
         explanationPane_.setFont(*font);

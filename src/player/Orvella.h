@@ -116,6 +116,10 @@ public:
     void saveSentenceList();
     void loadPlayerSettings();
     void savePlayerSettings();
+    // Reads a theme list (the program's is "Resources/OrvellaThemeList.xml").
+    // A broken file shows the XML reader's message with its row and column
+    // and keeps the themes read before; a missing one says nothing.
+    bool loadThemeList(const std::u16string& path);
     void applyTheme(int index);
     // The number fields and the volume slider, as their change notifications.
     void setTempoValue(int value);

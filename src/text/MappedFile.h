@@ -1,6 +1,8 @@
 // A whole file mapped read-only for as long as the object lives: readers that
-// take a large file at once, or touch a few bytes every few hundred, read its
-// pages in place instead of copying them through a buffer.
+// take a large file at once decode from the view without a buffer of their own.
+// The view is the file as it was when it was made (see MapViewOfFile): another
+// program cutting the file afterwards changes nothing here, and one cutting it
+// while the view is made leaves the file not opened.
 #pragma once
 
 #include <cstddef>

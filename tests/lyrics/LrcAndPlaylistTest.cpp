@@ -7,6 +7,7 @@
 
 #include "lyrics/LrcWriter.h"
 #include "lyrics/Playlist.h"
+#include "RecordingPlaylistTarget.h"
 #include "support/TempDir.h"
 #include "text/NarrowText.h"
 
@@ -32,14 +33,6 @@ LyricsInfoManager manager(std::vector<std::u16string> texts, std::vector<std::in
     m.formats = {std::move(format)};
     return m;
 }
-
-class RecordingTarget : public PlaylistTarget {
-public:
-    void addFile(const std::u16string& path) override { files.push_back(path); }
-    void setPlaylistPath(const std::u16string& path) override { playlist = path; }
-    std::vector<std::u16string> files;
-    std::u16string playlist;
-};
 
 }  // namespace
 
@@ -122,14 +115,14 @@ TEST(Playlist, LoadsRelativeAndAbsolutePathsWithAnyLineEnds) {
     TempDir dir;
     std::filesystem::create_directories(dir.native("lists"));
     dir.write("lists/p.M3U", "#EXTM3U\r\n#EXTINF:0,a.mp3\r\n../music/a.mp3\r\n\r\n/srv/b.mp3\n./c.mp3\n#note.mp3");
-    RecordingTarget target;
+    RecordingPlaylistTarget target;
     ASSERT_TRUE(loadPlaylist(dir.file("lists/p.M3U"), target));
     std::u16string root = dir.file("");
     EXPECT_EQ(target.files, (std::vector<std::u16string>{root + u"music/a.mp3", u"/srv/b.mp3", root + u"lists/c.mp3",
                                                          root + u"lists/#note.mp3"}));
     EXPECT_EQ(target.playlist, dir.file("lists/p.M3U"));
 
-    RecordingTarget none;
+    RecordingPlaylistTarget none;
     EXPECT_FALSE(loadPlaylist(dir.file("lists/p.txt"), none));
     EXPECT_TRUE(loadPlaylist(dir.file("missing.m3u"), none));
     EXPECT_TRUE(none.files.empty());

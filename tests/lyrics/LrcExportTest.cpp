@@ -9,6 +9,10 @@
 
 namespace {
 
+void shouldNotShow(const std::u16string& text) {
+    ADD_FAILURE() << "unexpected message: " << std::string(text.begin(), text.end());
+}
+
 void fillThreeEntries(SentenceList& list) {
     list.appendEntry({0, 0, u"First.", u"一つ目。", u""});
     list.appendEntry({2000, 3500, u"Second.", u"", u""});
@@ -27,7 +31,7 @@ TEST(LrcExport, InputFromTheDocument) {
 
 TEST(LrcExport, TheShippedFormatFileReadsAndItsFirstFormatIsPlainUtf8) {
     std::vector<LyricsFormat> formats;
-    ASSERT_TRUE(readLyricsFormats(std::u16string(VELTRIX_SOURCE_DIR u"/Resources/Lyrics.txt"), formats));
+    ASSERT_TRUE(readLyricsFormats(std::u16string(VELTRIX_SOURCE_DIR u"/Resources/Lyrics.txt"), formats, shouldNotShow));
     ASSERT_GE(formats.size(), 2u);
     EXPECT_EQ(formats[0].encoding, u"UTF-8");
     EXPECT_EQ(formats[0].extendedTag, u".");
@@ -52,7 +56,7 @@ TEST(LrcExport, FormatRecordsAndTheirDefaults) {
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Root><Group><Format name=\"A\" extendedTag=\"\"/></Group>"
               "<Format name=\"\"/><Format name=\"B\" width=\"x\" encoding=\"UTF-16\"/></Root>");
     std::vector<LyricsFormat> formats;
-    ASSERT_TRUE(readLyricsFormats(dir.file("f.xml"), formats));
+    ASSERT_TRUE(readLyricsFormats(dir.file("f.xml"), formats, shouldNotShow));
     ASSERT_EQ(formats.size(), 2u);
     EXPECT_EQ(formats[0].name, u"A");
     EXPECT_EQ(formats[0].extendedTag, u"");
@@ -62,14 +66,17 @@ TEST(LrcExport, FormatRecordsAndTheirDefaults) {
 
     // PlayerFormat elements, where there are any, are the only ones taken.
     dir.write("g.xml", "<R><Format name=\"F\"/><PlayerFormat name=\"P\"/></R>");
-    ASSERT_TRUE(readLyricsFormats(dir.file("g.xml"), formats));
+    ASSERT_TRUE(readLyricsFormats(dir.file("g.xml"), formats, shouldNotShow));
     ASSERT_EQ(formats.size(), 1u);
     EXPECT_EQ(formats[0].name, u"P");
 
-    dir.write("bad.xml", "<R><Format name=\"F\"></R>");
+    // A broken format file says where it is broken: the reader's message with
+    // the file, the row and the column.
+    dir.write("bad.xml", "<R>\n<Format name=\"F\"></R>");
     std::u16string shown;
     EXPECT_FALSE(readLyricsFormats(dir.file("bad.xml"), formats, [&](const std::u16string& m) { shown = m; }));
     EXPECT_NE(shown.find(u"Exception in XMLParser.parse()"), std::u16string::npos);
+    EXPECT_NE(shown.find(u"Row:2 Col:20 in " + dir.file("bad.xml")), std::u16string::npos);
 }
 
 TEST(LrcExport, WithoutAFormatFileNothingIsWritten) {
@@ -77,6 +84,6 @@ TEST(LrcExport, WithoutAFormatFileNothingIsWritten) {
     // The test program has no Resources folder beside it.
     SentenceList list;
     fillThreeEntries(list);
-    EXPECT_FALSE(exportLrc(list, 9000, dir.file("song.lrc.lrc")));
+    EXPECT_FALSE(exportLrc(list, 9000, dir.file("song.lrc.lrc"), shouldNotShow));
     EXPECT_FALSE(std::filesystem::exists(dir.native("song.lrc")));
 }

@@ -6,28 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "RecordingPlaylistTarget.h"
 #include "lyrics/Playlist.h"
-#include "platform/win32.h"
 #include "support/FuzzInput.h"
 #include "text/NarrowText.h"
-
-namespace {
-
-class Collected : public PlaylistTarget {
-public:
-    void addFile(const std::u16string& path) override { files.push_back(path); }
-    void setPlaylistPath(const std::u16string& path) override { playlist = path; }
-    std::vector<std::u16string> files;
-    std::u16string playlist;
-};
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const bool codePageSet = (setNarrowCodePage(932), true);
     (void)codePageSet;
     const std::u16string path = writeFuzzFile(data, size, ".m3u");
-    Collected target;
+    RecordingPlaylistTarget target;
     if (!loadPlaylist(path, target) || target.playlist != path) __builtin_trap();
     for (const std::u16string& file : target.files)
         if (file.empty()) __builtin_trap();

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "platform/win32.h"
@@ -63,4 +64,50 @@ TEST(FileHandle, StaleAndWrongHandlesAreRefused) {
     EXPECT_EQ(CreateFileW(dir.file("").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr),
               INVALID_HANDLE_VALUE);
     EXPECT_FALSE(CloseHandle(nullptr));
+}
+
+namespace {
+
+// A view of the named file, through every handle a reader takes.
+struct View {
+    explicit View(const std::u16string& path) {
+        file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        mapping = CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    }
+    ~View() {
+        if (bytes) UnmapViewOfFile(bytes);
+        if (mapping) CloseHandle(mapping);
+        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    }
+    const char* map() { return bytes = static_cast<const char*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0)); }
+    HANDLE file = INVALID_HANDLE_VALUE;
+    HANDLE mapping = nullptr;
+    const char* bytes = nullptr;
+};
+
+}  // namespace
+
+// Another program may cut a file while it is read. A view made of the file's
+// pages in place once killed the reader with SIGBUS when it touched a page
+// past the new end; a view stays whole, and a file cut while the view is made
+// gives none.
+TEST(FileHandle, AFileCutByAnotherProgramNeverPullsAViewFromUnderItsReader) {
+    TempDir dir;
+    const std::string content(256 * 1024, 'v');
+    dir.write("cut.txt", content);
+    const auto native = dir.native("cut.txt");
+    {
+        View view(dir.file("cut.txt"));
+        ASSERT_NE(view.map(), nullptr);
+        std::filesystem::resize_file(native, 0);
+        EXPECT_EQ(std::string(view.bytes, content.size()), content);
+    }
+    dir.write("cut.txt", content);
+    {
+        View view(dir.file("cut.txt"));
+        ASSERT_NE(view.mapping, nullptr);
+        std::filesystem::resize_file(native, 100);
+        EXPECT_EQ(view.map(), nullptr);
+        EXPECT_EQ(GetLastError(), ERROR_HANDLE_EOF);
+    }
 }

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "app/AcceleratorTable.h"
 #include "app/Application.h"
@@ -280,6 +281,30 @@ TEST_F(PlayerProgram, AFileThatCannotBeDecodedLeavesTheLessonPlayable) {
     EXPECT_GE(player().lyricsTable().getRowCount(), 5);
     ctrl('P');
     EXPECT_TRUE(runUntil(2000, [&] { return player().audio().getPosition() > 300; }));
+}
+
+// A broken theme list once failed in silence: the reader's message now says
+// which file is broken, where, and the themes read before stay.
+TEST_F(PlayerProgram, ABrokenThemeListShowsWhereItIsBrokenAndKeepsTheThemes) {
+    const std::u16string shipped = appDirectory() + u"Resources/OrvellaThemeList.xml";
+    folder.write("themes.xml", "<ThemeList>\n  <Theme name=\"Broken\" textColor=\"#ff0000\">\n</ThemeList>");
+    std::vector<headless::MessageBoxShown> shown;
+    headless::setMessageBoxResponder([&](const headless::MessageBoxShown& box) {
+        shown.push_back(box);
+        return IDOK;
+    });
+    EXPECT_FALSE(player().loadThemeList(folder.file("themes.xml")));
+    EXPECT_FALSE(player().loadThemeList(folder.file("missing.xml")));
+    headless::setMessageBoxResponder(nullptr);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, u"Veltrix");
+    EXPECT_EQ(shown[0].owner, app->handle());
+    EXPECT_NE(shown[0].text.find(u"Exception in XMLParser.parse()"), std::u16string::npos);
+    EXPECT_NE(shown[0].text.find(u"Row:3 Col:11 in " + folder.file("themes.xml")), std::u16string::npos)
+        << std::string(shown[0].text.begin(), shown[0].text.end());
+    // The shipped themes are still there to choose from.
+    player().applyTheme(0);
+    EXPECT_TRUE(player().loadThemeList(shipped));
 }
 
 TEST_F(PlayerProgram, FilesDroppedListedOpenedRemovedAndRemembered) {

@@ -16,6 +16,7 @@ inline constexpr DWORD ERROR_INVALID_HANDLE = 6;
 inline constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
 inline constexpr DWORD ERROR_WRITE_FAULT = 29;
 inline constexpr DWORD ERROR_READ_FAULT = 30;
+inline constexpr DWORD ERROR_HANDLE_EOF = 38;
 inline constexpr DWORD ERROR_INVALID_PARAMETER = 87;
 inline constexpr DWORD ERROR_DISK_FULL = 112;
 inline constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
@@ -123,8 +124,10 @@ HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD shareMode, LPVOID securityA
 BOOL GetFileSizeEx(HANDLE file, LARGE_INTEGER* size);
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, DWORD* bytesRead, LPVOID overlapped);
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, DWORD* bytesWritten, LPVOID overlapped);
-// Read-only mappings of whole files: the view reads the file's pages in place,
-// without copying them.
+// Read-only mappings of whole files. A view is the file's content as it was
+// when the view was made, read at once: like a view on Windows it never changes
+// under its reader, whatever another program does to the file. A file that
+// shrinks while the view is made gives none (ERROR_HANDLE_EOF).
 HANDLE CreateFileMappingW(HANDLE file, LPVOID securityAttributes, DWORD protect, DWORD maximumSizeHigh,
                           DWORD maximumSizeLow, LPCWSTR name);
 LPVOID MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offsetLow, SIZE_T bytes);

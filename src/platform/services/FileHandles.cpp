@@ -151,10 +151,27 @@ LPVOID MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offse
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    // Populated at once: the callers read the whole file straight away.
-    void* view = ::mmap(nullptr, m->size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, m->fd, 0);
+    // A copy of the file taken at once, not its pages in place: on Windows a
+    // view never changes under its reader, while on Linux another program may
+    // cut the file, and touching a mapped page past the new end would kill the
+    // reader (SIGBUS). A file cut while it is copied gives no view.
+    void* view = ::mmap(nullptr, m->size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (view == MAP_FAILED) {
         platform::setLastErrorFromErrno();
+        return nullptr;
+    }
+    WIN32_MEMORY_RANGE_ENTRY range{view, m->size};
+    PrefetchVirtualMemory(GetCurrentProcess(), 1, &range, 0);
+    std::size_t done = 0;
+    while (done < m->size) {
+        ssize_t n = ::pread(m->fd, static_cast<char*>(view) + done, m->size - done, static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    if (done < m->size || ::mprotect(view, m->size, PROT_READ) != 0) {
+        ::munmap(view, m->size);
+        SetLastError(done < m->size ? ERROR_HANDLE_EOF : ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
     std::lock_guard guard(viewsLock);
