@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "download/ProcessRunner.h"
+#include "platform/display/Headless.h"
 #include "platform/display/HeadlessAnswers.h"
 #include "support/TempDir.h"
 
@@ -75,8 +76,11 @@ const std::vector<std::u16string> kHostileArguments = {
 
 TEST(ProcessRunner, AMissingToolShowsTheBoxAndReturnsFalseWithoutLeaking) {
     std::vector<headless::MessageBoxShown> shown;
+    // VELTRIX_SAVE_PICTURES=<folder> keeps a picture of the box for a look.
+    const char* pictures = std::getenv("VELTRIX_SAVE_PICTURES");
     headless::setMessageBoxResponder([&](const headless::MessageBoxShown& box) {
         shown.push_back(box);
+        if (pictures) headless::savePicture(box.box, std::string(pictures) + "/failed-start.png");
         return IDOK;
     });
     const std::size_t before = openDescriptors();
