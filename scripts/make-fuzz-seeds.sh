@@ -57,6 +57,22 @@ xmllint --encode UTF-16 "$work/list.xml" > "$dir/list-utf16.xml"
 xmllint --encode Shift_JIS "$work/list.xml" > "$dir/list-shift-jis.xml"
 xmllint --encode EUC-JP "$work/list.xml" > "$dir/list-euc-jp.xml"
 
+# HTML pages as web sites send them, taken as UTF-16 by the reader: a page
+# written by pydoc, the same re-serialised by xmllint's HTML writer, and a news
+# page with entities and broken markup, each turned into UTF-16LE by iconv.
+dir=$(fresh "$tests/xml/corpus/html_fuzz")
+cat > "$work/lesson.py" <<'PY'
+"""Phrases for today's lesson: <greetings> & "thanks"."""
+def greet(name):
+    """Say hello to name, politely."""
+    return "Hello, " + name
+PY
+(cd "$work" && python3 -m pydoc -w lesson > /dev/null)
+iconv -f UTF-8 -t UTF-16LE "$work/lesson.html" > "$dir/pydoc.html"
+xmllint --html --encode UTF-8 "$work/lesson.html" 2> /dev/null | iconv -f UTF-8 -t UTF-16LE > "$dir/xmllint.html"
+printf '<HTML><HEAD><TITLE>今日のニュース &amp; Words</TITLE></HEAD>\n<BODY><P CLASS=lead>Tokyo&nbsp;&#8212; a <A HREF="/item?id=1&amp;x=2">story<IMG SRC=a.jpg ALT="">\n<div><p>unclosed<br>&copy; &#x3042; &unknown; \\u3042</BODY>' \
+  | iconv -f UTF-8 -t UTF-16LE > "$dir/news.html"
+
 # The LRC format file: the shipped one and its re-encodings.
 dir=$(fresh "$tests/lyrics/corpus/lrc_format_fuzz")
 cp "$root/Resources/Lyrics.txt" "$dir/Lyrics.txt"
@@ -131,13 +147,13 @@ ffmpeg -loglevel error -f lavfi -i "testsrc=size=5x4:rate=1" -frames:v 1 -pix_fm
 # 16 bits and interlaced.
 dir=$(fresh "$tests/toolkit/corpus/png_fuzz")
 "$magick" -size 8x8 gradient:white-green "$work/p.png"
-"$magick" "$work/p.png" PNG8:"$dir/palette.png"
-"$magick" "$work/p.png" -colorspace Gray PNG8:"$dir/grey.png"
-"$magick" "$work/p.png" -colorspace Gray -alpha on -channel A -evaluate set 50% PNG32:"$dir/grey-alpha.png"
-"$magick" "$work/p.png" -transparent white PNG24:"$dir/rgb-trns.png"
-"$magick" "$work/p.png" -alpha on PNG32:"$dir/rgba.png"
-"$magick" "$work/p.png" -depth 16 PNG48:"$dir/rgb16.png"
-"$magick" "$work/p.png" -interlace PNG PNG24:"$dir/interlaced.png"
+"$magick" "$work/p.png" -strip PNG8:"$dir/palette.png"
+"$magick" "$work/p.png" -colorspace Gray -strip PNG8:"$dir/grey.png"
+"$magick" "$work/p.png" -colorspace Gray -alpha on -channel A -evaluate set 50% -strip PNG32:"$dir/grey-alpha.png"
+"$magick" "$work/p.png" -transparent white -strip PNG24:"$dir/rgb-trns.png"
+"$magick" "$work/p.png" -alpha on -strip PNG32:"$dir/rgba.png"
+"$magick" "$work/p.png" -depth 16 -strip PNG48:"$dir/rgb16.png"
+"$magick" "$work/p.png" -interlace PNG -strip PNG24:"$dir/interlaced.png"
 ffmpeg -loglevel error -f lavfi -i "testsrc=size=9x5:rate=1" -frames:v 1 "$dir/ffmpeg.png"
 
 # GIF: one frame, an animation with a local colour table, transparency, interlacing.
