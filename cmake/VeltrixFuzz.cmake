@@ -39,11 +39,11 @@ function(veltrix_fuzz_target name)
               -artifact_prefix=${CMAKE_BINARY_DIR}/fuzz/artifacts/${name}- ${ARG_OPTIONS} ${work} ${seeds})
     math(EXPR limit "${VELTRIX_FUZZ_SECONDS} + 240")
     set_tests_properties(fuzz_${name} PROPERTIES LABELS fuzz TIMEOUT ${limit}
-      ENVIRONMENT "VELTRIX_DISPLAY=headless;${VELTRIX_SANITIZER_ENVIRONMENT}")
+      ENVIRONMENT VELTRIX_DISPLAY=headless)
   else()
     target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/FuzzReplayMain.cpp)
     add_test(NAME fuzz_replay_${name} COMMAND ${name} ${seeds})
     set_tests_properties(fuzz_replay_${name} PROPERTIES
-      ENVIRONMENT "VELTRIX_DISPLAY=headless;${VELTRIX_SANITIZER_ENVIRONMENT}")
+      ENVIRONMENT VELTRIX_DISPLAY=headless)
   endif()
 endfunction()

@@ -23,5 +23,5 @@ function(veltrix_test name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "VELTRIX_DISPLAY=headless;${VELTRIX_SANITIZER_ENVIRONMENT}")
+    PROPERTIES ENVIRONMENT "VELTRIX_DISPLAY=headless")
 endfunction()
