@@ -3,6 +3,8 @@
 // 6's key normalisation and TAB titles, extension items and spanning blocks.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "PDicTestSupport.h"
 
 using namespace veltrix::test;
@@ -270,4 +272,29 @@ TEST(PDicReader, AShiftJisKeyLongerThanAnyTitleFindsNothing) {
     // 513 ideographs are 1026 bytes in code page 932.
     EXPECT_TRUE(titlesOf(reader, std::u16string(513, u'林'), SearchMode::Prefix).empty());
     EXPECT_EQ(titlesOf(reader, std::u16string(1, u'林'), SearchMode::Prefix).size(), 1u);
+}
+
+// The fuzz target's seeds are small dictionaries of each layout made by this
+// writer; with VELTRIX_WRITE_FUZZ_SEEDS=1 the test writes them afresh.
+TEST(PDicFuzzSeeds, AreReadableDictionariesOfEachLayout) {
+    const std::string folder = VELTRIX_FUZZ_SEEDS;
+    const bool write = std::getenv("VELTRIX_WRITE_FUZZ_SEEDS") != nullptr;
+    std::vector<PDicEntry> entries = entriesFor({u"apple", u"test", u"tested", u"日本", u"ガイド", u"zz"});
+    int n = 0;
+    for (PDicLayout layout : allLayouts(64)) {
+        // A binary item (its length in the block's width) and a text of an unknown type.
+        entries[1].extraItems = layout.wideLengths ? std::string("\x11\x02\x00\x00\x00xy\x05skip\0", 12)
+                                                   : std::string("\x11\x02\x00xy\x05skip\0", 10);
+        layout.extHeaderSize = n % 3 == 0 ? 16 : 0;
+        layout.minimumSpan = n % 4 == 3 ? 2 : 1;
+        layout.signatureAt24 = n == 5;
+        const std::string path = folder + "/seed-" + std::to_string(n++) + ".dic";
+        if (write) {
+            ASSERT_TRUE(writePDic(path, entries, layout));
+            continue;
+        }
+        CPDicReader reader;
+        ASSERT_EQ(reader.open(std::u16string(path.begin(), path.end())), 0) << path;
+        EXPECT_EQ(titlesOf(reader, u"te", SearchMode::Prefix).size(), 2u) << path;
+    }
 }
