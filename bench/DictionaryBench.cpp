@@ -13,8 +13,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
-#include <random>
-#include <set>
 
 #include "PDicWriter.h"
 #include "dictionary/DictionaryEngine.h"
@@ -28,22 +26,10 @@ namespace {
 
 constexpr int kEntries = 100000;
 
-std::vector<std::u16string> headwords() {
-    std::mt19937 random(100000);
-    std::uniform_int_distribution<int> letter(0, 25), length(2, 9);
-    std::set<std::u16string> unique;
-    while (static_cast<int>(unique.size()) < kEntries) {
-        std::u16string word(static_cast<std::size_t>(length(random)), u'a');
-        for (char16_t& c : word) c = static_cast<char16_t>(u'a' + std::min(letter(random), letter(random)));
-        unique.insert(word);
-    }
-    return {unique.begin(), unique.end()};
-}
-
 // The dictionaries and words, made once for the whole run.
 struct Data {
     TempDir folder;
-    std::vector<std::u16string> words = headwords();
+    std::vector<std::u16string> words = generatedHeadwords(kEntries, 100000);
     std::u16string sjis, unicode;
     Data() {
         std::vector<PDicEntry> entries;

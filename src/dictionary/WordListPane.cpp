@@ -142,22 +142,12 @@ void WordListPane::destroyWindow() {
 }
 
 void WordListPane::fillDictionaryBox() {
+    std::vector<std::u16string> files = dictionaryFilesIn(root_, kPdicFolder);
+    for (std::u16string& file : dictionaryFilesIn(root_, kWordNetFolder)) files.push_back(std::move(file));
     SendMessageW(dictionaryBox_.handle(), CB_RESETCONTENT, 0, 0);
-    dictionaryBox_.addItem(kChooseEntry);
-    int found = 0;
-    for (const char16_t* folder : {kPdicFolder, kWordNetFolder}) {
-        for (const std::u16string& file : dictionaryFilesIn(root_, folder)) {
-            dictionaryBox_.addItem(file);
-            ++found;
-        }
-    }
-    if (found == 0) {
-        SendMessageW(dictionaryBox_.handle(), CB_DELETESTRING, 0, 0);
-        SendMessageW(dictionaryBox_.handle(), CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(kNoDictionary));
-        dictionaryBox_.setSelectedIndex(0);
-    } else {
-        dictionaryBox_.setSelectedIndex(1);
-    }
+    dictionaryBox_.addItem(files.empty() ? kNoDictionary : kChooseEntry);
+    for (const std::u16string& file : files) dictionaryBox_.addItem(file);
+    dictionaryBox_.setSelectedIndex(files.empty() ? 0 : 1);
     InvalidateRect(dictionaryBox_.handle(), nullptr, FALSE);
 }
 

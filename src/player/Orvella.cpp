@@ -517,9 +517,13 @@ void Orvella::showPlayerMenu() {
 
 void Orvella::showWordList() {
     HWND dialog = wordListDialog_.handle();
-    if (!dialog || !IsWindowVisible(dialog)) {
+    if (!dialog) {
         HWND owner = handle_ ? GetParent(handle_) : nullptr;
         showModeless(owner ? owner : handle_, wordListDialog_);
+        return;
+    }
+    if (!IsWindowVisible(dialog)) {
+        ShowWindow(dialog, SW_SHOW);
         return;
     }
     POINT pointer{};

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <random>
 #include <set>
 
 #include "PDicTestSupport.h"
@@ -15,20 +14,8 @@ namespace {
 
 constexpr int kEntries = 100000;
 
-// Distinct lower-case words of 2 to 9 letters, sorted, the same in every run.
 const std::vector<std::u16string>& headwords() {
-    static const std::vector<std::u16string> words = [] {
-        std::mt19937 random(100000);
-        std::uniform_int_distribution<int> letter(0, 25), length(2, 9);
-        std::set<std::u16string> unique;
-        while (static_cast<int>(unique.size()) < kEntries) {
-            std::u16string word(static_cast<std::size_t>(length(random)), u'a');
-            // Letters weighted towards the start of the alphabet make long shared prefixes.
-            for (char16_t& c : word) c = static_cast<char16_t>(u'a' + std::min(letter(random), letter(random)));
-            unique.insert(word);
-        }
-        return std::vector<std::u16string>(unique.begin(), unique.end());
-    }();
+    static const std::vector<std::u16string> words = generatedHeadwords(kEntries, 100000);
     return words;
 }
 

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <random>
+#include <set>
 #include <stdexcept>
 #include <string_view>
 
@@ -224,6 +226,18 @@ std::string buildPDic(std::vector<PDicEntry> entries, const PDicLayout& layout, 
     made.indexBlocks = indexBlocks;
     if (info) *info = made;
     return file;
+}
+
+std::vector<std::u16string> generatedHeadwords(int count, unsigned seed) {
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> letter(0, 25), length(2, 9);
+    std::set<std::u16string> unique;
+    while (static_cast<int>(unique.size()) < count) {
+        std::u16string word(static_cast<std::size_t>(length(random)), u'a');
+        for (char16_t& c : word) c = static_cast<char16_t>(u'a' + std::min(letter(random), letter(random)));
+        unique.insert(word);
+    }
+    return std::vector<std::u16string>(unique.begin(), unique.end());
 }
 
 bool writePDic(const std::string& path, const std::vector<PDicEntry>& entries, const PDicLayout& layout,

@@ -57,6 +57,11 @@ std::string buildPDic(std::vector<PDicEntry> entries, const PDicLayout& layout, 
 bool writePDic(const std::string& path, const std::vector<PDicEntry>& entries, const PDicLayout& layout,
                PDicFileInfo* info = nullptr);
 
+// count distinct lower-case words of 2 to 9 letters, sorted, the same for a
+// seed in every run; letters lean towards the start of the alphabet, so that
+// many words share long prefixes.
+std::vector<std::u16string> generatedHeadwords(int count, unsigned seed);
+
 // The independent encoders and decoder (ICU).
 std::string encodeBocu1(const std::u16string& text);
 std::string encodeWindows31j(const std::u16string& text);

@@ -436,10 +436,18 @@ TEST_F(PlayerProgram, WordsLookedUpAddedSavedAndReopened) {
         u"\">\r\n<WordList>\r\n" + word(u"station") + word(u"turn") + word(u"excuse") + u"</WordList>\r\n<id3>";
     EXPECT_NE(text.find(block), std::u16string::npos);
 
-    // Reopened, the words are the file's.
+    // Reopened, the words are the file's; this time the player's menu opens the list.
     player().editing().document().wordList().clear();
     ctrl('O');
-    ctrl('W');
+    std::vector<std::u16string> offered;
+    headless::setMenuResponder([&](const headless::MenuShown& menu) {
+        for (const auto& item : menu.items) offered.push_back(item.text);
+        return static_cast<int>(Orvella::kMenuWordList);
+    });
+    SendMessageW(player().handle(), WM_COMMAND, Orvella::kMenuCommand, 0);
+    run(50);
+    headless::setMenuResponder(nullptr);
+    EXPECT_EQ(offered.back(), u"Open Word List...\tCtrl+W");
     ASSERT_TRUE(dialog.handle());
     std::vector<std::u16string> keys;
     for (int r = 0; r < dialog.pane().wordTable().getRowCount(); ++r)

@@ -53,8 +53,9 @@ struct WIN32_FIND_DATAW {
 };
 
 // Lists the entries of a folder whose names match the last component of
-// pattern ("*" any run, "?" one character; "*.*" matches every name, with a
-// dot or without), in the order the file system lists them, "." and ".."
+// pattern ("*" any run, "?" one character, ASCII letters without regard to
+// case; "*.*" matches every name, with a dot or without), in the order the
+// file system lists them, "." and ".."
 // included. The folder is read when the listing starts. INVALID_HANDLE_VALUE
 // (last error ERROR_FILE_NOT_FOUND) when nothing matches or the folder cannot
 // be read; the handle is closed with FindClose.

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/controls/FileDialogModel.h"
 #include "platform/services/KernelObjects.h"
 #include "platform/services/NativePath.h"
 #include "platform/services/Utf.h"
@@ -18,28 +19,6 @@ struct FindListing : platform::KernelObject {
     std::vector<std::u16string> names;
     std::size_t next = 0;
 };
-
-// The Windows wildcard rules for one name; "*.*" matches every name.
-bool matches(std::u16string_view pattern, std::u16string_view name) {
-    if (pattern == u"*.*" || pattern == u"*") return true;
-    std::size_t p = 0, n = 0, starP = std::u16string_view::npos, starN = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
-            ++p;
-            ++n;
-        } else if (p < pattern.size() && pattern[p] == u'*') {
-            starP = p++;
-            starN = n;
-        } else if (starP != std::u16string_view::npos) {
-            p = starP + 1;
-            n = ++starN;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == u'*') ++p;
-    return p == pattern.size();
-}
 
 bool fill(const FindListing& listing, WIN32_FIND_DATAW* data) {
     if (listing.next >= listing.names.size()) {
@@ -84,7 +63,7 @@ HANDLE FindFirstFileW(LPCWSTR pattern, WIN32_FIND_DATAW* data) {
     }
     while (const dirent* entry = ::readdir(directory.get())) {
         const std::u16string name = platform::utf8ToUtf16(entry->d_name);
-        if (matches(namePattern, name)) listing->names.push_back(name);
+        if (veltrix::platform::controls::matchesPattern(name, namePattern)) listing->names.push_back(name);
     }
     if (listing->names.empty() || !fill(*listing, data)) {
         SetLastError(ERROR_FILE_NOT_FOUND);
