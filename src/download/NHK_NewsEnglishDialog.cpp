@@ -6,6 +6,7 @@
 #include "download/PageMarkers.h"
 #include "lyrics/SentenceListFile.h"
 #include "toolkit/FileChooser.h"
+#include "toolkit/Graphics.h"
 
 namespace {
 
@@ -22,6 +23,15 @@ std::u16string hexadecimal(DWORD value) {
         value >>= 4;
     } while (value);
     return out;
+}
+
+// Where a check box's caption begins: its indicator and the gap after it.
+constexpr int kCheckBoxTextStart = 20;
+
+int textWidth(const LOGFONTW& font, const std::u16string& text) {
+    Graphics measure(1, 1);
+    measure.setFont(font);
+    return measure.getTextWidth(text);
 }
 
 // "2015_05_20" of "20150520".
@@ -44,18 +54,34 @@ NHK_NewsEnglishDialog::~NHK_NewsEnglishDialog() {
 
 bool NHK_NewsEnglishDialog::createContents() {
     setTitle(kTitle);
-    HWND label = CreateWindowExW(0, u"STATIC", u"Choose English News Date:", WS_CHILD | WS_VISIBLE, 8, 12, 150, 18,
-                                 handle(), nullptr, nullptr, nullptr);
+    // The places are those of the dialog's design; a text wider in this
+    // display's font than its place widens the place (and moves what follows
+    // on its row), so that no caption is cut.
+    const std::u16string labelText = u"Choose English News Date:";
+    HWND label = CreateWindowExW(0, u"STATIC", labelText.c_str(), WS_CHILD | WS_VISIBLE, 8, 12, 150, 18, handle(),
+                                 nullptr, nullptr, nullptr);
     if (label) SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-    picker_.create(handle(), 158, 8, 120, 20);
-    download_.createButton(handle(), kDownloadId, u"Download...", 282, 8, 80, 20);
     keywords_.createButton(handle(), kKeywordsId, u"Download Keyword Sentences", 8, 30, 240, 20);
     rename_.createButton(handle(), kRenameId, u"Rename an MP3 file downloaded with CaptureStream", 8, 50, 240, 20);
+    const int labelWidth = std::max(150, textWidth(keywords_.font(), labelText) + 4);
+    if (label) MoveWindow(label, 8, 12, labelWidth, 18, FALSE);
+    const int shift = labelWidth - 150;
+    picker_.create(handle(), 158 + shift, 8, 120, 20);
+    download_.createButton(handle(), kDownloadId, u"Download...", 282 + shift, 8, 80, 20);
+    for (CheckBox* box : {&keywords_, &rename_}) {
+        const int needed = kCheckBoxTextStart + textWidth(box->font(), box->getText()) + 4;
+        box->setBounds(8, box->getY(), std::min(std::max(240, needed), kWidth - 16), 20);
+    }
+    // Focus order: the date, the button, the options, the log.
+    SetWindowPos(picker_.handle(), label, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(download_.handle(), picker_.handle(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     rename_.setToolTipText(kRenameTip);
     keywords_.setChecked(withKeywords_);
     rename_.setChecked(renameMp3_);
     log_.createAt(handle(), 0, kLogTop, kWidth, kHeight - kLogTop);
     log_.setStyle(log_.style() | ES_READONLY);
+    log_.setEndOfLineMarks(false);
+    log_.setJustify(Justify::Off);
     window_ = handle();
     setSizeCentered(kWidth, kHeight);
     return true;
