@@ -15,6 +15,11 @@ constexpr const char16_t* kNhkSection = u"NHK";
 DownloaderShortcut::DownloaderShortcut() = default;
 DownloaderShortcut::~DownloaderShortcut() = default;
 
+bool DownloaderShortcut::requested() {
+    const char* name = std::getenv(kVariable);
+    return name && *name;
+}
+
 bool DownloaderShortcut::openFromEnvironment(HWND owner) {
     const char* name = std::getenv(kVariable);
     return name && open(owner, name);

@@ -21,6 +21,8 @@ public:
     DownloaderShortcut(const DownloaderShortcut&) = delete;
     DownloaderShortcut& operator=(const DownloaderShortcut&) = delete;
 
+    // Whether the variable names a downloader to open.
+    static bool requested();
     // Opens the downloader the variable names over owner; false when it names
     // none (or is not set). The caption downloader returns when it is closed.
     bool openFromEnvironment(HWND owner);

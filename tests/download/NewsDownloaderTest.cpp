@@ -72,34 +72,6 @@ private:
     std::vector<std::u16string> lines_;
 };
 
-// The tree the normal day must give, built with the sentence-list builders.
-std::unique_ptr<Element> expectedNormalDay(const std::u16string& host, bool withKeywords) {
-    auto root = std::make_unique<Element>(u"SentenceList");
-    Element* id3 = root->appendChild(std::make_unique<Element>(u"id3"));
-    const std::u16string title = u"Economy Grows - ニュースで英会話";
-    id3->setChildText(u"title", title);
-    id3->appendChild(std::make_unique<Element>(u"description"))
-        ->appendChild(std::make_unique<Element>())
-        ->setCData(title + u"\r\n2015年5月20日（水）放送\r\nJapan's economy grew faster than expected. Details inside.");
-    id3->setChildText(u"officialSite", u"http://" + host + u"/e-news/index.cgi");
-    id3->setChildText(u"sourceUrl", u"http://" + host + u"/e-news/news/index.cgi?ymd=20150520");
-    id3->setChildText(u"category", u" 経済ビジネス");
-    id3->setChildText(u"year", u"2015");
-    id3->setChildText(u"month", u"05");
-    id3->setChildText(u"day", u"20");
-    Element* words = root->appendChild(std::make_unique<Element>(u"WordList"));
-    words->appendChild(createWord(u"grow", u"[動詞] 成長する", u""));
-    words->appendChild(createWord(u"economy", u"[名詞] 経済", u""));
-    root->appendChild(createSentenceGroup(u"The economy grew by 2.4 percent.\r\n", u"経済は2.4%成長しました。\r\n",
-                                          u"\"grow\" means 成長する.\r\nSecond line."));
-    root->appendChild(createSentenceGroup(u"Prices rose & wages fell.\r\n", u"物価が上がり賃金が下がった。\r\n",
-                                          u"Explanation two."));
-    if (withKeywords)
-        root->appendChild(
-            createSentenceGroup(u"The company grew quickly.\r\n", u"その会社は急成長した。\r\n", u"to become bigger"));
-    return root;
-}
-
 std::string utf16FileBytes(const std::u16string& text) { return "\xFF\xFE" + encodeText(text, encoding::kUtf16LE); }
 
 class NewsDialog : public ::testing::Test {
@@ -213,7 +185,7 @@ TEST(NewsDownloader, ANormalDayReportsEachStepInOrderAndFetchesARepeatedLinkOnce
                                                  newssite::explanationTarget("news", 2), newssite::keywordListTarget(),
                                                  newssite::explanationTarget("keyword", 1)}));
     EXPECT_EQ(downloader.title(), u"Economy Grows - ニュースで英会話");
-    EXPECT_EQ(downloader.root()->toString(), expectedNormalDay(base, true)->toString());
+    EXPECT_EQ(downloader.root()->toString(), newssite::expectedNormalDay(base, true)->toString());
 }
 
 TEST(NewsDownloader, APageThatIsItselfAnExplanationGivesOneGroup) {
@@ -343,7 +315,7 @@ TEST_F(NewsDialog, ANormalDayIsSavedByteForByteAsTheSentenceListOfTheDay) {
     const fs::path saved = folder / "2015_05_20_Economy Grows - ニュースで英会話.xml";
     ASSERT_TRUE(fs::exists(saved));
     const std::u16string expected = u"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n" +
-                                    expectedNormalDay(host(), true)->toString() + u"\r\n";
+                                    newssite::expectedNormalDay(host(), true)->toString() + u"\r\n";
     TempDir read;
     const std::string bytes = [&] {
         fs::copy_file(saved, read.native("saved.xml"));

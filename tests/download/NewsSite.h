@@ -1,16 +1,21 @@
 // A stand-in for the daily English news programme's site on the local test
-// server: pages built to the markers the downloader reads, for one day
-// (2015/05/20) with two news explanations and one keyword page, and helpers
-// to replace any page with a broken or hostile one.
+// server: pages built to the markers the downloader reads, for one day (by
+// default 2015/05/20) with two news explanations and one keyword page, and
+// helpers to replace any page with a broken or hostile one.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "support/HttpTestServer.h"
+#include "xml/Element.h"
 
 namespace newssite {
 
-inline constexpr char kDate[] = "20150520";
+// The day the site serves: eight digits (a test of the whole program serves
+// the day its date picker shows, today).
+const std::string& date();
+void setDate(std::string date);
 
 // The request targets of the day.
 std::string dayTarget();
@@ -33,6 +38,10 @@ std::string weekendPage();
 
 // Routes every page of the normal day: the news list links 1, 2 and 1 again.
 void serveNormalDay(HttpTestServer& server, const std::string& englishTitle = "Economy Grows");
+
+// The sentence list the normal day gives on that host, built with the
+// sentence-list builders.
+std::unique_ptr<Element> expectedNormalDay(const std::u16string& host, bool withKeywords);
 
 // The server's host as the settings name it: "127.0.0.1:<port>".
 std::u16string hostOf(const HttpTestServer& server);
