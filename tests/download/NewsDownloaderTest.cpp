@@ -151,15 +151,32 @@ protected:
 
 }  // namespace
 
-TEST(NewsDownloader, ANormalDayReportsEachStepInOrderAndFetchesARepeatedLinkOnce) {
+namespace {
+
+// The worker alone, reporting to a recording listener.
+class NewsWorker : public ::testing::Test {
+protected:
+    void SetUp() override {
+        downloader.setHost(newssite::hostOf(server));
+        downloader.setDate(u"20150520");
+        downloader.setPageInterval(0ms);
+    }
+    std::vector<std::string> targets() {
+        std::vector<std::string> out;
+        for (const auto& request : server.requests()) out.push_back(request.target);
+        return out;
+    }
+
     HttpTestServer server;
-    newssite::serveNormalDay(server);
     RecordingListener listener;
-    NHK_NewsEnglishDonwloader downloader(&listener);
-    downloader.setHost(newssite::hostOf(server));
-    downloader.setDate(u"20150520");
+    NHK_NewsEnglishDonwloader downloader{&listener};
+};
+
+}  // namespace
+
+TEST_F(NewsWorker, ANormalDayReportsEachStepInOrderAndFetchesARepeatedLinkOnce) {
+    newssite::serveNormalDay(server);
     downloader.setWithKeywords(true);
-    downloader.setPageInterval(0ms);
     ASSERT_TRUE(downloader.start());
     const auto lines = listener.waitForEnd();
     const std::u16string base = newssite::hostOf(server);
@@ -178,25 +195,18 @@ TEST(NewsDownloader, ANormalDayReportsEachStepInOrderAndFetchesARepeatedLinkOnce
                          u"<finished>",
                      }));
     downloader.stop();
-    std::vector<std::string> targets;
-    for (const auto& request : server.requests()) targets.push_back(request.target);
-    EXPECT_EQ(targets, (std::vector<std::string>{newssite::dayTarget(), newssite::newsListTarget(),
-                                                 newssite::explanationTarget("news", 1),
-                                                 newssite::explanationTarget("news", 2), newssite::keywordListTarget(),
-                                                 newssite::explanationTarget("keyword", 1)}));
+    EXPECT_EQ(targets(), (std::vector<std::string>{newssite::dayTarget(), newssite::newsListTarget(),
+                                                   newssite::explanationTarget("news", 1),
+                                                   newssite::explanationTarget("news", 2),
+                                                   newssite::keywordListTarget(),
+                                                   newssite::explanationTarget("keyword", 1)}));
     EXPECT_EQ(downloader.title(), u"Economy Grows - ニュースで英会話");
     EXPECT_EQ(downloader.root()->toString(), newssite::expectedNormalDay(base, true)->toString());
 }
 
-TEST(NewsDownloader, APageThatIsItselfAnExplanationGivesOneGroup) {
-    HttpTestServer server;
+TEST_F(NewsWorker, APageThatIsItselfAnExplanationGivesOneGroup) {
     server.route(newssite::dayTarget(), HttpTestServer::page(newssite::weekendPage()));
     server.route(newssite::newsListTarget(), HttpTestServer::page(newssite::newsPageWithSpan()));
-    RecordingListener listener;
-    NHK_NewsEnglishDonwloader downloader(&listener);
-    downloader.setHost(newssite::hostOf(server));
-    downloader.setDate(u"20150520");
-    downloader.setPageInterval(0ms);
     ASSERT_TRUE(downloader.start());
     const auto lines = listener.waitForEnd();
     ASSERT_GE(lines.size(), 2u);
@@ -207,13 +217,8 @@ TEST(NewsDownloader, APageThatIsItselfAnExplanationGivesOneGroup) {
     EXPECT_EQ(downloader.title(), u"");
 }
 
-TEST(NewsDownloader, StoppingDuringThePauseEndsTheRunAtOnceWithStop) {
-    HttpTestServer server;
+TEST_F(NewsWorker, StoppingDuringThePauseEndsTheRunAtOnceWithStop) {
     newssite::serveNormalDay(server);
-    RecordingListener listener;
-    NHK_NewsEnglishDonwloader downloader(&listener);
-    downloader.setHost(newssite::hostOf(server));
-    downloader.setDate(u"20150520");
     downloader.setPageInterval(NHK_NewsEnglishDonwloader::kPageInterval);
     ASSERT_TRUE(downloader.start());
     while (server.requests().empty()) std::this_thread::sleep_for(1ms);
