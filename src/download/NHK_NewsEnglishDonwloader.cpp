@@ -23,7 +23,7 @@ NHK_NewsEnglishDonwloader::~NHK_NewsEnglishDonwloader() { stop(); }
 bool NHK_NewsEnglishDonwloader::start() {
     stop();
     cancel_ = std::make_unique<RequestCancel>();
-    return Thread::start();
+    return Thread::start([this](WorkerContext&) { return run(); });
 }
 
 void NHK_NewsEnglishDonwloader::stop() {

@@ -33,9 +33,12 @@ public:
     // Reports "Start downloading..." onwards; ends with downloadFinished,
     // with downloadFailed after "--- exception! ---" and the failure's text,
     // or, when stopped, with the message "stop!" alone.
-    DWORD run() override;
+    // The worker's body; it uses this object's members, so the object must
+    // outlive the run: its stop() cancels the request in progress, which ends
+    // the run long before Thread's stop limit.
+    DWORD run();
     // Ends a previous run, then starts with a fresh cancel switch.
-    bool start() override;
+    bool start();
     // Cancels the request in progress, then waits for the worker as Thread does.
     void stop() override;
 
