@@ -88,7 +88,7 @@ void startTextInput(HWND window, const RECT& caret) {
     ClientToScreen(window, &origin);
     RECT onScreen = caret;
     OffsetRect(&onScreen, origin.x, origin.y);
-    display().startTextInput(onScreen);
+    display().startTextInput(GetAncestor(window, GA_ROOT), onScreen);
 }
 
 void stopTextInput() { display().stopTextInput(); }

@@ -85,11 +85,47 @@ bool textInputArea(RECT& area) {
     return d && d->textInput(area);
 }
 
-void dropFiles(const std::vector<std::u16string>& files, POINT screen) {
+void dropFiles(const std::vector<std::u16string>& files, POINT screen, HWND topLevel) {
     RawEvent e;
     e.type = RawEventType::DropFiles;
     e.files = files;
     e.screen = screen;
+    e.window = topLevel;
+    inject(e);
+}
+
+void dropText(const std::u16string& text, POINT screen, HWND topLevel) {
+    RawEvent e;
+    e.type = RawEventType::DropText;
+    e.text = text;
+    e.screen = screen;
+    e.window = topLevel;
+    inject(e);
+}
+
+void expose(HWND topLevel) {
+    RawEvent e;
+    e.type = RawEventType::Expose;
+    e.window = topLevel;
+    inject(e);
+}
+
+std::vector<RECT> lastPresented(HWND topLevel) {
+    HeadlessDisplay* d = headlessDisplay();
+    return d ? d->lastPresented(topLevel) : std::vector<RECT>{};
+}
+
+void focusWindow(HWND topLevel) {
+    RawEvent e;
+    e.type = RawEventType::FocusGained;
+    e.window = topLevel;
+    inject(e);
+}
+
+void endSession(bool unattended) {
+    RawEvent e;
+    e.type = RawEventType::EndSession;
+    e.unattended = unattended;
     inject(e);
 }
 

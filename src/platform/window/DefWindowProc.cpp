@@ -100,6 +100,7 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     }
     case WM_NCPAINT: paintFrame(window); return 0;
     case WM_CLOSE: DestroyWindow(window); return 0;
+    case WM_QUERYENDSESSION: return TRUE;
     case kOleFileDropMessage:
         deliverOleFileDrop(window, reinterpret_cast<HDROP>(wParam), POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;

@@ -226,6 +226,52 @@ void handleKey(const RawEvent& e) {
     postInput(target, message, static_cast<WPARAM>(e.virtualKey), lParam);
 }
 
+// The window system's "the session is ending": every top-level window of this
+// thread is asked, then told; when the session ends, so does the thread's
+// message loop. Nobody answers for an unattended end, which cannot be refused.
+void endSession(bool unattended) {
+    WindowManager& m = wm();
+    std::vector<HWND> windows;
+    {
+        std::lock_guard lock(m.mutex);
+        auto q = m.currentQueue();
+        for (HWND h : m.topLevels) {
+            Window* w = m.find(h);
+            if (w && w->queue == q && !w->destroying) windows.push_back(h);
+        }
+    }
+    const LPARAM reason = unattended ? ENDSESSION_CRITICAL : ENDSESSION_LOGOFF;
+    bool ends = true;
+    for (HWND h : windows) {
+        if (IsWindow(h) && !sendTo(h, WM_QUERYENDSESSION, 0, reason) && !unattended) {
+            ends = false;
+            break;
+        }
+    }
+    for (HWND h : windows)
+        if (IsWindow(h)) sendTo(h, WM_ENDSESSION, ends ? TRUE : FALSE, reason);
+    if (ends) PostQuitMessage(0);
+}
+
+void focusGained(HWND window) {
+    if (!IsWindow(window)) return;
+    if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) {
+        // A window of another thread: its keyboard input goes to that thread.
+        std::lock_guard lock(wm().mutex);
+        wm().foreground = window;
+        return;
+    }
+    if (!IsWindowEnabled(window)) {
+        // A modal box's owner (or a late notice from before the box came): the
+        // keyboard stays with the active box, as Windows keeps it there.
+        if (HWND active = GetActiveWindow(); active && active != window) display().activateWindow(active);
+        return;
+    }
+    // A pop-up list or calendar that the window system focused stays inactive.
+    if (GetActiveWindow() != window && !(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_NOACTIVATE))
+        SetActiveWindow(window);
+}
+
 }  // namespace
 
 namespace veltrix::platform {
@@ -244,30 +290,19 @@ void processRawEvents(std::vector<RawEvent>& events) {
         case RawEventType::Close:
             if (IsWindow(e.window)) postInput(e.window, WM_SYSCOMMAND, SC_CLOSE, 0);
             break;
-        case RawEventType::FocusGained:
-            if (IsWindow(e.window) && GetWindowThreadProcessId(e.window, nullptr) != GetCurrentThreadId()) {
-                // A window of another thread: its keyboard input goes to that thread.
-                std::lock_guard lock(wm().mutex);
-                wm().foreground = e.window;
-            } else if (IsWindow(e.window) && GetActiveWindow() != e.window &&
-                       // A pop-up list or calendar that the window system focused stays inactive.
-                       !(GetWindowLongW(e.window, GWL_EXSTYLE) & WS_EX_NOACTIVATE)) {
-                SetActiveWindow(e.window);
-            }
-            break;
+        case RawEventType::FocusGained: focusGained(e.window); break;
         case RawEventType::Geometry:
             // The user moved or resized the display window.
             if (IsWindow(e.window))
                 SetWindowPos(e.window, nullptr, e.rect.left, e.rect.top, e.rect.right - e.rect.left,
                              e.rect.bottom - e.rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
             break;
-        case RawEventType::DropFiles: {
-            POINT at;
-            GetCursorPos(&at);
-            if (e.screen.x || e.screen.y) at = e.screen;
-            deliverDrop(e.files, at);
+        case RawEventType::DropFiles: deliverDrop(e.files, e.screen, e.window); break;
+        case RawEventType::DropText: deliverTextDrop(e.text, e.screen, e.window); break;
+        case RawEventType::Expose:
+            if (IsWindow(e.window)) presentAgain(e.window);
             break;
-        }
+        case RawEventType::EndSession: endSession(e.unattended); break;
         case RawEventType::FocusLost: break;
         }
     }

@@ -134,7 +134,7 @@ void textInputFocus(HWND focus) {
         display().stopTextInput();
         return;
     }
-    display().startTextInput(textInputArea(focus));
+    display().startTextInput(GetAncestor(focus, GA_ROOT), textInputArea(focus));
 }
 
 }  // namespace veltrix::platform
@@ -172,7 +172,7 @@ BOOL ImmSetCompositionWindow(HIMC context, const COMPOSITIONFORM* form) {
         c.candidateAt = form->ptCurrentPos;
         c.candidateStyle = form->dwStyle;
     }
-    if (GetFocus() == window) display().startTextInput(textInputArea(window));
+    if (GetFocus() == window) display().startTextInput(GetAncestor(window, GA_ROOT), textInputArea(window));
     return TRUE;
 }
 

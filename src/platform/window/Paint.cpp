@@ -123,11 +123,28 @@ void paintNow(HWND window, bool children) {
     }
 }
 
+namespace {
+
+// More rectangles than this go to the display as their bounds: one larger
+// copy costs less than many small ones.
+constexpr int kMostPresentedRects = 16;
+
+std::vector<RECT> presentedRects(const Region& dirty) {
+    const int count = dirty.count();
+    if (count > kMostPresentedRects) return {dirty.bounds()};
+    std::vector<RECT> rects;
+    rects.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) rects.push_back(dirty.rect(i));
+    return rects;
+}
+
+}  // namespace
+
 void presentPictures() {
     struct Pending {
         HWND window;
         cairo_surface_t* picture;
-        RECT dirty;
+        std::vector<RECT> dirty;
     };
     std::vector<Pending> pending;
     {
@@ -137,7 +154,7 @@ void presentPictures() {
             if (!w || !w->picture || w->presentPending.empty()) continue;
             // Each thread presents its own windows, so no picture is read while it is drawn.
             if (w->queue->thread != std::this_thread::get_id()) continue;
-            pending.push_back({h, cairo_surface_reference(w->picture), w->presentPending.bounds()});
+            pending.push_back({h, cairo_surface_reference(w->picture), presentedRects(w->presentPending)});
             w->presentPending.clear();
         }
     }
@@ -145,6 +162,15 @@ void presentPictures() {
         display().present(p.window, p.picture, p.dirty);
         cairo_surface_destroy(p.picture);
     }
+}
+
+void presentAgain(HWND window) {
+    std::lock_guard lock(wm().mutex);
+    Window* w = wm().find(window);
+    if (!w || !w->picture) return;
+    w->presentPending.unite(RECT{0, 0, cairo_image_surface_get_width(w->picture),
+                                 cairo_image_surface_get_height(w->picture)});
+    wm().wakeQueue(*w->queue);
 }
 
 }  // namespace veltrix::platform

@@ -164,18 +164,27 @@ void restartHover(WindowManager& m);
 void forgetWindowInput(HWND window);
 // Presents pending rectangles of every top-level picture of the calling thread.
 void presentPictures();
+// The window system lost what a top-level window showed (it was covered):
+// its whole picture is presented again, without painting anything.
+void presentAgain(HWND window);
 // Sends WM_PAINT to the window (and, with children, to its invalid descendants) now.
 void paintNow(HWND window, bool children);
 // Turns raw display events into queued input messages.
 void processRawEvents(std::vector<RawEvent>& events);
 HDC createWindowDC(HWND window, bool client, const Region* clip);
-// Posts WM_DROPFILES for files dropped at a screen point.
-void deliverDrop(const std::vector<std::u16string>& files, POINT screen);
-// The window under the point (or its nearest ancestor) registered with
-// RegisterDragDrop, or null.
-HWND dropTargetWindowAt(POINT screen);
-// Hands a desktop file drop to the window's registered drop target as a
-// CF_HDROP data object, then releases the drop.
+// Posts WM_DROPFILES (or the registered drop target's delivery) for files
+// dropped at a screen point onto the top-level window the display named (null:
+// whichever window is under the point); a point outside the window named
+// stands for its middle.
+void deliverDrop(const std::vector<std::u16string>& files, POINT screen, HWND topLevel);
+// Text dropped there goes to a registered drop target as CF_UNICODETEXT.
+void deliverTextDrop(const std::u16string& text, POINT screen, HWND topLevel);
+// The text of a text drop; false for a file drop.
+bool droppedText(HDROP drop, std::u16string& text);
+// The window (or its nearest ancestor) registered with RegisterDragDrop, or null.
+HWND registeredDropTargetOf(HWND window);
+// Hands a desktop drop to the window's registered drop target as a CF_HDROP
+// (files) or CF_UNICODETEXT (text) data object, then releases the drop.
 void deliverOleFileDrop(HWND window, HDROP drop, POINT screen);
 // Posted to a registered window for a desktop file drop; DefWindowProcW
 // delivers it to the window's drop target. wParam: the HDROP; lParam: the
