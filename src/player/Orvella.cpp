@@ -1,18 +1,21 @@
 #include "player/Orvella.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "app/Paths.h"
 #include "app/Settings.h"
 #include "editor/EditorTheme.h"
 #include "lyrics/Playlist.h"
 #include "player/LyricsEditDialog.h"
+#include "player/RecoveryFile.h"
 #include "player/SentenceMenu.h"
 #include "toolkit/FileChooser.h"
 #include "toolkit/FontList.h"
 #include "toolkit/PopupMenu.h"
 #include "toolkit/Graphics.h"
 #include "platform/api/Toolbar.h"
+#include "text/NarrowText.h"
 
 namespace {
 
@@ -65,7 +68,10 @@ std::u16string lowerExtension(const std::u16string& path) {
 Orvella::Orvella()
     : core_(audio_, [this] { return audio_.lengthMs; }, editing_, *this, *this) {
     core_.setProgramName(appBaseName());
-    core_.setOpenedHandler([this](const std::u16string& path) { recentFiles_.addRecentFile(path); });
+    core_.setOpenedHandler([this](const std::u16string& path) {
+        recentFiles_.addRecentFile(path);
+        offerRecovery();
+    });
 }
 
 Orvella::~Orvella() { destroyWindow(); }
@@ -612,22 +618,56 @@ void Orvella::showFileTab() {
 
 // Closing -----------------------------------------------------------------------------------
 
+bool Orvella::settleUnsavedEdits() {
+    if (!core_.hasAudio() || !lyricsView_.modified()) return true;
+    const int answer = MessageBoxW(handle_, u"編集中の歌詞が保存されていません。xml ファイルに保存しますか？", u"Veltrix",
+                                   MB_YESNOCANCEL | MB_ICONQUESTION);
+    if (answer == IDCANCEL) return false;
+    // A save that failed has said why; the window stays so nothing is lost.
+    return answer != IDYES || core_.writeSentences();
+}
+
 bool Orvella::onClose() {
-    if (core_.hasAudio() && lyricsView_.modified()) {
-        const int answer = MessageBoxW(handle_, u"編集中の歌詞が保存されていません。xml ファイルに保存しますか？",
-                                       u"Veltrix", MB_YESNOCANCEL | MB_ICONQUESTION);
-        if (answer == IDCANCEL) return false;
-        // A save that failed has said why; the window stays so nothing is lost.
-        if (answer == IDYES && !core_.writeSentences()) return false;
-    }
+    if (!sessionEnding_ && !settleUnsavedEdits()) return false;
     if (!core_.isStopped()) audio_.stop();
     savePlayerSettings();
     audio_.close();
     return true;
 }
 
+bool Orvella::queryEndSession(bool unattended) {
+    if (!unattended) {
+        sessionEnding_ = settleUnsavedEdits();
+        return sessionEnding_;
+    }
+    if (core_.hasAudio() && lyricsView_.modified()) {
+        editing_.collectDocument();
+        if (!recovery::keep(editing_.document(), core_.audioPath()))
+            std::fprintf(stderr, "veltrix: the unsaved sentence list could not be kept in %s\n",
+                         encodeCodePage(recovery::pathFor(core_.audioPath()), 65001).c_str());
+    }
+    sessionEnding_ = true;
+    return true;
+}
+
+void Orvella::offerRecovery() {
+    const std::u16string audio = core_.audioPath();
+    if (!recovery::exists(audio)) return;
+    const std::u16string path = recovery::pathFor(audio);
+    if (askYesNo(u"前回、保存されないまま終了した編集中の歌詞があります。復元しますか？\r\n"
+                 u"（いいえを選ぶと破棄します）\r\n" + path,
+                 u"Veltrix"))
+        core_.restoreSentences(path);
+    recovery::discard(audio);
+}
+
 LRESULT Orvella::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_ERASEBKGND) return 1;
+    if (message == WM_QUERYENDSESSION) return queryEndSession((lParam & ENDSESSION_CRITICAL) != 0) ? TRUE : FALSE;
+    if (message == WM_ENDSESSION) {
+        endSession(wParam != FALSE);
+        return 0;
+    }
     // The sliders report the user's changes as a track bar does.
     if (message == WM_HSCROLL && controlChanged(reinterpret_cast<HWND>(lParam))) return 0;
     return Component::windowProc(window, message, wParam, lParam);

@@ -133,8 +133,16 @@ public:
     LRESULT onSize(WPARAM type, LPARAM size) override;
     bool onTimer(UINT_PTR id, LPARAM lParam) override;
     // Asks whether to save unsaved edits (Yes saves, No discards, Cancel
-    // keeps the window); then saves the settings and closes the audio.
+    // keeps the window); then saves the settings and closes the audio. Once
+    // the session's end has been agreed it closes without asking again.
     bool onClose() override;
+    // The session is ending (WM_QUERYENDSESSION). With someone to answer it
+    // asks as closing does and may refuse; unattended it keeps unsaved edits
+    // in the audio's recovery file (RecoveryFile.h), leaves the XML file on
+    // disk as it was, and agrees.
+    bool queryEndSession(bool unattended);
+    // WM_ENDSESSION: when the session goes on after all, a later close asks again.
+    void endSession(bool ending) { sessionEnding_ = ending; }
     bool onFilesDropped(const std::vector<std::u16string>& paths) override;
     LRESULT windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -203,6 +211,11 @@ private:
     // A change reported by one of the number fields or sliders; false for other windows.
     bool controlChanged(HWND control);
     bool askYesNo(const std::u16string& text, const std::u16string& caption);
+    // Asks about unsaved edits and saves them when told to; false when the
+    // user cancelled or the save failed (and said why).
+    bool settleUnsavedEdits();
+    // After an audio file opened: a recovery file of it is offered, then removed.
+    void offerRecovery();
 
     BassPlayer audio_;
     LyricsTable lyricsTable_;
@@ -238,6 +251,7 @@ private:
     int volume_ = 100;
     int fontSize_ = 20;
     bool explanationVisible_ = false;
+    bool sessionEnding_ = false;
     int width_ = 0;
     int height_ = 0;
 };

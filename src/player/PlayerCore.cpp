@@ -163,6 +163,20 @@ bool PlayerCore::writeSentences() {
     return true;
 }
 
+bool PlayerCore::restoreSentences(const std::u16string& path) {
+    SentenceList& document = editing_.document();
+    std::u16string xmlPath = document.xmlPath();
+    if (xmlPath.empty()) xmlPath = withoutExtension(audioPath_) + u".xml";
+    // The document names the open audio, which the reader keeps.
+    document.setAudioPath(audioPath_);
+    if (!readSentenceList(document, path, host_)) return false;
+    document.setXmlPath(xmlPath);
+    editing_.showDocument();
+    editing_.lyricsView().setModified(true);
+    updateTitle();
+    return true;
+}
+
 void PlayerCore::applyPlayerSettings() {
     audio_.setPitch(controls_.pitch());
     audio_.setVolume(controls_.volume());

@@ -375,6 +375,81 @@ TEST_F(PlayerProgram, FilesDroppedListedOpenedRemovedAndRemembered) {
     EXPECT_EQ(restarted.entries()[1], folder.file("three.mp3"));
 }
 
+// With nobody to answer (a signal ends the session), unsaved edits go to the
+// audio's recovery file and the XML file on disk stays as it was; the next
+// open of the audio offers them back.
+TEST_F(PlayerProgram, UnsavedEditsKeptAtTheSessionsEndAreOfferedAtTheNextOpen) {
+    TempDir state;
+    ::setenv("XDG_STATE_HOME", state.path().c_str(), 1);
+    chosen = folder.file("AskingTheWay.mp3");
+    ctrl('O');
+    const std::string original = folder.read("AskingTheWay.xml");
+    auto keepEdit = [&] {
+        player().lyricsTable().selectOnly(1);
+        ctrl('R');  // clears row 1's times: an edit
+        ASSERT_EQ(title().substr(0, 2), u"* ");
+        std::vector<std::u16string> asked;
+        headless::setMessageBoxResponder([&](const headless::MessageBoxShown& box) {
+            asked.push_back(box.text);
+            return IDCANCEL;
+        });
+        EXPECT_EQ(SendMessageW(player().handle(), WM_QUERYENDSESSION, 0, ENDSESSION_CRITICAL), TRUE);
+        EXPECT_TRUE(asked.empty()) << "nobody is there to answer";
+        // For this test the session goes on after all.
+        SendMessageW(player().handle(), WM_ENDSESSION, FALSE, ENDSESSION_CRITICAL);
+        EXPECT_EQ(folder.read("AskingTheWay.xml"), original);
+    };
+    auto keptFiles = [&] {
+        std::vector<std::filesystem::path> files;
+        if (std::filesystem::exists(state.native("veltrix")))
+            for (const auto& entry : std::filesystem::directory_iterator(state.native("veltrix")))
+                files.push_back(entry.path());
+        return files;
+    };
+    keepEdit();
+    auto kept = keptFiles();
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].filename().string().rfind("AskingTheWay-", 0), 0u);
+    EXPECT_EQ(kept[0].extension(), ".xml");
+    SentenceList recovered;
+    QuietHost host;
+    recovered.setAudioPath(chosen);
+    ASSERT_TRUE(readSentenceList(recovered, kept[0].u16string(), host));
+    ASSERT_EQ(static_cast<int>(recovered.size()), player().lyricsTable().getRowCount());
+    EXPECT_EQ(recovered.rows()[1].start, u"00:00:00");
+    EXPECT_EQ(recovered.rows()[2].start, cell(2, LyricsTable::Start));
+
+    // No: the edits are dropped, and with them the file.
+    std::vector<headless::MessageBoxShown> offers;
+    headless::setMessageBoxResponder([&](const headless::MessageBoxShown& box) {
+        offers.push_back(box);
+        return IDNO;
+    });
+    player().lyricsView().setModified(false);
+    ctrl('O');
+    ASSERT_EQ(offers.size(), 1u);
+    EXPECT_NE(offers[0].text.find(u"復元しますか"), std::u16string::npos);
+    EXPECT_EQ(offers[0].caption, u"Veltrix");
+    EXPECT_EQ(cell(1, LyricsTable::Start), u"00:05:70");
+    EXPECT_NE(title().substr(0, 2), u"* ");
+    EXPECT_TRUE(keptFiles().empty());
+
+    // Yes: the edits are back, unsaved, and a save goes to the lesson's own file.
+    keepEdit();
+    headless::setMessageBoxResponder([&](const headless::MessageBoxShown& box) {
+        offers.push_back(box);
+        return IDYES;
+    });
+    player().lyricsView().setModified(false);
+    ctrl('O');
+    ASSERT_EQ(offers.size(), 2u);
+    EXPECT_EQ(cell(1, LyricsTable::Start), u"00:00:00");
+    EXPECT_EQ(title().substr(0, 2), u"* ");
+    EXPECT_TRUE(keptFiles().empty());
+    EXPECT_EQ(player().editing().document().xmlPath(), folder.file("AskingTheWay.xml"));
+    ::unsetenv("XDG_STATE_HOME");
+}
+
 TEST_F(PlayerProgram, ClosingWithUnsavedEditsAsksFirst) {
     chosen = folder.file("AskingTheWay.mp3");
     ctrl('O');
