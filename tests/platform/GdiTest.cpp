@@ -1,6 +1,7 @@
 // Drawing on DIB sections: GDI's pixel rules, block transfers, objects and text.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <string>
 
@@ -273,6 +274,39 @@ TEST(GdiText, PositiveHeightsAreCellHeights) {
     EXPECT_NEAR(tm.tmHeight, 20, 2);
     SelectObject(c.dc, GetStockObject(DEFAULT_GUI_FONT));
     DeleteObject(font);
+}
+
+// Painters make the same font on every paint; what it measures must not
+// depend on whether it was made before, nor merge fonts that differ.
+TEST(GdiText, FontsMadeAgainMeasureAndDrawAsTheFirst) {
+    auto metricsOf = [](HFONT font, const char16_t* text) {
+        Canvas c(200, 40);
+        SelectObject(c.dc, font);
+        TEXTMETRICW tm;
+        GetTextMetricsW(c.dc, &tm);
+        SIZE s;
+        GetTextExtentPoint32W(c.dc, text, static_cast<int>(std::char_traits<char16_t>::length(text)), &s);
+        SetBkMode(c.dc, TRANSPARENT);
+        TextOutW(c.dc, 0, 0, text, static_cast<int>(std::char_traits<char16_t>::length(text)));
+        const int ink = c.inkedPixels(0, 0, 200, 40);
+        SelectObject(c.dc, GetStockObject(DEFAULT_GUI_FONT));
+        DeleteObject(font);
+        return std::array<long, 4>{tm.tmHeight, tm.tmAveCharWidth, s.cx, ink};
+    };
+    for (int height : {-13, 20}) {
+        LOGFONTW lf{};
+        lf.lfHeight = height;
+        lf.lfWeight = FW_NORMAL;
+        std::char_traits<char16_t>::copy(lf.lfFaceName, u"Arial", 5);
+        const auto first = metricsOf(CreateFontIndirectW(&lf), u"acme 日本");
+        lf.lfFaceName[6] = u'x';  // whatever lies past the face's end
+        EXPECT_EQ(metricsOf(CreateFontIndirectW(&lf), u"acme 日本"), first) << height;
+        lf.lfWeight = FW_BOLD;
+        EXPECT_GT(metricsOf(CreateFontIndirectW(&lf), u"acme 日本")[2], first[2]) << height;
+        lf.lfWeight = FW_NORMAL;
+        lf.lfUnderline = TRUE;
+        EXPECT_GT(metricsOf(CreateFontIndirectW(&lf), u"acme 日本")[3], first[3]) << height;
+    }
 }
 
 TEST(GdiText, DrawTextMeasuresAlignsAndHandlesPrefixes) {

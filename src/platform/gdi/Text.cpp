@@ -209,28 +209,79 @@ PangoContext* pangoContext() {
 
 }  // namespace veltrix::platform
 
+namespace {
+
+// What a LOGFONT comes to once measured. Painters make the same fonts again
+// on every paint, and measuring lays text out four times; the same LOGFONT
+// also keeps its serial, so the lines laid out for it are found again.
+struct FontLook {
+    std::uint64_t serial = 0;
+    double size = 0;  // absolute, in Pango units
+    int ascent = 0;
+    int descent = 0;
+    int averageWidth = 0;
+    int maxWidth = 0;
+};
+
+// The LOGFONT's fields and its face up to the terminator (the bytes after it
+// are anything the caller left there).
+std::u16string lookKey(const LOGFONTW& lf) {
+    std::u16string key;
+    for (LONG n : {lf.lfHeight, lf.lfWidth, lf.lfEscapement, lf.lfOrientation, lf.lfWeight}) {
+        const auto bits = static_cast<std::uint32_t>(n);
+        key += static_cast<char16_t>(bits & 0xFFFF);
+        key += static_cast<char16_t>(bits >> 16);
+    }
+    for (BYTE b : {lf.lfItalic, lf.lfUnderline, lf.lfStrikeOut, lf.lfCharSet, lf.lfOutPrecision, lf.lfClipPrecision,
+                   lf.lfQuality, lf.lfPitchAndFamily})
+        key += static_cast<char16_t>(b);
+    return key + faceOf(lf);
+}
+
+FontLook lookOf(const LOGFONTW& lf, PangoFontDescription* description) {
+    static std::unordered_map<std::u16string, FontLook> looks;  // used under the GDI mutex only
+    static std::uint64_t nextSerial = 1;
+    std::u16string key = lookKey(lf);
+    if (auto it = looks.find(key); it != looks.end()) return it->second;
+    Font probe;
+    probe.logFont = lf;
+    probe.description = pango_font_description_copy(description);
+    const int height = lf.lfHeight == 0 ? -12 : lf.lfHeight;
+    const int em = std::clamp(std::abs(height), 1, 2000);
+    double size = em * PANGO_SCALE;
+    pango_font_description_set_absolute_size(probe.description, size);
+    measure(probe);
+    if (height > 0 && probe.ascent + probe.descent > 0) {
+        // A positive height is the cell (ascent plus descent), not the em.
+        size = std::max(1.0, static_cast<double>(em) * em / (probe.ascent + probe.descent)) * PANGO_SCALE;
+        pango_font_description_set_absolute_size(probe.description, size);
+        measure(probe);
+    }
+    if (looks.size() >= 256) looks.clear();
+    FontLook look{nextSerial++, size, probe.ascent, probe.descent, probe.averageWidth, probe.maxWidth};
+    looks.emplace(std::move(key), look);
+    return look;
+}
+
+}  // namespace
+
 HFONT CreateFontIndirectW(const LOGFONTW* lf) {
     if (!lf) return nullptr;
     std::lock_guard lock(gdi().mutex);
-    static std::uint64_t nextSerial = 1;
     auto font = std::make_unique<Font>();
-    font->serial = nextSerial++;
     font->logFont = *lf;
     font->description = pango_font_description_new();
     pango_font_description_set_family(font->description, familyList(faceOf(*lf)).c_str());
     pango_font_description_set_weight(font->description,
                                       static_cast<PangoWeight>(std::clamp<LONG>(lf->lfWeight ? lf->lfWeight : 400, 100, 1000)));
     pango_font_description_set_style(font->description, lf->lfItalic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
-    int height = lf->lfHeight == 0 ? -12 : lf->lfHeight;
-    int em = std::clamp(std::abs(height), 1, 2000);
-    pango_font_description_set_absolute_size(font->description, em * PANGO_SCALE);
-    measure(*font);
-    if (height > 0 && font->ascent + font->descent > 0) {
-        // A positive height is the cell (ascent plus descent), not the em.
-        double scaled = static_cast<double>(em) * em / (font->ascent + font->descent);
-        pango_font_description_set_absolute_size(font->description, std::max(1.0, scaled) * PANGO_SCALE);
-        measure(*font);
-    }
+    const FontLook look = lookOf(*lf, font->description);
+    pango_font_description_set_absolute_size(font->description, look.size);
+    font->serial = look.serial;
+    font->ascent = look.ascent;
+    font->descent = look.descent;
+    font->averageWidth = look.averageWidth;
+    font->maxWidth = look.maxWidth;
     return static_cast<HFONT>(gdi().add(GdiObject{OBJ_FONT, false, 0, std::move(font)}));
 }
 
@@ -427,53 +478,61 @@ int DrawTextW(HDC handle, LPCWSTR text, int count, LPRECT rect, UINT format) {
         }
         shown += text[i];
     }
-    std::vector<int> offsets;
-    std::string utf8 = toUtf8(shown.data(), shown.size(), &offsets);
-    PangoLayout* layout = newLayout(*f, utf8);
-    if (!underline.empty()) {
-        PangoAttrList* attrs = pango_attr_list_copy(pango_layout_get_attributes(layout));
-        for (int u : underline) {
-            PangoAttribute* a = pango_attr_underline_new(PANGO_UNDERLINE_SINGLE);
-            a->start_index = static_cast<guint>(offsets[u]);
-            a->end_index = static_cast<guint>(offsets[u + 1]);
-            pango_attr_list_insert(attrs, a);
+    const int boxWidth = rect->right - rect->left;
+    const int lineHeight = f->ascent + f->descent;
+    int lines = 1;
+    int height = lineHeight;
+    std::shared_ptr<const Line> line;
+    if ((format & DT_SINGLELINE) && underline.empty() && !(format & (DT_END_ELLIPSIS | DT_EXPANDTABS))) {
+        // A plain line (labels, buttons, values) is drawn again on every
+        // paint: it is laid out once, in the lines shared with ExtTextOutW.
+        line = layoutLine(*f, shown.data(), static_cast<int>(shown.size()));
+    } else {
+        std::vector<int> offsets;
+        std::string utf8 = toUtf8(shown.data(), shown.size(), &offsets);
+        PangoLayout* layout = newLayout(*f, utf8);
+        if (!underline.empty()) {
+            PangoAttrList* attrs = pango_attr_list_copy(pango_layout_get_attributes(layout));
+            for (int u : underline) {
+                PangoAttribute* a = pango_attr_underline_new(PANGO_UNDERLINE_SINGLE);
+                a->start_index = static_cast<guint>(offsets[u]);
+                a->end_index = static_cast<guint>(offsets[u + 1]);
+                pango_attr_list_insert(attrs, a);
+            }
+            pango_layout_set_attributes(layout, attrs);
+            pango_attr_list_unref(attrs);
         }
-        pango_layout_set_attributes(layout, attrs);
-        pango_attr_list_unref(attrs);
+        if (format & DT_SINGLELINE) pango_layout_set_single_paragraph_mode(layout, TRUE);
+        if ((format & DT_WORDBREAK) && !(format & DT_SINGLELINE)) {
+            pango_layout_set_width(layout, std::max(1, boxWidth) * PANGO_SCALE);
+            pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
+        } else if (format & DT_END_ELLIPSIS) {
+            pango_layout_set_width(layout, std::max(1, boxWidth) * PANGO_SCALE);
+            pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
+        }
+        if (format & DT_EXPANDTABS) {
+            PangoTabArray* tabs = pango_tab_array_new_with_positions(1, TRUE, PANGO_TAB_LEFT, 8 * f->averageWidth);
+            pango_layout_set_tabs(layout, tabs);
+            pango_tab_array_free(tabs);
+        }
+        pango_layout_set_alignment(layout, (format & DT_CENTER) ? PANGO_ALIGN_CENTER
+                                           : (format & DT_RIGHT) ? PANGO_ALIGN_RIGHT : PANGO_ALIGN_LEFT);
+        PangoRectangle logical;
+        pango_layout_get_pixel_extents(layout, nullptr, &logical);
+        lines = pango_layout_get_line_count(layout);
+        if (lines > 1) height = std::max(logical.height, utf8.empty() ? lineHeight : 0);
+        line = std::make_shared<const Line>(layout, logical.width, PANGO_PIXELS(pango_layout_get_baseline(layout)));
     }
-    int boxWidth = rect->right - rect->left;
-    if (format & DT_SINGLELINE) pango_layout_set_single_paragraph_mode(layout, TRUE);
-    if ((format & DT_WORDBREAK) && !(format & DT_SINGLELINE)) {
-        pango_layout_set_width(layout, std::max(1, boxWidth) * PANGO_SCALE);
-        pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
-    } else if (format & DT_END_ELLIPSIS) {
-        pango_layout_set_width(layout, std::max(1, boxWidth) * PANGO_SCALE);
-        pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
-    }
-    if (format & DT_EXPANDTABS) {
-        PangoTabArray* tabs = pango_tab_array_new_with_positions(1, TRUE, PANGO_TAB_LEFT, 8 * f->averageWidth);
-        pango_layout_set_tabs(layout, tabs);
-        pango_tab_array_free(tabs);
-    }
-    pango_layout_set_alignment(layout, (format & DT_CENTER) ? PANGO_ALIGN_CENTER
-                                       : (format & DT_RIGHT) ? PANGO_ALIGN_RIGHT : PANGO_ALIGN_LEFT);
-    PangoRectangle logical;
-    pango_layout_get_pixel_extents(layout, nullptr, &logical);
-    int lines = pango_layout_get_line_count(layout);
-    int lineHeight = f->ascent + f->descent;
-    int height = std::max(logical.height, utf8.empty() ? lineHeight : 0);
-    if (lines <= 1) height = lineHeight;
     if (format & DT_CALCRECT) {
-        rect->right = rect->left + logical.width;
+        rect->right = rect->left + line->width;
         rect->bottom = rect->top + height;
-        g_object_unref(layout);
         return height;
     }
     int x = rect->left;
-    bool wrapped = pango_layout_get_width(layout) > 0;
+    const bool wrapped = pango_layout_get_width(line->layout) > 0;
     if (!wrapped) {
-        if (format & DT_CENTER) x = rect->left + (boxWidth - logical.width) / 2;
-        else if (format & DT_RIGHT) x = rect->right - logical.width;
+        if (format & DT_CENTER) x = rect->left + (boxWidth - line->width) / 2;
+        else if (format & DT_RIGHT) x = rect->right - line->width;
     }
     int y = rect->top;
     if (format & DT_SINGLELINE) {
@@ -488,16 +547,14 @@ int DrawTextW(HDC handle, LPCWSTR text, int count, LPRECT rect, UINT format) {
         }
         if (dc->state.backgroundMode == OPAQUE) {
             setColour(cr, dc->state.backgroundColour);
-            cairo_rectangle(cr, wrapped ? rect->left : x, y, wrapped ? boxWidth : logical.width, height);
+            cairo_rectangle(cr, wrapped ? rect->left : x, y, wrapped ? boxWidth : line->width, height);
             cairo_fill(cr);
         }
         setColour(cr, dc->state.textColour);
-        int baseline = PANGO_PIXELS(pango_layout_get_baseline(layout));
-        cairo_move_to(cr, wrapped ? rect->left : x, y + (lines <= 1 ? f->ascent - baseline : 0));
-        pango_cairo_show_layout(cr, layout);
+        cairo_move_to(cr, wrapped ? rect->left : x, y + (lines <= 1 ? f->ascent - line->baseline : 0));
+        pango_cairo_show_layout(cr, line->layout);
         cairo_destroy(cr);
     }
-    g_object_unref(layout);
     return height;
 }
 
