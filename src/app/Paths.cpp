@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/api/FileOperations.h"
 #include "platform/api/Startup.h"
 #include "platform/win32.h"
 

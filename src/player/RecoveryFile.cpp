@@ -7,6 +7,7 @@
 #include "app/Paths.h"
 #include "lyrics/AudioPath.h"
 #include "lyrics/SentenceListFile.h"
+#include "platform/api/FileOperations.h"
 #include "platform/api/Startup.h"
 #include "platform/win32.h"
 #include "text/ReplacingFile.h"

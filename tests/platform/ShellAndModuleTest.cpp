@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/api/FileOperations.h"
 #include "platform/api/Startup.h"
 #include "platform/win32.h"
 #include "support/TempDir.h"

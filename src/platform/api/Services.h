@@ -16,7 +16,6 @@ inline constexpr DWORD ERROR_INVALID_HANDLE = 6;
 inline constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
 inline constexpr DWORD ERROR_WRITE_FAULT = 29;
 inline constexpr DWORD ERROR_READ_FAULT = 30;
-inline constexpr DWORD ERROR_FILE_EXISTS = 80;
 inline constexpr DWORD ERROR_INVALID_PARAMETER = 87;
 inline constexpr DWORD ERROR_DISK_FULL = 112;
 inline constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
@@ -182,6 +181,3 @@ inline constexpr int CSIDL_LOCAL_APPDATA = 0x001C;
 inline constexpr int CSIDL_FLAG_CREATE = 0x8000;
 inline constexpr DWORD SHGFP_TYPE_CURRENT = 0;
 HRESULT SHGetFolderPathW(HWND owner, int folder, HANDLE token, DWORD flags, LPWSTR path);
-// Makes the folder and every missing folder above it: ERROR_SUCCESS,
-// ERROR_ALREADY_EXISTS when it was there, or the error of the step that failed.
-int SHCreateDirectoryExW(HWND owner, LPCWSTR path, const void* securityAttributes);

@@ -1,15 +1,13 @@
 // The per-user folders of the desktop's base-directory rules, under the shell's
 // folder names.
 #include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <string>
 
-#include "platform/services/Errno.h"
 #include "platform/services/NativePath.h"
+#include "platform/api/FileOperations.h"
 #include "platform/api/Ole.h"
 #include "platform/api/Startup.h"
 #include "platform/win32.h"
@@ -49,21 +47,4 @@ HRESULT SHGetFolderPathW(HWND, int folder, HANDLE, DWORD, LPWSTR path) {
     result.copy(path, result.size());
     path[result.size()] = 0;
     return S_OK;
-}
-
-int SHCreateDirectoryExW(HWND, LPCWSTR path, const void*) {
-    if (!path || !*path) return static_cast<int>(ERROR_PATH_NOT_FOUND);
-    const std::string native = platform::nativePath(path);
-    struct stat info {};
-    if (stat(native.c_str(), &info) == 0) return static_cast<int>(S_ISDIR(info.st_mode) ? ERROR_ALREADY_EXISTS : ERROR_FILE_EXISTS);
-    // Each folder from the top down; one that exists already is no failure.
-    for (std::size_t slash = native.find('/', 1);; slash = native.find('/', slash + 1)) {
-        const std::string step = native.substr(0, slash);
-        if (!step.empty() && mkdir(step.c_str(), 0777) != 0 && errno != EEXIST) {
-            platform::setLastErrorFromErrno();
-            return static_cast<int>(GetLastError());
-        }
-        if (slash == std::string::npos) break;
-    }
-    return static_cast<int>(ERROR_SUCCESS);
 }
