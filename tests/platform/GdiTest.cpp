@@ -196,6 +196,22 @@ TEST(Gdi, ObjectsSelectedOrStockAreNotDeleted) {
     EXPECT_EQ(GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_3DFACE));
 }
 
+// Objects and DCs live in separate tables: a handle of one kind never reaches
+// the other (a DC passed to DeleteObject once deleted the brush that shared
+// its slot number).
+TEST(Gdi, AHandleOfOneKindNeverReachesAnObjectOfAnother) {
+    HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
+    HDC dc = CreateCompatibleDC(nullptr);
+    EXPECT_EQ(GetObjectType(dc), static_cast<DWORD>(OBJ_MEMDC));
+    EXPECT_EQ(GetObjectType(brush), static_cast<DWORD>(OBJ_BRUSH));
+    EXPECT_FALSE(DeleteObject(dc));
+    EXPECT_FALSE(DeleteDC(reinterpret_cast<HDC>(brush)));
+    EXPECT_EQ(GetObjectType(brush), static_cast<DWORD>(OBJ_BRUSH));
+    EXPECT_TRUE(DeleteDC(dc));
+    EXPECT_EQ(GetObjectType(dc), 0u);
+    EXPECT_TRUE(DeleteObject(brush));
+}
+
 HFONT makeFont(int height, const char16_t* face, LONG weight = FW_NORMAL) {
     LOGFONTW lf{};
     lf.lfHeight = height;

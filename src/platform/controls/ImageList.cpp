@@ -30,7 +30,7 @@ struct ImageListData {
 
 struct Lists {
     std::mutex mutex;
-    HandleTable<ImageListData> table;
+    HandleTable<ImageListData> table{HandleKind::ImageList};
 };
 
 Lists& lists() {

@@ -89,8 +89,8 @@ public:
     static Gdi& instance();
 
     std::recursive_mutex mutex;
-    HandleTable<GdiObject> objects;
-    HandleTable<DeviceContext> dcs;
+    HandleTable<GdiObject> objects{HandleKind::GdiObject};
+    HandleTable<DeviceContext> dcs{HandleKind::DeviceContext};
     HGDIOBJ stock[20]{};
     HGDIOBJ defaultBitmap = nullptr;
     HBRUSH sysBrushes[31]{};

@@ -101,7 +101,7 @@ public:
     static WindowManager& instance();
 
     std::mutex mutex;
-    HandleTable<Window> windows;
+    HandleTable<Window> windows{HandleKind::Window};
     std::vector<std::shared_ptr<WindowClass>> classes;
     std::vector<HWND> topLevels;  // z-order, topmost first
     HWND capture = nullptr;
