@@ -3,13 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/common/AsciiCase.h"
 #include "toolkit/Graphics.h"
 
 bool hasPictureExtension(const std::u16string& path) {
-    std::u16string lower = path;
-    for (char16_t& c : lower) {
-        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-    }
+    const std::u16string lower = veltrix::ascii::toLower(path);
     for (const char16_t* extension : {u".bmp", u".png", u".gif", u".jpg", u".jpeg"}) {
         if (lower.find(extension) != std::u16string::npos) return true;
     }

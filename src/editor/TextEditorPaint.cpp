@@ -5,6 +5,7 @@
 
 #include "editor/TextEditor.h"
 #include "editor/regex/RegexPattern.h"
+#include "platform/common/Unicode.h"
 #include "toolkit/Graphics.h"
 
 namespace {
@@ -184,7 +185,7 @@ void TextEditor::paintRow(Graphics& graphics, int row, int y, bool overPicture) 
             const char16_t c = text[j];
             const int next = m_layout.advance(c, x, space);
             const bool blank = c == u'\t' || c == u'\u3000' || c == u' ';
-            const bool surrogate = c >= 0xD800 && c <= 0xDFFF;
+            const bool surrogate = veltrix::unicode::isSurrogate(c);
             if (surrogate) surrogates.push_back(x);
             shown.push_back(blank || surrogate ? u' ' : c);
             advances.push_back(next - x);

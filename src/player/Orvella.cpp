@@ -6,6 +6,7 @@
 #include "app/Settings.h"
 #include "editor/EditorTheme.h"
 #include "lyrics/Playlist.h"
+#include "platform/common/FileExtension.h"
 #include "player/LyricsEditDialog.h"
 #include "player/SentenceMenu.h"
 #include "toolkit/FileChooser.h"
@@ -49,16 +50,6 @@ const ToolButton kToolButtons[] = {
     {114, BTNS_BUTTON, u"選択中のセンテンスに翻訳文・解説文を設定する (Ctrl+J)"},
     {121, BTNS_CHECK, u"Open/Close the Explanation Window"},
 };
-
-std::u16string lowerExtension(const std::u16string& path) {
-    const std::u16string name = fileNameOf(path);
-    const auto dot = name.rfind(u'.');
-    if (dot == std::u16string::npos) return {};
-    std::u16string extension = name.substr(dot);
-    for (char16_t& c : extension)
-        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-    return extension;
-}
 
 }  // namespace
 
@@ -456,7 +447,7 @@ void Orvella::execute(int command) {
     case OpenFile: {
         const std::u16string path = chooseAudioFile(kAudioFilter, core_.audioPath());
         if (path.empty()) return;
-        if (lowerExtension(path) == u".m3u") {
+        if (veltrix::paths::extensionOf(path) == u".m3u") {
             fileTable_.clearFiles();
             fileTable_.loadPlaylist(path);
             showFileTab();

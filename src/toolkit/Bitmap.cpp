@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/common/FileExtension.h"
+
 namespace {
 
 struct FileCloser {
@@ -19,16 +21,6 @@ struct FileCloser {
     }
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
-
-std::u16string extensionOf(const std::u16string& path) {
-    std::size_t slash = path.find_last_of(u"/\\");
-    std::size_t dot = path.rfind(u'.');
-    if (dot == std::u16string::npos || (slash != std::u16string::npos && dot < slash)) return {};
-    std::u16string ext = path.substr(dot);
-    for (auto& c : ext)
-        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
-    return ext;
-}
 
 int strideOf(int width, int bits) { return ((width * (bits / 8)) + 3) & ~3; }
 
@@ -161,7 +153,7 @@ bool Bitmap::saveAs(const std::u16string& path) {
     error_.clear();
     if (empty()) return fail(u"Bitmap is empty.");
     if (getBitsPerPixel() != 24 && getBitsPerPixel() != 32) return fail(u"Bitmap.saveAs() 32/24 Bits is not supported");
-    if (extensionOf(path) == u".png") return savePng(path);
+    if (veltrix::paths::extensionOf(path) == u".png") return savePng(path);
     return saveBmp(path);
 }
 
@@ -244,7 +236,7 @@ bool Bitmap::savePng(const std::u16string& path) {
 bool Bitmap::loadImage(const std::u16string& path, int bits) {
     error_.clear();
     release();
-    std::u16string ext = extensionOf(path);
+    std::u16string ext = veltrix::paths::extensionOf(path);
     bool ok = false;
     if (ext == u".png") {
         ok = loadPng(path);

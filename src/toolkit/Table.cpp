@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "toolkit/Graphics.h"
+#include "platform/common/AsciiCase.h"
 
 namespace {
 
@@ -16,15 +17,6 @@ constexpr int kCheckBoxSpace = 16;
 std::u16string firstLine(const std::u16string& text) {
     const auto end = text.find_first_of(u"\r\n");
     return end == std::u16string::npos ? text : text.substr(0, end);
-}
-
-char16_t folded(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; }
-
-bool equalFolded(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (folded(a[i]) != folded(b[i])) return false;
-    return true;
 }
 
 }  // namespace
@@ -630,8 +622,8 @@ LRESULT Table::findItem(int start, const LVFINDINFOW* find) const {
         if (find->flags & LVFI_PARAM) return cell.value == find->lParam;
         if (find->flags & LVFI_PARTIAL)
             return cell.text.size() >= wanted.size() &&
-                   equalFolded(std::u16string_view(cell.text).substr(0, wanted.size()), wanted);
-        return equalFolded(cell.text, wanted);
+                   veltrix::ascii::equalsIgnoringCase(std::u16string_view(cell.text).substr(0, wanted.size()), wanted);
+        return veltrix::ascii::equalsIgnoringCase(cell.text, wanted);
     };
     const int first = std::max(0, start + 1);
     for (int row = first; row < count; ++row)

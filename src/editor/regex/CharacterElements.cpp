@@ -13,16 +13,6 @@ bool isWordUnit(char16_t unit)
         || unit == u'_';
 }
 
-char16_t toAsciiUpper(char16_t unit)
-{
-    return unit >= u'a' && unit <= u'z' ? static_cast<char16_t>(unit - 32) : unit;
-}
-
-char16_t toAsciiLower(char16_t unit)
-{
-    return unit >= u'A' && unit <= u'Z' ? static_cast<char16_t>(unit + 32) : unit;
-}
-
 bool CEmptyElxT::match(MatchContext&) const
 {
     return true;
@@ -48,7 +38,7 @@ bool sameText(const MatchContext& context, int at, std::u16string_view wanted, C
     if (caseMode == CaseMode::exact)
         return here == wanted;
     for (std::size_t i = 0; i < wanted.size(); ++i) {
-        if (toAsciiUpper(here[i]) != toAsciiUpper(wanted[i]))
+        if (veltrix::ascii::toUpper(here[i]) != veltrix::ascii::toUpper(wanted[i]))
             return false;
     }
     return true;
@@ -125,15 +115,15 @@ void CRangeElxT::addOtherCases()
         auto [low, high] = m_ranges[i];
         char16_t upperLow = std::max<char16_t>(low, u'A'), upperHigh = std::min<char16_t>(high, u'Z');
         if (upperLow <= upperHigh)
-            m_ranges.emplace_back(toAsciiLower(upperLow), toAsciiLower(upperHigh));
+            m_ranges.emplace_back(veltrix::ascii::toLower(upperLow), veltrix::ascii::toLower(upperHigh));
         char16_t lowerLow = std::max<char16_t>(low, u'a'), lowerHigh = std::min<char16_t>(high, u'z');
         if (lowerLow <= lowerHigh)
-            m_ranges.emplace_back(toAsciiUpper(lowerLow), toAsciiUpper(lowerHigh));
+            m_ranges.emplace_back(veltrix::ascii::toUpper(lowerLow), veltrix::ascii::toUpper(lowerHigh));
     }
     std::size_t characterCount = m_characters.size();
     for (std::size_t i = 0; i < characterCount; ++i) {
         char16_t unit = m_characters[i];
-        char16_t other = unit >= u'a' && unit <= u'z' ? toAsciiUpper(unit) : toAsciiLower(unit);
+        char16_t other = unit >= u'a' && unit <= u'z' ? veltrix::ascii::toUpper(unit) : veltrix::ascii::toLower(unit);
         if (other != unit && !holdsDirectly(other))
             m_characters.push_back(other);
     }
@@ -290,8 +280,8 @@ bool CStringElxT::collectFirstUnits(FirstUnits& first) const
     char16_t unit = m_direction == Direction::rightToLeft ? m_characters.back() : m_characters.front();
     first.add(unit);
     if (m_caseMode == CaseMode::ignoreAsciiCase) {
-        first.add(toAsciiUpper(unit));
-        first.add(toAsciiLower(unit));
+        first.add(veltrix::ascii::toUpper(unit));
+        first.add(veltrix::ascii::toLower(unit));
     }
     return false;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "editor/regex/ElxInterface.h"
+#include "platform/common/AsciiCase.h"
 
 // Matches the empty string; an empty pattern or branch, or a dropped atom.
 class CEmptyElxT final : public ElxInterface {
@@ -141,5 +142,3 @@ private:
 
 // ASCII-only helpers shared by the elements and the compiler.
 bool isWordUnit(char16_t unit);
-char16_t toAsciiUpper(char16_t unit);
-char16_t toAsciiLower(char16_t unit);

@@ -29,17 +29,6 @@ enum Stock {
     kRightToLeftOffset = 8,
 };
 
-bool equalIgnoringAsciiCase(std::u16string_view a, std::u16string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (toAsciiUpper(a[i]) != toAsciiUpper(b[i]))
-            return false;
-    }
-    return true;
-}
-
 bool isDigit(char16_t c)
 {
     return c >= u'0' && c <= u'9';
@@ -702,7 +691,7 @@ private:
     const PendingName* findNamed(std::u16string_view name) const
     {
         for (const PendingName& named : m_named) {
-            if (equalIgnoringAsciiCase(named.name, name))
+            if (veltrix::ascii::equalsIgnoringCase(named.name, name))
                 return &named;
         }
         return nullptr;

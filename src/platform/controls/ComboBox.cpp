@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "platform/common/AsciiCase.h"
 #include "platform/controls/ComboState.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/Theme.h"
@@ -15,9 +16,8 @@ DWORD styleOf(HWND w) { return static_cast<DWORD>(GetWindowLongW(w, GWL_STYLE));
 bool hasEdit(HWND w) { return (styleOf(w) & 3) == CBS_DROPDOWN || (styleOf(w) & 3) == CBS_SIMPLE; }
 
 char16_t folded(char16_t c) {
-    if (c >= u'A' && c <= u'Z') return static_cast<char16_t>(c + 32);
     if (c >= 0xFF21 && c <= 0xFF3A) return static_cast<char16_t>(c + 32);  // full-width letters
-    return c;
+    return ascii::toLower(c);
 }
 
 bool equalsIgnoringCase(const std::u16string& a, const std::u16string& b, std::size_t length) {

@@ -2,6 +2,8 @@
 // layer's GDI, with caret, selection, clipboard and single-level undo.
 #include <algorithm>
 
+#include "platform/common/AsciiCase.h"
+#include "platform/common/Unicode.h"
 #include "platform/controls/CharWidths.h"
 #include "platform/controls/ControlState.h"
 #include "platform/controls/Controls.h"
@@ -120,7 +122,7 @@ std::size_t positionAt(HWND w, EditState& s, POINT p) {
     // Never land inside a surrogate pair.
     if (position > 0 && position < s.buffer.length()) {
         char16_t c = s.buffer.text()[position];
-        if (c >= 0xDC00 && c <= 0xDFFF) position = s.buffer.previousPosition(position + 1);
+        if (unicode::isLowSurrogate(c)) position = s.buffer.previousPosition(position + 1);
     }
     return position;
 }
@@ -218,8 +220,8 @@ bool acceptsCharacter(HWND w, char16_t c) {
 
 char16_t applyCase(HWND w, char16_t c) {
     DWORD style = styleOf(w);
-    if ((style & ES_UPPERCASE) && c >= u'a' && c <= u'z') return static_cast<char16_t>(c - 32);
-    if ((style & ES_LOWERCASE) && c >= u'A' && c <= u'Z') return static_cast<char16_t>(c + 32);
+    if (style & ES_UPPERCASE) return ascii::toUpper(c);
+    if (style & ES_LOWERCASE) return ascii::toLower(c);
     return c;
 }
 
@@ -364,8 +366,8 @@ std::pair<std::size_t, std::size_t> visibleRange(const Layout& l, int x, const R
     first = first == 0 ? 0 : first - 1;
     std::size_t last = std::min(n, firstAfter(fr.right));
     // Keep surrogate pairs whole at both ends.
-    if (first > 0 && first < n && l.text[first] >= 0xDC00 && l.text[first] <= 0xDFFF) --first;
-    if (last < n && last > 0 && l.text[last] >= 0xDC00 && l.text[last] <= 0xDFFF) ++last;
+    if (first > 0 && first < n && unicode::isLowSurrogate(l.text[first])) --first;
+    if (last < n && last > 0 && unicode::isLowSurrogate(l.text[last])) ++last;
     return {first, std::max(first, last)};
 }
 

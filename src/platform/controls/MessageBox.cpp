@@ -4,6 +4,7 @@
 #include <mutex>
 #include <utility>
 
+#include "platform/common/AsciiCase.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/ModalLoop.h"
 #include "platform/controls/Painter.h"
@@ -226,7 +227,7 @@ LRESULT boxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CHAR: {
         // The first letter of Yes and No answers, as the system box does.
         char16_t c = static_cast<char16_t>(wParam);
-        if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 32);
+        c = ascii::toUpper(c);
         for (const auto& b : box->buttons)
             if ((b.id == IDYES || b.id == IDNO) && !b.label.empty() && b.label[0] == c) box->end(b.id);
         return 0;

@@ -4,6 +4,7 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/common/AsciiCase.h"
 #include "platform/controls/MenuTable.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/ModalLoop.h"
@@ -81,7 +82,7 @@ char16_t accessKey(const std::u16string& text) {
             continue;
         }
         char16_t c = text[i + 1];
-        return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c;
+        return ascii::toUpper(c);
     }
     return 0;
 }
@@ -325,7 +326,7 @@ void handleKey(Tracking& t, WPARAM key) {
 }
 
 void handleCharacter(Tracking& t, char16_t c) {
-    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 32);
+    c = ascii::toUpper(c);
     std::size_t depth = t.levels.size() - 1;
     Level& level = *t.levels[depth];
     std::vector<int> matches;

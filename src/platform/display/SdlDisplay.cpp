@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/api/Window.h"
-#include "platform/services/Utf.h"
+#include "platform/common/Unicode.h"
 
 namespace veltrix::platform {
 
@@ -13,9 +13,9 @@ namespace {
 
 // SDL speaks UTF-8; the layer's one converter turns malformed input and lone
 // surrogates into U+FFFD rather than into bytes no other program reads.
-std::string toUtf8(const std::u16string& text) { return ::platform::utf16ToUtf8(text); }
+std::string toUtf8(const std::u16string& text) { return veltrix::unicode::utf16ToUtf8(text); }
 
-std::u16string fromUtf8(const char* s) { return s ? ::platform::utf8ToUtf16(s) : std::u16string(); }
+std::u16string fromUtf8(const char* s) { return s ? veltrix::unicode::utf8ToUtf16(s) : std::u16string(); }
 
 // SDL key symbols to Windows virtual-key codes.
 int virtualKeyOf(SDL_Keycode key) {
@@ -273,7 +273,7 @@ void SdlDisplay::pumpEvents(std::vector<RawEvent>& out) {
             const std::u16string& before = r.text;
             int units = 0;
             for (int points = 0; units < static_cast<int>(before.size()) && points < e.edit.start; ++points)
-                units += (before[units] >= 0xD800 && before[units] <= 0xDBFF) ? 2 : 1;
+                units += veltrix::unicode::isHighSurrogate(before[units]) ? 2 : 1;
             r.cursor = units;
             out.push_back(r);
             break;

@@ -13,9 +13,11 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/common/Unicode.h"
 #include "platform/gdi/GdiObjects.h"
 
 using namespace veltrix::platform;
+namespace unicode = veltrix::unicode;
 
 namespace {
 
@@ -42,40 +44,6 @@ constexpr FaceMapping kFaces[] = {
     {u"System", "DejaVu Sans"},
 };
 
-std::string toUtf8(const char16_t* text, std::size_t count, std::vector<int>* offsets = nullptr) {
-    std::string out;
-    out.reserve(count);
-    if (offsets) offsets->assign(count + 1, 0);
-    for (std::size_t i = 0; i < count; ++i) {
-        if (offsets) (*offsets)[i] = static_cast<int>(out.size());
-        char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < count && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-            if (offsets) (*offsets)[i] = static_cast<int>(out.size());
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = 0xFFFD;
-        }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    if (offsets) (*offsets)[count] = static_cast<int>(out.size());
-    return out;
-}
-
 std::u16string faceOf(const LOGFONTW& lf) {
     std::u16string face;
     for (int i = 0; i < LF_FACESIZE && lf.lfFaceName[i]; ++i) face += lf.lfFaceName[i];
@@ -86,7 +54,7 @@ std::string familyList(const std::u16string& face) {
     std::string family;
     for (const auto& m : kFaces)
         if (face == m.windowsFace) family = m.family;
-    if (family.empty()) family = face.empty() ? "DejaVu Sans" : toUtf8(face.data(), face.size());
+    if (family.empty()) family = face.empty() ? "DejaVu Sans" : unicode::utf16ToUtf8(face);
     // Japanese text must always render, whatever the face.
     return family + "," + kJapaneseFallback;
 }
@@ -151,7 +119,7 @@ public:
         auto it = lines_.find(key);
         if (it != lines_.end()) return it->second;
         if (lines_.size() >= kCapacity) lines_.clear();
-        std::string utf8 = toUtf8(text, static_cast<std::size_t>(count));
+        std::string utf8 = unicode::utf16ToUtf8(std::u16string_view(text, static_cast<std::size_t>(count)));
         PangoLayout* layout = newLayout(font, utf8);
         pango_layout_set_single_paragraph_mode(layout, TRUE);
         PangoRectangle logical;
@@ -305,7 +273,7 @@ BOOL GetTextExtentExPointW(HDC handle, LPCWSTR text, int count, int maxExtent, L
     if (!dc || count < 0 || (!text && count > 0)) return FALSE;
     Font* f = currentFont(*dc);
     std::vector<int> offsets;
-    std::string utf8 = toUtf8(text, static_cast<std::size_t>(count), &offsets);
+    std::string utf8 = unicode::utf16ToUtf8(std::u16string_view(text, static_cast<std::size_t>(count)), offsets);
     PangoLayout* layout = newLayout(*f, utf8);
     pango_layout_set_single_paragraph_mode(layout, TRUE);
     PangoLayoutLine* line = pango_layout_get_line_readonly(layout, 0);
@@ -389,7 +357,7 @@ BOOL ExtTextOutW(HDC handle, int x, int y, UINT options, const RECT* rect, LPCWS
     if (dx) {
         double cx = x;
         for (int i = 0; i < n; ++i) {
-            int units = (text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < n) ? 2 : 1;
+            int units = (unicode::isHighSurrogate(text[i]) && i + 1 < n) ? 2 : 1;
             showLine(cr, *dc, *f, *layoutLine(*f, text + i, units), cx, y);
             for (int k = 0; k < units; ++k) cx += dx[i + k];
             i += units - 1;
@@ -428,7 +396,7 @@ int DrawTextW(HDC handle, LPCWSTR text, int count, LPRECT rect, UINT format) {
         shown += text[i];
     }
     std::vector<int> offsets;
-    std::string utf8 = toUtf8(shown.data(), shown.size(), &offsets);
+    std::string utf8 = unicode::utf16ToUtf8(shown, offsets);
     PangoLayout* layout = newLayout(*f, utf8);
     if (!underline.empty()) {
         PangoAttrList* attrs = pango_attr_list_copy(pango_layout_get_attributes(layout));
@@ -511,24 +479,7 @@ int EnumFontFamiliesExW(HDC, LOGFONTW* filter, FONTENUMPROCW proc, LPARAM param,
         pango_context_list_families(pangoContext(), &families, &count);
         for (int i = 0; i < count; ++i) {
             const char* name = pango_font_family_get_name(families[i]);
-            std::u16string wide;
-            // Family names are UTF-8; decode them to UTF-16.
-            for (std::size_t k = 0; name[k];) {
-                unsigned char c = static_cast<unsigned char>(name[k]);
-                char32_t cp = c;
-                int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-                if (extra) cp = c & (0x3F >> extra);
-                ++k;
-                for (int e = 0; e < extra && name[k]; ++e, ++k) cp = (cp << 6) | (static_cast<unsigned char>(name[k]) & 0x3F);
-                if (cp >= 0x10000) {
-                    cp -= 0x10000;
-                    wide += static_cast<char16_t>(0xD800 + (cp >> 10));
-                    wide += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-                } else {
-                    wide += static_cast<char16_t>(cp);
-                }
-            }
-            names.push_back(wide);
+            names.push_back(unicode::utf8ToUtf16(name));
         }
         g_free(families);
     }

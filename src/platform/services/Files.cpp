@@ -5,7 +5,6 @@
 
 #include "platform/services/Errno.h"
 #include "platform/services/NativePath.h"
-#include "platform/services/Utf.h"
 #include "platform/win32.h"
 
 

@@ -3,19 +3,10 @@
 #include <algorithm>
 #include <atomic>
 
+#include "platform/common/AsciiCase.h"
 #include "platform/display/Display.h"
 
 namespace veltrix::platform {
-
-namespace {
-char16_t foldAscii(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
-bool equalsIgnoringCase(const std::u16string& a, const std::u16string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (foldAscii(a[i]) != foldAscii(b[i])) return false;
-    return true;
-}
-}  // namespace
 
 Window::~Window() {
     if (picture) cairo_surface_destroy(picture);
@@ -29,7 +20,7 @@ WindowManager& WindowManager::instance() {
 
 std::shared_ptr<WindowClass> WindowManager::findClass(const std::u16string& name) const {
     for (const auto& c : classes)
-        if (equalsIgnoringCase(c->name, name)) return c;
+        if (ascii::equalsIgnoringCase(c->name, name)) return c;
     return nullptr;
 }
 

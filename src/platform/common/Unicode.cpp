@@ -1,8 +1,8 @@
-#include "platform/services/Utf.h"
+#include "platform/common/Unicode.h"
 
 #include <cstring>
 
-namespace platform {
+namespace veltrix::unicode {
 
 namespace {
 
@@ -87,9 +87,8 @@ std::size_t decodeUtf8(const unsigned char* d, std::size_t n, char16_t* out) {
             out[o++] = kReplacement;
             i += skip;
         } else if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out[o++] = static_cast<char16_t>(0xD800 + (cp >> 10));
-            out[o++] = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+            out[o++] = highSurrogateOf(cp);
+            out[o++] = lowSurrogateOf(cp);
             i += len;
         } else {
             out[o++] = static_cast<char16_t>(cp);
@@ -129,10 +128,10 @@ std::size_t encodeUtf8(const char16_t* s, std::size_t n, char* out) {
             out[o++] = static_cast<char>(c);
             continue;
         }
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
+        if (isHighSurrogate(s[i]) && i + 1 < n && isLowSurrogate(s[i + 1])) {
+            c = combineSurrogates(s[i], s[i + 1]);
             ++i;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
+        } else if (isSurrogate(s[i])) {
             c = kReplacement;
         }
         if (c < 0x800) {
@@ -163,4 +162,20 @@ std::string utf16ToUtf8(std::u16string_view text) {
     return out;
 }
 
-}  // namespace platform
+std::string utf16ToUtf8(std::u16string_view text, std::vector<int>& offsets) {
+    std::string out;
+    out.reserve(text.size());
+    offsets.assign(text.size() + 1, 0);
+    char bytes[4];
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        offsets[i] = static_cast<int>(out.size());
+        const std::size_t units = isHighSurrogate(text[i]) && i + 1 < text.size() && isLowSurrogate(text[i + 1]) ? 2 : 1;
+        if (units == 2) offsets[i + 1] = static_cast<int>(out.size());
+        out.append(bytes, encodeUtf8(text.data() + i, units, bytes));
+        i += units - 1;
+    }
+    offsets[text.size()] = static_cast<int>(out.size());
+    return out;
+}
+
+}  // namespace veltrix::unicode
