@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/api/GdiHandles.h"
+#include "platform/display/Headless.h"
 #include "platform/gdi/CairoHandles.h"
 #include "platform/win32.h"
 
@@ -100,6 +101,31 @@ TEST(GdiHandles, TheScreenDcIsReleased) {
         EXPECT_EQ(GetObjectType(screen), static_cast<DWORD>(OBJ_DC));
     }
     EXPECT_EQ(GetObjectType(screen), 0u);
+}
+
+TEST(GdiHandles, AWindowDcDrawsOnTheFrameAndAClientDcInsideIt) {
+    WNDCLASSEXW wc{sizeof wc, 0, DefWindowProcW, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, u"HandlesFrame", nullptr};
+    RegisterClassExW(&wc);
+    HWND frame = CreateWindowExW(0, u"HandlesFrame", u"", WS_POPUP | WS_VISIBLE, 0, 0, 60, 40, nullptr, nullptr, nullptr,
+                                 nullptr);
+    HWND child = CreateWindowExW(0, u"HandlesFrame", u"", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10, 30, 20, frame,
+                                 nullptr, nullptr, nullptr);
+    veltrix::platform::headless::pumpMessages();
+    const UniqueBrush red(CreateSolidBrush(RGB(255, 0, 0))), blue(CreateSolidBrush(RGB(0, 0, 255)));
+    const RECT corner{0, 0, 1, 1};
+    {
+        const WindowDC whole(child);
+        ASSERT_TRUE(whole);
+        FillRect(whole.get(), &corner, red.get());
+    }
+    {
+        const ClientDC inside(child);
+        FillRect(inside.get(), &corner, blue.get());
+    }
+    // The border is one pixel: the window's corner lies up and left of the client's.
+    EXPECT_EQ(veltrix::platform::headless::pixel(child, -1, -1), RGB(255, 0, 0));
+    EXPECT_EQ(veltrix::platform::headless::pixel(child, 0, 0), RGB(0, 0, 255));
+    DestroyWindow(frame);
 }
 
 TEST(CairoHandles, ASharedSurfaceHoldsAReferenceOfItsOwn) {

@@ -3,7 +3,7 @@
 //
 //   UniqueGdiObject<H>  a pen, brush, font or bitmap from Create*: DeleteObject
 //   UniqueDC            a memory DC from CreateCompatibleDC: DeleteDC
-//   ClientDC            a window's DC from GetDC: ReleaseDC
+//   ClientDC, WindowDC  a window's DC from GetDC or GetWindowDC: ReleaseDC
 //   PaintDC             BeginPaint ... EndPaint for one WM_PAINT
 //   SelectedObject      an object selected into a DC; the DC's previous object
 //                       is selected again when the guard ends
@@ -75,22 +75,37 @@ private:
     HDC dc_ = nullptr;
 };
 
-// GetDC(window) for the life of the object (null window: the screen DC).
-class ClientDC {
+// A DC borrowed from a window for the life of the object and given back with
+// ReleaseDC.
+class ReleasedDC {
 public:
-    explicit ClientDC(HWND window) : window_(window), dc_(GetDC(window)) {}
-    ~ClientDC() {
+    ~ReleasedDC() {
         if (dc_) ReleaseDC(window_, dc_);
     }
-    ClientDC(const ClientDC&) = delete;
-    ClientDC& operator=(const ClientDC&) = delete;
+    ReleasedDC(const ReleasedDC&) = delete;
+    ReleasedDC& operator=(const ReleasedDC&) = delete;
 
     HDC get() const noexcept { return dc_; }
     explicit operator bool() const noexcept { return dc_ != nullptr; }
 
+protected:
+    ReleasedDC(HWND window, HDC dc) : window_(window), dc_(dc) {}
+
 private:
     HWND window_;
     HDC dc_;
+};
+
+// GetDC: the client area (null window: the screen DC).
+class ClientDC : public ReleasedDC {
+public:
+    explicit ClientDC(HWND window) : ReleasedDC(window, GetDC(window)) {}
+};
+
+// GetWindowDC: the whole window, frame included.
+class WindowDC : public ReleasedDC {
+public:
+    explicit WindowDC(HWND window) : ReleasedDC(window, GetWindowDC(window)) {}
 };
 
 // One WM_PAINT's BeginPaint and EndPaint.

@@ -2,6 +2,7 @@
 // layer's GDI, with caret, selection, clipboard and single-level undo.
 #include <algorithm>
 
+#include "platform/api/GdiHandles.h"
 #include "platform/common/AsciiCase.h"
 #include "platform/common/Unicode.h"
 #include "platform/controls/CharWidths.h"
@@ -338,7 +339,8 @@ void paintFrame(HWND w, const EditState& s) {
     DWORD style = styleOf(w);
     DWORD exStyle = static_cast<DWORD>(GetWindowLongW(w, GWL_EXSTYLE));
     if (!(style & WS_BORDER) && !(exStyle & WS_EX_CLIENTEDGE)) return;
-    HDC dc = createWindowDC(w, false, nullptr);
+    const WindowDC windowDc(w);
+    HDC dc = windowDc.get();
     if (!dc) return;
     RECT r;
     GetWindowRect(w, &r);
@@ -353,7 +355,6 @@ void paintFrame(HWND w, const EditState& s) {
                                                                : theme::kDisabledBackground;
         theme::frame(dc, r, inner);
     }
-    ReleaseDC(w, dc);
 }
 
 // The characters of a laid-out line that show between the format rectangle's edges.
@@ -381,8 +382,8 @@ void drawRun(HDC dc, const Layout& l, int x, int y, std::pair<std::size_t, std::
 }
 
 void paint(HWND w, EditState& s) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(w, &ps);
+    const PaintDC painting(w);
+    HDC dc = painting.get();
     if (!dc) return;
     RECT client;
     GetClientRect(w, &client);
@@ -401,7 +402,7 @@ void paint(HWND w, EditState& s) {
         theme::fill(dc, client, background);
     }
     COLORREF textColour = GetTextColor(dc);
-    HGDIOBJ oldFont = SelectObject(dc, fontOrDefault(s.font));
+    SelectedObject fontSelection(dc, fontOrDefault(s.font));
     SetBkMode(dc, TRANSPARENT);
     RECT fr = formatRect(w, s);
     int saved = SaveDC(dc);
@@ -436,8 +437,6 @@ void paint(HWND w, EditState& s) {
         theme::fill(dc, caret, textColour);
     }
     RestoreDC(dc, saved);
-    SelectObject(dc, oldFont);
-    EndPaint(w, &ps);
 }
 
 void setFont(HWND, EditState& s, HFONT font) {

@@ -4,6 +4,7 @@
 #include <mutex>
 #include <string>
 
+#include "platform/api/GdiHandles.h"
 #include "platform/common/AsciiCase.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/Theme.h"
@@ -58,8 +59,8 @@ void drawFileIcon(HDC dc, int x, int y) {
 }
 
 void paint(HWND list) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(list, &ps);
+    const PaintDC painting(list);
+    HDC dc = painting.get();
     RECT client;
     GetClientRect(list, &client);
     bool focused = GetFocus() == list;
@@ -67,7 +68,7 @@ void paint(HWND list) {
     theme::frame(dc, client, focused ? theme::kFocus : theme::kFrame);
     FileListModel* m = fileListModelOf(list);
     if (m) {
-        HGDIOBJ old = SelectObject(dc, fontOrDefault(reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0))));
+        SelectedObject selection(dc, fontOrDefault(reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0))));
         SetBkMode(dc, TRANSPARENT);
         int rows = visibleRows(list);
         bool scrolls = rowCount(*m) > rows;
@@ -114,9 +115,7 @@ void paint(HWND list) {
             RECT thumb{client.right - 2 - kScrollWidth, thumbTop, client.right - 3, thumbTop + thumbHeight};
             theme::fill(dc, thumb, RGB(0xB0, 0xB0, 0xB0));
         }
-        SelectObject(dc, old);
     }
-    EndPaint(list, &ps);
 }
 
 int rowAt(const FileListModel& m, LPARAM lParam) {

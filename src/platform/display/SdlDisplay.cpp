@@ -5,7 +5,9 @@
 #include <string>
 
 #include "platform/api/Window.h"
+#include "platform/common/UniqueC.h"
 #include "platform/common/Unicode.h"
+#include "platform/gdi/CairoHandles.h"
 
 namespace veltrix::platform {
 
@@ -184,13 +186,11 @@ void SdlDisplay::present(HWND window, cairo_surface_t* picture, const RECT& dirt
         // The picture may change or go before the display thread gets to it.
         int w = dirty.right - dirty.left, h = dirty.bottom - dirty.top;
         if (w <= 0 || h <= 0) return;
-        cairo_surface_t* copy = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
-        cairo_t* cr = cairo_create(copy);
-        cairo_set_source_surface(cr, picture, -dirty.left, -dirty.top);
-        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-        cairo_paint(cr);
-        cairo_destroy(cr);
-        std::shared_ptr<cairo_surface_t> owned(copy, cairo_surface_destroy);
+        std::shared_ptr<cairo_surface_t> owned = UniqueCairoSurface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h));
+        UniqueCairo cr(cairo_create(owned.get()));
+        cairo_set_source_surface(cr.get(), picture, -dirty.left, -dirty.top);
+        cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
+        cairo_paint(cr.get());
         deferred([=, this] { blit(window, owned.get(), 0, 0, dirty); });
         return;
     }
@@ -203,14 +203,13 @@ void SdlDisplay::blit(HWND window, cairo_surface_t* picture, int sourceX, int so
     SDL_Surface* target = SDL_GetWindowSurface(it->second);
     if (!target) return;
     cairo_surface_flush(picture);
-    SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
+    const UniqueC<SDL_Surface, SDL_FreeSurface> source(SDL_CreateRGBSurfaceWithFormatFrom(
         cairo_image_surface_get_data(picture), cairo_image_surface_get_width(picture),
-        cairo_image_surface_get_height(picture), 32, cairo_image_surface_get_stride(picture), SDL_PIXELFORMAT_RGB888);
+        cairo_image_surface_get_height(picture), 32, cairo_image_surface_get_stride(picture), SDL_PIXELFORMAT_RGB888));
     if (!source) return;
     SDL_Rect r{sourceX, sourceY, dirty.right - dirty.left, dirty.bottom - dirty.top};
     SDL_Rect d{dirty.left, dirty.top, r.w, r.h};
-    SDL_BlitSurface(source, &r, target, &d);
-    SDL_FreeSurface(source);
+    SDL_BlitSurface(source.get(), &r, target, &d);
     SDL_UpdateWindowSurface(it->second);
 }
 

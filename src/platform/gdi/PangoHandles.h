@@ -19,6 +19,10 @@ namespace veltrix::platform {
 template <class T>
 using UniqueGObject = UniqueC<T, g_object_unref>;
 
+// Memory GLib hands over to be freed with g_free (arrays of borrowed pointers).
+template <class T>
+using UniqueGMemory = UniqueC<T, g_free>;
+
 using UniquePangoLayout = UniqueGObject<PangoLayout>;
 using UniquePangoFontDescription = UniqueC<PangoFontDescription, pango_font_description_free>;
 using UniquePangoAttrList = UniqueC<PangoAttrList, pango_attr_list_unref>;

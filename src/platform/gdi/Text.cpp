@@ -59,32 +59,32 @@ std::string familyList(const std::u16string& face) {
     return family + "," + kJapaneseFallback;
 }
 
-PangoLayout* newLayout(const Font& font, const std::string& utf8) {
-    PangoLayout* layout = pango_layout_new(pangoContext());
-    pango_layout_set_font_description(layout, font.description);
-    PangoAttrList* attrs = pango_attr_list_new();
+UniquePangoLayout newLayout(const Font& font, const std::string& utf8) {
+    UniquePangoLayout owner(pango_layout_new(pangoContext()));
+    PangoLayout* layout = owner.get();
+    pango_layout_set_font_description(layout, font.description.get());
+    UniquePangoAttrList attributes(pango_attr_list_new());
+    PangoAttrList* attrs = attributes.get();
     pango_attr_list_insert(attrs, pango_attr_font_features_new("kern 0, liga 0, clig 0"));
     if (font.logFont.lfUnderline) pango_attr_list_insert(attrs, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
     if (font.logFont.lfStrikeOut) pango_attr_list_insert(attrs, pango_attr_strikethrough_new(TRUE));
     pango_layout_set_attributes(layout, attrs);
-    pango_attr_list_unref(attrs);
     pango_layout_set_text(layout, utf8.data(), static_cast<int>(utf8.size()));
-    return layout;
+    return owner;
 }
 
 void measure(Font& font) {
-    PangoLayout* layout = newLayout(font, "Agjy\xE6\x97\xA5\xE6\x9C\xAC");  // Latin and Japanese
+    UniquePangoLayout sample = newLayout(font, "Agjy\xE6\x97\xA5\xE6\x9C\xAC");  // Latin and Japanese
+    PangoLayout* layout = sample.get();
     PangoRectangle logical;
     pango_layout_get_pixel_extents(layout, nullptr, &logical);
     int baseline = PANGO_PIXELS_CEIL(pango_layout_get_baseline(layout));
     font.ascent = baseline;
     font.descent = std::max(0, logical.height - baseline);
-    g_object_unref(layout);
     auto width = [&](const char* s) {
-        PangoLayout* l = newLayout(font, s);
+        UniquePangoLayout l = newLayout(font, s);
         PangoRectangle r;
-        pango_layout_get_pixel_extents(l, nullptr, &r);
-        g_object_unref(l);
+        pango_layout_get_pixel_extents(l.get(), nullptr, &r);
         return r.width;
     };
     font.averageWidth = std::max(1, (width("abcdefghijklmnopqrstuvwxyz") + 13) / 26);
@@ -100,11 +100,8 @@ Font* currentFont(const DeviceContext& dc) {
 // A laid-out single line. Shared through the cache below, so it is held by
 // shared_ptr and never changed after it is made.
 struct Line {
-    Line(PangoLayout* l, int w, int b) : layout(l), width(w), baseline(b) {}
-    Line(const Line&) = delete;
-    Line& operator=(const Line&) = delete;
-    ~Line() { g_object_unref(layout); }
-    PangoLayout* layout;
+    Line(UniquePangoLayout l, int w, int b) : layout(std::move(l)), width(w), baseline(b) {}
+    UniquePangoLayout layout;
     int width;
     int baseline;
 };
@@ -120,11 +117,12 @@ public:
         if (it != lines_.end()) return it->second;
         if (lines_.size() >= kCapacity) lines_.clear();
         std::string utf8 = unicode::utf16ToUtf8(std::u16string_view(text, static_cast<std::size_t>(count)));
-        PangoLayout* layout = newLayout(font, utf8);
-        pango_layout_set_single_paragraph_mode(layout, TRUE);
+        UniquePangoLayout layout = newLayout(font, utf8);
+        pango_layout_set_single_paragraph_mode(layout.get(), TRUE);
         PangoRectangle logical;
-        pango_layout_get_pixel_extents(layout, nullptr, &logical);
-        auto line = std::make_shared<const Line>(layout, logical.width, PANGO_PIXELS(pango_layout_get_baseline(layout)));
+        pango_layout_get_pixel_extents(layout.get(), nullptr, &logical);
+        const int baseline = PANGO_PIXELS(pango_layout_get_baseline(layout.get()));
+        auto line = std::make_shared<const Line>(std::move(layout), logical.width, baseline);
         lines_.emplace(std::move(key), line);
         return line;
     }
@@ -151,7 +149,7 @@ int lengthOf(LPCWSTR text, int count) {
 void showLine(cairo_t* cr, const DeviceContext& dc, const Font& font, const Line& line, double x, double y) {
     setColour(cr, dc.state.textColour);
     cairo_move_to(cr, x, y + font.ascent - line.baseline);
-    pango_cairo_show_layout(cr, line.layout);
+    pango_cairo_show_layout(cr, line.layout.get());
 }
 
 }  // namespace
@@ -160,15 +158,13 @@ namespace veltrix::platform {
 
 PangoContext* pangoContext() {
     static PangoContext* context = [] {
-        PangoFontMap* map = pango_cairo_font_map_new();
-        PangoContext* c = pango_font_map_create_context(map);
-        g_object_unref(map);
-        cairo_font_options_t* options = cairo_font_options_create();
-        cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
-        cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
-        cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
-        pango_cairo_context_set_font_options(c, options);
-        cairo_font_options_destroy(options);
+        UniqueGObject<PangoFontMap> map(pango_cairo_font_map_new());
+        PangoContext* c = pango_font_map_create_context(map.get());
+        UniqueCairoFontOptions options(cairo_font_options_create());
+        cairo_font_options_set_antialias(options.get(), CAIRO_ANTIALIAS_GRAY);
+        cairo_font_options_set_hint_metrics(options.get(), CAIRO_HINT_METRICS_ON);
+        cairo_font_options_set_hint_style(options.get(), CAIRO_HINT_STYLE_SLIGHT);
+        pango_cairo_context_set_font_options(c, options.get());
         pango_cairo_context_set_resolution(c, 96);
         return c;
     }();
@@ -184,19 +180,19 @@ HFONT CreateFontIndirectW(const LOGFONTW* lf) {
     auto font = std::make_unique<Font>();
     font->serial = nextSerial++;
     font->logFont = *lf;
-    font->description = pango_font_description_new();
-    pango_font_description_set_family(font->description, familyList(faceOf(*lf)).c_str());
-    pango_font_description_set_weight(font->description,
+    font->description.reset(pango_font_description_new());
+    pango_font_description_set_family(font->description.get(), familyList(faceOf(*lf)).c_str());
+    pango_font_description_set_weight(font->description.get(),
                                       static_cast<PangoWeight>(std::clamp<LONG>(lf->lfWeight ? lf->lfWeight : 400, 100, 1000)));
-    pango_font_description_set_style(font->description, lf->lfItalic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+    pango_font_description_set_style(font->description.get(), lf->lfItalic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
     int height = lf->lfHeight == 0 ? -12 : lf->lfHeight;
     int em = std::clamp(std::abs(height), 1, 2000);
-    pango_font_description_set_absolute_size(font->description, em * PANGO_SCALE);
+    pango_font_description_set_absolute_size(font->description.get(), em * PANGO_SCALE);
     measure(*font);
     if (height > 0 && font->ascent + font->descent > 0) {
         // A positive height is the cell (ascent plus descent), not the em.
         double scaled = static_cast<double>(em) * em / (font->ascent + font->descent);
-        pango_font_description_set_absolute_size(font->description, std::max(1.0, scaled) * PANGO_SCALE);
+        pango_font_description_set_absolute_size(font->description.get(), std::max(1.0, scaled) * PANGO_SCALE);
         measure(*font);
     }
     return static_cast<HFONT>(gdi().add(GdiObject{OBJ_FONT, false, 0, std::move(font)}));
@@ -223,7 +219,7 @@ BOOL GetTextMetricsW(HDC handle, TEXTMETRICW* tm) {
     tm->tmDescent = f->descent;
     tm->tmHeight = f->ascent + f->descent;
     tm->tmInternalLeading = std::max(0, static_cast<int>(tm->tmHeight) - std::abs(static_cast<int>(
-        pango_font_description_get_size(f->description) / PANGO_SCALE)));
+        pango_font_description_get_size(f->description.get()) / PANGO_SCALE)));
     tm->tmAveCharWidth = f->averageWidth;
     tm->tmMaxCharWidth = f->maxWidth;
     tm->tmWeight = f->logFont.lfWeight ? f->logFont.lfWeight : FW_NORMAL;
@@ -274,7 +270,8 @@ BOOL GetTextExtentExPointW(HDC handle, LPCWSTR text, int count, int maxExtent, L
     Font* f = currentFont(*dc);
     std::vector<int> offsets;
     std::string utf8 = unicode::utf16ToUtf8(std::u16string_view(text, static_cast<std::size_t>(count)), offsets);
-    PangoLayout* layout = newLayout(*f, utf8);
+    UniquePangoLayout owner = newLayout(*f, utf8);
+    PangoLayout* layout = owner.get();
     pango_layout_set_single_paragraph_mode(layout, TRUE);
     PangoLayoutLine* line = pango_layout_get_line_readonly(layout, 0);
     int fitted = 0;
@@ -294,7 +291,6 @@ BOOL GetTextExtentExPointW(HDC handle, LPCWSTR text, int count, int maxExtent, L
         size->cx = logical.width;
         size->cy = f->ascent + f->descent;
     }
-    g_object_unref(layout);
     return TRUE;
 }
 
@@ -302,7 +298,8 @@ BOOL ExtTextOutW(HDC handle, int x, int y, UINT options, const RECT* rect, LPCWS
     std::lock_guard lock(gdi().mutex);
     DeviceContext* dc = gdi().dc(handle);
     if (!dc) return FALSE;
-    cairo_t* cr = beginDrawing(*dc);
+    UniqueCairo drawing = beginDrawing(*dc);
+    cairo_t* cr = drawing.get();
     if (!cr) return TRUE;
     Font* f = currentFont(*dc);
     int n = static_cast<int>(count);
@@ -365,7 +362,6 @@ BOOL ExtTextOutW(HDC handle, int x, int y, UINT options, const RECT* rect, LPCWS
     } else if (n > 0) {
         showLine(cr, *dc, *f, *line, x, y);
     }
-    cairo_destroy(cr);
     if ((align & TA_UPDATECP) && !turned) dc->state.position.x = x + width;
     if ((align & TA_UPDATECP) && turned) {
         const double angle = f->logFont.lfEscapement * M_PI / 1800.0;
@@ -397,9 +393,11 @@ int DrawTextW(HDC handle, LPCWSTR text, int count, LPRECT rect, UINT format) {
     }
     std::vector<int> offsets;
     std::string utf8 = unicode::utf16ToUtf8(shown, offsets);
-    PangoLayout* layout = newLayout(*f, utf8);
+    UniquePangoLayout owner = newLayout(*f, utf8);
+    PangoLayout* layout = owner.get();
     if (!underline.empty()) {
-        PangoAttrList* attrs = pango_attr_list_copy(pango_layout_get_attributes(layout));
+        UniquePangoAttrList attributes(pango_attr_list_copy(pango_layout_get_attributes(layout)));
+        PangoAttrList* attrs = attributes.get();
         for (int u : underline) {
             PangoAttribute* a = pango_attr_underline_new(PANGO_UNDERLINE_SINGLE);
             a->start_index = static_cast<guint>(offsets[u]);
@@ -407,7 +405,6 @@ int DrawTextW(HDC handle, LPCWSTR text, int count, LPRECT rect, UINT format) {
             pango_attr_list_insert(attrs, a);
         }
         pango_layout_set_attributes(layout, attrs);
-        pango_attr_list_unref(attrs);
     }
     int boxWidth = rect->right - rect->left;
     if (format & DT_SINGLELINE) pango_layout_set_single_paragraph_mode(layout, TRUE);
@@ -419,9 +416,8 @@ int DrawTextW(HDC handle, LPCWSTR text, int count, LPRECT rect, UINT format) {
         pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
     }
     if (format & DT_EXPANDTABS) {
-        PangoTabArray* tabs = pango_tab_array_new_with_positions(1, TRUE, PANGO_TAB_LEFT, 8 * f->averageWidth);
-        pango_layout_set_tabs(layout, tabs);
-        pango_tab_array_free(tabs);
+        UniquePangoTabArray tabs(pango_tab_array_new_with_positions(1, TRUE, PANGO_TAB_LEFT, 8 * f->averageWidth));
+        pango_layout_set_tabs(layout, tabs.get());
     }
     pango_layout_set_alignment(layout, (format & DT_CENTER) ? PANGO_ALIGN_CENTER
                                        : (format & DT_RIGHT) ? PANGO_ALIGN_RIGHT : PANGO_ALIGN_LEFT);
@@ -434,7 +430,6 @@ int DrawTextW(HDC handle, LPCWSTR text, int count, LPRECT rect, UINT format) {
     if (format & DT_CALCRECT) {
         rect->right = rect->left + logical.width;
         rect->bottom = rect->top + height;
-        g_object_unref(layout);
         return height;
     }
     int x = rect->left;
@@ -448,8 +443,8 @@ int DrawTextW(HDC handle, LPCWSTR text, int count, LPRECT rect, UINT format) {
         if (format & DT_VCENTER) y = rect->top + (rect->bottom - rect->top - height) / 2;
         else if (format & DT_BOTTOM) y = rect->bottom - height;
     }
-    cairo_t* cr = beginDrawing(*dc);
-    if (cr) {
+    UniqueCairo drawing = beginDrawing(*dc);
+    if (cairo_t* cr = drawing.get()) {
         if (!(format & DT_NOCLIP)) {
             cairo_rectangle(cr, rect->left, rect->top, boxWidth, rect->bottom - rect->top);
             cairo_clip(cr);
@@ -463,9 +458,7 @@ int DrawTextW(HDC handle, LPCWSTR text, int count, LPRECT rect, UINT format) {
         int baseline = PANGO_PIXELS(pango_layout_get_baseline(layout));
         cairo_move_to(cr, wrapped ? rect->left : x, y + (lines <= 1 ? f->ascent - baseline : 0));
         pango_cairo_show_layout(cr, layout);
-        cairo_destroy(cr);
     }
-    g_object_unref(layout);
     return height;
 }
 
@@ -474,14 +467,11 @@ int EnumFontFamiliesExW(HDC, LOGFONTW* filter, FONTENUMPROCW proc, LPARAM param,
     std::vector<std::u16string> names;
     {
         std::lock_guard lock(gdi().mutex);
-        PangoFontFamily** families = nullptr;
+        PangoFontFamily** list = nullptr;
         int count = 0;
-        pango_context_list_families(pangoContext(), &families, &count);
-        for (int i = 0; i < count; ++i) {
-            const char* name = pango_font_family_get_name(families[i]);
-            names.push_back(unicode::utf8ToUtf16(name));
-        }
-        g_free(families);
+        pango_context_list_families(pangoContext(), &list, &count);
+        const UniqueGMemory<PangoFontFamily*> families(list);
+        for (int i = 0; i < count; ++i) names.push_back(unicode::utf8ToUtf16(pango_font_family_get_name(list[i])));
     }
     std::sort(names.begin(), names.end());
     names.erase(std::unique(names.begin(), names.end()), names.end());

@@ -1,6 +1,7 @@
 // The default answers of every window procedure.
 #include <algorithm>
 
+#include "platform/api/GdiHandles.h"
 #include "platform/display/Display.h"
 #include "platform/window/InputMethod.h"
 #include "platform/window/WindowManager.h"
@@ -43,7 +44,8 @@ void paintFrame(HWND window) {
     DWORD style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
     DWORD exStyle = static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE));
     if (!(style & WS_BORDER) && !(exStyle & WS_EX_CLIENTEDGE)) return;
-    HDC dc = createWindowDC(window, false, nullptr);
+    const WindowDC windowDc(window);
+    HDC dc = windowDc.get();
     if (!dc) return;
     RECT r;
     GetWindowRect(window, &r);
@@ -53,7 +55,6 @@ void paintFrame(HWND window) {
         InflateRect(&r, -2, -2);
     }
     if (style & WS_BORDER) FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    ReleaseDC(window, dc);
 }
 
 }  // namespace
@@ -85,9 +86,7 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         return w ? static_cast<LRESULT>(w->text.size()) : 0;
     }
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        BeginPaint(window, &ps);
-        EndPaint(window, &ps);
+        const PaintDC validate(window);
         return 0;
     }
     case WM_ERASEBKGND: {

@@ -126,7 +126,7 @@ void paintNow(HWND window, bool children) {
 void presentPictures() {
     struct Pending {
         HWND window;
-        cairo_surface_t* picture;
+        UniqueCairoSurface picture;
         RECT dirty;
     };
     std::vector<Pending> pending;
@@ -137,13 +137,12 @@ void presentPictures() {
             if (!w || !w->picture || w->presentPending.empty()) continue;
             // Each thread presents its own windows, so no picture is read while it is drawn.
             if (w->queue->thread != std::this_thread::get_id()) continue;
-            pending.push_back({h, cairo_surface_reference(w->picture), w->presentPending.bounds()});
+            pending.push_back({h, shareSurface(w->picture.get()), w->presentPending.bounds()});
             w->presentPending.clear();
         }
     }
     for (auto& p : pending) {
-        display().present(p.window, p.picture, p.dirty);
-        cairo_surface_destroy(p.picture);
+        display().present(p.window, p.picture.get(), p.dirty);
     }
 }
 

@@ -8,10 +8,6 @@
 
 namespace veltrix::platform {
 
-Window::~Window() {
-    if (picture) cairo_surface_destroy(picture);
-}
-
 WindowManager& WindowManager::instance() {
     // Never destroyed: worker threads and static destructors may still ask it.
     static WindowManager* manager = new WindowManager;
@@ -175,20 +171,18 @@ void WindowManager::recomputeClient(Window& w) {
 void WindowManager::ensurePicture(Window& w) {
     int width = std::max(1, static_cast<int>(w.client.right - w.client.left));
     int height = std::max(1, static_cast<int>(w.client.bottom - w.client.top));
-    if (w.picture && cairo_image_surface_get_width(w.picture) == width &&
-        cairo_image_surface_get_height(w.picture) == height)
+    if (w.picture && cairo_image_surface_get_width(w.picture.get()) == width &&
+        cairo_image_surface_get_height(w.picture.get()) == height)
         return;
-    cairo_surface_t* fresh = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    UniqueCairoSurface fresh(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height));
     if (w.picture) {
         // Keep what was drawn so a resize shows no black flash before the paint.
-        cairo_t* cr = cairo_create(fresh);
-        cairo_set_source_surface(cr, w.picture, 0, 0);
-        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-        cairo_paint(cr);
-        cairo_destroy(cr);
-        cairo_surface_destroy(w.picture);
+        UniqueCairo cr(cairo_create(fresh.get()));
+        cairo_set_source_surface(cr.get(), w.picture.get(), 0, 0);
+        cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
+        cairo_paint(cr.get());
     }
-    w.picture = fresh;
+    w.picture = std::move(fresh);
 }
 
 DWORD currentTime() {

@@ -55,11 +55,10 @@ struct Window {
     std::shared_ptr<ThreadQueue> queue;
     HFONT font = nullptr;  // WM_SETFONT of DefWindowProcW
     // Top-level windows only.
-    cairo_surface_t* picture = nullptr;  // client-sized RGB24 backing picture
+    UniqueCairoSurface picture;  // client-sized RGB24 backing picture
     Region presentPending;               // picture coordinates
     HWND lastFocus = nullptr;
 
-    ~Window();
     bool isTopLevel() const { return parent == nullptr; }
 };
 

@@ -26,12 +26,7 @@ std::u16string classNameOf(LPCWSTR name, const WindowManager& m) {
     return textOf(name);
 }
 
-void destroyPicture(Window& w) {
-    if (w.picture) {
-        cairo_surface_destroy(w.picture);
-        w.picture = nullptr;
-    }
-}
+void destroyPicture(Window& w) { w.picture.reset(); }
 
 }  // namespace
 
@@ -449,7 +444,7 @@ HWND SetParent(HWND window, HWND newParent) {
     RECT screen{};
     DWORD style = 0, exStyle = 0;
     std::u16string title;
-    cairo_surface_t* oldPicture = nullptr;
+    UniqueCairoSurface oldPicture;
     {
         std::lock_guard lock(m.mutex);
         Window* w = m.find(window);
@@ -479,8 +474,7 @@ HWND SetParent(HWND window, HWND newParent) {
         w->rect = onScreen;
         m.recomputeClient(*w);
         if (becameChild) {
-            oldPicture = w->picture;
-            w->picture = nullptr;
+            oldPicture = std::move(w->picture);
             w->presentPending.clear();
             auto q = w->queue;
             if (q->active == window) q->active = nullptr;
@@ -495,7 +489,7 @@ HWND SetParent(HWND window, HWND newParent) {
         exStyle = w->exStyle;
         title = w->text;
     }
-    if (oldPicture) cairo_surface_destroy(oldPicture);
+    oldPicture.reset();
     if (becameChild) display().destroyWindow(window);
     if (becameTopLevel) {
         display().createWindow(window, screen, style, exStyle);
