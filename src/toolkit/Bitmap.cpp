@@ -80,15 +80,15 @@ bool Bitmap::create(int width, int height, int bits) {
         BITMAPINFO info{};
         info.bmiHeader = header_;
         void* memory = nullptr;
-        section_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &memory, nullptr, 0);
+        section_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &memory, nullptr, 0));
         if (!section_) {
             header_ = {};
             stride_ = 0;
             return fail(u"The bitmap's memory could not be made.");
         }
         pixels_ = static_cast<BYTE*>(memory);
-        dc_ = CreateCompatibleDC(nullptr);
-        previous_ = SelectObject(dc_, section_);
+        dc_.reset(CreateCompatibleDC(nullptr));
+        selection_.select(dc_.get(), section_.get());
     } else {
         memory_.assign(static_cast<std::size_t>(stride_) * height, 0);
         pixels_ = memory_.data();
@@ -97,14 +97,9 @@ bool Bitmap::create(int width, int height, int bits) {
 }
 
 void Bitmap::release() {
-    if (dc_) {
-        SelectObject(dc_, previous_);
-        DeleteDC(dc_);
-    }
-    if (section_) DeleteObject(section_);
-    dc_ = nullptr;
-    previous_ = nullptr;
-    section_ = nullptr;
+    selection_.restore();
+    dc_.reset();
+    section_.reset();
     memory_.clear();
     memory_.shrink_to_fit();
     pixels_ = nullptr;

@@ -26,20 +26,18 @@ Table::Table() {
     rowText_ = GetSysColor(COLOR_WINDOWTEXT);
     textBackground_ = rowBackground_;
     GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(LOGFONTW), &tableFont_);
-    measureDc_ = CreateCompatibleDC(nullptr);
+    measureDc_.reset(CreateCompatibleDC(nullptr));
     selectMeasureFont();
 }
 
 void Table::selectMeasureFont() {
     if (!measureDc_) return;
-    HFONT font = CreateFontIndirectW(&tableFont_);
+    UniqueFont font(CreateFontIndirectW(&tableFont_));
     if (!font) return;
-    HGDIOBJ previous = SelectObject(measureDc_, font);
-    if (!measureOriginalFont_) measureOriginalFont_ = previous;
-    if (measureFont_) DeleteObject(measureFont_);
-    measureFont_ = font;
+    measureSelection_.select(measureDc_.get(), font.get());
+    measureFont_ = std::move(font);
     TEXTMETRICW tm{};
-    if (GetTextMetricsW(measureDc_, &tm)) rowHeight_ = std::max(16, static_cast<int>(tm.tmHeight) + 6);
+    if (GetTextMetricsW(measureDc_.get(), &tm)) rowHeight_ = std::max(16, static_cast<int>(tm.tmHeight) + 6);
 }
 
 void Table::setTableFont(const LOGFONTW& font) {
@@ -49,13 +47,7 @@ void Table::setTableFont(const LOGFONTW& font) {
     invalidateTable();
 }
 
-Table::~Table() {
-    if (measureDc_) {
-        if (measureOriginalFont_) SelectObject(measureDc_, measureOriginalFont_);
-        DeleteDC(measureDc_);
-    }
-    if (measureFont_) DeleteObject(measureFont_);
-}
+Table::~Table() = default;
 
 // Table operations -----------------------------------------------------------------------
 
@@ -515,7 +507,7 @@ void Table::notifyItemChanged(int row) {
 int Table::textWidth(const std::u16string& text) {
     if (!measureDc_ || text.empty()) return 0;
     SIZE size{0, 0};
-    GetTextExtentPoint32W(measureDc_, text.data(), static_cast<int>(text.size()), &size);
+    GetTextExtentPoint32W(measureDc_.get(), text.data(), static_cast<int>(text.size()), &size);
     return size.cx;
 }
 
