@@ -19,7 +19,7 @@ namespace {
 }  // namespace
 
 TextEditor::TextEditor() {
-    m_measureDc = CreateCompatibleDC(nullptr);
+    m_measureDc.reset(CreateCompatibleDC(nullptr));
     GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font_, &font_);
     // The toolkit's colour fields mirror the editor's own slots.
     background_ = m_colors.get(ColorSlot::Background);
@@ -32,8 +32,6 @@ TextEditor::TextEditor() {
 TextEditor::~TextEditor() {
     // The window goes first, while the members its last messages touch live.
     destroyWindow();
-    if (m_measureDc) DeleteDC(m_measureDc);
-    if (m_font) DeleteObject(m_font);
 }
 
 void TextEditor::registerEditorClass() {
@@ -265,16 +263,15 @@ void TextEditor::setFont(const LOGFONTW& font) {
 }
 
 void TextEditor::rebuildFont() {
-    HFONT font = CreateFontIndirectW(&font_);
+    UniqueFont font(CreateFontIndirectW(&font_));
     if (!font) return;
-    SelectObject(m_measureDc, font);
-    if (m_font) DeleteObject(m_font);
-    m_font = font;
+    m_measureSelection.select(m_measureDc.get(), font.get());
+    m_font = std::move(font);
     TEXTMETRICW metrics{};
-    GetTextMetricsW(m_measureDc, &metrics);
+    GetTextMetricsW(m_measureDc.get(), &metrics);
     m_fontHeight = std::max<int>(1, metrics.tmHeight);
     m_averageWidth = std::max<int>(1, metrics.tmAveCharWidth);
-    HDC dc = m_measureDc;
+    HDC dc = m_measureDc.get();
     m_widths.reset(
         [dc](char16_t c) {
             SIZE size{};

@@ -31,6 +31,7 @@
 #include "editor/TextEditorListener.h"
 #include "editor/TextLayout.h"
 #include "editor/TextScrollBar.h"
+#include "platform/api/GdiHandles.h"
 #include "platform/win32.h"
 #include "toolkit/BaseWindow.h"
 #include "toolkit/Bitmap.h"
@@ -245,8 +246,9 @@ private:
     int m_limit = -1;
     EDITWORDBREAKPROCW m_wordBreak = nullptr;
 
-    HFONT m_font = nullptr;
-    HDC m_measureDc = nullptr;
+    UniqueDC m_measureDc;
+    UniqueFont m_font;
+    SelectedObject m_measureSelection;  // last: gives the DC its own font back first
     int m_fontHeight = 12;
     int m_averageWidth = 6;
     int m_lineSpacing = 4;

@@ -83,7 +83,7 @@ void TextEditor::paint(Graphics& graphics, const RECT& area) {
         graphics.drawBitmap(m_background, Rect{0, 0, pictureWidth, height},
                             Rect{0, 0, m_background.getWidth(), m_background.getHeight()});
     }
-    SelectObject(dc, m_font);
+    SelectObject(dc, m_font.get());  // RestoreDC below puts the picture's own font back
     SetTextAlign(dc, TA_LEFT | TA_TOP);
     IntersectClipRect(dc, 0, 0, std::max(0, m_clientWidth - (hasVerticalBar() ? GetSystemMetrics(SM_CXVSCROLL) : 0)),
                       height);
@@ -99,10 +99,9 @@ void TextEditor::paint(Graphics& graphics, const RECT& area) {
     RestoreDC(dc, -1);
     paintScrollIndicator(graphics);
     if (m_border) {
-        HBRUSH frame = CreateSolidBrush(kBorder);
+        const UniqueBrush frame(CreateSolidBrush(kBorder));
         RECT rect{0, 0, width, height};
-        FrameRect(dc, &rect, frame);
-        DeleteObject(frame);
+        FrameRect(dc, &rect, frame.get());
     }
 }
 
