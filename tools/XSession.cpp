@@ -17,22 +17,27 @@
 #include <string>
 #include <thread>
 
+#include "platform/gdi/CairoHandles.h"
+
 namespace {
+
+using veltrix::platform::UniqueCairo;
+using veltrix::platform::UniqueCairoSurface;
 
 void pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 bool screenshot(Display* x, const std::string& path) {
     const int screen = DefaultScreen(x);
     const int width = DisplayWidth(x, screen), height = DisplayHeight(x, screen);
-    cairo_surface_t* root = cairo_xlib_surface_create(x, RootWindow(x, screen), DefaultVisual(x, screen), width, height);
-    cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
-    cairo_t* cr = cairo_create(image);
-    cairo_set_source_surface(cr, root, 0, 0);
-    cairo_paint(cr);
-    cairo_destroy(cr);
-    const bool ok = cairo_surface_write_to_png(image, path.c_str()) == CAIRO_STATUS_SUCCESS;
-    cairo_surface_destroy(image);
-    cairo_surface_destroy(root);
+    const UniqueCairoSurface root(
+        cairo_xlib_surface_create(x, RootWindow(x, screen), DefaultVisual(x, screen), width, height));
+    const UniqueCairoSurface image(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height));
+    {
+        const UniqueCairo cr(cairo_create(image.get()));
+        cairo_set_source_surface(cr.get(), root.get(), 0, 0);
+        cairo_paint(cr.get());
+    }
+    const bool ok = cairo_surface_write_to_png(image.get(), path.c_str()) == CAIRO_STATUS_SUCCESS;
     std::printf("%s %s\n", ok ? "saved" : "failed to save", path.c_str());
     return ok;
 }
