@@ -116,8 +116,8 @@ int pumpMessages() {
 }
 
 COLORREF pixel(HWND window, int x, int y) {
-    WindowManager& m = WindowManager::instance();
-    std::lock_guard lock(m.mutex);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
     Window* w = m.find(window);
     if (!w) return CLR_INVALID;
     Window* top = m.topLevelOf(w);
@@ -136,8 +136,8 @@ COLORREF pixel(HWND window, int x, int y) {
 bool savePicture(HWND window, const std::string& path) {
     UniqueCairoSurface picture;
     {
-        WindowManager& m = WindowManager::instance();
-        std::lock_guard lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         Window* w = m.find(window);
         if (!w) return false;
         Window* top = m.topLevelOf(w);

@@ -71,8 +71,8 @@ UniqueCairo beginDrawing(DeviceContext& dc) {
 
 void markPresent(DeviceContext& dc) {
     if (!dc.window) return;
-    WindowManager& m = WindowManager::instance();
-    std::lock_guard lock(m.mutex);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
     Window* w = m.find(dc.window);
     if (!w) return;
     Window* top = m.topLevelOf(w);
@@ -83,10 +83,10 @@ void markPresent(DeviceContext& dc) {
 }
 
 HDC createWindowDC(HWND window, bool client, const Region* clip) {
-    WindowManager& m = WindowManager::instance();
     auto dc = newDc(OBJ_DC);
     {
-        std::lock_guard lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         Window* w = m.find(window);
         if (!w) return nullptr;
         Window* top = m.topLevelOf(w);

@@ -1,11 +1,32 @@
 #include "platform/gdi/GdiObjects.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+
+#include "platform/window/WindowManager.h"
 
 using namespace veltrix::platform;
 
 namespace veltrix::platform {
+
+namespace {
+[[noreturn]] void lockOrderBroken() {
+    std::fputs("veltrix: the GDI lock was taken while the window lock was held\n", stderr);
+    std::abort();
+}
+}  // namespace
+
+void GdiMutex::lock() {
+    if (WindowManager::heldByThisThread()) lockOrderBroken();
+    mutex_.lock();
+}
+
+bool GdiMutex::try_lock() {
+    if (WindowManager::heldByThisThread()) lockOrderBroken();
+    return mutex_.try_lock();
+}
 
 Gdi& Gdi::instance() {
     static Gdi* gdi = new Gdi;  // lives until exit; worker threads may still draw

@@ -81,11 +81,23 @@ struct DeviceContext {
     std::vector<DcState> saved;
 };
 
+// The GDI lock: recursive, and taken before the window lock, never after it
+// (the order is written in window/WindowManager.h, which owns the window lock).
+class GdiMutex {
+public:
+    void lock();
+    bool try_lock();
+    void unlock() { mutex_.unlock(); }
+
+private:
+    std::recursive_mutex mutex_;
+};
+
 class Gdi {
 public:
     static Gdi& instance();
 
-    std::recursive_mutex mutex;
+    GdiMutex mutex;
     HandleTable<GdiObject> objects{HandleKind::GdiObject};
     HandleTable<DeviceContext> dcs{HandleKind::DeviceContext};
     HGDIOBJ stock[20]{};

@@ -7,7 +7,6 @@
 #include "platform/services/NativePath.h"
 #include "platform/win32.h"
 
-
 std::FILE* _wfopen(LPCWSTR path, LPCWSTR mode) {
     if (!path || !mode) {
         SetLastError(ERROR_INVALID_PARAMETER);

@@ -10,8 +10,6 @@ using namespace veltrix::platform;
 
 namespace {
 
-WindowManager& wm() { return WindowManager::instance(); }
-
 constexpr UINT SWP_NOCLIENTSIZE = 0x0800;
 constexpr UINT SWP_NOCLIENTMOVE = 0x1000;
 constexpr WPARAM SC_CLOSE = 0xF060;
@@ -20,8 +18,9 @@ void setText(HWND window, LPCWSTR text) {
     bool topLevel = false;
     std::u16string value = text ? std::u16string(text) : std::u16string();
     {
-        std::lock_guard lock(wm().mutex);
-        Window* w = wm().find(window);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
+        Window* w = m.find(window);
         if (!w) return;
         w->text = value;
         topLevel = w->isTopLevel();
@@ -30,10 +29,15 @@ void setText(HWND window, LPCWSTR text) {
 }
 
 HBRUSH backgroundBrush(HWND window) {
-    std::lock_guard lock(wm().mutex);
-    Window* w = wm().find(window);
-    if (!w) return nullptr;
-    HBRUSH b = w->windowClass->info.hbrBackground;
+    HBRUSH b = nullptr;
+    {
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
+        Window* w = m.find(window);
+        if (!w) return nullptr;
+        b = w->windowClass->info.hbrBackground;
+    }
+    // Outside the window lock: the system brushes are GDI's.
     auto value = reinterpret_cast<std::uintptr_t>(b);
     // COLOR_x + 1 stands for the system colour's brush, as on Windows.
     if (value > 0 && value <= 31) return GetSysColorBrush(static_cast<int>(value - 1));
@@ -72,8 +76,9 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_GETTEXT: {
         auto* buffer = reinterpret_cast<LPWSTR>(lParam);
         if (!buffer || wParam == 0) return 0;
-        std::lock_guard lock(wm().mutex);
-        Window* w = wm().find(window);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
+        Window* w = m.find(window);
         if (!w) return 0;
         std::size_t n = std::min<std::size_t>(wParam - 1, w->text.size());
         std::copy_n(w->text.data(), n, buffer);
@@ -81,8 +86,9 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         return static_cast<LRESULT>(n);
     }
     case WM_GETTEXTLENGTH: {
-        std::lock_guard lock(wm().mutex);
-        Window* w = wm().find(window);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
+        Window* w = m.find(window);
         return w ? static_cast<LRESULT>(w->text.size()) : 0;
     }
     case WM_PAINT: {
@@ -110,8 +116,9 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         if (!pos) return 0;
         RECT client{}, rect{};
         {
-            std::lock_guard lock(wm().mutex);
-            Window* w = wm().find(window);
+            auto lock = WindowManager::lock();
+            WindowState& m = *lock;
+            Window* w = m.find(window);
             if (!w) return 0;
             client = w->client;
             rect = w->rect;
@@ -135,14 +142,15 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         HWND parent = nullptr;
         HCURSOR cursor = nullptr;
         {
-            std::lock_guard lock(wm().mutex);
-            Window* w = wm().find(window);
+            auto lock = WindowManager::lock();
+            WindowState& m = *lock;
+            Window* w = m.find(window);
             if (!w) return FALSE;
             parent = w->parent;
             // The cursor is that of the window under the pointer (wParam),
             // which a parent asked first on a child's behalf must not replace
             // with its own.
-            Window* under = wm().find(reinterpret_cast<HWND>(wParam));
+            Window* under = m.find(reinterpret_cast<HWND>(wParam));
             cursor = (under ? under : w)->windowClass->info.hCursor;
         }
         if (parent && sendTo(parent, WM_SETCURSOR, wParam, lParam)) return TRUE;
@@ -157,10 +165,11 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         if (LOWORD(wParam) != WA_INACTIVE) {
             HWND restore = nullptr;
             {
-                std::lock_guard lock(wm().mutex);
-                Window* w = wm().find(window);
+                auto lock = WindowManager::lock();
+                WindowState& m = *lock;
+                Window* w = m.find(window);
                 if (!w) return 0;
-                if (w->lastFocus && wm().find(w->lastFocus) && wm().isDescendant(window, w->lastFocus))
+                if (w->lastFocus && m.find(w->lastFocus) && m.isDescendant(window, w->lastFocus))
                     restore = w->lastFocus;
             }
             SetFocus(restore ? restore : window);
@@ -171,13 +180,15 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_IME_CHAR: return defaultImeProc(window, message, wParam, lParam);
     case WM_MOUSEACTIVATE: return 1;  // MA_ACTIVATE
     case WM_SETFONT: {
-        std::lock_guard lock(wm().mutex);
-        if (Window* w = wm().find(window)) w->font = reinterpret_cast<HFONT>(wParam);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
+        if (Window* w = m.find(window)) w->font = reinterpret_cast<HFONT>(wParam);
         return 0;
     }
     case WM_GETFONT: {
-        std::lock_guard lock(wm().mutex);
-        Window* w = wm().find(window);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
+        Window* w = m.find(window);
         return w ? reinterpret_cast<LRESULT>(w->font) : 0;
     }
     case WM_MOUSEWHEEL:
