@@ -34,23 +34,6 @@ constexpr char16_t kAudioFilter[] = u"Audio File (*.ogg,*.mp3,*.wma)";
 const std::u16string kAudioDialogFilter = std::u16string(kAudioFilter) + u'\0' + u"*.ogg;*.mp3;*.wma;*.xml;*.m3u" + u'\0';
 constexpr COLORREF kGlyphTransparent = 0xE5E5E5;
 
-struct ToolButton {
-    int command;
-    BYTE style;
-    const char16_t* tip;
-};
-// The tool bar's buttons in order; their glyphs are the cells of "Resources/OrvellaTool.bmp".
-const ToolButton kToolButtons[] = {
-    {100, BTNS_DROPDOWN, u"音声ファイルを開く (Ctrl+O)"},
-    {112, BTNS_BUTTON, u"編集中の歌詞を xml ファイルに上書き保存する (Ctrl+S)"},
-    {102, BTNS_BUTTON, u"選択中のセンテンスを再生 (Ctrl+Shift+P)"},
-    {119, BTNS_BUTTON, u"前のセンテンスを選択 (Ctrl+Up)"},
-    {120, BTNS_BUTTON, u"次のセンテンスを選択 (Ctrl+Down)"},
-    {105, BTNS_BUTTON, u"次のセンテンスを選択して、時間を設定 (Ctrl+Shift+T)"},
-    {114, BTNS_BUTTON, u"選択中のセンテンスに翻訳文・解説文を設定する (Ctrl+J)"},
-    {121, BTNS_CHECK, u"Open/Close the Explanation Window"},
-};
-
 }  // namespace
 
 Orvella::Orvella()
@@ -257,13 +240,14 @@ void Orvella::createToolBar() {
     toolBar_.create(handle_);
     toolBar_.loadGlyphs(u"Resources/OrvellaTool.bmp", kGlyphTransparent);
     std::vector<TBBUTTON> buttons;
-    for (const ToolButton& tool : kToolButtons) {
+    for (int slot = 0; slot < player_commands::toolButtonCount(); ++slot) {
+        const player_commands::Row& row = *player_commands::toolButtonAt(slot);
         TBBUTTON button{};
-        button.iBitmap = static_cast<int>(buttons.size());
-        button.idCommand = tool.command;
+        button.iBitmap = slot;
+        button.idCommand = row.command;
         button.fsState = TBSTATE_ENABLED;
-        button.fsStyle = tool.style;
-        button.iString = reinterpret_cast<INT_PTR>(tool.tip);
+        button.fsStyle = row.button.style;
+        button.iString = reinterpret_cast<INT_PTR>(row.button.tip);
         buttons.push_back(button);
     }
     SendMessageW(toolBar_.handle(), TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
@@ -274,7 +258,7 @@ void Orvella::createToolBar() {
 void Orvella::createControls() {
     createToolBar();
     const std::u16string faces = appDirectory() + u"Resources/AudioTool.png";
-    menuButton_.createButton(handle_, kMenuCommand, u"Menu...", 0, 0, 60, 20);
+    menuButton_.createButton(handle_, PlayerMenu, u"Menu...", 0, 0, 60, 20);
     playButton_.createButton(handle_, TogglePlay, PlayerCore::kPlay, 0, 0, kButtonSide, kButtonSide);
     playButton_.loadImage(faces);
     playButton_.setText(PlayerCore::kPlay);
@@ -436,13 +420,8 @@ void Orvella::onCommand(WPARAM wParam, LPARAM lParam) {
     execute(id);
 }
 
-bool Orvella::needsAudio(int command) const {
-    return (command >= TogglePlay && command <= NextClearTimes) || command == SaveSentences || command == ApplyPanes ||
-           command == ReloadLyrics || command == PreviousSentence || command == NextSentence;
-}
-
 void Orvella::execute(int command) {
-    if (needsAudio(command) && !core_.hasAudio()) return;
+    if (player_commands::needsAudio(command) && !core_.hasAudio()) return;
     switch (command) {
     case OpenFile: {
         const std::u16string path = chooseAudioFile(kAudioFilter, core_.audioPath());
@@ -475,7 +454,7 @@ void Orvella::execute(int command) {
     case PreviousSentence: editing_.selectAdjacentSentence(Direction::Backward); return;
     case NextSentence: editing_.selectAdjacentSentence(Direction::Forward); return;
     case ExplanationPane: setExplanationVisible(!explanationVisible_); return;
-    case kMenuCommand: showPlayerMenu(); return;
+    case PlayerMenu: showPlayerMenu(); return;
     default: return;
     }
 }

@@ -25,6 +25,7 @@
 #include "player/LyricsEditing.h"
 #include "player/LyricsTable.h"
 #include "player/LyricsTextEditor.h"
+#include "player/PlayerCommands.h"
 #include "player/PlayerControls.h"
 #include "player/PlayerCore.h"
 #include "player/RecentFileList.h"
@@ -62,27 +63,8 @@ public:
     class TimeSlider : public Slider {};
     class VolumeSlider : public Slider {};
 
-    // Command identifiers.
-    enum Command : int {
-        OpenFile = 100,
-        TogglePlay = 101,
-        PlaySentence = 102,
-        StopPlayback = 103,
-        SetStart = 104,
-        NextSetStart = 105,
-        SetEnd = 106,
-        NextSetEnd = 107,
-        ClearTimes = 108,
-        NextClearTimes = 109,
-        SaveSentences = 112,
-        ApplyPanes = 114,
-        ReloadLyrics = 115,
-        ClickAtPointer = 118,
-        PreviousSentence = 119,
-        NextSentence = 120,
-        ExplanationPane = 121,
-    };
-    static constexpr int kMenuCommand = 111;
+    // Command identifiers (player/PlayerCommands.h).
+    using enum player_commands::Command;
     // Items of the player's menu ("Menu...").
     static constexpr UINT kMenuReloadLyrics = 1;
     static constexpr UINT kMenuSavePlaylist = 9;
@@ -195,7 +177,6 @@ private:
     // The "File" tab, in an open channel pane.
     void showFileTab();
     void execute(int command);
-    bool needsAudio(int command) const;
     void onLyricsTableNotify(const NMHDR& header);
     void clickAtPointer();
     void createControls();

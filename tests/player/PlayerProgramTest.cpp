@@ -356,7 +356,7 @@ TEST_F(PlayerProgram, FilesDroppedListedOpenedRemovedAndRemembered) {
         return static_cast<int>(Orvella::kMenuSavePlaylist);
     });
     chosen = folder.file("saved.m3u");
-    SendMessageW(player().handle(), WM_COMMAND, Orvella::kMenuCommand, 0);
+    SendMessageW(player().handle(), WM_COMMAND, Orvella::PlayerMenu, 0);
     run(50);
     headless::setMenuResponder(nullptr);
     EXPECT_NE(std::find(offered.begin(), offered.end(), u"Save As PlayList..."), offered.end());
