@@ -273,9 +273,9 @@ void TextEditor::rebuildFont() {
     m_averageWidth = std::max<int>(1, metrics.tmAveCharWidth);
     HDC dc = m_measureDc.get();
     m_widths.reset(
-        [dc](char16_t c) {
+        [dc](std::u16string_view character) {
             SIZE size{};
-            GetTextExtentPoint32W(dc, &c, 1, &size);
+            GetTextExtentPoint32W(dc, character.data(), static_cast<int>(character.size()), &size);
             return static_cast<int>(size.cx);
         },
         8 * m_averageWidth);

@@ -24,7 +24,6 @@
 #include <string>
 #include <string_view>
 
-#include "editor/CharWidthCache.h"
 #include "editor/EditHistory.h"
 #include "editor/EditorColors.h"
 #include "editor/TextDocument.h"
@@ -224,7 +223,7 @@ private:
 
     TextDocument m_document;
     EditHistory m_history;
-    CharWidthCache m_widths;
+    veltrix::CharWidthCache m_widths;
     TextLayout m_layout{m_document, m_widths};
     TextScrollBar m_scroll;
     EditorColors m_colors;

@@ -4,8 +4,8 @@
 
 #include "platform/api/GdiHandles.h"
 #include "platform/common/AsciiCase.h"
+#include "platform/common/CharWidthCache.h"
 #include "platform/common/Unicode.h"
-#include "platform/controls/CharWidths.h"
 #include "platform/controls/ControlState.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/EditBuffer.h"
@@ -22,7 +22,8 @@ constexpr UINT kBlinkInterval = 530;
 
 struct EditState {
     EditBuffer buffer;
-    CharWidths widths;  // of the field's font
+    // The field's font; a pair shows as one glyph, so it is measured whole.
+    CharWidthCache widths{CharWidthCache::Surrogates::AsCharacters};
     HFONT font = nullptr;
     int lineHeight = 16;
     int scrollX = 0;  // pixels of the longest line scrolled off to the left
@@ -87,7 +88,11 @@ Layout layoutLine(HWND w, EditState& s, HDC dc, std::size_t line, const RECT& fr
     // A program may set line breaks into a one-line field: they show as spaces.
     for (char16_t& c : l.text)
         if (c == u'\r' || c == u'\n') c = u' ';
-    l.x = s.widths.advances(dc, l.text);
+    l.x = s.widths.advances(l.text, [dc](std::u16string_view character) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc, character.data(), static_cast<int>(character.size()), &size);
+        return static_cast<int>(size.cx);
+    });
     l.offset = alignmentOffset(w, fr, l.x.back());
     return l;
 }
@@ -441,7 +446,7 @@ void paint(HWND w, EditState& s) {
 
 void setFont(HWND, EditState& s, HFONT font) {
     s.font = fontOrDefault(font);
-    s.widths.reset();
+    s.widths.clear();
     s.lineHeight = lineHeightOf(s.font);
 }
 
