@@ -25,7 +25,7 @@ bool CEmptyElxT::matchNext(MatchContext&) const
 
 // ---- CStringElxT
 
-CStringElxT::CStringElxT(std::u16string characters, Direction direction, CaseMode caseMode)
+CStringElxT::CStringElxT(std::u16string characters, regex::Direction direction, CaseMode caseMode)
     : m_characters(std::move(characters)), m_direction(direction), m_caseMode(caseMode)
 {
 }
@@ -49,7 +49,7 @@ bool sameText(const MatchContext& context, int at, std::u16string_view wanted, C
 bool CStringElxT::match(MatchContext& context) const
 {
     int size = static_cast<int>(m_characters.size());
-    if (m_direction == Direction::rightToLeft) {
+    if (m_direction == regex::Direction::rightToLeft) {
         if (context.position - size < 0 || context.position > context.length)
             return false;
         if (!sameText(context, context.position - size, m_characters, m_caseMode))
@@ -68,7 +68,7 @@ bool CStringElxT::match(MatchContext& context) const
 bool CStringElxT::matchNext(MatchContext& context) const
 {
     int size = static_cast<int>(m_characters.size());
-    context.position += m_direction == Direction::rightToLeft ? size : -size;
+    context.position += m_direction == regex::Direction::rightToLeft ? size : -size;
     return false;
 }
 
@@ -76,7 +76,7 @@ bool CStringElxT::matchNext(MatchContext& context) const
 
 bool CClassElx::match(MatchContext& context) const
 {
-    if (m_direction == Direction::rightToLeft) {
+    if (m_direction == regex::Direction::rightToLeft) {
         if (context.position <= 0 || context.position > context.length || !contains(context.at(context.position - 1)))
             return false;
         --context.position;
@@ -90,11 +90,11 @@ bool CClassElx::match(MatchContext& context) const
 
 bool CClassElx::matchNext(MatchContext& context) const
 {
-    context.position += m_direction == Direction::rightToLeft ? 1 : -1;
+    context.position += m_direction == regex::Direction::rightToLeft ? 1 : -1;
     return false;
 }
 
-CRangeElxT::CRangeElxT(Direction direction, Polarity polarity)
+CRangeElxT::CRangeElxT(regex::Direction direction, Polarity polarity)
     : CClassElx(direction), m_positive(polarity == Polarity::positive)
 {
 }
@@ -168,7 +168,7 @@ constexpr PosixName kPosixNames[] = {
 
 } // namespace
 
-CPosixElxT::CPosixElxT(std::u16string_view name, Polarity polarity, Direction direction)
+CPosixElxT::CPosixElxT(std::u16string_view name, Polarity polarity, regex::Direction direction)
     : CClassElx(direction), m_positive(polarity == Polarity::positive)
 {
     for (const PosixName& entry : kPosixNames) {
@@ -250,13 +250,13 @@ bool CBackrefElxT::match(MatchContext& context) const
         return false;
     std::u16string_view captured = context.text.substr(static_cast<std::size_t>(low), static_cast<std::size_t>(high - low));
     int size = high - low;
-    int at = m_direction == Direction::rightToLeft ? context.position - size : context.position;
+    int at = m_direction == regex::Direction::rightToLeft ? context.position - size : context.position;
     if (at < 0 || at + size > context.length)
         return false;
     if (!sameText(context, at, captured, m_caseMode))
         return false;
     context.push(context.position);
-    context.position = m_direction == Direction::rightToLeft ? at : at + size;
+    context.position = m_direction == regex::Direction::rightToLeft ? at : at + size;
     return true;
 }
 
@@ -277,7 +277,7 @@ bool CStringElxT::collectFirstUnits(FirstUnits& first) const
 {
     if (m_characters.empty())
         return true;
-    char16_t unit = m_direction == Direction::rightToLeft ? m_characters.back() : m_characters.front();
+    char16_t unit = m_direction == regex::Direction::rightToLeft ? m_characters.back() : m_characters.front();
     first.add(unit);
     if (m_caseMode == CaseMode::ignoreAsciiCase) {
         first.add(veltrix::ascii::toUpper(unit));

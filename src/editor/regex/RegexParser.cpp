@@ -95,9 +95,9 @@ private:
     }
     bool atEnd() const { return cur().isEnd(); }
 
-    Direction direction() const
+    regex::Direction direction() const
     {
-        return (m_options & regex::rightToLeft) ? Direction::rightToLeft : Direction::leftToRight;
+        return (m_options & regex::rightToLeft) ? regex::Direction::rightToLeft : regex::Direction::leftToRight;
     }
     CaseMode caseMode() const { return (m_options & regex::ignoreCase) ? CaseMode::ignoreAsciiCase : CaseMode::exact; }
 
@@ -117,7 +117,7 @@ private:
     {
         if (id == kEmpty)
             return m_pattern.make<CEmptyElxT>();
-        Direction dir = id > kRightToLeftOffset ? Direction::rightToLeft : Direction::leftToRight;
+        regex::Direction dir = id > kRightToLeftOffset ? regex::Direction::rightToLeft : regex::Direction::leftToRight;
         int base = id > kRightToLeftOffset ? id - kRightToLeftOffset : id;
         // "." and "any" are negated sets (of LF, of nothing); the shorthands alternate.
         Polarity polarity = base == kAny || base == kAnyButNewline || base % 2 == 0 ? Polarity::negative
@@ -141,7 +141,7 @@ private:
             range->addCharacter(u'\r');
             range->addCharacter(u'\n');
             // The backward set also takes form feed and vertical tab.
-            if (dir == Direction::rightToLeft) {
+            if (dir == regex::Direction::rightToLeft) {
                 range->addCharacter(0x0C);
                 range->addCharacter(0x0B);
             }
