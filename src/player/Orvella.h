@@ -17,6 +17,7 @@
 #include <string>
 
 #include "audio/BassPlayer.h"
+#include "dictionary/WordListDialog.h"
 #include "editor/TextEditor.h"
 #include "editor/TextEditorListener.h"
 #include "lyrics/SentenceListHost.h"
@@ -68,6 +69,9 @@ public:
     // Items of the player's menu ("Menu...").
     static constexpr UINT kMenuReloadLyrics = 1;
     static constexpr UINT kMenuSavePlaylist = 9;
+    static constexpr UINT kMenuWordList = 12;
+    // How far the word list dialog moves left of and above the pointer.
+    static constexpr int kWordListOffset = 160;
     static constexpr int kLyricsTableId = 1001;
     static constexpr int kFileTableId = 1002;
     static constexpr int kTempoFieldId = 1003;
@@ -105,6 +109,8 @@ public:
     void setFontValue(int value);
     void setVolumeValue(int value);
     void setExplanationVisible(bool visible);
+    // Command 117: opens the word list dialog, or brings an open one to the pointer.
+    void showWordList();
     // The file chooser used by command 100 (the open dialog).
     using FileChooser = std::function<std::u16string(std::u16string_view filter, const std::u16string& initial)>;
     void setFileChooser(FileChooser chooser) { chooser_ = std::move(chooser); }
@@ -155,6 +161,7 @@ public:
     FileTable& fileTable() { return fileTable_; }
     ChannelPane& channels() { return channels_; }
     RecentFileList& recentFiles() { return recentFiles_; }
+    WordListDialog& wordListDialog() { return wordListDialog_; }
     BassPlayer& audio() { return audio_; }
     bool playEnabled() const { return playEnabled_; }
     bool stopEnabled() const { return stopEnabled_; }
@@ -194,6 +201,7 @@ private:
     TextEditor translationPane_;
     TextEditor explanationPane_;
     LyricsEditing editing_{lyricsTable_, lyricsView_, translationPane_, explanationPane_};
+    WordListDialog wordListDialog_{editing_.document().wordList()};
     PlayerCore core_;
     RecentFileList recentFiles_;
     XMLParser themes_;
