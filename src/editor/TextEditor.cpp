@@ -3,13 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/common/AsciiCase.h"
 #include "toolkit/Graphics.h"
 
 bool hasPictureExtension(const std::u16string& path) {
-    std::u16string lower = path;
-    for (char16_t& c : lower) {
-        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-    }
+    const std::u16string lower = veltrix::ascii::toLower(path);
     for (const char16_t* extension : {u".bmp", u".png", u".gif", u".jpg", u".jpeg"}) {
         if (lower.find(extension) != std::u16string::npos) return true;
     }
@@ -21,7 +19,7 @@ namespace {
 }  // namespace
 
 TextEditor::TextEditor() {
-    m_measureDc = CreateCompatibleDC(nullptr);
+    m_measureDc.reset(CreateCompatibleDC(nullptr));
     GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font_, &font_);
     // The toolkit's colour fields mirror the editor's own slots.
     background_ = m_colors.get(ColorSlot::Background);
@@ -34,8 +32,6 @@ TextEditor::TextEditor() {
 TextEditor::~TextEditor() {
     // The window goes first, while the members its last messages touch live.
     destroyWindow();
-    if (m_measureDc) DeleteDC(m_measureDc);
-    if (m_font) DeleteObject(m_font);
 }
 
 void TextEditor::registerEditorClass() {
@@ -267,20 +263,19 @@ void TextEditor::setFont(const LOGFONTW& font) {
 }
 
 void TextEditor::rebuildFont() {
-    HFONT font = CreateFontIndirectW(&font_);
+    UniqueFont font(CreateFontIndirectW(&font_));
     if (!font) return;
-    SelectObject(m_measureDc, font);
-    if (m_font) DeleteObject(m_font);
-    m_font = font;
+    m_measureSelection.select(m_measureDc.get(), font.get());
+    m_font = std::move(font);
     TEXTMETRICW metrics{};
-    GetTextMetricsW(m_measureDc, &metrics);
+    GetTextMetricsW(m_measureDc.get(), &metrics);
     m_fontHeight = std::max<int>(1, metrics.tmHeight);
     m_averageWidth = std::max<int>(1, metrics.tmAveCharWidth);
-    HDC dc = m_measureDc;
+    HDC dc = m_measureDc.get();
     m_widths.reset(
-        [dc](char16_t c) {
+        [dc](std::u16string_view character) {
             SIZE size{};
-            GetTextExtentPoint32W(dc, &c, 1, &size);
+            GetTextExtentPoint32W(dc, character.data(), static_cast<int>(character.size()), &size);
             return static_cast<int>(size.cx);
         },
         8 * m_averageWidth);

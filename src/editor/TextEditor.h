@@ -24,13 +24,13 @@
 #include <string>
 #include <string_view>
 
-#include "editor/CharWidthCache.h"
 #include "editor/EditHistory.h"
 #include "editor/EditorColors.h"
 #include "editor/TextDocument.h"
 #include "editor/TextEditorListener.h"
 #include "editor/TextLayout.h"
 #include "editor/TextScrollBar.h"
+#include "platform/api/GdiHandles.h"
 #include "platform/win32.h"
 #include "toolkit/BaseWindow.h"
 #include "toolkit/Bitmap.h"
@@ -223,7 +223,7 @@ private:
 
     TextDocument m_document;
     EditHistory m_history;
-    CharWidthCache m_widths;
+    veltrix::CharWidthCache m_widths;
     TextLayout m_layout{m_document, m_widths};
     TextScrollBar m_scroll;
     EditorColors m_colors;
@@ -245,8 +245,9 @@ private:
     int m_limit = -1;
     EDITWORDBREAKPROCW m_wordBreak = nullptr;
 
-    HFONT m_font = nullptr;
-    HDC m_measureDc = nullptr;
+    UniqueDC m_measureDc;
+    UniqueFont m_font;
+    SelectedObject m_measureSelection;  // last: gives the DC its own font back first
     int m_fontHeight = 12;
     int m_averageWidth = 6;
     int m_lineSpacing = 4;

@@ -81,19 +81,18 @@ LRESULT TextEditor::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         m_canvas.reset();
         break;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(window, &ps);
+        const PaintDC painting(window);
+        HDC dc = painting.get();
         if (m_clientWidth > 0 && m_clientHeight > 0) {
             if (!m_canvas || m_canvas->image().getWidth() != std::min(m_clientWidth, Bitmap::kMaxSide) ||
                 m_canvas->image().getHeight() != std::min(m_clientHeight, Bitmap::kMaxSide)) {
                 m_canvas = std::make_unique<Graphics>(m_clientWidth, m_clientHeight);
             }
-            const RECT area = ps.rcPaint;
+            const RECT area = painting.area();
             paint(*m_canvas, area);
             BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, m_canvas->dc(), area.left,
                    area.top, SRCCOPY);
         }
-        EndPaint(window, &ps);
         return 0;
     }
     case WM_ERASEBKGND: return 1;
@@ -134,7 +133,7 @@ LRESULT TextEditor::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     }
     // The editor's own font object: the caller may select it but does not
     // own it (a fresh object per call would leak one font per question).
-    case WM_GETFONT: return reinterpret_cast<LRESULT>(m_font);
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(m_font.get());
     case WM_GETDLGCODE: return multiLine() ? DLGC_WANTALLKEYS : (DLGC_WANTARROWS | DLGC_HASSETSEL);
 
     case EM_GETSEL: return getSelection(wParam, lParam);

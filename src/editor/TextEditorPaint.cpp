@@ -5,6 +5,7 @@
 
 #include "editor/TextEditor.h"
 #include "editor/regex/RegexPattern.h"
+#include "platform/common/Unicode.h"
 #include "toolkit/Graphics.h"
 
 namespace {
@@ -82,7 +83,7 @@ void TextEditor::paint(Graphics& graphics, const RECT& area) {
         graphics.drawBitmap(m_background, Rect{0, 0, pictureWidth, height},
                             Rect{0, 0, m_background.getWidth(), m_background.getHeight()});
     }
-    SelectObject(dc, m_font);
+    SelectObject(dc, m_font.get());  // RestoreDC below puts the picture's own font back
     SetTextAlign(dc, TA_LEFT | TA_TOP);
     IntersectClipRect(dc, 0, 0, std::max(0, m_clientWidth - (hasVerticalBar() ? GetSystemMetrics(SM_CXVSCROLL) : 0)),
                       height);
@@ -98,10 +99,9 @@ void TextEditor::paint(Graphics& graphics, const RECT& area) {
     RestoreDC(dc, -1);
     paintScrollIndicator(graphics);
     if (m_border) {
-        HBRUSH frame = CreateSolidBrush(kBorder);
+        const UniqueBrush frame(CreateSolidBrush(kBorder));
         RECT rect{0, 0, width, height};
-        FrameRect(dc, &rect, frame);
-        DeleteObject(frame);
+        FrameRect(dc, &rect, frame.get());
     }
 }
 
@@ -184,7 +184,7 @@ void TextEditor::paintRow(Graphics& graphics, int row, int y, bool overPicture) 
             const char16_t c = text[j];
             const int next = m_layout.advance(c, x, space);
             const bool blank = c == u'\t' || c == u'\u3000' || c == u' ';
-            const bool surrogate = c >= 0xD800 && c <= 0xDFFF;
+            const bool surrogate = veltrix::unicode::isSurrogate(c);
             if (surrogate) surrogates.push_back(x);
             shown.push_back(blank || surrogate ? u' ' : c);
             advances.push_back(next - x);

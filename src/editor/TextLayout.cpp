@@ -10,7 +10,7 @@ bool isWordChar(char16_t c) {
 
 }  // namespace
 
-TextLayout::TextLayout(ITextDocument& document, CharWidthCache& widths) : m_document(document), m_widths(widths) {}
+TextLayout::TextLayout(ITextDocument& document, veltrix::CharWidthCache& widths) : m_document(document), m_widths(widths) {}
 
 int TextLayout::contentLength(int line) const {
     const std::vector<LineRecord>& lines = m_document.lines();

@@ -17,7 +17,7 @@
 // its row. Everything else (digits, punctuation, Japanese) breaks anywhere.
 #pragma once
 
-#include "editor/CharWidthCache.h"
+#include "platform/common/CharWidthCache.h"
 #include "editor/ITextDocument.h"
 
 // One visual row.
@@ -38,7 +38,7 @@ public:
     // The wrap width of an editor without word wrap: only absurdly long lines wrap.
     static constexpr int kNoWrapWidth = 99999;
 
-    TextLayout(ITextDocument& document, CharWidthCache& widths);
+    TextLayout(ITextDocument& document, veltrix::CharWidthCache& widths);
 
     void setWrapWidth(int width) { m_wrapWidth = width < 1 ? 1 : width; }
     int wrapWidth() const { return m_wrapWidth; }
@@ -81,7 +81,7 @@ public:
         return x + m_widths.width(c);
     }
 
-    CharWidthCache& widths() { return m_widths; }
+    veltrix::CharWidthCache& widths() { return m_widths; }
     ITextDocument& document() { return m_document; }
 
 private:
@@ -90,7 +90,7 @@ private:
     int contentLength(int line) const;
 
     ITextDocument& m_document;
-    CharWidthCache& m_widths;
+    veltrix::CharWidthCache& m_widths;
     int m_wrapWidth = kNoWrapWidth;
     bool m_justify = true;
     int m_totalRows = 1;

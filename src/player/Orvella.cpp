@@ -7,6 +7,7 @@
 #include "app/Settings.h"
 #include "editor/EditorTheme.h"
 #include "lyrics/Playlist.h"
+#include "platform/common/FileExtension.h"
 #include "player/LyricsEditDialog.h"
 #include "player/RecoveryFile.h"
 #include "player/SentenceMenu.h"
@@ -36,33 +37,6 @@ constexpr char16_t kAudioFilter[] = u"Audio File (*.ogg,*.mp3,*.wma)";
 const std::u16string kAudioDialogFilter = std::u16string(kAudioFilter) + u'\0' + u"*.ogg;*.mp3;*.wma;*.xml;*.m3u" + u'\0';
 constexpr COLORREF kGlyphTransparent = 0xE5E5E5;
 
-struct ToolButton {
-    int command;
-    BYTE style;
-    const char16_t* tip;
-};
-// The tool bar's buttons in order; their glyphs are the cells of "Resources/OrvellaTool.bmp".
-const ToolButton kToolButtons[] = {
-    {100, BTNS_DROPDOWN, u"音声ファイルを開く (Ctrl+O)"},
-    {112, BTNS_BUTTON, u"編集中の歌詞を xml ファイルに上書き保存する (Ctrl+S)"},
-    {102, BTNS_BUTTON, u"選択中のセンテンスを再生 (Ctrl+Shift+P)"},
-    {119, BTNS_BUTTON, u"前のセンテンスを選択 (Ctrl+Up)"},
-    {120, BTNS_BUTTON, u"次のセンテンスを選択 (Ctrl+Down)"},
-    {105, BTNS_BUTTON, u"次のセンテンスを選択して、時間を設定 (Ctrl+Shift+T)"},
-    {114, BTNS_BUTTON, u"選択中のセンテンスに翻訳文・解説文を設定する (Ctrl+J)"},
-    {121, BTNS_CHECK, u"Open/Close the Explanation Window"},
-};
-
-std::u16string lowerExtension(const std::u16string& path) {
-    const std::u16string name = fileNameOf(path);
-    const auto dot = name.rfind(u'.');
-    if (dot == std::u16string::npos) return {};
-    std::u16string extension = name.substr(dot);
-    for (char16_t& c : extension)
-        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-    return extension;
-}
-
 }  // namespace
 
 Orvella::Orvella()
@@ -71,6 +45,12 @@ Orvella::Orvella()
     core_.setOpenedHandler([this](const std::u16string& path) {
         recentFiles_.addRecentFile(path);
         offerRecovery();
+        // The open file brought its own word list.
+        if (wordListDialog_.handle() && IsWindowVisible(wordListDialog_.handle())) wordListDialog_.pane().reload();
+    });
+    // Words added with OK are unsaved edits of the sentence list, as typed text is.
+    wordListDialog_.setStoredHandler([this] {
+        if (core_.hasAudio()) lyricsView_.setModified(true);
     });
 }
 
@@ -117,6 +97,7 @@ bool Orvella::create(HWND parent) {
 }
 
 void Orvella::destroyWindow() {
+    if (wordListDialog_.handle()) wordListDialog_.close(0);
     if (handle_) {
         KillTimer(handle_, PlayerCore::kPlaybackTimer);
         KillTimer(handle_, PlayerCore::kSentenceTimer);
@@ -272,13 +253,14 @@ void Orvella::createToolBar() {
     toolBar_.create(handle_);
     toolBar_.loadGlyphs(u"Resources/OrvellaTool.bmp", kGlyphTransparent);
     std::vector<TBBUTTON> buttons;
-    for (const ToolButton& tool : kToolButtons) {
+    for (int slot = 0; slot < player_commands::toolButtonCount(); ++slot) {
+        const player_commands::Row& row = *player_commands::toolButtonAt(slot);
         TBBUTTON button{};
-        button.iBitmap = static_cast<int>(buttons.size());
-        button.idCommand = tool.command;
+        button.iBitmap = slot;
+        button.idCommand = row.command;
         button.fsState = TBSTATE_ENABLED;
-        button.fsStyle = tool.style;
-        button.iString = reinterpret_cast<INT_PTR>(tool.tip);
+        button.fsStyle = row.button.style;
+        button.iString = reinterpret_cast<INT_PTR>(row.button.tip);
         buttons.push_back(button);
     }
     SendMessageW(toolBar_.handle(), TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
@@ -289,7 +271,7 @@ void Orvella::createToolBar() {
 void Orvella::createControls() {
     createToolBar();
     const std::u16string faces = appDirectory() + u"Resources/AudioTool.png";
-    menuButton_.createButton(handle_, kMenuCommand, u"Menu...", 0, 0, 60, 20);
+    menuButton_.createButton(handle_, PlayerMenu, u"Menu...", 0, 0, 60, 20);
     playButton_.createButton(handle_, TogglePlay, PlayerCore::kPlay, 0, 0, kButtonSide, kButtonSide);
     playButton_.loadImage(faces);
     playButton_.setText(PlayerCore::kPlay);
@@ -451,18 +433,13 @@ void Orvella::onCommand(WPARAM wParam, LPARAM lParam) {
     execute(id);
 }
 
-bool Orvella::needsAudio(int command) const {
-    return (command >= TogglePlay && command <= NextClearTimes) || command == SaveSentences || command == ApplyPanes ||
-           command == ReloadLyrics || command == PreviousSentence || command == NextSentence;
-}
-
 void Orvella::execute(int command) {
-    if (needsAudio(command) && !core_.hasAudio()) return;
+    if (player_commands::needsAudio(command) && !core_.hasAudio()) return;
     switch (command) {
     case OpenFile: {
         const std::u16string path = chooseAudioFile(kAudioFilter, core_.audioPath());
         if (path.empty()) return;
-        if (lowerExtension(path) == u".m3u") {
+        if (veltrix::paths::extensionOf(path) == u".m3u") {
             fileTable_.clearFiles();
             fileTable_.loadPlaylist(path);
             showFileTab();
@@ -486,11 +463,12 @@ void Orvella::execute(int command) {
     case SaveSentences: saveSentenceList(); return;
     case ApplyPanes: editing_.applyPanesToRow(); return;
     case ReloadLyrics: reloadLyrics(); return;
+    case OpenWordList: showWordList(); return;
     case ClickAtPointer: clickAtPointer(); return;
     case PreviousSentence: editing_.selectAdjacentSentence(Direction::Backward); return;
     case NextSentence: editing_.selectAdjacentSentence(Direction::Forward); return;
     case ExplanationPane: setExplanationVisible(!explanationVisible_); return;
-    case kMenuCommand: showPlayerMenu(); return;
+    case PlayerMenu: showPlayerMenu(); return;
     default: return;
     }
 }
@@ -503,9 +481,29 @@ void Orvella::showPlayerMenu() {
     menu.addMenuItem(u"", 0);
     menu.addMenuItem(u"Save As PlayList...", kMenuSavePlaylist,
                      fileTable_.getRowCount() > 0 ? ItemState::Enabled : ItemState::Greyed);
+    menu.addMenuItem(u"", 0);
+    menu.addMenuItem(u"Open Word List...\tCtrl+W", kMenuWordList);
     const auto choice = static_cast<UINT>(menu.trackAtPointer(handle_, MenuAlignment::Bottom));
     if (choice == kMenuReloadLyrics && core_.hasAudio()) reloadLyrics();
     if (choice == kMenuSavePlaylist) savePlaylist();
+    if (choice == kMenuWordList) showWordList();
+}
+
+void Orvella::showWordList() {
+    HWND dialog = wordListDialog_.handle();
+    if (!dialog) {
+        HWND owner = handle_ ? GetParent(handle_) : nullptr;
+        showModeless(owner ? owner : handle_, wordListDialog_);
+        return;
+    }
+    if (!IsWindowVisible(dialog)) {
+        ShowWindow(dialog, SW_SHOW);
+        return;
+    }
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    wordListDialog_.setLocation(std::max(0, static_cast<int>(pointer.x) - kWordListOffset),
+                                std::max(0, static_cast<int>(pointer.y) - kWordListOffset));
 }
 
 void Orvella::savePlaylist() {

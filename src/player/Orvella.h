@@ -17,6 +17,7 @@
 #include <string>
 
 #include "audio/BassPlayer.h"
+#include "dictionary/WordListDialog.h"
 #include "editor/TextEditor.h"
 #include "editor/TextEditorListener.h"
 #include "lyrics/SentenceListHost.h"
@@ -25,6 +26,7 @@
 #include "player/LyricsEditing.h"
 #include "player/LyricsTable.h"
 #include "player/LyricsTextEditor.h"
+#include "player/PlayerCommands.h"
 #include "player/PlayerControls.h"
 #include "player/PlayerCore.h"
 #include "player/RecentFileList.h"
@@ -62,30 +64,14 @@ public:
     class TimeSlider : public Slider {};
     class VolumeSlider : public Slider {};
 
-    // Command identifiers.
-    enum Command : int {
-        OpenFile = 100,
-        TogglePlay = 101,
-        PlaySentence = 102,
-        StopPlayback = 103,
-        SetStart = 104,
-        NextSetStart = 105,
-        SetEnd = 106,
-        NextSetEnd = 107,
-        ClearTimes = 108,
-        NextClearTimes = 109,
-        SaveSentences = 112,
-        ApplyPanes = 114,
-        ReloadLyrics = 115,
-        ClickAtPointer = 118,
-        PreviousSentence = 119,
-        NextSentence = 120,
-        ExplanationPane = 121,
-    };
-    static constexpr int kMenuCommand = 111;
+    // Command identifiers (player/PlayerCommands.h).
+    using enum player_commands::Command;
     // Items of the player's menu ("Menu...").
     static constexpr UINT kMenuReloadLyrics = 1;
     static constexpr UINT kMenuSavePlaylist = 9;
+    static constexpr UINT kMenuWordList = 12;
+    // How far the word list dialog moves left of and above the pointer.
+    static constexpr int kWordListOffset = 160;
     static constexpr int kLyricsTableId = 1001;
     static constexpr int kFileTableId = 1002;
     static constexpr int kTempoFieldId = 1003;
@@ -123,6 +109,8 @@ public:
     void setFontValue(int value);
     void setVolumeValue(int value);
     void setExplanationVisible(bool visible);
+    // Command 117: opens the word list dialog, or brings an open one to the pointer.
+    void showWordList();
     // The file chooser used by command 100 (the open dialog).
     using FileChooser = std::function<std::u16string(std::u16string_view filter, const std::u16string& initial)>;
     void setFileChooser(FileChooser chooser) { chooser_ = std::move(chooser); }
@@ -181,6 +169,7 @@ public:
     FileTable& fileTable() { return fileTable_; }
     ChannelPane& channels() { return channels_; }
     RecentFileList& recentFiles() { return recentFiles_; }
+    WordListDialog& wordListDialog() { return wordListDialog_; }
     BassPlayer& audio() { return audio_; }
     bool playEnabled() const { return playEnabled_; }
     bool stopEnabled() const { return stopEnabled_; }
@@ -203,7 +192,6 @@ private:
     // The "File" tab, in an open channel pane.
     void showFileTab();
     void execute(int command);
-    bool needsAudio(int command) const;
     void onLyricsTableNotify(const NMHDR& header);
     void clickAtPointer();
     void createControls();
@@ -226,6 +214,7 @@ private:
     TextEditor translationPane_;
     TextEditor explanationPane_;
     LyricsEditing editing_{lyricsTable_, lyricsView_, translationPane_, explanationPane_};
+    WordListDialog wordListDialog_{editing_.document().wordList()};
     PlayerCore core_;
     RecentFileList recentFiles_;
     XMLParser themes_;

@@ -8,6 +8,7 @@
 #include "audio/LyricsInfoManager.h"
 #include "lyrics/AudioPath.h"
 #include "lyrics/SentenceListFile.h"
+#include "platform/common/FileExtension.h"
 
 namespace {
 
@@ -17,18 +18,6 @@ struct FileCloser {
         if (file) std::fclose(file);
     }
 };
-
-char16_t lower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; }
-
-// The part of the file name from its last dot, in lower case ("" without one).
-std::u16string extensionOf(const std::u16string& path) {
-    const std::u16string name = fileNameOf(path);
-    const auto dot = name.rfind(u'.');
-    if (dot == std::u16string::npos) return {};
-    std::u16string extension = name.substr(dot);
-    for (char16_t& c : extension) c = lower(c);
-    return extension;
-}
 
 bool isAudioExtension(const std::u16string& extension) {
     return extension == u".mp3" || extension == u".ogg" || extension == u".wma";
@@ -73,7 +62,7 @@ bool PlayerCore::openFile(const std::u16string& path) {
     const std::u16string previous = audioPath_;
     fallbackPath_ = previous;
     try {
-        const std::u16string extension = extensionOf(path);
+        const std::u16string extension = veltrix::paths::extensionOf(path);
         if (extension != u".xml") {
             // Checked before anything is replaced, so that a file that cannot
             // be played leaves the open one and its sentences as they were.

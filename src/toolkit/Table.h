@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/api/GdiHandles.h"
 #include "platform/api/ListView.h"
 #include "platform/win32.h"
 #include "toolkit/Scrollbar.h"
@@ -220,7 +221,9 @@ private:
     static int copyText(const std::u16string& text, LPWSTR buffer, int size);
     void selectMeasureFont();
 
-    HDC measureDc_ = nullptr;
-    HFONT measureFont_ = nullptr;
-    HGDIOBJ measureOriginalFont_ = nullptr;
+    // Measures cell texts in the table's font; the guard, declared last, puts
+    // the DC's own font back before the font and the DC go.
+    UniqueDC measureDc_;
+    UniqueFont measureFont_;
+    SelectedObject measureSelection_;
 };

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "EditorWindowFixture.h"
+#include "platform/api/GdiHandles.h"
 #include "support/TempDir.h"
 
 using namespace veltrix::test;
@@ -263,9 +264,9 @@ TEST_F(EditorWindow, FontMessages) {
     const int before = editor.fontHeight();
     LOGFONTW big{};
     big.lfHeight = -30;
-    HFONT font = CreateFontIndirectW(&big);
-    send(WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    DeleteObject(font);
+    UniqueFont font(CreateFontIndirectW(&big));
+    send(WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    font.reset();  // the editor keeps a font of its own
     EXPECT_GT(editor.fontHeight(), before);
     EXPECT_EQ(editor.rowHeight(), editor.fontHeight() + 4);
     EXPECT_EQ(editor.font().lfHeight, -30);

@@ -12,7 +12,7 @@ namespace {
 
 struct Layout : ::testing::Test {
     TextDocument document;
-    CharWidthCache widths{[](char16_t c) { return c < 0x80 ? 10 : 20; }, 80};
+    veltrix::CharWidthCache widths{[](std::u16string_view c) { return c[0] < 0x80 ? 10 : 20; }, 80};
     TextLayout layout{document, widths};
 
     void lay(std::u16string_view text, int wrapWidth) {
@@ -147,7 +147,7 @@ TEST_F(Layout, RelayoutTouchesOnlyTheGivenLines) {
 }
 
 TEST_F(Layout, SurrogatesAndBreaksHaveFixedWidths) {
-    CharWidthCache cache([](char16_t c) { return c == u'\u3000' ? 24 : 7; }, 56);
+    veltrix::CharWidthCache cache([](std::u16string_view c) { return c[0] == u'\u3000' ? 24 : 7; }, 56);
     EXPECT_EQ(cache.width(u'\r'), 0);
     EXPECT_EQ(cache.width(u'\n'), 0);
     EXPECT_EQ(cache.width(0xD83D), 24);

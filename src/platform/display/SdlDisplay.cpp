@@ -8,9 +8,11 @@
 #include <string>
 
 #include "platform/api/Window.h"
+#include "platform/common/UniqueC.h"
+#include "platform/common/Unicode.h"
 #include "platform/display/SessionSignals.h"
 #include "platform/display/X11Keyboard.h"
-#include "platform/services/Utf.h"
+#include "platform/gdi/CairoHandles.h"
 
 namespace veltrix::platform {
 
@@ -18,9 +20,9 @@ namespace {
 
 // SDL speaks UTF-8; the layer's one converter turns malformed input and lone
 // surrogates into U+FFFD rather than into bytes no other program reads.
-std::string toUtf8(const std::u16string& text) { return ::platform::utf16ToUtf8(text); }
+std::string toUtf8(const std::u16string& text) { return veltrix::unicode::utf16ToUtf8(text); }
 
-std::u16string fromUtf8(const char* s) { return s ? ::platform::utf8ToUtf16(s) : std::u16string(); }
+std::u16string fromUtf8(const char* s) { return s ? veltrix::unicode::utf8ToUtf16(s) : std::u16string(); }
 
 // SDL key symbols to Windows virtual-key codes (drivers other than X11).
 int virtualKeyOf(SDL_Keycode key) {
@@ -82,21 +84,9 @@ MouseButton buttonOf(Uint8 b) {
 int unitsBefore(const std::u16string& text, int codePoints) {
     int units = 0;
     for (int points = 0; units < static_cast<int>(text.size()) && points < codePoints; ++points)
-        units += (text[units] >= 0xD800 && text[units] <= 0xDBFF) ? 2 : 1;
+        units += veltrix::unicode::isHighSurrogate(text[units]) ? 2 : 1;
     return units;
 }
-
-struct SurfaceDeleter {
-    void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
-};
-
-struct CairoSurfaceDeleter {
-    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
-};
-
-struct CairoDeleter {
-    void operator()(cairo_t* cr) const { cairo_destroy(cr); }
-};
 
 }  // namespace
 
@@ -305,10 +295,9 @@ void SdlDisplay::present(HWND window, cairo_surface_t* picture, const std::vecto
         for (const RECT& r : dirty) UnionRect(&bounds, &bounds, &r);
         const int w = bounds.right - bounds.left, h = bounds.bottom - bounds.top;
         if (w <= 0 || h <= 0) return;
-        std::shared_ptr<cairo_surface_t> copy(cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h),
-                                              CairoSurfaceDeleter{});
+        std::shared_ptr<cairo_surface_t> copy = UniqueCairoSurface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h));
         {
-            std::unique_ptr<cairo_t, CairoDeleter> cr(cairo_create(copy.get()));
+            const UniqueCairo cr(cairo_create(copy.get()));
             cairo_set_source_surface(cr.get(), picture, -bounds.left, -bounds.top);
             cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
             cairo_paint(cr.get());
@@ -326,7 +315,7 @@ void SdlDisplay::blit(HWND window, cairo_surface_t* picture, POINT origin, const
     SDL_Surface* target = SDL_GetWindowSurface(m->sdl.get());
     if (!target) return;
     cairo_surface_flush(picture);
-    std::unique_ptr<SDL_Surface, SurfaceDeleter> source(SDL_CreateRGBSurfaceWithFormatFrom(
+    const UniqueC<SDL_Surface, SDL_FreeSurface> source(SDL_CreateRGBSurfaceWithFormatFrom(
         cairo_image_surface_get_data(picture), cairo_image_surface_get_width(picture),
         cairo_image_surface_get_height(picture), 32, cairo_image_surface_get_stride(picture), SDL_PIXELFORMAT_RGB888));
     if (!source) return;

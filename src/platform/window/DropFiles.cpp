@@ -18,7 +18,7 @@ struct Drop {
 
 struct Drops {
     std::mutex mutex;
-    HandleTable<Drop> drops;
+    HandleTable<Drop> drops{HandleKind::Drop};
 };
 
 Drops& drops() {

@@ -11,19 +11,17 @@ using namespace veltrix::platform;
 
 namespace {
 
-WindowManager& wm() { return WindowManager::instance(); }
-
 constexpr WPARAM SC_CLOSE = 0xF060;
 
 // The deepest visible, enabled window under the point whose procedure does not
 // answer HTTRANSPARENT; a disabled window stops the search at its parent.
 HWND hitTest(POINT screen, LRESULT& hit) {
-    WindowManager& m = wm();
     std::vector<HWND> skipped;
     for (int attempt = 0; attempt < 64; ++attempt) {
         HWND found = nullptr;
         {
-            std::lock_guard lock(m.mutex);
+            auto lock = WindowManager::lock();
+            WindowState& m = *lock;
             const std::vector<HWND>* level = &m.topLevels;
             for (;;) {
                 HWND next = nullptr;
@@ -54,7 +52,7 @@ HWND hitTest(POINT screen, LRESULT& hit) {
     return nullptr;
 }
 
-WPARAM mouseKeys(const WindowManager& m) {
+WPARAM mouseKeys(const WindowState& m) {
     WPARAM k = 0;
     if (m.keys[VK_LBUTTON] & 0x80) k |= MK_LBUTTON;
     if (m.keys[VK_RBUTTON] & 0x80) k |= MK_RBUTTON;
@@ -64,7 +62,7 @@ WPARAM mouseKeys(const WindowManager& m) {
     return k;
 }
 
-void setKey(WindowManager& m, int vk, bool down) {
+void setKey(WindowState& m, int vk, bool down) {
     BYTE& s = m.keys[vk & 0xFF];
     if (down) {
         if (!(s & 0x80)) s ^= 1;
@@ -92,16 +90,17 @@ UINT buttonMessage(MouseButton b, bool down) {
 }
 
 void postInput(HWND target, UINT message, WPARAM wParam, LPARAM lParam) {
-    std::lock_guard lock(wm().mutex);
-    Window* w = wm().find(target);
-    if (w) postTo(*w->queue, target, message, wParam, lParam, true);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    Window* w = m.find(target);
+    if (w) postTo(m, *w->queue, target, message, wParam, lParam, true);
 }
 
 void handleMouse(const RawEvent& e) {
-    WindowManager& m = wm();
     HWND capture;
     {
-        std::lock_guard lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         m.cursor = e.screen;
         if (int vk = buttonKey(e.button)) setKey(m, vk, e.type == RawEventType::MouseDown);
         capture = m.capture;
@@ -111,7 +110,8 @@ void handleMouse(const RawEvent& e) {
 
     HWND leave = nullptr;
     {
-        std::lock_guard lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         if (m.tracking) {
             Window* t = m.find(m.tracking);
             bool inside = false;
@@ -144,7 +144,8 @@ void handleMouse(const RawEvent& e) {
     ScreenToClient(target, &client);
     WPARAM keys;
     {
-        std::lock_guard lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         keys = mouseKeys(m);
     }
     switch (e.type) {
@@ -156,12 +157,14 @@ void handleMouse(const RawEvent& e) {
         UINT message = buttonMessage(e.button, true);
         if (!(GetWindowLongW(top, GWL_EXSTYLE) & WS_EX_NOACTIVATE)) {
             if (top != GetActiveWindow()) SetActiveWindow(top);
-            std::lock_guard lock(m.mutex);
+            auto lock = WindowManager::lock();
+            WindowState& m = *lock;
             m.foreground = top;  // the keyboard follows the click, whichever thread owns the window
         }
         sendTo(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(static_cast<int>(hit), message));
         {
-            std::lock_guard lock(m.mutex);
+            auto lock = WindowManager::lock();
+            WindowState& m = *lock;
             DWORD now = currentTime();
             Window* w = m.find(target);
             bool dblclks = w && (w->windowClass->info.style & CS_DBLCLKS);
@@ -197,20 +200,20 @@ void handleMouse(const RawEvent& e) {
 // The keyboard belongs to the thread of the foreground window, which may be a
 // worker showing a box of its own; otherwise to the display thread.
 HWND keyboardTarget() {
-    WindowManager& m = wm();
-    std::lock_guard lock(m.mutex);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
     Window* foreground = m.find(m.foreground);
     std::shared_ptr<ThreadQueue> q = foreground ? foreground->queue : m.currentQueue();
     return q->focus ? q->focus : q->active;
 }
 
 void handleKey(const RawEvent& e) {
-    WindowManager& m = wm();
     bool down = e.type == RawEventType::KeyDown;
     bool alt;
     bool wasDown;
     {
-        std::lock_guard lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         wasDown = (m.keys[e.virtualKey & 0xFF] & 0x80) != 0;
         setKey(m, e.virtualKey, down);
         if (e.virtualKey == VK_LSHIFT || e.virtualKey == VK_RSHIFT) setKey(m, VK_SHIFT, down);
@@ -230,10 +233,10 @@ void handleKey(const RawEvent& e) {
 // thread is asked, then told; when the session ends, so does the thread's
 // message loop. Nobody answers for an unattended end, which cannot be refused.
 void endSession(bool unattended) {
-    WindowManager& m = wm();
     std::vector<HWND> windows;
     {
-        std::lock_guard lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         auto q = m.currentQueue();
         for (HWND h : m.topLevels) {
             Window* w = m.find(h);
@@ -257,8 +260,8 @@ void focusGained(HWND window) {
     if (!IsWindow(window)) return;
     if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) {
         // A window of another thread: its keyboard input goes to that thread.
-        std::lock_guard lock(wm().mutex);
-        wm().foreground = window;
+        auto lock = WindowManager::lock();
+        lock->foreground = window;
         return;
     }
     if (!IsWindowEnabled(window)) {
@@ -317,8 +320,8 @@ HWND WindowFromPoint(POINT point) {
 }
 
 HWND ChildWindowFromPointEx(HWND parent, POINT point, UINT flags) {
-    WindowManager& m = wm();
-    std::lock_guard lock(m.mutex);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
     Window* p = m.find(parent);
     if (!p) return nullptr;
     RECT client{0, 0, p->client.right - p->client.left, p->client.bottom - p->client.top};

@@ -28,9 +28,9 @@ Composition& composition() {
 }
 
 void postInput(HWND target, UINT message, WPARAM wParam, LPARAM lParam) {
-    WindowManager& m = WindowManager::instance();
-    std::lock_guard lock(m.mutex);
-    if (Window* w = m.find(target)) postTo(*w->queue, target, message, wParam, lParam, true);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    if (Window* w = m.find(target)) postTo(m, *w->queue, target, message, wParam, lParam, true);
 }
 
 HWND windowOf(HIMC context) { return reinterpret_cast<HWND>(context); }
@@ -122,8 +122,8 @@ void textInputFocus(HWND focus) {
     if (!focus) {
         // A thread losing its focus leaves the keyboard to another thread's
         // focus window, if one has it (a worker's box ending, say).
-        WindowManager& m = WindowManager::instance();
-        std::lock_guard lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         Window* foreground = m.find(m.foreground);
         if (foreground && foreground->queue->focus && m.find(foreground->queue->focus)) focus = foreground->queue->focus;
         m.windows.forEach([&](const Window& w) {
