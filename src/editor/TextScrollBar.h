@@ -69,13 +69,15 @@ struct TextScrollBar {
         const int top = static_cast<int>(std::int64_t{travel} * firstRow / std::max(1, maxFirstRow()));
         return {top, height};
     }
-    // The first row that puts the thumb's top at y (the nearest one; clamped).
+    // The first row that puts the thumb's top at y (clamped to the bar):
+    // the smallest row whose thumb is not above y, so that a dragged thumb
+    // stays under the pointer.
     int rowForThumbTop(int y, int barHeight) const {
         const Thumb current = thumb(barHeight);
         const int travel = barHeight - current.height;
         if (current.height == 0 || travel <= 0) return firstRow;
         y = std::clamp(y, 0, travel);
-        return static_cast<int>((std::int64_t{y} * maxFirstRow() + travel / 2) / travel);
+        return static_cast<int>((std::int64_t{y} * maxFirstRow() + travel - 1) / travel);
     }
 
     // The move that shows `row` a quarter of the way down the view.
