@@ -64,6 +64,8 @@ void Partition::removePart(int part) {
 
 int Partition::partOf(int value) const {
     if (parts() <= 1) return 0;
+    const int hint = std::min(m_lastPart, parts() - 1);
+    if (start(hint) <= value && (hint == parts() - 1 || value < start(hint + 1))) return hint;
     // The first entry greater than value, among 1..parts() - 1.
     int low = 1;
     int high = parts();
@@ -75,5 +77,6 @@ int Partition::partOf(int value) const {
             high = middle;
         }
     }
-    return low - 1;
+    m_lastPart = low - 1;
+    return m_lastPart;
 }

@@ -58,4 +58,7 @@ private:
     GapBuffer<std::vector<int>> m_starts;
     int m_stepPart = 0;
     int m_stepLength = 0;
+    // The last answer of partOf: the caret's line and row are asked for many
+    // times per keystroke, and a hit saves a search through cold memory.
+    mutable int m_lastPart = 0;
 };

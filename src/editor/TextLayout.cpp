@@ -53,7 +53,10 @@ void TextLayout::wrapLine(int line) {
     const std::u16string_view view = m_document.view(start, start + content);
     const char16_t* text = view.data();
     const int normalSpace = m_widths.width(u' ');
-    LineTable::WrapList wraps;
+    // Most lines are one row: their list is built in a buffer that is kept,
+    // and only a wrapped line's list is stored (one allocation).
+    LineTable::WrapList& wraps = m_wraps;
+    wraps.clear();
     wraps.push_back(0);
     int rowStart = 0;
     int x = 0;
@@ -88,7 +91,7 @@ void TextLayout::wrapLine(int line) {
     }
     m_widest = std::max(m_widest, x);
     wraps.push_back(std::min(length, content + 1));
-    m_document.lines().setLayout(line, std::move(wraps));
+    m_document.lines().setLayout(line, wraps.size() > 2 ? wraps : LineTable::WrapList{});
 }
 
 int TextLayout::lineOfRow(int row) const {

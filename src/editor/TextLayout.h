@@ -93,4 +93,5 @@ private:
     int m_wrapWidth = kNoWrapWidth;
     bool m_justify = true;
     int m_widest = 0;
+    LineTable::WrapList m_wraps;  // wrapLine's working list
 };

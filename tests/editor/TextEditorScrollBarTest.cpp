@@ -6,6 +6,7 @@
 // first line kept the empty text's layout and painted empty.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "EditorWindowFixture.h"
@@ -64,6 +65,11 @@ TEST_F(EditorScrollBar, TheThumbFollowsADragAndLetsGoOnRelease) {
     const int middle = firstVisible();
     const int last = editor.scrollPosition().maxFirstRow();
     EXPECT_NEAR(middle, last / 2, 2);
+    editor.setFindHighlight(u"row [a-e]", TextEditor::kFindRegex);
+    headless::pumpMessages();
+    std::filesystem::create_directories(VELTRIX_PICTURES_DIR);
+    EXPECT_TRUE(headless::savePicture(frame, std::string(VELTRIX_PICTURES_DIR) + "/editor-thumb-dragged.png"));
+    editor.setFindHighlight(u"", 0);
     // Far below the bar and outside the window the thumb sits at the bottom.
     headless::mouseMove(screen(barX() - 200, kHeight + 300));
     headless::pumpMessages();
