@@ -337,7 +337,6 @@ bool TextEditor::setBackgroundImage(const std::u16string& path) {
     return true;
 }
 
-
 // Layout and scrolling ----------------------------------------------------------------------------
 
 int TextEditor::textAreaRight() const { return m_clientWidth - m_margins.right - scrollBarWidth(); }
@@ -372,8 +371,9 @@ void TextEditor::scrollBy(int columns, int rows) {
 }
 
 void TextEditor::scrollToRow(int row) {
+    const int before = m_scroll.firstRow;
     scrollBy(0, row - m_scroll.firstRow);
-    notifyCommand(EN_VSCROLL);
+    if (m_scroll.firstRow != before) notifyCommand(EN_VSCROLL);
 }
 
 void TextEditor::scrollCaretIntoView() {

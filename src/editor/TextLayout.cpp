@@ -27,22 +27,20 @@ void TextLayout::layoutAll() {
 }
 
 bool TextLayout::relayout(int firstLine, int lastLine) {
-    const int count = m_document.lineCount();
-    if (count == 0) return false;
-    firstLine = std::clamp(firstLine, 0, count - 1);
-    lastLine = std::clamp(lastLine, firstLine, count - 1);
-    const int before = totalRows();
-    for (int line = firstLine; line <= lastLine; ++line) wrapLine(line);
-    return before != totalRows();
+    return eachLine(firstLine, lastLine, [this](int line) { wrapLine(line); });
 }
 
 bool TextLayout::unwrap(int firstLine, int lastLine) {
+    return eachLine(firstLine, lastLine, [this](int line) { m_document.lines().setLayout(line, {}); });
+}
+
+bool TextLayout::eachLine(int firstLine, int lastLine, const std::function<void(int)>& layLine) {
     const int count = m_document.lineCount();
     if (count == 0) return false;
     firstLine = std::clamp(firstLine, 0, count - 1);
     lastLine = std::clamp(lastLine, firstLine, count - 1);
     const int before = totalRows();
-    for (int line = firstLine; line <= lastLine; ++line) m_document.lines().setLayout(line, {});
+    for (int line = firstLine; line <= lastLine; ++line) layLine(line);
     return before != totalRows();
 }
 

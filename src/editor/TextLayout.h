@@ -16,6 +16,7 @@
 #pragma once
 
 #include <algorithm>
+#include <functional>
 
 #include "editor/CharWidthCache.h"
 #include "editor/ITextDocument.h"
@@ -85,6 +86,9 @@ public:
 
 private:
     void wrapLine(int line);
+    // Lays lines first..last (clamped) out with layLine; true when the
+    // total number of rows changed.
+    bool eachLine(int firstLine, int lastLine, const std::function<void(int)>& layLine);
     // Length of a line without its line break.
     int contentLength(int line) const;
 

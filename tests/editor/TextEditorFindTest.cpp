@@ -18,11 +18,6 @@ namespace headless = veltrix::platform::headless;
 namespace {
 
 struct EditorFind : EditorWindow {
-    COLORREF at(int x, int y) { return headless::pixel(editor.getHandle(), x, y); }
-    POINT pointOf(int position) {
-        const LRESULT packed = send(EM_POSFROMCHAR, static_cast<WPARAM>(position));
-        return POINT{GET_X_LPARAM(packed), GET_Y_LPARAM(packed)};
-    }
     COLORREF cellColour(int position) {
         const POINT p = pointOf(position);
         return at(p.x + 1, p.y + 1);

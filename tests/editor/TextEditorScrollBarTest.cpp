@@ -146,7 +146,7 @@ TEST_F(EditorWidths, EditedLinesAreLaidOutAtEveryWidth) {
     // Back at an ordinary width every line is wrapped to it.
     resize(kWidth);
     EXPECT_GT(editor.totalRows(), 10);
-    const POINT end = POINT{GET_X_LPARAM(send(EM_POSFROMCHAR, 5)), GET_Y_LPARAM(send(EM_POSFROMCHAR, 5))};
+    const POINT end = pointOf(5);
     EXPECT_GT(end.x, 20);
     EXPECT_EQ(end.y, 2);
 }
