@@ -582,6 +582,7 @@ void Orvella::onLyricsTableNotify(const NMHDR& header) {
     case NM_RETURN:
         if (selected >= 0) core_.playSentence();
         return;
+    case Table::kRowsMoved: editing_.rowsReordered(); return;
     case NM_RCLICK: {
         const int choice = showSentenceMenu(handle_, lyricsTable_.getSelectedRows().size());
         if (editing_.performMenuChoice(choice)) core_.playSentence();

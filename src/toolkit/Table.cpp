@@ -236,6 +236,7 @@ void Table::moveRowSet(const std::vector<int>& rows, int target) {
         }
     }
     finishSelectionChange(firstBefore);
+    notifyCode(kRowsMoved, destination, static_cast<int>(rows.size()));
 }
 
 void Table::selectRange(int first, int last, Keep keep) {

@@ -451,6 +451,116 @@ TEST_F(PlayerProgram, UnsavedEditsKeptAtTheSessionsEndAreOfferedAtTheNextOpen) {
     ::unsetenv("XDG_STATE_HOME");
 }
 
+// The panes are refilled on every change of sentence without a record; an
+// undo in a pane afterwards used to replay the typing against the new text
+// and wipe it, and Ctrl+J then wrote the wiped pane into the saved file.
+TEST_F(PlayerProgram, PaneEditsSurviveSentenceChangesUndoAndSave) {
+    chosen = folder.file("AskingTheWay.mp3");
+    ctrl('O');
+    ASSERT_GE(player().lyricsTable().getRowCount(), 4);
+    TextEditor& pane = player().translationPane();
+    auto typeInto = [&](TextEditor& editor, const std::u16string& text) {
+        SetFocus(editor.getHandle());
+        headless::key(VK_CONTROL, true);
+        headless::pressKey(VK_END);
+        headless::key(VK_CONTROL, false);
+        headless::typeText(text);
+        run(30);
+    };
+    auto undoIn = [&](TextEditor& editor, int times) {
+        SetFocus(editor.getHandle());
+        for (int i = 0; i < times; ++i) ctrl('Z');
+    };
+
+    player().lyricsTable().selectOnly(1);
+    run(30);
+    const std::u16string second = cell(1, LyricsTable::Translation);
+    const std::u16string third = cell(2, LyricsTable::Translation);
+    ASSERT_EQ(pane.text(), second);
+    typeInto(pane, u" (mine)");
+    ctrl('J');  // into row 1
+    EXPECT_EQ(cell(1, LyricsTable::Translation), second + u" (mine)");
+    typeInto(pane, u" and more, never applied");
+
+    ctrl(VK_DOWN);  // the next sentence: the pane shows row 2
+    ASSERT_EQ(player().lyricsTable().getSelectedRows(), std::vector<int>{2});
+    EXPECT_EQ(pane.text(), third);
+    undoIn(pane, 40);
+    undoIn(player().lyricsView(), 5);
+    EXPECT_EQ(pane.text(), third);
+    ctrl('J');  // the pane as shown goes into row 2
+    ctrl(VK_UP);
+    EXPECT_EQ(pane.text(), second + u" (mine)");
+    undoIn(pane, 3);
+
+    std::vector<std::u16string> shownTranslations, shownExplanations;
+    for (int row = 0; row < player().lyricsTable().getRowCount(); ++row) {
+        shownTranslations.push_back(cell(row, LyricsTable::Translation));
+        shownExplanations.push_back(cell(row, LyricsTable::Explanation));
+    }
+    headless::setMessageBoxResponder([](const headless::MessageBoxShown&) { return IDYES; });
+    ctrl('S');
+    headless::setMessageBoxResponder(nullptr);
+    EXPECT_EQ(title(), chosen + u" - " + appBaseName());  // saved: no "* "
+
+    SentenceList saved;
+    QuietHost host;
+    saved.setAudioPath(chosen);
+    ASSERT_TRUE(readSentenceList(saved, folder.file("AskingTheWay.xml"), host));
+    ASSERT_EQ(saved.rows().size(), shownTranslations.size());
+    for (std::size_t row = 0; row < saved.rows().size(); ++row) {
+        EXPECT_EQ(saved.rows()[row].translation, shownTranslations[row]) << "row " << row;
+        EXPECT_EQ(saved.rows()[row].explanation, shownExplanations[row]) << "row " << row;
+    }
+    EXPECT_EQ(saved.rows()[1].translation, second + u" (mine)");
+    EXPECT_EQ(saved.rows()[2].translation, third);
+}
+
+TEST_F(PlayerProgram, RowsDraggedToANewPlaceTakeTheLyricsAndTimingsWithThem) {
+    chosen = folder.file("AskingTheWay.mp3");
+    ctrl('O');
+    LyricsTable& table = player().lyricsTable();
+    ASSERT_GE(table.getRowCount(), 5);
+    std::vector<std::u16string> before;
+    for (int row = 0; row < table.getRowCount(); ++row) before.push_back(sentence(row));
+    auto cellCentre = [&](int row, int column, int dy) {
+        RECT r{LVIR_BOUNDS, column, 0, 0};
+        SendMessageW(table.handle(), LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
+        POINT p{r.left + 10, dy < 0 ? (r.top + r.bottom) / 2 : r.top + dy};
+        ClientToScreen(table.handle(), &p);
+        return p;
+    };
+    table.selectOnly(1);
+    run(30);
+    // Row 1 dragged by its text onto the upper half of row 4: it goes before it.
+    const POINT from = cellCentre(1, LyricsTable::Sentence, -1);
+    const POINT to = cellCentre(4, LyricsTable::Sentence, 2);
+    headless::mouseButton(headless::Button::Left, true, from);
+    run(20);
+    headless::mouseMove(POINT{from.x, (from.y + to.y) / 2});
+    headless::mouseMove(to);
+    headless::mouseButton(headless::Button::Left, false, to);
+    run(50);
+
+    std::vector<std::u16string> expected = before;
+    expected.erase(expected.begin() + 1);
+    expected.insert(expected.begin() + 3, before[1]);
+    std::u16string joined;
+    for (int row = 0; row < table.getRowCount(); ++row) {
+        EXPECT_EQ(sentence(row), expected[static_cast<std::size_t>(row)]) << "row " << row;
+        ASSERT_LT(row, player().lyricsView().sentenceCount());
+        const SentenceTiming& timing = player().lyricsView().timings()[static_cast<std::size_t>(row)];
+        EXPECT_EQ(timing.startMs, parseTimeCode(cell(row, LyricsTable::Start))) << "row " << row;
+        EXPECT_EQ(timing.textOffset, static_cast<std::int32_t>(joined.size())) << "row " << row;
+        joined += sentence(row);
+    }
+    EXPECT_EQ(player().lyricsView().text(), joined);
+    // The moved row stays selected and shown, and the change is one to save.
+    EXPECT_EQ(table.getSelectedRows(), std::vector<int>{3});
+    EXPECT_EQ(player().lyricsView().selectedText(), before[1]);
+    EXPECT_EQ(title().substr(0, 2), u"* ");
+}
+
 TEST_F(PlayerProgram, WordsLookedUpAddedSavedAndReopened) {
     // The learner's dictionary, in a Dictionaries folder of its own.
     std::filesystem::create_directories(folder.native("Dictionaries/PDIC"));

@@ -253,6 +253,9 @@ bool CBackrefElxT::match(MatchContext& context) const
     int at = m_direction == regex::Direction::rightToLeft ? context.position - size : context.position;
     if (at < 0 || at + size > context.length)
         return false;
+    // A capture can be as long as the text: "^(.*)\1$" over one long line
+    // would otherwise compare for minutes within a few thousand steps.
+    context.spend(size);
     if (!sameText(context, at, captured, m_caseMode))
         return false;
     context.push(context.position);
