@@ -35,12 +35,19 @@ std::map<HPLUGIN, LoadedPlugin>& plugins() {
 
 HPLUGIN g_nextPlugin = 0x70000001;
 
+// The plug-in table has a lock of its own: decoders opening files on other
+// threads ask it which codecs are available. Never destroyed, like the table.
+std::mutex& pluginLock() {
+    static auto& lock = *new std::mutex();
+    return lock;
+}
+
 }  // namespace
 
 bool codecAvailable(const std::string& codecName) {
     if (std::find(kPluginOnlyCodecs.begin(), kPluginOnlyCodecs.end(), codecName) == kPluginOnlyCodecs.end())
         return true;
-    std::lock_guard<std::recursive_mutex> lock(libraryLock());
+    std::lock_guard<std::mutex> lock(pluginLock());
     for (const auto& [handle, plugin] : plugins())
         if (std::find(plugin.codecs.begin(), plugin.codecs.end(), codecName) != plugin.codecs.end()) return true;
     return false;
@@ -57,7 +64,7 @@ HPLUGIN loadPlugin(const std::string& path) {
         setError(BASS_ERROR_FILEFORM);
         return 0;
     }
-    std::lock_guard<std::recursive_mutex> lock(libraryLock());
+    std::lock_guard<std::mutex> lock(pluginLock());
     for (const auto& [handle, plugin] : plugins()) {
         if (plugin.module == module) {
             ::dlclose(module);  // drops the extra reference this call took
@@ -86,7 +93,7 @@ HPLUGIN loadPlugin(const std::string& path) {
 }
 
 bool freePlugin(HPLUGIN handle) {
-    std::lock_guard<std::recursive_mutex> lock(libraryLock());
+    std::lock_guard<std::mutex> lock(pluginLock());
     auto it = plugins().find(handle);
     if (it == plugins().end()) {
         setError(BASS_ERROR_HANDLE);
@@ -99,7 +106,7 @@ bool freePlugin(HPLUGIN handle) {
 }
 
 void freeAllPlugins() {
-    std::lock_guard<std::recursive_mutex> lock(libraryLock());
+    std::lock_guard<std::mutex> lock(pluginLock());
     for (auto& [handle, plugin] : plugins()) ::dlclose(plugin.module);
     plugins().clear();
 }

@@ -1,0 +1,165 @@
+// Positions against what is heard, on the modules' test output, which plays
+// in real time 100 ms behind what it consumes, as a real device does. Each
+// check takes a short piece of what was heard at a moment, finds where it lies
+// in the file by cross-correlation (the file is white noise, so every piece is
+// unique), and compares that with the position the player reported then.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "AudioTestSupport.h"
+#include "audio/BassPlayer.h"
+
+using namespace audiotest;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr double kRate = 44100.0;
+
+class PlaybackTiming : public ::testing::Test {
+protected:
+    void SetUp() override {
+        useDummyAudio();
+        useLatencyOutput(100);
+        ASSERT_TRUE(player.initialize());
+        ASSERT_TRUE(heard.available());
+        ASSERT_EQ(heard.rate(), 44100);
+    }
+    void TearDown() override { useRealOutput(); }
+
+    std::u16string noise(const char* name, double seconds) {
+        EXPECT_TRUE(renderNoise(dir.native(name), seconds, "-b:a 192k"));
+        reference = decodeReference(library.functions(), dir.file(name));
+        return dir.file(name);
+    }
+
+    // The position the library holds, also while paused (the player answers
+    // the position last read while playing then).
+    double libraryMs() {
+        const auto& f = library.functions();
+        return extra.ChannelBytes2Seconds(player.stream(), f.ChannelGetPosition(player.stream(), BASS_POS_BYTE)) * 1000;
+    }
+
+    struct Sample {
+        Clock::time_point when;
+        int position;
+    };
+    Sample sample() {
+        const auto when = Clock::now();
+        return {when, player.getPosition()};
+    }
+
+    // Where what was heard at `s.when` lies in the file, less the position
+    // reported then, in milliseconds; nothing when no piece of the file matches.
+    std::optional<double> contentOffsetMs(const Sample& s, double windowMs = 20, double rangeMs = 60,
+                                          double minCorrelation = 0.9) {
+        const auto half = static_cast<std::int64_t>(windowMs / 2000 * kRate);
+        // What is heard at a moment was consumed 100 ms before it.
+        std::this_thread::sleep_until(s.when + std::chrono::milliseconds(static_cast<int>(windowMs)) + 20ms);
+        const auto window = heard.mono(heard.frameAt(s.when) - half, static_cast<std::size_t>(2 * half));
+        if (window.size() != static_cast<std::size_t>(2 * half)) return std::nullopt;
+        const auto expected = static_cast<std::int64_t>(s.position / 1000.0 * kRate) - half;
+        const Match match = bestMatch(window, reference, expected, static_cast<std::int64_t>(rangeMs / 1000 * kRate));
+        if (match.correlation < minCorrelation) return std::nullopt;
+        return match.offset / kRate * 1000.0;
+    }
+
+    TempDir dir;
+    MessageRecorder boxes;
+    BassLibrary library{pluginsFolder()};
+    BassPlayer player{library};
+    HeardAudio heard{pluginsFolder()};
+    ExtraFunctions extra{pluginsFolder()};
+    std::vector<float> reference;
+};
+
+TEST_F(PlaybackTiming, ASeekReadsItsTargetAtOnceAndWhatIsHeardFollowsThePosition) {
+    ASSERT_TRUE(player.open(noise("noise.mp3", 20.0)));
+    ASSERT_TRUE(player.play());
+    std::this_thread::sleep_for(300ms);
+    for (int target : {10000, 3000, 15500, 700}) {
+        SCOPED_TRACE(target);
+        player.setPosition(target);
+        EXPECT_NEAR(player.getPosition(), target, 5);
+        // Until frames from the target are heard, the position holds there.
+        std::this_thread::sleep_for(40ms);
+        EXPECT_NEAR(player.getPosition(), target, 5);
+        std::this_thread::sleep_for(400ms);
+        const Sample s = sample();
+        // Real time, less the output's latency and the refill after the seek.
+        EXPECT_GT(s.position, target + 200);
+        EXPECT_LT(s.position, target + 440);
+        const auto offset = contentOffsetMs(s);
+        ASSERT_TRUE(offset.has_value()) << "what was heard is not the file around the position";
+        EXPECT_NEAR(*offset, 0.0, 5.0);
+    }
+    EXPECT_TRUE(boxes.messages.empty());
+}
+
+TEST_F(PlaybackTiming, PausingAndResumingGoOnFromWhatWasHeard) {
+    ASSERT_TRUE(player.open(noise("noise.mp3", 10.0)));
+    player.setPosition(2000);
+    ASSERT_TRUE(player.play());
+    std::this_thread::sleep_for(500ms);
+    const int before = player.getPosition();
+    player.pause();
+    const double paused = libraryMs();
+    EXPECT_NEAR(paused, before, 5);
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(libraryMs(), paused);
+    player.resume();
+    std::this_thread::sleep_for(60ms);
+    EXPECT_NEAR(player.getPosition(), paused, 5) << "nothing new is heard within the latency";
+    std::this_thread::sleep_for(300ms);
+    const Sample s = sample();
+    EXPECT_GT(s.position, paused + 100);
+    const auto offset = contentOffsetMs(s);
+    ASSERT_TRUE(offset.has_value());
+    EXPECT_NEAR(*offset, 0.0, 5.0);
+}
+
+TEST_F(PlaybackTiming, TenSecondsAfterATempoChangeThePositionIsOnTheContent) {
+    ASSERT_TRUE(player.open(noise("noise.mp3", 30.0)));
+    player.setPosition(2000);
+    ASSERT_TRUE(player.play());
+    std::this_thread::sleep_for(1000ms);
+    player.setTempo(50);
+    std::this_thread::sleep_for(10s);
+    std::vector<Sample> samples;
+    for (int i = 0; i < 16; ++i) {
+        samples.push_back(sample());
+        std::this_thread::sleep_for(37ms);
+    }
+    // About 1 s at full speed and 10 s at half, less the output's latency.
+    EXPECT_NEAR(samples.front().position, 2000 + 1000 + 5000 - 50, 200);
+    // Stretching repeats short pieces of the sound, so a single piece can sit
+    // a little before or after the position; the middle of them may not.
+    std::vector<double> offsets;
+    for (const Sample& s : samples)
+        if (auto offset = contentOffsetMs(s, 12, 100, 0.6)) offsets.push_back(*offset);
+    ASSERT_GE(offsets.size(), samples.size() / 2);
+    std::sort(offsets.begin(), offsets.end());
+    EXPECT_NEAR(offsets[offsets.size() / 2], 0.0, 20.0) << ::testing::PrintToString(offsets);
+}
+
+TEST_F(PlaybackTiming, TheEndIsReachedWhenItIsHeard) {
+    ASSERT_TRUE(player.open(noise("noise.wav", 1.0)));
+    ASSERT_TRUE(player.play());
+    const auto start = Clock::now();
+    int last = 0;
+    while (player.isPlaying() && Clock::now() - start < 5s) {
+        last = player.getPosition();
+        std::this_thread::sleep_for(2ms);
+    }
+    const double wall = std::chrono::duration<double>(Clock::now() - start).count();
+    // One second of sound, heard 100 ms late.
+    EXPECT_NEAR(wall, 1.1, 0.08);
+    EXPECT_GT(last, 980);
+    EXPECT_NEAR(libraryMs(), player.lengthMs, 1);
+}
+
+}  // namespace
