@@ -151,7 +151,9 @@ Match bestMatch(const std::vector<float>& window, const std::vector<float>& refe
 
 HeardAudio::HeardAudio(const std::u16string& pluginsFolder) {
     m_module = LoadLibraryW((pluginsFolder + u"libbass.so").c_str());
-    if (m_module) m_read = reinterpret_cast<Read>(GetProcAddress(m_module, "VeltrixTestOutput_Read"));
+    if (!m_module) return;
+    m_read = reinterpret_cast<Read>(GetProcAddress(m_module, "VeltrixTestOutput_Read"));
+    m_frameAt = reinterpret_cast<FrameAt>(GetProcAddress(m_module, "VeltrixTestOutput_FrameAt"));
 }
 
 HeardAudio::~HeardAudio() {
@@ -160,23 +162,19 @@ HeardAudio::~HeardAudio() {
 
 int HeardAudio::rate() const {
     int rate = 0;
-    if (m_read) m_read(0, nullptr, 0, nullptr, &rate);
+    if (m_read) m_read(0, nullptr, 0, &rate);
     return rate;
 }
 
 std::int64_t HeardAudio::frameAt(std::chrono::steady_clock::time_point when) const {
-    std::int64_t origin = 0;
-    int rate = 0;
-    if (!m_read) return -1;
-    m_read(0, nullptr, 0, &origin, &rate);
-    const double seconds = (when.time_since_epoch() - std::chrono::nanoseconds(origin)).count() / 1e9;
-    return static_cast<std::int64_t>(std::floor(seconds * rate));
+    if (!m_frameAt) return -1;
+    return m_frameAt(std::chrono::duration_cast<std::chrono::nanoseconds>(when.time_since_epoch()).count());
 }
 
 std::vector<float> HeardAudio::mono(std::int64_t from, std::size_t count) const {
     std::vector<float> stereo(count * 2);
     const BASS_DWORD got =
-        m_read && from >= 0 ? m_read(static_cast<BASS_QWORD>(from), stereo.data(), static_cast<BASS_DWORD>(count), nullptr, nullptr)
+        m_read && from >= 0 ? m_read(static_cast<BASS_QWORD>(from), stereo.data(), static_cast<BASS_DWORD>(count), nullptr)
                             : 0;
     std::vector<float> out(got);
     for (std::size_t i = 0; i < got; ++i) out[i] = stereo[i * 2];

@@ -90,8 +90,9 @@ public:
     HeardAudio(const HeardAudio&) = delete;
     HeardAudio& operator=(const HeardAudio&) = delete;
 
-    bool available() const { return m_read != nullptr; }
-    // The output frame heard at `when`.
+    bool available() const { return m_read && m_frameAt; }
+    // The output frame heard at `when`; -1 when none was (silence filled a gap
+    // after a late block).
     std::int64_t frameAt(std::chrono::steady_clock::time_point when) const;
     // Mono (first channel) samples of output frames [from, from + count), or
     // fewer when they have not been consumed yet.
@@ -101,9 +102,11 @@ public:
     int rate() const;
 
 private:
-    using Read = BASS_DWORD (*)(BASS_QWORD, float*, BASS_DWORD, std::int64_t*, int*);
+    using Read = BASS_DWORD (*)(BASS_QWORD, float*, BASS_DWORD, int*);
+    using FrameAt = std::int64_t (*)(std::int64_t);
     HMODULE m_module = nullptr;
     Read m_read = nullptr;
+    FrameAt m_frameAt = nullptr;
 };
 
 }  // namespace audiotest

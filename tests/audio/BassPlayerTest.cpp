@@ -203,6 +203,27 @@ TEST_F(BassPlayerTest, SetPositionIsReadBackWithoutAskingTheLibraryWhileStopped)
     EXPECT_NEAR(player.getPosition(), 1234, 60);
 }
 
+TEST_F(BassPlayerTest, APlayerMadeAfterAnotherWasDestroyedPlays) {
+    const std::u16string path = tone("a.wav", 3.0);
+    {
+        // Destroying a player releases the device for the whole process.
+        BassPlayer first(library);
+        ASSERT_TRUE(first.initialize());
+        ASSERT_TRUE(first.open(path));
+        ASSERT_TRUE(first.play());
+    }
+    for (int round = 0; round < 2; ++round) {
+        BassPlayer fresh(library);
+        ASSERT_TRUE(fresh.initialize());
+        ASSERT_TRUE(fresh.open(path));
+        ASSERT_TRUE(fresh.play());
+        std::this_thread::sleep_for(400ms);
+        EXPECT_TRUE(fresh.isPlaying());
+        EXPECT_GT(fresh.getPosition(), 150) << round;
+    }
+    EXPECT_TRUE(boxes.messages.empty());
+}
+
 TEST_F(BassPlayerTest, AttributesReachTheStream) {
     ExtraFunctions extra(pluginsFolder());
     ASSERT_TRUE(player.open(tone("a.wav", 1.0)));

@@ -19,19 +19,23 @@ namespace {
 constexpr std::size_t kBlockFrames = 512;
 constexpr std::size_t kCaptureSeconds = 60;
 
-// What the test output has consumed: the last minute, and when frame 0 of it
-// is heard. Written by the output's thread, read by tests.
+// What the test output has consumed (the last minute), and when each block of
+// it is heard. Written by the output's thread, read by tests.
 struct Capture {
     std::mutex mutex;
-    std::vector<float> ring;  // stereo frames, frame k at (k mod capacity)
-    std::uint64_t total = 0;
-    Clock::time_point origin;
+    std::vector<float> ring;  // stereo frames; frame k at (k mod capacity)
+    std::vector<std::int64_t> heardAt;  // per block, steady-clock nanoseconds
+    std::uint64_t total = 0;  // frames taken since the output was opened
     int rate = 0;
 };
 
 Capture& capture() {
     static auto& instance = *new Capture();  // outlives every output, even at exit
     return instance;
+}
+
+std::int64_t nanoseconds(Clock::time_point t) {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(t.time_since_epoch()).count();
 }
 
 class LatencyOutput final : public OutputDriver {
@@ -41,6 +45,7 @@ public:
         Capture& c = capture();
         std::lock_guard<std::mutex> lock(c.mutex);
         c.ring.assign(static_cast<std::size_t>(rate) * kCaptureSeconds * 2, 0.0f);
+        c.heardAt.assign(c.ring.size() / 2 / kBlockFrames + 1, 0);
         c.total = 0;
         c.rate = rate;
     }
@@ -62,38 +67,33 @@ public:
 
 private:
     void run() {
-        const Clock::time_point origin = Clock::now();
-        {
-            Capture& c = capture();
-            std::lock_guard<std::mutex> lock(c.mutex);
-            c.origin = origin + m_latency;
-        }
-        std::uint64_t consumed = 0;
+        const auto blockTime = std::chrono::duration_cast<Clock::duration>(
+            std::chrono::duration<double>(double(kBlockFrames) / m_rate));
+        // When the next block taken starts to sound.
+        Clock::time_point next = Clock::now() + m_latency;
         std::unique_lock<std::mutex> lock(m_mutex);
         for (;;) {
-            // Frame k is taken at origin + k / rate; a late wake-up catches up
-            // block by block, so the output never drifts from real time.
-            const auto due = origin + std::chrono::duration_cast<Clock::duration>(
-                                          std::chrono::duration<double>(double(consumed) / m_rate));
-            if (m_wake.wait_until(lock, due, [this] { return m_stopping; })) break;
+            if (m_wake.wait_until(lock, next - m_latency, [this] { return m_stopping; })) break;
             lock.unlock();
-            m_renderer.render(m_block.data(), kBlockFrames, due + m_latency);
-            keep(consumed);
-            consumed += kBlockFrames;
+            const Clock::time_point heardAt = std::max(next, Clock::now() + m_latency);
+            m_renderer.render(m_block.data(), kBlockFrames, heardAt);
+            keep(heardAt);
+            next = heardAt + blockTime;
             lock.lock();
         }
     }
 
-    void keep(std::uint64_t first) {
+    void keep(Clock::time_point heardAt) {
         Capture& c = capture();
         std::lock_guard<std::mutex> lock(c.mutex);
         const std::size_t capacity = c.ring.size() / 2;
         for (std::size_t f = 0; f < kBlockFrames; ++f) {
-            const std::size_t at = static_cast<std::size_t>((first + f) % capacity) * 2;
+            const std::size_t at = static_cast<std::size_t>((c.total + f) % capacity) * 2;
             c.ring[at] = m_block[f * 2];
             c.ring[at + 1] = m_block[f * 2 + 1];
         }
-        c.total = first + kBlockFrames;
+        c.heardAt[static_cast<std::size_t>(c.total / kBlockFrames % c.heardAt.size())] = nanoseconds(heardAt);
+        c.total += kBlockFrames;
     }
 
     int m_rate;
@@ -124,19 +124,15 @@ std::unique_ptr<OutputDriver> openLatencyOutput(int rate, std::chrono::milliseco
 }  // namespace bass
 
 // Tests only: copies up to `frames` stereo frames that the latency output
-// consumed, from frame `from` of everything it consumed since it was opened,
-// into `out`. Returns the number copied (0 for frames not consumed yet or no
-// longer kept). `originNs` receives when frame 0 is heard, in nanoseconds of
-// the steady clock; `rate` the output's frame rate.
-BASS_EXPORT BASS_DWORD VeltrixTestOutput_Read(BASS_QWORD from, float* out, BASS_DWORD frames, std::int64_t* originNs,
-                                               int* rate) {
+// took, from frame `from` of everything it took since it was opened, into
+// `out`; returns the number copied (0 for frames not taken yet or no longer
+// kept). `rate` receives the output's frame rate.
+BASS_EXPORT BASS_DWORD VeltrixTestOutput_Read(BASS_QWORD from, float* out, BASS_DWORD frames, int* rate) {
     bass::Capture& c = bass::capture();
     std::lock_guard<std::mutex> lock(c.mutex);
-    if (originNs)
-        *originNs = std::chrono::duration_cast<std::chrono::nanoseconds>(c.origin.time_since_epoch()).count();
     if (rate) *rate = c.rate;
     const std::size_t capacity = c.ring.size() / 2;
-    if (capacity == 0 || from >= c.total || c.total - from > capacity) return 0;
+    if (!out || capacity == 0 || from >= c.total || c.total - from > capacity) return 0;
     const auto count = static_cast<BASS_DWORD>(std::min<BASS_QWORD>(frames, c.total - from));
     for (BASS_DWORD f = 0; f < count; ++f) {
         const std::size_t at = static_cast<std::size_t>((from + f) % capacity) * 2;
@@ -144,4 +140,24 @@ BASS_EXPORT BASS_DWORD VeltrixTestOutput_Read(BASS_QWORD from, float* out, BASS_
         out[f * 2 + 1] = c.ring[at + 1];
     }
     return count;
+}
+
+// Tests only: the frame (counted as for VeltrixTestOutput_Read) heard at
+// `steadyNs` nanoseconds of the steady clock; -1 when none was (before the
+// first, after the last taken, in a gap, or no longer kept).
+BASS_EXPORT std::int64_t VeltrixTestOutput_FrameAt(std::int64_t steadyNs) {
+    bass::Capture& c = bass::capture();
+    std::lock_guard<std::mutex> lock(c.mutex);
+    if (c.rate == 0 || c.total == 0) return -1;
+    const std::uint64_t blocks = c.total / bass::kBlockFrames;
+    const std::uint64_t kept = std::min<std::uint64_t>(blocks, c.heardAt.size() - 1);
+    const auto blockNs = static_cast<std::int64_t>(1e9 * bass::kBlockFrames / c.rate);
+    for (std::uint64_t b = blocks; b-- > blocks - kept;) {
+        const std::int64_t start = c.heardAt[static_cast<std::size_t>(b % c.heardAt.size())];
+        if (start > steadyNs) continue;
+        if (steadyNs >= start + blockNs) return -1;
+        return static_cast<std::int64_t>(b * bass::kBlockFrames) +
+               static_cast<std::int64_t>((steadyNs - start) * c.rate / 1000000000);
+    }
+    return -1;
 }

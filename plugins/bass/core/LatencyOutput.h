@@ -1,11 +1,13 @@
-// A test output with the timing of a real device: it consumes frames in real
-// time on a thread of its own, and each frame is heard a fixed latency after
-// it was taken. What it takes is kept (the last minute of it) so that a test
-// can compare what was heard, and when, with the positions it was told.
+// A test output with the timing of a real device: it plays in real time from
+// a queue a fixed latency long, which its thread keeps full by taking a block
+// whenever the queue has room for one. A block taken late (on a busy machine)
+// finds the queue run dry: silence fills the gap and the block is heard the
+// latency after it was taken, as after an underrun. What it takes is kept (the
+// last minute of it), with when each block is heard, so that a test can
+// compare what was heard, and when, with the positions it was told.
 //
 // Chosen with VELTRIX_BASS_OUTPUT=latency (100 ms) or latency:<milliseconds>;
-// tests only. Frame k of everything the output has consumed since it was
-// opened is heard at origin + k / rate, on the steady clock.
+// tests only.
 #pragma once
 
 #include <chrono>

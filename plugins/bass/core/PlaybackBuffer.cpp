@@ -91,10 +91,9 @@ void PlaybackBuffer::copyOut(float* out, std::size_t frames) {
 
 void PlaybackBuffer::mixInto(float* out, std::size_t frames, std::uint64_t outputFrame, Clock::time_point heardAt) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_anchored = true;
-    m_anchorFrame = outputFrame;
-    m_anchorFrames = frames;
-    m_anchorAt = heardAt;
+    m_newestBlock = (m_newestBlock + 1) % m_blocks.size();
+    m_blocks[m_newestBlock] = Block{outputFrame, frames, heardAt};
+    m_blockCount = std::min(m_blockCount + 1, m_blocks.size());
 
     std::size_t done = 0;
     for (; done < frames && m_tailOffset < m_tailFrames; ++done, ++m_tailOffset) {
@@ -190,10 +189,16 @@ std::optional<double> PlaybackBuffer::dropUnplayed() {
 }
 
 double PlaybackBuffer::heardOutputFrame(Clock::time_point now) const {
-    if (!m_anchored) return -1.0;
-    const double elapsed = std::chrono::duration<double>(now - m_anchorAt).count() * m_rate;
-    // Not beyond what the output has been given.
-    return static_cast<double>(m_anchorFrame) + std::min(elapsed, static_cast<double>(m_anchorFrames));
+    if (m_blockCount == 0) return -1.0;
+    // The newest block already sounding; within it the frames go at the rate,
+    // and after it (the output ran late) the last of it holds.
+    const Block* block = nullptr;
+    for (std::size_t i = 0; i < m_blockCount; ++i) {
+        block = &m_blocks[(m_newestBlock + m_blocks.size() - i) % m_blocks.size()];
+        if (block->heardAt <= now) break;
+    }
+    const double elapsed = std::chrono::duration<double>(now - block->heardAt).count() * m_rate;
+    return static_cast<double>(block->frame) + std::min(elapsed, static_cast<double>(block->frames));
 }
 
 double PlaybackBuffer::heardPosition(Clock::time_point now) const {

@@ -2,7 +2,7 @@
 // ring of stereo frames at the output's rate, marked with where each stretch
 // of them lies on the channel's time line, and on the far side a record of
 // which of them the output was given at which of its frames. From that record
-// and the time at which the output said its last block would be heard, the
+// and the times at which the output said its blocks would be heard, the
 // position heard at any moment is told: the frames played, less the latency,
 // mapped back through the tempo each of them was stretched with.
 //
@@ -111,11 +111,17 @@ private:
     std::size_t m_tailFrames = 0;
     std::size_t m_tailOffset = 0;
 
-    // The last block the output took, and when its first frame is heard.
-    bool m_anchored = false;
-    std::uint64_t m_anchorFrame = 0;
-    std::size_t m_anchorFrames = 0;
-    Clock::time_point m_anchorAt{};
+    // The last blocks the output took, and when the first frame of each is
+    // heard: more than the output's latency holds, so that the block sounding
+    // now is among them even when a late block left a gap before the newest.
+    struct Block {
+        std::uint64_t frame = 0;
+        std::size_t frames = 0;
+        Clock::time_point heardAt{};
+    };
+    std::array<Block, 64> m_blocks{};
+    std::size_t m_newestBlock = 0;
+    std::size_t m_blockCount = 0;
 };
 
 }  // namespace bass

@@ -14,6 +14,13 @@ static_assert(std::is_same_v<soundtouch::SAMPLETYPE, float>, "SoundTouch must be
 
 constexpr std::size_t kInputBlock = 2048;
 
+// SoundTouch's settings for speech, which is what the player plays: shorter
+// pieces than its defaults for music keep words clear at slow tempos and keep
+// the sound within a few milliseconds of the time line.
+constexpr int kSequenceMs = 40;
+constexpr int kSeekWindowMs = 15;
+constexpr int kOverlapMs = 8;
+
 }  // namespace
 
 TempoStream::TempoStream(std::shared_ptr<Channel> source, BASS_DWORD flags, bool freeSource)
@@ -25,6 +32,9 @@ TempoStream::TempoStream(std::shared_ptr<Channel> source, BASS_DWORD flags, bool
       m_appliedFrequency(static_cast<float>(rate())) {
     m_stretch.setSampleRate(static_cast<unsigned>(rate()));
     m_stretch.setChannels(static_cast<unsigned>(channels()));
+    m_stretch.setSetting(SETTING_SEQUENCE_MS, kSequenceMs);
+    m_stretch.setSetting(SETTING_SEEKWINDOW_MS, kSeekWindowMs);
+    m_stretch.setSetting(SETTING_OVERLAP_MS, kOverlapMs);
     m_stretch.setTempo(1.0);
     m_stretch.setPitch(1.0);
     m_stretch.setRate(1.0);
@@ -66,10 +76,10 @@ void TempoStream::applyAttributes() {
     m_appliedPitch = pitch;
     m_appliedFrequency = frequency;
     m_step = step;
-    // Inside a piece of `piece` output frames the sound moves `speed` source
-    // frames a frame, the time line `step`: the sound is ahead by half the
-    // difference over the piece, on average.
-    const double piece = m_stretch.getSetting(SETTING_NOMINAL_OUTPUT_SEQUENCE);
+    // Inside a piece of `piece` output frames (with the overlap into the next)
+    // the sound moves `speed` source frames a frame, the time line `step`: the
+    // sound is ahead by half the difference over the piece, on average.
+    const double piece = m_stretch.getSetting(SETTING_NOMINAL_OUTPUT_SEQUENCE) + kOverlapMs * rate() / 1000.0;
     const double speed = std::pow(2.0, pitch / 12.0) * rateFactor;
     m_bias = piece * (speed - step) / 2.0;
 }
