@@ -91,8 +91,8 @@ public:
     HeardAudio& operator=(const HeardAudio&) = delete;
 
     bool available() const { return m_read && m_frameAt; }
-    // The output frame heard at `when`; -1 when none was (silence filled a gap
-    // after a late block).
+    // The output frame heard at `when`, or when silence filled a gap then
+    // (after a late block) the first heard after it; -1 when there is none.
     std::int64_t frameAt(std::chrono::steady_clock::time_point when) const;
     // Mono (first channel) samples of output frames [from, from + count), or
     // fewer when they have not been consumed yet.

@@ -143,8 +143,8 @@ BASS_EXPORT BASS_DWORD VeltrixTestOutput_Read(BASS_QWORD from, float* out, BASS_
 }
 
 // Tests only: the frame (counted as for VeltrixTestOutput_Read) heard at
-// `steadyNs` nanoseconds of the steady clock; -1 when none was (before the
-// first, after the last taken, in a gap, or no longer kept).
+// `steadyNs` nanoseconds of the steady clock, or in a gap the first heard
+// after it; -1 when there is none (before the first kept, after the last taken).
 BASS_EXPORT std::int64_t VeltrixTestOutput_FrameAt(std::int64_t steadyNs) {
     bass::Capture& c = bass::capture();
     std::lock_guard<std::mutex> lock(c.mutex);
@@ -155,7 +155,10 @@ BASS_EXPORT std::int64_t VeltrixTestOutput_FrameAt(std::int64_t steadyNs) {
     for (std::uint64_t b = blocks; b-- > blocks - kept;) {
         const std::int64_t start = c.heardAt[static_cast<std::size_t>(b % c.heardAt.size())];
         if (start > steadyNs) continue;
-        if (steadyNs >= start + blockNs) return -1;
+        if (steadyNs >= start + blockNs) {
+            // Silence filled a gap here; the block after it sounds next.
+            return b + 1 < blocks ? static_cast<std::int64_t>((b + 1) * bass::kBlockFrames) : -1;
+        }
         return static_cast<std::int64_t>(b * bass::kBlockFrames) +
                static_cast<std::int64_t>((steadyNs - start) * c.rate / 1000000000);
     }
