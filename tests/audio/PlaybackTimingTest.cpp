@@ -98,7 +98,8 @@ TEST_F(PlaybackTiming, ASeekReadsItsTargetAtOnceAndWhatIsHeardFollowsThePosition
             const Sample s = sample();
             // Real time at most, less the output's latency.
             EXPECT_GT(s.position, target);
-            EXPECT_LT(s.position, target + std::chrono::duration<double, std::milli>(s.when - sought).count() - 90);
+            const double since = std::chrono::duration<double, std::milli>(s.when - sought).count();
+            EXPECT_LT(s.position, target + since - 90);
             if (const auto offset = contentOffsetMs(s)) {
                 EXPECT_NEAR(*offset, 0.0, 5.0);
                 ++matched;
