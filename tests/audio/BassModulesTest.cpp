@@ -265,10 +265,33 @@ TEST_F(BassModulesTest, EncoderReceivesAWaveStream) {
     ASSERT_NE(encoder, 0u) << f().ErrorGetCode();
     decodeAll(f(), h);
     ASSERT_TRUE(f().Encode_Stop(encoder));
-    // The copy decodes to the same two seconds.
+    // The copy decodes to the same two seconds, sample for sample.
     HSTREAM copy = openDecoding(dir.file("copy.wav"), BASS_STREAM_PRESCAN);
     ASSERT_NE(copy, 0u);
     EXPECT_NEAR(seconds(copy, f().ChannelGetLength(copy, BASS_POS_BYTE)), 2.0, 0.001);
+    HSTREAM original = openDecoding(dir.file("tone.wav"), BASS_STREAM_PRESCAN);
+    EXPECT_EQ(decodeAll(f(), copy), decodeAll(f(), original));
+}
+
+TEST_F(BassModulesTest, EncoderTakesFloatDataAsFloat) {
+    ASSERT_TRUE(render(dir.native("tone.wav"), "sine=frequency=440:sample_rate=44100:duration=1", "-ac 2"));
+    HSTREAM h = openDecoding(dir.file("tone.wav"), BASS_STREAM_PRESCAN | BASS_SAMPLE_FLOAT);
+    // dd keeps exactly what the encoder module writes.
+    const std::string command = "dd status=none \"of=" + dir.native("copy.wav").string() + "\"";
+    HENCODE encoder = f().Encode_Start(h, command.c_str(), 0, nullptr, nullptr);
+    ASSERT_NE(encoder, 0u) << f().ErrorGetCode();
+    std::vector<float> block(4096);
+    while (f().ChannelGetData(h, block.data(), static_cast<BASS_DWORD>(block.size() * 4)) != static_cast<BASS_DWORD>(-1)) {
+    }
+    ASSERT_TRUE(f().Encode_Stop(h));  // by the channel's handle
+    // A WAVE of 32-bit float samples (format 3), the whole second of them.
+    const std::string bytes = dir.read("copy.wav");
+    ASSERT_EQ(bytes.size(), 44u + 44100u * 8);
+    EXPECT_EQ(bytes.substr(0, 4), "RIFF");
+    EXPECT_EQ(bytes.substr(8, 8), "WAVEfmt ");
+    EXPECT_EQ(static_cast<int>(bytes[20]), 3);
+    EXPECT_EQ(static_cast<int>(bytes[34]), 32);
+    EXPECT_EQ(bytes.substr(36, 4), "data");
 }
 
 TEST_F(BassModulesTest, AnEncoderThatQuitsDoesNotTakeTheProgramWithIt) {
