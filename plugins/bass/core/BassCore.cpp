@@ -33,8 +33,8 @@ struct Session {
     Released released;
     std::unique_lock<std::recursive_mutex> lock{libraryLock()};
     ~Session() {
-        lock.unlock();
-        released.clear();
+        if (lock.owns_lock()) lock.unlock();
+        letGo(released);
     }
 };
 
@@ -113,7 +113,8 @@ BASS_EXPORT BASS_BOOL BASS_Free() {
     std::unique_ptr<Device> device = std::move(deviceSlot());
     // The feeders end before the device, and the device before the sound system.
     session.lock.unlock();
-    session.released.clear();
+    letGo(session.released);
+    waitForLetGo();
     device.reset();
     session.lock.lock();
     stopOutputSystem();

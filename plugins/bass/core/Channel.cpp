@@ -117,7 +117,7 @@ bool Channel::loadAttribute(BASS_DWORD, float&) const {
     return false;
 }
 
-void Channel::onFree(std::vector<ChannelEntry>&) {
+void Channel::finishTaps() {
     std::lock_guard<std::recursive_mutex> lock(m_decoder);
     auto taps = std::move(m_taps);
     for (auto& tap : taps) tap->onChannelFreed();

@@ -110,10 +110,12 @@ public:
     bool getAttribute(BASS_DWORD attrib, float& value) const;
     float volume() const { return m_volume.load(); }
 
-    // Called once when the handle is freed, with the library lock held: taps
-    // finish, sources that were handed over are freed (into `released`, to be
-    // let go once the lock is dropped).
-    virtual void onFree(std::vector<ChannelEntry>& released);
+    // Called once when the handle is freed, with the library lock held: the
+    // handles of sources that were handed over are freed too (into
+    // `released`, to be let go once the lock is dropped).
+    virtual void freeSources(std::vector<ChannelEntry>& released) {}
+    // Called once as the freed channel is let go: taps finish their work.
+    void finishTaps();
 
     void addTap(std::shared_ptr<DataTap> tap);
     void removeTap(const DataTap* tap);

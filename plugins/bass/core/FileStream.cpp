@@ -149,7 +149,7 @@ bool FileStream::scanThrough() {
     const AVStream* st = m_format->streams[m_stream];
     std::int64_t end = AV_NOPTS_VALUE;
     std::int64_t summed = 0;
-    while (av_read_frame(m_format.get(), m_packet.get()) >= 0) {
+    while (!m_cancel->load() && av_read_frame(m_format.get(), m_packet.get()) >= 0) {
         if (m_packet->stream_index == m_stream) {
             const std::int64_t pts = m_packet->pts != AV_NOPTS_VALUE ? m_packet->pts : m_packet->dts;
             const std::int64_t duration = std::max<std::int64_t>(m_packet->duration, 0);
@@ -293,17 +293,40 @@ void FileStream::appendFrame(const AVFrame* frame) {
     }
 }
 
+bool FileStream::indexUpTo(std::int64_t pts) {
+    // Demuxers that find packets through an index of their own (MP3 among
+    // them) read forward from its last entry to a time beyond it, inside
+    // FFmpeg where nothing can stop them; reading forward here instead, packet
+    // by packet, extends the index the same way and stops when the stream is
+    // cancelled. The seek that follows then finds its packet in the index.
+    if (!(m_format->iformat->flags & AVFMT_GENERIC_INDEX)) return true;
+    AVStream* st = m_format->streams[m_stream];
+    const int count = avformat_index_get_entries_count(st);
+    const AVIndexEntry* last = count > 0 ? avformat_index_get_entry(st, count - 1) : nullptr;
+    if (last && last->timestamp >= pts) return true;
+    const int rc = last ? av_seek_frame(m_format.get(), m_stream, last->timestamp, AVSEEK_FLAG_BACKWARD)
+                        : avformat_seek_file(m_format.get(), m_stream, INT64_MIN, m_originPts, m_originPts, 0);
+    if (rc < 0) return true;  // the demuxer's own search is all there is
+    while (!m_cancel->load() && av_read_frame(m_format.get(), m_packet.get()) >= 0) {
+        const bool past = m_packet->stream_index == m_stream && m_packet->dts != AV_NOPTS_VALUE && m_packet->dts > pts;
+        av_packet_unref(m_packet.get());
+        if (past) break;
+    }
+    return !m_cancel->load();
+}
+
 bool FileStream::seekFrom(std::uint64_t target, std::uint64_t backoff) {
     const AVStream* st = m_format->streams[m_stream];
     const std::uint64_t from = target > backoff ? target - backoff : 0;
+    const std::int64_t fromPts =
+        m_originPts + av_rescale_q(static_cast<std::int64_t>(from), AVRational{1, rate()}, st->time_base);
     int rc;
     if (from == 0)
         rc = avformat_seek_file(m_format.get(), m_stream, INT64_MIN, m_originPts, m_originPts, 0);
+    else if (!indexUpTo(fromPts))
+        return false;
     else
-        rc = av_seek_frame(m_format.get(), m_stream,
-                           m_originPts + av_rescale_q(static_cast<std::int64_t>(from), AVRational{1, rate()},
-                                                      st->time_base),
-                           AVSEEK_FLAG_BACKWARD);
+        rc = av_seek_frame(m_format.get(), m_stream, fromPts, AVSEEK_FLAG_BACKWARD);
     if (rc < 0) return false;
     avcodec_flush_buffers(m_codec.get());
     m_pending.clear();

@@ -66,6 +66,8 @@ private:
     void appendFrame(const AVFrame* frame);
     std::int64_t frameIndexOf(std::int64_t pts) const;
     bool seekFrom(std::uint64_t target, std::uint64_t backoff);
+    // Makes the demuxer's index reach `pts`; false when cancelled meanwhile.
+    bool indexUpTo(std::int64_t pts);
 
     // Heap-allocated so that FFmpeg's interrupt callback can hold its address
     // from before the stream exists.

@@ -1,6 +1,10 @@
 #include "core/Library.h"
 
+#include <algorithm>
+#include <condition_variable>
+#include <deque>
 #include <map>
+#include <thread>
 
 #include "core/Device.h"
 #include "core/Playback.h"
@@ -76,9 +80,88 @@ bool freeChannel(BASS_DWORD handle, Released& released) {
     // Whatever the channel is doing (a long seek on the feeder's thread) ends now.
     entry.channel->cancel();
     released.push_back(entry);
-    entry.channel->onFree(released);
+    entry.channel->freeSources(released);
     return true;
 }
+
+namespace {
+
+void release(Released& released) {
+    // Feeders end first, so that nothing else holds a channel when its taps finish.
+    for (ChannelEntry& entry : released) entry.playback.reset();
+    for (ChannelEntry& entry : released) entry.channel->finishTaps();
+    released.clear();
+}
+
+// The library's thread that lets go of channels that played.
+class Reaper {
+public:
+    ~Reaper() {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_stopping = true;
+        }
+        m_wake.notify_all();
+        if (m_thread.joinable()) m_thread.join();
+    }
+
+    void add(Released batch) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_batches.push_back(std::move(batch));
+        if (!m_thread.joinable()) m_thread = std::thread([this] { run(); });
+        m_wake.notify_all();
+    }
+
+    void drain() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_drained.wait(lock, [this] { return m_batches.empty() && !m_busy; });
+    }
+
+private:
+    void run() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (;;) {
+            m_wake.wait(lock, [this] { return m_stopping || !m_batches.empty(); });
+            if (m_batches.empty()) return;
+            Released batch = std::move(m_batches.front());
+            m_batches.pop_front();
+            m_busy = true;
+            lock.unlock();
+            release(batch);
+            batch.clear();
+            lock.lock();
+            m_busy = false;
+            m_drained.notify_all();
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::condition_variable m_drained;
+    std::deque<Released> m_batches;
+    bool m_busy = false;
+    bool m_stopping = false;
+    std::thread m_thread;
+};
+
+Reaper& reaper() {
+    static Reaper instance;
+    return instance;
+}
+
+}  // namespace
+
+void letGo(Released& released) {
+    if (released.empty()) return;
+    const bool played = std::any_of(released.begin(), released.end(), [](const auto& e) { return e.playback != nullptr; });
+    if (played)
+        reaper().add(std::move(released));
+    else
+        release(released);
+    released.clear();
+}
+
+void waitForLetGo() { reaper().drain(); }
 
 std::vector<BASS_DWORD> allHandles() {
     std::vector<BASS_DWORD> handles;

@@ -36,6 +36,15 @@ struct ChannelEntry {
 // playback waits for its feeder, and must not keep other callers waiting.
 using Released = std::vector<ChannelEntry>;
 
+// Lets go of freed channels, without the library lock: their taps finish and
+// their playbacks' feeders end. Channels that played are let go on a thread
+// of the library's own, so that the caller never waits for a feeder that is
+// in the middle of a block; purely decoding ones at once, on the caller's
+// thread (an encoder attached to one has finished when its channel is freed).
+void letGo(Released& released);
+// Waits until every channel handed to letGo is gone (BASS_Free).
+void waitForLetGo();
+
 // With the lock held: adds a channel to the handle table and returns its new
 // non-zero handle. A playable channel gets its playback on the output device,
 // which must be initialised.
@@ -43,8 +52,9 @@ BASS_DWORD addChannel(std::shared_ptr<Channel> channel);
 // The channel a handle names, or null (and BASS_ERROR_HANDLE).
 std::shared_ptr<Channel> findChannel(BASS_DWORD handle);
 ChannelEntry findEntry(BASS_DWORD handle);
-// With the lock held: frees a handle (its playback stops and leaves the
-// output, onFree runs) into `released`. False when the handle is not known.
+// With the lock held: frees a handle (its work in progress is cancelled, its
+// playback leaves the output, the sources it owns are freed too) into
+// `released`. False when the handle is not known.
 bool freeChannel(BASS_DWORD handle, Released& released);
 // With the lock held: every handle in the table.
 std::vector<BASS_DWORD> allHandles();

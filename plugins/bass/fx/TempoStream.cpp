@@ -194,8 +194,7 @@ bool TempoStream::loadAttribute(BASS_DWORD attrib, float& value) const {
     }
 }
 
-void TempoStream::onFree(std::vector<ChannelEntry>& released) {
-    Channel::onFree(released);
+void TempoStream::freeSources(std::vector<ChannelEntry>& released) {
     if (m_freeSource) freeChannel(m_source->handle(), released);
 }
 

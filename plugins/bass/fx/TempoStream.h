@@ -37,7 +37,7 @@ public:
 
     std::uint64_t lengthFrames() const override { return m_source->lengthFrames(); }
     void cancel() override { m_source->cancel(); }
-    void onFree(std::vector<ChannelEntry>& released) override;
+    void freeSources(std::vector<ChannelEntry>& released) override;
 
 protected:
     std::size_t produce(float* out, std::size_t frames, TimeRuns& runs) override;
