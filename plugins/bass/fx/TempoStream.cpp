@@ -16,10 +16,13 @@ constexpr std::size_t kInputBlock = 2048;
 
 // SoundTouch's settings for speech, which is what the player plays: shorter
 // pieces than its defaults for music keep words clear at slow tempos and keep
-// the sound within a few milliseconds of the time line.
+// the sound within a few milliseconds of the time line. Its quick search for
+// where pieces join costs a third of the full one, for a join that is hardly
+// ever worse on speech; stretching then takes less time than decoding does.
 constexpr int kSequenceMs = 40;
 constexpr int kSeekWindowMs = 15;
 constexpr int kOverlapMs = 8;
+constexpr bool kQuickSeek = true;
 
 }  // namespace
 
@@ -35,6 +38,7 @@ TempoStream::TempoStream(std::shared_ptr<Channel> source, BASS_DWORD flags, bool
     m_stretch.setSetting(SETTING_SEQUENCE_MS, kSequenceMs);
     m_stretch.setSetting(SETTING_SEEKWINDOW_MS, kSeekWindowMs);
     m_stretch.setSetting(SETTING_OVERLAP_MS, kOverlapMs);
+    m_stretch.setSetting(SETTING_USE_QUICKSEEK, kQuickSeek ? 1 : 0);
     m_stretch.setTempo(1.0);
     m_stretch.setPitch(1.0);
     m_stretch.setRate(1.0);
