@@ -3,6 +3,7 @@
 // encoders and the error codes of bad input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <random>
@@ -128,6 +129,50 @@ TEST_F(BassModulesTest, TempoChangesTheOutputLengthButNotThePositions) {
         EXPECT_TRUE(f().StreamFree(h));
         EXPECT_FALSE(f().StreamFree(source)) << "freed with its tempo stream";
         EXPECT_EQ(f().ErrorGetCode(), BASS_ERROR_HANDLE);
+    }
+}
+
+// Stretching repeats or skips short pieces of the sound; the position a tempo
+// stream reports names the sound it has just delivered, on average over the
+// pieces, at every tempo and pitch.
+TEST_F(BassModulesTest, TheReportedPositionNamesTheStretchedSound) {
+    ASSERT_TRUE(renderNoise(dir.native("noise.wav"), 20.0));
+    const auto reference = decodeReference(f(), dir.file("noise.wav"));
+    struct Case {
+        float tempo;
+        float pitch;
+    };
+    for (const Case c : {Case{-50, 0}, Case{-20, 0}, Case{50, 0}, Case{100, 0}, Case{-30, 3}, Case{0, -4}}) {
+        SCOPED_TRACE(::testing::Message() << "tempo " << c.tempo << " pitch " << c.pitch);
+        HSTREAM h = f().FX_TempoCreate(openDecoding(dir.file("noise.wav"), BASS_STREAM_PRESCAN),
+                                       BASS_FX_FREESOURCE | BASS_STREAM_DECODE);
+        ASSERT_NE(h, 0u);
+        f().ChannelSetAttribute(h, BASS_ATTRIB_TEMPO, c.tempo);
+        f().ChannelSetAttribute(h, BASS_ATTRIB_TEMPO_PITCH, c.pitch);
+        ASSERT_TRUE(f().ChannelSetPosition(h, f().ChannelSeconds2Bytes(h, 2.0), BASS_POS_BYTE));
+        std::vector<float> block(2048 * 2);
+        std::vector<double> offsets;
+        for (int i = 0; i < 150; ++i) {
+            const BASS_DWORD got = f().ChannelGetData(h, block.data(), static_cast<BASS_DWORD>(block.size() * 4) | BASS_DATA_FLOAT);
+            if (got != block.size() * 4) break;
+            if (c.pitch != 0) continue;  // a shifted pitch is not the file's sound; its positions are checked below
+            // The last 10 ms delivered, against the file around the position after them.
+            const double position = seconds(h, f().ChannelGetPosition(h, BASS_POS_BYTE)) * 44100;
+            std::vector<float> window;
+            for (std::size_t k = 2048 - 441; k < 2048; ++k) window.push_back(block[k * 2]);
+            const Match m = bestMatch(window, reference, static_cast<std::int64_t>(position) - 441, 2205);
+            if (m.correlation > 0.6) offsets.push_back(m.offset / 44.1);
+        }
+        if (c.pitch == 0) {
+            ASSERT_GT(offsets.size(), 50u);
+            std::sort(offsets.begin(), offsets.end());
+            EXPECT_NEAR(offsets[offsets.size() / 2], 0.0, 5.0) << "ms";
+        } else {
+            // The time line still follows the tempo alone.
+            const double delivered = 150 * 2048 / 44100.0;
+            EXPECT_NEAR(seconds(h, f().ChannelGetPosition(h, BASS_POS_BYTE)) - 2.0, delivered * (1 + c.tempo / 100), 0.05);
+        }
+        f().StreamFree(h);
     }
 }
 
