@@ -14,15 +14,10 @@
 #include <thread>
 
 #include "../audio/AudioTestSupport.h"
-#include "app/AcceleratorTable.h"
-#include "app/Application.h"
-#include "app/Paths.h"
-#include "app/Settings.h"
-#include "app/TestApp.h"
+#include "ProgramSession.h"
 #include "platform/display/Headless.h"
 #include "platform/display/HeadlessAnswers.h"
 #include "support/TempDir.h"
-#include "text/NarrowText.h"
 
 namespace headless = veltrix::platform::headless;
 using namespace audiotest;
@@ -47,13 +42,7 @@ protected:
     static void SetUpTestSuite() {
         useDummyAudio();
         useLatencyOutput(100);
-        setNarrowCodePage(932);
-        std::filesystem::remove(std::filesystem::path(settingsFilePath()));
-        prepareSettingsFile();
-        fillProgramAccelerators(AcceleratorTable::instance());
-        windowSettings = std::make_unique<TempDir>();
-        app = std::make_unique<TestApp>(windowSettings->file("window.ini"));
-        app->createMainWindow();
+        session = std::make_unique<veltrix::test::ProgramSession>();
         lesson = std::make_unique<TempDir>();
         ASSERT_TRUE(renderNoise(lesson->native("noise.mp3"), 16.0, "-b:a 192k"));
         std::string xml = "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<SentenceList audio=\"noise.mp3\">\n";
@@ -67,12 +56,7 @@ protected:
         lesson->write("noise.xml", xml + "</SentenceList>\n");
     }
     static void TearDownTestSuite() {
-        headless::setMessageBoxResponder([](const headless::MessageBoxShown&) { return IDNO; });
-        if (app && IsWindow(app->handle())) headless::closeWindow(app->handle());
-        headless::pumpMessages();
-        headless::setMessageBoxResponder(nullptr);
-        app.reset();
-        windowSettings.reset();
+        session.reset();
         lesson.reset();
         useRealOutput();
     }
@@ -96,27 +80,9 @@ protected:
         run(150);
     }
 
-    Orvella& player() { return app->content(); }
-
-    void run(int ms) {
-        const auto until = Clock::now() + std::chrono::milliseconds(ms);
-        do {
-            MSG msg;
-            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (msg.message == WM_QUIT) continue;
-                routeMessage(msg, app->content().handle(), AcceleratorTable::instance().handle());
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        } while (Clock::now() < until);
-    }
-    void ctrl(int key, bool shift = false) {
-        headless::key(VK_CONTROL, true);
-        if (shift) headless::key(VK_SHIFT, true);
-        headless::pressKey(key);
-        if (shift) headless::key(VK_SHIFT, false);
-        headless::key(VK_CONTROL, false);
-        run(30);
-    }
+    Orvella& player() { return session->app().content(); }
+    void run(int ms) { session->run(ms); }
+    void ctrl(int key, bool shift = false) { session->ctrl(key, shift); }
 
     std::vector<float> heardFrames(std::int64_t from, double ms) const {
         return heard.mono(from, static_cast<std::size_t>(ms / 1000 * kRate));
@@ -148,8 +114,7 @@ protected:
             << "sound from before the sentence's start was heard";
     }
 
-    static inline std::unique_ptr<TempDir> windowSettings;
-    static inline std::unique_ptr<TestApp> app;
+    static inline std::unique_ptr<veltrix::test::ProgramSession> session;
     static inline std::unique_ptr<TempDir> lesson;
     HeardAudio heard{pluginsFolder()};
     std::vector<float> reference;
