@@ -9,18 +9,14 @@
 #include <mutex>
 
 #include "platform/services/Errno.h"
+#include "platform/services/FileObject.h"
 #include "platform/services/KernelObjects.h"
 #include "platform/services/NativePath.h"
 #include "platform/win32.h"
 
 namespace {
 
-class FileObject : public platform::KernelObject {
-public:
-    explicit FileObject(int fd) : fd(fd) {}
-    ~FileObject() override { ::close(fd); }
-    const int fd;
-};
+using platform::FileObject;
 
 class MappingObject : public platform::KernelObject {
 public:
@@ -98,6 +94,8 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, DWORD* bytesRead, L
         }
         if (n == 0) break;
         done += static_cast<std::size_t>(n);
+        // A pipe gives what is there, as on Windows, rather than waiting to fill the buffer.
+        if (f->kind == FileObject::Kind::Pipe) break;
     }
     if (bytesRead) *bytesRead = static_cast<DWORD>(done);
     return TRUE;
