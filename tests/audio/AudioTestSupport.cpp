@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 namespace audiotest {
 
@@ -154,6 +155,41 @@ HeardAudio::HeardAudio(const std::u16string& pluginsFolder) {
     if (!m_module) return;
     m_read = reinterpret_cast<Read>(GetProcAddress(m_module, "VeltrixTestOutput_Read"));
     m_frameAt = reinterpret_cast<FrameAt>(GetProcAddress(m_module, "VeltrixTestOutput_FrameAt"));
+}
+
+OutputClock::OutputClock(const std::u16string& pluginsFolder) {
+    m_module = LoadLibraryW((pluginsFolder + u"libbass.so").c_str());
+    if (m_module) m_frames = reinterpret_cast<Frames>(GetProcAddress(m_module, "VeltrixTestOutput_Frames"));
+}
+
+OutputClock::~OutputClock() {
+    if (m_module) FreeLibrary(m_module);
+}
+
+double OutputClock::ms() const {
+    int rate = 0;
+    BASS_QWORD dry = 0;
+    const BASS_QWORD frames = m_frames ? m_frames(&rate, &dry) : 0;
+    return rate > 0 ? static_cast<double>(frames - dry) * 1000.0 / rate : 0.0;
+}
+
+double OutputClock::wait(double ms) const {
+    const double until = this->ms() + ms;
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    double now = this->ms();
+    while (now < until && std::chrono::steady_clock::now() < giveUp) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        now = this->ms();
+    }
+    return now;
+}
+
+double OutputClock::latencyMs() {
+    const char* value = std::getenv("VELTRIX_BASS_OUTPUT");
+    if (!value) return 0;
+    const std::string text(value);
+    if (text == "latency") return 100;
+    return text.rfind("latency:", 0) == 0 ? std::atof(text.c_str() + 8) : 0;
 }
 
 HeardAudio::~HeardAudio() {

@@ -82,6 +82,33 @@ struct Match {
 Match bestMatch(const std::vector<float>& window, const std::vector<float>& reference, std::int64_t expected,
                 std::int64_t range);
 
+// The clock of the output the modules play on: the frames it has taken since
+// BASS_Init, less those in which a playing channel ran dry because its feeder
+// was late. On a busy machine it runs behind the wall clock, as the sound
+// does, so timing checks measured on it hold however loaded the machine is.
+class OutputClock {
+public:
+    explicit OutputClock(const std::u16string& pluginsFolder);
+    ~OutputClock();
+    OutputClock(const OutputClock&) = delete;
+    OutputClock& operator=(const OutputClock&) = delete;
+
+    bool available() const { return m_frames != nullptr; }
+    // Milliseconds of output taken; 0 when no output is open.
+    double ms() const;
+    // Waits until `ms` more milliseconds of output have been taken (at most a
+    // minute of wall time); returns the clock then.
+    double wait(double ms) const;
+    // Milliseconds between the output taking a frame and it being heard, as
+    // chosen through the environment (none on SDL's dummy driver).
+    static double latencyMs();
+
+private:
+    using Frames = BASS_QWORD (*)(int*, BASS_QWORD*);
+    HMODULE m_module = nullptr;
+    Frames m_frames = nullptr;
+};
+
 // What the modules' test output has consumed and when it was heard.
 class HeardAudio {
 public:

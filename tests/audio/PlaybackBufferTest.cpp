@@ -28,7 +28,7 @@ protected:
     // The output takes a block now, heard `latency` later; returns what it took.
     std::vector<float> take(Clock::duration latency = 100ms) {
         std::vector<float> out(kBlock * 2, 0.0f);
-        buffer.mixInto(out.data(), kBlock, outputFrame, now + latency);
+        dry = buffer.mixInto(out.data(), kBlock, outputFrame, now + latency);
         outputFrame += kBlock;
         now += 10ms;  // an output consuming in real time
         return out;
@@ -39,6 +39,7 @@ protected:
     Clock::time_point origin = Clock::now();
     Clock::time_point now = origin;
     std::uint64_t outputFrame = 0;
+    std::size_t dry = 0;  // what the last block taken ran short by
 };
 
 TEST_F(PlaybackBufferTest, WhatIsHeardIsWhatWasTakenLessTheLatency) {
@@ -105,6 +106,26 @@ TEST_F(PlaybackBufferTest, ALateBlockLeavesAGapInWhichThePositionHolds) {
     EXPECT_NEAR(heardAt(130ms), 20, 1e-6);
     EXPECT_NEAR(heardAt(149ms), 20, 1e-6);
     EXPECT_NEAR(heardAt(155ms), 25, 1e-6);
+}
+
+TEST_F(PlaybackBufferTest, ALateFeederIsReportedButNotTheEndOrAPause) {
+    buffer.flush(0);
+    ASSERT_TRUE(write(15, 0));
+    take();
+    EXPECT_EQ(dry, 0u) << "not playing";
+    buffer.setPlaying(true);
+    take();
+    EXPECT_EQ(dry, 0u);
+    take();
+    EXPECT_EQ(dry, 5u);
+    take();
+    EXPECT_EQ(dry, kBlock);
+    ASSERT_TRUE(write(5, 15));
+    buffer.writeEnd(buffer.generation());
+    take();
+    EXPECT_EQ(dry, 0u) << "the channel ended";
+    take();
+    EXPECT_EQ(dry, 0u);
 }
 
 TEST_F(PlaybackBufferTest, TheEndIsReachedWhenItsLastFrameIsHeard) {

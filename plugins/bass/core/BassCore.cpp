@@ -132,6 +132,21 @@ BASS_EXPORT BASS_DWORD BASS_GetDevice() {
     return static_cast<BASS_DWORD>(g_device.number);
 }
 
+// Tests only: the frames the open output has taken since BASS_Init, and its
+// rate in `rate`; 0 when none is open. `dry` receives how many of them a
+// playing channel had nothing for (its feeder was late). Timing tests measure
+// against this clock rather than the wall clock, which runs ahead of the
+// output, and of the feeders, on a busy machine.
+BASS_EXPORT BASS_QWORD VeltrixTestOutput_Frames(int* rate, BASS_QWORD* dry) {
+    std::lock_guard<std::recursive_mutex> lock(libraryLock());
+    Device* device = outputDevice();
+    std::uint64_t dryFrames = 0;
+    const std::uint64_t frames = device ? device->framesRendered(dryFrames) : 0;
+    if (rate) *rate = device ? device->rate() : 0;
+    if (dry) *dry = dryFrames;
+    return frames;
+}
+
 BASS_EXPORT HPLUGIN BASS_PluginLoad(const char* file, BASS_DWORD flags) {
     return loadPlugin(fileNameArgument(file, flags));
 }

@@ -30,8 +30,16 @@ void Device::detach(const PlaybackBuffer* buffer) {
 void Device::render(float* out, std::size_t frames, Clock::time_point heardAt) {
     std::fill(out, out + frames * 2, 0.0f);
     std::lock_guard<std::mutex> lock(m_mutex);
-    for (const auto& buffer : m_buffers) buffer->mixInto(out, frames, m_frame, heardAt);
+    std::size_t dry = 0;
+    for (const auto& buffer : m_buffers) dry = std::max(dry, buffer->mixInto(out, frames, m_frame, heardAt));
     m_frame += frames;
+    m_dryFrames += dry;
+}
+
+std::uint64_t Device::framesRendered(std::uint64_t& dry) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    dry = m_dryFrames;
+    return m_frame;
 }
 
 }  // namespace bass

@@ -29,6 +29,10 @@ public:
     void detach(const PlaybackBuffer* buffer);
 
     void render(float* out, std::size_t frames, Clock::time_point heardAt) override;
+    // The frames the output has taken since it was opened: its own clock,
+    // which runs slower than the wall clock when the machine is busy. Of them,
+    // `dry` receives those in which a playing channel had nothing to give.
+    std::uint64_t framesRendered(std::uint64_t& dry);
 
 private:
     explicit Device(int rate) : m_rate(rate) {}
@@ -37,6 +41,7 @@ private:
     std::mutex m_mutex;  // held by render for the copies, and briefly to attach or detach
     std::vector<std::shared_ptr<PlaybackBuffer>> m_buffers;
     std::uint64_t m_frame = 0;
+    std::uint64_t m_dryFrames = 0;
     std::unique_ptr<OutputDriver> m_driver;
 };
 

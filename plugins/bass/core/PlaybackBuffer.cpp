@@ -89,7 +89,7 @@ void PlaybackBuffer::copyOut(float* out, std::size_t frames) {
     }
 }
 
-void PlaybackBuffer::mixInto(float* out, std::size_t frames, std::uint64_t outputFrame, Clock::time_point heardAt) {
+std::size_t PlaybackBuffer::mixInto(float* out, std::size_t frames, std::uint64_t outputFrame, Clock::time_point heardAt) {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_newestBlock = (m_newestBlock + 1) % m_blocks.size();
     m_blocks[m_newestBlock] = Block{outputFrame, frames, heardAt};
@@ -100,7 +100,7 @@ void PlaybackBuffer::mixInto(float* out, std::size_t frames, std::uint64_t outpu
         out[done * 2] += m_tail[m_tailOffset * 2];
         out[done * 2 + 1] += m_tail[m_tailOffset * 2 + 1];
     }
-    if (!m_playing) return;
+    if (!m_playing) return 0;
     while (done < frames && m_read < m_write) {
         while (m_markCount > 1 && m_marks[(m_firstMark + 1) % m_marks.size()].frame <= m_read) {
             m_firstMark = (m_firstMark + 1) % m_marks.size();
@@ -123,7 +123,9 @@ void PlaybackBuffer::mixInto(float* out, std::size_t frames, std::uint64_t outpu
         m_endGiven = true;
         m_endOutputFrame = outputFrame + done;
     }
-    if (done < frames && !m_endGiven) m_gap = true;  // ran dry: what comes next fades in
+    if (done >= frames || m_endGiven) return 0;
+    m_gap = true;  // ran dry: what comes next fades in
+    return frames - done;
 }
 
 void PlaybackBuffer::setPlaying(bool playing) {

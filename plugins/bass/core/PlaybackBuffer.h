@@ -41,8 +41,9 @@ public:
 
     // The output's side: adds this buffer's next `frames` frames (nothing while
     // not playing) into `out`, which starts at output frame `outputFrame` and
-    // will be heard from `heardAt` on.
-    void mixInto(float* out, std::size_t frames, std::uint64_t outputFrame, Clock::time_point heardAt);
+    // will be heard from `heardAt` on. Returns how many of the frames it ran
+    // short by while playing (the feeder was late), 0 otherwise.
+    std::size_t mixInto(float* out, std::size_t frames, std::uint64_t outputFrame, Clock::time_point heardAt);
 
     // The control side.
     void setPlaying(bool playing);
