@@ -1,7 +1,9 @@
 #include "text/TextFile.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "platform/win32.h"
@@ -14,10 +16,10 @@ static_assert(std::endian::native == std::endian::little, "UTF-16LE is copied as
 
 namespace {
 
-// Makes room for a text of the given length. A fresh buffer of many megabytes
-// is prefetched as a whole: faulting it in page by page costs more than
-// decoding the file that fills it.
-void prepareText(std::u16string& text, std::size_t units) {
+// Makes room for a text of up to the given length. A fresh buffer of many
+// megabytes is prefetched as a whole: faulting it in page by page costs more
+// than decoding the file that fills it.
+void reserveText(std::u16string& text, std::size_t units) {
     constexpr std::size_t kLargeText = 4u << 20;
     if (units > text.capacity() && units * sizeof(char16_t) >= kLargeText) {
         std::u16string fresh;
@@ -26,6 +28,11 @@ void prepareText(std::u16string& text, std::size_t units) {
         PrefetchVirtualMemory(GetCurrentProcess(), 1, &range, 0);
         text.swap(fresh);
     }
+}
+
+// Makes the text the given length, for a decoder to write into.
+void prepareText(std::u16string& text, std::size_t units) {
+    reserveText(text, units);
     text.resize(units);
 }
 
@@ -56,6 +63,38 @@ void decodeNarrow(const unsigned char* d, std::size_t n, std::u16string& text, u
     if (mayHoldZero) cutAtZero(text);
 }
 
+// Most text without a mark is UTF-8 or plain ASCII. Decoding it strictly as
+// UTF-8 tells whether it is well formed and decodes it in the same pass. The
+// code detection gives such data, or -1 when it is not well-formed UTF-8 or
+// holds a zero byte; `decoded` tells whether the text already holds it.
+int detectByDecodingUtf8(const unsigned char* d, std::size_t n, std::u16string& text, bool& decoded) {
+    decoded = false;
+    if (n == 0 || std::memchr(d, 0, n)) return -1;
+    // Decoded a piece at a time into a small buffer and appended, so that the
+    // text is written once rather than first filled with zeros.
+    constexpr std::size_t kPiece = 1u << 15;
+    const auto piece = std::make_unique_for_overwrite<char16_t[]>(kPiece);
+    text.clear();
+    reserveText(text, n);
+    for (std::size_t at = 0; at < n;) {
+        std::size_t end = std::min(n, at + kPiece);
+        // Pieces end before a byte that begins a sequence, so that none is cut
+        // in two; data with more continuation bytes in a row is ill formed and
+        // fails in the piece it begins in or the next.
+        for (std::size_t back = 0; end < n && back < 3 && (d[end] & 0xC0) == 0x80; ++back) --end;
+        const int got = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, reinterpret_cast<const char*>(d + at),
+                                            static_cast<int>(end - at), piece.get(), static_cast<int>(kPiece));
+        if (got <= 0) return -1;
+        text.append(piece.get(), static_cast<std::size_t>(got));
+        at = end;
+    }
+    // As many units as bytes: nothing but ASCII, which detection calls narrow.
+    // Anything else well formed is UTF-8 to detection (see detectEncoding).
+    if (text.size() == n) return encoding::kNarrow;
+    decoded = true;
+    return encoding::kUtf8;
+}
+
 }  // namespace
 
 int decodeBytes(const void* data, std::size_t n, std::u16string& text, int hint) {
@@ -73,7 +112,10 @@ int decodeBytes(const void* data, std::size_t n, std::u16string& text, int hint)
         code = encoding::kUtf8WithMark;
         start = 3;
     } else if (hint == encoding::kDetect) {
-        code = detectEncoding(d, n);
+        bool decoded;
+        code = detectByDecodingUtf8(d, n, text, decoded);
+        if (decoded) return code;
+        if (code < 0) code = detectEncoding(d, n);
         detected = true;
     } else {
         code = hint;

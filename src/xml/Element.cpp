@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "xml/Utf16Search.h"
+
 namespace {
 
 // The next node after `node` in a pre-order walk that stays inside `top`'s
@@ -314,12 +316,21 @@ void Element::setCData(std::u16string_view text) {
     m_isCData = true;
     m_text.clear();
     m_text.reserve(text.size());
-    std::size_t start = 0;
-    for (std::size_t found; (found = text.find(u"]]>", start)) != std::u16string_view::npos; start = found + 3) {
-        m_text.append(text.substr(start, found - start));
-        m_text += u"]]&gt;";
+    const char16_t* const end = text.data() + text.size();
+    const char16_t* start = text.data();  // the part not yet copied
+    const char16_t* from = start;         // where to look for the next "]"
+    while (true) {
+        const char16_t* bracket = xml::findUnit(from, end, u']');
+        if (end - bracket < 3) break;
+        if (bracket[1] == u']' && bracket[2] == u'>') {
+            m_text.append(start, bracket);
+            m_text += u"]]&gt;";
+            start = from = bracket + 3;
+        } else {
+            from = bracket + 1;
+        }
     }
-    m_text.append(text.substr(start));
+    m_text.append(start, end);
 }
 
 namespace {
@@ -348,6 +359,37 @@ void Element::setAttribute(std::u16string_view name, std::u16string_view value) 
         return;
     }
     m_attributes.emplace(it, std::u16string(name), std::u16string(value));
+}
+
+void Element::setAttributes(Attributes attributes) {
+    sortAttributes(attributes);
+    m_attributes = std::move(attributes);
+}
+
+void Element::sortAttributes(Attributes& attributes) {
+    const auto before = [](const auto& a, const auto& b) { return a.first < b.first; };
+    // A list read from a tag is usually in order already, with no name twice.
+    if (std::adjacent_find(attributes.begin(), attributes.end(), [&](const auto& a, const auto& b) {
+            return !before(a, b);
+        }) == attributes.end())
+        return;
+    if (attributes.size() <= 8) {
+        // A tag's few attributes: an insertion sort, stable and without the
+        // buffer a merge sort takes.
+        for (std::size_t i = 1; i < attributes.size(); ++i) {
+            for (std::size_t j = i; j > 0 && before(attributes[j], attributes[j - 1]); --j)
+                std::swap(attributes[j], attributes[j - 1]);
+        }
+    } else {
+        std::stable_sort(attributes.begin(), attributes.end(), before);
+    }
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < attributes.size(); ++i) {
+        if (i + 1 < attributes.size() && attributes[i + 1].first == attributes[i].first) continue;
+        if (kept != i) attributes[kept] = std::move(attributes[i]);
+        ++kept;
+    }
+    attributes.resize(kept);
 }
 
 int Element::getIntAttribute(std::u16string_view name, int defaultValue) const {

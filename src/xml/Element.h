@@ -105,6 +105,13 @@ public:
     std::u16string getAttribute(std::u16string_view name, std::u16string_view defaultValue = {}) const;
     bool hasAttribute(std::u16string_view name) const;
     void setAttribute(std::u16string_view name, std::u16string_view value);
+    // Replaces every attribute at once, as setAttribute on each entry in turn
+    // would leave them (sorted by name, the last value of a repeated name kept);
+    // the list's strings are taken over, not copied.
+    void setAttributes(Attributes attributes);
+    // Puts a list in attribute order: sorted by name, the last value of a
+    // repeated name kept. Costs n log n however many names repeat.
+    static void sortAttributes(Attributes& attributes);
     // The value read as a decimal integer (white space, sign, digits up to the
     // first non-digit; 0 without digits), or defaultValue when absent.
     int getIntAttribute(std::u16string_view name, int defaultValue) const;

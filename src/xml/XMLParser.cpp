@@ -1,7 +1,8 @@
 #include "xml/XMLParser.h"
 
 #include <algorithm>
-#include <cstring>
+#include <array>
+#include <iterator>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -10,14 +11,27 @@
 #include "text/NarrowText.h"
 #include "text/ReplacingFile.h"
 #include "text/TextFile.h"
+#include "xml/Utf16Search.h"
+
+using namespace std::string_view_literals;
 
 namespace {
 
-bool isNameStart(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u':' || c == u'_'; }
+// Name-start characters are the ASCII letters, ":" and "_"; name characters
+// add the digits, "-" and ".".
+constexpr unsigned char kNameStart = 1;
+constexpr unsigned char kNameChar = 2;
+constexpr std::array<unsigned char, 128> kNameClasses = [] {
+    std::array<unsigned char, 128> classes{};
+    for (char c = 'a'; c <= 'z'; ++c) classes[c] = classes[c - 'a' + 'A'] = kNameStart | kNameChar;
+    classes[':'] = classes['_'] = kNameStart | kNameChar;
+    for (char c = '0'; c <= '9'; ++c) classes[c] = kNameChar;
+    classes['-'] = classes['.'] = kNameChar;
+    return classes;
+}();
 
-bool isNameChar(char16_t c) {
-    return isNameStart(c) || (c >= u'0' && c <= u'9') || c == u'-' || c == u'.';
-}
+inline bool isNameStart(char16_t c) { return c < 128 && (kNameClasses[c] & kNameStart); }
+inline bool isNameChar(char16_t c) { return c < 128 && (kNameClasses[c] & kNameChar); }
 
 bool isWhite(char16_t c) { return c <= u' '; }
 
@@ -28,22 +42,6 @@ std::u16string decimal(long long value) {
 
 [[noreturn]] void fail(int location, std::u16string message = {}) {
     throw xml::ParserException(std::move(message), location);
-}
-
-// Sorts the attributes of a tag by name, keeping the last value of a repeated
-// name. Done once per tag, so that a tag with any number of attributes costs
-// n log n rather than n squared.
-void normalizeAttributes(Element::Attributes& attributes) {
-    if (attributes.size() < 2) return;
-    std::stable_sort(attributes.begin(), attributes.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < attributes.size(); ++i) {
-        if (i + 1 < attributes.size() && attributes[i + 1].first == attributes[i].first) continue;
-        if (kept != i) attributes[kept] = std::move(attributes[i]);
-        ++kept;
-    }
-    attributes.resize(kept);
 }
 
 std::u16string attributeOf(const Element::Attributes& attributes, std::u16string_view name) {
@@ -100,36 +98,37 @@ bool XMLParser::parse(const std::u16string& path) {
 
 bool XMLParser::parseUtf16Stream(std::FILE* file, const std::u16string& path) {
     constexpr std::size_t kChunkBytes = 1u << 16;
-    std::string bytes(kChunkBytes + 1, '\0');
-    std::u16string chunk;
+    // The file's bytes are read straight into the units they form, one unit of
+    // room more for an odd byte left over from the previous read.
+    std::u16string chunk(kChunkBytes / 2 + 1, u'\0');
+    char* const bytes = reinterpret_cast<char*>(chunk.data());
     std::size_t pending = 0;  // an odd byte left from the previous read
     bool started = false;
     bool ok = true;
     while (ok) {
-        const std::size_t got = std::fread(bytes.data() + pending, 1, kChunkBytes, file);
+        const std::size_t got = std::fread(bytes + pending, 1, kChunkBytes, file);
         if (got < kChunkBytes && std::ferror(file)) {
             if (started) endParse(false);
             return false;
         }
         const std::size_t available = pending + got;
         const bool atEnd = got < kChunkBytes;
-        chunk.resize(available / 2);
-        std::memcpy(chunk.data(), bytes.data(), chunk.size() * 2);
-        pending = available % 2;
-        if (pending) bytes[0] = bytes[available - 1];
+        std::u16string_view text(chunk.data(), available / 2);
         // The text ends at its first zero character, as a C string would.
-        const std::size_t zero = chunk.find(u'\0');
-        const bool cut = zero != std::u16string::npos;
-        if (cut) chunk.resize(zero);
-        if (!chunk.empty()) {
+        const char16_t* zero = xml::findUnit(text.data(), text.data() + text.size(), u'\0');
+        const bool cut = zero != text.data() + text.size();
+        text = text.substr(0, static_cast<std::size_t>(zero - text.data()));
+        if (!text.empty()) {
             if (!started) {
                 m_filePath = path;
                 beginParse();
                 started = true;
             }
-            ok = scan(chunk, atEnd || cut ? RowKeeping::Discard : RowKeeping::Carry);
+            ok = scan(text, atEnd || cut ? RowKeeping::Discard : RowKeeping::Carry);
         }
         if (atEnd || cut) break;
+        pending = available % 2;
+        if (pending) bytes[0] = bytes[available - 1];
     }
     return started && endParse(ok);
 }
@@ -181,74 +180,122 @@ bool XMLParser::endParse(bool ok) {
     return false;
 }
 
+// Where the character at offset `at` of this piece of input stands: rows
+// counted from 1, the column being the number of characters before it on its
+// row. Worked out only when needed, from the newlines before it.
+XMLParser::Position XMLParser::positionAt(std::u16string_view input, std::size_t at) const {
+    const char16_t* const first = input.data();
+    const std::size_t newlines = xml::countUnit(first, first + at, u'\n');
+    if (newlines == 0) return {m_row, m_column + static_cast<int>(at), std::u16string_view::npos};
+    const std::size_t rowStart = input.rfind(u'\n', at - 1) + 1;
+    return {m_row + static_cast<int>(newlines), static_cast<int>(at - rowStart), rowStart};
+}
+
+const char16_t* XMLParser::takeRun(const char16_t* p, const char16_t* const end) {
+    // A run takes characters whose only effect, fed one at a time, would be to
+    // be appended to a token or to be passed over in the same state; the
+    // character that ends it goes through feed().
+    while (p != end) {
+        const char16_t* q = p;
+        switch (m_state) {
+        case 0:    // character data
+        case 8: {  // attribute value
+            // "<" ends character data, and the quote a value, even inside a reference.
+            const char16_t closing = m_state == 0 ? u'<' : m_quote;
+            if (!m_entityBuffer.empty()) {
+                q = xml::findEither(p, end, u';', closing);
+                m_entityBuffer.append(p, q);
+                return q;
+            }
+            q = xml::findEither(p, end, u'&', closing);
+            // Text that lies whole in this piece goes to its node without the buffer.
+            if (m_state == 0 && q != end && *q == u'<' && m_buffer.empty()) {
+                if (q != p) addText(std::u16string_view(p, static_cast<std::size_t>(q - p)), false);
+                return q;
+            }
+            m_buffer.append(p, q);
+            return q;
+        }
+        case 2:  // tag name
+        case 6:  // attribute name
+            while (q != end && isNameChar(*q)) ++q;
+            m_buffer.append(p, q);
+            return q;
+        case 3:  // after "<!": an unknown declaration swallows the rest of the text
+            return m_buffer.size() >= 7 ? end : p;
+        case 5:  // between attributes
+            while (q != end && isWhite(*q)) ++q;
+            return q;
+        case 9: return xml::findUnit(p, end, u'-');  // comment
+        case 12: {                                   // CDATA content
+            // The section ends at the first "]]>". When that lies in this piece,
+            // the content goes to its node at once, without the buffer or the
+            // states that track a "]" or two.
+            for (const char16_t* from = p;; from = q + 1) {
+                q = xml::findUnit(from, end, u']');
+                if (end - q < 3 || (q[1] == u']' && q[2] == u'>')) break;
+            }
+            if (end - q < 3) {
+                // No end in this piece, or not all of it: the content up to q
+                // holds none and is taken; the "]" or two at q may begin one
+                // and go through the states that track them.
+                m_buffer.append(p, q);
+                return q;
+            }
+            std::u16string_view content(p, static_cast<std::size_t>(q - p));
+            if (m_buffer.size() > 7) {  // begun in an earlier piece, after "[CDATA["
+                m_buffer.append(content);
+                content = std::u16string_view(m_buffer).substr(7);
+            }
+            if (!content.empty()) addText(content, true);
+            m_buffer.clear();
+            m_state = 0;
+            p = q + 3;
+            break;
+        }
+        case 15: return xml::findUnit(p, end, u'>');  // document type declaration
+        default: return p;
+        }
+    }
+    return p;
+}
+
 bool XMLParser::scan(std::u16string_view input, RowKeeping keeping) {
-    const std::size_t n = input.size();
-    std::size_t rowStart = 0;     // where the current row begins in input,
-    bool rowBeganHere = false;    // when it begins in input at all
-    std::size_t i = 0;
-
-    // Runs of plain characters are taken in one step; only the characters that
-    // can change the scanner's state go through feed() one at a time.
-    auto takeRun = [&](auto isStop) {
-        std::size_t j = i;
-        bool newline = false;
-        for (; j < n; ++j) {
-            const char16_t c = input[j];
-            if (isStop(c)) break;
-            if (c == u'\n') {
-                ++m_row;
-                rowStart = j + 1;
-                newline = true;
-            }
-        }
-        m_buffer.append(input.data() + i, j - i);
-        if (newline) {
-            rowBeganHere = true;
-            m_column = static_cast<int>(j - rowStart);
-        } else {
-            m_column += static_cast<int>(j - i);
-        }
-        i = j;
-    };
-
+    const char16_t* const begin = input.data();
+    const char16_t* const end = begin + input.size();
+    const char16_t* p = begin;
     try {
-        while (i < n) {
-            if (m_state == 0 && m_entityBuffer.empty()) {
-                takeRun([](char16_t c) { return c == u'<' || c == u'&'; });
-                if (i == n) break;
-            } else if (m_state == 12) {
-                takeRun([](char16_t c) { return c == u']'; });
-                if (i == n) break;
-            }
-            const char16_t c = input[i];
+        while (p != end) {
+            p = takeRun(p, end);
+            if (p == end) break;
             try {
-                feed(c);
+                feed(*p);
             } catch (xml::ParserException& e) {
-                e.setPosition(m_row, m_column);
-                std::u16string failingRow = rowBeganHere ? std::u16string() : m_rowText;
-                failingRow.append(input.substr(rowStart, i + 1 - rowStart));
+                const std::size_t at = static_cast<std::size_t>(p - begin);
+                const Position where = positionAt(input, at);
+                e.setPosition(where.row, where.column);
+                std::u16string failingRow;
+                if (where.rowStart == std::u16string_view::npos) failingRow = m_rowText;
+                const std::size_t rowStart = where.rowStart == std::u16string_view::npos ? 0 : where.rowStart;
+                failingRow.append(input.substr(rowStart, at + 1 - rowStart));
                 m_lastError = e;
-                report(u"Exception in XMLParser.parse():\r\n" + e.displayText() + u"\r\nRow:" + decimal(m_row) +
-                       u" Col:" + decimal(m_column) + u" in " + m_filePath + u"\r\n" + failingRow);
+                report(u"Exception in XMLParser.parse():\r\n" + e.displayText() + u"\r\nRow:" + decimal(where.row) +
+                       u" Col:" + decimal(where.column) + u" in " + m_filePath + u"\r\n" + failingRow);
                 return false;
             }
-            if (c == u'\n') {
-                ++m_row;
-                m_column = 0;
-                rowStart = i + 1;
-                rowBeganHere = true;
-            } else {
-                ++m_column;
-            }
-            ++i;
+            ++p;
         }
     } catch (const std::bad_alloc&) {
-        m_lastError = xml::ParserException(u"out of memory", 0, m_row, m_column);
+        const Position where = positionAt(input, static_cast<std::size_t>(p - begin));
+        m_lastError = xml::ParserException(u"out of memory", 0, where.row, where.column);
         return false;
     }
     if (keeping == RowKeeping::Carry) {
-        if (rowBeganHere) m_rowText.assign(input.substr(rowStart));
-        else m_rowText.append(input);
+        const Position next = positionAt(input, input.size());
+        m_row = next.row;
+        m_column = next.column;
+        if (next.rowStart == std::u16string_view::npos) m_rowText.append(input);
+        else m_rowText.assign(input.substr(next.rowStart));
     }
     return true;
 }
@@ -271,27 +318,21 @@ void XMLParser::characterData(char16_t c) {
     else m_buffer += c;
 }
 
-void XMLParser::addText(bool isCData) {
+void XMLParser::addText(std::u16string_view text, bool isCData) {
     if (!m_current) return;
     if (isCData) {
         std::unique_ptr<Element> node = createElement(std::u16string());
-        node->setCData(std::u16string_view(m_buffer).substr(7, m_buffer.size() - 9));
+        node->setCData(text);
         m_current->appendChild(std::move(node));
         return;
     }
-    bool visible = false;
-    for (char16_t c : m_buffer) {
-        if (!isWhite(c)) {
-            visible = true;
-            break;
-        }
-    }
+    const bool visible = std::any_of(text.begin(), text.end(), [](char16_t c) { return !isWhite(c); });
     if (visible) {
         std::unique_ptr<Element> node = createElement(std::u16string());
-        node->setText(m_buffer);
+        node->setText(std::u16string(text));
         m_current->appendChild(std::move(node));
     } else {
-        m_current->setText(m_buffer);
+        m_current->setText(std::u16string(text));
     }
 }
 
@@ -299,7 +340,7 @@ void XMLParser::feed(char16_t c) {
     switch (m_state) {
     case 0:  // character data
         if (c == u'<') {
-            if (!m_buffer.empty()) addText(false);
+            if (!m_buffer.empty()) addText(m_buffer, false);
             m_tagAttributes.clear();
             m_buffer.clear();
             m_state = 1;
@@ -350,9 +391,9 @@ void XMLParser::feed(char16_t c) {
         // swallows the rest of the text without growing the buffer with it.
         if (m_buffer.size() >= 7) break;
         m_buffer += c;
-        if (m_buffer == u"--") m_state = 9;
-        else if (m_buffer == u"[CDATA[") m_state = 12;
-        else if (m_buffer == u"DOCTYPE") m_state = 15;
+        if (std::u16string_view(m_buffer) == u"--"sv) m_state = 9;
+        else if (std::u16string_view(m_buffer) == u"[CDATA["sv) m_state = 12;
+        else if (std::u16string_view(m_buffer) == u"DOCTYPE"sv) m_state = 15;
         break;
     case 4:  // expecting ">"
         if (c != u'>') fail(302);
@@ -381,7 +422,7 @@ void XMLParser::feed(char16_t c) {
         if (isNameChar(c)) {
             m_buffer += c;
         } else if (c == u'=') {
-            m_attributeName = m_buffer;
+            m_tagAttributes.emplace_back(m_buffer, std::u16string());  // the value comes with the closing quote
             m_buffer.clear();
             m_state = 7;
         } else {
@@ -395,7 +436,7 @@ void XMLParser::feed(char16_t c) {
         break;
     case 8:  // attribute value
         if (c == m_quote) {
-            m_tagAttributes.emplace_back(m_attributeName, m_buffer);
+            m_tagAttributes.back().second = m_buffer;
             m_buffer.clear();
             m_state = 5;
         } else {
@@ -426,7 +467,7 @@ void XMLParser::feed(char16_t c) {
         break;
     case 14:  // CDATA, "]]" seen
         if (c == u'>') {
-            if (m_buffer.size() > 9) addText(true);
+            if (m_buffer.size() > 9) addText(std::u16string_view(m_buffer).substr(7, m_buffer.size() - 9), true);
             m_buffer.clear();
             m_state = 0;
         } else {
@@ -444,7 +485,7 @@ void XMLParser::feed(char16_t c) {
 }
 
 void XMLParser::completeTag() {
-    normalizeAttributes(m_tagAttributes);
+    Element::sortAttributes(m_tagAttributes);
     switch (m_tagKind) {
     case TagKind::Start: openElement(); break;
     case TagKind::EmptyElement:
@@ -461,7 +502,12 @@ void XMLParser::completeTag() {
 
 void XMLParser::openElement() {
     std::unique_ptr<Element> element = createElement(m_tagName);
-    for (auto& [name, value] : m_tagAttributes) element->setAttribute(name, value);
+    if (!m_tagAttributes.empty()) {
+        // The strings move to the element in a list of their exact number; the
+        // parser's list keeps its room for the next tag.
+        element->setAttributes(Element::Attributes(std::make_move_iterator(m_tagAttributes.begin()),
+                                                   std::make_move_iterator(m_tagAttributes.end())));
+    }
     Element* opened = element.get();
     if (m_current) m_current->appendChild(std::move(element));
     else m_root = std::move(element);

@@ -84,12 +84,23 @@ private:
     void beginParse();
     // Feeds the text to the scanner; false (reported, lastError set) on the first error.
     bool scan(std::u16string_view input, RowKeeping keeping);
+    // Takes the run of characters from p on whose effect is known without
+    // feeding them one at a time (a run of a token, or a whole CDATA section);
+    // returns where it ends, p itself when the character at p must be fed.
+    const char16_t* takeRun(const char16_t* p, const char16_t* end);
+
+    struct Position {
+        int row;
+        int column;
+        std::size_t rowStart;  // where the row begins in the piece; npos: in an earlier piece
+    };
+    Position positionAt(std::u16string_view input, std::size_t at) const;
     // Keeps the new tree after a success, else restores the previous document.
     bool endParse(bool ok);
 
     void feed(char16_t c);
     void characterData(char16_t c);
-    void addText(bool isCData);
+    void addText(std::u16string_view text, bool isCData);
     void completeTag();
     void openElement();
     void closeElement();
@@ -106,13 +117,12 @@ private:
     std::vector<Element*> m_openElements;
     std::u16string m_buffer;
     std::u16string m_tagName;
-    std::u16string m_attributeName;
     std::u16string m_entityBuffer;
     char16_t m_quote = 0;
-    Element::Attributes m_tagAttributes;
+    Element::Attributes m_tagAttributes;  // the last entry is the attribute being read
 
-    // Position of the next character and the text of its row so far (from
-    // earlier pieces of a streamed parse); the document kept aside while parsing.
+    // Where the current piece of a streamed parse begins, and the text of its
+    // first row in earlier pieces; the document kept aside while parsing.
     int m_row = 1;
     int m_column = 0;
     std::u16string m_rowText;

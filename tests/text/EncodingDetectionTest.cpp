@@ -2,11 +2,14 @@
 // EUC-JP to Shift_JIS step.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <random>
 #include <string>
 
 #include "platform/win32.h"
 #include "text/EncodingDetection.h"
 #include "text/NarrowText.h"
+#include "text/TextFile.h"
 
 namespace {
 
@@ -121,4 +124,129 @@ TEST(EucJpToShiftJis, HalfWidthKatakanaAndSupplementaryKanji) {
     // ｱ becomes its single Shift_JIS byte; JIS X 0212 has no Shift_JIS form; a
     // lone lead byte at the end is left alone.
     EXPECT_EQ(data, "\xB1\x82\xA0z?\xA4");
+}
+
+// Reading a file without a mark first tries it as strict UTF-8, which both
+// recognises and decodes it; the code it gives and the text must be what the
+// byte statistics and a decode with that code give.
+namespace {
+
+void expectDecodingAgreesWithTheStatistics(const std::string& data, int* codeSeen = nullptr) {
+    SCOPED_TRACE(testing::PrintToString(data.substr(0, 200)));
+    const int expected = detectEncoding(bytes(data), data.size());
+    std::u16string detected = u"left over from an earlier file";
+    ASSERT_EQ(decodeBytes(data.data(), data.size(), detected, encoding::kDetect), expected);
+    std::u16string decoded;
+    decodeBytes(data.data(), data.size(), decoded, expected);
+    EXPECT_EQ(detected, decoded);
+    if (codeSeen) *codeSeen = expected;
+}
+
+}  // namespace
+
+TEST(EncodingDetection, DecodingAsUtf8AgreesWithTheByteStatistics) {
+    setNarrowCodePage(932);
+    const std::u16string japanese = u"英語の勉強を毎日続けましょう。The news is read slowly.\r\n";
+    const std::string samples[] = {
+        "", "Plain ASCII text.\r\n", encodeCodePage(japanese, CP_UTF8), encodeCodePage(japanese, 932),
+        encodeCodePage(japanese, 20932), repeat("caf\xC3\xA9 ", 40), repeat("\xC3\xA9\xC3\xB1", 60),
+        encodeCodePage(u"ＭＳ Ｐゴシック", CP_UTF8), std::string("UTF-8 \xE3\x81\x82 with\0zero", 19),
+        repeat("caf\xE9 ", 30), "\xEF\xBB", "\xE3\x81",
+    };
+    for (const std::string& sample : samples) {
+        expectDecodingAgreesWithTheStatistics(sample);
+        expectDecodingAgreesWithTheStatistics(repeat(sample, 7));
+    }
+    std::mt19937 random(34);
+    int seen[8] = {};  // by code
+    for (int round = 0; round < 6000; ++round) {
+        // Well-formed UTF-8, Japanese text in each encoding, or loose bytes,
+        // short and long (the statistics treat 100 bytes and more differently).
+        std::string data;
+        const std::size_t length = random() % 300;
+        switch (round % 4) {
+        case 0:
+            while (data.size() < length) {
+                static const char* const pieces[] = {"a", " ", "\xC3\xA9", "\xE3\x81\x82", "\xEF\xBD\xB6",
+                                                     "\xE4\xBA\x9C", "\xF0\x9F\x98\x80", "\xC2\xA1", "\r\n"};
+                data += pieces[random() % std::size(pieces)];
+            }
+            break;
+        case 1: {
+            std::u16string text;
+            while (text.size() < length / 2) text += japanese[random() % japanese.size()];
+            data = encodeCodePage(text, std::array<unsigned, 3>{932u, 20932u, CP_UTF8}[random() % 3]);
+            break;
+        }
+        default:
+            for (std::size_t i = 0; i < length; ++i)
+                data += static_cast<char>(random() % 3 ? 0xA0 + random() % 0x60 : 0x20 + random() % 0x60);
+            break;
+        }
+        // Now and then one byte spoiled.
+        if (!data.empty() && random() % 4 == 0) data[random() % data.size()] = static_cast<char>(random());
+        // Data that begins with a byte-order mark is read by the mark, without detection.
+        if (data.size() >= 2 && (data.compare(0, 2, "\xFF\xFE") == 0 || data.compare(0, 2, "\xFE\xFF") == 0 ||
+                                 data.compare(0, 3, "\xEF\xBB\xBF") == 0))
+            data.insert(0, "x");
+        int code = 0;
+        expectDecodingAgreesWithTheStatistics(data, &code);
+        ++seen[code];
+        if (HasFailure()) break;
+    }
+    // Every outcome of detection was reached.
+    for (int code : {0, 3, 6, 7}) EXPECT_GT(seen[code], 0) << code;
+    setNarrowCodePage(0);
+}
+
+TEST(EncodingDetection, LargeUtf8DecodedInPiecesAgreesWithTheStatistics) {
+    // Text of several of the pieces strict decoding goes by, with sequences
+    // of each length across each boundary, and an ill-formed sequence or a
+    // cut-off one near a boundary or at the very end.
+    setNarrowCodePage(932);
+    const std::string line = "Listening every day \xE6\xAF\x8E\xE6\x97\xA5\xE8\x81\x9E\xE3\x81\x8F caf\xC3\xA9 "
+                             "\xF0\x9F\x98\x80\r\n";
+    for (std::size_t shift = 0; shift < 5; ++shift) {
+        const std::string text = std::string(shift, 'x') + repeat(line, 3000);
+        expectDecodingAgreesWithTheStatistics(text);
+        for (const char* bad : {"\x80", "\xED\xA0\x80", "\xE3\x81"}) {
+            for (std::size_t at : {std::size_t{32766}, std::size_t{32768}, std::size_t{65537}}) {
+                std::string spoiled = text;
+                spoiled.insert(at, bad);
+                expectDecodingAgreesWithTheStatistics(spoiled);
+            }
+            expectDecodingAgreesWithTheStatistics(text + bad);
+        }
+    }
+    setNarrowCodePage(0);
+}
+
+TEST(EncodingDetection, WellFormedUtf8IsAlwaysUtf8) {
+    // The file reader takes any well-formed multi-byte UTF-8 for UTF-8 without
+    // the counts. The hard cases are texts whose every byte also counts as
+    // EUC-JP: continuation bytes from A1 on, and 8E or 8F before such a byte.
+    std::mt19937 random(34);
+    auto continuation = [&](bool high) { return static_cast<char>(high ? 0xA1 + random() % 0x1F : 0x80 + random() % 0x40); };
+    int everyByteEucJp = 0;
+    for (int round = 0; round < 200000; ++round) {
+        std::string data;
+        for (int k = 1 + static_cast<int>(random() % 12); k > 0; --k) {
+            const bool high = random() % 8 != 0;
+            switch (random() % 6) {
+            case 0: data += static_cast<char>(0x20 + random() % 0x5F); break;
+            case 1: data += {static_cast<char>(0xC2 + random() % 30), continuation(high)}; break;
+            case 2: data += {static_cast<char>(0xE1 + random() % 12), continuation(high), continuation(high)}; break;
+            case 3:
+                data += {static_cast<char>(0xF1 + random() % 3), continuation(high), continuation(high),
+                         continuation(high)};
+                break;
+            case 4: data += {'\xE3', static_cast<char>(0x8E + random() % 2), continuation(true)}; break;
+            case 5: data += {static_cast<char>(0xC2 + random() % 30), static_cast<char>(0x8E + random() % 2)}; break;
+            }
+        }
+        if (!isMultiByteUtf8(bytes(data), data.size())) continue;
+        everyByteEucJp += eucJpCount(bytes(data), data.size()) == static_cast<std::int64_t>(data.size());
+        ASSERT_EQ(detect(data), 3) << testing::PrintToString(data);
+    }
+    EXPECT_GT(everyByteEucJp, 5000);
 }

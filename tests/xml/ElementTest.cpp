@@ -188,6 +188,17 @@ TEST(ElementQueries, TextAndCData) {
 
     auto cdata = cdataNode(u"a]]>b]]>");
     EXPECT_EQ(cdata->ownText(), u"a]]&gt;b]]&gt;");
+    // Section ends anywhere in a long text, next to "]" runs and at its very end.
+    for (std::size_t at = 0; at <= 40; ++at) {
+        for (const std::u16string end : {u"]]>", u"]]]>", u"]>]]>"}) {
+            std::u16string text(40, u'x');
+            text.insert(at, end);
+            std::u16string expected = text;
+            const std::size_t found = expected.find(u"]]>");
+            expected.replace(found, 3, u"]]&gt;");
+            EXPECT_EQ(cdataNode(text)->ownText(), expected) << at;
+        }
+    }
     Element named(u"n");
     named.setCData(u"x");
     EXPECT_FALSE(named.isCData());

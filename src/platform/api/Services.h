@@ -20,6 +20,7 @@ inline constexpr DWORD ERROR_INVALID_PARAMETER = 87;
 inline constexpr DWORD ERROR_DISK_FULL = 112;
 inline constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
 inline constexpr DWORD ERROR_ALREADY_EXISTS = 183;
+inline constexpr DWORD ERROR_INVALID_FLAGS = 1004;
 inline constexpr DWORD ERROR_NO_UNICODE_TRANSLATION = 1113;
 
 DWORD GetLastError();
@@ -37,7 +38,9 @@ UINT GetACP();
 // Code pages 932 (Shift_JIS as Windows extends it), 20932 (EUC-JP), 65001 and
 // CP_ACP. A count of -1 means "up to and including the terminating zero". A
 // destination size of 0 asks for the size needed. Characters a narrow code page
-// cannot represent become the default character "?".
+// cannot represent become the default character "?". Ill-formed UTF-8 becomes
+// U+FFFD, or with MB_ERR_INVALID_CHARS (UTF-8 only) fails the whole call with
+// ERROR_NO_UNICODE_TRANSLATION.
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR source, int sourceBytes, LPWSTR destination,
                         int destinationChars);
 int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR source, int sourceChars, LPSTR destination,

@@ -68,6 +68,28 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR source, int sourceByt
     auto* bytes = reinterpret_cast<const unsigned char*>(source);
     UINT cp = resolve(codePage);
 
+    if (flags & MB_ERR_INVALID_CHARS) {
+        // Only UTF-8 is read strictly, which is what telling UTF-8 files from
+        // others needs.
+        if (cp != CP_UTF8 || (flags & ~MB_ERR_INVALID_CHARS)) {
+            SetLastError(ERROR_INVALID_FLAGS);
+            return 0;
+        }
+        std::u16string buffer;
+        char16_t* out = destination;
+        if (destinationChars < static_cast<int>(n)) {
+            buffer.resize(n);
+            out = buffer.data();
+        }
+        std::size_t written = 0;
+        if (platform::decodeWellFormedUtf8(bytes, n, out, &written) != n) {
+            SetLastError(ERROR_NO_UNICODE_TRANSLATION);
+            return 0;
+        }
+        if (out == destination) return static_cast<int>(written);
+        return deliver(buffer.data(), written, destination, destinationChars);
+    }
+
     if (cp == CP_UTF8 || cp == 932) {
         auto decode = [&](char16_t* out) {
             return cp == CP_UTF8 ? platform::decodeUtf8(bytes, n, out)

@@ -1,6 +1,12 @@
 #include "platform/services/Utf.h"
 
+#include <bit>
+#include <cstdint>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace platform {
 
@@ -53,50 +59,154 @@ inline std::size_t scanSequence(const unsigned char* d, std::size_t i, std::size
     return len;
 }
 
-}  // namespace
+// Whether c, decoded from a three-byte sequence, is one that is well formed:
+// not an overlong form (below U+0800) and not a surrogate.
+inline bool isThreeByteScalar(unsigned c) { return c >= 0x800 && c - 0xD800 >= 0x800; }
 
-std::size_t decodeUtf8(const unsigned char* d, std::size_t n, char16_t* out) {
-    std::size_t i = 0, o = 0;
+// The non-ASCII sequences at d[index] on, as long as they are well formed;
+// also takes single ASCII bytes between them while fewer than a block remain.
+// Stops at an ASCII byte with a block after it, at an ill-formed sequence, or
+// at the end.
+inline void decodeSequences(const unsigned char* d, std::size_t n, char16_t* out, std::size_t& index,
+                            std::size_t& written, std::size_t block) {
+    std::size_t i = index, o = written;  // kept in registers, not in the callers' variables
     while (i < n) {
-        // ASCII runs dominate English text: copy them eight bytes at a time.
+        const unsigned b = d[i];
+        if (b < 0x80) {
+            if (i + block <= n) break;
+            out[o++] = static_cast<char16_t>(b);
+            ++i;
+            continue;
+        }
+        // Japanese is runs of three-byte sequences: two are taken at once when
+        // the next eight bytes begin with two.
+        if (i + 8 <= n) {
+            std::uint64_t w;
+            std::memcpy(&w, d + i, 8);
+            if ((w & 0x0000C0C0F0C0C0F0ULL) == 0x00008080E08080E0ULL) {
+                const unsigned c0 = static_cast<unsigned>(((w & 0x0F) << 12) | ((w >> 2) & 0xFC0) | ((w >> 16) & 0x3F));
+                const unsigned c1 =
+                    static_cast<unsigned>(((w >> 12) & 0xF000) | ((w >> 26) & 0xFC0) | ((w >> 40) & 0x3F));
+                if (isThreeByteScalar(c0) && isThreeByteScalar(c1)) {
+                    out[o] = static_cast<char16_t>(c0);
+                    out[o + 1] = static_cast<char16_t>(c1);
+                    i += 6;
+                    o += 2;
+                    continue;
+                }
+            }
+        }
+        if ((b & 0xF0) == 0xE0) {
+            if (i + 2 >= n) break;
+            const unsigned b1 = d[i + 1], b2 = d[i + 2];
+            if ((b1 & 0xC0) != 0x80 || (b2 & 0xC0) != 0x80) break;
+            const unsigned c = ((b & 0x0F) << 12) | ((b1 & 0x3F) << 6) | (b2 & 0x3F);
+            if (!isThreeByteScalar(c)) break;
+            out[o++] = static_cast<char16_t>(c);
+            i += 3;
+            continue;
+        }
+        if (b >= 0xC2 && b <= 0xDF && i + 1 < n && (d[i + 1] & 0xC0) == 0x80) {
+            out[o++] = static_cast<char16_t>(((b & 0x1F) << 6) | (d[i + 1] & 0x3F));
+            i += 2;
+            continue;
+        }
+        if (b >= 0xF0 && b <= 0xF4 && i + 3 < n) {
+            const unsigned b1 = d[i + 1], b2 = d[i + 2], b3 = d[i + 3];
+            if ((b1 & 0xC0) == 0x80 && (b2 & 0xC0) == 0x80 && (b3 & 0xC0) == 0x80) {
+                const char32_t c = ((b & 0x07) << 18) | ((b1 & 0x3F) << 12) | ((b2 & 0x3F) << 6) | (b3 & 0x3F);
+                if (c >= 0x10000 && c <= 0x10FFFF) {
+                    out[o++] = static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+                    out[o++] = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+                    i += 4;
+                    continue;
+                }
+            }
+        }
+        break;
+    }
+    index = i;
+    written = o;
+}
+
+// ASCII runs, eight bytes at a time, in plain C++.
+inline void decodePortable(const unsigned char* d, std::size_t n, char16_t* out, std::size_t& i, std::size_t& o) {
+    while (i < n) {
         while (i + 8 <= n) {
             std::uint64_t block;
             std::memcpy(&block, d + i, 8);
-            if (block & 0x8080808080808080ULL) break;
+            if (block & 0x8080808080808080ULL) {
+                while (d[i] < 0x80) out[o++] = d[i++];
+                break;
+            }
             for (int k = 0; k < 8; ++k) out[o + k] = d[i + k];
             i += 8;
             o += 8;
         }
-        if (i >= n) break;
-        unsigned char b = d[i];
-        if (b < 0x80) {
-            out[o++] = b;
-            ++i;
-            continue;
+        const std::size_t before = i;
+        decodeSequences(d, n, out, i, o, 8);
+        if (i == before && i < n && d[i] >= 0x80) return;  // ill-formed
+    }
+}
+
+#if defined(__SSE2__)
+// ASCII runs sixteen bytes at a time: the bytes are widened to units by
+// interleaving them with zeros.
+inline void decodeVectorised(const unsigned char* d, std::size_t n, char16_t* out, std::size_t& i, std::size_t& o) {
+    const __m128i zero = _mm_setzero_si128();
+    while (i < n) {
+        while (i + 16 <= n) {
+            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+            const unsigned high = static_cast<unsigned>(_mm_movemask_epi8(block));
+            if (high == 0) {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(out + o), _mm_unpacklo_epi8(block, zero));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(out + o + 8), _mm_unpackhi_epi8(block, zero));
+                i += 16;
+                o += 16;
+                continue;
+            }
+            for (const std::size_t ascii = i + static_cast<std::size_t>(std::countr_zero(high)); i < ascii;)
+                out[o++] = d[i++];
+            break;
         }
-        // Japanese is three-byte sequences: take a well-formed one directly.
-        if (((b >= 0xE1 && b <= 0xEC) || b >= 0xEE) && b <= 0xEF && i + 2 < n && (d[i + 1] & 0xC0) == 0x80 && (d[i + 2] & 0xC0) == 0x80) {
-            out[o++] = static_cast<char16_t>(((b & 0x0F) << 12) | ((d[i + 1] & 0x3F) << 6) | (d[i + 2] & 0x3F));
-            i += 3;
-            continue;
-        }
+        const std::size_t before = i;
+        decodeSequences(d, n, out, i, o, 16);
+        if (i == before && i < n && d[i] >= 0x80) return;  // ill-formed
+    }
+}
+#endif
+
+// Decodes from d[i] on while the bytes are well-formed UTF-8.
+inline void decodeWellFormed(const unsigned char* d, std::size_t n, char16_t* out, std::size_t& i, std::size_t& o,
+                             Utf8Path path) {
+#if defined(__SSE2__)
+    if (path == Utf8Path::Fastest) return decodeVectorised(d, n, out, i, o);
+#endif
+    (void)path;
+    decodePortable(d, n, out, i, o);
+}
+
+}  // namespace
+
+std::size_t decodeUtf8(const unsigned char* d, std::size_t n, char16_t* out, Utf8Path path) {
+    std::size_t i = 0, o = 0;
+    while (true) {
+        decodeWellFormed(d, n, out, i, o, path);
+        if (i >= n) return o;
+        // Each maximal ill-formed subsequence becomes one replacement character.
         char32_t cp = 0;
         std::size_t skip = 1;
-        std::size_t len = scanSequence(d, i, n, &cp, &skip);
-        if (len == 0) {
-            out[o++] = kReplacement;
-            i += skip;
-        } else if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out[o++] = static_cast<char16_t>(0xD800 + (cp >> 10));
-            out[o++] = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-            i += len;
-        } else {
-            out[o++] = static_cast<char16_t>(cp);
-            i += len;
-        }
+        scanSequence(d, i, n, &cp, &skip);
+        out[o++] = kReplacement;
+        i += skip;
     }
-    return o;
+}
+
+std::size_t decodeWellFormedUtf8(const unsigned char* d, std::size_t n, char16_t* out, std::size_t* written) {
+    std::size_t i = 0, o = 0;
+    decodeWellFormed(d, n, out, i, o, Utf8Path::Fastest);
+    *written = o;
+    return i;
 }
 
 std::size_t decodedUtf8Length(const unsigned char* d, std::size_t n) {
