@@ -1,0 +1,35 @@
+// Where the downloaders find their web sites. Only paths, query keys and page
+// markers are fixed by the sites; the hosts are configuration: the settings
+// file's section "Hosts" holds one key per site, and a missing key means the
+// site's public host. Tests and mirrors name another host, with a port when
+// needed ("127.0.0.1:8080").
+//
+// Read on the window thread when a download starts; a worker gets its copy.
+#pragma once
+
+#include <string>
+
+struct SiteHosts {
+    static constexpr const char16_t* kSection = u"Hosts";
+    // Keys and the public hosts they default to.
+    static constexpr const char16_t* kNewsKey = u"NHKNewsEnglish";
+    static constexpr const char16_t* kNewsDefault = u"cgi2.nhk.or.jp";
+    static constexpr const char16_t* kCaptionKey = u"YoutubeCaptions";
+    static constexpr const char16_t* kCaptionDefault = u"video.google.com";
+    // Not fetched from: the domain a video's address must name.
+    static constexpr const char16_t* kVideoKey = u"YoutubeVideo";
+    static constexpr const char16_t* kVideoDefault = u"youtube.com";
+
+    // The daily English news programme's pages (news downloader).
+    std::u16string newsSite = kNewsDefault;
+    // The service that gives a video's caption tracks (caption downloader).
+    std::u16string captionService = kCaptionDefault;
+    // The video site whose watch addresses the caption downloader accepts.
+    std::u16string videoSite = kVideoDefault;
+
+    // The hosts a settings file names, each key's default where it is missing
+    // or empty.
+    static SiteHosts read(const std::u16string& settingsPath);
+    // The hosts of the program's own settings file.
+    static SiteHosts fromSettings();
+};
