@@ -98,7 +98,9 @@ TEST_F(PlaybackTiming, ASeekReadsItsTargetAtOnceAndWhatIsHeardFollowsThePosition
         // Until frames from the target are heard, the position holds there.
         std::this_thread::sleep_for(40ms);
         const int held = player.getPosition();
-        if (withinLatency(sought)) EXPECT_NEAR(held, target, 5);
+        if (withinLatency(sought)) {
+            EXPECT_NEAR(held, target, 5);
+        }
         clock.wait(400);
         int matched = 0;
         for (int i = 0; i < 5; ++i) {
@@ -137,7 +139,9 @@ TEST_F(PlaybackTiming, PausingAndResumingGoOnFromWhatWasHeard) {
     player.resume();
     std::this_thread::sleep_for(60ms);
     const int held = player.getPosition();
-    if (withinLatency(resumed)) EXPECT_NEAR(held, paused, 5) << "nothing new is heard within the latency";
+    if (withinLatency(resumed)) {
+        EXPECT_NEAR(held, paused, 5) << "nothing new is heard within the latency";
+    }
     clock.wait(300);
     int matched = 0;
     for (int i = 0; i < 5; ++i) {

@@ -167,7 +167,9 @@ TEST_F(PlayerTiming, ASentenceChosenWhilePlayingStartsAtItsStart) {
         const int position = player().audio().getPosition();
         // Read back exactly, unless this thread woke so late that the sentence
         // has been heard since.
-        if (Clock::now() - chosen < std::chrono::milliseconds(95)) EXPECT_NEAR(position, kStarts[row], 5);
+        if (Clock::now() - chosen < std::chrono::milliseconds(95)) {
+            EXPECT_NEAR(position, kStarts[row], 5);
+        }
         runOutput(600);
         expectStartsAt(kStarts[row], heardStartOf(kStarts[row], heard.frameAt(chosen)));
         EXPECT_EQ(player().lyricsTable().getValueAt(row, LyricsTable::Sentence),
