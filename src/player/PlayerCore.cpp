@@ -229,8 +229,10 @@ void PlayerCore::playSentence() {
     if (end == 0 || end == SentenceGroup::kNoEndTime)
         end = row + 1 < table.getRowCount() ? table.startOf(row + 1) : 0;
     if (end < start) end = lengthMs();
-    if (!audio_.play()) return;
+    // Seeking first: started at the old position, a few milliseconds of it
+    // could sound before the seek.
     audio_.setPosition(static_cast<int>(start));
+    if (!audio_.play()) return;
     applyPlayerSettings();
     updateButtons();
     controls_.enablePlayButton(Enable::Off);
@@ -247,11 +249,8 @@ void PlayerCore::selectAndSeek(int row) {
     if (d == 0 && row != 0) return;
     controls_.setTimeSliderValue(static_cast<int>(d / 10));
     if (controls_.playCaption() != kPlay) {
+        // Seeks are exact and the position reads the target at once: no correction.
         audio_.setPosition(static_cast<int>(d));
-        const int g = audio_.getPosition();
-        const int wanted = static_cast<int>(d);
-        // One correction for a seek that lands short of (or past) the place.
-        if (g != wanted) audio_.setPosition(std::max(0, wanted + (wanted - g)));
     } else {
         updateTimeDisplay();
     }

@@ -17,8 +17,7 @@
 #include <memory>
 #include <thread>
 
-#include "app/AcceleratorTable.h"
-#include "app/Application.h"
+#include "ProgramSession.h"
 #include "app/Paths.h"
 #include "app/Settings.h"
 #include "app/TestApp.h"
@@ -47,22 +46,12 @@ class PlayerProgram : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         ::setenv("SDL_AUDIODRIVER", "dummy", 1);
-        setNarrowCodePage(932);
-        // Each run starts from the defaults, not from what the last run saved.
-        std::filesystem::remove(std::filesystem::path(settingsFilePath()));
-        prepareSettingsFile();
-        fillProgramAccelerators(AcceleratorTable::instance());
-        windowSettings = std::make_unique<TempDir>();
-        app = std::make_unique<TestApp>(windowSettings->file("window.ini"));
-        app->createMainWindow();
+        session = std::make_unique<veltrix::test::ProgramSession>();
+        app = &session->app();
     }
     static void TearDownTestSuite() {
-        headless::setMessageBoxResponder([](const headless::MessageBoxShown&) { return IDNO; });
-        if (app && IsWindow(app->handle())) headless::closeWindow(app->handle());
-        headless::pumpMessages();
-        headless::setMessageBoxResponder(nullptr);
-        app.reset();
-        windowSettings.reset();
+        session.reset();
+        app = nullptr;
     }
 
     void SetUp() override {
@@ -92,36 +81,12 @@ protected:
 
     Orvella& player() { return app->content(); }
 
-    // The program's message loop for a while of real time.
-    void run(int ms) {
-        const auto until = Clock::now() + std::chrono::milliseconds(ms);
-        do {
-            MSG msg;
-            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (msg.message == WM_QUIT) continue;
-                routeMessage(msg, app->content().handle(), AcceleratorTable::instance().handle());
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        } while (Clock::now() < until);
-    }
-    // Runs until done() holds or ms have passed; true when it held.
+    void run(int ms) { session->run(ms); }
     template <typename Done>
     bool runUntil(int ms, Done done) {
-        const auto until = Clock::now() + std::chrono::milliseconds(ms);
-        while (Clock::now() < until) {
-            run(20);
-            if (done()) return true;
-        }
-        return done();
+        return session->runUntil(ms, done);
     }
-    void ctrl(int key, bool shift = false) {
-        headless::key(VK_CONTROL, true);
-        if (shift) headless::key(VK_SHIFT, true);
-        headless::pressKey(key);
-        if (shift) headless::key(VK_SHIFT, false);
-        headless::key(VK_CONTROL, false);
-        run(30);
-    }
+    void ctrl(int key, bool shift = false) { session->ctrl(key, shift); }
     std::u16string title() { return headless::title(app->handle()); }
     // A click on the tool bar's button for command.
     void clickToolButton(int command) {
@@ -141,8 +106,8 @@ protected:
         headless::savePicture(app->handle(), (std::filesystem::path(appDirectory()) / "pictures" / name).string());
     }
 
-    static inline std::unique_ptr<TempDir> windowSettings;
-    static inline std::unique_ptr<TestApp> app;
+    static inline std::unique_ptr<veltrix::test::ProgramSession> session;
+    static inline TestApp* app = nullptr;
     TempDir folder;
     std::u16string chosen;
     std::vector<headless::FileDialogShown> dialogs;

@@ -17,13 +17,13 @@
 #include "app/Paths.h"
 #include "app/Settings.h"
 #include "app/TestApp.h"
-#include "platform/FakeXInput.h"
+#include "support/XDesktop.h"
 #include "platform/display/Headless.h"
 #include "platform/display/HeadlessAnswers.h"
 #include "support/TempDir.h"
 #include "text/NarrowText.h"
 
-using veltrix::test::FakeXInput;
+using veltrix::test::XDesktop;
 namespace headless = veltrix::platform::headless;
 
 namespace {
@@ -37,7 +37,7 @@ protected:
     static void SetUpTestSuite() {
         ::unsetenv("VELTRIX_DISPLAY");
         ::setenv("SDL_AUDIODRIVER", "dummy", 1);
-        x = FakeXInput::open();
+        x = XDesktop::open();
         if (!x) return;
         setNarrowCodePage(932);
         std::filesystem::remove(std::filesystem::path(settingsFilePath()));
@@ -94,7 +94,7 @@ protected:
         x->click(1);
     }
 
-    static inline std::unique_ptr<FakeXInput> x;
+    static inline std::unique_ptr<XDesktop> x;
     static inline std::unique_ptr<TempDir> windowSettings;
     static inline std::unique_ptr<TestApp> app;
     TempDir folder;
