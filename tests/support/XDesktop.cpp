@@ -200,6 +200,13 @@ std::string XDesktop::title(unsigned long window) {
     return text;
 }
 
+unsigned long XDesktop::focus() {
+    ::Window window = 0;
+    int revert = 0;
+    XGetInputFocus(x(display_), &window, &revert);
+    return window;
+}
+
 XDesktop::Rect XDesktop::geometry(unsigned long window) {
     ::Display* d = x(display_);
     XWindowAttributes a;
