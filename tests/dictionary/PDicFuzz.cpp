@@ -1,26 +1,18 @@
 // libFuzzer target for the PDIC reader and the BOCU-1 decoder: any bytes
 // taken as a dictionary file give a refused open or some hits, never a
-// crash, a hang or a read outside the file. The seeds in fuzz-seeds/ are
+// crash, a hang or a read outside the file. The seeds in corpus/pdic_fuzz are
 // small dictionaries of each layout, so that the search gets past the header.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <string_view>
 
 #include "dictionary/Bocu1Decoder.h"
 #include "dictionary/PDicReader.h"
+#include "support/FuzzInput.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const std::string path = "/tmp/veltrix-pdic-fuzz-" + std::to_string(::getpid()) + ".dic";
-    static const std::u16string widePath(path.begin(), path.end());
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return 0;
-    std::fwrite(data, 1, size, file);
-    std::fclose(file);
-
+    const std::u16string widePath = writeFuzzFile(data, size, ".dic");
     CPDicReader reader;
     if (reader.open(widePath) == 0) {
         for (const char16_t* word : {u"", u"a", u"te", u"日本", u"ガイド", u"zz"}) {

@@ -3,8 +3,6 @@
 // the caption service's track lists and tracks. Any text must give a result
 // or a RetrieverException, never crash, hang or read outside the text.
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "download/CaptionText.h"
@@ -33,14 +31,3 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     captions::videoIdOf(page, u"youtube.com");
     return 0;
 }
-
-#ifdef VELTRIX_FUZZ_REPLAY
-int main(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        std::ifstream in(argv[i], std::ios::binary);
-        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-    }
-    return 0;
-}
-#endif
