@@ -47,17 +47,21 @@ ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
     if (this != &other) {
         wait();
         m_pid = other.m_pid;
+        m_succeeded = other.m_succeeded;
         other.m_pid = -1;
     }
     return *this;
 }
 
-void ChildProcess::wait() {
-    if (m_pid <= 0) return;
+bool ChildProcess::wait() {
+    if (m_pid <= 0) return m_succeeded;
     int status = 0;
-    while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
+    pid_t waited;
+    while ((waited = ::waitpid(m_pid, &status, 0)) < 0 && errno == EINTR) {
     }
+    m_succeeded = waited == m_pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     m_pid = -1;
+    return m_succeeded;
 }
 
 std::vector<std::string> splitCommandLine(const std::string& line) {
@@ -226,6 +230,7 @@ void Encoder::writeAll(const void* data, std::size_t bytes) {
                 sigtimedwait(&pipeSignal, nullptr, &zero);
             }
             m_input.close();
+            m_broken = true;
             break;
         }
         p += n;
@@ -234,9 +239,10 @@ void Encoder::writeAll(const void* data, std::size_t bytes) {
     pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 }
 
-void Encoder::finish() {
+bool Encoder::finish() {
     m_input.close();
-    m_child.wait();
+    const bool exited = m_child.wait();
+    return exited && !m_broken;
 }
 
 }  // namespace bass

@@ -1,0 +1,97 @@
+#include "audio/LyricsTagWriter.h"
+
+#include <algorithm>
+#include <new>
+
+#include "platform/win32.h"
+#include "text/ReplacingFile.h"
+
+namespace {
+
+struct FileCloser {
+    std::FILE* file;
+    ~FileCloser() {
+        if (file) std::fclose(file);
+    }
+};
+
+void putBigEndian32(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    for (int shift : {24, 16, 8, 0}) out.push_back(static_cast<std::uint8_t>(value >> shift));
+}
+
+// Where the audio starts behind a tag read from the file's start.
+std::size_t audioOffset(const ID3Tag& tag) {
+    std::size_t offset = static_cast<std::size_t>(tag.size) + 10;
+    // A version 2.4 footer repeats the header after the padding.
+    if ((tag.version & 0xFF) == 4 && (tag.flags & 0x10)) offset += 10;
+    return offset;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> buildSyltData(const std::vector<SyltEntry>& entries, int tempo) {
+    // The tempo field never gives less than 50; a zero must not divide.
+    const double scale = 100.0 / (tempo > 0 ? tempo : 100);
+    std::size_t total = 10;
+    for (const SyltEntry& entry : entries) total += 2 * entry.text.size() + 6;
+    std::vector<std::uint8_t> data;
+    data.reserve(total);
+    data.insert(data.end(), {0x01, 'e', 'n', 'g', 0x02, 0x01, 0xFF, 0xFE, 0x00, 0x00});
+    for (const SyltEntry& entry : entries) {
+        for (char16_t unit : entry.text) {
+            data.push_back(static_cast<std::uint8_t>(unit & 0xFF));
+            data.push_back(static_cast<std::uint8_t>(unit >> 8));
+        }
+        data.insert(data.end(), {0x00, 0x00});
+        putBigEndian32(data, static_cast<std::uint32_t>(static_cast<double>(entry.startMs) * scale));
+    }
+    return data;
+}
+
+bool writeLyricsTag(const std::u16string& path, std::vector<std::uint8_t> syltData, const ID3Tag& sourceTag,
+                    const LyricsTagMessage& message) {
+    std::vector<std::uint8_t> bytes;
+    ID3Tag tag;
+    bool hasTag = false;
+    {
+        FileCloser in{_wfopen(path.c_str(), u"rb")};
+        if (!in.file) {
+            message(LyricsTagTexts::kInUse);
+            return false;
+        }
+        if (std::fseek(in.file, 0, SEEK_END) != 0) return false;
+        const long size = std::ftell(in.file);
+        if (size <= 0) return false;
+        try {
+            bytes.resize(static_cast<std::size_t>(size));
+        } catch (const std::bad_alloc&) {
+            message(LyricsTagTexts::kNoMemoryForAudio);
+            return false;
+        }
+        std::rewind(in.file);
+        if (std::fread(bytes.data(), 1, bytes.size(), in.file) != bytes.size()) {
+            message(LyricsTagTexts::kInUse);
+            return false;
+        }
+        std::rewind(in.file);
+        hasTag = tag.readTag(in.file);
+    }
+    std::size_t audioStart = 0;
+    if (hasTag) {
+        audioStart = std::min(audioOffset(tag), bytes.size());
+    } else {
+        tag = sourceTag;
+    }
+    // The lyrics frame replaces one of its kind or goes first.
+    tag.setFrame((tag.version & 0xFF) == 2 ? "SLT" : "SYLT", std::move(syltData));
+
+    ReplacingFile out(path);
+    bool written = out.file() && tag.writeTag(out.file());
+    written = written && std::fwrite(bytes.data() + audioStart, 1, bytes.size() - audioStart, out.file()) ==
+                             bytes.size() - audioStart;
+    if (!(written && out.commit())) {
+        message(LyricsTagTexts::kWriteFailed + path);
+        return false;
+    }
+    return true;
+}
