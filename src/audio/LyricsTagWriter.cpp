@@ -33,11 +33,15 @@ std::vector<std::uint8_t> buildSyltData(const std::vector<SyltEntry>& entries, i
     // The tempo field never gives less than 50; a zero must not divide.
     const double scale = 100.0 / (tempo > 0 ? tempo : 100);
     std::size_t total = 10;
-    for (const SyltEntry& entry : entries) total += 2 * entry.text.size() + 6;
+    for (const SyltEntry& entry : entries) total += 2 * entry.text.size() + 8;
     std::vector<std::uint8_t> data;
     data.reserve(total);
     data.insert(data.end(), {0x01, 'e', 'n', 'g', 0x02, 0x01, 0xFF, 0xFE, 0x00, 0x00});
     for (const SyltEntry& entry : entries) {
+        // Every UTF-16 string of the frame opens with its byte-order mark;
+        // readers that keep to the tag format reject the whole frame when an
+        // entry lacks one. Ours skips marks equal to the descriptor's.
+        data.insert(data.end(), {0xFF, 0xFE});
         for (char16_t unit : entry.text) {
             data.push_back(static_cast<std::uint8_t>(unit & 0xFF));
             data.push_back(static_cast<std::uint8_t>(unit >> 8));

@@ -21,8 +21,9 @@ struct SyltEntry {
 };
 
 // The frame's data: encoding 1 (UTF-16), "eng", milliseconds, lyrics, an empty
-// descriptor with its byte-order mark; then each entry's text as UTF-16LE,
-// a 0x0000 terminator and its start x 100 / tempo (cut to whole ms), big-endian.
+// descriptor with its byte-order mark; then each entry's text as UTF-16LE
+// after its own byte-order mark, a 0x0000 terminator and its start x 100 /
+// tempo (cut to whole ms), big-endian.
 std::vector<std::uint8_t> buildSyltData(const std::vector<SyltEntry>& entries, int tempo);
 
 using LyricsTagMessage = std::function<void(const std::u16string&)>;

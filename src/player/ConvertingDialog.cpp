@@ -33,6 +33,8 @@ void ConvertingDialog::showProgress() {
     const std::string text = std::to_string(position) + "/" + std::to_string(length);
     const std::u16string wide(text.begin(), text.end());
     SetWindowTextW(bar_.handle(), wide.c_str());
+    // Painted now: the next tick keeps the loop busy again at once.
+    UpdateWindow(bar_.handle());
 }
 
 bool ConvertingDialog::onTimer(UINT_PTR id, LPARAM) {

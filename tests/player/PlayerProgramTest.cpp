@@ -301,9 +301,10 @@ TEST_F(PlayerProgram, ALessonExportedAsMp3WithLyricsAtItsTempo) {
         output("ffprobe -v error -show_entries format=duration -of default=nw=1:nk=1 '" + path + "'").c_str());
     EXPECT_NEAR(seconds * 1000, sourceLength * 100.0 / 80, sourceLength * 1.25 * 0.01);
 
-    // mutagen reads every sentence at its scaled time.
+    // mutagen reads every sentence at its scaled time. Debian's mutagen is
+    // installed for the system's Python, which a Python of one's own may hide.
     const std::string listed = output(
-        "python3 -c 'import sys; from mutagen.id3 import ID3\n"
+        "/usr/bin/python3 -c 'import sys; from mutagen.id3 import ID3\n"
         "for text, ms in ID3(sys.argv[1]).getall(\"SYLT\")[0].text: print(\"%d\\t%s\" % (ms, text))' '" +
         path + "'");
     std::string expected;
