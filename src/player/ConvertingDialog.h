@@ -20,8 +20,9 @@ public:
     static constexpr UINT_PTR kTimer = 1;
     static constexpr UINT kTimerMs = 10;
     static constexpr int kWidth = 320, kHeight = 110;
-    // The work of one tick stays below the timer's period.
-    static constexpr std::chrono::milliseconds kTickBudget{8};
+    // The work of one tick stays below the timer's period: the budget plus
+    // the last block (decoding it, and waiting while lame catches up).
+    static constexpr std::chrono::milliseconds kTickBudget{6};
 
     // The player must hold an encoding stream (encodeToMp3 succeeded).
     explicit ConvertingDialog(BassPlayer& player);
@@ -35,6 +36,8 @@ public:
     // One tick's work: decodes until the budget is spent; false once the
     // file is exhausted (the dialog then ends itself).
     bool pumpForTick();
+    // Until the file is exhausted or the dialog cancelled.
+    bool running() const { return running_; }
     // Whether the encoder finished its file (valid after the dialog ended with OK).
     bool encoderFinished() const { return encoderFinished_; }
     ProgressBar& progressBar() { return bar_; }

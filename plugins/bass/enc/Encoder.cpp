@@ -18,6 +18,8 @@ namespace bass {
 
 namespace {
 
+constexpr int kPipeBytes = 1 << 20;
+
 // posix_spawn's file actions, destroyed with their owner.
 struct SpawnActions {
     SpawnActions() { posix_spawn_file_actions_init(&actions); }
@@ -131,6 +133,11 @@ bool Encoder::start(const std::string& commandLine, BASS_DWORD flags, int rate, 
     if (::pipe2(pipeEnds, O_CLOEXEC) != 0) return false;
     PipeWriter readEnd(pipeEnds[0]);  // the child's copy is all it needs
     PipeWriter writeEnd(pipeEnds[1]);
+    // Seconds of sound in the pipe rather than a fraction of one, so the
+    // encoder keeps working while the feeding thread waits for its next turn
+    // (the export feeds from a 10 ms window timer). Best effort: the system
+    // may cap the size.
+    ::fcntl(pipeEnds[1], F_SETPIPE_SZ, kPipeBytes);
     SpawnActions actions;
     posix_spawn_file_actions_adddup2(&actions.actions, pipeEnds[0], STDIN_FILENO);
     pid_t child = -1;
