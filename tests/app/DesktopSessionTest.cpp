@@ -218,6 +218,20 @@ protected:
         x->press(key, modifiers);
         x->flush();
     }
+    // Ctrl+O, the lesson's path typed into the open dialog (pictured under
+    // `picture` when one is named) and Return: the title names the lesson.
+    void openLesson(unsigned long main, const std::string& pictureName = {}) {
+        ctrl(XK_o);
+        ASSERT_TRUE(mappedBecome(2)) << "Ctrl+O did not open the file dialog";
+        pause();
+        if (!pictureName.empty()) picture(pictureName);
+        x->type(lesson("AskingTheWay.mp3").string());
+        x->press(XK_Return);
+        x->flush();
+        ASSERT_TRUE(mappedBecome(1)) << "the dialog did not close";
+        ASSERT_TRUE(x->waitFor([&] { return x->title(main).find("AskingTheWay.mp3") != std::string::npos; }, 10s))
+            << x->title(main);
+    }
     // A person's pause between two actions.
     static void pause(std::chrono::milliseconds ms = 150ms) { std::this_thread::sleep_for(ms); }
 
@@ -272,16 +286,7 @@ TEST_F(DesktopSession, OpenPlayStampSaveAndTerminate) {
     ASSERT_TRUE(mappedBecome(1));
     pause(500ms);
 
-    ctrl(XK_o);
-    ASSERT_TRUE(mappedBecome(2)) << "Ctrl+O did not open the file dialog";
-    pause();
-    picture("dialog");
-    x->type(lesson("AskingTheWay.mp3").string());
-    x->press(XK_Return);
-    x->flush();
-    ASSERT_TRUE(mappedBecome(1)) << "the dialog did not close";
-    ASSERT_TRUE(x->waitFor([&] { return x->title(main).find("AskingTheWay.mp3") != std::string::npos; }, 10s))
-        << x->title(main);
+    ASSERT_NO_FATAL_FAILURE(openLesson(main, "dialog"));
     picture("opened");
 
     // At once after the dialog closed: the key must not be lost on the way back.
@@ -351,8 +356,6 @@ TEST_F(DesktopSession, OpenPlayStampSaveAndTerminate) {
     EXPECT_NE(settings.find("RecentFile0=" + lesson("AskingTheWay.mp3").string()), std::string::npos) << settings;
 }
 
-// Unsaved edits when the process is told to end: the XML file stays as it
-// was, the edits wait in the state folder, and the next open offers them.
 // The lesson exported at Tempo 80 from the player's menu: a click on
 // "Menu...", the item's access key, the target typed into the save dialog;
 // the Converting window comes and goes, and the new file's lyrics frame,
@@ -365,14 +368,7 @@ TEST_F(DesktopSession, ExportTheLessonAsAnMp3WithLyrics) {
     ASSERT_NE(main, 0u);
     ASSERT_TRUE(mappedBecome(1));
     pause(500ms);
-    ctrl(XK_o);
-    ASSERT_TRUE(mappedBecome(2)) << "Ctrl+O did not open the file dialog";
-    pause();
-    x->type(lesson("AskingTheWay.mp3").string());
-    x->press(XK_Return);
-    x->flush();
-    ASSERT_TRUE(mappedBecome(1));
-    ASSERT_TRUE(x->waitFor([&] { return x->title(main).find("AskingTheWay.mp3") != std::string::npos; }, 10s));
+    ASSERT_NO_FATAL_FAILURE(openLesson(main));
     pause();
 
     // "Menu..." sits at the left of the bottom row.
@@ -426,6 +422,8 @@ TEST_F(DesktopSession, ExportTheLessonAsAnMp3WithLyrics) {
     EXPECT_EQ(program.waitForExit(5s), 0);
 }
 
+// Unsaved edits when the process is told to end: the XML file stays as it
+// was, the edits wait in the state folder, and the next open offers them.
 TEST_F(DesktopSession, ASignalKeepsUnsavedEditsForTheNextOpen) {
     const std::string original = readBytes(lesson("AskingTheWay.xml"));
     {

@@ -4,8 +4,6 @@
 // cannot be rewritten (missing, empty, in a folder that cannot be written,
 // on a full disk), which must come out as they went in.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 
 #include <filesystem>
 #include <string>
@@ -16,6 +14,7 @@
 #include "audio/LyricsInfoManager.h"
 #include "audio/LyricsTagWriter.h"
 #include "platform/win32.h"
+#include "support/FileSizeLimit.h"
 #include "support/ReadOnlyFolder.h"
 #include "support/TempDir.h"
 
@@ -144,16 +143,11 @@ TEST_F(LyricsTagWriter, FilesThatCannotBeRewrittenStayAsTheyWere) {
 TEST_F(LyricsTagWriter, AFullDiskLeavesTheAudioWhole) {
     const std::string original = tag(3, frame(3, "TIT2", "\0Lesson"s), 0) + kAudio + std::string(4000, 'a');
     const std::u16string path = write(original);
-    // A file size limit stands in for a full disk: writes past it fail.
-    struct rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    auto* previous = signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = saved;
-    small.rlim_cur = 2000;
-    setrlimit(RLIMIT_FSIZE, &small);
-    const bool written = rewrite(path, 100);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    signal(SIGXFSZ, previous);
+    bool written;
+    {
+        FileSizeLimit full(2000);
+        written = rewrite(path, 100);
+    }
     EXPECT_FALSE(written);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0], std::u16string(LyricsTagTexts::kWriteFailed) + path);

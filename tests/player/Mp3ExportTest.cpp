@@ -4,8 +4,6 @@
 // written, a full disk), each of which must show its message, leave no file
 // behind and leave the source as it was.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 
 #include <filesystem>
 #include <regex>
@@ -17,6 +15,7 @@
 #include "player/ConvertingDialog.h"
 #include "player/Mp3Export.h"
 #include "platform/display/HeadlessAnswers.h"
+#include "support/FileSizeLimit.h"
 #include "support/ReadOnlyFolder.h"
 
 using namespace audiotest;
@@ -122,17 +121,12 @@ TEST_F(Mp3Export, AFolderThatCannotBeWrittenIsReportedBeforeEncoding) {
 }
 
 TEST_F(Mp3Export, AFullDiskIsReportedAndLeavesNothing) {
-    // A file size limit, which lame inherits, stands in for a full disk.
-    struct rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    auto* previous = signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = saved;
-    small.rlim_cur = 20000;
-    setrlimit(RLIMIT_FSIZE, &small);
     const std::u16string target = dir.file("out.mp3");
-    const bool exported = run(target);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    signal(SIGXFSZ, previous);
+    bool exported;
+    {
+        FileSizeLimit full(20000);  // which lame inherits
+        exported = run(target);
+    }
     EXPECT_FALSE(exported);
     EXPECT_EQ(messages, (std::vector<std::u16string>{Mp3ExportTexts::kEncoderFailed + target}));
     EXPECT_TRUE(leftOver(dir.path()).empty());
