@@ -3,17 +3,11 @@
 #include <algorithm>
 #include <new>
 
+#include "platform/common/UniqueC.h"
 #include "platform/win32.h"
 #include "text/ReplacingFile.h"
 
 namespace {
-
-struct FileCloser {
-    std::FILE* file;
-    ~FileCloser() {
-        if (file) std::fclose(file);
-    }
-};
 
 void putBigEndian32(std::vector<std::uint8_t>& out, std::uint32_t value) {
     for (int shift : {24, 16, 8, 0}) out.push_back(static_cast<std::uint8_t>(value >> shift));
@@ -58,13 +52,13 @@ bool writeLyricsTag(const std::u16string& path, std::vector<std::uint8_t> syltDa
     ID3Tag tag;
     bool hasTag = false;
     {
-        FileCloser in{_wfopen(path.c_str(), u"rb")};
-        if (!in.file) {
+        const veltrix::UniqueC<std::FILE, ::fclose> in(_wfopen(path.c_str(), u"rb"));
+        if (!in) {
             message(LyricsTagTexts::kInUse);
             return false;
         }
-        if (std::fseek(in.file, 0, SEEK_END) != 0) return false;
-        const long size = std::ftell(in.file);
+        if (std::fseek(in.get(), 0, SEEK_END) != 0) return false;
+        const long size = std::ftell(in.get());
         if (size <= 0) return false;
         try {
             bytes.resize(static_cast<std::size_t>(size));
@@ -72,13 +66,13 @@ bool writeLyricsTag(const std::u16string& path, std::vector<std::uint8_t> syltDa
             message(LyricsTagTexts::kNoMemoryForAudio);
             return false;
         }
-        std::rewind(in.file);
-        if (std::fread(bytes.data(), 1, bytes.size(), in.file) != bytes.size()) {
+        std::rewind(in.get());
+        if (std::fread(bytes.data(), 1, bytes.size(), in.get()) != bytes.size()) {
             message(LyricsTagTexts::kInUse);
             return false;
         }
-        std::rewind(in.file);
-        hasTag = tag.readTag(in.file);
+        std::rewind(in.get());
+        hasTag = tag.readTag(in.get());
     }
     std::size_t audioStart = 0;
     if (hasTag) {

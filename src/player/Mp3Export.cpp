@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <new>
 
+#include "platform/common/UniqueC.h"
 #include "player/ConvertingDialog.h"
 
 std::u16string encodingPathFor(const std::u16string& target) { return target + u".veltrix-encoding"; }
@@ -18,10 +19,8 @@ struct EncodingFile {
 // Whether a file can be made where the encoder will write; a read-only or
 // missing folder is reported before anything is decoded.
 bool canCreate(const std::u16string& path) {
-    std::FILE* file = _wfopen(path.c_str(), u"wb");
-    if (!file) return false;
-    std::fclose(file);
-    return true;
+    const veltrix::UniqueC<std::FILE, ::fclose> file(_wfopen(path.c_str(), u"wb"));
+    return file != nullptr;
 }
 
 }  // namespace

@@ -539,9 +539,12 @@ bool Orvella::saveAsMp3() {
     request.tempo = tempo_;
     request.sourceTag = &core_.tag();
     core_.stopPlayback();
+    const int position = audio_.getPosition();
     const bool saved = exportMp3(audio_, handle_, request,
                                  [this](const std::u16string& text) { showMessage(text, MessageOwner::None); });
+    // The export left a decoding stream; the learner's place is kept.
     audio_.open(core_.audioPath());
+    audio_.setPosition(position);
     core_.updateButtons();
     return saved;
 }
