@@ -400,7 +400,8 @@ TEST_F(DesktopSession, ExportTheLessonAsAnMp3WithLyrics) {
     ASSERT_TRUE(titled("Converting"));
     picture("converting");
     ASSERT_TRUE(mappedBecome(1, 60s)) << "the export did not end";
-    ASSERT_TRUE(fs::exists(target));
+    // The tag is written once the window has gone; the file appears whole.
+    ASSERT_TRUE(x->waitFor([&] { return fs::exists(target); }, 10s));
     EXPECT_FALSE(fs::exists(target.string() + ".veltrix-encoding"));
 
     std::string listed;
