@@ -114,6 +114,16 @@ void ID3Tag::setFrame(std::string_view identifier, std::vector<std::uint8_t> dat
     size = static_cast<std::uint32_t>(std::max(0LL, static_cast<long long>(size) + grown));
 }
 
+bool ID3Tag::removeFrame(std::string_view identifier) {
+    const int index = findFrame(identifier);
+    if (index < 0) return false;
+    const auto at = frames.begin() + index;
+    const long long removed = (version == 2 ? 6 : 10) + static_cast<long long>((*at)->size);
+    frames.erase(at);
+    size = static_cast<std::uint32_t>(std::max(0LL, static_cast<long long>(size) - removed));
+    return true;
+}
+
 namespace {
 
 void putBigEndian(std::vector<std::uint8_t>& out, std::uint32_t value, int count) {

@@ -33,6 +33,9 @@ public:
     // version) the data, or puts a new frame with it at the front; the tag
     // size changes by what the frames grew.
     void setFrame(std::string_view identifier, std::vector<std::uint8_t> data);
+    // Drops the first frame with this identifier; the tag size shrinks by
+    // the frame's header and data. False when there is none.
+    bool removeFrame(std::string_view identifier);
     // The tag as written: the header (flags 0, no extended header), the frames
     // with data in list order, zero padding up to the size. Empty for a tag
     // without frames. Version 2.4 frame sizes are written syncsafe.

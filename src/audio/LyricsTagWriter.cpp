@@ -79,6 +79,9 @@ bool writeLyricsTag(const std::u16string& path, std::vector<std::uint8_t> syltDa
         audioStart = std::min(audioOffset(tag), bytes.size());
     } else {
         tag = sourceTag;
+        // The source's length is not this file's: at another tempo it is
+        // plainly wrong, and players that trust it show the wrong duration.
+        tag.removeFrame((tag.version & 0xFF) == 2 ? "TLE" : "TLEN");
     }
     // The lyrics frame replaces one of its kind or goes first.
     tag.setFrame((tag.version & 0xFF) == 2 ? "SLT" : "SYLT", std::move(syltData));

@@ -41,7 +41,8 @@ struct LyricsTagTexts {
 
 // Rewrites the MP3 at path with the SYLT data in its tag. The file's own tag
 // (lame's, say) is kept and gets the frame; a file without a tag gets a copy
-// of sourceTag (the tag of the file it was made from) with the frame. Shows
+// of sourceTag (the tag of the file it was made from, less its length frame
+// TLEN, which described the source's audio) with the frame. Shows
 // its failures through message; false when the file was not rewritten (an
 // empty file fails without a message).
 bool writeLyricsTag(const std::u16string& path, std::vector<std::uint8_t> syltData, const ID3Tag& sourceTag,

@@ -81,9 +81,11 @@ TEST_F(LyricsTagWriter, AFileWithoutATagGetsTheSourceTagWithTheFrameFirst) {
     ASSERT_TRUE(rewrite(path, 100));
     EXPECT_EQ(dir.read("out.mp3"), tag(3, frame(3, "SYLT", expectedSylt(1000, 2500)), 0) + kAudio);
 
-    // A source with a tag: its frames follow the lyrics frame, with its padding.
+    // A source with a tag: its frames follow the lyrics frame, with its
+    // padding; its length frame, which told the source's length, is dropped.
     const std::string title = frame(3, "TIT2", "\0Lesson"s);
-    dir.write("source.mp3", tag(3, title, 20) + kAudio);
+    const std::string length = frame(3, "TLEN", "\0" "35813"s);
+    dir.write("source.mp3", tag(3, title + length, 20) + kAudio);
     ID3Tag source;
     std::FILE* file = _wfopen(dir.file("source.mp3").c_str(), u"rb");
     ASSERT_TRUE(file && source.readTag(file));
