@@ -11,16 +11,16 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
 #include <ctime>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "audio/BassLibrary.h"
 #include "audio/BassPlayer.h"
+#include "platform/display/HeadlessAnswers.h"
 #include "player/ConvertingDialog.h"
 #include "player/Mp3Export.h"
-#include "platform/display/HeadlessAnswers.h"
 
 namespace headless = veltrix::platform::headless;
 

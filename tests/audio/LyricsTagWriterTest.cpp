@@ -28,8 +28,12 @@ const std::vector<SyltEntry> kTwo = {{u"Good", 1000}, {u"Days", 2500}};
 
 // The frame data the format fixes for kTwo at the given time stamps.
 std::string expectedSylt(std::uint32_t first, std::uint32_t second) {
-    return "\x01" "eng" "\x02\x01" "\xFF\xFE\0\0"s + "\xFF\xFE"s + utf16le(u"Good") + "\0\0"s + be(first, 4) +
-           "\xFF\xFE"s + utf16le(u"Days") + "\0\0"s + be(second, 4);
+    return "\x01"
+           "eng"
+           "\x02\x01"
+           "\xFF\xFE\0\0"s +
+           "\xFF\xFE"s + utf16le(u"Good") + "\0\0"s + be(first, 4) + "\xFF\xFE"s + utf16le(u"Days") + "\0\0"s +
+           be(second, 4);
 }
 
 class LyricsTagWriter : public testing::Test {
@@ -66,7 +70,11 @@ TEST(SyltData, TimesFollowTheTempo) {
     // Cut, not rounded: 1000 x 100 / 300 = 333.3.
     EXPECT_EQ(bytesOf(buildSyltData(kTwo, 300)), expectedSylt(333, 833));
     // No sentences: the header alone.
-    EXPECT_EQ(bytesOf(buildSyltData({}, 100)), "\x01" "eng" "\x02\x01" "\xFF\xFE\0\0"s);
+    EXPECT_EQ(bytesOf(buildSyltData({}, 100)),
+              "\x01"
+              "eng"
+              "\x02\x01"
+              "\xFF\xFE\0\0"s);
 }
 
 TEST(ID3TagWriting, ATagWithoutFramesWritesNothing) {
@@ -84,7 +92,9 @@ TEST_F(LyricsTagWriter, AFileWithoutATagGetsTheSourceTagWithTheFrameFirst) {
     // A source with a tag: its frames follow the lyrics frame, with its
     // padding; its length frame, which told the source's length, is dropped.
     const std::string title = frame(3, "TIT2", "\0Lesson"s);
-    const std::string length = frame(3, "TLEN", "\0" "35813"s);
+    const std::string length = frame(3, "TLEN",
+                                     "\0"
+                                     "35813"s);
     dir.write("source.mp3", tag(3, title + length, 20) + kAudio);
     ID3Tag source;
     std::FILE* file = _wfopen(dir.file("source.mp3").c_str(), u"rb");
@@ -100,7 +110,12 @@ TEST_F(LyricsTagWriter, AFileWithoutATagGetsTheSourceTagWithTheFrameFirst) {
 TEST_F(LyricsTagWriter, ALyricsFrameIsReplacedInPlace) {
     const std::string before = frame(3, "TIT2", "\0Lesson"s);
     const std::string after = frame(3, "TALB", "\0Course"s);
-    const std::string oldLyrics = "\x01" "eng" "\x02\x01" "\xFF\xFE\0\0"s + utf16le(u"Old") + "\0\0"s + be(5, 4);
+    const std::string oldLyrics =
+        "\x01"
+        "eng"
+        "\x02\x01"
+        "\xFF\xFE\0\0"s +
+        utf16le(u"Old") + "\0\0"s + be(5, 4);
     const std::u16string path = write(tag(3, before + frame(3, "SYLT", oldLyrics) + after, 12) + kAudio);
     ASSERT_TRUE(rewrite(path, 100));
     // Other frames keep their order; the tag grew by the difference, so the

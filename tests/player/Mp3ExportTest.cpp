@@ -12,9 +12,9 @@
 
 #include "audio/AudioTestSupport.h"
 #include "audio/BassPlayer.h"
+#include "platform/display/HeadlessAnswers.h"
 #include "player/ConvertingDialog.h"
 #include "player/Mp3Export.h"
-#include "platform/display/HeadlessAnswers.h"
 #include "support/FileSizeLimit.h"
 #include "support/ReadOnlyFolder.h"
 
@@ -67,7 +67,8 @@ TEST_F(Mp3Export, TheDialogShowsProgressAndCancelStopsLameAndLeavesNothing) {
     std::vector<std::u16string> titles;
     headless::setDialogResponder([&](const headless::DialogShown& shown) {
         titles.push_back(shown.title);
-        auto* dialog = static_cast<ConvertingDialog*>(reinterpret_cast<Dialog*>(GetWindowLongPtrW(shown.dialog, GWLP_USERDATA)));
+        auto* dialog =
+            static_cast<ConvertingDialog*>(reinterpret_cast<Dialog*>(GetWindowLongPtrW(shown.dialog, GWLP_USERDATA)));
         // A few ticks, then Cancel as a click on it would send it.
         for (int i = 0; i < 3 && dialog; ++i) {
             dialog->onTimer(ConvertingDialog::kTimer, 0);

@@ -254,8 +254,9 @@ TEST_F(PlayerProgram, ALessonExportedAsMp3WithLyricsAtItsTempo) {
         WCHAR text[64] = {};
         GetWindowTextW(dialog->progressBar().handle(), text, 64);
         progress.push_back(text);
-        std::filesystem::create_directories(std::filesystem::path(appDirectory()) / "pictures");
-        headless::savePicture(shown.dialog, (std::filesystem::path(appDirectory()) / "pictures" / "converting.png").string());
+        const auto pictures = std::filesystem::path(appDirectory()) / "pictures";
+        std::filesystem::create_directories(pictures);
+        headless::savePicture(shown.dialog, (pictures / "converting.png").string());
         return headless::kLetItRun;
     });
     const std::u16string target = folder.file("AskingTheWay-slow.mp3");
