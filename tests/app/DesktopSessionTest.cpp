@@ -405,9 +405,10 @@ TEST_F(DesktopSession, ExportTheLessonAsAnMp3WithLyrics) {
     EXPECT_FALSE(fs::exists(target.string() + ".veltrix-encoding"));
 
     std::string listed;
-    const std::string command = "/usr/bin/python3 -c 'import sys; from mutagen.id3 import ID3\n"
-                                "for text, ms in ID3(sys.argv[1]).getall(\"SYLT\")[0].text: print(ms)' '" +
-                                target.string() + "'";
+    const std::string command =
+        "/usr/bin/python3 -c 'import sys; from mutagen.id3 import ID3\n"
+        "for text, ms in ID3(sys.argv[1]).getall(\"SYLT\")[0].text: print(ms)' '" +
+        target.string() + "'";
     if (std::FILE* pipe = ::popen(command.c_str(), "r")) {
         char buffer[4096];
         std::size_t n;
