@@ -17,15 +17,15 @@
 #include <memory>
 #include <thread>
 
-#include "PDicWriter.h"
 #include "ProgramSession.h"
 #include "app/Paths.h"
 #include "app/Settings.h"
 #include "app/TestApp.h"
+#include "PDicWriter.h"
 #include "lyrics/SentenceListFile.h"
 #include "lyrics/TimeCode.h"
-#include "platform/api/Toolbar.h"
 #include "platform/display/Headless.h"
+#include "platform/api/Toolbar.h"
 #include "platform/display/HeadlessAnswers.h"
 #include "player/ConvertingDialog.h"
 #include "support/TempDir.h"
