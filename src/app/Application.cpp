@@ -7,6 +7,7 @@
 
 #include "app/AcceleratorTable.h"
 #include "app/TestApp.h"
+#include "download/LessonDownloaders.h"
 #include "platform/api/CommonControls.h"
 #include "platform/api/Startup.h"
 
@@ -55,6 +56,8 @@ int runApplication(const std::u16string& settingsPath, int showCommand) {
         if (app.createMainWindow()) {
             // The program has no icon resources on Linux: the display shows its own.
             ShowWindow(app.handle(), showCommand == SW_HIDE ? SW_HIDE : SW_SHOWNORMAL);
+            // Until the player's menu offers the downloaders.
+            openLessonDownloaderFromEnvironment(app.handle());
             MSG msg{};
             while (GetMessageW(&msg, nullptr, 0, 0) > 0) routeMessage(msg, app.content().handle(), accelerators.handle());
             exitCode = static_cast<int>(msg.message == WM_QUIT ? msg.wParam : 0);
