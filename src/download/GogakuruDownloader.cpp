@@ -168,9 +168,7 @@ void GogakuruDownloader::keyPressed(KeyEvent event) {
 
 DWORD GogakuruDownloader::run() {
     PhraseWork work = work_;
-    work.shouldStop = [this] { return isStopRequested(); };
-    work.tell = [this](const std::u16string& text) { tell(text); };
-    work.cancel = requestCancel();
+    setHooks(work);
     const PhrasePageReader reader(work);
     const RemoteTable rows = remoteTable();
     for (int row = 0; !isStopRequested() && row < rows.rowCount(); ++row) {

@@ -40,9 +40,7 @@ void KokokozaDownloader::onCommand(HWND control, WPARAM first, WORD notification
 
 DWORD KokokozaDownloader::run() {
     LectureWork work = work_;
-    work.shouldStop = [this] { return isStopRequested(); };
-    work.tell = [this](const std::u16string& text) { tell(text); };
-    work.cancel = requestCancel();
+    setHooks(work);
     const LectureRecorder recorder(work);
     const RemoteTable rows = remoteTable();
     createDirectoriesForFile(work.outputFolder);

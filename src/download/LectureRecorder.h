@@ -18,9 +18,10 @@
 
 #include "download/KokokozaLecture.h"
 #include "download/LessonSiteHosts.h"
-#include "download/RequestCancel.h"
+#include "download/WorkerHooks.h"
 
-struct LectureWork {
+// What the worker gives the recorder: where things go, and its hooks.
+struct LectureWork : WorkerHooks {
     explicit LectureWork(const LessonSiteHosts& hosts);
 
     std::u16string archiveHost;
@@ -28,9 +29,6 @@ struct LectureWork {
     std::u16string recorderPath;  // the stream tool
     std::u16string converterPath; // ffmpeg
     std::u16string scriptPath;    // the script of the last join
-    std::function<bool()> shouldStop;
-    std::function<void(const std::u16string& text)> tell;
-    RequestCancel* cancel = nullptr;
 };
 
 // Where a lecture's progress shows: its row's title and status cells.
@@ -67,7 +65,7 @@ private:
     ToolEnd runTool(const std::u16string& command, const LectureRow& row) const;
     // The bytes of the address, or empty.
     std::string fetch(const std::u16string& address) const;
-    bool stopping() const { return m_work.shouldStop && m_work.shouldStop(); }
+    bool stopping() const { return m_work.stopping(); }
 
     const LectureWork& m_work;
 };

@@ -21,21 +21,17 @@
 #include <string_view>
 
 #include "download/GogakuruSite.h"
-#include "download/RequestCancel.h"
+#include "download/WorkerHooks.h"
 #include "xml/Element.h"
 
-// What the worker gives the reader: where things go, how to stop, and how
-// to tell the learner something (a message box on the dialog's thread).
-struct PhraseWork {
+// What the worker gives the reader: where things go, and its hooks.
+struct PhraseWork : WorkerHooks {
     explicit PhraseWork(const LessonSiteHosts& hosts);
 
     gogakuru::Addresses addresses;
     std::u16string voiceFolder;  // with its trailing separator
     std::u16string toolPath;     // the stream tool
     std::u16string scriptPath;   // the script left for a refused stream
-    std::function<bool()> shouldStop;
-    std::function<void(const std::u16string& text)> tell;
-    RequestCancel* cancel = nullptr;
 };
 
 class PhrasePageReader {

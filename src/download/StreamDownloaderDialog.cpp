@@ -100,6 +100,12 @@ void StreamDownloaderDialog::tell(const std::u16string& text) {
     SendMessageW(dialogWindow_.load(), kTellMessage, 0, reinterpret_cast<LPARAM>(&text));
 }
 
+void StreamDownloaderDialog::setHooks(WorkerHooks& hooks) {
+    hooks.shouldStop = [this] { return isStopRequested(); };
+    hooks.tell = [this](const std::u16string& text) { tell(text); };
+    hooks.cancel = cancel_.get();
+}
+
 void StreamDownloaderDialog::reportFinished() { PostMessageW(dialogWindow_.load(), kFinishedMessage, 0, 0); }
 
 bool StreamDownloaderDialog::pause(int milliseconds) const {

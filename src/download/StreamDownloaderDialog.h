@@ -21,6 +21,7 @@
 
 #include "download/RemoteTable.h"
 #include "download/RequestCancel.h"
+#include "download/WorkerHooks.h"
 #include "editor/TextEditor.h"
 #include "toolkit/Button.h"
 #include "toolkit/Dialog.h"
@@ -86,7 +87,8 @@ protected:
     // Sleeps, waking early when a stop is asked for; false then.
     bool pause(int milliseconds) const;
     RemoteTable remoteTable() const { return RemoteTable(tableWindow_); }
-    RequestCancel* requestCancel() const { return cancel_.get(); }
+    // The run's stop flag, tell() and request switch, for the worker's readers.
+    void setHooks(WorkerHooks& hooks);
 
     // Ends a run: cancels its request, raises the flag and waits for it.
     void stopRun();
