@@ -17,7 +17,7 @@ packages=(
   libcurl4-openssl-dev
   lame ffmpeg flvstreamer soundstretch espeak-ng
   libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev xvfb xauth libxtst-dev
-  libxml2-dev libpugixml-dev
+  libxml2-dev libpugixml-dev libicu-dev
   clang
 )
 

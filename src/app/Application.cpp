@@ -7,11 +7,15 @@
 
 #include "app/AcceleratorTable.h"
 #include "app/TestApp.h"
-#include "download/LessonDownloaders.h"
+#include "download/DownloaderShortcut.h"
 #include "platform/api/CommonControls.h"
 #include "platform/api/Startup.h"
 
 namespace {
+
+// Posted to the thread once the main window has painted, when a downloader
+// is to be opened at start.
+constexpr UINT kOpenDownloaderMessage = WM_APP + 0x2D;
 
 bool switchOn(const char* name) {
     const char* value = std::getenv(name);
@@ -42,24 +46,33 @@ int runApplication(const std::u16string& settingsPath, int showCommand) {
     int exitCode = 0;
     {
         TestApp app(settingsPath);
+        DownloaderShortcut downloaders;
         const bool timing = switchOn("VELTRIX_STARTUP_TIMING");
         const bool closeAfterStart = switchOn("VELTRIX_CLOSE_AFTER_START");
-        if (timing || closeAfterStart) {
-            app.setFirstPaintHandler([&app, started, timing, closeAfterStart] {
+        const bool openDownloader = DownloaderShortcut::requested();
+        if (timing || closeAfterStart || openDownloader) {
+            app.setFirstPaintHandler([&app, started, timing, closeAfterStart, openDownloader] {
                 if (timing) {
                     auto ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started);
                     std::fprintf(stderr, "startup-to-first-paint-ms: %.1f\n", ms.count());
                 }
                 if (closeAfterStart) PostMessageW(app.handle(), WM_CLOSE, 0, 0);
+                // Once the main window is up and has settled, not inside its paint.
+                if (openDownloader) PostThreadMessageW(GetCurrentThreadId(), kOpenDownloaderMessage, 0, 0);
             });
         }
         if (app.createMainWindow()) {
             // The program has no icon resources on Linux: the display shows its own.
             ShowWindow(app.handle(), showCommand == SW_HIDE ? SW_HIDE : SW_SHOWNORMAL);
-            // Until the player's menu offers the downloaders.
-            openLessonDownloaderFromEnvironment(app.handle());
             MSG msg{};
-            while (GetMessageW(&msg, nullptr, 0, 0) > 0) routeMessage(msg, app.content().handle(), accelerators.handle());
+            while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+                if (!msg.hwnd && msg.message == kOpenDownloaderMessage) {
+                    // Until the player's menu offers the downloaders.
+                    downloaders.openFromEnvironment(app.handle());
+                    continue;
+                }
+                routeMessage(msg, app.content().handle(), accelerators.handle());
+            }
             exitCode = static_cast<int>(msg.message == WM_QUIT ? msg.wParam : 0);
         }
         WSACleanup();

@@ -22,7 +22,7 @@ std::u16string childText(const Element& group, int index) {
 
 }  // namespace
 
-GogakuruDownloader::GogakuruDownloader(const LessonSiteHosts& hosts)
+GogakuruDownloader::GogakuruDownloader(const SiteHosts& hosts)
     : StreamDownloaderDialog(kTitle, kColumns), work_(hosts), initialUrl_(work_.addresses.startAddress) {}
 
 GogakuruDownloader::~GogakuruDownloader() {

@@ -19,7 +19,7 @@
 
 #include "download/GogakuruSite.h"
 #include "download/PhrasePageReader.h"
-#include "download/LessonSiteHosts.h"
+#include "download/SiteHosts.h"
 #include "download/StreamDownloaderDialog.h"
 #include "toolkit/EventListener.h"
 #include "xml/Element.h"
@@ -33,7 +33,7 @@ public:
     // Between two phrase pages, so as not to press the site.
     static constexpr int kPauseBetweenPagesMs = 1000;
 
-    explicit GogakuruDownloader(const LessonSiteHosts& hosts);
+    explicit GogakuruDownloader(const SiteHosts& hosts);
     ~GogakuruDownloader() override;
 
     // The URL field's text before the dialog is shown; also the address

@@ -4,7 +4,7 @@
 
 namespace gogakuru {
 
-Addresses::Addresses(const LessonSiteHosts& hosts)
+Addresses::Addresses(const SiteHosts& hosts)
     : siteHost(hosts.phraseSite),
       phrasePrefix(u"http://" + hosts.phraseSite + u"/english/phrase/"),
       siteRoot(u"http://" + hosts.phraseSite + u"/"),

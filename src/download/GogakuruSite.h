@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "download/LessonSiteHosts.h"
+#include "download/SiteHosts.h"
 
 namespace gogakuru {
 
@@ -24,7 +24,7 @@ inline constexpr const char16_t* kTypedRowSentence = u"ちょくりん(´・ω�
 inline constexpr const char16_t* kPhraseMainMarker = u"<div class=\"phrase_main_padding\">";
 
 struct Addresses {
-    explicit Addresses(const LessonSiteHosts& hosts);
+    explicit Addresses(const SiteHosts& hosts);
 
     std::u16string siteHost;
     // "http://" + site + "/english/phrase/": every phrase page begins so.

@@ -10,7 +10,7 @@ const std::vector<StreamDownloaderDialog::Column> kColumns = {
 
 }  // namespace
 
-KokokozaDownloader::KokokozaDownloader(const LessonSiteHosts& hosts)
+KokokozaDownloader::KokokozaDownloader(const SiteHosts& hosts)
     : StreamDownloaderDialog(kTitle, kColumns), work_(hosts) {}
 
 KokokozaDownloader::~KokokozaDownloader() {

@@ -18,7 +18,7 @@ public:
     static constexpr const char16_t* kTitle = u"Kokokoza Downloader";
     static constexpr int kLecturesPerRun = 5;
 
-    explicit KokokozaDownloader(const LessonSiteHosts& hosts);
+    explicit KokokozaDownloader(const SiteHosts& hosts);
     ~KokokozaDownloader() override;
 
     // Where the lectures, the tools and the script are (tests move them).

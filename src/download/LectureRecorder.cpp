@@ -40,7 +40,7 @@ bool keepPart(bool succeeded, const std::u16string& part, const std::u16string& 
 
 }  // namespace
 
-LectureWork::LectureWork(const LessonSiteHosts& hosts)
+LectureWork::LectureWork(const SiteHosts& hosts)
     : archiveHost(hosts.lectureArchive),
       outputFolder(appDirectory() + u"kokokoza/"),
       recorderPath(pluginToolPath(u"flvstreamer")),

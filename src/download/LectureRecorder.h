@@ -17,12 +17,12 @@
 #include <string>
 
 #include "download/KokokozaLecture.h"
-#include "download/LessonSiteHosts.h"
+#include "download/SiteHosts.h"
 #include "download/WorkerHooks.h"
 
 // What the worker gives the recorder: where things go, and its hooks.
 struct LectureWork : WorkerHooks {
-    explicit LectureWork(const LessonSiteHosts& hosts);
+    explicit LectureWork(const SiteHosts& hosts);
 
     std::u16string archiveHost;
     std::u16string outputFolder;  // with its trailing separator

@@ -1,13 +1,11 @@
 #include "download/LessonDownloaders.h"
 
-#include <cstdlib>
-
 #include "app/Settings.h"
 #include "download/GogakuruDownloader.h"
 #include "download/KokokozaDownloader.h"
 
 bool openLessonDownloader(HWND owner, std::string_view name) {
-    const LessonSiteHosts hosts = LessonSiteHosts::fromSettings();
+    const SiteHosts hosts = SiteHosts::fromSettings();
     if (name == "phrases") {
         GogakuruDownloader dialog(hosts);
         dialog.setUrl(readSettingString(GogakuruDownloader::kSettingsSection, GogakuruDownloader::kUrlKey,
@@ -22,9 +20,4 @@ bool openLessonDownloader(HWND owner, std::string_view name) {
         return true;
     }
     return false;
-}
-
-bool openLessonDownloaderFromEnvironment(HWND owner) {
-    const char* name = std::getenv(kOpenDownloaderVariable);
-    return name && openLessonDownloader(owner, name);
 }

@@ -28,7 +28,7 @@ long long fileSize(const std::u16string& path) {
 
 }  // namespace
 
-PhraseWork::PhraseWork(const LessonSiteHosts& hosts)
+PhraseWork::PhraseWork(const SiteHosts& hosts)
     : addresses(hosts),
       voiceFolder(appDirectory() + u"voices/"),
       toolPath(pluginToolPath(u"flvstreamer")),

@@ -26,7 +26,7 @@
 
 // What the worker gives the reader: where things go, and its hooks.
 struct PhraseWork : WorkerHooks {
-    explicit PhraseWork(const LessonSiteHosts& hosts);
+    explicit PhraseWork(const SiteHosts& hosts);
 
     gogakuru::Addresses addresses;
     std::u16string voiceFolder;  // with its trailing separator

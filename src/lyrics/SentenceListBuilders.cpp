@@ -4,7 +4,7 @@
 
 namespace {
 
-Element* firstCData(Element& element) {
+Element* firstCData(const Element& element) {
     for (Element* child = element.firstChild(); child; child = child->next()) {
         if (child->isCData()) return child;
     }
@@ -70,4 +70,20 @@ void setWordValue(Element& word, std::u16string_view text) {
 
 void setImage(Element& element, std::u16string_view text) {
     findOrAppend(element, u"image").setText(std::u16string(text));
+}
+
+std::u16string wordKey(const Element& word) {
+    if (const Element* key = word.findElement(u"key")) return key->getCDataText();
+    return word.getAttribute(u"key");
+}
+
+std::u16string wordValue(const Element& word) {
+    if (const Element* value = word.findElement(u"value")) return value->getCDataText();
+    if (const Element* older = firstCData(word)) return older->getCDataText();
+    return u"?";
+}
+
+std::u16string wordExplanation(const Element& word) {
+    const Element* explanation = word.findElement(u"explanation");
+    return explanation ? explanation->getCDataText() : std::u16string();
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "xml/Element.h"
@@ -22,6 +23,13 @@ void setExplanation(Element& element, std::u16string_view text);
 // Puts the meaning into the CDATA of the word's value element (made when
 // missing), moving an older file's CDATA child of the word itself there first.
 void setWordValue(Element& word, std::u16string_view text);
+// The texts of a Word as files old and new hold them: the key child's CDATA
+// (older files: the key attribute); the value child's CDATA (older files: a
+// CDATA section directly inside the word; "?" when it has neither); the
+// explanation child's CDATA (empty when absent).
+std::u16string wordKey(const Element& word);
+std::u16string wordValue(const Element& word);
+std::u16string wordExplanation(const Element& word);
 // Sets the own text (not CDATA) of the image element found under element,
 // made when missing.
 void setImage(Element& element, std::u16string_view text);

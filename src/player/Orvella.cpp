@@ -65,7 +65,15 @@ std::u16string lowerExtension(const std::u16string& path) {
 Orvella::Orvella()
     : core_(audio_, [this] { return audio_.lengthMs; }, editing_, *this, *this) {
     core_.setProgramName(appBaseName());
-    core_.setOpenedHandler([this](const std::u16string& path) { recentFiles_.addRecentFile(path); });
+    core_.setOpenedHandler([this](const std::u16string& path) {
+        recentFiles_.addRecentFile(path);
+        // The open file brought its own word list.
+        if (wordListDialog_.handle() && IsWindowVisible(wordListDialog_.handle())) wordListDialog_.pane().reload();
+    });
+    // Words added with OK are unsaved edits of the sentence list, as typed text is.
+    wordListDialog_.setStoredHandler([this] {
+        if (core_.hasAudio()) lyricsView_.setModified(true);
+    });
 }
 
 Orvella::~Orvella() { destroyWindow(); }
@@ -111,6 +119,7 @@ bool Orvella::create(HWND parent) {
 }
 
 void Orvella::destroyWindow() {
+    if (wordListDialog_.handle()) wordListDialog_.close(0);
     if (handle_) {
         KillTimer(handle_, PlayerCore::kPlaybackTimer);
         KillTimer(handle_, PlayerCore::kSentenceTimer);
@@ -480,6 +489,7 @@ void Orvella::execute(int command) {
     case SaveSentences: saveSentenceList(); return;
     case ApplyPanes: editing_.applyPanesToRow(); return;
     case ReloadLyrics: reloadLyrics(); return;
+    case OpenWordList: showWordList(); return;
     case ClickAtPointer: clickAtPointer(); return;
     case PreviousSentence: editing_.selectAdjacentSentence(Direction::Backward); return;
     case NextSentence: editing_.selectAdjacentSentence(Direction::Forward); return;
@@ -497,9 +507,29 @@ void Orvella::showPlayerMenu() {
     menu.addMenuItem(u"", 0);
     menu.addMenuItem(u"Save As PlayList...", kMenuSavePlaylist,
                      fileTable_.getRowCount() > 0 ? ItemState::Enabled : ItemState::Greyed);
+    menu.addMenuItem(u"", 0);
+    menu.addMenuItem(u"Open Word List...\tCtrl+W", kMenuWordList);
     const auto choice = static_cast<UINT>(menu.trackAtPointer(handle_, MenuAlignment::Bottom));
     if (choice == kMenuReloadLyrics && core_.hasAudio()) reloadLyrics();
     if (choice == kMenuSavePlaylist) savePlaylist();
+    if (choice == kMenuWordList) showWordList();
+}
+
+void Orvella::showWordList() {
+    HWND dialog = wordListDialog_.handle();
+    if (!dialog) {
+        HWND owner = handle_ ? GetParent(handle_) : nullptr;
+        showModeless(owner ? owner : handle_, wordListDialog_);
+        return;
+    }
+    if (!IsWindowVisible(dialog)) {
+        ShowWindow(dialog, SW_SHOW);
+        return;
+    }
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    wordListDialog_.setLocation(std::max(0, static_cast<int>(pointer.x) - kWordListOffset),
+                                std::max(0, static_cast<int>(pointer.y) - kWordListOffset));
 }
 
 void Orvella::savePlaylist() {

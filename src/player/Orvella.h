@@ -17,6 +17,7 @@
 #include <string>
 
 #include "audio/BassPlayer.h"
+#include "dictionary/WordListDialog.h"
 #include "editor/TextEditor.h"
 #include "editor/TextEditorListener.h"
 #include "lyrics/SentenceListHost.h"
@@ -77,6 +78,7 @@ public:
         SaveSentences = 112,
         ApplyPanes = 114,
         ReloadLyrics = 115,
+        OpenWordList = 117,
         ClickAtPointer = 118,
         PreviousSentence = 119,
         NextSentence = 120,
@@ -86,6 +88,9 @@ public:
     // Items of the player's menu ("Menu...").
     static constexpr UINT kMenuReloadLyrics = 1;
     static constexpr UINT kMenuSavePlaylist = 9;
+    static constexpr UINT kMenuWordList = 12;
+    // How far the word list dialog moves left of and above the pointer.
+    static constexpr int kWordListOffset = 160;
     static constexpr int kLyricsTableId = 1001;
     static constexpr int kFileTableId = 1002;
     static constexpr int kTempoFieldId = 1003;
@@ -123,6 +128,8 @@ public:
     void setFontValue(int value);
     void setVolumeValue(int value);
     void setExplanationVisible(bool visible);
+    // Command 117: opens the word list dialog, or brings an open one to the pointer.
+    void showWordList();
     // The file chooser used by command 100 (the open dialog).
     using FileChooser = std::function<std::u16string(std::u16string_view filter, const std::u16string& initial)>;
     void setFileChooser(FileChooser chooser) { chooser_ = std::move(chooser); }
@@ -173,6 +180,7 @@ public:
     FileTable& fileTable() { return fileTable_; }
     ChannelPane& channels() { return channels_; }
     RecentFileList& recentFiles() { return recentFiles_; }
+    WordListDialog& wordListDialog() { return wordListDialog_; }
     BassPlayer& audio() { return audio_; }
     bool playEnabled() const { return playEnabled_; }
     bool stopEnabled() const { return stopEnabled_; }
@@ -213,6 +221,7 @@ private:
     TextEditor translationPane_;
     TextEditor explanationPane_;
     LyricsEditing editing_{lyricsTable_, lyricsView_, translationPane_, explanationPane_};
+    WordListDialog wordListDialog_{editing_.document().wordList()};
     PlayerCore core_;
     RecentFileList recentFiles_;
     XMLParser themes_;

@@ -21,9 +21,13 @@ ComboBox::~ComboBox() { ComboBox::destroyWindow(); }
 
 bool ComboBox::create(HWND parent) { return createBox(parent, 0, 0, 0, 0, 0); }
 
-bool ComboBox::createBox(HWND parent, int controlId, int x, int y, int width, int height) {
+bool ComboBox::createBox(HWND parent, int controlId, int x, int y, int width, int height, ComboKind kind,
+                         int listHeight) {
     destroyWindow();
-    HWND box = CreateWindowExW(0, u"COMBOBOX", u"", kStyle, x, y, width, height + kListHeight, parent,
+    kind_ = kind;
+    listHeight_ = listHeight;
+    const DWORD style = kind == ComboKind::List ? (kStyle & ~DWORD{3}) | CBS_DROPDOWNLIST : kStyle;
+    HWND box = CreateWindowExW(0, u"COMBOBOX", u"", style, x, y, width, height + listHeight, parent,
                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(controlId)), nullptr, nullptr);
     if (!box) return false;
     GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(font_), &font_);
@@ -47,7 +51,7 @@ void ComboBox::destroyWindow() {
 }
 
 void ComboBox::setBounds(int x, int y, int width, int height) {
-    Component::setBounds(x, y, width, height + kListHeight);
+    Component::setBounds(x, y, width, height + listHeight_);
 }
 
 int ComboBox::getSelectedIndex() const {
@@ -159,6 +163,19 @@ void ComboBox::paint(Graphics& g) {
         g.setPen(PS_SOLID, 1, arrow);
         POINT down[4] = {{cx - 4, cy - 2}, {cx + 4, cy - 2}, {cx, cy + 2}, {cx, cy + 2}};
         g.fillPolygon(down);
+    }
+    if (kind_ == ComboKind::List && handle_) {
+        // No field shows the choice: the box writes it left of the button.
+        const int selected = getSelectedIndex();
+        if (selected < 0) return;
+        const int right = b.right > b.left ? b.left : client.right;
+        g.setFont(font_);
+        g.setTextColor(enabled ? 0 : kDisabledText);
+        SetBkMode(g.dc(), TRANSPARENT);
+        RECT text{4, 0, std::max(4, right - 2), client.bottom};
+        const std::u16string item = itemText(selected);
+        DrawTextW(g.dc(), item.c_str(), static_cast<int>(item.size()), &text,
+                  DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
 }
 

@@ -1,6 +1,8 @@
 // A drop-down combo box: the system "COMBOBOX" (styles 0x50210042, its
 // height enlarged by 120 pixels for the list) subclassed so that it paints
 // itself as a component, with its edit field wrapped by ComboTextField.
+// As a drop-down list (ComboKind::List, style 0x50210043) it has no field and
+// paints the selected item's text itself; its list height is the caller's.
 //
 // Return in the field (while the list is closed) fires event -4. Hover is
 // tracked by a 10 ms timer started on the first mouse move and stopped when
@@ -12,6 +14,8 @@
 
 #include "toolkit/Component.h"
 #include "toolkit/TextField.h"
+
+enum class ComboKind { DropDown, List };
 
 class ComboBox : public Component {
 public:
@@ -28,10 +32,11 @@ public:
     // The box goes first; its field's window dies with it.
     ~ComboBox() override;
 
-    bool createBox(HWND parent, int controlId, int x, int y, int width, int height);
+    bool createBox(HWND parent, int controlId, int x, int y, int width, int height,
+                   ComboKind kind = ComboKind::DropDown, int listHeight = kListHeight);
     bool create(HWND parent) override;
     void destroyWindow() override;
-    // height is the box's; the list's 120 pixels are added as at creation,
+    // height is the box's; the list's height is added as at creation,
     // so a later layout does not shrink the list to nothing.
     void setBounds(int x, int y, int width, int height) override;
 
@@ -57,6 +62,8 @@ private:
     void measure(const std::u16string& text);
 
     ComboTextField field_;
+    ComboKind kind_ = ComboKind::DropDown;
+    int listHeight_ = kListHeight;
     int widest_ = 0;
     bool hoverTimer_ = false;
 };

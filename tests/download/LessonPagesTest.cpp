@@ -23,8 +23,8 @@ std::vector<std::u16string> split(const std::u16string& commandLine) {
     return out;
 }
 
-LessonSiteHosts localHosts() {
-    LessonSiteHosts hosts;
+SiteHosts localHosts() {
+    SiteHosts hosts;
     hosts.phraseSite = u"127.0.0.1:8080";
     hosts.phraseStream = u"stream.test";
     hosts.phrasePlayer = u"player.test";

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "download/LessonSiteHosts.h"
+#include "download/SiteHosts.h"
 #include "support/HttpTestServer.h"
 #include "support/TempDir.h"
 
@@ -28,7 +28,7 @@ public:
 
     HttpTestServer server;
     TempDir work;
-    LessonSiteHosts hosts;
+    SiteHosts hosts;
     std::filesystem::path voices;    // the program folder's voices/
     std::filesystem::path lectures;  // the program folder's kokokoza/
 

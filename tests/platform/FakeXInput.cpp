@@ -52,4 +52,18 @@ void FakeXInput::typeKey(unsigned long keySymbol) {
     XFlush(d);
 }
 
+void FakeXInput::pressKey(unsigned long keySymbol) {
+    auto* d = static_cast<::Display*>(display_);
+    XTestFakeKeyEvent(d, XKeysymToKeycode(d, keySymbol), True, CurrentTime);
+    XFlush(d);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+}
+
+void FakeXInput::releaseKey(unsigned long keySymbol) {
+    auto* d = static_cast<::Display*>(display_);
+    XTestFakeKeyEvent(d, XKeysymToKeycode(d, keySymbol), False, CurrentTime);
+    XFlush(d);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+}
+
 }  // namespace veltrix::test

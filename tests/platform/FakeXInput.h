@@ -19,10 +19,14 @@ public:
     void click(unsigned int button);
     // Press and release of the key that gives the key symbol.
     void typeKey(unsigned long keySymbol);
+    // Press or release alone, for keys held around others (Ctrl, Shift).
+    void pressKey(unsigned long keySymbol);
+    void releaseKey(unsigned long keySymbol);
 
     static constexpr unsigned long kLetterA = 0x61;  // XK_a
     static constexpr unsigned long kReturn = 0xFF0D;  // XK_Return
     static constexpr unsigned long kEscape = 0xFF1B;  // XK_Escape
+    static constexpr unsigned long kControl = 0xFFE3;  // XK_Control_L
 
 private:
     FakeXInput() = default;

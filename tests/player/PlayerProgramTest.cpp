@@ -22,6 +22,7 @@
 #include "app/Paths.h"
 #include "app/Settings.h"
 #include "app/TestApp.h"
+#include "PDicWriter.h"
 #include "lyrics/SentenceListFile.h"
 #include "lyrics/TimeCode.h"
 #include "platform/display/Headless.h"
@@ -373,6 +374,100 @@ TEST_F(PlayerProgram, FilesDroppedListedOpenedRemovedAndRemembered) {
     ASSERT_GE(restarted.entries().size(), 2u);
     EXPECT_EQ(restarted.entries()[0], folder.file("two.mp3"));
     EXPECT_EQ(restarted.entries()[1], folder.file("three.mp3"));
+}
+
+TEST_F(PlayerProgram, WordsLookedUpAddedSavedAndReopened) {
+    // The learner's dictionary, in a Dictionaries folder of its own.
+    std::filesystem::create_directories(folder.native("Dictionaries/PDIC"));
+    std::vector<veltrix::test::PDicEntry> entries;
+    for (const char16_t* word : {u"excuse", u"station", u"straight", u"street", u"turn"})
+        entries.push_back({word, std::u16string(u"訳 ") + word, u"", u"", 2, {}});
+    ASSERT_TRUE(veltrix::test::writePDic(folder.native("Dictionaries/PDIC/english.dic"), entries, {}));
+    WordListDialog& dialog = player().wordListDialog();
+    dialog.pane().setDictionaryRoot(folder.path().u16string() + u"/");
+
+    chosen = folder.file("AskingTheWay.mp3");
+    ctrl('O');
+    ASSERT_EQ(player().core().audioPath(), chosen);
+    ctrl('W');
+    ASSERT_TRUE(dialog.handle() && IsWindowVisible(dialog.handle()));
+    WordListPane& pane = dialog.pane();
+    EXPECT_EQ(GetFocus(), pane.keyField().handle());
+    const auto clickOn = [&](HWND window, int x, int y) {
+        POINT at{x, y};
+        ClientToScreen(window, &at);
+        headless::mouseMove(at);
+        headless::click(headless::Button::Left, at);
+        run(30);
+    };
+    // Three words: type, wait for the hits, click the first, press "New".
+    for (const char16_t* typed : {u"stations", u"turning", u"excused"}) {
+        SetFocus(pane.keyField().handle());
+        pane.keyField().setSelection(0, -1);
+        headless::typeText(typed);
+        ASSERT_TRUE(runUntil(3000, [&] { return pane.resultTable().getRowCount() > 0; }));
+        const RECT row = pane.resultTable().rowRect(0);
+        clickOn(pane.resultTable().handle(), row.left + 30, (row.top + row.bottom) / 2);
+        clickOn(pane.newButton().handle(), 10, 8);
+        pane.resultTable().removeAllRows();
+    }
+    ASSERT_EQ(pane.wordTable().getRowCount(), 3);
+    RECT ok{};
+    GetClientRect(dialog.okButton().handle(), &ok);
+    clickOn(dialog.okButton().handle(), ok.right / 2, ok.bottom / 2);
+    EXPECT_EQ(dialog.handle(), nullptr);
+    EXPECT_EQ(title().substr(0, 2), u"* ") << "new words are an unsaved edit";
+
+    headless::setMessageBoxResponder([](const headless::MessageBoxShown&) { return IDYES; });
+    ctrl('S');
+    headless::setMessageBoxResponder(nullptr);
+    const std::string bytes = folder.read("AskingTheWay.xml");
+    ASSERT_GE(bytes.size(), 2u);
+    std::u16string text((bytes.size() - 2) / 2, u'\0');
+    for (std::size_t i = 0; i < text.size(); ++i)
+        text[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 + 2 * i]) |
+                                        static_cast<unsigned char>(bytes[3 + 2 * i]) << 8);
+    const auto word = [](const char16_t* key) {
+        return std::u16string(u"\t<Word level=\"2\">\r\n\t\t<key>\r\n\t\t\t<![CDATA[") + key +
+               u"]]>\r\n\t\t</key>\r\n\t\t<value>\r\n\t\t\t<![CDATA[訳 " + key +
+               u"]]>\r\n\t\t</value>\r\n\t</Word>\r\n";
+    };
+    const std::u16string block =
+        u"\">\r\n<WordList>\r\n" + word(u"station") + word(u"turn") + word(u"excuse") + u"</WordList>\r\n<id3>";
+    EXPECT_NE(text.find(block), std::u16string::npos);
+
+    // Reopened, the words are the file's; this time the player's menu opens the list.
+    player().editing().document().wordList().clear();
+    ctrl('O');
+    std::vector<std::u16string> offered;
+    headless::setMenuResponder([&](const headless::MenuShown& menu) {
+        for (const auto& item : menu.items) offered.push_back(item.text);
+        return static_cast<int>(Orvella::kMenuWordList);
+    });
+    SendMessageW(player().handle(), WM_COMMAND, Orvella::kMenuCommand, 0);
+    run(50);
+    headless::setMenuResponder(nullptr);
+    EXPECT_EQ(offered.back(), u"Open Word List...\tCtrl+W");
+    ASSERT_TRUE(dialog.handle());
+    std::vector<std::u16string> keys;
+    for (int r = 0; r < dialog.pane().wordTable().getRowCount(); ++r)
+        keys.push_back(dialog.pane().wordTable().getValueAt(r, WordListPane::Key));
+    EXPECT_EQ(keys, (std::vector<std::u16string>{u"station", u"turn", u"excuse"}));
+
+    // Ctrl+W on the open dialog brings it 160 pixels left of and above the pointer.
+    headless::mouseMove(POINT{500, 400});
+    ctrl('W');
+    RECT placed{};
+    GetWindowRect(dialog.handle(), &placed);
+    EXPECT_EQ(placed.left, 340);
+    EXPECT_EQ(placed.top, 240);
+    headless::mouseMove(POINT{60, 100});
+    ctrl('W');
+    GetWindowRect(dialog.handle(), &placed);
+    EXPECT_EQ(placed.left, 0);
+    EXPECT_EQ(placed.top, 0);
+    dialog.close(0);
+    player().lyricsView().setModified(false);
 }
 
 TEST_F(PlayerProgram, ClosingWithUnsavedEditsAsksFirst) {

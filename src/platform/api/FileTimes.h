@@ -37,3 +37,29 @@ BOOL FileTimeToLocalFileTime(const FILETIME* fileTime, FILETIME* localFileTime);
 BOOL FileTimeToSystemTime(const FILETIME* fileTime, SYSTEMTIME* systemTime);
 // FALSE for a field out of range (month 13, February 30 ...); wDayOfWeek is ignored.
 BOOL SystemTimeToFileTime(const SYSTEMTIME* systemTime, FILETIME* fileTime);
+
+// Folder listing ---------------------------------------------------------------
+struct WIN32_FIND_DATAW {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD dwReserved0;
+    DWORD dwReserved1;
+    WCHAR cFileName[MAX_PATH];
+    WCHAR cAlternateFileName[14];
+};
+
+// Lists the entries of a folder whose names match the last component of
+// pattern ("*" any run, "?" one character, ASCII letters without regard to
+// case; "*.*" matches every name, with a dot or without), in the order the
+// file system lists them, "." and ".."
+// included. The folder is read when the listing starts. INVALID_HANDLE_VALUE
+// (last error ERROR_FILE_NOT_FOUND) when nothing matches or the folder cannot
+// be read; the handle is closed with FindClose.
+HANDLE FindFirstFileW(LPCWSTR pattern, WIN32_FIND_DATAW* data);
+// FALSE (ERROR_NO_MORE_FILES) after the last entry.
+BOOL FindNextFileW(HANDLE find, WIN32_FIND_DATAW* data);
+BOOL FindClose(HANDLE find);

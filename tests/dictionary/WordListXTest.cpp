@@ -1,0 +1,125 @@
+// The word list as a learner reaches it on a real X display: the whole
+// program on the SDL display, Ctrl+W and a typed word as real key presses
+// through the X test extension, and the dictionary's hit in the result
+// table. Runs under xvfb-run (run-under-xvfb.sh) from the program folder, so
+// that the audio modules are where the program looks; without an X display
+// it skips itself.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <thread>
+
+#include "FakeXInput.h"
+#include "PDicWriter.h"
+#include "app/AcceleratorTable.h"
+#include "app/Application.h"
+#include "app/Paths.h"
+#include "app/Settings.h"
+#include "app/TestApp.h"
+#include "platform/display/Headless.h"
+#include "support/TempDir.h"
+#include "text/NarrowText.h"
+
+// Last: X's macros (None, Bool) would break the program's headers.
+#include <cairo-xlib.h>
+#include <X11/Xlib.h>
+
+using namespace veltrix::test;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The program's loop until done() holds or ms pass.
+template <typename Done>
+bool runUntil(TestApp& app, int ms, Done done) {
+    const auto until = Clock::now() + std::chrono::milliseconds(ms);
+    while (!done() && Clock::now() < until) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) continue;
+            routeMessage(msg, app.content().handle(), AcceleratorTable::instance().handle());
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return done();
+}
+
+// A picture of the whole X screen, as the learner sees it.
+void screenshot(const std::string& path) {
+    ::Display* x = XOpenDisplay(nullptr);
+    if (!x) return;
+    const int screen = DefaultScreen(x);
+    const int width = DisplayWidth(x, screen), height = DisplayHeight(x, screen);
+    cairo_surface_t* root = cairo_xlib_surface_create(x, RootWindow(x, screen), DefaultVisual(x, screen), width, height);
+    cairo_surface_write_to_png(root, path.c_str());
+    cairo_surface_destroy(root);
+    XCloseDisplay(x);
+}
+
+POINT centreOf(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+}  // namespace
+
+TEST(WordListOnX, CtrlWThenATypedWordShowsItsHit) {
+    unsetenv("VELTRIX_DISPLAY");
+    ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+    std::unique_ptr<FakeXInput> x = FakeXInput::open();
+    if (!x) GTEST_SKIP() << "no X display with the XTEST extension";
+
+    TempDir folder;
+    std::filesystem::create_directories(folder.native("Dictionaries/PDIC"));
+    std::vector<PDicEntry> entries;
+    for (const char16_t* word : {u"station", u"street", u"turn", u"turnip"})
+        entries.push_back({word, std::u16string(u"訳 ") + word, u"", u"", 1, {}});
+    ASSERT_TRUE(writePDic(folder.native("Dictionaries/PDIC/english.dic"), entries, {}));
+
+    setNarrowCodePage(932);
+    prepareSettingsFile();
+    fillProgramAccelerators(AcceleratorTable::instance());
+    TestApp app(folder.file("window.ini"));
+    ASSERT_TRUE(app.createMainWindow());
+    if (veltrix::platform::headless::active()) GTEST_SKIP() << "SDL2 found no video driver";
+    ShowWindow(app.handle(), SW_SHOWNORMAL);
+    WordListDialog& dialog = app.content().wordListDialog();
+    dialog.pane().setDictionaryRoot(folder.path().u16string() + u"/");
+    runUntil(app, 500, [] { return false; });
+
+    // Without a window manager the keyboard follows the pointer.
+    const POINT main = centreOf(app.handle());
+    x->moveTo(main.x, main.y);
+    runUntil(app, 200, [] { return false; });
+    x->pressKey(FakeXInput::kControl);
+    x->typeKey('w');
+    x->releaseKey(FakeXInput::kControl);
+    ASSERT_TRUE(runUntil(app, 3000, [&] { return dialog.handle() && IsWindowVisible(dialog.handle()); }));
+    runUntil(app, 300, [] { return false; });
+
+    WordListPane& pane = dialog.pane();
+    const POINT field = centreOf(pane.keyField().handle());
+    x->moveTo(field.x, field.y);
+    x->click(1);
+    runUntil(app, 200, [] { return false; });
+    for (char c : std::string("turni")) x->typeKey(static_cast<unsigned long>(c));
+    ASSERT_TRUE(runUntil(app, 4000, [&] { return pane.resultTable().getRowCount() > 0; }))
+        << "key field: " << pane.keyField().text().size() << " characters";
+    EXPECT_EQ(pane.keyField().text(), u"turni");
+    ASSERT_EQ(pane.resultTable().getRowCount(), 1);
+    EXPECT_EQ(pane.resultTable().getValueAt(0, WordListPane::Key), u"turnip");
+    EXPECT_EQ(pane.resultTable().getValueAt(0, WordListPane::Value), u"訳 turnip");
+
+    runUntil(app, 300, [] { return false; });
+    std::filesystem::create_directories(std::filesystem::path(appDirectory()) / "pictures");
+    screenshot((std::filesystem::path(appDirectory()) / "pictures" / "word-list-on-x.png").string());
+
+    dialog.close(0);
+    app.content().destroyWindow();
+    app.destroyWindow();
+}
