@@ -1,6 +1,10 @@
 // The editor window on the headless display with a 20 MB text, word wrap on:
 // opening the file up to its first paint, scrolling one page, jumping to the
-// end, and typing at the end. Each timed step includes the paint it causes.
+// end, and typing at the end (each of these includes the paint it causes);
+// a keystroke at the start, the middle and the end and the undo of one, as
+// the window's messages do them (the paint comes later and is measured by
+// the typing benchmark); and a pattern that backtracks without end, over a
+// line of a megabyte, highlighted while painting and run by Replace All.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -133,6 +137,91 @@ void BM_TypeAtEnd(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_TypeAtEnd)->Unit(benchmark::kMicrosecond);
+
+enum class Where { Start, Middle, End };
+
+int positionOf(const TextEditor& editor, Where where) {
+    const TextDocument& document = editor.document();
+    switch (where) {
+    case Where::Start: return 0;
+    case Where::Middle: return document.lineStart(document.lineCount() / 2);
+    default: return document.length();
+    }
+}
+
+// One iteration is a hundred keystrokes; their undo afterwards is not timed.
+void BM_Keystroke(benchmark::State& state, Where where) {
+    Window& window = opened().window;
+    HWND handle = window.editor->getHandle();
+    constexpr int kKeys = 100;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const int at = positionOf(*window.editor, where);
+        SendMessageW(handle, EM_SETSEL, static_cast<WPARAM>(at), at);
+        state.ResumeTiming();
+        for (int k = 0; k < kKeys; ++k) SendMessageW(handle, WM_CHAR, u'a' + k % 26, 0);
+        state.PauseTiming();
+        for (int k = 0; k < kKeys; ++k) SendMessageW(handle, EM_UNDO, 0, 0);
+        SendMessageW(handle, EM_EMPTYUNDOBUFFER, 0, 0);
+        window.paint();
+        state.ResumeTiming();
+    }
+    state.counters["keystroke"] = benchmark::Counter(static_cast<double>(state.iterations() * kKeys),
+                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK_CAPTURE(BM_Keystroke, start, Where::Start)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Keystroke, middle, Where::Middle)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Keystroke, end, Where::End)->Unit(benchmark::kMillisecond);
+
+void BM_UndoKeystroke(benchmark::State& state, Where where) {
+    Window& window = opened().window;
+    HWND handle = window.editor->getHandle();
+    for (auto _ : state) {
+        state.PauseTiming();
+        const int at = positionOf(*window.editor, where);
+        SendMessageW(handle, EM_SETSEL, static_cast<WPARAM>(at), at);
+        SendMessageW(handle, WM_CHAR, u'x', 0);
+        state.ResumeTiming();
+        SendMessageW(handle, EM_UNDO, 0, 0);
+    }
+    SendMessageW(handle, EM_EMPTYUNDOBUFFER, 0, 0);
+}
+BENCHMARK_CAPTURE(BM_UndoKeystroke, start, Where::Start)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_UndoKeystroke, middle, Where::Middle)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_UndoKeystroke, end, Where::End)->Unit(benchmark::kMicrosecond);
+
+// Every capture up to half the line matches its copy, then "$" fails: some
+// 10^11 unit comparisons unless the engine counts them and stops.
+struct LongLine {
+    Window window;
+    LongLine() {
+        const std::u16string line = std::u16string(1u << 20, u'a') + u"b";
+        SendMessageW(window.editor->getHandle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(line.c_str()));
+        window.paint();
+    }
+};
+
+constexpr char16_t kBackReference[] = u"^(.*)\\1$";
+
+void BM_HighlightBackReferenceOverAMegabyteLine(benchmark::State& state) {
+    LongLine long_;
+    for (auto _ : state) {
+        long_.window.editor->setFindHighlight(kBackReference, TextEditor::kFindRegex);
+        long_.window.paint();
+        if (long_.window.editor->findHighlightStatus() != MatchStatus::stepLimit)
+            state.SkipWithError("the highlight was not stopped as taking too long");
+    }
+}
+BENCHMARK(BM_HighlightBackReferenceOverAMegabyteLine)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_ReplaceAllBackReferenceOverAMegabyteLine(benchmark::State& state) {
+    LongLine long_;
+    for (auto _ : state) {
+        if (long_.window.editor->replaceAll(kBackReference, u"", 0) != MatchStatus::stepLimit)
+            state.SkipWithError("Replace All was not stopped as taking too long");
+    }
+}
+BENCHMARK(BM_ReplaceAllBackReferenceOverAMegabyteLine)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/api/GdiHandles.h"
 #include "platform/win32.h"
 
 namespace {
@@ -22,20 +23,22 @@ void BM_RepaintWindow(benchmark::State& state) {
                                  nullptr, nullptr, nullptr, nullptr);
     BITMAPINFO info{};
     info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    HBITMAP picture = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, nullptr, nullptr, 0);
-    HDC memory = CreateCompatibleDC(nullptr);
-    HGDIOBJ oldBitmap = SelectObject(memory, picture);
+    const UniqueBitmap picture(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, nullptr, nullptr, 0));
+    const UniqueDC memoryDc(CreateCompatibleDC(nullptr));
+    HDC memory = memoryDc.get();
+    const SelectedObject bitmapSelection(memory, picture.get());
     LOGFONTW lf{};
     lf.lfHeight = -14;
     std::u16string face = u"MS UI Gothic";
     std::copy(face.begin(), face.end(), lf.lfFaceName);
-    HFONT font = CreateFontIndirectW(&lf);
-    HGDIOBJ oldFont = SelectObject(memory, font);
-    HBRUSH background = CreateSolidBrush(RGB(255, 255, 255));
-    HBRUSH alternate = CreateSolidBrush(RGB(240, 240, 255));
-    HBRUSH highlight = CreateSolidBrush(RGB(255, 230, 150));
-    HPEN grid = CreatePen(PS_SOLID, 1, RGB(200, 200, 200));
-    HGDIOBJ oldPen = SelectObject(memory, grid);
+    const UniqueFont font(CreateFontIndirectW(&lf));
+    const SelectedObject fontSelection(memory, font.get());
+    const UniqueBrush backgroundBrush(CreateSolidBrush(RGB(255, 255, 255)));
+    const UniqueBrush alternateBrush(CreateSolidBrush(RGB(240, 240, 255)));
+    const UniqueBrush highlightBrush(CreateSolidBrush(RGB(255, 230, 150)));
+    const HBRUSH background = backgroundBrush.get(), alternate = alternateBrush.get(), highlight = highlightBrush.get();
+    const UniquePen grid(CreatePen(PS_SOLID, 1, RGB(200, 200, 200)));
+    const SelectedObject penSelection(memory, grid.get());
     const std::u16string line =
         u"Listen carefully: the speaker says 彼は毎朝六時に起きて、駅まで歩きます and then repeats it slowly.";
     const std::u16string cell = u"00:12:34 日本語 cell";
@@ -61,21 +64,9 @@ void BM_RepaintWindow(benchmark::State& state) {
         // 40 lines of text below and over the rest.
         for (int i = 0; i < 40; ++i)
             TextOutW(memory, 8, 545 + i * 6, line.data(), static_cast<int>(line.size()));
-        HDC window = GetDC(frame);
-        BitBlt(window, 0, 0, kWidth, kHeight, memory, 0, 0, SRCCOPY);
-        ReleaseDC(frame, window);
+        const ClientDC window(frame);
+        BitBlt(window.get(), 0, 0, kWidth, kHeight, memory, 0, 0, SRCCOPY);
     }
-
-    SelectObject(memory, oldPen);
-    SelectObject(memory, oldFont);
-    SelectObject(memory, oldBitmap);
-    DeleteObject(grid);
-    DeleteObject(highlight);
-    DeleteObject(alternate);
-    DeleteObject(background);
-    DeleteObject(font);
-    DeleteDC(memory);
-    DeleteObject(picture);
     DestroyWindow(frame);
 }
 BENCHMARK(BM_RepaintWindow)->Unit(benchmark::kMillisecond);

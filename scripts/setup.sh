@@ -16,7 +16,7 @@ packages=(
   libavformat-dev libavcodec-dev libswresample-dev libsoundtouch-dev
   libcurl4-openssl-dev
   lame ffmpeg flvstreamer soundstretch espeak-ng
-  libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev xvfb xauth libxtst-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev xvfb xauth libx11-dev libxtst-dev
   libxml2-dev libpugixml-dev libicu-dev
   clang
 )

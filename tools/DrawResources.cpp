@@ -15,6 +15,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/gdi/CairoHandles.h"
+
+using veltrix::platform::UniqueCairo;
+using veltrix::platform::UniqueCairoSurface;
+
 namespace {
 
 struct Rgb {
@@ -85,14 +90,14 @@ void audioCell(cairo_t* cr, int column, Face face) {
 }
 
 bool drawAudioTool(const std::string& path) {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 72, 72);
-    cairo_t* cr = cairo_create(surface);
+    const UniqueCairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 72, 72));
+    UniqueCairo context(cairo_create(surface.get()));
+    cairo_t* cr = context.get();
     for (int column = 0; column < 3; ++column) {
         for (Face face : {Face::Normal, Face::Hovered, Face::Pressed}) audioCell(cr, column, face);
     }
-    cairo_destroy(cr);
-    const bool ok = cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
-    cairo_surface_destroy(surface);
+    context.reset();  // finishes the drawing before the picture is written
+    const bool ok = cairo_surface_write_to_png(surface.get(), path.c_str()) == CAIRO_STATUS_SUCCESS;
     return ok;
 }
 
@@ -271,8 +276,9 @@ bool drawToolGlyphs(const std::string& path) {
     // next with its time, translation, explanation window.
     const Glyph glyphs[] = {glyphOpen,     glyphSave,        glyphPlaySentence, glyphPrevious,
                             glyphNext,     glyphNextAndTime, glyphTranslation,  glyphExplanationWindow};
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 128, 16);
-    cairo_t* cr = cairo_create(surface);
+    const UniqueCairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, 128, 16));
+    UniqueCairo context(cairo_create(surface.get()));
+    cairo_t* cr = context.get();
     cairo_set_source_rgb(cr, 0xE5 / 255.0, 0xE5 / 255.0, 0xE5 / 255.0);
     cairo_paint(cr);
     for (int i = 0; i < 8; ++i) {
@@ -283,17 +289,17 @@ bool drawToolGlyphs(const std::string& path) {
         glyphs[i](cr);
         cairo_restore(cr);
     }
-    cairo_destroy(cr);
-    const bool ok = writeBmp24(surface, path);
-    cairo_surface_destroy(surface);
+    context.reset();  // finishes the drawing before the picture is written
+    const bool ok = writeBmp24(surface.get(), path);
     return ok;
 }
 
 // ---- Channel.png -------------------------------------------------------------------------
 
 bool drawChannel(const std::string& path) {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 80, 16);
-    cairo_t* cr = cairo_create(surface);
+    const UniqueCairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 80, 16));
+    UniqueCairo context(cairo_create(surface.get()));
+    cairo_t* cr = context.get();
     for (int step = 0; step < 5; ++step) {
         cairo_save(cr);
         cairo_translate(cr, step * 16, 0);
@@ -319,9 +325,8 @@ bool drawChannel(const std::string& path) {
         cairo_stroke(cr);
         cairo_restore(cr);
     }
-    cairo_destroy(cr);
-    const bool ok = cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
-    cairo_surface_destroy(surface);
+    context.reset();  // finishes the drawing before the picture is written
+    const bool ok = cairo_surface_write_to_png(surface.get(), path.c_str()) == CAIRO_STATUS_SUCCESS;
     return ok;
 }
 

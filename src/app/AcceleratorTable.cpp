@@ -1,5 +1,7 @@
 #include "app/AcceleratorTable.h"
 
+#include "player/PlayerCommands.h"
+
 AcceleratorTable& AcceleratorTable::instance() {
     static AcceleratorTable table;
     return table;
@@ -32,29 +34,9 @@ bool AcceleratorTable::build() {
 }
 
 void fillProgramAccelerators(AcceleratorTable& table) {
-    constexpr BYTE ctrl = FVIRTKEY | FCONTROL;
-    constexpr BYTE ctrlShift = FVIRTKEY | FCONTROL | FSHIFT;
-    auto add = [&](BYTE flags, int key, int command) {
-        table.add(ACCEL{flags, static_cast<WORD>(key), static_cast<WORD>(command)});
-    };
-    add(ctrl, 'O', 100);
-    add(ctrl, 'P', 101);
-    add(ctrlShift, 'P', 102);
-    add(ctrl, VK_UP, 119);
-    add(ctrl, VK_DOWN, 120);
-    add(ctrl, 'T', 104);
-    add(ctrlShift, 'T', 105);
-    add(ctrl, 'E', 106);
-    add(ctrlShift, 'E', 107);
-    add(ctrl, 'R', 108);
-    add(ctrlShift, 'R', 109);
-    add(ctrl, 'L', 115);
-    add(ctrl, 'J', 114);
-    add(ctrl, VK_SPACE, 118);
-    add(ctrl, 'F', 116);
-    // Through setCommandKey, so that a later rebinding of saving replaces
+    // Through setCommandKey, so that a later rebinding of a command replaces
     // its key instead of adding a second one.
-    table.setCommandKey(112, 'S', FCONTROL);
-    add(ctrl, 'W', 117);
+    for (const player_commands::Row& row : player_commands::kRows)
+        if (row.key.key) table.setCommandKey(static_cast<WORD>(row.command), row.key.key, row.key.modifiers);
     table.build();
 }

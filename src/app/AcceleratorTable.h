@@ -32,5 +32,6 @@ private:
     HACCEL handle_ = nullptr;
 };
 
-// The player's 17 accelerators in their order, then build().
+// The accelerators of the player's command table (player/PlayerCommands.h), in
+// its order, then build().
 void fillProgramAccelerators(AcceleratorTable& table);

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/api/FileOperations.h"
+#include "platform/api/Startup.h"
 #include "platform/win32.h"
 
 namespace {
@@ -20,6 +22,25 @@ std::u16string executableFolder() {
     std::u16string path(buffer.data());
     std::size_t cut = path.find_last_of(u"\\/");
     return cut == std::u16string::npos ? std::u16string() : path.substr(0, cut + 1);
+}
+
+// The program's folder in the user's settings folder.
+constexpr char16_t kUserFolderName[] = u"veltrix";
+
+// Whether the file can be written, or made when it is missing; a file made
+// only to find out is removed again, so a missing settings file stays missing.
+bool canWrite(const std::u16string& path) {
+    HANDLE existing = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (existing != INVALID_HANDLE_VALUE) {
+        CloseHandle(existing);
+        return true;
+    }
+    HANDLE made = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (made == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(made);
+    DeleteFileW(path.c_str());
+    return true;
 }
 
 std::u16string launchedBaseName() {
@@ -43,8 +64,19 @@ const std::u16string& appBaseName() {
 }
 
 const std::u16string& settingsFilePath() {
-    static const std::u16string path = appDirectory() + appBaseName() + u".ini";
+    static const std::u16string path = settingsFilePathFor(appDirectory(), appBaseName());
     return path;
+}
+
+std::u16string settingsFilePathFor(const std::u16string& programFolder, const std::u16string& baseName) {
+    const std::u16string fileName = baseName + u".ini";
+    const std::u16string beside = programFolder + fileName;
+    if (canWrite(beside)) return beside;
+    WCHAR folder[MAX_PATH];
+    if (SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder) != S_OK) return beside;
+    const std::u16string own = std::u16string(folder) + u"/" + kUserFolderName;
+    SHCreateDirectoryExW(nullptr, own.c_str(), nullptr);
+    return own + u"/" + fileName;
 }
 
 std::u16string baseNameOfProgramPath(std::u16string_view path) {

@@ -100,6 +100,18 @@ LRESULT TestApp::onNotify(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT TestApp::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // The session's end reaches the content as closing does: it may ask (or,
+    // with nobody to answer, keep what is unsaved) and then it closes without
+    // asking again.
+    if (message == WM_QUERYENDSESSION) {
+        HWND component = content_.handle();
+        return component ? SendMessageW(component, WM_QUERYENDSESSION, wParam, lParam) : TRUE;
+    }
+    if (message == WM_ENDSESSION) {
+        if (HWND component = content_.handle()) SendMessageW(component, WM_ENDSESSION, wParam, lParam);
+        if (wParam) SendMessageW(window, WM_CLOSE, 0, 0);
+        return 0;
+    }
     if (message == WM_DESTROY) {
         if (recordedMainWindow == window) recordedMainWindow = nullptr;
         PostQuitMessage(0);

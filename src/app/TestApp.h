@@ -1,7 +1,9 @@
 // The main window: a shell whose whole client area is the player component.
 // Commands, from accelerators or children, go to the content unchanged;
 // closing asks the content first and saves the window placement to the
-// settings file's `Window` section.
+// settings file's `Window` section. The end of the session
+// (WM_QUERYENDSESSION, WM_ENDSESSION: a signal, or the desktop asking the
+// program to quit) is put to the content, then closes the window the same way.
 #pragma once
 
 #include <functional>

@@ -43,8 +43,24 @@ bool BassLibrary::load() {
     if (!m_attempted) {
         m_attempted = true;
         m_usable = loadOnce();
+    } else if (m_modulesLoaded && m_released) {
+        // A player destroyed before this one released the device.
+        m_usable = initializeDevice();
     }
     return m_usable;
+}
+
+void BassLibrary::release() {
+    if (m_functions.Free) m_functions.Free();
+    m_released = true;
+}
+
+bool BassLibrary::switchDevice(int device) {
+    release();
+    if (!m_functions.Init || !m_functions.Init(device, 44100, 0, nullptr, nullptr)) return false;
+    m_released = false;
+    m_outputDevice = device;
+    return true;
 }
 
 bool BassLibrary::loadOnce() {
@@ -101,14 +117,22 @@ bool BassLibrary::loadOnce() {
         checkVersion(f.Encode_GetVersion(), u"An incorrect version of BASSENC.DLL was loaded (2.4 is required)",
                      u"Incorrect BASSENC.DLL");
 
+    m_modulesLoaded = true;
+    return initializeDevice();
+}
+
+bool BassLibrary::initializeDevice() {
+    const BassFunctions& f = m_functions;
     if (!f.Init) return false;
     if (!f.Init(-1, 44100, 0, nullptr, nullptr)) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         if (!f.Init(-1, 44100, 0, nullptr, nullptr)) {
             showBassError(*this, u"Failed BASS_Init\nCan't initialize output device");
+            m_released = true;  // the next load tries again
             return false;
         }
     }
+    m_released = false;
     if (f.GetDevice) m_outputDevice = static_cast<int>(f.GetDevice());
     return true;
 }

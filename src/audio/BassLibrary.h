@@ -57,18 +57,25 @@ public:
 
     // Loads the modules, checks their versions and initialises the default
     // output device. The first call does the work; later calls give its result
-    // without loading anything again. True when sound can be played.
+    // without loading anything again, except that a device released since is
+    // initialised again. True when sound can be played.
     bool load();
+    // Releases the output device for the whole process (BASS_Free, which also
+    // frees every stream); the modules stay loaded.
+    void release();
+    // Releases the device and initialises BASS device number `device` instead;
+    // false (BASS left released) when that fails.
+    bool switchDevice(int device);
     bool isBassLoaded() const { return m_bass != nullptr; }
 
     const BassFunctions& functions() const { return m_functions; }
     const std::u16string& pluginsFolder() const { return m_pluginsFolder; }
     HPLUGIN wmaPlugin() const { return m_wmaPlugin; }
     int outputDevice() const { return m_outputDevice; }
-    void setOutputDevice(int device) { m_outputDevice = device; }
 
 private:
     bool loadOnce();
+    bool initializeDevice();
 
     std::u16string m_pluginsFolder;
     HMODULE m_bass = nullptr;
@@ -79,6 +86,8 @@ private:
     int m_outputDevice = 0;
     bool m_attempted = false;
     bool m_usable = false;
+    bool m_modulesLoaded = false;
+    bool m_released = false;
     BassFunctions m_functions;
 };
 

@@ -28,9 +28,7 @@ BassPlayer::BassPlayer() : m_library(BassLibrary::instance()) {}
 
 BassPlayer::BassPlayer(BassLibrary& library) : m_library(library) {}
 
-BassPlayer::~BassPlayer() {
-    if (m_library.functions().Free) m_library.functions().Free();
-}
+BassPlayer::~BassPlayer() { m_library.release(); }
 
 bool BassPlayer::initialize() { return m_library.load(); }
 
@@ -132,12 +130,12 @@ bool BassPlayer::setOutputDevice(int index) {
     }
     const int device = index + 1;
     if (device == m_library.outputDevice()) return true;
-    if (f.Free) f.Free();
-    if (!f.Init(device, 44100, 0, nullptr, nullptr)) {
+    // Releasing the device frees the open stream.
+    m_stream = m_mixer = 0;
+    if (!m_library.switchDevice(device)) {
         showError(u"Failed BASS_Init in setOutputDevice()\nCan't initialize device");
         return false;
     }
-    m_library.setOutputDevice(device);
     m_outputDevice = index;
     return true;
 }

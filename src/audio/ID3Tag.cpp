@@ -28,6 +28,10 @@ bool ID3Tag::readHeader(std::FILE* file) {
 bool ID3Tag::readTag(std::FILE* file) {
     clearFrames();
     if (!readHeader(file)) return false;
+    if (version <= 3 && (flags & 0x80)) {
+        readUnsynchronised(file);
+        return true;
+    }
     // Signed, so that a last frame that claims more than the tag holds ends
     // the scan instead of wrapping the count around.
     long long remaining = size;
@@ -42,6 +46,25 @@ bool ID3Tag::readTag(std::FILE* file) {
         remaining -= static_cast<long long>(consumed);
     }
     return true;
+}
+
+void ID3Tag::readUnsynchronised(std::FILE* file) {
+    // Versions 2.2 and 2.3 unsynchronise the whole tag after its header:
+    // frame headers and sizes count the bytes as they were before.
+    const long end = static_cast<long>(size) + 10;
+    const long here = std::ftell(file);
+    std::vector<std::uint8_t> stored(static_cast<std::size_t>(std::max(end - here, 0L)));
+    stored.resize(std::fread(stored.data(), 1, stored.size(), file));
+    const std::vector<std::uint8_t> body = removeUnsynchronisation(stored.data(), stored.size());
+    std::size_t at = 0;
+    while (at < body.size()) {
+        auto frame = std::make_unique<ID3Frame>();
+        const std::size_t consumed = frame->read(body.data() + at, body.size() - at, version);
+        if (consumed == 0) break;
+        frames.push_back(std::move(frame));
+        at += consumed;
+    }
+    std::fseek(file, end, SEEK_SET);
 }
 
 int ID3Tag::findFrame(std::string_view identifier, int startIndex) const {

@@ -15,7 +15,9 @@ public:
     // Reads the 10-byte header at the file's position (its start) and steps
     // over an extended header. Without "ID3" there the file goes back to 0.
     bool readHeader(std::FILE* file);
-    // clearFrames, the header, then the frames up to the end of the tag.
+    // clearFrames, the header, then the frames up to the end of the tag. A
+    // version 2.2 or 2.3 tag unsynchronised as a whole (flag 0x80) is read into
+    // memory and undone first; the file is left at the end of the tag then.
     bool readTag(std::FILE* file);
     // The first frame from startIndex on whose identifier matches the first 3
     // (version 2.2) or 4 characters of identifier; -1 when there is none.
@@ -28,4 +30,7 @@ public:
     // Everything after the 10-byte header.
     std::uint32_t size = 0;
     std::vector<std::unique_ptr<ID3Frame>> frames;
+
+private:
+    void readUnsynchronised(std::FILE* file);
 };

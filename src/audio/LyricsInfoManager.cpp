@@ -1,6 +1,7 @@
 // Both readers follow the frames' byte layouts closely, as the players and tag
 // editors that wrote them did; where a layout leaves room, the comments say
-// which way the bytes are read.
+// which way the bytes are read. They read a frame's fields from its content
+// (ID3Frame::content): unsynchronisation undone, and never past the frame.
 #include "audio/LyricsInfoManager.h"
 
 #include <cstdio>
@@ -45,49 +46,62 @@ struct FileCloser {
     }
 };
 
-// Reads one 16-bit unit; false at the end of the file.
-bool readUnit(std::FILE* file, bool bigEndian, char16_t* unit) {
-    unsigned char b[2];
-    if (std::fread(b, 1, 2, file) != 2) return false;
-    *unit = bigEndian ? static_cast<char16_t>(b[0] << 8 | b[1]) : static_cast<char16_t>(b[0] | b[1] << 8);
-    return true;
-}
+// The frame's fields as bytes, read from the front: reads past the end fail
+// and consume nothing.
+class FieldReader {
+public:
+    explicit FieldReader(std::vector<std::uint8_t> bytes) : m_bytes(std::move(bytes)) {}
 
-std::uint32_t readBigEndian(std::FILE* file, int count, bool* complete = nullptr) {
-    unsigned char b[4] = {};
-    std::size_t got = std::fread(b, 1, static_cast<std::size_t>(count), file);
-    if (complete) *complete = got == static_cast<std::size_t>(count);
-    std::uint32_t value = 0;
-    for (int i = 0; i < count; ++i) value = value << 8 | b[i];
-    return value;
-}
+    std::size_t left() const { return m_bytes.size() - m_at; }
+    bool atEnd() const { return left() == 0; }
+    int peek() const { return atEnd() ? -1 : m_bytes[m_at]; }
+    int byte() { return atEnd() ? -1 : m_bytes[m_at++]; }
+    void back() {
+        if (m_at > 0) --m_at;
+    }
+    bool unit(bool bigEndian, char16_t* unit) {
+        if (left() < 2) return false;
+        const std::uint8_t a = m_bytes[m_at], b = m_bytes[m_at + 1];
+        m_at += 2;
+        *unit = bigEndian ? static_cast<char16_t>(a << 8 | b) : static_cast<char16_t>(a | b << 8);
+        return true;
+    }
+    bool bigEndian32(std::uint32_t* value) {
+        if (left() < 4) return false;
+        *value = 0;
+        for (int i = 0; i < 4; ++i) *value = *value << 8 | m_bytes[m_at++];
+        return true;
+    }
+
+private:
+    std::vector<std::uint8_t> m_bytes;
+    std::size_t m_at = 0;
+};
 
 bool isLetter(int c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-// Fills lyrics with the frame's entries; false when the frame is cut short by
-// the end of the file or claims more than it holds (what was read is kept).
-bool readSylt(std::FILE* file, const std::u16string& path, LyricsInfoManager& lyrics) {
+// The lyrics frame's fields, or throws code 3 when the tag has no such frame.
+std::vector<std::uint8_t> lyricsFrame(const ID3Tag& tag, const char* v22Name, const char* name, const char16_t* function,
+                                      const std::u16string& path) {
+    const int index = tag.findFrame(tag.version == 2 ? v22Name : name);
+    if (index < 0) throw LyricsManagerException(function, __LINE__, path, 3);
+    return tag.frames[static_cast<std::size_t>(index)]->content(tag.version, tag.flags);
+}
+
+// Fills lyrics with the frame's entries. An entry cut short (by the end of the
+// frame or of the file) ends the list; the entries before it are kept.
+void readSylt(std::FILE* file, const std::u16string& path, LyricsInfoManager& lyrics) {
     ID3Tag tag;
     if (!tag.readTag(file)) throw LyricsManagerException(u"LyricsInfoManager::readSyltTag", __LINE__, path, 2);
     lyrics.times.clear();
     lyrics.texts.clear();
-    const bool v22 = tag.version == 2;
-    int index = tag.findFrame(v22 ? "SLT" : "SYLT");
-    if (index < 0) throw LyricsManagerException(u"LyricsInfoManager::readSyltTag", __LINE__, path, 3);
-    const ID3Frame& frame = *tag.frames[static_cast<std::size_t>(index)];
+    FieldReader frame(lyricsFrame(tag, "SLT", "SYLT", u"LyricsInfoManager::readSyltTag", path));
 
-    // Back to the frame's header, so that the file stands at its data.
-    std::fseek(file, frame.fileOffset + (v22 ? 6 : 10), SEEK_SET);
-    const long frameSize = static_cast<long>(frame.size);
-    const long dataStart = std::ftell(file);
-    // Every read below stays inside the frame.
-    auto consumed = [&] { return std::ftell(file) - dataStart; };
-
-    unsigned char head[6] = {};
-    if (frameSize < 6 || std::fread(head, 1, 6, file) != 6) return false;
-    const TextEncoding encoding = encodingOf(head[0]);
-    // head[1..3] language, head[4] time-stamp format, head[5] content type: every
+    // Encoding, 3 bytes of language, time-stamp format and content type: every
     // time stamp is taken as milliseconds, whatever the format byte says.
+    if (frame.left() < 6) return;
+    const TextEncoding encoding = encodingOf(frame.byte());
+    for (int i = 0; i < 5; ++i) frame.byte();
 
     // The content descriptor is skipped. In UTF-16 its first unit is the
     // byte-order mark that the entries repeat; a mark of FE FF turns the frame
@@ -95,26 +109,28 @@ bool readSylt(std::FILE* file, const std::u16string& path, LyricsInfoManager& ly
     bool bigEndian = encoding == TextEncoding::Utf16BigEndian;
     char16_t marker = 0;
     if (isWide(encoding)) {
-        if (consumed() + 2 <= frameSize && readUnit(file, bigEndian, &marker) && marker == 0xFFFE &&
-            encoding == TextEncoding::Utf16) {
+        if (frame.unit(bigEndian, &marker) && marker == 0xFFFE && encoding == TextEncoding::Utf16) {
             bigEndian = true;
             marker = kByteOrderMark;
         }
         char16_t unit = marker;
-        while (unit != 0 && consumed() + 2 <= frameSize && readUnit(file, bigEndian, &unit)) {
+        while (unit != 0 && frame.unit(bigEndian, &unit)) {
         }
     } else {
         int c = 1;
-        while (c != 0 && consumed() < frameSize && (c = std::fgetc(file)) != EOF) {
-        }
+        while (c > 0) c = frame.byte();
     }
 
-    while (!std::feof(file) && consumed() < frameSize) {
+    while (!frame.atEnd()) {
         std::u16string text;
+        bool terminated = false;
         if (isWide(encoding)) {
             char16_t unit;
-            while (consumed() + 2 <= frameSize && readUnit(file, bigEndian, &unit)) {
-                if (unit == 0) break;
+            while (frame.unit(bigEndian, &unit)) {
+                if (unit == 0) {
+                    terminated = true;
+                    break;
+                }
                 // Only a byte-order mark is dropped: a descriptor without one
                 // must not take a letter out of every entry.
                 if (unit == marker && marker == kByteOrderMark) continue;
@@ -122,65 +138,50 @@ bool readSylt(std::FILE* file, const std::u16string& path, LyricsInfoManager& ly
             }
         } else {
             std::string bytes;
-            int c;
-            while (consumed() < frameSize && (c = std::fgetc(file)) != EOF && c != 0) bytes.push_back(static_cast<char>(c));
+            for (int c = frame.byte(); c >= 0; c = frame.byte()) {
+                if (c == 0) {
+                    terminated = true;
+                    break;
+                }
+                bytes.push_back(static_cast<char>(c));
+            }
             text = narrowText(bytes, encoding);
         }
-        // A text cut off by the end of the file or of the frame has no time stamp: it is dropped.
-        if (std::feof(file) || consumed() + 4 > frameSize) return false;
-        bool complete = false;
-        std::uint32_t time = readBigEndian(file, 4, &complete);
-        if (!complete) return false;
+        std::uint32_t time = 0;
+        if (!terminated || !frame.bigEndian32(&time)) return;  // the entry was cut short
         lyrics.times.push_back(static_cast<std::int32_t>(time));
         lyrics.texts.push_back(std::move(text));
     }
-    return !std::feof(file);
 }
 
 std::u16string readUlt(std::FILE* file, const std::u16string& path) {
     ID3Tag tag;
     if (!tag.readTag(file)) throw LyricsManagerException(u"LyricsInfoManager::getUltTagText", __LINE__, path, 3);
-    const bool v22 = tag.version == 2;
-    int index = tag.findFrame(v22 ? "ULT" : "USLT");
-    if (index < 0) throw LyricsManagerException(u"LyricsInfoManager::getUltTagText", __LINE__, path, 3);
-    const ID3Frame& frame = *tag.frames[static_cast<std::size_t>(index)];
+    FieldReader frame(lyricsFrame(tag, "ULT", "USLT", u"LyricsInfoManager::getUltTagText", path));
 
-    std::fseek(file, frame.fileOffset + (v22 ? 3 : 4), SEEK_SET);
-    const long long frameSize = readBigEndian(file, v22 ? 3 : 4);
-    const long long frameEnd = frame.fileOffset + (v22 ? 6 : 10) + frameSize;
-
-    // Version 2.3 and 2.4 frames put their two flag bytes, normally 0, before
-    // the encoding byte; version 2.2 frames have none.
-    int byte = std::fgetc(file);
-    if (byte == 0) byte = std::fgetc(file);
-    if (byte == 0) byte = std::fgetc(file);
+    // A frame whose first byte is a letter has no encoding byte: the language
+    // code starts there, and the text is narrow.
     TextEncoding encoding = TextEncoding::Narrow;
-    if (isLetter(byte))
-        std::fseek(file, -1, SEEK_CUR);  // the language code's first letter
-    else if (byte != EOF)
-        encoding = encodingOf(byte);
-
-    char language[3];
-    std::fread(language, 1, 3, file);
+    if (!isLetter(frame.peek()) && !frame.atEnd()) encoding = encodingOf(frame.byte());
+    for (int i = 0; i < 3; ++i) frame.byte();  // the language
 
     // An empty descriptor, with or without a byte-order mark, is passed over; a
     // descriptor with text is read as part of the lyrics.
     for (int i = 0; i < 4; ++i) {
-        int c = std::fgetc(file);
-        if (c == EOF) throw LyricsManagerException(u"LyricsInfoManager::getUltTagText", __LINE__, path, 0);
+        const int c = frame.byte();
+        if (c < 0) throw LyricsManagerException(u"LyricsInfoManager::getUltTagText", __LINE__, path, 0);
         if (c != 0 && c != 0xFE && c != 0xFF) {
-            std::fseek(file, -1, SEEK_CUR);
+            frame.back();
             break;
         }
     }
 
     // The text runs to the end of the frame (or to its terminator).
-    const long long limit = frameEnd - std::ftell(file);
     std::u16string text;
     if (isWide(encoding)) {
         bool bigEndian = encoding == TextEncoding::Utf16BigEndian;
         char16_t unit;
-        for (long long i = 0; i < limit && readUnit(file, bigEndian, &unit); i += 2) {
+        while (frame.unit(bigEndian, &unit)) {
             // Lyrics whose own mark reads FE FF are big-endian.
             if (text.empty() && unit == 0xFFFE && encoding == TextEncoding::Utf16) {
                 bigEndian = true;
@@ -191,8 +192,7 @@ std::u16string readUlt(std::FILE* file, const std::u16string& path) {
         }
     } else {
         std::string bytes;
-        int c;
-        for (long long i = 0; i < limit && (c = std::fgetc(file)) != EOF; ++i) {
+        for (int c = frame.byte(); c >= 0; c = frame.byte()) {
             bytes.push_back(static_cast<char>(c));
             if (c == 0) break;
         }
@@ -207,7 +207,8 @@ bool LyricsInfoManager::readSyltTag(const std::u16string& path) {
     FileCloser closer{_wfopen(path.c_str(), u"rb")};
     try {
         if (!closer.file) throw LyricsManagerException(u"LyricsInfoManager::readSyltTag", __LINE__, path, 1);
-        return readSylt(closer.file, path, *this);
+        readSylt(closer.file, path, *this);
+        return true;
     } catch (const LyricsManagerException&) {
         return false;
     }

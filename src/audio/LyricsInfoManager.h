@@ -18,9 +18,10 @@ struct LyricsFormat {
 class LyricsInfoManager {
 public:
     // Reads the SYLT ("SLT" in version 2.2) frame of the file. False when the
-    // file cannot be opened, has no tag or no such frame, or when the frame is
-    // cut short by the end of the file or claims more than it holds; the entries
-    // read before such a failure stay in the lists. Nothing past the frame is read.
+    // file cannot be opened, has no tag or no such frame. A frame cut short (by
+    // the end of the file, or an entry without its terminator or time stamp
+    // inside the frame) keeps the entries before the incomplete one and gives
+    // true. Nothing past the frame is read.
     bool readSyltTag(const std::u16string& path);
     // The text of the file's USLT ("ULT") frame, or "" when there is none.
     static std::u16string getUltTagText(const std::u16string& path);

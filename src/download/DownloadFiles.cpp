@@ -1,6 +1,7 @@
 #include "download/DownloadFiles.h"
 
 #include "platform/api/FileOperations.h"
+#include "platform/common/Unicode.h"
 #include "platform/win32.h"
 
 namespace {
@@ -33,8 +34,7 @@ void cutToUtf8Bytes(std::u16string& text, std::size_t limit) {
     std::size_t bytes = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
-        const bool pair = c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-                          text[i + 1] <= 0xDFFF;
+        const bool pair = veltrix::unicode::isPairAt(text, i);
         const std::size_t need = pair ? 4 : utf8Length(c);
         if (bytes + need > limit) {
             text.resize(i);

@@ -15,6 +15,13 @@ void EditHistory::reset() {
     m_saved = 0;
 }
 
+void EditHistory::forget() {
+    const bool wasModified = modified();
+    m_records.resize(1);
+    m_current = 0;
+    m_saved = wasModified ? kUnreachable : 0;
+}
+
 void EditHistory::record(EditRecord edit) {
     // The saved state lay among the records about to be dropped: no undo or
     // redo can lead back to it any more.

@@ -1,10 +1,22 @@
 // The undo history of one editor: a flat list of edits with a current index
-// and the index at which the text was last saved.
+// and the save point, the index at which the text was last saved. The
+// editor's modified state is this history's: modified exactly when current
+// is not at the save point.
 //
 // Invariants: record 0 is an empty placeholder that is never replayed;
 // 0 <= current < records; saved is -1 once the saved state can no longer be
-// reached, else 0 <= saved < records. The text is modified exactly when
-// saved != current.
+// reached, else 0 <= saved < records. Every record describes an edit of the
+// text as it stood after the records before it: replaying them in order
+// leads from the text at index 0 to the current text exactly.
+//
+// Edits that are not recorded (EM_REPLACESEL without undo, the player
+// filling its panes, an edit while read-only) clear the history: a record
+// made before such an edit names positions and texts of a text that no longer
+// exists (undoing an insert recorded at 50 after the text shrank to 10 would
+// wipe the text), so no record may survive it. forget() does that and keeps
+// the modified state as it was, because an unrecorded edit neither sets nor
+// clears it: an unmodified text stays the saved state, a modified one can no
+// longer be brought back to the saved state by undo.
 //
 // The history does not touch the text itself: undo() and redo() say which
 // replacement the editor has to make (without recording it) and where the
@@ -32,6 +44,8 @@ public:
 
     // Drops every record; the current text counts as saved.
     void reset();
+    // Drops every record, keeping modified() as it is (see above).
+    void forget();
     // Adds an edit made just now, dropping everything that could be redone.
     void record(EditRecord edit);
     // The replacement that takes the current record back, or nothing when
@@ -43,6 +57,9 @@ public:
     bool canRedo() const { return m_current + 1 < m_records.size(); }
     // The text was just saved: the current state is the unmodified one.
     void markSaved();
+    // The text no longer matches what was saved, whatever undo and redo do
+    // (the owner changed something the history does not hold).
+    void markUnsaved() { m_saved = kUnreachable; }
     bool modified() const;
 
     // Records after the placeholder.

@@ -1,6 +1,6 @@
 // The text of one editor as its views, the find pane and the link detection
-// see it: one UTF-16 string, addressed by code-unit offsets, with a table of
-// line starts.
+// see it: UTF-16 code units addressed by offsets, with a table of line starts
+// (LineTable) that also carries the view's layout of each line.
 //
 // A line runs from its start up to and including its line break; "\r\n", a
 // lone "\r" and a lone "\n" each end a line.
@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-#include "editor/LineRecord.h"
+#include "editor/LineTable.h"
 
 // Whether lineOfPosition compares a position with line starts or a visual
 // row with the lines' first rows.
@@ -61,7 +61,13 @@ public:
     // the line does not exist.
     virtual int lineStart(int line) const = 0;
     virtual LineColumn positionToLineColumn(int position) const = 0;
+    // The whole text in one string. Costs a move of the text's storage the
+    // first time after an edit: the editor's own keystroke, layout and paint
+    // paths read through view(), charAt() and textRange() instead.
     virtual const std::u16string& text() const = 0;
+    // [start, end) (clamped to the text) as one run, without copying. Valid
+    // until the next edit or the next view() or text() of this document.
+    virtual std::u16string_view view(int start, int end) const = 0;
     // Empty when the text is empty or start lies past its end; the range is
     // clamped to the text otherwise.
     virtual std::u16string textRange(int start, int end) const = 0;
@@ -86,11 +92,10 @@ public:
     // in the line's record.
     virtual int rowOfPosition(int line, int column) const;
     virtual int length() const = 0;
-    // The line table, closing record included. The view writes the layout
-    // fields; starts belong to the document.
-    virtual std::vector<LineRecord>& lines();
-    const std::vector<LineRecord>& lines() const { return m_lines; }
+    // The line table. The view writes the layout; starts belong to the document.
+    virtual LineTable& lines();
+    const LineTable& lines() const { return m_lines; }
 
 protected:
-    std::vector<LineRecord> m_lines;
+    LineTable m_lines;
 };

@@ -1,6 +1,7 @@
 #include "editor/TextDocument.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 #include "text/EncodingCode.h"
@@ -10,27 +11,37 @@ namespace {
 
 constexpr std::size_t kMaxLength = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
 
-// A line not yet laid out by the view.
-LineRecord recordAt(int start) {
-    LineRecord record;
-    record.start = start;
-    return record;
+// Whether any of the four code units in block is below 14 ("\r" is 13, "\n"
+// 10): most of a text is skipped four units at a time.
+bool mayHoldBreak(std::uint64_t block) {
+    constexpr std::uint64_t kOnes = 0x0001000100010001ULL;
+    constexpr std::uint64_t kHighs = 0x8000800080008000ULL;
+    return ((block - 14 * kOnes) & ~block & kHighs) != 0;
 }
 
 }  // namespace
 
-TextDocument::TextDocument() { rebuildLines(); }
+TextDocument::TextDocument() { rebuildLines(u""); }
 
-void TextDocument::rebuildLines() {
-    const int n = length();
-    m_lines.clear();
-    m_lines.reserve(static_cast<std::size_t>(n) / 100 + 2);
-    m_lines.push_back(LineRecord{});
+void TextDocument::rebuildLines(std::u16string_view text) {
+    const int n = static_cast<int>(text.size());
+    const char16_t* units = text.data();
+    std::vector<int> starts;
+    starts.reserve(static_cast<std::size_t>(n) / 64 + 2);
+    starts.push_back(0);
     int lone = 0, loneLf = 0, pairs = 0;
     for (int i = 0; i < n; ++i) {
-        const char16_t c = m_text[static_cast<std::size_t>(i)];
+        if (i + 4 <= n) {
+            std::uint64_t block;
+            std::memcpy(&block, units + i, sizeof block);
+            if (!mayHoldBreak(block)) {
+                i += 3;
+                continue;
+            }
+        }
+        const char16_t c = units[i];
         if (c == u'\r') {
-            if (i + 1 < n && m_text[static_cast<std::size_t>(i) + 1] == u'\n') {
+            if (i + 1 < n && units[i + 1] == u'\n') {
                 ++pairs;
                 ++i;
             } else {
@@ -41,9 +52,10 @@ void TextDocument::rebuildLines() {
         } else {
             continue;
         }
-        m_lines.push_back(recordAt(i + 1));
+        starts.push_back(i + 1);
     }
-    m_lines.push_back(recordAt(n));
+    starts.push_back(n);
+    m_lines.assign(std::move(starts));
 
     m_endingsFound = 0;
     if (loneLf > 0) m_endingsFound |= line_ending::kLf;
@@ -69,16 +81,16 @@ bool TextDocument::load(const std::u16string& path) {
     std::u16string loaded;
     const int code = readTextFile(path, loaded, encoding::kDetect);
     if (code < 0 || loaded.size() > kMaxLength) return false;
-    m_text = std::move(loaded);
+    rebuildLines(loaded);
+    m_text.assign(std::move(loaded));
     m_encoding = code;
     m_path = path;
-    rebuildLines();
     return true;
 }
 
 void TextDocument::clear() {
     m_text.clear();
-    rebuildLines();
+    rebuildLines(u"");
 }
 
 bool TextDocument::save(const std::u16string& path) {
@@ -86,45 +98,36 @@ bool TextDocument::save(const std::u16string& path) {
     // and that encoding writes no body at all: saving would replace the file
     // with a stump.
     if (m_encoding == encoding::kBinary) return false;
-    if (!saveTextFile(path, m_text, m_encoding)) return false;
+    if (!saveTextFile(path, text(), m_encoding)) return false;
     m_path = path;
     return true;
 }
 
 bool TextDocument::setText(std::u16string_view text) {
     if (text.size() > kMaxLength) return false;
-    m_text.assign(text);
-    rebuildLines();
+    rebuildLines(text);
+    m_text.assign(std::u16string(text));
     return true;
 }
 
 void TextDocument::removeLines(int start, int end) {
-    if (m_lines.size() < 2 || start >= end) return;
-    const auto first = static_cast<std::size_t>(lineOfPosition(start) + 1);
-    const std::size_t closing = m_lines.size() - 1;
-    std::size_t past = first;
-    while (past < closing && m_lines[past].start <= end) ++past;
-    m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(first),
-                  m_lines.begin() + static_cast<std::ptrdiff_t>(past));
-    const int removed = end - start;
-    for (std::size_t i = first; i < m_lines.size(); ++i) m_lines[i].start -= removed;
-    if (m_lines.size() < 2) m_lines.push_back(recordAt(length()));
+    if (m_lines.empty() || start >= end) return;
+    const int first = lineOfPosition(start) + 1;
+    while (first < m_lines.lineCount() && m_lines.lineStart(first) <= end) m_lines.removeLine(first);
+    m_lines.shiftStartsAfter(first - 1, -(end - start));
 }
 
 void TextDocument::insertLines(int position, std::u16string_view inserted) {
-    if (m_lines.size() < 2 || inserted.empty()) return;
+    if (m_lines.empty()) return;
     const int n = static_cast<int>(inserted.size());
-    std::vector<LineRecord> added;
+    if (n == 0) return;
+    int line = lineOfPosition(position);
+    m_lines.shiftStartsAfter(line, n);
     for (int k = 0; k < n; ++k) {
         const char16_t c = inserted[static_cast<std::size_t>(k)];
         const bool pairedCr = c == u'\r' && k + 1 < n && inserted[static_cast<std::size_t>(k) + 1] == u'\n';
-        if ((c == u'\r' && !pairedCr) || c == u'\n') added.push_back(recordAt(position + k + 1));
+        if ((c == u'\r' && !pairedCr) || c == u'\n') m_lines.insertLine(++line, position + k + 1);
     }
-    const auto after = static_cast<std::size_t>(lineOfPosition(position) + 1);
-    for (std::size_t i = after; i < m_lines.size(); ++i) m_lines[i].start += n;
-    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(after), std::make_move_iterator(added.begin()),
-                   std::make_move_iterator(added.end()));
-    m_lines.back().start = length();
 }
 
 void TextDocument::replace(int start, int end, std::u16string_view text) {
@@ -132,7 +135,8 @@ void TextDocument::replace(int start, int end, std::u16string_view text) {
     start = std::clamp(start, 0, n);
     end = std::clamp(end, start, n);
     if (text.size() > kMaxLength - static_cast<std::size_t>(n - (end - start))) return;
-    m_text.replace(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start), text);
+    m_text.erase(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start));
+    m_text.insert(static_cast<std::size_t>(start), text.data(), text.size());
     if (m_lines.empty()) return;  // emptied on purpose; the owner rebuilds it
     removeLines(start, end);
     insertLines(start, text);
@@ -144,33 +148,26 @@ void TextDocument::replace(int start, int end, std::u16string_view text) {
 }
 
 bool TextDocument::startsLineAt(int position) const {
-    const char16_t before = m_text[static_cast<std::size_t>(position) - 1];
+    const char16_t before = charAt(position - 1);
     if (before == u'\n') return true;
     if (before != u'\r') return false;
-    return position == length() || m_text[static_cast<std::size_t>(position)] != u'\n';
-}
-
-std::size_t TextDocument::firstRecordAtOrAfter(int position) const {
-    auto found = std::lower_bound(m_lines.begin(), m_lines.end(), position,
-                                  [](const LineRecord& record, int value) { return record.start < value; });
-    return static_cast<std::size_t>(found - m_lines.begin());
+    return charAt(position) != u'\n';
 }
 
 void TextDocument::repairLineStartAt(int position) {
     if (position <= 0 || position > length()) return;
-    const std::size_t index = firstRecordAtOrAfter(position);
-    const std::size_t closing = m_lines.size() - 1;
-    const bool present = index < closing && m_lines[index].start == position;
+    const int line = lineOfPosition(position);
+    const bool present = line > 0 && m_lines.lineStart(line) == position;
     const bool wanted = startsLineAt(position);
     if (wanted && !present)
-        m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(index), recordAt(position));
+        m_lines.insertLine(line + 1, position);
     else if (!wanted && present)
-        m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(index));
+        m_lines.removeLine(line);
 }
 
 int TextDocument::lineStart(int line) const {
-    if (line < 0 || line >= static_cast<int>(m_lines.size())) return 0;
-    return m_lines[static_cast<std::size_t>(line)].start;
+    if (m_lines.empty() || line < 0 || line > m_lines.lineCount()) return 0;
+    return m_lines.lineStart(line);
 }
 
 LineColumn TextDocument::positionToLineColumn(int position) const {
@@ -184,7 +181,22 @@ std::u16string TextDocument::textRange(int start, int end) const {
     start = std::max(start, 0);
     end = std::min(end, n);
     if (end <= start) return {};
-    return m_text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start));
+    std::u16string range(static_cast<std::size_t>(end - start), u'\0');
+    copyRange(start, end - start, range.data());
+    return range;
+}
+
+void TextDocument::copyRange(int start, int count, char16_t* out) const {
+    m_text.copyTo(static_cast<std::size_t>(start), static_cast<std::size_t>(count), out);
+}
+
+std::u16string_view TextDocument::view(int start, int end) const {
+    const int n = length();
+    start = std::clamp(start, 0, n);
+    end = std::clamp(end, start, n);
+    if (end == start) return {};
+    return std::u16string_view(m_text.range(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start)),
+                               static_cast<std::size_t>(end - start));
 }
 
 char16_t TextDocument::charAt(int position) const {
@@ -204,7 +216,7 @@ std::u16string TextDocument::lineText(int line) const {
     return textRange(lineStart(line), lineStart(line + 1));
 }
 
-int TextDocument::lineCount() const { return m_lines.empty() ? 0 : static_cast<int>(m_lines.size()) - 1; }
+int TextDocument::lineCount() const { return m_lines.lineCount(); }
 
 int TextDocument::lineLength(int line) const {
     if (lineStartIfAny(line) < 0) return 0;
@@ -212,42 +224,8 @@ int TextDocument::lineLength(int line) const {
 }
 
 int TextDocument::lineOfPosition(int value, LineLookup lookup) const {
-    if (m_lines.size() < 2) return 0;
-    const bool byRow = lookup == LineLookup::ByRow;
-    const int lines = static_cast<int>(m_lines.size()) - 1;
-    // Rows are compared with the lines only: the closing record's first row
-    // is whatever the view left there.
-    const int records = byRow ? lines : lines + 1;
-    auto key = [&](int i) {
-        const LineRecord& record = m_lines[static_cast<std::size_t>(i)];
-        return byRow ? record.firstRow : record.start;
-    };
-
-    // Coarse pass in steps of up to a thousand records, then a fine pass
-    // from the last record that did not overshoot.
-    const int step = std::clamp(lines / 100, 1, 1000);
-    int i = 0;
-    bool exact = false;
-    for (;;) {
-        if (i >= records) {
-            i -= step;
-            break;
-        }
-        const int k = key(i);
-        if (k == value) {
-            exact = true;
-            break;
-        }
-        if (k > value) {
-            i -= step;
-            break;
-        }
-        i += step;
-    }
-    i = std::max(i, 0);
-    if (!exact && step > 1)
-        while (i + 1 < records && key(i + 1) <= value) ++i;
-    return byRow ? i : std::min(i, lines - 1);
+    if (m_lines.empty()) return 0;
+    return lookup == LineLookup::ByRow ? m_lines.lineOfRow(value) : m_lines.lineOfPosition(value);
 }
 
 int TextDocument::lineStartOfPosition(int position) const {

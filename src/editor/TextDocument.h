@@ -1,6 +1,11 @@
-// The document of one editor: the whole text as one contiguous UTF-16 string,
-// its line table kept up to date on every edit, and the file it came from with
-// that file's encoding and preferred line ending.
+// The document of one editor: the text in a gap buffer, its line table kept
+// up to date on every edit, and the file it came from with that file's
+// encoding and preferred line ending.
+//
+// An edit costs the move of the gap from the last edit to this one, a binary
+// search of the line table and O(1) work on its starts (Partition), plus the
+// edited text: typing anywhere in a document of many megabytes does not shift
+// the text or the line starts behind the caret.
 //
 // Beyond the invariants of ITextDocument, the line table of a TextDocument
 // always equals what a fresh scan of the text would give, whatever the edits
@@ -12,6 +17,7 @@
 #include <string>
 #include <string_view>
 
+#include "editor/GapBuffer.h"
 #include "editor/ITextDocument.h"
 
 // Which line breaks a text contains (bit flags) and which one the editor
@@ -35,7 +41,8 @@ public:
     void replace(int start, int end, std::u16string_view text) override;
     int lineStart(int line) const override;
     LineColumn positionToLineColumn(int position) const override;
-    const std::u16string& text() const override { return m_text; }
+    const std::u16string& text() const override { return m_text.compacted(); }
+    std::u16string_view view(int start, int end) const override;
     std::u16string textRange(int start, int end) const override;
     char16_t charAt(int position) const override;
     int copyLine(int line, std::u16string& buffer) const override;
@@ -46,6 +53,8 @@ public:
     int lineStartOfPosition(int position) const override;
     int lineStartIfAny(int line) const override;
     int length() const override { return static_cast<int>(m_text.size()); }
+    // Copies [start, start + count) (inside the text) to out without moving the gap.
+    void copyRange(int start, int count, char16_t* out) const;
 
     // Bits of line_ending for every kind of break the text held when it was
     // last loaded or set; edits do not change it.
@@ -63,7 +72,8 @@ public:
     void setPath(std::u16string path) { m_path = std::move(path); }
 
 private:
-    void rebuildLines();
+    // Scans text (the whole new text) for the line table and the line endings.
+    void rebuildLines(std::u16string_view text);
     // True when a line starts at position, judged from the characters on
     // either side of it. Position 0 is not asked.
     bool startsLineAt(int position) const;
@@ -71,11 +81,8 @@ private:
     // startsLineAt; the only place an edit's neighbours can disagree with a
     // rescan is where the edited range meets the old text.
     void repairLineStartAt(int position);
-    // Index of the first record (closing record included) whose start is not
-    // less than position.
-    std::size_t firstRecordAtOrAfter(int position) const;
-
-    std::u16string m_text;
+    // The text; mutable because handing it out whole moves its gap.
+    mutable GapBuffer<std::u16string> m_text;
     std::u16string m_path = u"Untitled.txt";
     int m_encoding = 1;
     std::uint32_t m_endingsFound = 0;

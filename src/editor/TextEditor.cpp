@@ -3,25 +3,19 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/common/AsciiCase.h"
 #include "toolkit/Graphics.h"
 
 bool hasPictureExtension(const std::u16string& path) {
-    std::u16string lower = path;
-    for (char16_t& c : lower) {
-        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-    }
+    const std::u16string lower = veltrix::ascii::toLower(path);
     for (const char16_t* extension : {u".bmp", u".png", u".gif", u".jpg", u".jpeg"}) {
         if (lower.find(extension) != std::u16string::npos) return true;
     }
     return false;
 }
 
-namespace {
-
-}  // namespace
-
 TextEditor::TextEditor() {
-    m_measureDc = CreateCompatibleDC(nullptr);
+    m_measureDc.reset(CreateCompatibleDC(nullptr));
     GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font_, &font_);
     // The toolkit's colour fields mirror the editor's own slots.
     background_ = m_colors.get(ColorSlot::Background);
@@ -34,8 +28,6 @@ TextEditor::TextEditor() {
 TextEditor::~TextEditor() {
     // The window goes first, while the members its last messages touch live.
     destroyWindow();
-    if (m_measureDc) DeleteDC(m_measureDc);
-    if (m_font) DeleteObject(m_font);
 }
 
 void TextEditor::registerEditorClass() {
@@ -64,7 +56,6 @@ bool TextEditor::createAt(HWND parent, int x, int y, int width, int height) {
 
 bool TextEditor::onCreate() {
     DragAcceptFiles(handle_, TRUE);
-    m_modified = false;
     return false;
 }
 
@@ -98,8 +89,8 @@ void TextEditor::replaceRange(int start, int end, std::u16string_view text, Reco
     const int length = m_document.length();
     if (start < 0 || start > length) start = 0;
     if (end > length || end < start) end = length;
+    const bool wasModified = modified();
     if (!readOnly() && recording == Recording::On) {
-        setModified(true);
         EditRecord record;
         record.kind = start == end ? EditRecord::Kind::Insert : EditRecord::Kind::Replace;
         record.position = start;
@@ -107,17 +98,26 @@ void TextEditor::replaceRange(int start, int end, std::u16string_view text, Reco
         record.newText = std::u16string(text);
         if (start != end) record.oldText = m_document.textRange(start, end);
         m_history.record(std::move(record));
+    } else if (start != end || !text.empty()) {
+        m_history.forget();
     }
+    if (modified() != wasModified) notifyModifiedChanged();
+    applyEdit(start, end, text);
+}
+
+void TextEditor::applyEdit(int start, int end, std::u16string_view text) {
     const int rowsBefore = m_layout.totalRows();
     const int firstRow = m_layout.rowOfPosition(start);
     m_document.replace(start, end, text);
     const int newEnd = start + static_cast<int>(text.size());
     const int firstLine = m_document.lineOfPosition(start);
     const int lastLine = m_document.lineOfPosition(newEnd) + 2;
-    if (m_clientWidth > 8 && m_clientWidth < 4096) {
+    // Every line the edit touched gets a layout that fits its new text: its
+    // old wrap list may describe a line that no longer exists.
+    if (canWrap()) {
         m_layout.relayout(firstLine, lastLine);
     } else {
-        m_layout.renumber(firstLine);
+        m_layout.unwrap(firstLine, lastLine);
     }
     updateScrollRanges();
     if (m_layout.totalRows() != rowsBefore) {
@@ -125,8 +125,8 @@ void TextEditor::replaceRange(int start, int end, std::u16string_view text, Reco
     } else {
         // The rest of the last re-laid line may have moved between its rows.
         const int last = std::min(lastLine, m_document.lineCount() - 1);
-        const LineRecord& record = m_document.lines()[static_cast<std::size_t>(last)];
-        invalidateRows(firstRow, record.firstRow + record.rowCount - 1);
+        const LineTable& lines = m_document.lines();
+        invalidateRows(firstRow, lines.firstRow(last) + lines.rowCount(last) - 1);
     }
     m_anchor = m_caret = newEnd;
     placeCaret();
@@ -159,27 +159,28 @@ bool TextEditor::openFile(const std::u16string& path) {
     m_history.reset();
     // The listener and the parent hear of the fresh, unmodified state even
     // when the editor was unmodified before.
-    m_modified = true;
-    setModified(false);
+    notifyModifiedChanged();
     invalidateAll();
     placeCaret();
     return true;
 }
 
 void TextEditor::undo() {
+    const bool wasModified = modified();
     auto replay = m_history.undo();
     if (!replay) return;
-    replaceRange(replay->start, replay->end, replay->text, Recording::Off);
+    applyEdit(replay->start, replay->end, replay->text);
     setSelection(replay->caret, replay->caret);
-    setModified(m_history.modified());
+    if (modified() != wasModified) notifyModifiedChanged();
 }
 
 void TextEditor::redo() {
+    const bool wasModified = modified();
     auto replay = m_history.redo();
     if (!replay) return;
-    replaceRange(replay->start, replay->end, replay->text, Recording::Off);
+    applyEdit(replay->start, replay->end, replay->text);
     setSelection(replay->caret, replay->caret);
-    setModified(m_history.modified());
+    if (modified() != wasModified) notifyModifiedChanged();
 }
 
 // Selection and state -----------------------------------------------------------------------------
@@ -200,8 +201,16 @@ void TextEditor::setSelection(int anchor, int caret) {
 std::u16string TextEditor::selectedText() const { return m_document.textRange(selectionStart(), selectionEnd()); }
 
 void TextEditor::setModified(bool modified) {
-    if (m_modified == modified) return;
-    m_modified = modified;
+    const bool wasModified = this->modified();
+    if (modified) {
+        m_history.markUnsaved();
+    } else {
+        m_history.markSaved();
+    }
+    if (this->modified() != wasModified) notifyModifiedChanged();
+}
+
+void TextEditor::notifyModifiedChanged() {
     if (m_listener) m_listener->modifiedChanged(*this);
     notifyCommand(EN_CHANGE);
 }
@@ -267,20 +276,19 @@ void TextEditor::setFont(const LOGFONTW& font) {
 }
 
 void TextEditor::rebuildFont() {
-    HFONT font = CreateFontIndirectW(&font_);
+    UniqueFont font(CreateFontIndirectW(&font_));
     if (!font) return;
-    SelectObject(m_measureDc, font);
-    if (m_font) DeleteObject(m_font);
-    m_font = font;
+    m_measureSelection.select(m_measureDc.get(), font.get());
+    m_font = std::move(font);
     TEXTMETRICW metrics{};
-    GetTextMetricsW(m_measureDc, &metrics);
+    GetTextMetricsW(m_measureDc.get(), &metrics);
     m_fontHeight = std::max<int>(1, metrics.tmHeight);
     m_averageWidth = std::max<int>(1, metrics.tmAveCharWidth);
-    HDC dc = m_measureDc;
+    HDC dc = m_measureDc.get();
     m_widths.reset(
-        [dc](char16_t c) {
+        [dc](std::u16string_view character) {
             SIZE size{};
-            GetTextExtentPoint32W(dc, &c, 1, &size);
+            GetTextExtentPoint32W(dc, character.data(), static_cast<int>(character.size()), &size);
             return static_cast<int>(size.cx);
         },
         8 * m_averageWidth);
@@ -324,30 +332,17 @@ bool TextEditor::setBackgroundImage(const std::u16string& path) {
     return true;
 }
 
-void TextEditor::setFindHighlight(std::u16string text, int flags) {
-    m_findText = std::move(text);
-    m_findFlags = flags;
-    invalidateAll();
-}
-
 // Layout and scrolling ----------------------------------------------------------------------------
 
-int TextEditor::textAreaRight() const {
-    int right = m_clientWidth - m_margins.right;
-    if (hasVerticalBar()) right -= GetSystemMetrics(SM_CXVSCROLL);
-    return right;
-}
+int TextEditor::textAreaRight() const { return m_clientWidth - m_margins.right - scrollBarWidth(); }
 
 int TextEditor::textAreaHeight() const { return std::max(0, m_clientHeight - m_margins.top - m_margins.bottom); }
 
 void TextEditor::relayoutAll() {
     m_layout.setWrapWidth(m_wordWrap ? std::max(1, textAreaWidth()) : TextLayout::kNoWrapWidth);
-    if (m_clientWidth > 8 && m_clientWidth < 4096) {
-        m_layout.layoutAll();
-    } else {
-        // Too narrow or too wide to wrap: keep the rows the lines have.
-        m_layout.renumber(0);
-    }
+    // Too narrow to show anything (a window still being made or folded
+    // away): the lines keep the rows they have, which fit their texts.
+    if (canWrap()) m_layout.layoutAll();
     updateScrollRanges();
 }
 
@@ -368,6 +363,12 @@ void TextEditor::scrollBy(int columns, int rows) {
         invalidateAll();
         placeCaret();
     }
+}
+
+void TextEditor::scrollToRow(int row) {
+    const int before = m_scroll.firstRow;
+    scrollBy(0, row - m_scroll.firstRow);
+    if (m_scroll.firstRow != before) notifyCommand(EN_VSCROLL);
 }
 
 void TextEditor::scrollCaretIntoView() {

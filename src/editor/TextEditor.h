@@ -11,8 +11,11 @@
 //  - 0 <= anchor, caret <= text length;
 //  - the document's line table carries the current layout (TextLayout);
 //  - the scroll position lies within its ranges (TextScrollBar::clamp);
-//  - every change of text goes through replaceRange (the edit step), so undo
-//    and redo cover all of it.
+//  - every change of text goes through the edit step (replaceRange, or
+//    applyEdit for undo and redo), and the history either holds a record of
+//    it or is cleared by it (EditHistory): undo never replays a record
+//    against a text it does not describe;
+//  - modified() is the history's: not at the save point.
 //
 // The input side here is what the view needs to be used at all (caret keys,
 // clicks, dragging, typing, the wheel, the clipboard keys); the fuller
@@ -20,24 +23,27 @@
 #pragma once
 
 #include <memory>
+#include <utility>
 #include <vector>
 #include <string>
 #include <string_view>
 
-#include "editor/CharWidthCache.h"
 #include "editor/EditHistory.h"
 #include "editor/EditorColors.h"
 #include "editor/TextDocument.h"
 #include "editor/TextEditorListener.h"
 #include "editor/TextLayout.h"
 #include "editor/TextScrollBar.h"
+#include "editor/regex/RegexPattern.h"
+#include "platform/api/GdiHandles.h"
 #include "platform/win32.h"
 #include "toolkit/BaseWindow.h"
 #include "toolkit/Bitmap.h"
 
 class Graphics;
 
-// Whether an edit is recorded for undo (and sets the modified flag).
+// Whether an edit is recorded for undo (and sets the modified flag). An
+// unrecorded edit clears the history and leaves the modified flag alone.
 enum class Recording { Off, On };
 
 // The four sides of the text area's margins, in pixels or percent.
@@ -78,7 +84,7 @@ public:
     // The edit step: replaces [start, end) (clamped: a start outside the text
     // becomes 0, an end past the text or before the start becomes the
     // length), re-lays out only the affected lines, collapses the selection
-    // behind the new text, and notifies.
+    // behind the new text, and notifies. Recorded only while writable.
     void replaceRange(int start, int end, std::u16string_view text, Recording recording);
     // Replaces the selection.
     void replaceSelection(std::u16string_view text, Recording recording);
@@ -92,8 +98,16 @@ public:
     bool canUndo() const { return m_history.canUndo(); }
     bool canRedo() const { return m_history.canRedo(); }
     // Forgets every undo and redo step (as EM_EMPTYUNDOBUFFER), so that a text
-    // loaded by its owner cannot be undone into the text it replaced.
-    void emptyUndoBuffer() { m_history.reset(); }
+    // loaded by its owner cannot be undone into the text it replaced. The
+    // modified flag stays as it is.
+    void emptyUndoBuffer() { m_history.forget(); }
+    // Replace All: every match of find (a pattern compiled with multiLine,
+    // plus ignoreCase and rightToLeft as flags 1 and 4 ask) is replaced by
+    // the template, and the result becomes the whole text in one recorded
+    // edit with the caret at 0. The searches share one step budget; when it
+    // runs out the text is left unchanged and the status says so, as it does
+    // when nothing matched (an empty find text matches nothing).
+    MatchStatus replaceAll(std::u16string_view find, std::u16string_view replacement, int flags);
 
     // Selection ----------------------------------------------------------------------------
     // Each end clamped to the text; -1 means the end.
@@ -105,8 +119,11 @@ public:
     std::u16string selectedText() const;
 
     // State -------------------------------------------------------------------------------
-    bool modified() const { return m_modified; }
-    // Notifies (EN_CHANGE, modifiedChanged) only when the value changes.
+    bool modified() const { return m_history.modified(); }
+    // Clearing marks the history's save point (the text was saved); setting
+    // makes the save point unreachable (the owner changed what the text is
+    // saved with). Notifies (EN_CHANGE, modifiedChanged) only when the value
+    // changes.
     void setModified(bool modified);
     bool readOnly() const { return (m_style & ES_READONLY) != 0; }
     bool multiLine() const { return (m_style & ES_MULTILINE) != 0; }
@@ -142,7 +159,13 @@ public:
     // that cannot be read leaves the current picture. An empty path removes it.
     bool setBackgroundImage(const std::u16string& path);
     bool hasBackgroundImage() const { return !m_background.empty(); }
+    // Marks every occurrence of text (flags kFindRegex, kFindIgnoreCase) in
+    // the rows painted. A pattern is compiled once here; each paint's
+    // searches share one step budget, and once a paint runs out of it the
+    // pattern is no longer highlighted until the highlight is set again.
     void setFindHighlight(std::u16string text, int flags);
+    // found, or the limit that stopped the highlight's searches.
+    MatchStatus findHighlightStatus() const { return m_findStatus; }
 
     // View ------------------------------------------------------------------------------
     TextLayout& layout() { return m_layout; }
@@ -198,6 +221,22 @@ private:
     void registerEditorClass();
 
     LRESULT handleScroll(UINT message, WPARAM wParam);
+    // The edit step without the history (undo and redo replay through it).
+    void applyEdit(int start, int end, std::u16string_view text);
+    void notifyModifiedChanged();
+    // Lines are wrapped to the width only when the client area is wider
+    // than 8 pixels; narrower, edited lines are laid out as one row each.
+    bool canWrap() const { return m_clientWidth > 8; }
+    // The vertical bar: a press pages or grabs the thumb; true when the
+    // press was on the bar.
+    bool pressScrollBar(int x, int y);
+    void dragThumb(int y);
+    void endThumbDrag();
+    int scrollBarWidth() const { return hasVerticalBar() ? GetSystemMetrics(SM_CXVSCROLL) : 0; }
+    void scrollToRow(int row);
+    // The find matches of a line (line-relative [start, end) pairs), searched
+    // from the line's start at least up to column upTo, once per paint.
+    const std::vector<std::pair<int, int>>& lineMatches(int line, int upTo);
     LRESULT getSelection(WPARAM wParam, LPARAM lParam) const;
     void setCharFormat(const CHARFORMATW& format);
     void resetText();
@@ -223,7 +262,7 @@ private:
 
     TextDocument m_document;
     EditHistory m_history;
-    CharWidthCache m_widths;
+    veltrix::CharWidthCache m_widths;
     TextLayout m_layout{m_document, m_widths};
     TextScrollBar m_scroll;
     EditorColors m_colors;
@@ -239,14 +278,16 @@ private:
     bool m_hideSelection = true;
     bool m_endOfLineMarks = true;
     bool m_border = false;
-    bool m_modified = false;
     bool m_focused = false;
     bool m_selecting = false;  // the left button is down for a drag selection
+    bool m_draggingThumb = false;
+    int m_thumbGrab = 0;  // pixels from the thumb's top to the pointer
     int m_limit = -1;
     EDITWORDBREAKPROCW m_wordBreak = nullptr;
 
-    HFONT m_font = nullptr;
-    HDC m_measureDc = nullptr;
+    UniqueDC m_measureDc;
+    UniqueFont m_font;
+    SelectedObject m_measureSelection;  // last: gives the DC its own font back first
     int m_fontHeight = 12;
     int m_averageWidth = 6;
     int m_lineSpacing = 4;
@@ -258,5 +299,16 @@ private:
     int m_backgroundOpacity = 100;
     std::u16string m_findText;
     int m_findFlags = 0;
+    RegexPattern m_findPattern;
+    MatchStatus m_findStatus = MatchStatus::found;
+    // The highlight's searches of the paint in progress.
+    struct LineMatches {
+        int line = -1;
+        std::vector<std::pair<int, int>> matches;
+        int next = 0;  // where the next search of the line begins
+        bool complete = false;
+    };
+    LineMatches m_lineMatches;
+    MatchBudget m_paintBudget{0};
     std::unique_ptr<Graphics> m_canvas;
 };

@@ -20,10 +20,10 @@ void TextEditor::moveCaret(int position, Extend extend) {
 bool TextEditor::onKeyDown(int key) {
     const Extend extend = keyHeld(VK_SHIFT) ? Extend::Yes : Extend::No;
     const bool control = keyHeld(VK_CONTROL);
-    const std::u16string& text = m_document.text();
     const int length = m_document.length();
-    auto crLfBefore = [&](int p) { return p >= 2 && text[p - 2] == u'\r' && text[p - 1] == u'\n'; };
-    auto crLfAt = [&](int p) { return p + 1 < length && text[p] == u'\r' && text[p + 1] == u'\n'; };
+    auto charAt = [this](int p) { return m_document.charAt(p); };
+    auto crLfBefore = [&](int p) { return p >= 2 && charAt(p - 2) == u'\r' && charAt(p - 1) == u'\n'; };
+    auto crLfAt = [&](int p) { return p + 1 < length && charAt(p) == u'\r' && charAt(p + 1) == u'\n'; };
     if (control) {
         switch (key) {
         case 'A': setSelection(0, -1); return true;
@@ -77,8 +77,8 @@ bool TextEditor::onKeyDown(int key) {
         if (!control) {
             const int line = m_document.lineOfPosition(m_caret);
             end = m_document.lineStart(line + 1);
-            if (end > m_document.lineStart(line) && text[end - 1] == u'\n') --end;
-            if (end > m_document.lineStart(line) && text[end - 1] == u'\r') --end;
+            if (end > m_document.lineStart(line) && charAt(end - 1) == u'\n') --end;
+            if (end > m_document.lineStart(line) && charAt(end - 1) == u'\r') --end;
         }
         moveCaret(end, extend);
         m_desiredX = m_caretPoint.x;
@@ -160,6 +160,29 @@ void TextEditor::onWheel(int delta) {
     scrollBy(0, -delta * static_cast<int>(lines) / WHEEL_DELTA);
 }
 
+bool TextEditor::pressScrollBar(int x, int y) {
+    if (!hasVerticalBar() || x < m_clientWidth - scrollBarWidth() || x >= m_clientWidth) return false;
+    const TextScrollBar::Thumb thumb = m_scroll.thumb(m_clientHeight);
+    if (thumb.height == 0) return true;  // nothing to scroll; the caret stays
+    if (y < thumb.top) {
+        handleScroll(WM_VSCROLL, SB_PAGEUP);
+    } else if (y >= thumb.top + thumb.height) {
+        handleScroll(WM_VSCROLL, SB_PAGEDOWN);
+    } else {
+        m_draggingThumb = true;
+        m_thumbGrab = y - thumb.top;
+        if (handle_) SetCapture(handle_);
+    }
+    return true;
+}
+
+void TextEditor::dragThumb(int y) { scrollToRow(m_scroll.rowForThumbTop(y - m_thumbGrab, m_clientHeight)); }
+
+void TextEditor::endThumbDrag() {
+    m_draggingThumb = false;
+    if (handle_ && GetCapture() == handle_) ReleaseCapture();
+}
+
 void TextEditor::onSetFocus() {
     m_focused = true;
     placeCaret();
@@ -180,7 +203,7 @@ void TextEditor::resizeView(int width, int height) {
     applyMargins();
     relayoutAll();
     // The line that was at the top stays there.
-    m_scroll.firstRow = m_document.lines()[static_cast<std::size_t>(topLine)].firstRow;
+    m_scroll.firstRow = m_document.lines().empty() ? 0 : m_document.lines().firstRow(topLine);
     m_scroll.clamp();
     invalidateAll();
     placeCaret();

@@ -78,22 +78,22 @@ LRESULT TextEditor::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         DragAcceptFiles(window, FALSE);
         m_focused = false;
         m_selecting = false;
+        m_draggingThumb = false;
         m_canvas.reset();
         break;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(window, &ps);
+        const PaintDC painting(window);
+        HDC dc = painting.get();
         if (m_clientWidth > 0 && m_clientHeight > 0) {
             if (!m_canvas || m_canvas->image().getWidth() != std::min(m_clientWidth, Bitmap::kMaxSide) ||
                 m_canvas->image().getHeight() != std::min(m_clientHeight, Bitmap::kMaxSide)) {
                 m_canvas = std::make_unique<Graphics>(m_clientWidth, m_clientHeight);
             }
-            const RECT area = ps.rcPaint;
+            const RECT area = painting.area();
             paint(*m_canvas, area);
             BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, m_canvas->dc(), area.left,
                    area.top, SRCCOPY);
         }
-        EndPaint(window, &ps);
         return 0;
     }
     case WM_ERASEBKGND: return 1;
@@ -105,12 +105,32 @@ LRESULT TextEditor::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_CHAR:
         if (onChar(static_cast<char16_t>(wParam))) return 0;
         break;
+    // The scroll bar is the editor's own: presses on it never reach the
+    // text's mouse handlers.
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: onLeftDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), wParam); return 0;
-    case WM_LBUTTONUP: onLeftUp(); return 0;
-    case WM_MOUSEMOVE: onMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
+    case WM_LBUTTONDBLCLK:
+        if (pressScrollBar(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam))) return 0;
+        onLeftDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), wParam);
+        return 0;
+    case WM_LBUTTONUP:
+        if (m_draggingThumb) {
+            endThumbDrag();
+            return 0;
+        }
+        onLeftUp();
+        return 0;
+    case WM_MOUSEMOVE:
+        if (m_draggingThumb) {
+            dragThumb(GET_Y_LPARAM(lParam));
+            return 0;
+        }
+        onMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
     case WM_MOUSEWHEEL: onWheel(static_cast<short>(HIWORD(wParam))); return 0;
-    case WM_CAPTURECHANGED: m_selecting = false; return 0;
+    case WM_CAPTURECHANGED:
+        m_selecting = false;
+        m_draggingThumb = false;
+        return 0;
 
     case WM_SETTEXT:
         setText(lParam ? std::u16string_view(reinterpret_cast<LPCWSTR>(lParam)) : std::u16string_view());
@@ -120,7 +140,7 @@ LRESULT TextEditor::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         const int size = static_cast<int>(wParam);
         if (!buffer || size <= 0) return 0;
         const int count = std::min(size - 1, m_document.length());
-        std::copy_n(m_document.text().data(), count, buffer);
+        m_document.copyRange(0, count, buffer);
         buffer[count] = 0;
         return count;
     }
@@ -134,7 +154,7 @@ LRESULT TextEditor::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     }
     // The editor's own font object: the caller may select it but does not
     // own it (a fresh object per call would leak one font per question).
-    case WM_GETFONT: return reinterpret_cast<LRESULT>(m_font);
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(m_font.get());
     case WM_GETDLGCODE: return multiLine() ? DLGC_WANTALLKEYS : (DLGC_WANTARROWS | DLGC_HASSETSEL);
 
     case EM_GETSEL: return getSelection(wParam, lParam);
@@ -165,7 +185,7 @@ LRESULT TextEditor::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case EM_SCROLL: return windowProc(window, WM_VSCROLL, wParam, 0);
     case EM_LINESCROLL: scrollBy(asPosition(wParam), asPosition(lParam)); return TRUE;
     case EM_SCROLLCARET: scrollCaretIntoView(); return TRUE;
-    case EM_GETMODIFY: return m_modified ? TRUE : FALSE;
+    case EM_GETMODIFY: return modified() ? TRUE : FALSE;
     case EM_SETMODIFY: setModified(wParam != 0); return 0;
     case EM_GETLINECOUNT: return m_layout.totalRows();
     case EM_LINEINDEX: {

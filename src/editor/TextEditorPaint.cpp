@@ -5,6 +5,7 @@
 
 #include "editor/TextEditor.h"
 #include "editor/regex/RegexPattern.h"
+#include "platform/common/Unicode.h"
 #include "toolkit/Graphics.h"
 
 namespace {
@@ -73,19 +74,21 @@ void TextEditor::paint(Graphics& graphics, const RECT& area) {
     const int width = graphics.image().getWidth();
     const int height = graphics.image().getHeight();
     const COLORREF background = m_colors.get(ColorSlot::Background);
+    // The highlight's searches of this paint start afresh with one budget.
+    m_lineMatches = LineMatches{};
+    m_paintBudget = m_findPattern.makeBudget();
     SaveDC(dc);
     IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
     fill(dc, 0, 0, width, height, background);
     const bool overPicture = !m_background.empty();
     if (overPicture) {
-        const int pictureWidth = width - (hasVerticalBar() ? GetSystemMetrics(SM_CXVSCROLL) : 0);
+        const int pictureWidth = width - scrollBarWidth();
         graphics.drawBitmap(m_background, Rect{0, 0, pictureWidth, height},
                             Rect{0, 0, m_background.getWidth(), m_background.getHeight()});
     }
-    SelectObject(dc, m_font);
+    SelectObject(dc, m_font.get());  // RestoreDC below puts the picture's own font back
     SetTextAlign(dc, TA_LEFT | TA_TOP);
-    IntersectClipRect(dc, 0, 0, std::max(0, m_clientWidth - (hasVerticalBar() ? GetSystemMetrics(SM_CXVSCROLL) : 0)),
-                      height);
+    IntersectClipRect(dc, 0, 0, std::max(0, m_clientWidth - scrollBarWidth()), height);
     const int rows = m_layout.totalRows();
     const int rowPixels = std::max(1, rowHeight());
     for (int row = m_scroll.firstRow; row < rows; ++row) {
@@ -98,10 +101,9 @@ void TextEditor::paint(Graphics& graphics, const RECT& area) {
     RestoreDC(dc, -1);
     paintScrollIndicator(graphics);
     if (m_border) {
-        HBRUSH frame = CreateSolidBrush(kBorder);
+        const UniqueBrush frame(CreateSolidBrush(kBorder));
         RECT rect{0, 0, width, height};
-        FrameRect(dc, &rect, frame);
-        DeleteObject(frame);
+        FrameRect(dc, &rect, frame.get());
     }
 }
 
@@ -120,28 +122,18 @@ void TextEditor::characterAttributes(const RowSpan& span, std::vector<COLORREF>&
     if (!m_findText.empty()) {
         const COLORREF findText = m_colors.get(ColorSlot::FindText);
         const COLORREF findBack = m_colors.get(ColorSlot::FindBackground);
-        const std::u16string& all = m_document.text();
         const int lineStart = m_document.lineStart(span.line);
         const int lineEnd = m_document.lineStart(span.line + 1);
         if (m_findFlags & kFindRegex) {
-            RegexPattern pattern(m_findText, (m_findFlags & kFindIgnoreCase) ? regex::ignoreCase : 0);
-            const std::u16string_view line(all.data() + lineStart, static_cast<std::size_t>(lineEnd - lineStart));
-            int from = 0;
-            while (from <= static_cast<int>(line.size())) {
-                const MatchResult result = pattern.match(line, from);
-                if (!result.found()) break;
-                const int start = result.groupStart(0);
-                const int end = result.groupEnd(0);
+            for (const auto& [start, end] : lineMatches(span.line, span.end - lineStart)) {
                 if (start >= span.end - lineStart) break;
                 mark(lineStart + start, lineStart + end, findText, findBack);
-                from = end > start ? end : end + 1;
             }
         } else {
             // Occurrences that reach into this row from the row before count too.
             const int findLength = static_cast<int>(m_findText.size());
             const int from = std::max(lineStart, span.start - findLength + 1);
-            const std::u16string_view window(all.data() + from,
-                                             static_cast<std::size_t>(std::min(lineEnd, span.end + findLength - 1) - from));
+            const std::u16string_view window = m_document.view(from, std::min(lineEnd, span.end + findLength - 1));
             for (std::size_t at = window.find(m_findText); at != std::u16string_view::npos;
                  at = window.find(m_findText, at + 1)) {
                 mark(from + static_cast<int>(at), from + static_cast<int>(at) + findLength, findText, findBack);
@@ -162,7 +154,8 @@ void TextEditor::paintRow(Graphics& graphics, int row, int y, bool overPicture) 
     std::vector<COLORREF> backs;
     characterAttributes(span, foreground, backs);
     const int space = m_layout.spaceWidth(span);
-    const char16_t* text = m_document.text().data();
+    // Taken last: the views above may move the text's storage.
+    const std::u16string_view shownText = m_document.view(span.start, span.end);
     const int left = textAreaLeft() - m_scroll.horizontalOffset;
     const int rightEdge = textAreaRight();
     const int height = rowHeight();
@@ -181,10 +174,10 @@ void TextEditor::paintRow(Graphics& graphics, int row, int y, bool overPicture) 
         std::vector<int> surrogates;
         while (j < span.end && foreground[static_cast<std::size_t>(j - span.start)] == runText &&
                backs[static_cast<std::size_t>(j - span.start)] == runBack) {
-            const char16_t c = text[j];
+            const char16_t c = shownText[static_cast<std::size_t>(j - span.start)];
             const int next = m_layout.advance(c, x, space);
             const bool blank = c == u'\t' || c == u'\u3000' || c == u' ';
-            const bool surrogate = c >= 0xD800 && c <= 0xDFFF;
+            const bool surrogate = veltrix::unicode::isSurrogate(c);
             if (surrogate) surrogates.push_back(x);
             shown.push_back(blank || surrogate ? u' ' : c);
             advances.push_back(next - x);
@@ -212,11 +205,10 @@ void TextEditor::paintRow(Graphics& graphics, int row, int y, bool overPicture) 
 void TextEditor::paintLineEnd(Graphics& graphics, const RowSpan& span, int x, int y) {
     const int lineEnd = m_document.lineStart(span.line + 1);
     if (lineEnd == span.end) return;  // the last line has no break
-    const char16_t* text = m_document.text().data();
     std::uint32_t kind = line_ending::kLf;
     const Mark* mark = &kLfMark;
-    if (text[span.end] == u'\r') {
-        const bool pair = span.end + 1 < lineEnd && text[span.end + 1] == u'\n';
+    if (m_document.charAt(span.end) == u'\r') {
+        const bool pair = span.end + 1 < lineEnd && m_document.charAt(span.end + 1) == u'\n';
         kind = pair ? line_ending::kCrLf : line_ending::kCr;
         mark = pair ? &kCrLfMark : &kCrMark;
     }
@@ -237,17 +229,11 @@ void TextEditor::paintCaret(Graphics& graphics) {
 
 void TextEditor::paintScrollIndicator(Graphics& graphics) {
     if (!hasVerticalBar()) return;
-    const int bar = GetSystemMetrics(SM_CXVSCROLL);
+    const int bar = scrollBarWidth();
     const int height = graphics.image().getHeight();
     const int x = m_clientWidth - bar;
-    const COLORREF track = m_colors.get(ColorSlot::LineBackground);
-    fill(graphics.dc(), x, 0, bar, height, track);
-    const int total = std::max(1, m_scroll.totalRows);
-    if (total <= m_scroll.visibleRows) return;
-    const int thumbHeight = std::max(16, height * m_scroll.visibleRows / total);
-    const int travel = std::max(0, height - thumbHeight);
-    const int thumbTop = m_scroll.maxFirstRow() > 0
-                             ? static_cast<int>(static_cast<long long>(travel) * m_scroll.firstRow / m_scroll.maxFirstRow())
-                             : 0;
-    fill(graphics.dc(), x + 4, thumbTop + 2, bar - 8, thumbHeight - 4, m_colors.get(ColorSlot::EndOfLine));
+    fill(graphics.dc(), x, 0, bar, height, m_colors.get(ColorSlot::LineBackground));
+    const TextScrollBar::Thumb thumb = m_scroll.thumb(m_clientHeight);
+    if (thumb.height == 0) return;
+    fill(graphics.dc(), x + 4, thumb.top + 2, bar - 8, thumb.height - 4, m_colors.get(ColorSlot::EndOfLine));
 }

@@ -2,13 +2,11 @@
 // rows stored in the document's own line table, and the x arithmetic that
 // the caret, hit-testing and painting share.
 //
-// Invariants after layoutAll() and after every relayout():
-//  - every line has rowCount >= 1 and a wrap list [0, s1, ..., closing] with
-//    increasing row starts, closed by the line's length counting at most one
-//    code unit of its line break;
-//  - line i's firstRow is the sum of the row counts of the lines before it;
-//    the closing record's firstRow is totalRows().
-// A line the layout has not wrapped yet (empty wrap list) counts as one row.
+// Invariants: the line table's row numbering is always whole (LineTable);
+// after layoutAll() and relayout() the wrapped lines' wrap lists describe the
+// line at the current wrap width. A line with an empty wrap list is one row;
+// unwrap() lays lines out that way, which is right (if not pretty) at any
+// width and is what an edit gets while the view is too narrow to wrap.
 //
 // Wrapping: characters are added up to the wrap width; the character that
 // overflows starts a new row, except that a run of ASCII word characters
@@ -17,7 +15,10 @@
 // its row. Everything else (digits, punctuation, Japanese) breaks anywhere.
 #pragma once
 
-#include "editor/CharWidthCache.h"
+#include <algorithm>
+#include <functional>
+
+#include "platform/common/CharWidthCache.h"
 #include "editor/ITextDocument.h"
 
 // One visual row.
@@ -38,7 +39,7 @@ public:
     // The wrap width of an editor without word wrap: only absurdly long lines wrap.
     static constexpr int kNoWrapWidth = 99999;
 
-    TextLayout(ITextDocument& document, CharWidthCache& widths);
+    TextLayout(ITextDocument& document, veltrix::CharWidthCache& widths);
 
     void setWrapWidth(int width) { m_wrapWidth = width < 1 ? 1 : width; }
     int wrapWidth() const { return m_wrapWidth; }
@@ -47,14 +48,13 @@ public:
 
     // Wraps every line.
     void layoutAll();
-    // Wraps lines first..last (clamped to the document) and renumbers the rows
-    // from there; true when the total number of rows changed.
+    // Wraps lines first..last (clamped to the document); true when the total
+    // number of rows changed.
     bool relayout(int firstLine, int lastLine);
-    // Recomputes only the first rows from line `from` on, keeping every line's
-    // wrap list (used while the window is too narrow or too wide to wrap).
-    void renumber(int from = 0);
+    // Lays lines first..last (clamped) out as one row each.
+    bool unwrap(int firstLine, int lastLine);
 
-    int totalRows() const { return m_totalRows; }
+    int totalRows() const { return std::max(1, m_document.lines().totalRows()); }
     // The widest row measured by the last wraps (scroll range without wrap).
     int widestRow() const { return m_widest; }
     // The line that owns a row (clamped to the document).
@@ -81,18 +81,21 @@ public:
         return x + m_widths.width(c);
     }
 
-    CharWidthCache& widths() { return m_widths; }
+    veltrix::CharWidthCache& widths() { return m_widths; }
     ITextDocument& document() { return m_document; }
 
 private:
     void wrapLine(int line);
+    // Lays lines first..last (clamped) out with layLine; true when the
+    // total number of rows changed.
+    bool eachLine(int firstLine, int lastLine, const std::function<void(int)>& layLine);
     // Length of a line without its line break.
     int contentLength(int line) const;
 
     ITextDocument& m_document;
-    CharWidthCache& m_widths;
+    veltrix::CharWidthCache& m_widths;
     int m_wrapWidth = kNoWrapWidth;
     bool m_justify = true;
-    int m_totalRows = 1;
     int m_widest = 0;
+    LineTable::WrapList m_wraps;  // wrapLine's working list
 };

@@ -6,8 +6,16 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
 
 struct TextScrollBar {
+    // The vertical thumb's place in a bar as tall as the client area.
+    struct Thumb {
+        int top = 0;
+        int height = 0;  // 0: nothing to scroll, no thumb
+    };
+    static constexpr int kMinimumThumb = 16;
+
     int firstRow = 0;
     int horizontalOffset = 0;
     int totalRows = 0;
@@ -48,6 +56,28 @@ struct TextScrollBar {
         if (x < horizontalOffset) return x - horizontalOffset;
         if (textWidth > 0 && x >= horizontalOffset + textWidth) return x - (horizontalOffset + textWidth) + 1;
         return 0;
+    }
+
+    // The thumb's height follows the share of the rows shown (at least
+    // kMinimumThumb); its top runs over the rest of the bar as the first row
+    // runs from 0 to maxFirstRow().
+    Thumb thumb(int barHeight) const {
+        if (totalRows <= visibleRows || barHeight <= 0) return {};
+        const int height =
+            std::min(barHeight, std::max(kMinimumThumb, static_cast<int>(std::int64_t{barHeight} * visibleRows / totalRows)));
+        const int travel = barHeight - height;
+        const int top = static_cast<int>(std::int64_t{travel} * firstRow / std::max(1, maxFirstRow()));
+        return {top, height};
+    }
+    // The first row that puts the thumb's top at y (clamped to the bar):
+    // the smallest row whose thumb is not above y, so that a dragged thumb
+    // stays under the pointer.
+    int rowForThumbTop(int y, int barHeight) const {
+        const Thumb current = thumb(barHeight);
+        const int travel = barHeight - current.height;
+        if (current.height == 0 || travel <= 0) return firstRow;
+        y = std::clamp(y, 0, travel);
+        return static_cast<int>((std::int64_t{y} * maxFirstRow() + travel - 1) / travel);
     }
 
     // The move that shows `row` a quarter of the way down the view.

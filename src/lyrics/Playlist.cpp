@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/common/AsciiCase.h"
 #include "platform/win32.h"
 #include "text/NarrowText.h"
 #include "text/ReplacingFile.h"
@@ -9,13 +10,7 @@
 
 namespace {
 
-bool endsWithM3u(const std::u16string& path) {
-    if (path.size() < 4) return false;
-    std::u16string tail = path.substr(path.size() - 4);
-    for (char16_t& c : tail)
-        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-    return tail == u".m3u";
-}
+bool endsWithM3u(const std::u16string& path) { return veltrix::ascii::endsWithIgnoringCase(path, u".m3u"); }
 
 std::u16string folderOf(const std::u16string& path) {
     std::size_t cut = path.find_last_of(u"\\/");

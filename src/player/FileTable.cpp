@@ -4,21 +4,12 @@
 
 #include "app/Paths.h"
 #include "lyrics/Playlist.h"
+#include "platform/common/FileExtension.h"
 #include "toolkit/PopupMenu.h"
 
 namespace {
 
-bool endsWithIgnoringCase(const std::u16string& text, std::u16string_view suffix) {
-    if (text.size() < suffix.size()) return false;
-    auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; };
-    return std::equal(suffix.begin(), suffix.end(), text.end() - static_cast<std::ptrdiff_t>(suffix.size()),
-                      [&](char16_t a, char16_t b) { return lower(a) == lower(b); });
-}
-
-bool isAudioFile(const std::u16string& path) {
-    return endsWithIgnoringCase(path, u".mp3") || endsWithIgnoringCase(path, u".ogg") ||
-           endsWithIgnoringCase(path, u".wma");
-}
+bool isAudioFile(const std::u16string& path) { return veltrix::paths::hasExtension(path, {u".mp3", u".ogg", u".wma"}); }
 
 // The playlist reader reports into the table through this.
 class TableTarget : public PlaylistTarget {

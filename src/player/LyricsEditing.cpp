@@ -248,6 +248,20 @@ void LyricsEditing::deleteRows(const std::vector<int>& rows) {
     markEdited();
 }
 
+void LyricsEditing::rowsReordered() {
+    std::u16string joined;
+    std::vector<SentenceTiming> timings;
+    for (int row = 0; row < table_.getRowCount(); ++row) {
+        timings.push_back(SentenceTiming{table_.startOf(row), static_cast<std::int32_t>(joined.size())});
+        joined += table_.getValueAt(row, LyricsTable::Sentence);
+    }
+    lyrics_.setSentences(joined, std::move(timings));
+    lyrics_.emptyUndoBuffer();
+    markEdited();
+    const int row = firstSelected();
+    if (row >= 0) showSentence(row);
+}
+
 void LyricsEditing::applySentenceEdit(int row, SentenceEdit edit, const SentenceTexts& texts) {
     const int count = table_.getRowCount();
     if (edit == SentenceEdit::Replace) {

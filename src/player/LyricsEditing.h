@@ -96,6 +96,11 @@ public:
     void mergeSentences(const std::vector<int>& rows);
     // Removes rows (ascending), from the last to the first.
     void deleteRows(const std::vector<int>& rows);
+    // The table's rows were reordered (dragged): the lyrics text and the
+    // timing index are built again from the rows in their new order, and
+    // the first selected row is shown. The lyrics view's undo steps are
+    // dropped with its old text, which they describe.
+    void rowsReordered();
     // Replace: row (-1 the last) takes texts. Insert: a new untimed row with
     // texts.sentence goes before row (at the end for -1).
     void applySentenceEdit(int row, SentenceEdit edit, const SentenceTexts& texts);

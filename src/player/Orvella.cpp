@@ -1,18 +1,22 @@
 #include "player/Orvella.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "app/Paths.h"
 #include "app/Settings.h"
 #include "editor/EditorTheme.h"
 #include "lyrics/Playlist.h"
+#include "platform/common/FileExtension.h"
 #include "player/LyricsEditDialog.h"
+#include "player/RecoveryFile.h"
 #include "player/SentenceMenu.h"
 #include "toolkit/FileChooser.h"
 #include "toolkit/FontList.h"
 #include "toolkit/PopupMenu.h"
 #include "toolkit/Graphics.h"
 #include "platform/api/Toolbar.h"
+#include "text/NarrowText.h"
 
 namespace {
 
@@ -33,33 +37,6 @@ constexpr char16_t kAudioFilter[] = u"Audio File (*.ogg,*.mp3,*.wma)";
 const std::u16string kAudioDialogFilter = std::u16string(kAudioFilter) + u'\0' + u"*.ogg;*.mp3;*.wma;*.xml;*.m3u" + u'\0';
 constexpr COLORREF kGlyphTransparent = 0xE5E5E5;
 
-struct ToolButton {
-    int command;
-    BYTE style;
-    const char16_t* tip;
-};
-// The tool bar's buttons in order; their glyphs are the cells of "Resources/OrvellaTool.bmp".
-const ToolButton kToolButtons[] = {
-    {100, BTNS_DROPDOWN, u"音声ファイルを開く (Ctrl+O)"},
-    {112, BTNS_BUTTON, u"編集中の歌詞を xml ファイルに上書き保存する (Ctrl+S)"},
-    {102, BTNS_BUTTON, u"選択中のセンテンスを再生 (Ctrl+Shift+P)"},
-    {119, BTNS_BUTTON, u"前のセンテンスを選択 (Ctrl+Up)"},
-    {120, BTNS_BUTTON, u"次のセンテンスを選択 (Ctrl+Down)"},
-    {105, BTNS_BUTTON, u"次のセンテンスを選択して、時間を設定 (Ctrl+Shift+T)"},
-    {114, BTNS_BUTTON, u"選択中のセンテンスに翻訳文・解説文を設定する (Ctrl+J)"},
-    {121, BTNS_CHECK, u"Open/Close the Explanation Window"},
-};
-
-std::u16string lowerExtension(const std::u16string& path) {
-    const std::u16string name = fileNameOf(path);
-    const auto dot = name.rfind(u'.');
-    if (dot == std::u16string::npos) return {};
-    std::u16string extension = name.substr(dot);
-    for (char16_t& c : extension)
-        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-    return extension;
-}
-
 }  // namespace
 
 Orvella::Orvella()
@@ -67,6 +44,7 @@ Orvella::Orvella()
     core_.setProgramName(appBaseName());
     core_.setOpenedHandler([this](const std::u16string& path) {
         recentFiles_.addRecentFile(path);
+        offerRecovery();
         // The open file brought its own word list.
         if (wordListDialog_.handle() && IsWindowVisible(wordListDialog_.handle())) wordListDialog_.pane().reload();
     });
@@ -275,13 +253,14 @@ void Orvella::createToolBar() {
     toolBar_.create(handle_);
     toolBar_.loadGlyphs(u"Resources/OrvellaTool.bmp", kGlyphTransparent);
     std::vector<TBBUTTON> buttons;
-    for (const ToolButton& tool : kToolButtons) {
+    for (int slot = 0; slot < player_commands::toolButtonCount(); ++slot) {
+        const player_commands::Row& row = *player_commands::toolButtonAt(slot);
         TBBUTTON button{};
-        button.iBitmap = static_cast<int>(buttons.size());
-        button.idCommand = tool.command;
+        button.iBitmap = slot;
+        button.idCommand = row.command;
         button.fsState = TBSTATE_ENABLED;
-        button.fsStyle = tool.style;
-        button.iString = reinterpret_cast<INT_PTR>(tool.tip);
+        button.fsStyle = row.button.style;
+        button.iString = reinterpret_cast<INT_PTR>(row.button.tip);
         buttons.push_back(button);
     }
     SendMessageW(toolBar_.handle(), TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
@@ -292,7 +271,7 @@ void Orvella::createToolBar() {
 void Orvella::createControls() {
     createToolBar();
     const std::u16string faces = appDirectory() + u"Resources/AudioTool.png";
-    menuButton_.createButton(handle_, kMenuCommand, u"Menu...", 0, 0, 60, 20);
+    menuButton_.createButton(handle_, PlayerMenu, u"Menu...", 0, 0, 60, 20);
     playButton_.createButton(handle_, TogglePlay, PlayerCore::kPlay, 0, 0, kButtonSide, kButtonSide);
     playButton_.loadImage(faces);
     playButton_.setText(PlayerCore::kPlay);
@@ -454,18 +433,13 @@ void Orvella::onCommand(WPARAM wParam, LPARAM lParam) {
     execute(id);
 }
 
-bool Orvella::needsAudio(int command) const {
-    return (command >= TogglePlay && command <= NextClearTimes) || command == SaveSentences || command == ApplyPanes ||
-           command == ReloadLyrics || command == PreviousSentence || command == NextSentence;
-}
-
 void Orvella::execute(int command) {
-    if (needsAudio(command) && !core_.hasAudio()) return;
+    if (player_commands::needsAudio(command) && !core_.hasAudio()) return;
     switch (command) {
     case OpenFile: {
         const std::u16string path = chooseAudioFile(kAudioFilter, core_.audioPath());
         if (path.empty()) return;
-        if (lowerExtension(path) == u".m3u") {
+        if (veltrix::paths::extensionOf(path) == u".m3u") {
             fileTable_.clearFiles();
             fileTable_.loadPlaylist(path);
             showFileTab();
@@ -494,7 +468,7 @@ void Orvella::execute(int command) {
     case PreviousSentence: editing_.selectAdjacentSentence(Direction::Backward); return;
     case NextSentence: editing_.selectAdjacentSentence(Direction::Forward); return;
     case ExplanationPane: setExplanationVisible(!explanationVisible_); return;
-    case kMenuCommand: showPlayerMenu(); return;
+    case PlayerMenu: showPlayerMenu(); return;
     default: return;
     }
 }
@@ -608,6 +582,7 @@ void Orvella::onLyricsTableNotify(const NMHDR& header) {
     case NM_RETURN:
         if (selected >= 0) core_.playSentence();
         return;
+    case Table::kRowsMoved: editing_.rowsReordered(); return;
     case NM_RCLICK: {
         const int choice = showSentenceMenu(handle_, lyricsTable_.getSelectedRows().size());
         if (editing_.performMenuChoice(choice)) core_.playSentence();
@@ -642,22 +617,56 @@ void Orvella::showFileTab() {
 
 // Closing -----------------------------------------------------------------------------------
 
+bool Orvella::settleUnsavedEdits() {
+    if (!core_.hasAudio() || !lyricsView_.modified()) return true;
+    const int answer = MessageBoxW(handle_, u"編集中の歌詞が保存されていません。xml ファイルに保存しますか？", u"Veltrix",
+                                   MB_YESNOCANCEL | MB_ICONQUESTION);
+    if (answer == IDCANCEL) return false;
+    // A save that failed has said why; the window stays so nothing is lost.
+    return answer != IDYES || core_.writeSentences();
+}
+
 bool Orvella::onClose() {
-    if (core_.hasAudio() && lyricsView_.modified()) {
-        const int answer = MessageBoxW(handle_, u"編集中の歌詞が保存されていません。xml ファイルに保存しますか？",
-                                       u"Veltrix", MB_YESNOCANCEL | MB_ICONQUESTION);
-        if (answer == IDCANCEL) return false;
-        // A save that failed has said why; the window stays so nothing is lost.
-        if (answer == IDYES && !core_.writeSentences()) return false;
-    }
+    if (!sessionEnding_ && !settleUnsavedEdits()) return false;
     if (!core_.isStopped()) audio_.stop();
     savePlayerSettings();
     audio_.close();
     return true;
 }
 
+bool Orvella::queryEndSession(bool unattended) {
+    if (!unattended) {
+        sessionEnding_ = settleUnsavedEdits();
+        return sessionEnding_;
+    }
+    if (core_.hasAudio() && lyricsView_.modified()) {
+        editing_.collectDocument();
+        if (!recovery::keep(editing_.document(), core_.audioPath()))
+            std::fprintf(stderr, "veltrix: the unsaved sentence list could not be kept in %s\n",
+                         encodeCodePage(recovery::pathFor(core_.audioPath()), 65001).c_str());
+    }
+    sessionEnding_ = true;
+    return true;
+}
+
+void Orvella::offerRecovery() {
+    const std::u16string audio = core_.audioPath();
+    if (!recovery::exists(audio)) return;
+    const std::u16string path = recovery::pathFor(audio);
+    if (askYesNo(u"前回、保存されないまま終了した編集中の歌詞があります。復元しますか？\r\n"
+                 u"（いいえを選ぶと破棄します）\r\n" + path,
+                 u"Veltrix"))
+        core_.restoreSentences(path);
+    recovery::discard(audio);
+}
+
 LRESULT Orvella::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_ERASEBKGND) return 1;
+    if (message == WM_QUERYENDSESSION) return queryEndSession((lParam & ENDSESSION_CRITICAL) != 0) ? TRUE : FALSE;
+    if (message == WM_ENDSESSION) {
+        endSession(wParam != FALSE);
+        return 0;
+    }
     // The sliders report the user's changes as a track bar does.
     if (message == WM_HSCROLL && controlChanged(reinterpret_cast<HWND>(lParam))) return 0;
     return Component::windowProc(window, message, wParam, lParam);

@@ -26,6 +26,7 @@
 #include "player/LyricsEditing.h"
 #include "player/LyricsTable.h"
 #include "player/LyricsTextEditor.h"
+#include "player/PlayerCommands.h"
 #include "player/PlayerControls.h"
 #include "player/PlayerCore.h"
 #include "player/RecentFileList.h"
@@ -63,28 +64,8 @@ public:
     class TimeSlider : public Slider {};
     class VolumeSlider : public Slider {};
 
-    // Command identifiers.
-    enum Command : int {
-        OpenFile = 100,
-        TogglePlay = 101,
-        PlaySentence = 102,
-        StopPlayback = 103,
-        SetStart = 104,
-        NextSetStart = 105,
-        SetEnd = 106,
-        NextSetEnd = 107,
-        ClearTimes = 108,
-        NextClearTimes = 109,
-        SaveSentences = 112,
-        ApplyPanes = 114,
-        ReloadLyrics = 115,
-        OpenWordList = 117,
-        ClickAtPointer = 118,
-        PreviousSentence = 119,
-        NextSentence = 120,
-        ExplanationPane = 121,
-    };
-    static constexpr int kMenuCommand = 111;
+    // Command identifiers (player/PlayerCommands.h).
+    using enum player_commands::Command;
     // Items of the player's menu ("Menu...").
     static constexpr UINT kMenuReloadLyrics = 1;
     static constexpr UINT kMenuSavePlaylist = 9;
@@ -140,8 +121,16 @@ public:
     LRESULT onSize(WPARAM type, LPARAM size) override;
     bool onTimer(UINT_PTR id, LPARAM lParam) override;
     // Asks whether to save unsaved edits (Yes saves, No discards, Cancel
-    // keeps the window); then saves the settings and closes the audio.
+    // keeps the window); then saves the settings and closes the audio. Once
+    // the session's end has been agreed it closes without asking again.
     bool onClose() override;
+    // The session is ending (WM_QUERYENDSESSION). With someone to answer it
+    // asks as closing does and may refuse; unattended it keeps unsaved edits
+    // in the audio's recovery file (RecoveryFile.h), leaves the XML file on
+    // disk as it was, and agrees.
+    bool queryEndSession(bool unattended);
+    // WM_ENDSESSION: when the session goes on after all, a later close asks again.
+    void endSession(bool ending) { sessionEnding_ = ending; }
     bool onFilesDropped(const std::vector<std::u16string>& paths) override;
     LRESULT windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -203,7 +192,6 @@ private:
     // The "File" tab, in an open channel pane.
     void showFileTab();
     void execute(int command);
-    bool needsAudio(int command) const;
     void onLyricsTableNotify(const NMHDR& header);
     void clickAtPointer();
     void createControls();
@@ -211,6 +199,11 @@ private:
     // A change reported by one of the number fields or sliders; false for other windows.
     bool controlChanged(HWND control);
     bool askYesNo(const std::u16string& text, const std::u16string& caption);
+    // Asks about unsaved edits and saves them when told to; false when the
+    // user cancelled or the save failed (and said why).
+    bool settleUnsavedEdits();
+    // After an audio file opened: a recovery file of it is offered, then removed.
+    void offerRecovery();
 
     BassPlayer audio_;
     LyricsTable lyricsTable_;
@@ -247,6 +240,7 @@ private:
     int volume_ = 100;
     int fontSize_ = 20;
     bool explanationVisible_ = false;
+    bool sessionEnding_ = false;
     int width_ = 0;
     int height_ = 0;
 };

@@ -8,6 +8,7 @@
 #include "audio/LyricsInfoManager.h"
 #include "lyrics/AudioPath.h"
 #include "lyrics/SentenceListFile.h"
+#include "platform/common/FileExtension.h"
 
 namespace {
 
@@ -17,18 +18,6 @@ struct FileCloser {
         if (file) std::fclose(file);
     }
 };
-
-char16_t lower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; }
-
-// The part of the file name from its last dot, in lower case ("" without one).
-std::u16string extensionOf(const std::u16string& path) {
-    const std::u16string name = fileNameOf(path);
-    const auto dot = name.rfind(u'.');
-    if (dot == std::u16string::npos) return {};
-    std::u16string extension = name.substr(dot);
-    for (char16_t& c : extension) c = lower(c);
-    return extension;
-}
 
 bool isAudioExtension(const std::u16string& extension) {
     return extension == u".mp3" || extension == u".ogg" || extension == u".wma";
@@ -73,7 +62,7 @@ bool PlayerCore::openFile(const std::u16string& path) {
     const std::u16string previous = audioPath_;
     fallbackPath_ = previous;
     try {
-        const std::u16string extension = extensionOf(path);
+        const std::u16string extension = veltrix::paths::extensionOf(path);
         if (extension != u".xml") {
             // Checked before anything is replaced, so that a file that cannot
             // be played leaves the open one and its sentences as they were.
@@ -163,6 +152,20 @@ bool PlayerCore::writeSentences() {
     return true;
 }
 
+bool PlayerCore::restoreSentences(const std::u16string& path) {
+    SentenceList& document = editing_.document();
+    std::u16string xmlPath = document.xmlPath();
+    if (xmlPath.empty()) xmlPath = withoutExtension(audioPath_) + u".xml";
+    // The document names the open audio, which the reader keeps.
+    document.setAudioPath(audioPath_);
+    if (!readSentenceList(document, path, host_)) return false;
+    document.setXmlPath(xmlPath);
+    editing_.showDocument();
+    editing_.lyricsView().setModified(true);
+    updateTitle();
+    return true;
+}
+
 void PlayerCore::applyPlayerSettings() {
     audio_.setPitch(controls_.pitch());
     audio_.setVolume(controls_.volume());
@@ -226,8 +229,10 @@ void PlayerCore::playSentence() {
     if (end == 0 || end == SentenceGroup::kNoEndTime)
         end = row + 1 < table.getRowCount() ? table.startOf(row + 1) : 0;
     if (end < start) end = lengthMs();
-    if (!audio_.play()) return;
+    // Seeking first: started at the old position, a few milliseconds of it
+    // could sound before the seek.
     audio_.setPosition(static_cast<int>(start));
+    if (!audio_.play()) return;
     applyPlayerSettings();
     updateButtons();
     controls_.enablePlayButton(Enable::Off);
@@ -244,11 +249,8 @@ void PlayerCore::selectAndSeek(int row) {
     if (d == 0 && row != 0) return;
     controls_.setTimeSliderValue(static_cast<int>(d / 10));
     if (controls_.playCaption() != kPlay) {
+        // Seeks are exact and the position reads the target at once: no correction.
         audio_.setPosition(static_cast<int>(d));
-        const int g = audio_.getPosition();
-        const int wanted = static_cast<int>(d);
-        // One correction for a seek that lands short of (or past) the place.
-        if (g != wanted) audio_.setPosition(std::max(0, wanted + (wanted - g)));
     } else {
         updateTimeDisplay();
     }

@@ -46,6 +46,11 @@ public:
     bool loadLyricsFor(const std::u16string& audioPath);
     // Writes the sentence list to its XML file; on success the view is unmodified.
     bool writeSentences();
+    // Replaces the open audio's sentence list by the one in the file (a
+    // recovery file), which is not where it belongs: the list is marked
+    // unsaved and a save still goes to the audio's own XML file. False, with
+    // the list as it was, when the file cannot be read.
+    bool restoreSentences(const std::u16string& path);
 
     void togglePlay();
     void stopPlayback();

@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/common/FileExtension.h"
+
 namespace {
 
 struct FileCloser {
@@ -19,16 +21,6 @@ struct FileCloser {
     }
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
-
-std::u16string extensionOf(const std::u16string& path) {
-    std::size_t slash = path.find_last_of(u"/\\");
-    std::size_t dot = path.rfind(u'.');
-    if (dot == std::u16string::npos || (slash != std::u16string::npos && dot < slash)) return {};
-    std::u16string ext = path.substr(dot);
-    for (auto& c : ext)
-        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
-    return ext;
-}
 
 int strideOf(int width, int bits) { return ((width * (bits / 8)) + 3) & ~3; }
 
@@ -88,15 +80,15 @@ bool Bitmap::create(int width, int height, int bits) {
         BITMAPINFO info{};
         info.bmiHeader = header_;
         void* memory = nullptr;
-        section_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &memory, nullptr, 0);
+        section_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &memory, nullptr, 0));
         if (!section_) {
             header_ = {};
             stride_ = 0;
             return fail(u"The bitmap's memory could not be made.");
         }
         pixels_ = static_cast<BYTE*>(memory);
-        dc_ = CreateCompatibleDC(nullptr);
-        previous_ = SelectObject(dc_, section_);
+        dc_.reset(CreateCompatibleDC(nullptr));
+        selection_.select(dc_.get(), section_.get());
     } else {
         memory_.assign(static_cast<std::size_t>(stride_) * height, 0);
         pixels_ = memory_.data();
@@ -105,14 +97,9 @@ bool Bitmap::create(int width, int height, int bits) {
 }
 
 void Bitmap::release() {
-    if (dc_) {
-        SelectObject(dc_, previous_);
-        DeleteDC(dc_);
-    }
-    if (section_) DeleteObject(section_);
-    dc_ = nullptr;
-    previous_ = nullptr;
-    section_ = nullptr;
+    selection_.restore();
+    dc_.reset();
+    section_.reset();
     memory_.clear();
     memory_.shrink_to_fit();
     pixels_ = nullptr;
@@ -161,7 +148,7 @@ bool Bitmap::saveAs(const std::u16string& path) {
     error_.clear();
     if (empty()) return fail(u"Bitmap is empty.");
     if (getBitsPerPixel() != 24 && getBitsPerPixel() != 32) return fail(u"Bitmap.saveAs() 32/24 Bits is not supported");
-    if (extensionOf(path) == u".png") return savePng(path);
+    if (veltrix::paths::extensionOf(path) == u".png") return savePng(path);
     return saveBmp(path);
 }
 
@@ -244,7 +231,7 @@ bool Bitmap::savePng(const std::u16string& path) {
 bool Bitmap::loadImage(const std::u16string& path, int bits) {
     error_.clear();
     release();
-    std::u16string ext = extensionOf(path);
+    std::u16string ext = veltrix::paths::extensionOf(path);
     bool ok = false;
     if (ext == u".png") {
         ok = loadPng(path);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/api/GdiHandles.h"
 #include "platform/win32.h"
 
 class Bitmap {
@@ -55,8 +56,8 @@ public:
     const std::u16string& errorText() const { return error_; }
     // The memory drawing context with the section selected (32-bit bitmaps
     // only; null otherwise) and the section itself.
-    HDC dc() const { return dc_; }
-    HBITMAP section() const { return section_; }
+    HDC dc() const { return dc_.get(); }
+    HBITMAP section() const { return section_.get(); }
 
 private:
     bool fail(const std::u16string& text);
@@ -73,9 +74,9 @@ private:
     BITMAPINFOHEADER header_{};
     int stride_ = 0;
     BYTE* pixels_ = nullptr;
-    HBITMAP section_ = nullptr;      // 32 bits: the DIB section owning the pixels
-    HDC dc_ = nullptr;
-    HGDIOBJ previous_ = nullptr;     // what dc_ held before the section
+    UniqueBitmap section_;           // 32 bits: the DIB section owning the pixels
+    UniqueDC dc_;
+    SelectedObject selection_;       // the section in dc_; goes first, so both can go
     std::vector<BYTE> memory_;       // other depths: the pixels
     std::vector<BYTE> row_;          // one PNG row while saving
     std::u16string path_;

@@ -238,16 +238,16 @@ bool Component::handleMouse(UINT message, int x, int y, WPARAM wParam) {
 
 void Component::paintNow() {
     if (!handle_) return;
-    PAINTSTRUCT ps{};
-    HDC dc = BeginPaint(handle_, &ps);
-    RECT bounds{};
-    GetWindowRect(handle_, &bounds);
-    int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
-    if (dc && width > 0 && height > 0) {
-        Graphics g(width, height);
-        paint(g);
-        BitBlt(dc, 0, 0, width, height, g.dc(), 0, 0, SRCCOPY);
+    {
+        const PaintDC painting(handle_);
+        RECT bounds{};
+        GetWindowRect(handle_, &bounds);
+        int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
+        if (painting.get() && width > 0 && height > 0) {
+            Graphics g(width, height);
+            paint(g);
+            BitBlt(painting.get(), 0, 0, width, height, g.dc(), 0, 0, SRCCOPY);
+        }
     }
-    EndPaint(handle_, &ps);
     fireEvent(EventCode::Painted, 0);
 }

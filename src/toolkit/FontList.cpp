@@ -1,5 +1,7 @@
 #include "toolkit/FontList.h"
 
+#include "platform/api/GdiHandles.h"
+
 namespace {
 
 int addFont(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM param) {
@@ -16,11 +18,10 @@ const FontList& FontList::instance() {
 }
 
 FontList::FontList() {
-    HDC screen = GetDC(nullptr);
+    const ClientDC screen(nullptr);
     LOGFONTW all{};
     all.lfCharSet = DEFAULT_CHARSET;
-    EnumFontFamiliesExW(screen, &all, addFont, reinterpret_cast<LPARAM>(&fonts_), 0);
-    ReleaseDC(nullptr, screen);
+    EnumFontFamiliesExW(screen.get(), &all, addFont, reinterpret_cast<LPARAM>(&fonts_), 0);
 }
 
 const LOGFONTW* FontList::find(const std::u16string& name) const {

@@ -26,26 +26,19 @@ Graphics::Graphics(int width, int height) {
     if (HDC d = dc()) SetBkMode(d, TRANSPARENT);
 }
 
-Graphics::~Graphics() {
-    dropPen();
-    if (font_) {
-        SelectObject(dc(), originalFont_);
-        DeleteObject(font_);
-    }
-    if (brush_) DeleteObject(brush_);
-}
+Graphics::~Graphics() = default;
 
 void Graphics::usePen() {
     if (pen_ || !dc()) return;
-    pen_ = CreatePen(static_cast<int>(penDescription_.lopnStyle), penDescription_.lopnWidth.x, penDescription_.lopnColor);
-    originalPen_ = SelectObject(dc(), pen_);
+    pen_.reset(CreatePen(static_cast<int>(penDescription_.lopnStyle), penDescription_.lopnWidth.x,
+                         penDescription_.lopnColor));
+    penSelection_.select(dc(), pen_.get());
 }
 
 void Graphics::dropPen() {
     if (!pen_) return;
-    SelectObject(dc(), originalPen_);
-    DeleteObject(pen_);
-    pen_ = nullptr;
+    penSelection_.restore();
+    pen_.reset();
 }
 
 void Graphics::setPen(int style, int width, COLORREF colour) {
@@ -59,20 +52,14 @@ void Graphics::setTextColor(COLORREF colour) {
 }
 
 void Graphics::setFont(const LOGFONTW& font) {
-    HFONT fresh = CreateFontIndirectW(&font);
+    UniqueFont fresh(CreateFontIndirectW(&font));
     if (!fresh || !dc()) return;
-    HGDIOBJ previous = SelectObject(dc(), fresh);
-    if (font_) {
-        DeleteObject(font_);
-    } else {
-        originalFont_ = previous;
-    }
-    font_ = fresh;
+    fontSelection_.select(dc(), fresh.get());
+    font_ = std::move(fresh);  // the font it replaces is no longer selected
 }
 
 void Graphics::setBrushColor(COLORREF colour) {
-    if (brush_) DeleteObject(brush_);
-    brush_ = CreateSolidBrush(colour);
+    brush_.reset(CreateSolidBrush(colour));
 }
 
 void Graphics::setOrigin(int x, int y) { origin_ = {x, y}; }
@@ -130,14 +117,13 @@ void Graphics::fillRect(int x, int y, int width, int height) { fillRect(Rect{x, 
 void Graphics::fillRect(const Rect& r) {
     if (!brush_) return;
     RECT area{r.x, r.y, r.x + r.width, r.y + r.height};
-    FillRect(dc(), &area, brush_);
+    FillRect(dc(), &area, brush_.get());
 }
 
 void Graphics::fillPolygon(const POINT points[4]) {
     usePen();
-    HGDIOBJ previous = SelectObject(dc(), brush_ ? static_cast<HGDIOBJ>(brush_) : GetStockObject(NULL_BRUSH));
+    const SelectedObject brush(dc(), brush_ ? static_cast<HGDIOBJ>(brush_.get()) : GetStockObject(NULL_BRUSH));
     Polygon(dc(), points, 4);
-    SelectObject(dc(), previous);
 }
 
 void Graphics::drawLine(int x1, int y1, int x2, int y2, COLORREF colour) {
@@ -147,34 +133,28 @@ void Graphics::drawLine(int x1, int y1, int x2, int y2, COLORREF colour) {
         usePen();
         LineTo(dc(), x2, y2);
     } else {
-        HPEN solid = CreatePen(PS_SOLID, 0, colour);
-        HGDIOBJ previous = SelectObject(dc(), solid);
+        const UniquePen solid(CreatePen(PS_SOLID, 0, colour));
+        const SelectedObject pen(dc(), solid.get());
         LineTo(dc(), x2, y2);
-        SelectObject(dc(), previous);
-        DeleteObject(solid);
     }
     MoveToEx(dc(), before.x, before.y, nullptr);
 }
 
 void Graphics::drawPolygon(const POINT* points, int count, int penWidth, COLORREF colour) {
     if (!points || count < 2) return;
-    HPEN solid = CreatePen(PS_SOLID, penWidth, colour);
-    HGDIOBJ previous = SelectObject(dc(), solid);
+    const UniquePen solid(CreatePen(PS_SOLID, penWidth, colour));
+    const SelectedObject pen(dc(), solid.get());
     std::vector<POINT> closed(points, points + count);
     closed.push_back(points[0]);
     Polyline(dc(), closed.data(), static_cast<int>(closed.size()));
-    SelectObject(dc(), previous);
-    DeleteObject(solid);
 }
 
 void Graphics::drawBitmapHandle(HBITMAP bitmap, const Rect& d, const Rect& s) {
-    HDC source = CreateCompatibleDC(dc());
-    HGDIOBJ previous = SelectObject(source, bitmap);
-    if (previous) {
-        StretchBlt(dc(), d.x - origin_.x, d.y - origin_.y, d.width, d.height, source, s.x, s.y, s.width, s.height, SRCCOPY);
-        SelectObject(source, previous);
-    }
-    DeleteDC(source);
+    const UniqueDC source(CreateCompatibleDC(dc()));
+    const SelectedObject selection(source.get(), bitmap);
+    if (selection)
+        StretchBlt(dc(), d.x - origin_.x, d.y - origin_.y, d.width, d.height, source.get(), s.x, s.y, s.width, s.height,
+                   SRCCOPY);
 }
 
 namespace {
@@ -294,24 +274,19 @@ void Graphics::drawOutlinedText(const std::u16string& text, int x, int y, COLORR
 
 void Graphics::drawRect(int x, int y, int width, int height) {
     usePen();
-    HGDIOBJ previous = SelectObject(dc(), GetStockObject(NULL_BRUSH));
+    const SelectedObject hollow(dc(), GetStockObject(NULL_BRUSH));
     Rectangle(dc(), x, y, x + width, y + height);
-    SelectObject(dc(), previous);
 }
 
 void Graphics::drawRoundRect(int x, int y, int width, int height, int penWidth, COLORREF colour, int radius) {
-    HPEN solid = CreatePen(PS_SOLID, penWidth, colour);
-    HGDIOBJ previousPen = SelectObject(dc(), solid);
-    HGDIOBJ previousBrush = SelectObject(dc(), GetStockObject(NULL_BRUSH));
+    const UniquePen solid(CreatePen(PS_SOLID, penWidth, colour));
+    const SelectedObject pen(dc(), solid.get());
+    const SelectedObject hollow(dc(), GetStockObject(NULL_BRUSH));
     RoundRect(dc(), x, y, x + width, y + height, radius, radius);
-    SelectObject(dc(), previousBrush);
-    SelectObject(dc(), previousPen);
-    DeleteObject(solid);
 }
 
 void Graphics::drawEllipse(int x, int y, int width, int height) {
     usePen();
-    HGDIOBJ previous = SelectObject(dc(), brush_ ? static_cast<HGDIOBJ>(brush_) : GetStockObject(NULL_BRUSH));
+    const SelectedObject brush(dc(), brush_ ? static_cast<HGDIOBJ>(brush_.get()) : GetStockObject(NULL_BRUSH));
     Ellipse(dc(), x, y, x + width, y + height);
-    SelectObject(dc(), previous);
 }

@@ -4,11 +4,14 @@
 // transfer.
 //
 // The pen is made from its description when a drawing operation needs it and
-// released when it is replaced; the brush is none until one is set.
+// released when it is replaced; the brush is none until one is set. The pen
+// and the font stay selected into the picture while they are held; the
+// picture gets its own objects back when they go.
 #pragma once
 
 #include <string>
 
+#include "platform/api/GdiHandles.h"
 #include "toolkit/Image.h"
 
 class Graphics {
@@ -57,13 +60,14 @@ private:
     void usePen();
     void dropPen();
 
+    // Declared before the objects selected into its DC, so it goes last.
     Image image_;
     POINT origin_{0, 0};
-    HBRUSH brush_ = nullptr;
+    UniqueBrush brush_;
     LOGPEN penDescription_{PS_SOLID, {1, 0}, 0xFFFFFF};
-    HPEN pen_ = nullptr;
-    HGDIOBJ originalPen_ = nullptr;
-    HFONT font_ = nullptr;
-    HGDIOBJ originalFont_ = nullptr;
+    UniquePen pen_;
+    SelectedObject penSelection_;  // after pen_: deselects it before it is deleted
+    UniqueFont font_;
+    SelectedObject fontSelection_;
     COLORREF textColour_ = 0;
 };

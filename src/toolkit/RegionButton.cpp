@@ -57,9 +57,9 @@ void RegionButton::paintFace(Graphics& g) {
         fillEllipse(g, 0, 0, client.right, client.bottom, fill, border);
         return;
     }
-    HGDIOBJ brush = SelectObject(g.dc(), CreateSolidBrush(fill));
-    HGDIOBJ pen = SelectObject(g.dc(), CreatePen(PS_SOLID, focused_ ? 2 : 1, border));
+    const UniqueBrush brush(CreateSolidBrush(fill));
+    const UniquePen pen(CreatePen(PS_SOLID, focused_ ? 2 : 1, border));
+    const SelectedObject brushSelection(g.dc(), brush.get());
+    const SelectedObject penSelection(g.dc(), pen.get());
     Polygon(g.dc(), polygon_.data(), static_cast<int>(polygon_.size()));
-    DeleteObject(SelectObject(g.dc(), pen));
-    DeleteObject(SelectObject(g.dc(), brush));
 }

@@ -27,15 +27,11 @@ bool contains(const RECT& r, int x, int y) { return x >= r.left && x < r.right &
 
 // A rounded rectangle filled with fill and outlined with a one-pixel pen.
 void fillRoundRect(Graphics& g, const RECT& r, COLORREF fill, COLORREF outline, int radius) {
-    HBRUSH brush = CreateSolidBrush(fill);
-    HPEN pen = CreatePen(PS_SOLID, 1, outline);
-    HGDIOBJ oldBrush = SelectObject(g.dc(), brush);
-    HGDIOBJ oldPen = SelectObject(g.dc(), pen);
+    const UniqueBrush brush(CreateSolidBrush(fill));
+    const UniquePen pen(CreatePen(PS_SOLID, 1, outline));
+    const SelectedObject brushSelection(g.dc(), brush.get());
+    const SelectedObject penSelection(g.dc(), pen.get());
     RoundRect(g.dc(), r.left, r.top, r.right, r.bottom, radius, radius);
-    SelectObject(g.dc(), oldPen);
-    SelectObject(g.dc(), oldBrush);
-    DeleteObject(pen);
-    DeleteObject(brush);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "toolkit/Graphics.h"
+#include "platform/common/AsciiCase.h"
 
 namespace {
 
@@ -18,15 +19,6 @@ std::u16string firstLine(const std::u16string& text) {
     return end == std::u16string::npos ? text : text.substr(0, end);
 }
 
-char16_t folded(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; }
-
-bool equalFolded(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (folded(a[i]) != folded(b[i])) return false;
-    return true;
-}
-
 }  // namespace
 
 Table::Table() {
@@ -34,20 +26,18 @@ Table::Table() {
     rowText_ = GetSysColor(COLOR_WINDOWTEXT);
     textBackground_ = rowBackground_;
     GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(LOGFONTW), &tableFont_);
-    measureDc_ = CreateCompatibleDC(nullptr);
+    measureDc_.reset(CreateCompatibleDC(nullptr));
     selectMeasureFont();
 }
 
 void Table::selectMeasureFont() {
     if (!measureDc_) return;
-    HFONT font = CreateFontIndirectW(&tableFont_);
+    UniqueFont font(CreateFontIndirectW(&tableFont_));
     if (!font) return;
-    HGDIOBJ previous = SelectObject(measureDc_, font);
-    if (!measureOriginalFont_) measureOriginalFont_ = previous;
-    if (measureFont_) DeleteObject(measureFont_);
-    measureFont_ = font;
+    measureSelection_.select(measureDc_.get(), font.get());
+    measureFont_ = std::move(font);
     TEXTMETRICW tm{};
-    if (GetTextMetricsW(measureDc_, &tm)) rowHeight_ = std::max(16, static_cast<int>(tm.tmHeight) + 6);
+    if (GetTextMetricsW(measureDc_.get(), &tm)) rowHeight_ = std::max(16, static_cast<int>(tm.tmHeight) + 6);
 }
 
 void Table::setTableFont(const LOGFONTW& font) {
@@ -57,13 +47,7 @@ void Table::setTableFont(const LOGFONTW& font) {
     invalidateTable();
 }
 
-Table::~Table() {
-    if (measureDc_) {
-        if (measureOriginalFont_) SelectObject(measureDc_, measureOriginalFont_);
-        DeleteDC(measureDc_);
-    }
-    if (measureFont_) DeleteObject(measureFont_);
-}
+Table::~Table() = default;
 
 // Table operations -----------------------------------------------------------------------
 
@@ -252,6 +236,7 @@ void Table::moveRowSet(const std::vector<int>& rows, int target) {
         }
     }
     finishSelectionChange(firstBefore);
+    notifyCode(kRowsMoved, destination, static_cast<int>(rows.size()));
 }
 
 void Table::selectRange(int first, int last, Keep keep) {
@@ -523,7 +508,7 @@ void Table::notifyItemChanged(int row) {
 int Table::textWidth(const std::u16string& text) {
     if (!measureDc_ || text.empty()) return 0;
     SIZE size{0, 0};
-    GetTextExtentPoint32W(measureDc_, text.data(), static_cast<int>(text.size()), &size);
+    GetTextExtentPoint32W(measureDc_.get(), text.data(), static_cast<int>(text.size()), &size);
     return size.cx;
 }
 
@@ -630,8 +615,8 @@ LRESULT Table::findItem(int start, const LVFINDINFOW* find) const {
         if (find->flags & LVFI_PARAM) return cell.value == find->lParam;
         if (find->flags & LVFI_PARTIAL)
             return cell.text.size() >= wanted.size() &&
-                   equalFolded(std::u16string_view(cell.text).substr(0, wanted.size()), wanted);
-        return equalFolded(cell.text, wanted);
+                   veltrix::ascii::equalsIgnoringCase(std::u16string_view(cell.text).substr(0, wanted.size()), wanted);
+        return veltrix::ascii::equalsIgnoringCase(cell.text, wanted);
     };
     const int first = std::max(0, start + 1);
     for (int row = first; row < count; ++row)

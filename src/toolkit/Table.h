@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/api/GdiHandles.h"
 #include "platform/api/ListView.h"
 #include "platform/win32.h"
 #include "toolkit/Scrollbar.h"
@@ -89,8 +90,14 @@ public:
     enum class Keep { Nothing, Others };
     void selectRange(int first, int last, Keep keep);
     // Moves the given rows (ascending, inside the table), keeping their order,
-    // so that they stand before the row that was at target.
+    // so that they stand before the row that was at target. When anything
+    // moved, the parent hears kRowsMoved (an NMLISTVIEW whose iItem is the
+    // first moved row's new index and iSubItem the number of rows), after
+    // any selection change: whoever keeps something in row order (the
+    // player's lyrics and timings) must follow.
     void moveRowSet(const std::vector<int>& rows, int target);
+    // A list view has no such notification: the code is the toolkit's own.
+    static constexpr UINT kRowsMoved = static_cast<UINT>(-1100);
     // The row a Shift extension starts from: the last row selected alone.
     int anchorRow() const { return anchorRow_; }
 
@@ -220,7 +227,9 @@ private:
     static int copyText(const std::u16string& text, LPWSTR buffer, int size);
     void selectMeasureFont();
 
-    HDC measureDc_ = nullptr;
-    HFONT measureFont_ = nullptr;
-    HGDIOBJ measureOriginalFont_ = nullptr;
+    // Measures cell texts in the table's font; the guard, declared last, puts
+    // the DC's own font back before the font and the DC go.
+    UniqueDC measureDc_;
+    UniqueFont measureFont_;
+    SelectedObject measureSelection_;
 };

@@ -277,9 +277,12 @@ bool TableComponent::onMousePressed(int x, int y) {
         return true;
     }
     if (wasSelected && !keyHeld(VK_CONTROL) && onCellText(x, row, column)) {
-        // A press on the text of a selected row keeps the selection and drags it.
+        // A press on the text of a selected row keeps the selection and drags
+        // it; let go in place, it selects the row alone (onMouseReleased).
         mouseMode_ = MouseMode::Dragging;
         dropRow = -1;
+        dragLive_ = false;
+        dragStart_ = lastMouse_;
         NMLISTVIEW record{};
         record.hdr.code = LVN_BEGINDRAG;
         record.iItem = row;
@@ -329,6 +332,10 @@ void TableComponent::extendBand(POINT client) {
 }
 
 void TableComponent::followDrag(POINT client) {
+    if (!dragLive_) {
+        dragLive_ = std::abs(client.x - dragStart_.x) >= kBandThreshold || std::abs(client.y - dragStart_.y) >= kBandThreshold;
+        if (!dragLive_) return;
+    }
     const int count = getRowCount();
     const int y = std::max(client.y, headerHeight());
     const int offset = (y - headerHeight() + rowHeight() / 2) / rowHeight();
@@ -394,7 +401,12 @@ bool TableComponent::onMouseReleased() {
         invalidateTable();
         break;
     case MouseMode::Dragging:
-        drop();
+        if (dragLive_) {
+            drop();
+        } else {
+            dropRow = -1;
+            selectRow(pressRow_);
+        }
         break;
     default:
         break;

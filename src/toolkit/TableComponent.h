@@ -14,7 +14,10 @@
 // press on the text of a selected row; the rows move to where the button is
 // released), Sizing (a press on a header border) and ScrollBar (a press on a
 // scroll bar's thumb). A press on a scroll bar or on the header is not a
-// click on the table: it sends no NM_CLICK.
+// click on the table: it sends no NM_CLICK. A press on a selected row's text
+// that is let go before the pointer moved a few pixels is a plain click: the
+// clicked row alone stays selected, as a click anywhere else selects it (so
+// that a Delete after it removes that row, not the whole selection).
 #pragma once
 
 #include "toolkit/Component.h"
@@ -109,6 +112,10 @@ private:
     // pixels, so that a Ctrl+click that deselects a row is not undone by a
     // tremor of the hand.
     bool bandLive_ = false;
+    // Likewise the rows follow a drag only once it has gone a few pixels: a
+    // press and release in place is a click.
+    bool dragLive_ = false;
+    POINT dragStart_{0, 0};
     int sizingStartX_ = 0;
     int sizingStartWidth_ = 0;
     int pressRow_ = -1;

@@ -9,26 +9,15 @@ namespace {
 class ShapeTools {
 public:
     ShapeTools(HDC dc, COLORREF fill, COLORREF border, int penWidth)
-        : dc_(dc), brush_(CreateSolidBrush(fill)),
-          pen_(penWidth > 0 ? CreatePen(PS_SOLID, penWidth, border) : CreatePen(PS_NULL, 0, 0)) {
-        oldBrush_ = SelectObject(dc_, brush_);
-        oldPen_ = SelectObject(dc_, pen_);
-    }
-    ~ShapeTools() {
-        SelectObject(dc_, oldPen_);
-        SelectObject(dc_, oldBrush_);
-        DeleteObject(pen_);
-        DeleteObject(brush_);
-    }
-    ShapeTools(const ShapeTools&) = delete;
-    ShapeTools& operator=(const ShapeTools&) = delete;
+        : brush_(CreateSolidBrush(fill)),
+          pen_(penWidth > 0 ? CreatePen(PS_SOLID, penWidth, border) : CreatePen(PS_NULL, 0, 0)),
+          brushSelection_(dc, brush_.get()), penSelection_(dc, pen_.get()) {}
 
 private:
-    HDC dc_;
-    HBRUSH brush_;
-    HPEN pen_;
-    HGDIOBJ oldBrush_;
-    HGDIOBJ oldPen_;
+    UniqueBrush brush_;
+    UniquePen pen_;
+    SelectedObject brushSelection_;
+    SelectedObject penSelection_;
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "xml/HtmlReader.h"
 
+#include "platform/common/AsciiCase.h"
 #include "xml/PageText.h"
 
 namespace {
@@ -7,7 +8,6 @@ namespace {
 // Tag names end at these; a tab belongs to the name.
 bool endsName(char16_t c) { return c == u'\n' || c == u'\r' || c == u' ' || c == u'>'; }
 bool isBlank(char16_t c) { return c == u'\t' || c == u'\n' || c == u'\r' || c == u' '; }
-char16_t lower(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c; }
 
 }  // namespace
 
@@ -77,7 +77,7 @@ bool HtmlReader::nextTag() {
 bool HtmlReader::scanTag() {
     m_tagName.clear();
     m_tagAttributes.clear();
-    while (!atEnd() && !endsName(m_input[m_position])) m_tagName += lower(m_input[m_position++]);
+    while (!atEnd() && !endsName(m_input[m_position])) m_tagName += veltrix::ascii::toLower(m_input[m_position++]);
     for (;;) {
         if (atEnd()) return false;
         if (m_input[m_position] == u'>') {
@@ -104,7 +104,7 @@ bool HtmlReader::scanTag() {
 bool HtmlReader::scanAttribute() {
     std::u16string name;
     while (!atEnd() && m_input[m_position] != u'=' && m_input[m_position] != u'>') {
-        if (!isBlank(m_input[m_position])) name += lower(m_input[m_position]);
+        if (!isBlank(m_input[m_position])) name += veltrix::ascii::toLower(m_input[m_position]);
         ++m_position;
     }
     if (atEnd()) return false;

@@ -2,6 +2,8 @@
 // command forwarding, the wheel redirection and the real program's runs.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -179,6 +181,24 @@ TEST_F(MainWindow, TheUserClosingTheFrameEndsTheLoopWithExitCodeZero) {
     EXPECT_EQ(msg.wParam, 0u);
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(windowInt(settings, u"MainWidth"), 640);
+}
+
+// A signal ends the session with nobody to answer: the main window closes as
+// its close button closes it, the placement is saved and the loop ends with 0.
+TEST_F(MainWindow, ATerminationSignalClosesTheWindowAndSavesThePlacement) {
+    TestApp app(settings);
+    ASSERT_TRUE(app.createMainWindow());
+    HWND window = app.handle();
+    MoveWindow(window, 140, 100, 700, 500, TRUE);
+    ::raise(SIGTERM);
+    MSG msg{};
+    int turns = 0;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0 && ++turns < 10000) routeMessage(msg, app.content().handle(), nullptr);
+    EXPECT_EQ(msg.message, WM_QUIT);
+    EXPECT_EQ(msg.wParam, 0u);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(windowInt(settings, u"MainLeft"), 140);
+    EXPECT_EQ(windowInt(settings, u"MainWidth"), 700);
 }
 
 LRESULT refuseClose(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

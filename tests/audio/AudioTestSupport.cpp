@@ -5,10 +5,17 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 namespace audiotest {
 
 void useDummyAudio() { ::setenv("SDL_AUDIODRIVER", "dummy", 1); }
+
+void useLatencyOutput(int latencyMs) {
+    ::setenv("VELTRIX_BASS_OUTPUT", ("latency:" + std::to_string(latencyMs)).c_str(), 1);
+}
+
+void useRealOutput() { ::unsetenv("VELTRIX_BASS_OUTPUT"); }
 
 bool render(const std::filesystem::path& path, const std::string& source, const std::string& options) {
     const std::string command = "ffmpeg -nostdin -loglevel error -y -f lavfi -i \"" + source + "\" " + options + " '" +
@@ -22,6 +29,13 @@ bool renderOnset(const std::filesystem::path& path, double silenceSeconds, doubl
                                std::to_string(silenceSeconds + toneSeconds) + ",volume=volume=0:enable='lt(t," +
                                std::to_string(silenceSeconds) + ")'";
     return render(path, source, "-ac 2 " + options);
+}
+
+bool renderNoise(const std::filesystem::path& path, double seconds, const std::string& options, int seed) {
+    return render(path,
+                  "anoisesrc=color=white:amplitude=0.5:sample_rate=44100:seed=" + std::to_string(seed) +
+                      ":duration=" + std::to_string(seconds),
+                  "-ac 2 " + options);
 }
 
 double secondsDecodedByFfmpeg(const std::filesystem::path& path) {
@@ -98,6 +112,119 @@ double rms(const std::vector<float>& samples) {
     double sum = 0;
     for (float s : samples) sum += double(s) * s;
     return samples.empty() ? 0 : std::sqrt(sum / samples.size());
+}
+
+}  // namespace audiotest
+
+namespace audiotest {
+
+std::vector<float> decodeReference(const BassFunctions& f, const std::u16string& path) {
+    std::vector<float> mono;
+    HSTREAM h = f.StreamCreateFile(0, path.c_str(), 0, 0, BASS_UNICODE | BASS_STREAM_DECODE | BASS_STREAM_PRESCAN);
+    if (!h) return mono;
+    const auto samples = decodeAll(f, h);
+    f.StreamFree(h);
+    for (std::size_t i = 0; i < samples.size(); i += 2) mono.push_back(samples[i]);
+    return mono;
+}
+
+Match bestMatch(const std::vector<float>& window, const std::vector<float>& reference, std::int64_t expected,
+                std::int64_t range) {
+    Match best{0, -2.0};
+    const auto n = static_cast<std::int64_t>(window.size());
+    double windowEnergy = 0;
+    for (float v : window) windowEnergy += double(v) * v;
+    for (std::int64_t offset = -range; offset <= range; ++offset) {
+        const std::int64_t at = expected + offset;
+        if (at < 0 || at + n > static_cast<std::int64_t>(reference.size())) continue;
+        double dot = 0;
+        double energy = 0;
+        for (std::int64_t i = 0; i < n; ++i) {
+            const double r = reference[static_cast<std::size_t>(at + i)];
+            dot += window[static_cast<std::size_t>(i)] * r;
+            energy += r * r;
+        }
+        const double correlation = windowEnergy > 0 && energy > 0 ? dot / std::sqrt(windowEnergy * energy) : 0;
+        if (correlation > best.correlation) best = Match{offset, correlation};
+    }
+    return best;
+}
+
+HeardAudio::HeardAudio(const std::u16string& pluginsFolder) {
+    m_module = LoadLibraryW((pluginsFolder + u"libbass.so").c_str());
+    if (!m_module) return;
+    m_read = reinterpret_cast<Read>(GetProcAddress(m_module, "VeltrixTestOutput_Read"));
+    m_frameAt = reinterpret_cast<FrameAt>(GetProcAddress(m_module, "VeltrixTestOutput_FrameAt"));
+}
+
+OutputClock::OutputClock(const std::u16string& pluginsFolder) {
+    m_module = LoadLibraryW((pluginsFolder + u"libbass.so").c_str());
+    if (m_module) m_frames = reinterpret_cast<Frames>(GetProcAddress(m_module, "VeltrixTestOutput_Frames"));
+}
+
+OutputClock::~OutputClock() {
+    if (m_module) FreeLibrary(m_module);
+}
+
+double OutputClock::ms() const {
+    int rate = 0;
+    BASS_QWORD dry = 0;
+    const BASS_QWORD frames = m_frames ? m_frames(&rate, &dry) : 0;
+    return rate > 0 ? static_cast<double>(frames - dry) * 1000.0 / rate : 0.0;
+}
+
+double OutputClock::wait(double ms) const {
+    const double until = this->ms() + ms;
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    double now = this->ms();
+    while (now < until && std::chrono::steady_clock::now() < giveUp) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        now = this->ms();
+    }
+    return now;
+}
+
+double OutputClock::latencyMs() {
+    const char* value = std::getenv("VELTRIX_BASS_OUTPUT");
+    if (!value) return 0;
+    const std::string text(value);
+    if (text == "latency") return 100;
+    return text.rfind("latency:", 0) == 0 ? std::atof(text.c_str() + 8) : 0;
+}
+
+HeardAudio::~HeardAudio() {
+    if (m_module) FreeLibrary(m_module);
+}
+
+int HeardAudio::rate() const {
+    int rate = 0;
+    if (m_read) m_read(0, nullptr, 0, &rate);
+    return rate;
+}
+
+std::int64_t HeardAudio::frameAt(std::chrono::steady_clock::time_point when) const {
+    if (!m_frameAt) return -1;
+    return m_frameAt(std::chrono::duration_cast<std::chrono::nanoseconds>(when.time_since_epoch()).count());
+}
+
+std::vector<float> HeardAudio::mono(std::int64_t from, std::size_t count) const {
+    std::vector<float> stereo(count * 2);
+    const BASS_DWORD got =
+        m_read && from >= 0 ? m_read(static_cast<BASS_QWORD>(from), stereo.data(), static_cast<BASS_DWORD>(count), nullptr)
+                            : 0;
+    std::vector<float> out(got);
+    for (std::size_t i = 0; i < got; ++i) out[i] = stereo[i * 2];
+    return out;
+}
+
+std::int64_t HeardAudio::firstSound(std::int64_t from, float threshold) const {
+    constexpr std::size_t kChunk = 4096;
+    for (std::int64_t at = std::max<std::int64_t>(from, 0);; at += kChunk) {
+        const auto samples = mono(at, kChunk);
+        for (std::size_t i = 0; i < samples.size(); ++i)
+            if (std::fabs(samples[i]) > threshold) return at + static_cast<std::int64_t>(i);
+        if (samples.size() < kChunk) return -1;
+    }
 }
 
 }  // namespace audiotest

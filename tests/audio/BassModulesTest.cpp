@@ -3,6 +3,7 @@
 // encoders and the error codes of bad input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <random>
@@ -128,6 +129,50 @@ TEST_F(BassModulesTest, TempoChangesTheOutputLengthButNotThePositions) {
         EXPECT_TRUE(f().StreamFree(h));
         EXPECT_FALSE(f().StreamFree(source)) << "freed with its tempo stream";
         EXPECT_EQ(f().ErrorGetCode(), BASS_ERROR_HANDLE);
+    }
+}
+
+// Stretching repeats or skips short pieces of the sound; the position a tempo
+// stream reports names the sound it has just delivered, on average over the
+// pieces, at every tempo and pitch.
+TEST_F(BassModulesTest, TheReportedPositionNamesTheStretchedSound) {
+    ASSERT_TRUE(renderNoise(dir.native("noise.wav"), 20.0));
+    const auto reference = decodeReference(f(), dir.file("noise.wav"));
+    struct Case {
+        float tempo;
+        float pitch;
+    };
+    for (const Case c : {Case{-50, 0}, Case{-20, 0}, Case{50, 0}, Case{100, 0}, Case{-30, 3}, Case{0, -4}}) {
+        SCOPED_TRACE(::testing::Message() << "tempo " << c.tempo << " pitch " << c.pitch);
+        HSTREAM h = f().FX_TempoCreate(openDecoding(dir.file("noise.wav"), BASS_STREAM_PRESCAN),
+                                       BASS_FX_FREESOURCE | BASS_STREAM_DECODE);
+        ASSERT_NE(h, 0u);
+        f().ChannelSetAttribute(h, BASS_ATTRIB_TEMPO, c.tempo);
+        f().ChannelSetAttribute(h, BASS_ATTRIB_TEMPO_PITCH, c.pitch);
+        ASSERT_TRUE(f().ChannelSetPosition(h, f().ChannelSeconds2Bytes(h, 2.0), BASS_POS_BYTE));
+        std::vector<float> block(2048 * 2);
+        std::vector<double> offsets;
+        for (int i = 0; i < 150; ++i) {
+            const BASS_DWORD got = f().ChannelGetData(h, block.data(), static_cast<BASS_DWORD>(block.size() * 4) | BASS_DATA_FLOAT);
+            if (got != block.size() * 4) break;
+            if (c.pitch != 0) continue;  // a shifted pitch is not the file's sound; its positions are checked below
+            // The last 10 ms delivered, against the file around the position after them.
+            const double position = seconds(h, f().ChannelGetPosition(h, BASS_POS_BYTE)) * 44100;
+            std::vector<float> window;
+            for (std::size_t k = 2048 - 441; k < 2048; ++k) window.push_back(block[k * 2]);
+            const Match m = bestMatch(window, reference, static_cast<std::int64_t>(position) - 441, 2205);
+            if (m.correlation > 0.6) offsets.push_back(m.offset / 44.1);
+        }
+        if (c.pitch == 0) {
+            ASSERT_GT(offsets.size(), 50u);
+            std::sort(offsets.begin(), offsets.end());
+            EXPECT_NEAR(offsets[offsets.size() / 2], 0.0, 5.0) << "ms";
+        } else {
+            // The time line still follows the tempo alone.
+            const double delivered = 150 * 2048 / 44100.0;
+            EXPECT_NEAR(seconds(h, f().ChannelGetPosition(h, BASS_POS_BYTE)) - 2.0, delivered * (1 + c.tempo / 100), 0.05);
+        }
+        f().StreamFree(h);
     }
 }
 
@@ -265,10 +310,33 @@ TEST_F(BassModulesTest, EncoderReceivesAWaveStream) {
     ASSERT_NE(encoder, 0u) << f().ErrorGetCode();
     decodeAll(f(), h);
     ASSERT_TRUE(f().Encode_Stop(encoder));
-    // The copy decodes to the same two seconds.
+    // The copy decodes to the same two seconds, sample for sample.
     HSTREAM copy = openDecoding(dir.file("copy.wav"), BASS_STREAM_PRESCAN);
     ASSERT_NE(copy, 0u);
     EXPECT_NEAR(seconds(copy, f().ChannelGetLength(copy, BASS_POS_BYTE)), 2.0, 0.001);
+    HSTREAM original = openDecoding(dir.file("tone.wav"), BASS_STREAM_PRESCAN);
+    EXPECT_EQ(decodeAll(f(), copy), decodeAll(f(), original));
+}
+
+TEST_F(BassModulesTest, EncoderTakesFloatDataAsFloat) {
+    ASSERT_TRUE(render(dir.native("tone.wav"), "sine=frequency=440:sample_rate=44100:duration=1", "-ac 2"));
+    HSTREAM h = openDecoding(dir.file("tone.wav"), BASS_STREAM_PRESCAN | BASS_SAMPLE_FLOAT);
+    // dd keeps exactly what the encoder module writes.
+    const std::string command = "dd status=none \"of=" + dir.native("copy.wav").string() + "\"";
+    HENCODE encoder = f().Encode_Start(h, command.c_str(), 0, nullptr, nullptr);
+    ASSERT_NE(encoder, 0u) << f().ErrorGetCode();
+    std::vector<float> block(4096);
+    while (f().ChannelGetData(h, block.data(), static_cast<BASS_DWORD>(block.size() * 4)) != static_cast<BASS_DWORD>(-1)) {
+    }
+    ASSERT_TRUE(f().Encode_Stop(h));  // by the channel's handle
+    // A WAVE of 32-bit float samples (format 3), the whole second of them.
+    const std::string bytes = dir.read("copy.wav");
+    ASSERT_EQ(bytes.size(), 44u + 44100u * 8);
+    EXPECT_EQ(bytes.substr(0, 4), "RIFF");
+    EXPECT_EQ(bytes.substr(8, 8), "WAVEfmt ");
+    EXPECT_EQ(static_cast<int>(bytes[20]), 3);
+    EXPECT_EQ(static_cast<int>(bytes[34]), 32);
+    EXPECT_EQ(bytes.substr(36, 4), "data");
 }
 
 TEST_F(BassModulesTest, AnEncoderThatQuitsDoesNotTakeTheProgramWithIt) {

@@ -1,6 +1,8 @@
 // The audio player on the real modules: opening, the playback state machine
-// on SDL's dummy output (which runs in real time), the position arithmetic,
-// attributes, encoding to MP3, the boxes it shows, and missing modules.
+// on SDL's dummy output (and again on the modules' test output with latency),
+// the position arithmetic, attributes, encoding to MP3, the boxes it shows,
+// and missing modules. Times are measured on the output's own clock, which
+// falls behind the wall clock on a busy machine just as the sound does.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -27,17 +29,53 @@ protected:
                            "sine=frequency=440:sample_rate=44100:duration=" + std::to_string(seconds), options));
         return dir.file(name);
     }
-    // Polls as the player component does until playback ends; the wall time taken.
-    std::chrono::duration<double> playToEnd() {
-        const auto start = std::chrono::steady_clock::now();
-        while (player.isPlaying() && std::chrono::steady_clock::now() - start < 10s) std::this_thread::sleep_for(5ms);
-        return std::chrono::steady_clock::now() - start;
+
+    // The position and the output clock around the moment it was read.
+    struct Reading {
+        double before = 0;
+        double after = 0;
+        int position = 0;
+    };
+    Reading read() {
+        Reading r;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            r.before = clock.ms();
+            r.position = player.getPosition();
+            r.after = clock.ms();
+            // Retried when this thread was held up between the readings.
+            if (r.after - r.before < 30) break;
+        }
+        return r;
+    }
+    // Playing from `from` since the output clock read `started` at `tempo`
+    // percent: never ahead of what the output took (but for the few
+    // milliseconds by which the stretcher's pieces wander), and behind it by
+    // no more than the latency and `slack` milliseconds of output.
+    void expectOnClock(const Reading& r, double from, double started, int tempo, double slack = 60) {
+        const double scale = tempo / 100.0;
+        const double wander = tempo == 100 ? 1 : 20;
+        EXPECT_LE(r.position, from + (r.after - started) * scale + wander);
+        EXPECT_GE(r.position, from + (r.before - started - OutputClock::latencyMs() - slack) * scale);
+    }
+    // Polls as the player component does until playback ends (at most half a
+    // minute of wall time). Returns the output clock when the end was seen, and
+    // in `lastPlaying` the clock read just before it was last seen playing.
+    double playToEnd(double& lastPlaying) {
+        const auto giveUp = std::chrono::steady_clock::now() + 30s;
+        for (;;) {
+            const double now = clock.ms();
+            if (!player.isPlaying()) return now;
+            lastPlaying = now;
+            if (std::chrono::steady_clock::now() > giveUp) return now;
+            std::this_thread::sleep_for(5ms);
+        }
     }
 
     TempDir dir;
     MessageRecorder boxes;
     BassLibrary library{pluginsFolder()};
     BassPlayer player{library};
+    OutputClock clock{pluginsFolder()};
 };
 
 TEST_F(BassPlayerTest, OpensEachFormatWithItsLength) {
@@ -104,7 +142,7 @@ TEST_F(BassPlayerTest, TrackerModulesOpenAsMusic) {
     ASSERT_TRUE(player.open(path));
     EXPECT_NEAR(double(player.lengthMs), 64 * 120.0, 150.0);
     ASSERT_TRUE(player.play());
-    std::this_thread::sleep_for(300ms);
+    clock.wait(300 + OutputClock::latencyMs());
     EXPECT_GT(player.getPosition(), 150);
     player.close();
     EXPECT_EQ(player.stream(), 0u);
@@ -127,80 +165,125 @@ TEST_F(BassPlayerTest, PlayPauseResumeStopFollowTheOutput) {
     ASSERT_TRUE(player.open(tone("a.wav", 3.0)));
     EXPECT_FALSE(player.isPlaying());
     EXPECT_EQ(player.getPosition(), 0);
+    ASSERT_TRUE(clock.available());
+    const double started = clock.ms();
     ASSERT_TRUE(player.play());
     EXPECT_TRUE(player.isPlaying());
-    std::this_thread::sleep_for(500ms);
-    const int playing = player.getPosition();
-    EXPECT_GT(playing, 350);
-    EXPECT_LT(playing, 900);
+    clock.wait(500);
+    const Reading playing = read();
+    EXPECT_GT(playing.position, 0);
+    expectOnClock(playing, 0, started, 100);
 
     player.pause();
     EXPECT_TRUE(player.isPaused());
     EXPECT_FALSE(player.isPlaying());
     const int paused = player.getPosition();
-    std::this_thread::sleep_for(200ms);
+    EXPECT_GE(paused, playing.position);
+    clock.wait(200);
     EXPECT_EQ(player.getPosition(), paused);
 
+    const double resumed = clock.ms();
     player.resume();
     EXPECT_TRUE(player.isPlaying());
-    std::this_thread::sleep_for(300ms);
-    EXPECT_GT(player.getPosition(), paused + 150);
+    clock.wait(300);
+    const Reading again = read();
+    EXPECT_GT(again.position, paused);
+    expectOnClock(again, paused, resumed, 100);
 
     player.stop();
     EXPECT_FALSE(player.isPlaying());
     EXPECT_FALSE(player.isPaused());
     const int stopped = player.getPosition();
-    std::this_thread::sleep_for(100ms);
+    clock.wait(100);
     EXPECT_EQ(player.getPosition(), stopped);
 }
 
 TEST_F(BassPlayerTest, PlaybackEndsByItselfInRealTime) {
     ASSERT_TRUE(player.open(tone("a.wav", 1.0)));
+    ASSERT_TRUE(clock.available());
+    const double started = clock.ms();
     ASSERT_TRUE(player.play());
-    // Real time: not faster than the sound, and not much slower on a busy machine.
-    const double wall = playToEnd().count();
-    EXPECT_GT(wall, 0.85);
-    EXPECT_LT(wall, 1.6);
+    // Not before the output took the whole second, and soon after it was heard.
+    double lastPlaying = started;
+    const double ended = playToEnd(lastPlaying);
     EXPECT_FALSE(player.isPlaying());
     EXPECT_FALSE(player.isPaused());
+    EXPECT_GE(ended - started, 1000 - 5);
+    EXPECT_LE(lastPlaying - started, 1000 + OutputClock::latencyMs() + 100);
     // Playing again starts over.
+    const double restarted = clock.ms();
     ASSERT_TRUE(player.play());
     EXPECT_TRUE(player.isPlaying());
-    std::this_thread::sleep_for(200ms);
-    EXPECT_LT(player.getPosition(), 600);
+    clock.wait(200);
+    expectOnClock(read(), 0, restarted, 100);
 }
 
-TEST_F(BassPlayerTest, TempoScalesTheWallTimeToTheEnd) {
+TEST_F(BassPlayerTest, TempoScalesTheTimeToTheEnd) {
     ASSERT_TRUE(player.open(tone("a.wav", 2.0)));
+    ASSERT_TRUE(clock.available());
     player.setTempo(200);
-    ASSERT_TRUE(player.openAndPlay(dir.file("a.wav")));
+    ASSERT_TRUE(player.open(dir.file("a.wav")));
+    EXPECT_EQ(player.getTempo(), 200);
     player.setTempo(200);  // open does not re-apply it
-    const double fast = playToEnd().count();
-    EXPECT_GT(fast, 0.8);
-    EXPECT_LT(fast, 1.6);
+    double started = clock.ms();
+    ASSERT_TRUE(player.play());
+    double lastPlaying = started;
+    const double ended = playToEnd(lastPlaying);
+    EXPECT_FALSE(player.isPlaying());
+    EXPECT_GE(ended - started, 1000 - 100);
+    EXPECT_LE(lastPlaying - started, 1000 + OutputClock::latencyMs() + 150);
 
     player.setTempo(50);
-    ASSERT_TRUE(player.openAndPlay(dir.file("a.wav")));
+    ASSERT_TRUE(player.open(dir.file("a.wav")));
     player.setTempo(50);
-    std::this_thread::sleep_for(1000ms);
-    EXPECT_NEAR(player.getPosition(), 500, 200);
-    // Changing the tempo while playing changes how fast the position moves.
+    started = clock.ms();
+    ASSERT_TRUE(player.play());
+    clock.wait(1000);
+    expectOnClock(read(), 0, started, 50, 150);
+    // Changing the tempo while playing changes how fast the position moves;
+    // what the output already took still sounds at the old tempo.
     player.setTempo(300);
-    const int before = player.getPosition();
-    std::this_thread::sleep_for(300ms);
-    EXPECT_NEAR(player.getPosition() - before, 900, 300);
+    const Reading before = read();
+    clock.wait(300);
+    const Reading after = read();
+    const int moved = after.position - before.position;
+    EXPECT_LE(moved, (after.after - before.before) * 3 + 60);
+    EXPECT_GE(moved, (after.before - before.after - OutputClock::latencyMs() - 60) * 3);
 }
 
 TEST_F(BassPlayerTest, SetPositionIsReadBackWithoutAskingTheLibraryWhileStopped) {
     ASSERT_TRUE(player.open(tone("a.wav", 8.0)));
     player.setPosition(5000);
     EXPECT_EQ(player.getPosition(), 5000);
+    ASSERT_TRUE(clock.available());
+    const double started = clock.ms();
     ASSERT_TRUE(player.play());
-    std::this_thread::sleep_for(100ms);
-    EXPECT_NEAR(player.getPosition(), 5100, 120);
-    // Seeking while playing moves the position at once.
+    clock.wait(100);
+    expectOnClock(read(), 5000, started, 100);
+    // Seeking while playing moves the position there at once.
     player.setPosition(1234);
-    EXPECT_NEAR(player.getPosition(), 1234, 60);
+    EXPECT_NEAR(player.getPosition(), 1234, 5);
+}
+
+TEST_F(BassPlayerTest, APlayerMadeAfterAnotherWasDestroyedPlays) {
+    const std::u16string path = tone("a.wav", 3.0);
+    {
+        // Destroying a player releases the device for the whole process.
+        BassPlayer first(library);
+        ASSERT_TRUE(first.initialize());
+        ASSERT_TRUE(first.open(path));
+        ASSERT_TRUE(first.play());
+    }
+    for (int round = 0; round < 2; ++round) {
+        BassPlayer fresh(library);
+        ASSERT_TRUE(fresh.initialize());
+        ASSERT_TRUE(fresh.open(path));
+        ASSERT_TRUE(fresh.play());
+        clock.wait(400);
+        EXPECT_TRUE(fresh.isPlaying());
+        EXPECT_GT(fresh.getPosition(), 150) << round;
+    }
+    EXPECT_TRUE(boxes.messages.empty());
 }
 
 TEST_F(BassPlayerTest, AttributesReachTheStream) {

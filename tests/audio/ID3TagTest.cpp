@@ -138,12 +138,16 @@ TEST_F(LyricsTest, Version24FramesAfterALargeFrameWithEitherKindOfSize) {
 TEST_F(LyricsTest, SyltCutOffByTheEndOfTheFileKeepsTheWholeEntries) {
     std::string data = syltUtf16(kEntries, false);
     std::string file = tag(3, frame(3, "SYLT", data), 0);
-    // End the file in the middle of the second entry's text.
-    file.resize(file.size() - data.size() + 8 + utf16le(u"Good morning.").size() + 2 + 4 + 6);
-    LyricsInfoManager lyrics;
-    EXPECT_FALSE(lyrics.readSyltTag(write(file)));
-    ASSERT_EQ(lyrics.texts.size(), 1u);
-    EXPECT_EQ(lyrics.texts[0], u"Good morning.");
+    // End the file in the middle of the second entry's text, then in its time stamp.
+    const std::size_t secondText = file.size() - data.size() + 8 + utf16le(u"Good morning.").size() + 2 + 4;
+    for (std::size_t cut : {secondText + 6, secondText + utf16le(u"おはようございます。").size() + 2 + 3}) {
+        LyricsInfoManager lyrics;
+        // The incomplete entry is left out; the whole ones before it count.
+        EXPECT_TRUE(lyrics.readSyltTag(write(file.substr(0, cut))));
+        ASSERT_EQ(lyrics.texts.size(), 1u);
+        EXPECT_EQ(lyrics.texts[0], u"Good morning.");
+        EXPECT_EQ(lyrics.times, std::vector<std::int32_t>{1000});
+    }
 }
 
 TEST_F(LyricsTest, SyltReadsNothingPastItsFrame) {
@@ -152,14 +156,104 @@ TEST_F(LyricsTest, SyltReadsNothingPastItsFrame) {
     std::string data = "\x00" "eng" "\x02\x01" "\0" "One\0"s + be(1000, 4) + "Two";
     std::string file = tag(3, frame(3, "SYLT", data) + frame(3, "TIT2", "\0Title"s)) + kAudio;
     LyricsInfoManager lyrics;
-    EXPECT_FALSE(lyrics.readSyltTag(write(file)));
+    EXPECT_TRUE(lyrics.readSyltTag(write(file)));
+    EXPECT_EQ(lyrics.texts, std::vector<std::u16string>{u"One"});
+    // A time stamp cut by the frame's end is not completed from the next frame.
+    data = "\x00" "eng" "\x02\x01" "\0" "One\0"s + be(1000, 4) + "Two\0\0\0"s;
+    file = tag(3, frame(3, "SYLT", data) + frame(3, "TIT2", "\0Title"s)) + kAudio;
+    EXPECT_TRUE(lyrics.readSyltTag(write(file)));
     EXPECT_EQ(lyrics.texts, std::vector<std::u16string>{u"One"});
     // A frame whose size claims more than the tag and file hold.
     std::string lying = syltUtf16(kEntries, false);
     std::string bytes = tag(3, frame(3, "SYLT", lying), 0);
     bytes[15] = 0x01;  // the frame size gains 64 KiB the file does not have
-    EXPECT_FALSE(lyrics.readSyltTag(write(bytes)));
+    EXPECT_TRUE(lyrics.readSyltTag(write(bytes)));
     EXPECT_EQ(lyrics.texts.size(), kEntries.size());
+}
+
+TEST_F(LyricsTest, Version24UsltOfManyBytesEndsWithItsFrame) {
+    // From 128 bytes on, a syncsafe size reads differently as a plain number
+    // (200 is 00 00 01 48, plainly 328): the frame after must not join the text.
+    const std::string lyrics(200 - 5, 'a');
+    for (int padding : {0, 16}) {
+        const std::string file =
+            tag(4, frame(4, "USLT", "\x00" "eng" "\0"s + lyrics, Sizes::Syncsafe) +
+                       frame(4, "TIT2", "\x00" + std::string(150, 'T'), Sizes::Syncsafe),
+                padding) +
+            kAudio;
+        EXPECT_EQ(LyricsInfoManager::getUltTagText(write(file)), toWide(lyrics)) << padding;
+    }
+}
+
+// ID3 unsynchronisation as a tag writer applies it: a zero after each FF that
+// is followed by a byte of 0xE0 or more, or by zero, or that ends the data.
+std::string unsynchronised(const std::string& bytes) {
+    std::string out;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        out += bytes[i];
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        const int next = i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[i + 1]) : -1;
+        if (c == 0xFF && (next < 0 || next == 0 || next >= 0xE0)) out += '\0';
+    }
+    return out;
+}
+
+TEST_F(LyricsTest, UnsynchronisedTagsAreReadAsTheyWereWritten) {
+    // Texts and time stamps full of FF bytes: "ÿ" is FF 00 in UTF-16LE, and
+    // 0xFFE0 ms, 0xFF00 ms and 0xFFFF ms put FF before E0, 00 and FF.
+    const std::vector<Entry> entries = {{u"ÿes", 0xFFE0}, {u"yÿ", 0xFF00}, {u"ÿÿ", 0xFFFF}};
+    const std::string sylt = syltUtf16(entries, true);
+    const std::u16string uslt = u"Lyrics with ÿ in them ÿ";
+    const std::string usltData = "\x01" "eng" "\xFF\xFE\0\0"s + utf16le(uslt) + "\0\0"s;
+
+    struct Case {
+        const char* name;
+        std::string file;
+    };
+    // Version 2.3: the whole tag after its header, frame headers too, with the
+    // sizes those frames had before.
+    std::string body = frame(3, "SYLT", sylt) + frame(3, "USLT", usltData);
+    const std::string v23 = "ID3\x03\0\x80"s + syncsafe(static_cast<std::uint32_t>(unsynchronised(body).size())) +
+                            unsynchronised(body);
+    // Version 2.4: each frame's data by its own flag (0x02), with a data length
+    // indicator (0x01) before it; or every frame by the tag's flag.
+    auto flagged = [](const std::string& id, const std::string& data) {
+        const std::string stored = syncsafe(static_cast<std::uint32_t>(data.size())) + unsynchronised(data);
+        return id + syncsafe(static_cast<std::uint32_t>(stored.size())) + "\0\x03"s + stored;
+    };
+    body = flagged("SYLT", sylt) + flagged("USLT", usltData);
+    const std::string v24 = "ID3\x04\0\0"s + syncsafe(static_cast<std::uint32_t>(body.size())) + body;
+    body = frame(4, "SYLT", unsynchronised(sylt), Sizes::Syncsafe) +
+           frame(4, "USLT", unsynchronised(usltData), Sizes::Syncsafe);
+    const std::string v24Tag = "ID3\x04\0\x80"s + syncsafe(static_cast<std::uint32_t>(body.size())) + body;
+
+    for (const Case& c : {Case{"2.3 whole tag", v23}, Case{"2.4 frame flags", v24}, Case{"2.4 tag flag", v24Tag}}) {
+        SCOPED_TRACE(c.name);
+        ASSERT_NE(c.file.find("\xFF\0"s), std::string::npos);
+        LyricsInfoManager lyrics;
+        ASSERT_TRUE(lyrics.readSyltTag(write(c.file + kAudio)));
+        ASSERT_EQ(lyrics.texts.size(), entries.size());
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            EXPECT_EQ(lyrics.texts[i], entries[i].text);
+            EXPECT_EQ(lyrics.times[i], static_cast<std::int32_t>(entries[i].ms));
+        }
+        EXPECT_EQ(LyricsInfoManager::getUltTagText(write(c.file + kAudio)), uslt + std::u16string(1, u'\0'));
+    }
+}
+
+TEST_F(LyricsTest, AnUnsynchronisedTagLeavesTheFileAtItsEnd) {
+    // The MP3 frames after it are found where the tag says it ends.
+    const std::string body = unsynchronised(frame(3, "TIT2", "\0\xFF\xE0\xFF"s)) + std::string(7, '\0');
+    const std::string bytes = "ID3\x03\0\x80"s + syncsafe(static_cast<std::uint32_t>(body.size())) + body + kAudio;
+    dir.write("u.mp3", bytes);
+    std::FILE* file = _wfopen(dir.file("u.mp3").c_str(), u"rb");
+    ASSERT_NE(file, nullptr);
+    ID3Tag tag;
+    ASSERT_TRUE(tag.readTag(file));
+    ASSERT_EQ(tag.frames.size(), 1u);
+    EXPECT_EQ(std::string(tag.frames[0]->data.begin(), tag.frames[0]->data.end()), "\0\xFF\xE0\xFF"s);
+    EXPECT_EQ(std::ftell(file), static_cast<long>(10 + body.size()));
+    std::fclose(file);
 }
 
 TEST_F(LyricsTest, MissingTagsFramesAndFiles) {

@@ -12,7 +12,6 @@
 #include <memory>
 #include <thread>
 
-#include "FakeXInput.h"
 #include "PDicWriter.h"
 #include "app/AcceleratorTable.h"
 #include "app/Application.h"
@@ -21,11 +20,11 @@
 #include "app/TestApp.h"
 #include "platform/display/Headless.h"
 #include "support/TempDir.h"
+#include "support/XDesktop.h"
 #include "text/NarrowText.h"
 
 // Last: X's macros (None, Bool) would break the program's headers.
-#include <cairo-xlib.h>
-#include <X11/Xlib.h>
+#include <X11/keysym.h>
 
 using namespace veltrix::test;
 
@@ -48,18 +47,6 @@ bool runUntil(TestApp& app, int ms, Done done) {
     return done();
 }
 
-// A picture of the whole X screen, as the learner sees it.
-void screenshot(const std::string& path) {
-    ::Display* x = XOpenDisplay(nullptr);
-    if (!x) return;
-    const int screen = DefaultScreen(x);
-    const int width = DisplayWidth(x, screen), height = DisplayHeight(x, screen);
-    cairo_surface_t* root = cairo_xlib_surface_create(x, RootWindow(x, screen), DefaultVisual(x, screen), width, height);
-    cairo_surface_write_to_png(root, path.c_str());
-    cairo_surface_destroy(root);
-    XCloseDisplay(x);
-}
-
 POINT centreOf(HWND window) {
     RECT r{};
     GetWindowRect(window, &r);
@@ -71,7 +58,7 @@ POINT centreOf(HWND window) {
 TEST(WordListOnX, CtrlWThenATypedWordShowsItsHit) {
     unsetenv("VELTRIX_DISPLAY");
     ::setenv("SDL_AUDIODRIVER", "dummy", 1);
-    std::unique_ptr<FakeXInput> x = FakeXInput::open();
+    std::unique_ptr<XDesktop> x = XDesktop::open();
     if (!x) GTEST_SKIP() << "no X display with the XTEST extension";
 
     TempDir folder;
@@ -96,9 +83,8 @@ TEST(WordListOnX, CtrlWThenATypedWordShowsItsHit) {
     const POINT main = centreOf(app.handle());
     x->moveTo(main.x, main.y);
     runUntil(app, 200, [] { return false; });
-    x->pressKey(FakeXInput::kControl);
-    x->typeKey('w');
-    x->releaseKey(FakeXInput::kControl);
+    x->press(XK_w, {XK_Control_L});
+    x->flush();
     ASSERT_TRUE(runUntil(app, 3000, [&] { return dialog.handle() && IsWindowVisible(dialog.handle()); }));
     runUntil(app, 300, [] { return false; });
 
@@ -107,7 +93,8 @@ TEST(WordListOnX, CtrlWThenATypedWordShowsItsHit) {
     x->moveTo(field.x, field.y);
     x->click(1);
     runUntil(app, 200, [] { return false; });
-    for (char c : std::string("turni")) x->typeKey(static_cast<unsigned long>(c));
+    x->type("turni");
+    x->flush();
     ASSERT_TRUE(runUntil(app, 4000, [&] { return pane.resultTable().getRowCount() > 0; }))
         << "key field: " << pane.keyField().text().size() << " characters";
     EXPECT_EQ(pane.keyField().text(), u"turni");
@@ -117,7 +104,7 @@ TEST(WordListOnX, CtrlWThenATypedWordShowsItsHit) {
 
     runUntil(app, 300, [] { return false; });
     std::filesystem::create_directories(std::filesystem::path(appDirectory()) / "pictures");
-    screenshot((std::filesystem::path(appDirectory()) / "pictures" / "word-list-on-x.png").string());
+    x->screenshot((std::filesystem::path(appDirectory()) / "pictures" / "word-list-on-x.png").string());
 
     dialog.close(0);
     app.content().destroyWindow();

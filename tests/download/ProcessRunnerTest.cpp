@@ -12,6 +12,7 @@
 #include <fstream>
 #include <thread>
 
+#include "platform/display/Display.h"
 #include "download/ProcessRunner.h"
 #include "download/ToolCommandLine.h"
 #include "platform/display/Headless.h"
@@ -66,6 +67,9 @@ TEST(ProcessRunner, AMissingToolShowsTheBoxAndReturnsFalseWithoutLeaking) {
         if (pictures) headless::savePicture(box.box, std::string(pictures) + "/failed-start.png");
         return IDOK;
     });
+    // The display keeps its wake and signal pipes for the process's life; it
+    // is opened by the first window, here the box, so it is opened first.
+    veltrix::platform::display();
     const std::size_t before = openDescriptors();
     const std::u16string line = u"\"/no/such/Plugins/flvstreamer\" -r \"rtmp://x\" -o \"out.flv\"";
     bool started = true;

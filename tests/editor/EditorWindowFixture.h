@@ -45,6 +45,13 @@ protected:
     std::u16string windowText();
     // Screen point of an editor client point.
     POINT screen(int x, int y);
+    // Client point of the top-left of a position's cell (EM_POSFROMCHAR).
+    POINT pointOf(int position) {
+        const LRESULT packed = send(EM_POSFROMCHAR, static_cast<WPARAM>(position));
+        return POINT{GET_X_LPARAM(packed), GET_Y_LPARAM(packed)};
+    }
+    // A pixel of the editor as last painted.
+    COLORREF at(int x, int y) { return platform::headless::pixel(editor.getHandle(), x, y); }
     std::vector<std::string> takeEvents();
 
     HWND frame = nullptr;

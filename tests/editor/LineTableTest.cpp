@@ -14,7 +14,7 @@ namespace {
 
 std::vector<int> startsOf(const TextDocument& document) {
     std::vector<int> starts;
-    for (const LineRecord& record : document.lines()) starts.push_back(record.start);
+    for (int line = 0; line <= document.lineCount(); ++line) starts.push_back(document.lineStart(line));
     return starts;
 }
 

@@ -11,7 +11,7 @@ namespace {
 
 std::vector<int> startsOf(const TextDocument& document) {
     std::vector<int> starts;
-    for (const LineRecord& record : document.lines()) starts.push_back(record.start);
+    for (int line = 0; line <= document.lineCount(); ++line) starts.push_back(document.lineStart(line));
     return starts;
 }
 
@@ -194,11 +194,8 @@ TEST(TextDocument, ClearedLineTableAnswersAsEmpty) {
 TEST(TextDocument, RowOfPositionFollowsTheWrapList) {
     TextDocument document;
     document.setText(u"0123456789abcdefghij\nxyz");
-    std::vector<LineRecord>& lines = document.lines();
-    lines[0].firstRow = 0;
-    lines[0].rowCount = 2;
-    lines[0].wrapList = {0, 10, 21};
-    lines[1].firstRow = 2;
+    document.lines().setLayout(0, {0, 10, 21});
+    ASSERT_EQ(document.lines().firstRow(1), 2);
     EXPECT_EQ(document.rowOfPosition(0, 0), 0);
     EXPECT_EQ(document.rowOfPosition(0, 9), 0);
     EXPECT_EQ(document.rowOfPosition(0, 10), 1);
@@ -211,10 +208,7 @@ TEST(TextDocument, RowOfPositionFollowsTheWrapList) {
 TEST(TextDocument, LineOfRowFindsTheLineOwningTheRow) {
     TextDocument document;
     document.setText(u"a\nb\nc");
-    std::vector<LineRecord>& lines = document.lines();
-    const int firstRows[] = {0, 3, 4};
-    for (int i = 0; i < 3; ++i) lines[static_cast<std::size_t>(i)].firstRow = firstRows[i];
-    lines.back().firstRow = 0;  // whatever the view left in the closing record
+    document.lines().setLayout(0, {0, 1, 1, 2});  // three rows: the others start at 3 and 4
     const int expected[] = {0, 0, 0, 1, 2, 2};
     for (int row = 0; row < 6; ++row) EXPECT_EQ(document.lineOfPosition(row, LineLookup::ByRow), expected[row]);
 }

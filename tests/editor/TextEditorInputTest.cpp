@@ -31,10 +31,6 @@ struct EditorInput : EditorWindow {
         headless::typeText(text);
         headless::pumpMessages();
     }
-    POINT pointOf(int position) {
-        const LRESULT packed = send(EM_POSFROMCHAR, static_cast<WPARAM>(position));
-        return POINT{GET_X_LPARAM(packed), GET_Y_LPARAM(packed)};
-    }
 };
 
 TEST_F(EditorInput, FocusIsReported) {

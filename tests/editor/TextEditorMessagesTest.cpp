@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "EditorWindowFixture.h"
+#include "platform/api/GdiHandles.h"
 #include "support/TempDir.h"
 
 using namespace veltrix::test;
@@ -172,21 +173,27 @@ TEST_F(EditorWindow, FieldModeIsOneUnwrappedLineInAFrame) {
 
 TEST_F(EditorWindow, ReWrappingAfterAnEditTouchesOnlyTheAffectedLines) {
     std::u16string text;
-    for (int i = 0; i < 40; ++i) text += u"A line of text that wraps once or twice in a narrow editor window.\r\n";
+    for (int i = 0; i < 40; ++i)
+        text += u"A line of text that wraps once or twice in a narrow editor window, as long lines of a "
+                u"lesson's transcript do.\r\n";
     send(WM_SETTEXT, 0, wide(text.c_str()));
-    std::vector<LineRecord>& lines = const_cast<TextDocument&>(editor.document()).lines();
+    LineTable& lines = const_cast<TextDocument&>(editor.document()).lines();
     const int rowsBefore = editor.totalRows();
-    lines[20].wrapList.push_back(-77);  // a line far from the edit keeps what it has
+    // A line far from the edit keeps what it has.
+    const LineTable::WrapList kept = lines.wrapList(20);
+    ASSERT_GE(kept.size(), 3u);
+    LineTable::WrapList marked = kept;
+    marked.back() = -77;
+    lines.setLayout(20, marked);
     send(EM_SETSEL, 3, 3);
     send(EM_REPLACESEL, TRUE, wide(u"short "));
-    EXPECT_EQ(lines[20].wrapList.back(), -77);
-    lines[20].wrapList.pop_back();
+    EXPECT_EQ(lines.wrapList(20).back(), -77);
+    lines.setLayout(20, kept);
     // The edited line was re-wrapped: every row start lies inside it.
-    const LineRecord& edited = lines[0];
-    EXPECT_GE(edited.rowCount, 1);
-    EXPECT_EQ(edited.wrapList.back(), lines[1].start - lines[0].start - 1);
+    EXPECT_GE(lines.rowCount(0), 1);
+    EXPECT_EQ(lines.wrapList(0).back(), lines.lineStart(1) - lines.lineStart(0) - 1);
     EXPECT_GE(editor.totalRows(), rowsBefore);
-    EXPECT_EQ(lines[1].firstRow, edited.rowCount);
+    EXPECT_EQ(lines.firstRow(1), lines.rowCount(0));
 }
 
 TEST_F(EditorWindow, OpeningAFile) {
@@ -263,9 +270,9 @@ TEST_F(EditorWindow, FontMessages) {
     const int before = editor.fontHeight();
     LOGFONTW big{};
     big.lfHeight = -30;
-    HFONT font = CreateFontIndirectW(&big);
-    send(WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    DeleteObject(font);
+    UniqueFont font(CreateFontIndirectW(&big));
+    send(WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    font.reset();  // the editor keeps a font of its own
     EXPECT_GT(editor.fontHeight(), before);
     EXPECT_EQ(editor.rowHeight(), editor.fontHeight() + 4);
     EXPECT_EQ(editor.font().lfHeight, -30);

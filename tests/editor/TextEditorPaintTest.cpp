@@ -10,11 +10,6 @@ namespace headless = veltrix::platform::headless;
 namespace {
 
 struct EditorPaint : EditorWindow {
-    COLORREF at(int x, int y) { return headless::pixel(editor.getHandle(), x, y); }
-    POINT pointOf(int position) {
-        const LRESULT packed = send(EM_POSFROMCHAR, static_cast<WPARAM>(position));
-        return POINT{GET_X_LPARAM(packed), GET_Y_LPARAM(packed)};
-    }
     void setText(const char16_t* text) {
         send(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
         headless::pumpMessages();

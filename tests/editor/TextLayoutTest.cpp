@@ -12,7 +12,7 @@ namespace {
 
 struct Layout : ::testing::Test {
     TextDocument document;
-    CharWidthCache widths{[](char16_t c) { return c < 0x80 ? 10 : 20; }, 80};
+    veltrix::CharWidthCache widths{[](std::u16string_view c) { return c[0] < 0x80 ? 10 : 20; }, 80};
     TextLayout layout{document, widths};
 
     void lay(std::u16string_view text, int wrapWidth) {
@@ -70,14 +70,15 @@ TEST_F(Layout, WrapsAtWordsAndBreaksWhatCannotFit) {
 
 TEST_F(Layout, StoresRowsInTheLineTable) {
     lay(u"aaaa bbbb cccc\ndd\n", 60);
-    const std::vector<LineRecord>& lines = document.lines();
-    ASSERT_EQ(lines.size(), 4u);  // three lines and the closing record
-    EXPECT_EQ(lines[0].wrapList, (std::vector<std::int32_t>{0, 5, 10, 15}));
-    EXPECT_EQ(lines[0].rowCount, 3);
-    EXPECT_EQ(lines[1].firstRow, 3);
-    EXPECT_EQ(lines[1].wrapList, (std::vector<std::int32_t>{0, 3}));
-    EXPECT_EQ(lines[2].firstRow, 4);
-    EXPECT_EQ(lines[3].firstRow, 5);
+    const LineTable& lines = document.lines();
+    ASSERT_EQ(lines.lineCount(), 3);
+    EXPECT_EQ(lines.wrapList(0), (std::vector<std::int32_t>{0, 5, 10, 15}));
+    EXPECT_EQ(lines.rowCount(0), 3);
+    EXPECT_EQ(lines.firstRow(1), 3);
+    EXPECT_TRUE(lines.wrapList(1).empty());  // one row needs no list
+    EXPECT_EQ(lines.rowCount(1), 1);
+    EXPECT_EQ(lines.firstRow(2), 4);
+    EXPECT_EQ(lines.firstRow(3), 5);
     EXPECT_EQ(layout.totalRows(), 5);
     EXPECT_EQ(layout.lineOfRow(2), 0);
     EXPECT_EQ(layout.lineOfRow(3), 1);
@@ -133,21 +134,24 @@ TEST_F(Layout, PositionsAtRowBoundariesBelongToTheNextRowExceptAtTheLineEnd) {
 }
 
 TEST_F(Layout, RelayoutTouchesOnlyTheGivenLines) {
-    lay(u"one\ntwo two two\nthree\nfour", 60);
-    ASSERT_EQ(layout.totalRows(), 6);
+    lay(u"one\ntwo two two\nthree\nfour four", 60);
+    ASSERT_EQ(layout.totalRows(), 7);
     // A marker in a line that the relayout must not visit.
-    document.lines()[3].wrapList.push_back(777);
+    LineTable::WrapList marked = document.lines().wrapList(3);
+    ASSERT_EQ(marked.size(), 3u);
+    marked.back() = 777;
+    document.lines().setLayout(3, marked);
     document.replace(4, 4, u"xxxxx ");
     EXPECT_TRUE(layout.relayout(1, 1));
-    EXPECT_EQ(document.lines()[3].wrapList.back(), 777);
-    EXPECT_EQ(document.lines()[1].wrapList, (std::vector<std::int32_t>{0, 6, 10, 14, 18}));
-    EXPECT_EQ(document.lines()[2].firstRow, 5);
-    EXPECT_EQ(layout.totalRows(), 7);
+    EXPECT_EQ(document.lines().wrapList(3).back(), 777);
+    EXPECT_EQ(document.lines().wrapList(1), (std::vector<std::int32_t>{0, 6, 10, 14, 18}));
+    EXPECT_EQ(document.lines().firstRow(2), 5);
+    EXPECT_EQ(layout.totalRows(), 8);
     EXPECT_FALSE(layout.relayout(1, 1));
 }
 
 TEST_F(Layout, SurrogatesAndBreaksHaveFixedWidths) {
-    CharWidthCache cache([](char16_t c) { return c == u'\u3000' ? 24 : 7; }, 56);
+    veltrix::CharWidthCache cache([](std::u16string_view c) { return c[0] == u'\u3000' ? 24 : 7; }, 56);
     EXPECT_EQ(cache.width(u'\r'), 0);
     EXPECT_EQ(cache.width(u'\n'), 0);
     EXPECT_EQ(cache.width(0xD83D), 24);

@@ -5,7 +5,7 @@
 #include <random>
 #include <string>
 
-#include "platform/services/Utf.h"
+#include "platform/common/Unicode.h"
 #include "platform/win32.h"
 
 namespace {
@@ -90,9 +90,9 @@ TEST(CodePage, Utf8MalformedInputBecomesReplacementCharacters) {
         {"a\xFF" "b", u"a\uFFFDb"},
         {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // beyond U+10FFFF
     };
-    for (const auto& c : cases) EXPECT_EQ(platform::utf8ToUtf16(c.bytes), c.text);
+    for (const auto& c : cases) EXPECT_EQ(veltrix::unicode::utf8ToUtf16(c.bytes), c.text);
     // A lone surrogate cannot be written as UTF-8.
-    EXPECT_EQ(platform::utf16ToUtf8(std::u16string(1, u'\xD800') + u"x"), "\xEF\xBF\xBDx");
+    EXPECT_EQ(veltrix::unicode::utf16ToUtf8(std::u16string(1, u'\xD800') + u"x"), "\xEF\xBF\xBDx");
 }
 
 TEST(CodePage, Win32SizingRules) {

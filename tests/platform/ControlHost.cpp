@@ -27,7 +27,7 @@ ControlHost::~ControlHost() {
         if (GetKeyState(vk) < 0) headless::key(vk, false);
     SetWindowLongPtrW(frame_, GWLP_USERDATA, 0);
     DestroyWindow(frame_);
-    if (editBrush_) DeleteObject(editBrush_);
+    editBrush_.reset();
     headless::pumpMessages();
 }
 
@@ -48,8 +48,7 @@ std::vector<int> ControlHost::takeCodes() {
 }
 
 void ControlHost::setEditColour(COLORREF colour) {
-    if (editBrush_) DeleteObject(editBrush_);
-    editBrush_ = colour == CLR_INVALID ? nullptr : CreateSolidBrush(colour);
+    editBrush_.reset(colour == CLR_INVALID ? nullptr : CreateSolidBrush(colour));
 }
 
 POINT ControlHost::screen(HWND window, int x, int y) {
@@ -88,7 +87,7 @@ LRESULT ControlHost::proc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     }
     if (host && host->editBrush_ && message == WM_CTLCOLOREDIT) {
         SetTextColor(reinterpret_cast<HDC>(wParam), RGB(0x20, 0x20, 0x60));
-        return reinterpret_cast<LRESULT>(host->editBrush_);
+        return reinterpret_cast<LRESULT>(host->editBrush_.get());
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/api/GdiHandles.h"
 #include "platform/display/Headless.h"
 #include "platform/win32.h"
 
@@ -46,7 +47,7 @@ private:
     static LRESULT proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     HWND frame_ = nullptr;
     std::vector<Notification> notifications_;
-    HBRUSH editBrush_ = nullptr;
+    UniqueBrush editBrush_;
 };
 
 }  // namespace veltrix::test

@@ -21,7 +21,7 @@ bool anyPixel(HWND window, const RECT& area, COLORREF colour) {
 
 TEST(ControlPictures, EditFieldsWithSelectionsInEnglishAndJapanese) {
     ControlHost host;
-    HFONT font = CreateFontW(-14, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, u"MS UI Gothic");
+    const UniqueFont font(CreateFontW(-14, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, u"MS UI Gothic"));
     HWND english = host.create(u"EDIT", u"Listen to the news in English", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL,
                                16, 16, 260, 26, 1);
     HWND japanese = host.create(u"EDIT", u"英語のニュースを聞きましょう", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL,
@@ -30,7 +30,7 @@ TEST(ControlPictures, EditFieldsWithSelectionsInEnglishAndJapanese) {
                             WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 16, 96, 260, 70, 3, WS_EX_CLIENTEDGE);
     HWND readOnly = host.create(u"EDIT", u"読み取り専用 read-only", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_READONLY, 16, 180,
                                 260, 26, 4);
-    for (HWND w : {english, japanese, area, readOnly}) SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    for (HWND w : {english, japanese, area, readOnly}) SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     SendMessageW(english, EM_SETSEL, 10, 18);
     SendMessageW(japanese, EM_SETSEL, 0, 2);
     SendMessageW(area, EM_SETSEL, 9, 12);
@@ -44,7 +44,6 @@ TEST(ControlPictures, EditFieldsWithSelectionsInEnglishAndJapanese) {
     DestroyWindow(japanese);
     DestroyWindow(area);
     DestroyWindow(readOnly);
-    DeleteObject(font);
 }
 
 TEST(ControlPictures, AnOpenComboList) {

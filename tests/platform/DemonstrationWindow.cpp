@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/api/GdiHandles.h"
+
 namespace {
 
 struct Panel {
@@ -15,35 +17,30 @@ struct Panel {
 LRESULT panelProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     auto* panel = reinterpret_cast<const Panel*>(GetWindowLongPtrW(w, GWLP_USERDATA));
     if (m == WM_PAINT && panel) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(w, &ps);
+        const PaintDC painting(w);
+        HDC dc = painting.get();
         RECT r;
         GetClientRect(w, &r);
-        HBRUSH bg = CreateSolidBrush(panel->background);
-        FillRect(dc, &r, bg);
-        DeleteObject(bg);
+        const UniqueBrush bg(CreateSolidBrush(panel->background));
+        FillRect(dc, &r, bg.get());
         LOGFONTW lf{};
         lf.lfHeight = -18;
         lf.lfWeight = FW_BOLD;
         std::u16string face = u"MS UI Gothic";
         std::copy(face.begin(), face.end(), lf.lfFaceName);
-        HFONT bold = CreateFontIndirectW(&lf);
-        HGDIOBJ old = SelectObject(dc, bold);
+        const UniqueFont bold(CreateFontIndirectW(&lf));
+        SelectedObject font(dc, bold.get());
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, RGB(20, 20, 60));
         TextOutW(dc, 10, 8, panel->title, static_cast<int>(std::char_traits<char16_t>::length(panel->title)));
-        SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+        font.select(dc, GetStockObject(DEFAULT_GUI_FONT));
         RECT text{10, 36, r.right - 10, r.bottom - 10};
         DrawTextW(dc, panel->body, -1, &text, DT_WORDBREAK | DT_NOPREFIX);
-        SelectObject(dc, old);
-        DeleteObject(bold);
-        HPEN pen = CreatePen(PS_SOLID, 1, RGB(90, 90, 120));
-        HGDIOBJ oldPen = SelectObject(dc, pen);
+        font.restore();
+        const UniquePen pen(CreatePen(PS_SOLID, 1, RGB(90, 90, 120)));
+        const SelectedObject penSelection(dc, pen.get());
         SelectObject(dc, GetStockObject(NULL_BRUSH));
         RoundRect(dc, 2, 2, r.right - 2, r.bottom - 2, 12, 12);
-        SelectObject(dc, oldPen);
-        DeleteObject(pen);
-        EndPaint(w, &ps);
         return 0;
     }
     return DefWindowProcW(w, m, wp, lp);

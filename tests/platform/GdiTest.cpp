@@ -1,34 +1,35 @@
 // Drawing on DIB sections: GDI's pixel rules, block transfers, objects and text.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <string>
 
+#include "platform/api/GdiHandles.h"
 #include "platform/win32.h"
 
 namespace {
 
 // A memory DC with a white top-down 32-bit section selected.
 struct Canvas {
+    UniqueBitmap section;
+    UniqueDC memory;
+    SelectedObject selection;
     HDC dc = nullptr;
     HBITMAP bitmap = nullptr;
-    HGDIOBJ old = nullptr;
     unsigned char* bits = nullptr;
     int width, height;
     Canvas(int w, int h) : width(w), height(h) {
         BITMAPINFO info{};
         info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
         void* p = nullptr;
-        bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &p, nullptr, 0);
+        section.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &p, nullptr, 0));
+        bitmap = section.get();
         bits = static_cast<unsigned char*>(p);
-        dc = CreateCompatibleDC(nullptr);
-        old = SelectObject(dc, bitmap);
+        memory.reset(CreateCompatibleDC(nullptr));
+        dc = memory.get();
+        selection.select(dc, bitmap);
         PatBlt(dc, 0, 0, w, h, WHITENESS);
-    }
-    ~Canvas() {
-        SelectObject(dc, old);
-        DeleteDC(dc);
-        DeleteObject(bitmap);
     }
     COLORREF at(int x, int y) const { return GetPixel(dc, x, y); }
     // Read from the memory: GetPixel answers CLR_INVALID outside the clip.
@@ -196,6 +197,22 @@ TEST(Gdi, ObjectsSelectedOrStockAreNotDeleted) {
     EXPECT_EQ(GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_3DFACE));
 }
 
+// Objects and DCs live in separate tables: a handle of one kind never reaches
+// the other (a DC passed to DeleteObject once deleted the brush that shared
+// its slot number).
+TEST(Gdi, AHandleOfOneKindNeverReachesAnObjectOfAnother) {
+    HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
+    HDC dc = CreateCompatibleDC(nullptr);
+    EXPECT_EQ(GetObjectType(dc), static_cast<DWORD>(OBJ_MEMDC));
+    EXPECT_EQ(GetObjectType(brush), static_cast<DWORD>(OBJ_BRUSH));
+    EXPECT_FALSE(DeleteObject(dc));
+    EXPECT_FALSE(DeleteDC(reinterpret_cast<HDC>(brush)));
+    EXPECT_EQ(GetObjectType(brush), static_cast<DWORD>(OBJ_BRUSH));
+    EXPECT_TRUE(DeleteDC(dc));
+    EXPECT_EQ(GetObjectType(dc), 0u);
+    EXPECT_TRUE(DeleteObject(brush));
+}
+
 HFONT makeFont(int height, const char16_t* face, LONG weight = FW_NORMAL) {
     LOGFONTW lf{};
     lf.lfHeight = height;
@@ -206,8 +223,8 @@ HFONT makeFont(int height, const char16_t* face, LONG weight = FW_NORMAL) {
 
 TEST(GdiText, MeasuredWidthsAddUpAndMatchWhatIsDrawn) {
     Canvas c(300, 40);
-    HFONT font = makeFont(-16, u"MS UI Gothic");
-    SelectObject(c.dc, font);
+    const UniqueFont font(makeFont(-16, u"MS UI Gothic"));
+    const SelectedObject selection(c.dc, font.get());
     SIZE ab, a, b;
     GetTextExtentPoint32W(c.dc, u"Hello日本", 7, &ab);
     GetTextExtentPoint32W(c.dc, u"Hello", 5, &a);
@@ -229,17 +246,14 @@ TEST(GdiText, MeasuredWidthsAddUpAndMatchWhatIsDrawn) {
     EXPECT_EQ(fit, 5);
     EXPECT_EQ(dx[4], a.cx);
     EXPECT_EQ(dx[6], ab.cx);
-    SelectObject(c.dc, GetStockObject(DEFAULT_GUI_FONT));
-    DeleteObject(font);
 }
 
 TEST(GdiText, JapaneseRendersWithRealGlyphsWhateverTheFace) {
     // Boxes for missing glyphs would look alike; real glyphs differ.
     for (const char16_t* face : {u"Times New Roman", u"NoSuchFaceAnywhere", u"MS Gothic"}) {
-        HFONT font = makeFont(-20, face);
+        const UniqueFont font(makeFont(-20, face));
         Canvas one(40, 40), two(40, 40);
-        SelectObject(one.dc, font);
-        SelectObject(two.dc, font);
+        const SelectedObject inOne(one.dc, font.get()), inTwo(two.dc, font.get());
         TextOutW(one.dc, 5, 5, u"日", 1);
         TextOutW(two.dc, 5, 5, u"語", 1);
         int differing = 0;
@@ -247,9 +261,6 @@ TEST(GdiText, JapaneseRendersWithRealGlyphsWhateverTheFace) {
             for (int x = 0; x < 40; ++x)
                 if (one.at(x, y) != two.at(x, y)) ++differing;
         EXPECT_GT(differing, 20) << std::string(face, face + 1).size();
-        SelectObject(one.dc, GetStockObject(DEFAULT_GUI_FONT));
-        SelectObject(two.dc, GetStockObject(DEFAULT_GUI_FONT));
-        DeleteObject(font);
     }
 }
 
@@ -266,13 +277,44 @@ TEST(GdiText, OpaqueBackgroundFillsTheCell) {
 
 TEST(GdiText, PositiveHeightsAreCellHeights) {
     Canvas c(10, 10);
-    HFONT font = makeFont(20, u"Arial");
-    SelectObject(c.dc, font);
+    const UniqueFont font(makeFont(20, u"Arial"));
+    const SelectedObject selection(c.dc, font.get());
     TEXTMETRICW tm;
     GetTextMetricsW(c.dc, &tm);
     EXPECT_NEAR(tm.tmHeight, 20, 2);
-    SelectObject(c.dc, GetStockObject(DEFAULT_GUI_FONT));
-    DeleteObject(font);
+}
+
+// Painters make the same font on every paint; what it measures must not
+// depend on whether it was made before, nor merge fonts that differ.
+TEST(GdiText, FontsMadeAgainMeasureAndDrawAsTheFirst) {
+    auto metricsOf = [](HFONT font, const char16_t* text) {
+        Canvas c(200, 40);
+        SelectObject(c.dc, font);
+        TEXTMETRICW tm;
+        GetTextMetricsW(c.dc, &tm);
+        SIZE s;
+        GetTextExtentPoint32W(c.dc, text, static_cast<int>(std::char_traits<char16_t>::length(text)), &s);
+        SetBkMode(c.dc, TRANSPARENT);
+        TextOutW(c.dc, 0, 0, text, static_cast<int>(std::char_traits<char16_t>::length(text)));
+        const int ink = c.inkedPixels(0, 0, 200, 40);
+        SelectObject(c.dc, GetStockObject(DEFAULT_GUI_FONT));
+        DeleteObject(font);
+        return std::array<long, 4>{tm.tmHeight, tm.tmAveCharWidth, s.cx, ink};
+    };
+    for (int height : {-13, 20}) {
+        LOGFONTW lf{};
+        lf.lfHeight = height;
+        lf.lfWeight = FW_NORMAL;
+        std::char_traits<char16_t>::copy(lf.lfFaceName, u"Arial", 5);
+        const auto first = metricsOf(CreateFontIndirectW(&lf), u"acme 日本");
+        lf.lfFaceName[6] = u'x';  // whatever lies past the face's end
+        EXPECT_EQ(metricsOf(CreateFontIndirectW(&lf), u"acme 日本"), first) << height;
+        lf.lfWeight = FW_BOLD;
+        EXPECT_GT(metricsOf(CreateFontIndirectW(&lf), u"acme 日本")[2], first[2]) << height;
+        lf.lfWeight = FW_NORMAL;
+        lf.lfUnderline = TRUE;
+        EXPECT_GT(metricsOf(CreateFontIndirectW(&lf), u"acme 日本")[3], first[3]) << height;
+    }
 }
 
 TEST(GdiText, DrawTextMeasuresAlignsAndHandlesPrefixes) {
@@ -305,7 +347,8 @@ TEST(GdiText, FontFamiliesAreEnumerated) {
     std::vector<std::u16string> names;
     LOGFONTW filter{};
     filter.lfCharSet = DEFAULT_CHARSET;
-    HDC screen = GetDC(nullptr);
+    const ClientDC screenDc(nullptr);
+    HDC screen = screenDc.get();
     EnumFontFamiliesExW(screen, &filter, collectFamily, reinterpret_cast<LPARAM>(&names), 0);
     EXPECT_NE(std::find(names.begin(), names.end(), u"IPAGothic"), names.end());
     EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
@@ -314,7 +357,6 @@ TEST(GdiText, FontFamiliesAreEnumerated) {
     std::copy(only.begin(), only.end(), filter.lfFaceName);
     EnumFontFamiliesExW(screen, &filter, collectFamily, reinterpret_cast<LPARAM>(&names), 0);
     ASSERT_EQ(names.size(), 1u);
-    ReleaseDC(nullptr, screen);
 }
 
 }  // namespace

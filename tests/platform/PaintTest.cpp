@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "MessageLog.h"
+#include "platform/api/GdiHandles.h"
 #include "platform/display/Headless.h"
 
 using namespace veltrix::test;
@@ -19,16 +20,13 @@ struct Painter {
 LRESULT paintingProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     auto* p = reinterpret_cast<Painter*>(GetWindowLongPtrW(w, GWLP_USERDATA));
     if (m == WM_PAINT && p) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(w, &ps);
+        const PaintDC painting(w);
         ++p->paints;
-        p->lastPaint = ps.rcPaint;
+        p->lastPaint = painting.area();
         RECT r;
         GetClientRect(w, &r);
-        HBRUSH b = CreateSolidBrush(p->colour);
-        FillRect(dc, &r, b);
-        DeleteObject(b);
-        EndPaint(w, &ps);
+        const UniqueBrush b(CreateSolidBrush(p->colour));
+        FillRect(painting.get(), &r, b.get());
         return 0;
     }
     return DefWindowProcW(w, m, wp, lp);

@@ -12,25 +12,29 @@
 
 #include "DemonstrationWindow.h"
 #include "platform/display/Headless.h"
+#include "platform/gdi/CairoHandles.h"
 
 namespace {
 
+using veltrix::platform::UniqueCairo;
+using veltrix::platform::UniqueCairoSurface;
+
 bool screenshot(const char* path) {
-    Display* x = XOpenDisplay(nullptr);
-    if (!x) return false;
+    // Declared first, so that the surfaces on it go before it closes.
+    const veltrix::UniqueC<Display, XCloseDisplay> display(XOpenDisplay(nullptr));
+    if (!display) return false;
+    Display* x = display.get();
     int screen = DefaultScreen(x);
     int width = DisplayWidth(x, screen), height = DisplayHeight(x, screen);
-    cairo_surface_t* root = cairo_xlib_surface_create(x, RootWindow(x, screen), DefaultVisual(x, screen), width, height);
-    cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
-    cairo_t* cr = cairo_create(image);
-    cairo_set_source_surface(cr, root, 0, 0);
-    cairo_paint(cr);
-    cairo_destroy(cr);
-    bool ok = cairo_surface_write_to_png(image, path) == CAIRO_STATUS_SUCCESS;
-    cairo_surface_destroy(image);
-    cairo_surface_destroy(root);
-    XCloseDisplay(x);
-    return ok;
+    const UniqueCairoSurface root(
+        cairo_xlib_surface_create(x, RootWindow(x, screen), DefaultVisual(x, screen), width, height));
+    const UniqueCairoSurface image(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height));
+    {
+        const UniqueCairo cr(cairo_create(image.get()));
+        cairo_set_source_surface(cr.get(), root.get(), 0, 0);
+        cairo_paint(cr.get());
+    }
+    return cairo_surface_write_to_png(image.get(), path) == CAIRO_STATUS_SUCCESS;
 }
 
 }  // namespace

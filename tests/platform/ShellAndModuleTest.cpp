@@ -1,10 +1,16 @@
-// Shell path functions, the module file name and the command-line splitter.
+// Shell path functions, the known folders, the module file name and the
+// command-line splitter.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "platform/api/FileOperations.h"
+#include "platform/api/Startup.h"
 #include "platform/win32.h"
+#include "support/TempDir.h"
 
 TEST(ShellPath, StripPathAndRemoveExtension) {
     struct Case {
@@ -120,4 +126,38 @@ TEST(ShellPath, CombineRelativeAndRelativePathTo) {
             EXPECT_EQ(std::u16string(out), r.result);
         }
     }
+}
+
+TEST(ShellFolders, TheDesktopsBaseFoldersWithTheirDefaults) {
+    TempDir home;
+    const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    ::setenv("HOME", home.path().c_str(), 1);
+    ::unsetenv("XDG_CONFIG_HOME");
+    ::unsetenv("XDG_STATE_HOME");
+    WCHAR path[MAX_PATH];
+    ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path), S_OK);
+    EXPECT_EQ(std::u16string(path), home.file(".config"));
+    ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path), S_OK);
+    EXPECT_EQ(std::u16string(path), home.file(".local/state"));
+    EXPECT_FALSE(std::filesystem::exists(home.native(".local")));
+    // A relative value breaks the desktop's rules and is ignored.
+    ::setenv("XDG_STATE_HOME", "relative/state", 1);
+    ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path),
+              S_OK);
+    EXPECT_EQ(std::u16string(path), home.file(".local/state"));
+    EXPECT_TRUE(std::filesystem::is_directory(home.native(".local/state")));
+    ::setenv("XDG_STATE_HOME", (home.path() / "state/").c_str(), 1);
+    ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path), S_OK);
+    EXPECT_EQ(std::u16string(path), home.file("state"));
+    ::unsetenv("XDG_STATE_HOME");
+    ::setenv("HOME", savedHome.c_str(), 1);
+}
+
+TEST(ShellFolders, MakingAFolderMakesTheFoldersAboveIt) {
+    TempDir dir;
+    EXPECT_EQ(SHCreateDirectoryExW(nullptr, dir.file("a/b/c").c_str(), nullptr), static_cast<int>(ERROR_SUCCESS));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.native("a/b/c")));
+    EXPECT_EQ(SHCreateDirectoryExW(nullptr, dir.file("a/b").c_str(), nullptr), static_cast<int>(ERROR_ALREADY_EXISTS));
+    dir.write("file", "x");
+    EXPECT_NE(SHCreateDirectoryExW(nullptr, dir.file("file/below").c_str(), nullptr), static_cast<int>(ERROR_SUCCESS));
 }

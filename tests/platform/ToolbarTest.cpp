@@ -8,6 +8,7 @@
 #include <map>
 #include <thread>
 
+#include "platform/api/GdiHandles.h"
 #include "platform/display/Headless.h"
 #include "platform/win32.h"
 
@@ -28,7 +29,7 @@ public:
         BITMAPINFO info{};
         info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
         void* bits = nullptr;
-        bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
         auto* p = static_cast<BYTE*>(bits);
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x) {
@@ -40,13 +41,10 @@ public:
                 px[3] = 0;
             }
     }
-    ~Dib() { DeleteObject(bitmap_); }
-    Dib(const Dib&) = delete;
-    Dib& operator=(const Dib&) = delete;
-    HBITMAP get() const { return bitmap_; }
+    HBITMAP get() const { return bitmap_.get(); }
 
 private:
-    HBITMAP bitmap_ = nullptr;
+    UniqueBitmap bitmap_;
 };
 
 // Glyph i of a strip of 16 x 16 cells: a filled square inset by 3 pixels on
@@ -144,13 +142,14 @@ TEST(ImageList, MaskedCellsDrawOnlyTheirGlyphsAndStaleHandlesFail) {
 
     HWND frame = makeWindow(u"Images", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 80, 200, 100, nullptr);
     headless::pumpMessages();
-    HDC dc = GetDC(frame);
-    RECT white{0, 0, 200, 100};
-    FillRect(dc, &white, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    EXPECT_TRUE(ImageList_Draw(list, 1, dc, 10, 10, ILD_TRANSPARENT));
-    EXPECT_TRUE(ImageList_Draw(list, 2, dc, 40, 10, ILD_NORMAL));
-    EXPECT_FALSE(ImageList_Draw(list, 8, dc, 70, 10, ILD_NORMAL));
-    ReleaseDC(frame, dc);
+    {
+        const ClientDC dc(frame);
+        RECT white{0, 0, 200, 100};
+        FillRect(dc.get(), &white, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        EXPECT_TRUE(ImageList_Draw(list, 1, dc.get(), 10, 10, ILD_TRANSPARENT));
+        EXPECT_TRUE(ImageList_Draw(list, 2, dc.get(), 40, 10, ILD_NORMAL));
+        EXPECT_FALSE(ImageList_Draw(list, 8, dc.get(), 70, 10, ILD_NORMAL));
+    }
     EXPECT_EQ(headless::pixel(frame, 10 + 8, 10 + 8), kBlue);
     EXPECT_EQ(headless::pixel(frame, 10 + 1, 10 + 1), RGB(255, 255, 255)) << "the key colour is masked out";
     EXPECT_EQ(headless::pixel(frame, 40 + 8, 10 + 8), kRed);

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/services/Utf.h"
+#include "platform/common/Unicode.h"
 #include "platform/win32.h"
 
 namespace {
@@ -65,10 +65,10 @@ std::u16string referenceDecode(const std::string& bytes, std::size_t* wellFormed
 
 // Decodes with the given path into a buffer with room to spare, and checks
 // that nothing past the units it reports was written.
-std::u16string decode(const std::string& bytes, platform::Utf8Path path) {
+std::u16string decode(const std::string& bytes, veltrix::unicode::Utf8Path path) {
     std::u16string buffer(bytes.size() + 24, u'\u2603');
     const std::size_t units =
-        platform::decodeUtf8(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), buffer.data(), path);
+        veltrix::unicode::decodeUtf8(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), buffer.data(), path);
     EXPECT_LE(units, bytes.size());
     for (std::size_t i = units; i < buffer.size(); ++i) {
         if (buffer[i] != u'\u2603') {
@@ -83,11 +83,11 @@ void expectAllAgree(const std::string& bytes) {
     SCOPED_TRACE(testing::PrintToString(bytes));
     std::size_t prefix = 0;
     const std::u16string expected = referenceDecode(bytes, &prefix);
-    EXPECT_EQ(decode(bytes, platform::Utf8Path::Fastest), expected);
-    EXPECT_EQ(decode(bytes, platform::Utf8Path::Portable), expected);
+    EXPECT_EQ(decode(bytes, veltrix::unicode::Utf8Path::Fastest), expected);
+    EXPECT_EQ(decode(bytes, veltrix::unicode::Utf8Path::Portable), expected);
     std::u16string out(bytes.size(), u'\0');
     std::size_t written = 0;
-    EXPECT_EQ(platform::decodeWellFormedUtf8(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
+    EXPECT_EQ(veltrix::unicode::decodeWellFormedUtf8(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
                                              out.data(), &written),
               prefix);
     EXPECT_EQ(out.substr(0, written), referenceDecode(bytes.substr(0, prefix)));
@@ -163,7 +163,7 @@ TEST(Utf8Decode, StrictConversionFailsOnAnyIllFormedByte) {
     const int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, good.data(), static_cast<int>(good.size()),
                                           out.data(), static_cast<int>(out.size()));
     ASSERT_GT(units, 0);
-    EXPECT_EQ(out.substr(0, static_cast<std::size_t>(units)), platform::utf8ToUtf16(good));
+    EXPECT_EQ(out.substr(0, static_cast<std::size_t>(units)), veltrix::unicode::utf8ToUtf16(good));
     // Asking for the size, and a destination that only just fits.
     EXPECT_EQ(MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, good.data(), static_cast<int>(good.size()), nullptr, 0),
               units);

@@ -27,6 +27,7 @@ public:
         return true;
     }
     bool play() override {
+        calls.push_back("play");
         if (!playWorks) return false;
         playing = true;
         paused = false;
@@ -44,14 +45,17 @@ public:
     void setTempo(int v) override { settings.push_back("tempo " + std::to_string(v)); }
     void setVolume(int v) override { settings.push_back("volume " + std::to_string(v)); }
     void setPitch(int v) override { settings.push_back("pitch " + std::to_string(v)); }
-    void setPosition(int ms) override { position = ms + seekError; }
+    void setPosition(int ms) override {
+        calls.push_back("seek " + std::to_string(ms));
+        position = ms;
+    }
     int getPosition() override { return position; }
 
     bool playing = false;
     bool paused = false;
     bool playWorks = true;
     int position = 0;
-    int seekError = 0;  // where a seek lands beside the wanted place
+    std::vector<std::string> calls;  // plays and seeks, in order
     std::uint64_t length = 185000;
     std::set<std::u16string> undecodable;
     std::vector<std::u16string> opened;
@@ -196,8 +200,11 @@ TEST_F(Player, FailedPlayChangesNothing) {
 TEST_F(Player, OneSentencePlaysAloneAndStopsAtItsEnd) {
     openSix();
     editing.selectSentence(2);  // starts 3000, no end: runs to the next start, 4000
+    audio.calls.clear();
     core.playSentence();
     EXPECT_TRUE(audio.playing);
+    // Sought before playing starts, so nothing of the old position sounds.
+    EXPECT_EQ(audio.calls, (std::vector<std::string>{"seek 3000", "play"}));
     EXPECT_EQ(audio.position, 3000);
     EXPECT_EQ(controls.timers, std::set<UINT_PTR>{3});
     EXPECT_FALSE(controls.playEnabled);
@@ -247,8 +254,11 @@ TEST_F(Player, SelectingSeeksOnlyToTimedRows) {
     EXPECT_EQ(controls.label, u"00:05/03:05");
 
     core.togglePlay();
-    audio.seekError = -40;  // the seek lands 40 ms early; one correction follows
+    audio.calls.clear();
+    audio.position = 4960;
     core.selectAndSeek(2);
+    // One exact seek: the position read back is what is heard, so nothing is "corrected".
+    EXPECT_EQ(audio.calls, std::vector<std::string>{"seek 5000"});
     EXPECT_EQ(audio.position, 5000);
 }
 

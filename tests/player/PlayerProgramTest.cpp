@@ -17,8 +17,7 @@
 #include <memory>
 #include <thread>
 
-#include "app/AcceleratorTable.h"
-#include "app/Application.h"
+#include "ProgramSession.h"
 #include "app/Paths.h"
 #include "app/Settings.h"
 #include "app/TestApp.h"
@@ -47,22 +46,12 @@ class PlayerProgram : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         ::setenv("SDL_AUDIODRIVER", "dummy", 1);
-        setNarrowCodePage(932);
-        // Each run starts from the defaults, not from what the last run saved.
-        std::filesystem::remove(std::filesystem::path(settingsFilePath()));
-        prepareSettingsFile();
-        fillProgramAccelerators(AcceleratorTable::instance());
-        windowSettings = std::make_unique<TempDir>();
-        app = std::make_unique<TestApp>(windowSettings->file("window.ini"));
-        app->createMainWindow();
+        session = std::make_unique<veltrix::test::ProgramSession>();
+        app = &session->app();
     }
     static void TearDownTestSuite() {
-        headless::setMessageBoxResponder([](const headless::MessageBoxShown&) { return IDNO; });
-        if (app && IsWindow(app->handle())) headless::closeWindow(app->handle());
-        headless::pumpMessages();
-        headless::setMessageBoxResponder(nullptr);
-        app.reset();
-        windowSettings.reset();
+        session.reset();
+        app = nullptr;
     }
 
     void SetUp() override {
@@ -92,36 +81,12 @@ protected:
 
     Orvella& player() { return app->content(); }
 
-    // The program's message loop for a while of real time.
-    void run(int ms) {
-        const auto until = Clock::now() + std::chrono::milliseconds(ms);
-        do {
-            MSG msg;
-            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (msg.message == WM_QUIT) continue;
-                routeMessage(msg, app->content().handle(), AcceleratorTable::instance().handle());
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        } while (Clock::now() < until);
-    }
-    // Runs until done() holds or ms have passed; true when it held.
+    void run(int ms) { session->run(ms); }
     template <typename Done>
     bool runUntil(int ms, Done done) {
-        const auto until = Clock::now() + std::chrono::milliseconds(ms);
-        while (Clock::now() < until) {
-            run(20);
-            if (done()) return true;
-        }
-        return done();
+        return session->runUntil(ms, done);
     }
-    void ctrl(int key, bool shift = false) {
-        headless::key(VK_CONTROL, true);
-        if (shift) headless::key(VK_SHIFT, true);
-        headless::pressKey(key);
-        if (shift) headless::key(VK_SHIFT, false);
-        headless::key(VK_CONTROL, false);
-        run(30);
-    }
+    void ctrl(int key, bool shift = false) { session->ctrl(key, shift); }
     std::u16string title() { return headless::title(app->handle()); }
     // A click on the tool bar's button for command.
     void clickToolButton(int command) {
@@ -141,8 +106,8 @@ protected:
         headless::savePicture(app->handle(), (std::filesystem::path(appDirectory()) / "pictures" / name).string());
     }
 
-    static inline std::unique_ptr<TempDir> windowSettings;
-    static inline std::unique_ptr<TestApp> app;
+    static inline std::unique_ptr<veltrix::test::ProgramSession> session;
+    static inline TestApp* app = nullptr;
     TempDir folder;
     std::u16string chosen;
     std::vector<headless::FileDialogShown> dialogs;
@@ -357,7 +322,7 @@ TEST_F(PlayerProgram, FilesDroppedListedOpenedRemovedAndRemembered) {
         return static_cast<int>(Orvella::kMenuSavePlaylist);
     });
     chosen = folder.file("saved.m3u");
-    SendMessageW(player().handle(), WM_COMMAND, Orvella::kMenuCommand, 0);
+    SendMessageW(player().handle(), WM_COMMAND, Orvella::PlayerMenu, 0);
     run(50);
     headless::setMenuResponder(nullptr);
     EXPECT_NE(std::find(offered.begin(), offered.end(), u"Save As PlayList..."), offered.end());
@@ -374,6 +339,191 @@ TEST_F(PlayerProgram, FilesDroppedListedOpenedRemovedAndRemembered) {
     ASSERT_GE(restarted.entries().size(), 2u);
     EXPECT_EQ(restarted.entries()[0], folder.file("two.mp3"));
     EXPECT_EQ(restarted.entries()[1], folder.file("three.mp3"));
+}
+
+// With nobody to answer (a signal ends the session), unsaved edits go to the
+// audio's recovery file and the XML file on disk stays as it was; the next
+// open of the audio offers them back.
+TEST_F(PlayerProgram, UnsavedEditsKeptAtTheSessionsEndAreOfferedAtTheNextOpen) {
+    TempDir state;
+    ::setenv("XDG_STATE_HOME", state.path().c_str(), 1);
+    chosen = folder.file("AskingTheWay.mp3");
+    ctrl('O');
+    const std::string original = folder.read("AskingTheWay.xml");
+    auto keepEdit = [&] {
+        player().lyricsTable().selectOnly(1);
+        ctrl('R');  // clears row 1's times: an edit
+        ASSERT_EQ(title().substr(0, 2), u"* ");
+        std::vector<std::u16string> asked;
+        headless::setMessageBoxResponder([&](const headless::MessageBoxShown& box) {
+            asked.push_back(box.text);
+            return IDCANCEL;
+        });
+        EXPECT_EQ(SendMessageW(player().handle(), WM_QUERYENDSESSION, 0, ENDSESSION_CRITICAL), TRUE);
+        EXPECT_TRUE(asked.empty()) << "nobody is there to answer";
+        // For this test the session goes on after all.
+        SendMessageW(player().handle(), WM_ENDSESSION, FALSE, ENDSESSION_CRITICAL);
+        EXPECT_EQ(folder.read("AskingTheWay.xml"), original);
+    };
+    auto keptFiles = [&] {
+        std::vector<std::filesystem::path> files;
+        if (std::filesystem::exists(state.native("veltrix")))
+            for (const auto& entry : std::filesystem::directory_iterator(state.native("veltrix")))
+                files.push_back(entry.path());
+        return files;
+    };
+    keepEdit();
+    auto kept = keptFiles();
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].filename().string().rfind("AskingTheWay-", 0), 0u);
+    EXPECT_EQ(kept[0].extension(), ".xml");
+    SentenceList recovered;
+    QuietHost host;
+    recovered.setAudioPath(chosen);
+    ASSERT_TRUE(readSentenceList(recovered, kept[0].u16string(), host));
+    ASSERT_EQ(static_cast<int>(recovered.size()), player().lyricsTable().getRowCount());
+    EXPECT_EQ(recovered.rows()[1].start, u"00:00:00");
+    EXPECT_EQ(recovered.rows()[2].start, cell(2, LyricsTable::Start));
+
+    // No: the edits are dropped, and with them the file.
+    std::vector<headless::MessageBoxShown> offers;
+    headless::setMessageBoxResponder([&](const headless::MessageBoxShown& box) {
+        offers.push_back(box);
+        return IDNO;
+    });
+    player().lyricsView().setModified(false);
+    ctrl('O');
+    ASSERT_EQ(offers.size(), 1u);
+    EXPECT_NE(offers[0].text.find(u"復元しますか"), std::u16string::npos);
+    EXPECT_EQ(offers[0].caption, u"Veltrix");
+    EXPECT_EQ(cell(1, LyricsTable::Start), u"00:05:70");
+    EXPECT_NE(title().substr(0, 2), u"* ");
+    EXPECT_TRUE(keptFiles().empty());
+
+    // Yes: the edits are back, unsaved, and a save goes to the lesson's own file.
+    keepEdit();
+    headless::setMessageBoxResponder([&](const headless::MessageBoxShown& box) {
+        offers.push_back(box);
+        return IDYES;
+    });
+    player().lyricsView().setModified(false);
+    ctrl('O');
+    ASSERT_EQ(offers.size(), 2u);
+    EXPECT_EQ(cell(1, LyricsTable::Start), u"00:00:00");
+    EXPECT_EQ(title().substr(0, 2), u"* ");
+    EXPECT_TRUE(keptFiles().empty());
+    EXPECT_EQ(player().editing().document().xmlPath(), folder.file("AskingTheWay.xml"));
+    ::unsetenv("XDG_STATE_HOME");
+}
+
+// The panes are refilled on every change of sentence without a record; an
+// undo in a pane afterwards used to replay the typing against the new text
+// and wipe it, and Ctrl+J then wrote the wiped pane into the saved file.
+TEST_F(PlayerProgram, PaneEditsSurviveSentenceChangesUndoAndSave) {
+    chosen = folder.file("AskingTheWay.mp3");
+    ctrl('O');
+    ASSERT_GE(player().lyricsTable().getRowCount(), 4);
+    TextEditor& pane = player().translationPane();
+    auto typeInto = [&](TextEditor& editor, const std::u16string& text) {
+        SetFocus(editor.getHandle());
+        headless::key(VK_CONTROL, true);
+        headless::pressKey(VK_END);
+        headless::key(VK_CONTROL, false);
+        headless::typeText(text);
+        run(30);
+    };
+    auto undoIn = [&](TextEditor& editor, int times) {
+        SetFocus(editor.getHandle());
+        for (int i = 0; i < times; ++i) ctrl('Z');
+    };
+
+    player().lyricsTable().selectOnly(1);
+    run(30);
+    const std::u16string second = cell(1, LyricsTable::Translation);
+    const std::u16string third = cell(2, LyricsTable::Translation);
+    ASSERT_EQ(pane.text(), second);
+    typeInto(pane, u" (mine)");
+    ctrl('J');  // into row 1
+    EXPECT_EQ(cell(1, LyricsTable::Translation), second + u" (mine)");
+    typeInto(pane, u" and more, never applied");
+
+    ctrl(VK_DOWN);  // the next sentence: the pane shows row 2
+    ASSERT_EQ(player().lyricsTable().getSelectedRows(), std::vector<int>{2});
+    EXPECT_EQ(pane.text(), third);
+    undoIn(pane, 40);
+    undoIn(player().lyricsView(), 5);
+    EXPECT_EQ(pane.text(), third);
+    ctrl('J');  // the pane as shown goes into row 2
+    ctrl(VK_UP);
+    EXPECT_EQ(pane.text(), second + u" (mine)");
+    undoIn(pane, 3);
+
+    std::vector<std::u16string> shownTranslations, shownExplanations;
+    for (int row = 0; row < player().lyricsTable().getRowCount(); ++row) {
+        shownTranslations.push_back(cell(row, LyricsTable::Translation));
+        shownExplanations.push_back(cell(row, LyricsTable::Explanation));
+    }
+    headless::setMessageBoxResponder([](const headless::MessageBoxShown&) { return IDYES; });
+    ctrl('S');
+    headless::setMessageBoxResponder(nullptr);
+    EXPECT_EQ(title(), chosen + u" - " + appBaseName());  // saved: no "* "
+
+    SentenceList saved;
+    QuietHost host;
+    saved.setAudioPath(chosen);
+    ASSERT_TRUE(readSentenceList(saved, folder.file("AskingTheWay.xml"), host));
+    ASSERT_EQ(saved.rows().size(), shownTranslations.size());
+    for (std::size_t row = 0; row < saved.rows().size(); ++row) {
+        EXPECT_EQ(saved.rows()[row].translation, shownTranslations[row]) << "row " << row;
+        EXPECT_EQ(saved.rows()[row].explanation, shownExplanations[row]) << "row " << row;
+    }
+    EXPECT_EQ(saved.rows()[1].translation, second + u" (mine)");
+    EXPECT_EQ(saved.rows()[2].translation, third);
+}
+
+TEST_F(PlayerProgram, RowsDraggedToANewPlaceTakeTheLyricsAndTimingsWithThem) {
+    chosen = folder.file("AskingTheWay.mp3");
+    ctrl('O');
+    LyricsTable& table = player().lyricsTable();
+    ASSERT_GE(table.getRowCount(), 5);
+    std::vector<std::u16string> before;
+    for (int row = 0; row < table.getRowCount(); ++row) before.push_back(sentence(row));
+    auto cellCentre = [&](int row, int column, int dy) {
+        RECT r{LVIR_BOUNDS, column, 0, 0};
+        SendMessageW(table.handle(), LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
+        POINT p{r.left + 10, dy < 0 ? (r.top + r.bottom) / 2 : r.top + dy};
+        ClientToScreen(table.handle(), &p);
+        return p;
+    };
+    table.selectOnly(1);
+    run(30);
+    // Row 1 dragged by its text onto the upper half of row 4: it goes before it.
+    const POINT from = cellCentre(1, LyricsTable::Sentence, -1);
+    const POINT to = cellCentre(4, LyricsTable::Sentence, 2);
+    headless::mouseButton(headless::Button::Left, true, from);
+    run(20);
+    headless::mouseMove(POINT{from.x, (from.y + to.y) / 2});
+    headless::mouseMove(to);
+    headless::mouseButton(headless::Button::Left, false, to);
+    run(50);
+
+    std::vector<std::u16string> expected = before;
+    expected.erase(expected.begin() + 1);
+    expected.insert(expected.begin() + 3, before[1]);
+    std::u16string joined;
+    for (int row = 0; row < table.getRowCount(); ++row) {
+        EXPECT_EQ(sentence(row), expected[static_cast<std::size_t>(row)]) << "row " << row;
+        ASSERT_LT(row, player().lyricsView().sentenceCount());
+        const SentenceTiming& timing = player().lyricsView().timings()[static_cast<std::size_t>(row)];
+        EXPECT_EQ(timing.startMs, parseTimeCode(cell(row, LyricsTable::Start))) << "row " << row;
+        EXPECT_EQ(timing.textOffset, static_cast<std::int32_t>(joined.size())) << "row " << row;
+        joined += sentence(row);
+    }
+    EXPECT_EQ(player().lyricsView().text(), joined);
+    // The moved row stays selected and shown, and the change is one to save.
+    EXPECT_EQ(table.getSelectedRows(), std::vector<int>{3});
+    EXPECT_EQ(player().lyricsView().selectedText(), before[1]);
+    EXPECT_EQ(title().substr(0, 2), u"* ");
 }
 
 TEST_F(PlayerProgram, WordsLookedUpAddedSavedAndReopened) {
@@ -444,7 +594,7 @@ TEST_F(PlayerProgram, WordsLookedUpAddedSavedAndReopened) {
         for (const auto& item : menu.items) offered.push_back(item.text);
         return static_cast<int>(Orvella::kMenuWordList);
     });
-    SendMessageW(player().handle(), WM_COMMAND, Orvella::kMenuCommand, 0);
+    SendMessageW(player().handle(), WM_COMMAND, Orvella::PlayerMenu, 0);
     run(50);
     headless::setMenuResponder(nullptr);
     EXPECT_EQ(offered.back(), u"Open Word List...\tCtrl+W");

@@ -311,6 +311,49 @@ TEST_F(TableWindow, DraggingSelectedRowsMovesThem) {
     for (int i = 0; i < 7; ++i) order += table.getValueAt(i, 0).substr(4);
     EXPECT_EQ(order, u"ADEFBCG");
     EXPECT_EQ(table.getSelectedRows(), (std::vector<int>{4, 5}));
+    // The owner hears of the new order after the selection moved with it.
+    ASSERT_GE(frame.notes.size(), 3u);
+    const auto& moved = frame.notes.back();
+    EXPECT_EQ(moved.code, Table::kRowsMoved);
+    EXPECT_EQ(moved.item, 4);
+    EXPECT_EQ(moved.subItem, 2);
+    EXPECT_EQ(frame.notes[frame.notes.size() - 2].code, LVN_ITEMCHANGED);
+
+    // Dropped where they stand, nothing moves and nobody is told.
+    frame.notes.clear();
+    table.moveRowSet({4, 5}, 4);
+    EXPECT_TRUE(frame.notes.empty());
+}
+
+TEST_F(TableWindow, APlainClickInsideAMultiSelectionSelectsTheClickedRowAlone) {
+    click(cellPoint(1, 0));
+    headless::key(VK_SHIFT, true);
+    click(cellPoint(4, 0));
+    headless::key(VK_SHIFT, false);
+    ASSERT_EQ(table.getSelectedRows(), (std::vector<int>{1, 2, 3, 4}));
+    pause();
+    frame.notes.clear();
+    // On the text of a selected row: a drag could begin, but none does.
+    click(cellPoint(3, 0, 5));
+    EXPECT_EQ(table.getSelectedRows(), std::vector<int>{3});
+    EXPECT_EQ(firstSelected(), 3);
+    EXPECT_EQ(frame.notes.back().code, LVN_ITEMCHANGED);
+    EXPECT_EQ(frame.notes.back().item, 3);
+    EXPECT_EQ(table.mouseMode(), TableComponent::MouseMode::None);
+
+    // A tremor of a pixel or two is still a click, and moves no rows.
+    headless::key(VK_SHIFT, true);
+    click(cellPoint(6, 0));
+    headless::key(VK_SHIFT, false);
+    pause();
+    const POINT press = cellPoint(5, 0, 5);
+    headless::mouseButton(headless::Button::Left, true, press);
+    headless::mouseMove(POINT{press.x + 2, press.y + 2});
+    headless::mouseButton(headless::Button::Left, false, POINT{press.x + 2, press.y + 2});
+    headless::pumpMessages();
+    EXPECT_EQ(table.getSelectedRows(), std::vector<int>{5});
+    EXPECT_EQ(table.getValueAt(5, 0), u"row F");
+    EXPECT_EQ(table.getValueAt(3, 0), u"row D");
 }
 
 TEST_F(TableWindow, HeaderResizesSortsAndAutoSizes) {

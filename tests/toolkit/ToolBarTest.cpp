@@ -6,6 +6,7 @@
 #include <array>
 
 #include "ToolkitTestSupport.h"
+#include "platform/api/GdiHandles.h"
 #include "platform/display/HeadlessAnswers.h"
 #include "support/TempDir.h"
 #include "toolkit/BitmapCache.h"
@@ -262,11 +263,12 @@ TEST_F(Glyphs, AFifteenPixelStripGivesSixteenWideCellsWithWholeGlyphs) {
     EXPECT_EQ(cx, 16);
     EXPECT_EQ(cy, 15);
     // The tenth glyph, drawn: its last column is there, the padding column is clear.
-    HDC dc = GetDC(frame.handle());
-    RECT white{0, 0, 60, 40};
-    FillRect(dc, &white, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    ASSERT_TRUE(ImageList_Draw(bar.glyphs(), 9, dc, 10, 10, ILD_TRANSPARENT));
-    ReleaseDC(frame.handle(), dc);
+    {
+        const ClientDC dc(frame.handle());
+        RECT white{0, 0, 60, 40};
+        FillRect(dc.get(), &white, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        ASSERT_TRUE(ImageList_Draw(bar.glyphs(), 9, dc.get(), 10, 10, ILD_TRANSPARENT));
+    }
     EXPECT_EQ(headless::pixel(frame.handle(), 10 + 14, 15), RGB(0x80, 0, 0));
     EXPECT_EQ(headless::pixel(frame.handle(), 10 + 15, 15), RGB(255, 255, 255));
     EXPECT_EQ(headless::pixel(frame.handle(), 10 + 0, 15), RGB(255, 255, 255));

@@ -1,6 +1,7 @@
-// The published functions of libbass.so. Each takes the library lock, does its
-// work, and releases any output device only after dropping the lock (an
-// output's callback takes the same lock).
+// The published functions of libbass.so. Each looks its handle up under the
+// library lock and works on the channel outside it: a decoding channel on the
+// calling thread, a playable one through its playback, which answers at once
+// (Playback.h). What a function frees is let go only after the lock is dropped.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -9,10 +10,12 @@
 #include <vector>
 
 #include "audio/BassApi.h"
+#include "core/Device.h"
 #include "core/Export.h"
 #include "core/FileStream.h"
 #include "core/Library.h"
-#include "core/Output.h"
+#include "core/OutputDriver.h"
+#include "core/Playback.h"
 #include "core/Plugins.h"
 #include "core/Text.h"
 
@@ -23,43 +26,36 @@ namespace {
 constexpr BASS_DWORD kVersion = 0x02041100;
 constexpr BASS_QWORD kFailed = static_cast<BASS_QWORD>(-1);
 
-bool g_initialized = false;
 OutputDevice g_device;
 
-using Closing = std::vector<std::shared_ptr<Output>>;
-
-// Outputs collected under the lock are closed when this goes out of scope,
-// after the lock guard declared after it.
+// Holds the library lock; what was freed under it goes after the lock.
 struct Session {
-    Closing closing;
+    Released released;
     std::unique_lock<std::recursive_mutex> lock{libraryLock()};
     ~Session() {
-        lock.unlock();
-        closing.clear();
+        if (lock.owns_lock()) lock.unlock();
+        letGo(released);
     }
 };
 
-// A playing channel whose last frame has been heard becomes stopped.
-void settle(Channel& channel, Closing& closing) {
-    if (channel.state == PlayState::Playing && channel.output && channel.output->finished()) {
-        channel.state = PlayState::Stopped;
-        channel.heldPosition = channel.positionFrames();
-        channel.output->detach();
-        closing.push_back(std::move(channel.output));
-        if (channel.flags() & BASS_STREAM_AUTOFREE) freeChannel(channel.handle(), closing);
-    }
+// A playing channel made with BASS_STREAM_AUTOFREE is freed once it has played
+// to its end.
+void freeIfDone(BASS_DWORD handle, const ChannelEntry& entry) {
+    if (!entry.playback || !(entry.channel->flags() & BASS_STREAM_AUTOFREE) || !entry.playback->playedToEnd())
+        return;
+    Session session;
+    freeChannel(handle, session.released);
 }
 
-std::uint64_t reportedPosition(Channel& channel) {
-    if (channel.isDecoding()) return channel.positionFrames();
-    if (channel.state == PlayState::Playing && channel.output) return channel.output->heardPosition();
-    return channel.heldPosition;
+std::uint64_t clampToLength(const Channel& channel, std::uint64_t frames) {
+    const std::uint64_t length = channel.lengthFrames();
+    return length == kUnknownLength ? frames : std::min(frames, length);
 }
 
 template <typename Sample>
 void convertSamples(const float* in, std::size_t count, Sample* out) {
     for (std::size_t i = 0; i < count; ++i) {
-        float v = std::clamp(in[i], -1.0f, 1.0f);
+        const float v = std::clamp(in[i], -1.0f, 1.0f);
         if constexpr (std::is_same_v<Sample, float>)
             out[i] = v;
         else
@@ -68,8 +64,6 @@ void convertSamples(const float* in, std::size_t count, Sample* out) {
 }
 
 }  // namespace
-
-bool isInitialized() { return g_initialized; }
 
 }  // namespace bass
 
@@ -81,7 +75,7 @@ BASS_EXPORT int BASS_ErrorGetCode() { return lastError(); }
 
 BASS_EXPORT BASS_BOOL BASS_Init(int device, BASS_DWORD freq, BASS_DWORD flags, void* window, const void* clsid) {
     Session session;
-    if (g_initialized) {
+    if (isInitialized()) {
         setError(BASS_ERROR_ALREADY);
         return 0;
     }
@@ -91,40 +85,66 @@ BASS_EXPORT BASS_BOOL BASS_Init(int device, BASS_DWORD freq, BASS_DWORD flags, v
         setError(BASS_ERROR_DEVICE);
         return 0;
     }
-    int error = startAudio(device, g_device);
+    OutputDevice chosen;
+    int error = startOutputSystem(device, chosen);
     if (error != BASS_OK) {
         setError(error);
         return 0;
     }
-    g_initialized = true;
+    auto opened = Device::open(chosen, freq > 0 ? static_cast<int>(freq) : 44100, error);
+    if (!opened) {
+        stopOutputSystem();
+        setError(error);
+        return 0;
+    }
+    g_device = chosen;
+    deviceSlot() = std::move(opened);
     setError(BASS_OK);
     return 1;
 }
 
 BASS_EXPORT BASS_BOOL BASS_Free() {
     Session session;
-    if (!g_initialized) {
+    if (!isInitialized()) {
         setError(BASS_ERROR_INIT);
         return 0;
     }
-    for (BASS_DWORD handle : allHandles()) freeChannel(handle, session.closing);
+    for (BASS_DWORD handle : allHandles()) freeChannel(handle, session.released);
+    std::unique_ptr<Device> device = std::move(deviceSlot());
+    // The feeders end before the device, and the device before the sound system.
     session.lock.unlock();
-    session.closing.clear();
+    letGo(session.released);
+    waitForLetGo();
+    device.reset();
     session.lock.lock();
-    stopAudio();
-    g_initialized = false;
+    stopOutputSystem();
     setError(BASS_OK);
     return 1;
 }
 
 BASS_EXPORT BASS_DWORD BASS_GetDevice() {
     Session session;
-    if (!g_initialized) {
+    if (!isInitialized()) {
         setError(BASS_ERROR_INIT);
         return static_cast<BASS_DWORD>(-1);
     }
     setError(BASS_OK);
     return static_cast<BASS_DWORD>(g_device.number);
+}
+
+// Tests only: the frames the open output has taken since BASS_Init, and its
+// rate in `rate`; 0 when none is open. `dry` receives how many of them a
+// playing channel had nothing for (its feeder was late). Timing tests measure
+// against this clock rather than the wall clock, which runs ahead of the
+// output, and of the feeders, on a busy machine.
+BASS_EXPORT BASS_QWORD VeltrixTestOutput_Frames(int* rate, BASS_QWORD* dry) {
+    std::lock_guard<std::recursive_mutex> lock(libraryLock());
+    Device* device = outputDevice();
+    std::uint64_t dryFrames = 0;
+    const std::uint64_t frames = device ? device->framesRendered(dryFrames) : 0;
+    if (rate) *rate = device ? device->rate() : 0;
+    if (dry) *dry = dryFrames;
+    return frames;
 }
 
 BASS_EXPORT HPLUGIN BASS_PluginLoad(const char* file, BASS_DWORD flags) {
@@ -149,9 +169,12 @@ BASS_DWORD createFileChannel(BASS_BOOL mem, const void* file, BASS_QWORD offset,
         setError(BASS_ERROR_NOTAVAIL);
         return 0;
     }
-    if (!(flags & BASS_STREAM_DECODE) && !isInitialized()) {
-        setError(BASS_ERROR_INIT);
-        return 0;
+    if (!(flags & BASS_STREAM_DECODE)) {
+        std::lock_guard<std::recursive_mutex> lock(libraryLock());
+        if (!isInitialized()) {
+            setError(BASS_ERROR_INIT);
+            return 0;
+        }
     }
     int error = BASS_OK;
     auto stream = FileStream::open(fileNameArgument(file, flags), offset, flags, kind, error);
@@ -159,7 +182,7 @@ BASS_DWORD createFileChannel(BASS_BOOL mem, const void* file, BASS_QWORD offset,
         setError(error);
         return 0;
     }
-    BASS_DWORD handle = addChannel(std::move(stream));
+    const BASS_DWORD handle = addChannel(std::move(stream));
     setError(BASS_OK);
     return handle;
 }
@@ -171,7 +194,7 @@ bool freeOfKind(BASS_DWORD handle, ChannelKind kind) {
         setError(BASS_ERROR_HANDLE);
         return false;
     }
-    freeChannel(handle, session.closing);
+    freeChannel(handle, session.released);
     setError(BASS_OK);
     return true;
 }
@@ -193,17 +216,30 @@ BASS_EXPORT HMUSIC BASS_MusicLoad(BASS_BOOL mem, const void* file, BASS_QWORD of
 BASS_EXPORT BASS_BOOL BASS_MusicFree(HMUSIC handle) { return freeOfKind(handle, ChannelKind::Music) ? 1 : 0; }
 
 BASS_EXPORT BASS_BOOL BASS_ChannelSetAttribute(BASS_DWORD handle, BASS_DWORD attrib, float value) {
-    Session session;
-    auto channel = findChannel(handle);
-    if (!channel) return 0;
-    if (!channel->setAttribute(attrib, value)) return 0;
+    const ChannelEntry entry = findEntry(handle);
+    if (!entry.channel) return 0;
+    float before = 0;
+    const bool known = entry.channel->getAttribute(attrib, before);
+    if (!entry.channel->setAttribute(attrib, value)) return 0;
+    float after = 0;
+    if (known && entry.channel->getAttribute(attrib, after) && after == before) {
+        setError(BASS_OK);
+        return 1;
+    }
+    // Changes are heard at once: the volume is applied as the frames sound, and
+    // frames buffered at the old tempo or pitch are made again.
+    if (entry.playback) {
+        if (attrib == BASS_ATTRIB_VOL)
+            entry.playback->buffer()->setVolume(entry.channel->volume());
+        else
+            entry.playback->remake();
+    }
     setError(BASS_OK);
     return 1;
 }
 
 BASS_EXPORT BASS_BOOL BASS_ChannelGetAttribute(BASS_DWORD handle, BASS_DWORD attrib, float* value) {
-    Session session;
-    auto channel = findChannel(handle);
+    const auto channel = findChannel(handle);
     if (!channel) return 0;
     if (!value) {
         setError(BASS_ERROR_ILLPARAM);
@@ -215,13 +251,11 @@ BASS_EXPORT BASS_BOOL BASS_ChannelGetAttribute(BASS_DWORD handle, BASS_DWORD att
 }
 
 BASS_EXPORT BASS_DWORD BASS_ChannelIsActive(BASS_DWORD handle) {
-    Session session;
-    auto channel = findChannel(handle);
-    if (!channel) return BASS_ACTIVE_STOPPED;
+    const ChannelEntry entry = findEntry(handle);
+    if (!entry.channel) return BASS_ACTIVE_STOPPED;
     setError(BASS_OK);
-    if (channel->isDecoding()) return channel->ended() ? BASS_ACTIVE_STOPPED : BASS_ACTIVE_PLAYING;
-    settle(*channel, session.closing);
-    switch (channel->state) {
+    if (!entry.playback) return entry.channel->ended() ? BASS_ACTIVE_STOPPED : BASS_ACTIVE_PLAYING;
+    switch (entry.playback->state()) {
     case PlayState::Playing:
         return BASS_ACTIVE_PLAYING;
     case PlayState::Paused:
@@ -229,13 +263,13 @@ BASS_EXPORT BASS_DWORD BASS_ChannelIsActive(BASS_DWORD handle) {
     case PlayState::Stopped:
         break;
     }
+    freeIfDone(handle, entry);
     return BASS_ACTIVE_STOPPED;
 }
 
 BASS_EXPORT BASS_DWORD BASS_ChannelGetData(BASS_DWORD handle, void* buffer, BASS_DWORD length) {
-    Session session;
-    auto channel = findChannel(handle);
     constexpr BASS_DWORD kFailedCount = static_cast<BASS_DWORD>(-1);
+    const auto channel = findChannel(handle);
     if (!channel) return kFailedCount;
     if (!channel->isDecoding()) {
         // Peeking at the data a playing channel is sending is not provided.
@@ -270,123 +304,100 @@ BASS_EXPORT BASS_DWORD BASS_ChannelGetData(BASS_DWORD handle, void* buffer, BASS
 }
 
 BASS_EXPORT BASS_BOOL BASS_ChannelPlay(BASS_DWORD handle, BASS_BOOL restart) {
-    Session session;
-    auto channel = findChannel(handle);
-    if (!channel) return 0;
-    if (channel->isDecoding()) {
+    const ChannelEntry entry = findEntry(handle);
+    if (!entry.channel) return 0;
+    if (entry.channel->isDecoding()) {
         setError(BASS_ERROR_DECODE);
         return 0;
     }
-    if (!g_initialized) {
+    if (!entry.playback) {
         setError(BASS_ERROR_INIT);
         return 0;
     }
-    settle(*channel, session.closing);
-    if (restart || channel->ended()) {
-        if (!channel->seek(0)) return 0;
-        channel->heldPosition = 0;
-        if (channel->output) channel->output->restartClock(0);
-    } else if (channel->state == PlayState::Playing) {
-        setError(BASS_OK);
-        return 1;
-    }
-    if (!channel->output) {
-        int error = BASS_OK;
-        channel->output = Output::open(g_device, *channel, error);
-        if (!channel->output) {
-            setError(error);
-            return 0;
-        }
-        channel->state = PlayState::Playing;
-        channel->output->start();
-    } else {
-        channel->output->restartClock(channel->positionFrames());
-        channel->state = PlayState::Playing;
-    }
+    entry.playback->play(restart != 0);
     setError(BASS_OK);
     return 1;
 }
 
 BASS_EXPORT BASS_BOOL BASS_ChannelPause(BASS_DWORD handle) {
-    Session session;
-    auto channel = findChannel(handle);
-    if (!channel) return 0;
-    if (channel->isDecoding()) {
+    const ChannelEntry entry = findEntry(handle);
+    if (!entry.channel) return 0;
+    if (!entry.playback) {
         setError(BASS_ERROR_DECODE);
         return 0;
     }
-    settle(*channel, session.closing);
-    if (channel->state != PlayState::Playing) {
-        setError(channel->state == PlayState::Paused ? BASS_ERROR_ALREADY : BASS_ERROR_NOPLAY);
+    if (!entry.playback->pause()) {
+        setError(entry.playback->state() == PlayState::Paused ? BASS_ERROR_ALREADY : BASS_ERROR_NOPLAY);
         return 0;
     }
-    channel->heldPosition = channel->output->heardPosition();
-    channel->state = PlayState::Paused;
     setError(BASS_OK);
     return 1;
 }
 
 BASS_EXPORT BASS_BOOL BASS_ChannelStop(BASS_DWORD handle) {
-    Session session;
-    auto channel = findChannel(handle);
-    if (!channel) return 0;
-    settle(*channel, session.closing);
-    if (channel->output) {
-        if (channel->state == PlayState::Playing) channel->heldPosition = channel->output->heardPosition();
-        channel->output->detach();
-        session.closing.push_back(std::move(channel->output));
-    }
-    channel->state = PlayState::Stopped;
+    const ChannelEntry entry = findEntry(handle);
+    if (!entry.channel) return 0;
+    if (entry.playback) entry.playback->stop();
     setError(BASS_OK);
     return 1;
 }
 
 BASS_EXPORT BASS_QWORD BASS_ChannelGetLength(BASS_DWORD handle, BASS_DWORD mode) {
-    Session session;
-    auto channel = findChannel(handle);
+    const auto channel = findChannel(handle);
     if (!channel) return kFailed;
-    if (mode != BASS_POS_BYTE || channel->lengthFrames() == kUnknownLength) {
+    const std::uint64_t length = channel->lengthFrames();
+    if (mode != BASS_POS_BYTE || length == kUnknownLength) {
         setError(BASS_ERROR_NOTAVAIL);
         return kFailed;
     }
     setError(BASS_OK);
-    return channel->lengthFrames() * static_cast<BASS_QWORD>(channel->bytesPerFrame());
+    return length * static_cast<BASS_QWORD>(channel->bytesPerFrame());
 }
 
 BASS_EXPORT BASS_QWORD BASS_ChannelGetPosition(BASS_DWORD handle, BASS_DWORD mode) {
-    Session session;
-    auto channel = findChannel(handle);
-    if (!channel) return kFailed;
+    const ChannelEntry entry = findEntry(handle);
+    if (!entry.channel) return kFailed;
     if (mode != BASS_POS_BYTE) {
         setError(BASS_ERROR_NOTAVAIL);
         return kFailed;
     }
-    if (!channel->isDecoding()) settle(*channel, session.closing);
-    std::uint64_t frames = reportedPosition(*channel);
-    if (channel->lengthFrames() != kUnknownLength) frames = std::min(frames, channel->lengthFrames());
+    std::uint64_t frames;
+    if (entry.playback) {
+        frames = static_cast<std::uint64_t>(std::max(0.0, std::floor(entry.playback->position() + 1e-6)));
+        freeIfDone(handle, entry);
+    } else {
+        frames = entry.channel->position();
+    }
     setError(BASS_OK);
-    return frames * static_cast<BASS_QWORD>(channel->bytesPerFrame());
+    return clampToLength(*entry.channel, frames) * static_cast<BASS_QWORD>(entry.channel->bytesPerFrame());
 }
 
 BASS_EXPORT BASS_BOOL BASS_ChannelSetPosition(BASS_DWORD handle, BASS_QWORD position, BASS_DWORD mode) {
-    Session session;
-    auto channel = findChannel(handle);
-    if (!channel) return 0;
+    const ChannelEntry entry = findEntry(handle);
+    if (!entry.channel) return 0;
     if (mode != BASS_POS_BYTE) {
         setError(BASS_ERROR_NOTAVAIL);
         return 0;
     }
-    const std::uint64_t frame = position / static_cast<BASS_QWORD>(channel->bytesPerFrame());
-    if (!channel->seek(frame)) return 0;
-    channel->heldPosition = frame;
-    if (channel->output) channel->output->restartClock(frame);
+    const std::uint64_t frame = position / static_cast<BASS_QWORD>(entry.channel->bytesPerFrame());
+    if (entry.playback) {
+        // The feeder seeks; whatever it finds, the position reads `frame` until
+        // frames from there are heard.
+        const std::uint64_t length = entry.channel->lengthFrames();
+        if (length != kUnknownLength && frame > length) {
+            setError(BASS_ERROR_POSITION);
+            return 0;
+        }
+        entry.playback->seek(frame);
+    } else if (!entry.channel->seek(frame)) {
+        return 0;
+    }
     setError(BASS_OK);
     return 1;
 }
 
 BASS_EXPORT BASS_QWORD BASS_ChannelSeconds2Bytes(BASS_DWORD handle, double seconds) {
-    Session session;
-    auto channel = findChannel(handle);
+    const auto channel = findChannel(handle);
     if (!channel) return kFailed;
     setError(BASS_OK);
     if (!(seconds > 0)) return 0;
@@ -395,8 +406,7 @@ BASS_EXPORT BASS_QWORD BASS_ChannelSeconds2Bytes(BASS_DWORD handle, double secon
 }
 
 BASS_EXPORT double BASS_ChannelBytes2Seconds(BASS_DWORD handle, BASS_QWORD bytes) {
-    Session session;
-    auto channel = findChannel(handle);
+    const auto channel = findChannel(handle);
     if (!channel) return -1.0;
     setError(BASS_OK);
     return static_cast<double>(bytes / static_cast<BASS_QWORD>(channel->bytesPerFrame())) / channel->rate();

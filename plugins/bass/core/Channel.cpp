@@ -1,68 +1,135 @@
 #include "core/Channel.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/Library.h"
 
 namespace bass {
+
+void TimeRuns::add(std::size_t frames, double start, double step) {
+    if (frames == 0) return;
+    if (m_count > 0) {
+        TimeRun& last = m_runs[m_count - 1];
+        const double continuation = last.start + static_cast<double>(last.frames) * last.step;
+        if ((last.step == step && std::fabs(continuation - start) < 0.5) || m_count == m_runs.size()) {
+            last.frames += frames;
+            return;
+        }
+    }
+    m_runs[m_count++] = TimeRun{frames, start, step};
+}
+
+std::size_t TimeRuns::totalFrames() const {
+    std::size_t total = 0;
+    for (std::size_t i = 0; i < m_count; ++i) total += m_runs[i].frames;
+    return total;
+}
 
 Channel::Channel(int rate, int channels, BASS_DWORD flags, ChannelKind kind)
     : m_rate(rate), m_channels(channels), m_flags(flags), m_kind(kind) {}
 
 Channel::~Channel() = default;
 
-std::size_t Channel::read(float* out, std::size_t frames) {
-    std::size_t got = produce(out, frames);
-    // Volume changes glide over about 10 ms so that a slider never clicks.
-    const std::size_t glide = static_cast<std::size_t>(std::max(1, m_rate / 100));
-    const std::size_t samples = got * static_cast<std::size_t>(m_channels);
-    if (m_appliedVolume == m_volume) {
-        if (m_volume != 1.0f)
-            for (std::size_t i = 0; i < samples; ++i) out[i] *= m_volume;
-    } else {
-        const float step = (m_volume - m_appliedVolume) / static_cast<float>(glide);
-        for (std::size_t f = 0; f < got; ++f) {
-            if (m_appliedVolume != m_volume) {
-                m_appliedVolume += step;
-                if ((step > 0 && m_appliedVolume > m_volume) || (step < 0 && m_appliedVolume < m_volume))
-                    m_appliedVolume = m_volume;
-            }
-            for (int c = 0; c < m_channels; ++c) out[f * m_channels + c] *= m_appliedVolume;
-        }
-    }
+std::size_t Channel::readLocked(float* out, std::size_t frames, TimeRuns& runs, bool withVolume) {
+    runs.clear();
+    const std::size_t got = produce(out, frames, runs);
+    if (withVolume) applyVolume(out, got);
+    m_delivered = m_delivered || got > 0;
     if (got > 0)
         for (auto& tap : m_taps) tap->onData(out, got, m_rate, m_channels);
     return got;
 }
 
+std::size_t Channel::read(float* out, std::size_t frames) {
+    std::lock_guard<std::recursive_mutex> lock(m_decoder);
+    TimeRuns runs;
+    return readLocked(out, frames, runs, true);
+}
+
+std::size_t Channel::readTimed(float* out, std::size_t frames, TimeRuns& runs) {
+    std::lock_guard<std::recursive_mutex> lock(m_decoder);
+    return readLocked(out, frames, runs, false);
+}
+
+void Channel::applyVolume(float* out, std::size_t frames) {
+    const float target = m_volume.load();
+    // A channel that has not sounded yet starts at its volume at once; later
+    // changes glide over about 10 ms so that a slider never clicks.
+    if (!m_delivered) m_appliedVolume = target;
+    const std::size_t ch = static_cast<std::size_t>(m_channels);
+    if (m_appliedVolume == target) {
+        if (target != 1.0f)
+            for (std::size_t i = 0; i < frames * ch; ++i) out[i] *= target;
+        return;
+    }
+    const float step = (target - m_appliedVolume) / static_cast<float>(std::max(1, m_rate / 100));
+    for (std::size_t f = 0; f < frames; ++f) {
+        if (m_appliedVolume != target) {
+            m_appliedVolume += step;
+            if ((step > 0 && m_appliedVolume > target) || (step < 0 && m_appliedVolume < target))
+                m_appliedVolume = target;
+        }
+        for (std::size_t c = 0; c < ch; ++c) out[f * ch + c] *= m_appliedVolume;
+    }
+}
+
+bool Channel::seek(std::uint64_t frame) {
+    std::lock_guard<std::recursive_mutex> lock(m_decoder);
+    if (!seekTo(frame)) return false;
+    m_delivered = false;
+    return true;
+}
+
+std::uint64_t Channel::position() {
+    std::lock_guard<std::recursive_mutex> lock(m_decoder);
+    return positionFrames();
+}
+
+bool Channel::ended() {
+    std::lock_guard<std::recursive_mutex> lock(m_decoder);
+    return isEnded();
+}
+
 bool Channel::setAttribute(BASS_DWORD attrib, float value) {
     if (attrib == BASS_ATTRIB_VOL) {
-        m_volume = std::max(0.0f, value);
-        // A channel that has not sounded yet starts at its volume at once.
-        if (positionFrames() == 0 && state != PlayState::Playing) m_appliedVolume = m_volume;
+        m_volume.store(std::max(0.0f, value));
         return true;
     }
-    setError(BASS_ERROR_ILLTYPE);
-    return false;
+    return storeAttribute(attrib, value);
 }
 
 bool Channel::getAttribute(BASS_DWORD attrib, float& value) const {
     if (attrib == BASS_ATTRIB_VOL) {
-        value = m_volume;
+        value = m_volume.load();
         return true;
     }
+    return loadAttribute(attrib, value);
+}
+
+bool Channel::storeAttribute(BASS_DWORD, float) {
     setError(BASS_ERROR_ILLTYPE);
     return false;
 }
 
-void Channel::onFree(std::vector<std::shared_ptr<Output>>&) {
+bool Channel::loadAttribute(BASS_DWORD, float&) const {
+    setError(BASS_ERROR_ILLTYPE);
+    return false;
+}
+
+void Channel::finishTaps() {
+    std::lock_guard<std::recursive_mutex> lock(m_decoder);
     auto taps = std::move(m_taps);
     for (auto& tap : taps) tap->onChannelFreed();
 }
 
-void Channel::addTap(std::shared_ptr<DataTap> tap) { m_taps.push_back(std::move(tap)); }
+void Channel::addTap(std::shared_ptr<DataTap> tap) {
+    std::lock_guard<std::recursive_mutex> lock(m_decoder);
+    m_taps.push_back(std::move(tap));
+}
 
 void Channel::removeTap(const DataTap* tap) {
+    std::lock_guard<std::recursive_mutex> lock(m_decoder);
     std::erase_if(m_taps, [tap](const auto& t) { return t.get() == tap; });
 }
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string_view>
 #include <vector>
@@ -21,8 +22,14 @@ namespace {
 constexpr std::array<std::string_view, 5> kPluginOnlyCodecs = {"wmav1", "wmav2", "wmapro", "wmalossless",
                                                                "wmavoice"};
 
+// A module opened with dlopen, closed with its owner.
+struct ModuleCloser {
+    void operator()(void* module) const { ::dlclose(module); }
+};
+using Module = std::unique_ptr<void, ModuleCloser>;
+
 struct LoadedPlugin {
-    void* module = nullptr;
+    Module module;
     std::vector<std::string> codecs;
 };
 
@@ -35,12 +42,19 @@ std::map<HPLUGIN, LoadedPlugin>& plugins() {
 
 HPLUGIN g_nextPlugin = 0x70000001;
 
+// The plug-in table has a lock of its own: decoders opening files on other
+// threads ask it which codecs are available. Never destroyed, like the table.
+std::mutex& pluginLock() {
+    static auto& lock = *new std::mutex();
+    return lock;
+}
+
 }  // namespace
 
 bool codecAvailable(const std::string& codecName) {
     if (std::find(kPluginOnlyCodecs.begin(), kPluginOnlyCodecs.end(), codecName) == kPluginOnlyCodecs.end())
         return true;
-    std::lock_guard<std::recursive_mutex> lock(libraryLock());
+    std::lock_guard<std::mutex> lock(pluginLock());
     for (const auto& [handle, plugin] : plugins())
         if (std::find(plugin.codecs.begin(), plugin.codecs.end(), codecName) != plugin.codecs.end()) return true;
     return false;
@@ -52,32 +66,30 @@ HPLUGIN loadPlugin(const std::string& path) {
         setError(BASS_ERROR_FILEOPEN);
         return 0;
     }
-    void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    Module module(::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL));
     if (!module) {
         setError(BASS_ERROR_FILEFORM);
         return 0;
     }
-    std::lock_guard<std::recursive_mutex> lock(libraryLock());
+    std::lock_guard<std::mutex> lock(pluginLock());
     for (const auto& [handle, plugin] : plugins()) {
         if (plugin.module == module) {
-            ::dlclose(module);  // drops the extra reference this call took
+            // Going out of scope drops the extra reference this call took.
             setError(BASS_ERROR_ALREADY);
             return 0;
         }
     }
-    auto entry = reinterpret_cast<BASSplugin_t>(::dlsym(module, "BASSplugin"));
+    auto entry = reinterpret_cast<BASSplugin_t>(::dlsym(module.get(), "BASSplugin"));
     const BassPluginDescriptor* descriptor = entry ? entry(0) : nullptr;
     if (!descriptor) {
-        ::dlclose(module);
         setError(BASS_ERROR_FILEFORM);
         return 0;
     }
     if ((descriptor->version >> 16) != BASSVERSION) {
-        ::dlclose(module);
         setError(BASS_ERROR_VERSION);
         return 0;
     }
-    LoadedPlugin plugin{module, {}};
+    LoadedPlugin plugin{std::move(module), {}};
     for (const char* const* codec = descriptor->codecs; codec && *codec; ++codec) plugin.codecs.emplace_back(*codec);
     HPLUGIN handle = g_nextPlugin++;
     plugins().emplace(handle, std::move(plugin));
@@ -86,21 +98,19 @@ HPLUGIN loadPlugin(const std::string& path) {
 }
 
 bool freePlugin(HPLUGIN handle) {
-    std::lock_guard<std::recursive_mutex> lock(libraryLock());
+    std::lock_guard<std::mutex> lock(pluginLock());
     auto it = plugins().find(handle);
     if (it == plugins().end()) {
         setError(BASS_ERROR_HANDLE);
         return false;
     }
-    ::dlclose(it->second.module);
     plugins().erase(it);
     setError(BASS_OK);
     return true;
 }
 
 void freeAllPlugins() {
-    std::lock_guard<std::recursive_mutex> lock(libraryLock());
-    for (auto& [handle, plugin] : plugins()) ::dlclose(plugin.module);
+    std::lock_guard<std::mutex> lock(pluginLock());
     plugins().clear();
 }
 

@@ -1,40 +1,12 @@
 #include "core/Text.h"
 
-namespace bass {
+#include "platform/common/Unicode.h"
 
-std::string utf16ToUtf8(const char16_t* text) {
-    std::string out;
-    if (!text) return out;
-    for (const char16_t* p = text; *p; ++p) {
-        char32_t c = *p;
-        if (c >= 0xD800 && c <= 0xDBFF && p[1] >= 0xDC00 && p[1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (p[1] - 0xDC00);
-            ++p;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = 0xFFFD;  // a lone surrogate names no file
-        }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
+namespace bass {
 
 std::string fileNameArgument(const void* file, BASS_DWORD flags) {
     if (!file) return {};
-    if (flags & BASS_UNICODE) return utf16ToUtf8(static_cast<const char16_t*>(file));
+    if (flags & BASS_UNICODE) return veltrix::unicode::utf16ToUtf8(static_cast<const char16_t*>(file));
     return std::string(static_cast<const char*>(file));
 }
 

@@ -7,7 +7,6 @@
 
 namespace bass {
 
-std::string utf16ToUtf8(const char16_t* text);
 // The file name argument of the file functions, by the BASS_UNICODE flag.
 std::string fileNameArgument(const void* file, BASS_DWORD flags);
 

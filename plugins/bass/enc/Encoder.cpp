@@ -16,6 +16,50 @@ extern char** environ;
 
 namespace bass {
 
+namespace {
+
+// posix_spawn's file actions, destroyed with their owner.
+struct SpawnActions {
+    SpawnActions() { posix_spawn_file_actions_init(&actions); }
+    ~SpawnActions() { posix_spawn_file_actions_destroy(&actions); }
+    SpawnActions(const SpawnActions&) = delete;
+    SpawnActions& operator=(const SpawnActions&) = delete;
+    posix_spawn_file_actions_t actions;
+};
+
+}  // namespace
+
+PipeWriter& PipeWriter::operator=(PipeWriter&& other) noexcept {
+    if (this != &other) {
+        close();
+        m_fd = other.m_fd;
+        other.m_fd = -1;
+    }
+    return *this;
+}
+
+void PipeWriter::close() {
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
+}
+
+ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
+    if (this != &other) {
+        wait();
+        m_pid = other.m_pid;
+        other.m_pid = -1;
+    }
+    return *this;
+}
+
+void ChildProcess::wait() {
+    if (m_pid <= 0) return;
+    int status = 0;
+    while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    m_pid = -1;
+}
+
 std::vector<std::string> splitCommandLine(const std::string& line) {
     std::vector<std::string> args;
     std::size_t i = 0;
@@ -81,24 +125,19 @@ bool Encoder::start(const std::string& commandLine, BASS_DWORD flags, int rate, 
 
     int pipeEnds[2];
     if (::pipe2(pipeEnds, O_CLOEXEC) != 0) return false;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeEnds[0], STDIN_FILENO);
+    PipeWriter readEnd(pipeEnds[0]);  // the child's copy is all it needs
+    PipeWriter writeEnd(pipeEnds[1]);
+    SpawnActions actions;
+    posix_spawn_file_actions_adddup2(&actions.actions, pipeEnds[0], STDIN_FILENO);
     pid_t child = -1;
-    int rc = ::posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(pipeEnds[0]);
-    if (rc != 0) {
-        ::close(pipeEnds[1]);
-        return false;
-    }
-    m_child = child;
-    m_input = pipeEnds[1];
+    if (::posix_spawnp(&child, argv[0], &actions.actions, nullptr, argv.data(), environ) != 0) return false;
+    m_child = ChildProcess(child);
+    m_input = std::move(writeEnd);
     if (!(flags & BASS_ENCODE_NOHEAD)) writeHeader(rate, channels);
     return true;
 }
 
-Encoder::~Encoder() { finish(); }
+Encoder::~Encoder() = default;
 
 void Encoder::writeHeader(int rate, int channels) {
     // The length is not known while the channel decodes; the sizes say "up to
@@ -131,7 +170,7 @@ void Encoder::writeHeader(int rate, int channels) {
 }
 
 void Encoder::onData(const float* frames, std::size_t count, int rate, int channels) {
-    if (m_input < 0) return;
+    if (!m_input.open()) return;
     const std::size_t samples = count * static_cast<std::size_t>(channels);
     const std::size_t width = static_cast<std::size_t>(m_bits / 8);
     m_buffer.resize(samples * width);
@@ -178,16 +217,15 @@ void Encoder::writeAll(const void* data, std::size_t bytes) {
     sigaddset(&pipeSignal, SIGPIPE);
     pthread_sigmask(SIG_BLOCK, &pipeSignal, &previous);
     const auto* p = static_cast<const unsigned char*>(data);
-    while (bytes > 0 && m_input >= 0) {
-        ssize_t n = ::write(m_input, p, bytes);
+    while (bytes > 0 && m_input.open()) {
+        ssize_t n = ::write(m_input.get(), p, bytes);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             if (errno == EPIPE) {
                 timespec zero{};
                 sigtimedwait(&pipeSignal, nullptr, &zero);
             }
-            ::close(m_input);
-            m_input = -1;
+            m_input.close();
             break;
         }
         p += n;
@@ -197,16 +235,8 @@ void Encoder::writeAll(const void* data, std::size_t bytes) {
 }
 
 void Encoder::finish() {
-    if (m_input >= 0) {
-        ::close(m_input);
-        m_input = -1;
-    }
-    if (m_child > 0) {
-        int status = 0;
-        while (::waitpid(m_child, &status, 0) < 0 && errno == EINTR) {
-        }
-        m_child = -1;
-    }
+    m_input.close();
+    m_child.wait();
 }
 
 }  // namespace bass

@@ -18,6 +18,41 @@ namespace bass {
 // backslashes escape quotes), as the commands handed to encoders are written.
 std::vector<std::string> splitCommandLine(const std::string& line);
 
+// The write end of the pipe to the encoder, closed when its owner goes.
+class PipeWriter {
+public:
+    PipeWriter() = default;
+    explicit PipeWriter(int fd) : m_fd(fd) {}
+    ~PipeWriter() { close(); }
+    PipeWriter(const PipeWriter&) = delete;
+    PipeWriter& operator=(const PipeWriter&) = delete;
+    PipeWriter& operator=(PipeWriter&& other) noexcept;
+
+    bool open() const { return m_fd >= 0; }
+    int get() const { return m_fd; }
+    void close();
+
+private:
+    int m_fd = -1;
+};
+
+// The encoder's process: waited for (so that it has finished its file and
+// leaves no zombie) when its owner goes.
+class ChildProcess {
+public:
+    ChildProcess() = default;
+    explicit ChildProcess(pid_t pid) : m_pid(pid) {}
+    ~ChildProcess() { wait(); }
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+    ChildProcess& operator=(ChildProcess&& other) noexcept;
+
+    void wait();
+
+private:
+    pid_t m_pid = -1;
+};
+
 class Encoder final : public DataTap {
 public:
     // Starts the command line; false with BASS_ERROR_FILEOPEN when it cannot be run.
@@ -32,7 +67,7 @@ public:
     void finish();
 
     BASS_DWORD flags() const { return m_flags; }
-    bool running() const { return m_input >= 0; }
+    bool running() const { return m_input.open(); }
 
 private:
     void writeHeader(int rate, int channels);
@@ -41,8 +76,9 @@ private:
     BASS_DWORD m_flags = 0;
     int m_bits = 16;
     bool m_float = false;
-    int m_input = -1;
-    pid_t m_child = -1;
+    // Declared so that the input closes before the child is waited for.
+    ChildProcess m_child;
+    PipeWriter m_input;
     std::vector<unsigned char> m_buffer;
 };
 

@@ -10,6 +10,7 @@ MixerStream::MixerStream(int rate, int channels, BASS_DWORD flags)
     : Channel(rate, channels, flags, ChannelKind::Stream) {}
 
 bool MixerStream::add(const std::shared_ptr<Channel>& source) {
+    std::lock_guard<std::recursive_mutex> lock(decoderLock());
     if (!source->isDecoding()) {
         setError(BASS_ERROR_DECODE);
         return false;
@@ -27,7 +28,7 @@ bool MixerStream::add(const std::shared_ptr<Channel>& source) {
     return true;
 }
 
-bool MixerStream::ended() const {
+bool MixerStream::isEnded() const {
     if (!(flags() & BASS_MIXER_END)) return false;
     return std::none_of(m_sources.begin(), m_sources.end(), [](const auto& s) {
         auto source = s.lock();
@@ -35,7 +36,7 @@ bool MixerStream::ended() const {
     });
 }
 
-bool MixerStream::seek(std::uint64_t frame) {
+bool MixerStream::seekTo(std::uint64_t frame) {
     if (frame != 0) {
         setError(BASS_ERROR_NOTAVAIL);
         return false;
@@ -44,8 +45,8 @@ bool MixerStream::seek(std::uint64_t frame) {
     return true;
 }
 
-std::size_t MixerStream::produce(float* out, std::size_t frames) {
-    if (ended()) return 0;
+std::size_t MixerStream::produce(float* out, std::size_t frames, TimeRuns& runs) {
+    if (isEnded()) return 0;
     const std::size_t ch = static_cast<std::size_t>(channels());
     std::fill(out, out + frames * ch, 0.0f);
     std::size_t longest = 0;
@@ -70,6 +71,7 @@ std::size_t MixerStream::produce(float* out, std::size_t frames) {
         }
     }
     const std::size_t produced = (flags() & BASS_MIXER_END) ? longest : frames;
+    runs.add(produced, static_cast<double>(m_position), 1.0);
     m_position += produced;
     return produced;
 }

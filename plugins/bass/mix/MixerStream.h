@@ -21,15 +21,16 @@ public:
     bool add(const std::shared_ptr<Channel>& source);
 
     std::uint64_t lengthFrames() const override { return kUnknownLength; }
-    std::uint64_t positionFrames() const override { return m_position; }
-    bool seek(std::uint64_t frame) override;
-    bool ended() const override;
 
 protected:
-    std::size_t produce(float* out, std::size_t frames) override;
+    std::size_t produce(float* out, std::size_t frames, TimeRuns& runs) override;
+    bool seekTo(std::uint64_t frame) override;
+    std::uint64_t positionFrames() const override { return m_position; }
+    bool isEnded() const override;
 
 private:
-    // Freed sources drop out of the mix by themselves.
+    // Freed sources drop out of the mix by themselves. Guarded by the decoder
+    // lock, which add() takes too.
     std::vector<std::weak_ptr<Channel>> m_sources;
     std::vector<float> m_scratch;
     std::uint64_t m_position = 0;

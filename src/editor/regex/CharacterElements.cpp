@@ -13,16 +13,6 @@ bool isWordUnit(char16_t unit)
         || unit == u'_';
 }
 
-char16_t toAsciiUpper(char16_t unit)
-{
-    return unit >= u'a' && unit <= u'z' ? static_cast<char16_t>(unit - 32) : unit;
-}
-
-char16_t toAsciiLower(char16_t unit)
-{
-    return unit >= u'A' && unit <= u'Z' ? static_cast<char16_t>(unit + 32) : unit;
-}
-
 bool CEmptyElxT::match(MatchContext&) const
 {
     return true;
@@ -35,7 +25,7 @@ bool CEmptyElxT::matchNext(MatchContext&) const
 
 // ---- CStringElxT
 
-CStringElxT::CStringElxT(std::u16string characters, Direction direction, CaseMode caseMode)
+CStringElxT::CStringElxT(std::u16string characters, regex::Direction direction, CaseMode caseMode)
     : m_characters(std::move(characters)), m_direction(direction), m_caseMode(caseMode)
 {
 }
@@ -48,7 +38,7 @@ bool sameText(const MatchContext& context, int at, std::u16string_view wanted, C
     if (caseMode == CaseMode::exact)
         return here == wanted;
     for (std::size_t i = 0; i < wanted.size(); ++i) {
-        if (toAsciiUpper(here[i]) != toAsciiUpper(wanted[i]))
+        if (veltrix::ascii::toUpper(here[i]) != veltrix::ascii::toUpper(wanted[i]))
             return false;
     }
     return true;
@@ -59,7 +49,7 @@ bool sameText(const MatchContext& context, int at, std::u16string_view wanted, C
 bool CStringElxT::match(MatchContext& context) const
 {
     int size = static_cast<int>(m_characters.size());
-    if (m_direction == Direction::rightToLeft) {
+    if (m_direction == regex::Direction::rightToLeft) {
         if (context.position - size < 0 || context.position > context.length)
             return false;
         if (!sameText(context, context.position - size, m_characters, m_caseMode))
@@ -78,7 +68,7 @@ bool CStringElxT::match(MatchContext& context) const
 bool CStringElxT::matchNext(MatchContext& context) const
 {
     int size = static_cast<int>(m_characters.size());
-    context.position += m_direction == Direction::rightToLeft ? size : -size;
+    context.position += m_direction == regex::Direction::rightToLeft ? size : -size;
     return false;
 }
 
@@ -86,7 +76,7 @@ bool CStringElxT::matchNext(MatchContext& context) const
 
 bool CClassElx::match(MatchContext& context) const
 {
-    if (m_direction == Direction::rightToLeft) {
+    if (m_direction == regex::Direction::rightToLeft) {
         if (context.position <= 0 || context.position > context.length || !contains(context.at(context.position - 1)))
             return false;
         --context.position;
@@ -100,11 +90,11 @@ bool CClassElx::match(MatchContext& context) const
 
 bool CClassElx::matchNext(MatchContext& context) const
 {
-    context.position += m_direction == Direction::rightToLeft ? 1 : -1;
+    context.position += m_direction == regex::Direction::rightToLeft ? 1 : -1;
     return false;
 }
 
-CRangeElxT::CRangeElxT(Direction direction, Polarity polarity)
+CRangeElxT::CRangeElxT(regex::Direction direction, Polarity polarity)
     : CClassElx(direction), m_positive(polarity == Polarity::positive)
 {
 }
@@ -125,15 +115,15 @@ void CRangeElxT::addOtherCases()
         auto [low, high] = m_ranges[i];
         char16_t upperLow = std::max<char16_t>(low, u'A'), upperHigh = std::min<char16_t>(high, u'Z');
         if (upperLow <= upperHigh)
-            m_ranges.emplace_back(toAsciiLower(upperLow), toAsciiLower(upperHigh));
+            m_ranges.emplace_back(veltrix::ascii::toLower(upperLow), veltrix::ascii::toLower(upperHigh));
         char16_t lowerLow = std::max<char16_t>(low, u'a'), lowerHigh = std::min<char16_t>(high, u'z');
         if (lowerLow <= lowerHigh)
-            m_ranges.emplace_back(toAsciiUpper(lowerLow), toAsciiUpper(lowerHigh));
+            m_ranges.emplace_back(veltrix::ascii::toUpper(lowerLow), veltrix::ascii::toUpper(lowerHigh));
     }
     std::size_t characterCount = m_characters.size();
     for (std::size_t i = 0; i < characterCount; ++i) {
         char16_t unit = m_characters[i];
-        char16_t other = unit >= u'a' && unit <= u'z' ? toAsciiUpper(unit) : toAsciiLower(unit);
+        char16_t other = unit >= u'a' && unit <= u'z' ? veltrix::ascii::toUpper(unit) : veltrix::ascii::toLower(unit);
         if (other != unit && !holdsDirectly(other))
             m_characters.push_back(other);
     }
@@ -178,7 +168,7 @@ constexpr PosixName kPosixNames[] = {
 
 } // namespace
 
-CPosixElxT::CPosixElxT(std::u16string_view name, Polarity polarity, Direction direction)
+CPosixElxT::CPosixElxT(std::u16string_view name, Polarity polarity, regex::Direction direction)
     : CClassElx(direction), m_positive(polarity == Polarity::positive)
 {
     for (const PosixName& entry : kPosixNames) {
@@ -260,13 +250,16 @@ bool CBackrefElxT::match(MatchContext& context) const
         return false;
     std::u16string_view captured = context.text.substr(static_cast<std::size_t>(low), static_cast<std::size_t>(high - low));
     int size = high - low;
-    int at = m_direction == Direction::rightToLeft ? context.position - size : context.position;
+    int at = m_direction == regex::Direction::rightToLeft ? context.position - size : context.position;
     if (at < 0 || at + size > context.length)
         return false;
+    // A capture can be as long as the text: "^(.*)\1$" over one long line
+    // would otherwise compare for minutes within a few thousand steps.
+    context.spend(size);
     if (!sameText(context, at, captured, m_caseMode))
         return false;
     context.push(context.position);
-    context.position = m_direction == Direction::rightToLeft ? at : at + size;
+    context.position = m_direction == regex::Direction::rightToLeft ? at : at + size;
     return true;
 }
 
@@ -287,11 +280,11 @@ bool CStringElxT::collectFirstUnits(FirstUnits& first) const
 {
     if (m_characters.empty())
         return true;
-    char16_t unit = m_direction == Direction::rightToLeft ? m_characters.back() : m_characters.front();
+    char16_t unit = m_direction == regex::Direction::rightToLeft ? m_characters.back() : m_characters.front();
     first.add(unit);
     if (m_caseMode == CaseMode::ignoreAsciiCase) {
-        first.add(toAsciiUpper(unit));
-        first.add(toAsciiLower(unit));
+        first.add(veltrix::ascii::toUpper(unit));
+        first.add(veltrix::ascii::toLower(unit));
     }
     return false;
 }

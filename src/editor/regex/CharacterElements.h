@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "editor/regex/ElxInterface.h"
+#include "platform/common/AsciiCase.h"
 
 // Matches the empty string; an empty pattern or branch, or a dropped atom.
 class CEmptyElxT final : public ElxInterface {
@@ -17,13 +18,17 @@ public:
     bool collectFirstUnits(FirstUnits& first) const override;
 };
 
+namespace regex {
+// Which way an element reads: rightward, or leftward for a right-to-left search.
+// In the regex namespace: the program links other enums named Direction.
 enum class Direction { leftToRight, rightToLeft };
+}  // namespace regex
 enum class CaseMode { exact, ignoreAsciiCase };
 
 // A run of literal characters; with ignoreAsciiCase only A-Z and a-z fold.
 class CStringElxT final : public ElxInterface {
 public:
-    CStringElxT(std::u16string characters, Direction direction, CaseMode caseMode);
+    CStringElxT(std::u16string characters, regex::Direction direction, CaseMode caseMode);
     bool match(MatchContext& context) const override;
     bool matchNext(MatchContext& context) const override;
     bool collectFirstUnits(FirstUnits& first) const override;
@@ -31,7 +36,7 @@ public:
 
 private:
     std::u16string m_characters;
-    Direction m_direction;
+    regex::Direction m_direction;
     CaseMode m_caseMode;
 };
 
@@ -43,10 +48,10 @@ public:
     virtual bool contains(char16_t unit) const = 0;
 
 protected:
-    explicit CClassElx(Direction direction) : m_direction(direction) {}
+    explicit CClassElx(regex::Direction direction) : m_direction(direction) {}
 
 private:
-    Direction m_direction;
+    regex::Direction m_direction;
 };
 
 enum class Polarity { positive, negative };
@@ -55,7 +60,7 @@ enum class Polarity { positive, negative };
 // ranges, then the single characters, then the nested classes.
 class CRangeElxT final : public CClassElx {
 public:
-    CRangeElxT(Direction direction, Polarity polarity);
+    CRangeElxT(regex::Direction direction, Polarity polarity);
     void addRange(char16_t low, char16_t high) { m_ranges.emplace_back(low, high); }
     void addCharacter(char16_t unit) { m_characters.push_back(unit); }
     void addNested(const CClassElx* element) { m_nested.push_back(element); }
@@ -78,7 +83,7 @@ class CPosixElxT final : public CClassElx {
 public:
     using Classifier = bool (*)(char16_t);
     // name includes its final colon, as in "alpha:".
-    CPosixElxT(std::u16string_view name, Polarity polarity, Direction direction);
+    CPosixElxT(std::u16string_view name, Polarity polarity, regex::Direction direction);
     bool contains(char16_t unit) const override;
     bool collectFirstUnits(FirstUnits& first) const override;
     bool known() const { return m_classifier != nullptr; }
@@ -125,7 +130,7 @@ public:
 // The number is fixed when the compile ends; -3 (a name no group has) never matches.
 class CBackrefElxT final : public ElxInterface {
 public:
-    CBackrefElxT(int number, Direction direction, CaseMode caseMode)
+    CBackrefElxT(int number, regex::Direction direction, CaseMode caseMode)
         : m_number(number), m_direction(direction), m_caseMode(caseMode) {}
     bool match(MatchContext& context) const override;
     bool matchNext(MatchContext& context) const override;
@@ -135,11 +140,9 @@ public:
 
 private:
     int m_number;
-    Direction m_direction;
+    regex::Direction m_direction;
     CaseMode m_caseMode;
 };
 
 // ASCII-only helpers shared by the elements and the compiler.
 bool isWordUnit(char16_t unit);
-char16_t toAsciiUpper(char16_t unit);
-char16_t toAsciiLower(char16_t unit);

@@ -15,9 +15,11 @@
 // Limits that keep a search bounded whatever the pattern; reaching one ends the
 // search as "not found" with the matching MatchStatus.
 struct MatchLimits {
-    // Backtracking steps (retries and repeat iterations) per call of match:
-    // about half a second, several times what a search of a 10 MB document
-    // with an ordinary pattern needs.
+    // Steps per call of match, and per whole operation where one budget is
+    // shared (MatchBudget): about half a second, several times what a search
+    // of a 10 MB document with an ordinary pattern needs. A step is a retry,
+    // a repeat iteration or a start position tried; comparing a
+    // back-reference costs one step per code unit compared.
     std::int64_t maxSteps = 50'000'000;
     // Element calls allowed on the native stack through recursions; divided by
     // the pattern's own nesting to give the recursion depth.
@@ -71,6 +73,14 @@ public:
     void step()
     {
         if (--stepsLeft < 0 || stack.size() > kMaxSavedState || captures.size() > kMaxSavedState)
+            throw MatchLimitReached{MatchStatus::stepLimit};
+    }
+    // Counts work proportional to `units` done inside one step (a
+    // back-reference comparing its whole capture).
+    void spend(std::int64_t units)
+    {
+        stepsLeft -= units;
+        if (stepsLeft < 0)
             throw MatchLimitReached{MatchStatus::stepLimit};
     }
     static constexpr std::size_t kMaxSavedState = 16u << 20; // integers, 64 MB

@@ -29,17 +29,6 @@ enum Stock {
     kRightToLeftOffset = 8,
 };
 
-bool equalIgnoringAsciiCase(std::u16string_view a, std::u16string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (toAsciiUpper(a[i]) != toAsciiUpper(b[i]))
-            return false;
-    }
-    return true;
-}
-
 bool isDigit(char16_t c)
 {
     return c >= u'0' && c <= u'9';
@@ -106,9 +95,9 @@ private:
     }
     bool atEnd() const { return cur().isEnd(); }
 
-    Direction direction() const
+    regex::Direction direction() const
     {
-        return (m_options & regex::rightToLeft) ? Direction::rightToLeft : Direction::leftToRight;
+        return (m_options & regex::rightToLeft) ? regex::Direction::rightToLeft : regex::Direction::leftToRight;
     }
     CaseMode caseMode() const { return (m_options & regex::ignoreCase) ? CaseMode::ignoreAsciiCase : CaseMode::exact; }
 
@@ -128,7 +117,7 @@ private:
     {
         if (id == kEmpty)
             return m_pattern.make<CEmptyElxT>();
-        Direction dir = id > kRightToLeftOffset ? Direction::rightToLeft : Direction::leftToRight;
+        regex::Direction dir = id > kRightToLeftOffset ? regex::Direction::rightToLeft : regex::Direction::leftToRight;
         int base = id > kRightToLeftOffset ? id - kRightToLeftOffset : id;
         // "." and "any" are negated sets (of LF, of nothing); the shorthands alternate.
         Polarity polarity = base == kAny || base == kAnyButNewline || base % 2 == 0 ? Polarity::negative
@@ -152,7 +141,7 @@ private:
             range->addCharacter(u'\r');
             range->addCharacter(u'\n');
             // The backward set also takes form feed and vertical tab.
-            if (dir == Direction::rightToLeft) {
+            if (dir == regex::Direction::rightToLeft) {
                 range->addCharacter(0x0C);
                 range->addCharacter(0x0B);
             }
@@ -702,7 +691,7 @@ private:
     const PendingName* findNamed(std::u16string_view name) const
     {
         for (const PendingName& named : m_named) {
-            if (equalIgnoringAsciiCase(named.name, name))
+            if (veltrix::ascii::equalsIgnoringCase(named.name, name))
                 return &named;
         }
         return nullptr;

@@ -134,12 +134,22 @@ bool RegexPattern::skipToPossibleStart(MatchContext& context, bool backwards) co
 
 MatchResult RegexPattern::match(MatchContext& context) const
 {
+    MatchBudget budget = makeBudget();
+    return match(context, budget);
+}
+
+MatchResult RegexPattern::match(MatchContext& context, MatchBudget& budget) const
+{
     if (m_top == nullptr)
         return {};
     const bool backwards = (m_options & regex::rightToLeft) != 0;
     const int step = backwards ? -1 : 1;
     const int stop = backwards ? -1 : context.length + 1;
-    context.stepsLeft = m_limits.maxSteps;
+    if (budget.exhausted()) {
+        context.position = stop;
+        return MatchResult::notFound(budget.stopped());
+    }
+    context.stepsLeft = budget.stepsLeft();
     // Each recursion level may stack one call per element along the pattern's
     // nesting; a few calls per group level are reserved for that.
     context.maxRecursionDepth = std::max(1, m_limits.maxCallDepth / (4 * (m_nesting + 1)));
@@ -151,6 +161,7 @@ MatchResult RegexPattern::match(MatchContext& context) const
                 break;
             }
             const int start = context.position;
+            context.step();
             context.stack.clear();
             context.captures.clear();
             context.groupTable.assign(static_cast<std::size_t>(m_highest) + 1, -1);
@@ -173,6 +184,7 @@ MatchResult RegexPattern::match(MatchContext& context) const
                 context.previousSearchStart = context.searchStart;
                 context.searchStart = next;
                 context.position = next;
+                budget.setStepsLeft(context.stepsLeft);
                 return MatchResult(std::move(entries));
             }
             context.position = start + step;
@@ -183,8 +195,11 @@ MatchResult RegexPattern::match(MatchContext& context) const
         context.stack.clear();
         context.captures.clear();
         context.position = stop;
+        budget.setStepsLeft(context.stepsLeft);
+        budget.stop(limit.status);
         return MatchResult::notFound(limit.status);
     }
+    budget.setStepsLeft(context.stepsLeft);
     return {};
 }
 
@@ -204,6 +219,7 @@ std::u16string RegexPattern::replaceMatches(std::u16string_view text, std::u16st
 {
     const ReplaceTemplate pieces(replacement, *this);
     MatchContext context = prepareMatch(text, start);
+    MatchBudget budget = makeBudget();
     const bool backwards = (m_options & regex::rightToLeft) != 0;
     MatchStatus status = MatchStatus::notFound;
     std::u16string out;
@@ -214,7 +230,7 @@ std::u16string RegexPattern::replaceMatches(std::u16string_view text, std::u16st
     std::vector<std::u16string> parts;
     std::size_t last = backwards ? text.size() : 0;
     for (int done = 0; count < 0 || done < count; ++done) {
-        MatchResult found = match(context);
+        MatchResult found = match(context, budget);
         if (!found.found()) {
             if (found.status() != MatchStatus::notFound)
                 status = found.status();

@@ -19,6 +19,7 @@
 
 #include "editor/regex/ElxInterface.h"
 #include "editor/regex/FirstUnits.h"
+#include "editor/regex/MatchBudget.h"
 #include "editor/regex/MatchContext.h"
 #include "editor/regex/MatchResult.h"
 #include "editor/regex/RegexOptions.h"
@@ -58,16 +59,23 @@ public:
 
     // The next match from the context's position; the context is left ready for
     // the one after, so repeated calls walk through all matches. An empty match
-    // moves the next search one unit on.
+    // moves the next search one unit on. The search may spend the pattern's
+    // step limit.
     MatchResult match(MatchContext& context) const;
+    // The same, spending the steps of a budget shared by a whole operation;
+    // once the budget is used up every search ends with its status.
+    MatchResult match(MatchContext& context, MatchBudget& budget) const;
+    // A budget of the pattern's step limit, for one operation's searches.
+    MatchBudget makeBudget() const { return MatchBudget(m_limits.maxSteps); }
     // One search with a temporary context; the pointer form runs to the NUL.
     MatchResult match(std::u16string_view text, int start = -1) const;
     MatchResult match(const char16_t* text, int start = -1) const;
 
     // Replaces up to `count` matches (-1: all) found from `start` by the
     // template, in which "$$", "$&", "$`", "$'", "$+", "$_", "$n" and "${name}"
-    // refer to the match. Text outside the matches is kept whole. When a limit
-    // ends the search early, the rest is kept unchanged and *outcome says why.
+    // refer to the match. Text outside the matches is kept whole. All the
+    // searches share one budget of the step limit; when a limit ends them
+    // early, the rest is kept unchanged and *outcome says why.
     std::u16string replaceMatches(std::u16string_view text, std::u16string_view replacement, int start = -1,
                                   int count = -1, MatchStatus* outcome = nullptr) const;
 

@@ -65,9 +65,9 @@ private:
         }
         char16_t c = peek(0);
         if (m_case == QuoteCase::lower)
-            c = toAsciiLower(c);
+            c = veltrix::ascii::toLower(c);
         else if (m_case == QuoteCase::upper)
-            c = toAsciiUpper(c);
+            c = veltrix::ascii::toUpper(c);
         emit(c, TokenKind::literal, 1);
     }
 

@@ -5,14 +5,14 @@
 
 // ---- CListElxT
 
-CListElxT::CListElxT(std::vector<const ElxInterface*> elements, Direction direction)
+CListElxT::CListElxT(std::vector<const ElxInterface*> elements, regex::Direction direction)
     : m_elements(std::move(elements)), m_direction(direction)
 {
 }
 
 const ElxInterface* CListElxT::nth(std::size_t i) const
 {
-    return m_direction == Direction::rightToLeft ? m_elements[m_elements.size() - 1 - i] : m_elements[i];
+    return m_direction == regex::Direction::rightToLeft ? m_elements[m_elements.size() - 1 - i] : m_elements[i];
 }
 
 bool CListElxT::forward(MatchContext& context, std::size_t done) const

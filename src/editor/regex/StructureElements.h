@@ -14,7 +14,7 @@
 // matched from their last element to their first.
 class CListElxT final : public ElxInterface {
 public:
-    CListElxT(std::vector<const ElxInterface*> elements, Direction direction);
+    CListElxT(std::vector<const ElxInterface*> elements, regex::Direction direction);
     bool match(MatchContext& context) const override;
     bool matchNext(MatchContext& context) const override;
     bool collectFirstUnits(FirstUnits& first) const override;
@@ -25,7 +25,7 @@ private:
     bool forward(MatchContext& context, std::size_t done) const;
 
     std::vector<const ElxInterface*> m_elements;
-    Direction m_direction;
+    regex::Direction m_direction;
 };
 
 // Branches tried in order; the index of the one that matched is pushed.

@@ -14,6 +14,8 @@
 // Device contexts ------------------------------------------------------------------------
 // GetDC(null) is a DC on the screen (a 1x1 picture, for measuring text).
 HDC GetDC(HWND window);
+// The whole window: origin at the window rectangle's top-left, frame included.
+HDC GetWindowDC(HWND window);
 int ReleaseDC(HWND window, HDC dc);
 // A memory DC with a 1x1 monochrome stock bitmap selected until a bitmap is.
 HDC CreateCompatibleDC(HDC dc);

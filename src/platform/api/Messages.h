@@ -28,9 +28,11 @@ inline constexpr UINT WM_GETTEXT = 0x000D;
 inline constexpr UINT WM_GETTEXTLENGTH = 0x000E;
 inline constexpr UINT WM_PAINT = 0x000F;
 inline constexpr UINT WM_CLOSE = 0x0010;
+inline constexpr UINT WM_QUERYENDSESSION = 0x0011;
 inline constexpr UINT WM_QUIT = 0x0012;
 inline constexpr UINT WM_ERASEBKGND = 0x0014;
 inline constexpr UINT WM_SYSCOLORCHANGE = 0x0015;
+inline constexpr UINT WM_ENDSESSION = 0x0016;
 inline constexpr UINT WM_SHOWWINDOW = 0x0018;
 inline constexpr UINT WM_ACTIVATEAPP = 0x001C;
 inline constexpr UINT WM_SETCURSOR = 0x0020;
@@ -58,6 +60,16 @@ inline constexpr UINT WM_KEYUP = 0x0101;
 inline constexpr UINT WM_CHAR = 0x0102;
 inline constexpr UINT WM_SYSKEYDOWN = 0x0104;
 inline constexpr UINT WM_SYSKEYUP = 0x0105;
+
+// The session is ending (WM_QUERYENDSESSION, then WM_ENDSESSION with wParam
+// TRUE when it really ends). lParam says why: ENDSESSION_CRITICAL when nobody
+// can answer (the process was told to end by a signal) and a window must not
+// ask the user anything; ENDSESSION_LOGOFF when the desktop asked to quit and a
+// person may still answer. DefWindowProcW agrees (TRUE) and does nothing at
+// the end; the layer then ends the thread's message loop with WM_QUIT(0).
+inline constexpr LPARAM ENDSESSION_CLOSEAPP = 0x00000001;
+inline constexpr LPARAM ENDSESSION_CRITICAL = 0x40000000;
+inline constexpr LPARAM ENDSESSION_LOGOFF = static_cast<LPARAM>(0x80000000u);
 inline constexpr UINT WM_SYSCHAR = 0x0106;
 inline constexpr UINT WM_IME_STARTCOMPOSITION = 0x010D;
 inline constexpr UINT WM_IME_ENDCOMPOSITION = 0x010E;
@@ -187,6 +199,24 @@ inline constexpr int VK_OEM_COMMA = 0xBC;
 inline constexpr int VK_OEM_MINUS = 0xBD;
 inline constexpr int VK_OEM_PERIOD = 0xBE;
 inline constexpr int VK_OEM_2 = 0xBF;
+inline constexpr int VK_OEM_3 = 0xC0;
+inline constexpr int VK_OEM_4 = 0xDB;
+inline constexpr int VK_OEM_5 = 0xDC;
+inline constexpr int VK_OEM_6 = 0xDD;
+inline constexpr int VK_OEM_7 = 0xDE;
+inline constexpr int VK_KANJI = 0x19;
+inline constexpr int VK_CONVERT = 0x1C;
+inline constexpr int VK_NONCONVERT = 0x1D;
+inline constexpr int VK_SNAPSHOT = 0x2C;
+inline constexpr int VK_LWIN = 0x5B;
+inline constexpr int VK_RWIN = 0x5C;
+inline constexpr int VK_APPS = 0x5D;
+inline constexpr int VK_NUMLOCK = 0x90;
+inline constexpr int VK_SCROLL = 0x91;
+inline constexpr int VK_LMENU = 0xA4;
+inline constexpr int VK_RMENU = 0xA5;
+// A key the input method took for its composition.
+inline constexpr int VK_PROCESSKEY = 0xE5;
 
 // High bit (the result is negative) while the key is down; low bit toggles.
 short GetKeyState(int virtualKey);

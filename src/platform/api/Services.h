@@ -166,3 +166,19 @@ LPWSTR PathCombineW(LPWSTR destination, LPCWSTR folder, LPCWSTR file);
 // attribute is FILE_ATTRIBUTE_DIRECTORY and as a file otherwise. FALSE when the
 // two share no folder below the root (on Windows: lie on different drives).
 BOOL PathRelativePathToW(LPWSTR destination, LPCWSTR from, DWORD fromAttributes, LPCWSTR to, DWORD toAttributes);
+
+// Known folders ----------------------------------------------------------------------------
+// The per-user folders a program keeps its own files in, as the desktop
+// defines them: CSIDL_APPDATA is the settings folder, $XDG_CONFIG_HOME
+// (default ~/.config); CSIDL_LOCAL_APPDATA is the folder for what the program
+// keeps of its state on this machine, $XDG_STATE_HOME (default
+// ~/.local/state). A variable that does not hold an absolute path is ignored,
+// as the desktop's rules say. With CSIDL_FLAG_CREATE the folder is made when
+// missing. S_OK and the path (at most MAX_PATH characters, no trailing
+// separator), E_FAIL when there is no home folder or the path does not fit.
+inline constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005);
+inline constexpr int CSIDL_APPDATA = 0x001A;
+inline constexpr int CSIDL_LOCAL_APPDATA = 0x001C;
+inline constexpr int CSIDL_FLAG_CREATE = 0x8000;
+inline constexpr DWORD SHGFP_TYPE_CURRENT = 0;
+HRESULT SHGetFolderPathW(HWND owner, int folder, HANDLE token, DWORD flags, LPWSTR path);

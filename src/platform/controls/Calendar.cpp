@@ -2,6 +2,7 @@
 // takes the activation. The picker keeps the focus and passes it the keys.
 #include <algorithm>
 
+#include "platform/api/GdiHandles.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/DateState.h"
 #include "platform/controls/Theme.h"
@@ -78,14 +79,14 @@ std::u16string number(int value) {
 }
 
 void paint(HWND calendar, DateState& s) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(calendar, &ps);
+    const PaintDC painting(calendar);
+    HDC dc = painting.get();
     if (!dc) return;
     RECT c;
     GetClientRect(calendar, &c);
     Geometry g = geometryOf(s.font);
     theme::fill(dc, c, theme::kFieldBackground);
-    HGDIOBJ old = SelectObject(dc, s.font);
+    SelectedObject selection(dc, s.font);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, theme::kFieldText);
     RECT title{g.previous.right, g.previous.top, g.next.left, g.previous.bottom};
@@ -114,9 +115,8 @@ void paint(HWND calendar, DateState& s) {
                                                       : theme::kMutedText);
         drawCentred(dc, number(d.wDay), r);
     }
-    SelectObject(dc, old);
+    selection.restore();
     theme::frame(dc, c, theme::kFrame);
-    EndPaint(calendar, &ps);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "platform/api/GdiHandles.h"
+#include "platform/common/AsciiCase.h"
 #include "platform/controls/ComboState.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/Theme.h"
@@ -15,9 +17,8 @@ DWORD styleOf(HWND w) { return static_cast<DWORD>(GetWindowLongW(w, GWL_STYLE));
 bool hasEdit(HWND w) { return (styleOf(w) & 3) == CBS_DROPDOWN || (styleOf(w) & 3) == CBS_SIMPLE; }
 
 char16_t folded(char16_t c) {
-    if (c >= u'A' && c <= u'Z') return static_cast<char16_t>(c + 32);
     if (c >= 0xFF21 && c <= 0xFF3A) return static_cast<char16_t>(c + 32);  // full-width letters
-    return c;
+    return ascii::toLower(c);
 }
 
 bool equalsIgnoringCase(const std::u16string& a, const std::u16string& b, std::size_t length) {
@@ -167,8 +168,8 @@ bool onKey(HWND w, ComboState& s, int key) {
 }
 
 void paint(HWND w, ComboState& s) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(w, &ps);
+    const PaintDC painting(w);
+    HDC dc = painting.get();
     if (!dc) return;
     RECT c;
     GetClientRect(w, &c);
@@ -185,7 +186,7 @@ void paint(HWND w, ComboState& s) {
         bool highlight = s.focused && !s.dropped && enabled;
         if (highlight) theme::fill(dc, field, theme::kSelection);
         if (s.selected >= 0) {
-            HGDIOBJ old = SelectObject(dc, s.font);
+            SelectedObject selection(dc, s.font);
             SetBkMode(dc, TRANSPARENT);
             SetTextColor(dc, !enabled ? theme::kDisabledText : highlight ? theme::kSelectionText : theme::kFieldText);
             RECT text = field;
@@ -193,10 +194,8 @@ void paint(HWND w, ComboState& s) {
             const std::u16string& t = s.items[static_cast<std::size_t>(s.selected)].text;
             DrawTextW(dc, t.c_str(), static_cast<int>(t.size()), &text,
                       DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
-            SelectObject(dc, old);
         }
     }
-    EndPaint(w, &ps);
 }
 
 LRESULT onCreate(HWND w, LPARAM lParam) {

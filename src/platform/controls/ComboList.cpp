@@ -3,6 +3,7 @@
 // outside it.
 #include <algorithm>
 
+#include "platform/api/GdiHandles.h"
 #include "platform/controls/ComboState.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/Theme.h"
@@ -23,13 +24,13 @@ int rowAt(HWND list, const ComboState& s, POINT p) {
 }
 
 void paint(HWND list, ComboState& s) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(list, &ps);
+    const PaintDC painting(list);
+    HDC dc = painting.get();
     if (!dc) return;
     RECT c;
     GetClientRect(list, &c);
     theme::fill(dc, c, theme::kFieldBackground);
-    HGDIOBJ old = SelectObject(dc, s.font);
+    SelectedObject selection(dc, s.font);
     SetBkMode(dc, TRANSPARENT);
     int rows = comboVisibleRows(s);
     bool scrolls = static_cast<int>(s.items.size()) > rows;
@@ -56,9 +57,8 @@ void paint(HWND list, ComboState& s) {
         theme::fill(dc, RECT{c.right - 7, 2, c.right - 3, c.bottom - 2}, theme::kDisabledBackground);
         theme::fill(dc, RECT{c.right - 7, y, c.right - 3, y + thumb}, theme::kFrame);
     }
-    SelectObject(dc, old);
+    selection.restore();
     theme::frame(dc, c, theme::kFrame);
-    EndPaint(list, &ps);
 }
 
 }  // namespace

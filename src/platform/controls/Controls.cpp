@@ -61,13 +61,12 @@ bool hasBorder(HWND window) { return (GetWindowLongW(window, GWL_STYLE) & WS_BOR
 
 void paintBorder(HWND window, COLORREF colour) {
     if (!hasBorder(window)) return;
-    HDC dc = createWindowDC(window, false, nullptr);
+    const WindowDC dc(window);
     if (!dc) return;
     RECT r;
     GetWindowRect(window, &r);
     OffsetRect(&r, -r.left, -r.top);
-    theme::frame(dc, r, colour);
-    ReleaseDC(window, dc);
+    theme::frame(dc.get(), r, colour);
 }
 
 void trackHover(HWND window, bool& hovered) {
@@ -88,18 +87,11 @@ void startTextInput(HWND window, const RECT& caret) {
     ClientToScreen(window, &origin);
     RECT onScreen = caret;
     OffsetRect(&onScreen, origin.x, origin.y);
-    display().startTextInput(onScreen);
+    display().startTextInput(GetAncestor(window, GA_ROOT), onScreen);
 }
 
 void stopTextInput() { display().stopTextInput(); }
 
-FontDC::FontDC(HWND window, HFONT font) : window_(window), dc_(GetDC(window)) {
-    old_ = SelectObject(dc_, fontOrDefault(font));
-}
-
-FontDC::~FontDC() {
-    SelectObject(dc_, old_);
-    ReleaseDC(window_, dc_);
-}
+FontDC::FontDC(HWND window, HFONT font) : dc_(window), selection_(dc_.get(), fontOrDefault(font)) {}
 
 }  // namespace veltrix::platform::controls

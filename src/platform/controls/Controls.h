@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/api/GdiHandles.h"
 #include "platform/win32.h"
 
 namespace veltrix::platform::controls {
@@ -61,15 +62,11 @@ void endHover(HWND window, bool& hovered);
 class FontDC {
 public:
     FontDC(HWND window, HFONT font);
-    ~FontDC();
-    FontDC(const FontDC&) = delete;
-    FontDC& operator=(const FontDC&) = delete;
-    HDC get() const { return dc_; }
+    HDC get() const { return dc_.get(); }
 
 private:
-    HWND window_;
-    HDC dc_;
-    HGDIOBJ old_;
+    ClientDC dc_;
+    SelectedObject selection_;  // after the DC: deselects before the DC goes back
 };
 
 }  // namespace veltrix::platform::controls

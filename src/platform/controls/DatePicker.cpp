@@ -2,6 +2,7 @@
 // edited field by field, with a calendar drop-down (Calendar.cpp).
 #include <algorithm>
 
+#include "platform/api/GdiHandles.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/DateState.h"
 #include "platform/controls/Theme.h"
@@ -194,8 +195,8 @@ bool onKey(HWND w, DateState& s, int key) {
 }
 
 void paint(HWND w, DateState& s) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(w, &ps);
+    const PaintDC painting(w);
+    HDC dc = painting.get();
     if (!dc) return;
     RECT c;
     GetClientRect(w, &c);
@@ -211,7 +212,7 @@ void paint(HWND w, DateState& s) {
     RECT button{c.right - kDateButtonWidth, c.top + 1, c.right - 1, c.bottom - 1};
     if (s.hovered || s.dropped) theme::fill(dc, button, theme::kHover);
     theme::chevron(dc, button, enabled ? theme::kGlyph : theme::kDisabledText);
-    HGDIOBJ old = SelectObject(dc, s.font);
+    SelectedObject selection(dc, s.font);
     SetBkMode(dc, TRANSPARENT);
     TEXTMETRICW tm{};
     GetTextMetricsW(dc, &tm);
@@ -231,8 +232,6 @@ void paint(HWND w, DateState& s) {
         x += size.cx;
     }
     RestoreDC(dc, saved);
-    SelectObject(dc, old);
-    EndPaint(w, &ps);
 }
 
 LRESULT onCreate(HWND w) {

@@ -2,6 +2,7 @@
 #include <mutex>
 #include <string>
 
+#include "platform/api/GdiHandles.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/DialogClasses.h"
 #include "platform/controls/Painter.h"
@@ -68,8 +69,8 @@ bool inside(HWND w, LPARAM lParam) {
 }
 
 void paintButton(HWND w) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(w, &ps);
+    const PaintDC painting(w);
+    HDC dc = painting.get();
     RECT r;
     GetClientRect(w, &r);
     theme::fill(dc, r, parentBackground(w, dc));
@@ -89,30 +90,26 @@ void paintButton(HWND w) {
     }
     if (focused) painter::roundRect(dc, r, 6, parentBackground(w, dc), kFocusRing, 2);
     painter::roundRect(dc, face, 4, fill, border, 1);
-    HGDIOBJ old = SelectObject(dc, fontOf(w));
+    SelectedObject selection(dc, fontOf(w));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, !enabled ? theme::kDisabledText : def ? RGB(0xFF, 0xFF, 0xFF) : theme::kFieldText);
     std::u16string text = textOf(w);
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &face, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
-    SelectObject(dc, old);
-    EndPaint(w, &ps);
 }
 
 void paintStatic(HWND w) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(w, &ps);
+    const PaintDC painting(w);
+    HDC dc = painting.get();
     RECT r;
     GetClientRect(w, &r);
     theme::fill(dc, r, parentBackground(w, dc));
-    HGDIOBJ old = SelectObject(dc, fontOf(w));
+    SelectedObject selection(dc, fontOf(w));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, IsWindowEnabled(w) ? theme::kFieldText : theme::kDisabledText);
     DWORD style = static_cast<DWORD>(GetWindowLongW(w, GWL_STYLE)) & 0x3;
     UINT align = style == SS_CENTER ? DT_CENTER : style == SS_RIGHT ? DT_RIGHT : DT_LEFT;
     std::u16string text = textOf(w);
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, align | DT_WORDBREAK | DT_NOPREFIX);
-    SelectObject(dc, old);
-    EndPaint(w, &ps);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <utility>
 
+#include "platform/api/GdiHandles.h"
 #include "platform/controls/DialogClasses.h"
 #include "platform/controls/DialogTemplate.h"
 #include "platform/controls/ModalLoop.h"
@@ -21,7 +22,7 @@ struct DialogState {
     bool modal = false;
     bool ended = false;
     INT_PTR result = 0;
-    HFONT font = nullptr;  // owned when made from the template's font
+    UniqueFont font;  // made from the template's font, when it names one
     SIZE baseUnits{8, 16};
     WORD defaultId = 0;
 };
@@ -57,15 +58,13 @@ int mulDiv(int a, int b, int c) {
 }
 
 SIZE baseUnitsOf(HFONT font) {
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(SYSTEM_FONT));
+    const UniqueDC dc(CreateCompatibleDC(nullptr));
+    const SelectedObject selection(dc.get(), font ? font : GetStockObject(SYSTEM_FONT));
     static const char16_t letters[] = u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
     SIZE size{};
-    GetTextExtentPoint32W(dc, letters, 52, &size);
+    GetTextExtentPoint32W(dc.get(), letters, 52, &size);
     TEXTMETRICW tm{};
-    GetTextMetricsW(dc, &tm);
-    SelectObject(dc, old);
-    DeleteDC(dc);
+    GetTextMetricsW(dc.get(), &tm);
     SIZE units{(size.cx / 26 + 1) / 2, tm.tmHeight};
     if (units.cx <= 0) units.cx = 8;
     if (units.cy <= 0) units.cy = 16;
@@ -161,7 +160,7 @@ HWND createDialog(const DLGTEMPLATE* dialogTemplate, HWND owner, DLGPROC proc, L
     bool child = (d.style & WS_CHILD) != 0;
     HWND ownerWindow = owner && IsWindow(owner) ? (child ? owner : GetAncestor(owner, GA_ROOT)) : nullptr;
 
-    HFONT font = nullptr;
+    UniqueFont ownFont;
     if (d.hasFont) {
         LOGFONTW lf{};
         lf.lfHeight = -mulDiv(d.pointSize, 96, 72);
@@ -170,8 +169,9 @@ HWND createDialog(const DLGTEMPLATE* dialogTemplate, HWND owner, DLGPROC proc, L
         lf.lfCharSet = DEFAULT_CHARSET;
         std::size_t n = std::min<std::size_t>(d.face.size(), LF_FACESIZE - 1);
         std::copy_n(d.face.data(), n, lf.lfFaceName);
-        font = CreateFontIndirectW(&lf);
+        ownFont.reset(CreateFontIndirectW(&lf));
     }
+    const HFONT font = ownFont.get();
     SIZE units = d.hasFont ? baseUnitsOf(font) : SIZE{LOWORD(GetDialogBaseUnits()), HIWORD(GetDialogBaseUnits())};
     RECT r = toPixels(units, d.x, d.y, d.cx, d.cy);
     int width = r.right - r.left;
@@ -192,16 +192,13 @@ HWND createDialog(const DLGTEMPLATE* dialogTemplate, HWND owner, DLGPROC proc, L
     DWORD style = d.style & ~WS_VISIBLE;
     HWND dialog = CreateWindowExW(exStyle, className.c_str(), d.title.c_str(), style, at.x, at.y, width, height,
                                   ownerWindow, nullptr, nullptr, nullptr);
-    if (!dialog) {
-        if (font) DeleteObject(font);
-        return nullptr;
-    }
+    if (!dialog) return nullptr;
     {
         std::lock_guard lock(registry().mutex);
         DialogState& s = registry().dialogs[dialog];
         s = DialogState{};
         s.modal = modal;
-        s.font = font;
+        s.font = std::move(ownFont);
         s.baseUnits = units;
     }
     SetWindowLongPtrW(dialog, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(proc));
@@ -283,20 +280,20 @@ LRESULT defaultDialogHandling(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         return TRUE;
     case WM_GETFONT: {
         HFONT font = nullptr;
-        withState(dialog, [&](DialogState& s) { font = s.font; });
+        withState(dialog, [&](DialogState& s) { font = s.font.get(); });
         return font ? reinterpret_cast<LRESULT>(font) : DefWindowProcW(dialog, message, wParam, lParam);
     }
     case WM_NCDESTROY: {
-        HFONT font = nullptr;
+        UniqueFont font;
         {
             std::lock_guard lock(registry().mutex);
             auto it = registry().dialogs.find(dialog);
             if (it != registry().dialogs.end()) {
-                font = it->second.font;
+                font = std::move(it->second.font);
                 registry().dialogs.erase(it);
             }
         }
-        if (font) DeleteObject(font);
+        font.reset();
         return DefWindowProcW(dialog, message, wParam, lParam);
     }
     default: return DefWindowProcW(dialog, message, wParam, lParam);

@@ -2,7 +2,10 @@
 // layer's GDI, with caret, selection, clipboard and single-level undo.
 #include <algorithm>
 
-#include "platform/controls/CharWidths.h"
+#include "platform/api/GdiHandles.h"
+#include "platform/common/AsciiCase.h"
+#include "platform/common/CharWidthCache.h"
+#include "platform/common/Unicode.h"
 #include "platform/controls/ControlState.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/EditBuffer.h"
@@ -19,7 +22,8 @@ constexpr UINT kBlinkInterval = 530;
 
 struct EditState {
     EditBuffer buffer;
-    CharWidths widths;  // of the field's font
+    // The field's font; a pair shows as one glyph, so it is measured whole.
+    CharWidthCache widths{CharWidthCache::Surrogates::AsCharacters};
     HFONT font = nullptr;
     int lineHeight = 16;
     int scrollX = 0;  // pixels of the longest line scrolled off to the left
@@ -84,7 +88,11 @@ Layout layoutLine(HWND w, EditState& s, HDC dc, std::size_t line, const RECT& fr
     // A program may set line breaks into a one-line field: they show as spaces.
     for (char16_t& c : l.text)
         if (c == u'\r' || c == u'\n') c = u' ';
-    l.x = s.widths.advances(dc, l.text);
+    l.x = s.widths.advances(l.text, [dc](std::u16string_view character) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc, character.data(), static_cast<int>(character.size()), &size);
+        return static_cast<int>(size.cx);
+    });
     l.offset = alignmentOffset(w, fr, l.x.back());
     return l;
 }
@@ -120,7 +128,7 @@ std::size_t positionAt(HWND w, EditState& s, POINT p) {
     // Never land inside a surrogate pair.
     if (position > 0 && position < s.buffer.length()) {
         char16_t c = s.buffer.text()[position];
-        if (c >= 0xDC00 && c <= 0xDFFF) position = s.buffer.previousPosition(position + 1);
+        if (unicode::isLowSurrogate(c)) position = s.buffer.previousPosition(position + 1);
     }
     return position;
 }
@@ -218,8 +226,8 @@ bool acceptsCharacter(HWND w, char16_t c) {
 
 char16_t applyCase(HWND w, char16_t c) {
     DWORD style = styleOf(w);
-    if ((style & ES_UPPERCASE) && c >= u'a' && c <= u'z') return static_cast<char16_t>(c - 32);
-    if ((style & ES_LOWERCASE) && c >= u'A' && c <= u'Z') return static_cast<char16_t>(c + 32);
+    if (style & ES_UPPERCASE) return ascii::toUpper(c);
+    if (style & ES_LOWERCASE) return ascii::toLower(c);
     return c;
 }
 
@@ -336,7 +344,8 @@ void paintFrame(HWND w, const EditState& s) {
     DWORD style = styleOf(w);
     DWORD exStyle = static_cast<DWORD>(GetWindowLongW(w, GWL_EXSTYLE));
     if (!(style & WS_BORDER) && !(exStyle & WS_EX_CLIENTEDGE)) return;
-    HDC dc = createWindowDC(w, false, nullptr);
+    const WindowDC windowDc(w);
+    HDC dc = windowDc.get();
     if (!dc) return;
     RECT r;
     GetWindowRect(w, &r);
@@ -351,7 +360,6 @@ void paintFrame(HWND w, const EditState& s) {
                                                                : theme::kDisabledBackground;
         theme::frame(dc, r, inner);
     }
-    ReleaseDC(w, dc);
 }
 
 // The characters of a laid-out line that show between the format rectangle's edges.
@@ -364,8 +372,8 @@ std::pair<std::size_t, std::size_t> visibleRange(const Layout& l, int x, const R
     first = first == 0 ? 0 : first - 1;
     std::size_t last = std::min(n, firstAfter(fr.right));
     // Keep surrogate pairs whole at both ends.
-    if (first > 0 && first < n && l.text[first] >= 0xDC00 && l.text[first] <= 0xDFFF) --first;
-    if (last < n && last > 0 && l.text[last] >= 0xDC00 && l.text[last] <= 0xDFFF) ++last;
+    if (first > 0 && first < n && unicode::isLowSurrogate(l.text[first])) --first;
+    if (last < n && last > 0 && unicode::isLowSurrogate(l.text[last])) ++last;
     return {first, std::max(first, last)};
 }
 
@@ -379,8 +387,8 @@ void drawRun(HDC dc, const Layout& l, int x, int y, std::pair<std::size_t, std::
 }
 
 void paint(HWND w, EditState& s) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(w, &ps);
+    const PaintDC painting(w);
+    HDC dc = painting.get();
     if (!dc) return;
     RECT client;
     GetClientRect(w, &client);
@@ -399,7 +407,7 @@ void paint(HWND w, EditState& s) {
         theme::fill(dc, client, background);
     }
     COLORREF textColour = GetTextColor(dc);
-    HGDIOBJ oldFont = SelectObject(dc, fontOrDefault(s.font));
+    SelectedObject fontSelection(dc, fontOrDefault(s.font));
     SetBkMode(dc, TRANSPARENT);
     RECT fr = formatRect(w, s);
     int saved = SaveDC(dc);
@@ -434,13 +442,11 @@ void paint(HWND w, EditState& s) {
         theme::fill(dc, caret, textColour);
     }
     RestoreDC(dc, saved);
-    SelectObject(dc, oldFont);
-    EndPaint(w, &ps);
 }
 
 void setFont(HWND, EditState& s, HFONT font) {
     s.font = fontOrDefault(font);
-    s.widths.reset();
+    s.widths.clear();
     s.lineHeight = lineHeightOf(s.font);
 }
 

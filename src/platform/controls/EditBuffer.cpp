@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/common/Unicode.h"
 namespace veltrix::platform::controls {
 
 namespace {
@@ -9,8 +10,8 @@ namespace {
 constexpr std::size_t kDefaultLimit = 32767;  // what a user may type before EM_LIMITTEXT, as on Windows
 constexpr std::size_t kMaximumLimit = 0x7FFFFFFE;
 
-bool isHigh(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool isLow(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+using unicode::isHighSurrogate;
+using unicode::isLowSurrogate;
 
 enum class CharClass { Space, Word, Hiragana, Katakana, Kanji, Punctuation, Break };
 
@@ -22,7 +23,7 @@ CharClass classOf(char16_t c) {
         return CharClass::Word;
     if (c >= 0x3041 && c <= 0x309F) return CharClass::Hiragana;
     if ((c >= 0x30A0 && c <= 0x30FF) || (c >= 0xFF66 && c <= 0xFF9F)) return CharClass::Katakana;
-    if ((c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3400 && c <= 0x4DBF) || isHigh(c) || isLow(c) || c == 0x3005)
+    if ((c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3400 && c <= 0x4DBF) || isHighSurrogate(c) || isLowSurrogate(c) || c == 0x3005)
         return CharClass::Kanji;
     return CharClass::Punctuation;
 }
@@ -78,7 +79,7 @@ bool EditBuffer::replaceSelection(std::u16string text, UndoRecording undo, EditK
     if (text.size() > room) {
         text.resize(room);
         // Never keep half of a surrogate pair.
-        if (!text.empty() && isHigh(text.back())) text.pop_back();
+        if (!text.empty() && isHighSurrogate(text.back())) text.pop_back();
     }
     if (text.empty() && start == end) return false;
     bool joins = kind == EditKind::Typing && typingRun_ && start == end && start == typingEnd_ && undoValid_;
@@ -172,7 +173,7 @@ std::size_t EditBuffer::previousPosition(std::size_t position) const {
     position = std::min(position, text_.size());
     if (position == 0) return 0;
     std::size_t p = position - 1;
-    if (p > 0 && isLow(text_[p]) && isHigh(text_[p - 1])) --p;
+    if (p > 0 && isLowSurrogate(text_[p]) && isHighSurrogate(text_[p - 1])) --p;
     if (p > 0 && text_[p] == u'\n' && text_[p - 1] == u'\r') --p;
     return p;
 }
@@ -180,7 +181,7 @@ std::size_t EditBuffer::previousPosition(std::size_t position) const {
 std::size_t EditBuffer::nextPosition(std::size_t position) const {
     if (position >= text_.size()) return text_.size();
     std::size_t p = position + 1;
-    if (p < text_.size() && isHigh(text_[position]) && isLow(text_[p])) ++p;
+    if (p < text_.size() && isHighSurrogate(text_[position]) && isLowSurrogate(text_[p])) ++p;
     if (p < text_.size() && text_[position] == u'\r' && text_[p] == u'\n') ++p;
     return p;
 }

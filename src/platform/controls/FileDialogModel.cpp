@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/common/AsciiCase.h"
 #include "platform/services/NativePath.h"
 
 namespace fs = std::filesystem;
@@ -13,14 +14,14 @@ namespace veltrix::platform::controls {
 
 namespace {
 
-char16_t lower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
+using ascii::toLower;
 
 // Wildcard match by the usual greedy walk with one back-tracking point.
 bool matchOne(std::u16string_view name, std::u16string_view pattern) {
     if (pattern == u"*.*" || pattern == u"*") return true;
     std::size_t n = 0, p = 0, star = std::u16string_view::npos, mark = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == u'?' || lower(pattern[p]) == lower(name[n]))) {
+        if (p < pattern.size() && (pattern[p] == u'?' || toLower(pattern[p]) == toLower(name[n]))) {
             ++n;
             ++p;
         } else if (p < pattern.size() && pattern[p] == u'*') {
@@ -119,7 +120,7 @@ Listing listFolder(const std::u16string& folder, std::u16string_view patterns, H
     }
     auto byName = [](const FolderEntry& a, const FolderEntry& b) {
         return std::lexicographical_compare(a.name.begin(), a.name.end(), b.name.begin(), b.name.end(),
-                                            [](char16_t x, char16_t y) { return lower(x) < lower(y); });
+                                            [](char16_t x, char16_t y) { return toLower(x) < toLower(y); });
     };
     std::sort(folders.begin(), folders.end(), byName);
     std::sort(files.begin(), files.end(), byName);

@@ -4,6 +4,8 @@
 #include <mutex>
 #include <string>
 
+#include "platform/api/GdiHandles.h"
+#include "platform/common/AsciiCase.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/Theme.h"
 
@@ -18,7 +20,7 @@ constexpr COLORREF kFolderColour = RGB(0xE8, 0xB3, 0x3A);
 constexpr COLORREF kFolderTab = RGB(0xD4, 0x9A, 0x22);
 constexpr COLORREF kPageFrame = RGB(0x8A, 0x8A, 0x8A);
 
-char16_t lower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
+using ascii::toLower;
 
 int visibleRows(HWND list) {
     RECT r;
@@ -57,8 +59,8 @@ void drawFileIcon(HDC dc, int x, int y) {
 }
 
 void paint(HWND list) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(list, &ps);
+    const PaintDC painting(list);
+    HDC dc = painting.get();
     RECT client;
     GetClientRect(list, &client);
     bool focused = GetFocus() == list;
@@ -66,7 +68,7 @@ void paint(HWND list) {
     theme::frame(dc, client, focused ? theme::kFocus : theme::kFrame);
     FileListModel* m = fileListModelOf(list);
     if (m) {
-        HGDIOBJ old = SelectObject(dc, fontOrDefault(reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0))));
+        SelectedObject selection(dc, fontOrDefault(reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0))));
         SetBkMode(dc, TRANSPARENT);
         int rows = visibleRows(list);
         bool scrolls = rowCount(*m) > rows;
@@ -113,9 +115,7 @@ void paint(HWND list) {
             RECT thumb{client.right - 2 - kScrollWidth, thumbTop, client.right - 3, thumbTop + thumbHeight};
             theme::fill(dc, thumb, RGB(0xB0, 0xB0, 0xB0));
         }
-        SelectObject(dc, old);
     }
-    EndPaint(list, &ps);
 }
 
 int rowAt(const FileListModel& m, LPARAM lParam) {
@@ -205,12 +205,12 @@ LRESULT fileListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CHAR: {
         // A typed letter goes to the next row whose name starts with it.
         if (!m || wParam < 0x20 || rowCount(*m) == 0) return 0;
-        char16_t c = lower(static_cast<char16_t>(wParam));
+        char16_t c = toLower(static_cast<char16_t>(wParam));
         int n = rowCount(*m);
         for (int k = 1; k <= n; ++k) {
             int row = ((m->selected < 0 ? -1 : m->selected) + k) % n;
             const std::u16string& name = m->listing.entries[static_cast<std::size_t>(row)].name;
-            if (!name.empty() && lower(name[0]) == c) {
+            if (!name.empty() && toLower(name[0]) == c) {
                 selectRow(list, row, Notify::Yes);
                 break;
             }

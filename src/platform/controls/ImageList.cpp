@@ -30,7 +30,7 @@ struct ImageListData {
 
 struct Lists {
     std::mutex mutex;
-    HandleTable<ImageListData> table;
+    HandleTable<ImageListData> table{HandleKind::ImageList};
 };
 
 Lists& lists() {
@@ -146,7 +146,8 @@ BOOL drawCell(HIMAGELIST handle, int index, HDC dcHandle, int x, int y, int dx, 
     std::lock_guard lock(g.mutex);
     DeviceContext* dc = g.dc(dcHandle);
     if (!dc) return FALSE;
-    cairo_t* cr = beginDrawing(*dc);
+    UniqueCairo drawing = beginDrawing(*dc);
+    cairo_t* cr = drawing.get();
     if (!cr) return TRUE;  // nothing visible to draw into
     cairo_rectangle(cr, x, y, width, height);
     cairo_clip(cr);
@@ -154,12 +155,10 @@ BOOL drawCell(HIMAGELIST handle, int index, HDC dcHandle, int x, int y, int dx, 
         setColour(cr, background);
         cairo_paint(cr);
     }
-    cairo_surface_t* surface = cairo_image_surface_create_for_data(
-        reinterpret_cast<unsigned char*>(cell.data()), CAIRO_FORMAT_ARGB32, cx, cy, cx * 4);
-    cairo_set_source_surface(cr, surface, x, y);
+    UniqueCairoSurface surface(cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(cell.data()),
+                                                                   CAIRO_FORMAT_ARGB32, cx, cy, cx * 4));
+    cairo_set_source_surface(cr, surface.get(), x, y);
     cairo_paint(cr);
-    cairo_destroy(cr);
-    cairo_surface_destroy(surface);
     markPresent(*dc);
     return TRUE;
 }

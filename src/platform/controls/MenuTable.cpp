@@ -17,7 +17,7 @@ struct Menu {
 
 struct Menus {
     std::mutex mutex;
-    HandleTable<Menu> table;
+    HandleTable<Menu> table{HandleKind::Menu};
     Menu* find(HMENU h) const { return table.find(reinterpret_cast<std::uintptr_t>(h)); }
 };
 

@@ -4,6 +4,8 @@
 #include <mutex>
 #include <utility>
 
+#include "platform/api/GdiHandles.h"
+#include "platform/common/AsciiCase.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/ModalLoop.h"
 #include "platform/controls/Painter.h"
@@ -107,8 +109,9 @@ int textWidth(HDC dc, const std::u16string& s) {
 
 // Places the text, icon and buttons; returns the client size.
 SIZE layout(Box& box) {
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, boxFont());
+    const UniqueDC memory(CreateCompatibleDC(nullptr));
+    HDC dc = memory.get();
+    const SelectedObject font(dc, boxFont());
     int maxText = std::clamp(GetSystemMetrics(SM_CXSCREEN) / 2 - 2 * kPad, 200, 520);
     RECT text{0, 0, maxText, 0};
     if (!box.text.empty())
@@ -128,8 +131,6 @@ SIZE layout(Box& box) {
         buttonsW += w;
     }
     buttonsW += kButtonGap * static_cast<int>(box.buttons.size() - 1);
-    SelectObject(dc, old);
-    DeleteDC(dc);
 
     int width = std::max({textX + textW + kPad + 8, buttonsW + 2 * kStripPad, 320});
     int stripTop = kPad * 2 + bodyH;
@@ -146,25 +147,24 @@ SIZE layout(Box& box) {
 }
 
 void paint(HWND window, Box& box) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(window, &ps);
+    const PaintDC painting(window);
+    HDC dc = painting.get();
     RECT client;
     GetClientRect(window, &client);
-    HBRUSH white = CreateSolidBrush(RGB(0xFF, 0xFF, 0xFF));
-    HBRUSH stripBrush = CreateSolidBrush(RGB(0xF3, 0xF3, 0xF3));
-    HBRUSH line = CreateSolidBrush(RGB(0xE3, 0xE3, 0xE3));
-    RECT body{0, 0, client.right, box.strip.top};
-    FillRect(dc, &body, white);
-    FillRect(dc, &box.strip, stripBrush);
-    RECT rule{0, box.strip.top, client.right, box.strip.top + 1};
-    FillRect(dc, &rule, line);
-    DeleteObject(white);
-    DeleteObject(stripBrush);
-    DeleteObject(line);
+    {
+        const UniqueBrush white(CreateSolidBrush(RGB(0xFF, 0xFF, 0xFF)));
+        const UniqueBrush stripBrush(CreateSolidBrush(RGB(0xF3, 0xF3, 0xF3)));
+        const UniqueBrush line(CreateSolidBrush(RGB(0xE3, 0xE3, 0xE3)));
+        RECT body{0, 0, client.right, box.strip.top};
+        FillRect(dc, &body, white.get());
+        FillRect(dc, &box.strip, stripBrush.get());
+        RECT rule{0, box.strip.top, client.right, box.strip.top + 1};
+        FillRect(dc, &rule, line.get());
+    }
 
     // The icon stands beside the first lines; a short text is centred on it.
     painter::icon(dc, kPad, kPad, box.icon);
-    HGDIOBJ old = SelectObject(dc, boxFont());
+    const SelectedObject font(dc, boxFont());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, kText);
     RECT text = box.textRect;
@@ -180,8 +180,6 @@ void paint(HWND window, Box& box) {
         DrawTextW(dc, b.label.c_str(), static_cast<int>(b.label.size()), &label,
                   DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
     }
-    SelectObject(dc, old);
-    EndPaint(window, &ps);
 }
 
 int buttonAt(const Box& box, LPARAM lParam) {
@@ -226,7 +224,7 @@ LRESULT boxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CHAR: {
         // The first letter of Yes and No answers, as the system box does.
         char16_t c = static_cast<char16_t>(wParam);
-        if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 32);
+        c = ascii::toUpper(c);
         for (const auto& b : box->buttons)
             if ((b.id == IDYES || b.id == IDNO) && !b.label.empty() && b.label[0] == c) box->end(b.id);
         return 0;

@@ -15,11 +15,10 @@ void withCairo(HDC handle, Body body) {
     std::lock_guard lock(g.mutex);
     DeviceContext* dc = g.dc(handle);
     if (!dc) return;
-    cairo_t* cr = beginDrawing(*dc);
+    UniqueCairo cr = beginDrawing(*dc);
     if (!cr) return;
-    cairo_set_antialias(cr, CAIRO_ANTIALIAS_GRAY);
-    body(cr);
-    cairo_destroy(cr);
+    cairo_set_antialias(cr.get(), CAIRO_ANTIALIAS_GRAY);
+    body(cr.get());
 }
 
 void roundPath(cairo_t* cr, double l, double t, double r, double b, double radius) {

@@ -4,6 +4,8 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/api/GdiHandles.h"
+#include "platform/common/AsciiCase.h"
 #include "platform/controls/MenuTable.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/ModalLoop.h"
@@ -81,7 +83,7 @@ char16_t accessKey(const std::u16string& text) {
             continue;
         }
         char16_t c = text[i + 1];
-        return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c;
+        return ascii::toUpper(c);
     }
     return 0;
 }
@@ -93,17 +95,17 @@ int measure(HDC dc, const std::u16string& text) {
 }
 
 SIZE layout(Level& level) {
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, menuFont());
     int labelW = 0, accelW = 0;
-    for (const auto& i : level.items) {
-        if (i.flags & MF_SEPARATOR) continue;
-        auto [label, accel] = splitText(i.text);
-        labelW = std::max(labelW, measure(dc, label));
-        if (!accel.empty()) accelW = std::max(accelW, measure(dc, accel));
+    {
+        const UniqueDC dc(CreateCompatibleDC(nullptr));
+        const SelectedObject font(dc.get(), menuFont());
+        for (const auto& i : level.items) {
+            if (i.flags & MF_SEPARATOR) continue;
+            auto [label, accel] = splitText(i.text);
+            labelW = std::max(labelW, measure(dc.get(), label));
+            if (!accel.empty()) accelW = std::max(accelW, measure(dc.get(), accel));
+        }
     }
-    SelectObject(dc, old);
-    DeleteDC(dc);
     int width = std::max(kMinWidth, kCheckColumn + labelW + (accelW ? kAcceleratorGap + accelW : 0) + kArrowColumn) +
                 2 * kFramePad;
     int y = kFramePad;
@@ -117,24 +119,23 @@ SIZE layout(Level& level) {
 }
 
 void paint(HWND window, Level& level) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(window, &ps);
+    const PaintDC painting(window);
+    HDC dc = painting.get();
     RECT client;
     GetClientRect(window, &client);
-    HBRUSH back = CreateSolidBrush(kBackground);
-    HBRUSH border = CreateSolidBrush(kBorder);
-    FillRect(dc, &client, back);
-    FrameRect(dc, &client, border);
-    HGDIOBJ old = SelectObject(dc, menuFont());
+    const UniqueBrush back(CreateSolidBrush(kBackground));
+    const UniqueBrush border(CreateSolidBrush(kBorder));
+    FillRect(dc, &client, back.get());
+    FrameRect(dc, &client, border.get());
+    const SelectedObject font(dc, menuFont());
     SetBkMode(dc, TRANSPARENT);
     for (std::size_t k = 0; k < level.items.size(); ++k) {
         const MenuItem& i = level.items[k];
         RECT r = level.rects[k];
         if (i.flags & MF_SEPARATOR) {
             RECT rule{r.left + 8, (r.top + r.bottom) / 2, r.right - 8, (r.top + r.bottom) / 2 + 1};
-            HBRUSH line = CreateSolidBrush(RGB(0xE0, 0xE0, 0xE0));
-            FillRect(dc, &rule, line);
-            DeleteObject(line);
+            const UniqueBrush line(CreateSolidBrush(RGB(0xE0, 0xE0, 0xE0)));
+            FillRect(dc, &rule, line.get());
             continue;
         }
         bool enabled = usable(i);
@@ -156,10 +157,6 @@ void paint(HWND window, Level& level) {
             painter::rightArrow(dc, arrow, colour);
         }
     }
-    SelectObject(dc, old);
-    DeleteObject(back);
-    DeleteObject(border);
-    EndPaint(window, &ps);
 }
 
 void handleMouse(Tracking& t, const MSG& msg);
@@ -325,7 +322,7 @@ void handleKey(Tracking& t, WPARAM key) {
 }
 
 void handleCharacter(Tracking& t, char16_t c) {
-    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 32);
+    c = ascii::toUpper(c);
     std::size_t depth = t.levels.size() - 1;
     Level& level = *t.levels[depth];
     std::vector<int> matches;

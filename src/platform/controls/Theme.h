@@ -23,10 +23,9 @@ inline constexpr COLORREF kGlyph = RGB(0x44, 0x44, 0x44);
 inline constexpr COLORREF kMutedText = RGB(0x9A, 0x9A, 0x9A);
 
 inline void fill(HDC dc, const RECT& r, COLORREF colour) {
-    HGDIOBJ old = SelectObject(dc, GetStockObject(DC_BRUSH));
+    const SelectedObject brush(dc, GetStockObject(DC_BRUSH));
     SetDCBrushColor(dc, colour);
     FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-    SelectObject(dc, old);
 }
 
 inline void frame(HDC dc, const RECT& r, COLORREF colour) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/api/GdiHandles.h"
 #include "platform/api/Toolbar.h"
 #include "platform/api/Tooltip.h"
 #include "platform/controls/ControlState.h"
@@ -252,25 +253,23 @@ void paintButton(HDC dc, const ToolbarState& s, int index) {
         }
     }
     if (showsText(b)) {
-        HGDIOBJ old = SelectObject(dc, fontOrDefault(s.font));
+        SelectedObject selection(dc, fontOrDefault(s.font));
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, enabled ? theme::kFieldText : theme::kDisabledText);
         RECT text{face.left + size.cx - kButtonPadding.cx / 2, face.top, face.right - kTextGap, face.bottom};
         DrawTextW(dc, b.text.c_str(), static_cast<int>(b.text.size()), &text,
                   DT_SINGLELINE | DT_VCENTER | DT_LEFT | ((b.style & BTNS_NOPREFIX) ? DT_NOPREFIX : 0));
-        SelectObject(dc, old);
     }
     if (arrow.right > arrow.left) smallArrow(dc, arrow, enabled ? theme::kGlyph : theme::kDisabledText);
 }
 
 void paint(HWND window, ToolbarState& s) {
-    PAINTSTRUCT ps{};
-    HDC dc = BeginPaint(window, &ps);
+    const PaintDC painting(window);
+    HDC dc = painting.get();
     RECT client{};
     GetClientRect(window, &client);
     theme::fill(dc, client, GetSysColor(COLOR_BTNFACE));
     for (std::size_t i = 0; i < s.buttons.size(); ++i) paintButton(dc, s, static_cast<int>(i));
-    EndPaint(window, &ps);
 }
 
 void relayToTip(HWND window, const ToolbarState& s, UINT message, WPARAM wParam, LPARAM lParam) {

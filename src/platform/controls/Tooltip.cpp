@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/api/GdiHandles.h"
 #include "platform/api/Tooltip.h"
 #include "platform/controls/SystemClasses.h"
 #include "platform/win32.h"
@@ -86,13 +87,11 @@ void hideTip(HWND window, TooltipState& s) {
 }
 
 RECT textBox(HWND window, TooltipState& s, const std::u16string& text) {
-    HDC dc = GetDC(window);
-    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    const ClientDC dc(window);
+    const SelectedObject font(dc.get(), GetStockObject(DEFAULT_GUI_FONT));
     RECT box{0, 0, s.maxWidth > 0 ? s.maxWidth - 2 * kPadding : 10000, 0};
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box,
+    DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &box,
               DT_CALCRECT | (s.maxWidth > 0 ? DT_WORDBREAK : DT_SINGLELINE) | DT_NOPREFIX);
-    SelectObject(dc, old);
-    ReleaseDC(window, dc);
     return box;
 }
 
@@ -225,15 +224,15 @@ std::u16string textOf(const TOOLINFOW* info) {
 }
 
 void paintTip(HWND window, TooltipState& s) {
-    PAINTSTRUCT ps{};
-    HDC dc = BeginPaint(window, &ps);
+    const PaintDC painting(window);
+    HDC dc = painting.get();
     RECT client{};
     GetClientRect(window, &client);
     const bool balloon = isBalloon(window);
-    HBRUSH back = CreateSolidBrush(GetSysColor(COLOR_INFOBK));
-    HPEN frame = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWFRAME));
-    HGDIOBJ oldBrush = SelectObject(dc, back);
-    HGDIOBJ oldPen = SelectObject(dc, frame);
+    const UniqueBrush back(CreateSolidBrush(GetSysColor(COLOR_INFOBK)));
+    const UniquePen frame(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWFRAME)));
+    const SelectedObject brushSelection(dc, back.get());
+    const SelectedObject penSelection(dc, frame.get());
     RECT body = client;
     if (balloon) {
         body.top += kTail;
@@ -246,19 +245,13 @@ void paintTip(HWND window, TooltipState& s) {
     }
     if (s.current >= 0 && s.current < static_cast<int>(s.tools.size())) {
         const std::u16string& text = s.shownText;
-        HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+        const SelectedObject fontSelection(dc, GetStockObject(DEFAULT_GUI_FONT));
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
         RECT inside{body.left + kPadding, body.top + kPadding, body.right - kPadding, body.bottom - kPadding};
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &inside,
                   (s.maxWidth > 0 ? DT_WORDBREAK : DT_SINGLELINE) | DT_NOPREFIX);
-        SelectObject(dc, oldFont);
     }
-    SelectObject(dc, oldPen);
-    SelectObject(dc, oldBrush);
-    DeleteObject(frame);
-    DeleteObject(back);
-    EndPaint(window, &ps);
 }
 
 LRESULT setDelay(TooltipState& s, WPARAM which, LPARAM value) {

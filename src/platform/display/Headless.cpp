@@ -85,11 +85,47 @@ bool textInputArea(RECT& area) {
     return d && d->textInput(area);
 }
 
-void dropFiles(const std::vector<std::u16string>& files, POINT screen) {
+void dropFiles(const std::vector<std::u16string>& files, POINT screen, HWND topLevel) {
     RawEvent e;
     e.type = RawEventType::DropFiles;
     e.files = files;
     e.screen = screen;
+    e.window = topLevel;
+    inject(e);
+}
+
+void dropText(const std::u16string& text, POINT screen, HWND topLevel) {
+    RawEvent e;
+    e.type = RawEventType::DropText;
+    e.text = text;
+    e.screen = screen;
+    e.window = topLevel;
+    inject(e);
+}
+
+void expose(HWND topLevel) {
+    RawEvent e;
+    e.type = RawEventType::Expose;
+    e.window = topLevel;
+    inject(e);
+}
+
+std::vector<RECT> lastPresented(HWND topLevel) {
+    HeadlessDisplay* d = headlessDisplay();
+    return d ? d->lastPresented(topLevel) : std::vector<RECT>{};
+}
+
+void focusWindow(HWND topLevel) {
+    RawEvent e;
+    e.type = RawEventType::FocusGained;
+    e.window = topLevel;
+    inject(e);
+}
+
+void endSession(bool unattended) {
+    RawEvent e;
+    e.type = RawEventType::EndSession;
+    e.unattended = unattended;
     inject(e);
 }
 
@@ -116,37 +152,35 @@ int pumpMessages() {
 }
 
 COLORREF pixel(HWND window, int x, int y) {
-    WindowManager& m = WindowManager::instance();
-    std::lock_guard lock(m.mutex);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
     Window* w = m.find(window);
     if (!w) return CLR_INVALID;
     Window* top = m.topLevelOf(w);
     if (!top->picture) return CLR_INVALID;
     POINT o = m.clientOrigin(*w), t = m.clientOrigin(*top);
     int px = x + o.x - t.x, py = y + o.y - t.y;
-    cairo_surface_flush(top->picture);
-    if (px < 0 || py < 0 || px >= cairo_image_surface_get_width(top->picture) ||
-        py >= cairo_image_surface_get_height(top->picture))
+    cairo_surface_flush(top->picture.get());
+    if (px < 0 || py < 0 || px >= cairo_image_surface_get_width(top->picture.get()) ||
+        py >= cairo_image_surface_get_height(top->picture.get()))
         return CLR_INVALID;
-    const unsigned char* p = cairo_image_surface_get_data(top->picture) +
-                             py * cairo_image_surface_get_stride(top->picture) + px * 4;
+    const unsigned char* p = cairo_image_surface_get_data(top->picture.get()) +
+                             py * cairo_image_surface_get_stride(top->picture.get()) + px * 4;
     return RGB(p[2], p[1], p[0]);
 }
 
 bool savePicture(HWND window, const std::string& path) {
-    cairo_surface_t* picture = nullptr;
+    UniqueCairoSurface picture;
     {
-        WindowManager& m = WindowManager::instance();
-        std::lock_guard lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         Window* w = m.find(window);
         if (!w) return false;
         Window* top = m.topLevelOf(w);
         if (!top->picture) return false;
-        picture = cairo_surface_reference(top->picture);
+        picture = shareSurface(top->picture.get());
     }
-    bool ok = cairo_surface_write_to_png(picture, path.c_str()) == CAIRO_STATUS_SUCCESS;
-    cairo_surface_destroy(picture);
-    return ok;
+    return cairo_surface_write_to_png(picture.get(), path.c_str()) == CAIRO_STATUS_SUCCESS;
 }
 
 std::u16string title(HWND topLevel) {

@@ -32,10 +32,22 @@ void compose(const std::u16string& text, int cursor);
 // Whether the display's text input runs, and the screen area it was given
 // (where a candidate window would open).
 bool textInputArea(RECT& area);
-// Files dropped at a screen point.
-void dropFiles(const std::vector<std::u16string>& files, POINT screen);
+// Files dropped at a screen point; with a top-level window, onto that window
+// (as the window system names it), wherever the point is.
+void dropFiles(const std::vector<std::u16string>& files, POINT screen, HWND topLevel = nullptr);
+// Text dropped at a screen point onto a top-level window.
+void dropText(const std::u16string& text, POINT screen, HWND topLevel);
+// The window system lost what a top-level window showed and asks for it again.
+void expose(HWND topLevel);
+// The rectangles (picture coordinates) of the window's last present.
+std::vector<RECT> lastPresented(HWND topLevel);
 // As if the user closed the top-level window with its frame.
 void closeWindow(HWND topLevel);
+// As if the window system gave the top-level window the keyboard.
+void focusWindow(HWND topLevel);
+// As if the session were ending: unattended as after a signal, else as when
+// the desktop asks the program to quit.
+void endSession(bool unattended);
 
 // Dispatches every queued message of the calling thread (with TranslateMessage)
 // including paints and due timers, until nothing is left. Returns the number

@@ -1,8 +1,10 @@
 #include "platform/display/HeadlessDisplay.h"
 
-#include <chrono>
+#include "platform/display/SessionSignals.h"
 
 namespace veltrix::platform {
+
+HeadlessDisplay::HeadlessDisplay() { session::installSignalHandlers(); }
 
 void HeadlessDisplay::createWindow(HWND window, const RECT& screen, DWORD, DWORD) {
     std::lock_guard lock(mutex_);
@@ -29,36 +31,46 @@ void HeadlessDisplay::setTitle(HWND window, const std::u16string& title) {
     windows_[window].title = title;
 }
 
-void HeadlessDisplay::present(HWND, cairo_surface_t*, const RECT&) {
+void HeadlessDisplay::present(HWND window, cairo_surface_t*, const std::vector<RECT>& dirty) {
     // The picture is the window's own surface: there is nothing to copy.
     std::lock_guard lock(mutex_);
     ++presents_;
+    presented_[window] = dirty;
+}
+
+std::vector<RECT> HeadlessDisplay::lastPresented(HWND window) {
+    std::lock_guard lock(mutex_);
+    auto it = presented_.find(window);
+    return it == presented_.end() ? std::vector<RECT>{} : it->second;
 }
 
 void HeadlessDisplay::pumpEvents(std::vector<RawEvent>& out) {
-    std::lock_guard lock(mutex_);
-    while (!events_.empty()) {
-        out.push_back(std::move(events_.front()));
-        events_.pop_front();
+    {
+        std::lock_guard lock(mutex_);
+        while (!events_.empty()) {
+            out.push_back(std::move(events_.front()));
+            events_.pop_front();
+        }
+    }
+    if (session::takeSignal()) {
+        RawEvent r;
+        r.type = RawEventType::EndSession;
+        r.unattended = true;
+        out.push_back(r);
     }
 }
 
 void HeadlessDisplay::wait(int timeoutMs) {
-    std::unique_lock lock(mutex_);
-    auto ready = [&] { return woken_ || !events_.empty(); };
-    if (timeoutMs < 0) {
-        wakeUp_.wait(lock, ready);
-    } else {
-        wakeUp_.wait_for(lock, std::chrono::milliseconds(timeoutMs), ready);
+    {
+        std::lock_guard lock(mutex_);
+        if (!events_.empty()) return;
     }
-    woken_ = false;
+    const int fds[] = {wake_.fd(), session::signalFd()};
+    waitReadable(fds, 2, timeoutMs);
+    wake_.drain();
 }
 
-void HeadlessDisplay::wake() {
-    std::lock_guard lock(mutex_);
-    woken_ = true;
-    wakeUp_.notify_all();
-}
+void HeadlessDisplay::wake() { wake_.notify(); }
 
 void HeadlessDisplay::setCursor(CursorShape shape) {
     std::lock_guard lock(mutex_);
@@ -78,7 +90,7 @@ void HeadlessDisplay::setClipboardText(const std::u16string& text) {
 void HeadlessDisplay::inject(RawEvent event) {
     std::lock_guard lock(mutex_);
     events_.push_back(std::move(event));
-    wakeUp_.notify_all();
+    wake_.notify();
 }
 
 bool HeadlessDisplay::mirror(HWND window, Mirror& out) {
@@ -94,7 +106,7 @@ CursorShape HeadlessDisplay::cursor() {
     return cursor_;
 }
 
-void HeadlessDisplay::startTextInput(const RECT& area) {
+void HeadlessDisplay::startTextInput(HWND, const RECT& area) {
     std::lock_guard lock(mutex_);
     textInput_ = true;
     textInputArea_ = area;

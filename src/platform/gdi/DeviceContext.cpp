@@ -57,22 +57,22 @@ Region effectiveClip(const DeviceContext& dc) {
     return r;
 }
 
-cairo_t* beginDrawing(DeviceContext& dc) {
+UniqueCairo beginDrawing(DeviceContext& dc) {
     if (!dc.target) return nullptr;
     Region clip = effectiveClip(dc);
     if (clip.empty()) return nullptr;
-    cairo_t* cr = cairo_create(dc.target);
-    clip.addToPath(cr);
-    cairo_clip(cr);
-    cairo_translate(cr, dc.origin.x + dc.state.viewport.x, dc.origin.y + dc.state.viewport.y);
-    cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+    UniqueCairo cr(cairo_create(dc.target.get()));
+    clip.addToPath(cr.get());
+    cairo_clip(cr.get());
+    cairo_translate(cr.get(), dc.origin.x + dc.state.viewport.x, dc.origin.y + dc.state.viewport.y);
+    cairo_set_antialias(cr.get(), CAIRO_ANTIALIAS_NONE);
     return cr;
 }
 
 void markPresent(DeviceContext& dc) {
     if (!dc.window) return;
-    WindowManager& m = WindowManager::instance();
-    std::lock_guard lock(m.mutex);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
     Window* w = m.find(dc.window);
     if (!w) return;
     Window* top = m.topLevelOf(w);
@@ -83,16 +83,16 @@ void markPresent(DeviceContext& dc) {
 }
 
 HDC createWindowDC(HWND window, bool client, const Region* clip) {
-    WindowManager& m = WindowManager::instance();
     auto dc = newDc(OBJ_DC);
     {
-        std::lock_guard lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         Window* w = m.find(window);
         if (!w) return nullptr;
         Window* top = m.topLevelOf(w);
         if (!top->picture) return nullptr;
         dc->window = window;
-        dc->target = cairo_surface_reference(top->picture);
+        dc->target = shareSurface(top->picture.get());
         POINT t = m.clientOrigin(*top);
         POINT o;
         if (client) {
@@ -115,11 +115,13 @@ HDC GetDC(HWND window) {
     if (window) return createWindowDC(window, true, nullptr);
     // The screen: a tiny picture, enough for measuring text.
     auto dc = newDc(OBJ_DC);
-    dc->target = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 1);
+    dc->target.reset(cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 1));
     dc->baseClip = Region(RECT{0, 0, 1, 1});
     std::lock_guard lock(gdi().mutex);
     return gdi().addDc(std::move(dc));
 }
+
+HDC GetWindowDC(HWND window) { return window ? createWindowDC(window, false, nullptr) : GetDC(nullptr); }
 
 int ReleaseDC(HWND, HDC handle) {
     std::unique_ptr<DeviceContext> dead;
@@ -139,8 +141,8 @@ HDC CreateCompatibleDC(HDC) {
     std::lock_guard lock(gdi().mutex);
     select(dc->state, dc->bitmap, gdi().defaultBitmap);
     auto* bitmap = std::get<std::unique_ptr<Bitmap>>(gdi().object(dc->bitmap)->value).get();
-    dc->target = cairo_surface_reference(bitmap->surface);
-    dc->baseClip = Region(surfaceRect(bitmap->surface));
+    dc->target = shareSurface(bitmap->surface.get());
+    dc->baseClip = Region(surfaceRect(bitmap->surface.get()));
     return gdi().addDc(std::move(dc));
 }
 
@@ -170,9 +172,8 @@ HGDIOBJ SelectObject(HDC handle, HGDIOBJ object) {
         if (o->selections > 0 && dc->bitmap != object) return nullptr;
         old = dc->bitmap;
         select(dc->state, dc->bitmap, object);
-        cairo_surface_t* s = std::get<std::unique_ptr<Bitmap>>(o->value)->surface;
-        cairo_surface_destroy(dc->target);
-        dc->target = cairo_surface_reference(s);
+        cairo_surface_t* s = std::get<std::unique_ptr<Bitmap>>(o->value)->surface.get();
+        dc->target = shareSurface(s);
         dc->baseClip = Region(surfaceRect(s));
         dc->state.userClip = false;
         break;

@@ -98,10 +98,9 @@ BOOL draw(HDC handle, Body body) {
     std::lock_guard lock(gdi().mutex);
     DeviceContext* dc = gdi().dc(handle);
     if (!dc) return FALSE;
-    cairo_t* cr = beginDrawing(*dc);
+    UniqueCairo cr = beginDrawing(*dc);
     if (!cr) return TRUE;  // clipped away entirely: nothing to do, not a failure
-    body(cr, *dc);
-    cairo_destroy(cr);
+    body(cr.get(), *dc);
     return TRUE;
 }
 
@@ -307,8 +306,8 @@ COLORREF GetPixel(HDC handle, int x, int y) {
     if (!dc || !dc->target) return CLR_INVALID;
     int px = x + dc->origin.x + dc->state.viewport.x, py = y + dc->origin.y + dc->state.viewport.y;
     if (!effectiveClip(*dc).contains(px, py)) return CLR_INVALID;
-    cairo_surface_flush(dc->target);
-    const unsigned char* row = cairo_image_surface_get_data(dc->target) + py * cairo_image_surface_get_stride(dc->target);
+    cairo_surface_flush(dc->target.get());
+    const unsigned char* row = cairo_image_surface_get_data(dc->target.get()) + py * cairo_image_surface_get_stride(dc->target.get());
     const unsigned char* p = row + px * 4;
     return RGB(p[2], p[1], p[0]);
 }
@@ -345,20 +344,19 @@ BOOL transfer(HDC destination, int x, int y, int width, int height, HDC source, 
     DeviceContext* src = gdi().dc(source);
     if (!dst || !src || !src->target) return FALSE;
     if (width == 0 || height == 0 || sw == 0 || sh == 0) return TRUE;
-    cairo_surface_mark_dirty(src->target);  // the toolkit may have written its memory
+    cairo_surface_mark_dirty(src->target.get());  // the toolkit may have written its memory
     int dsx = sx + src->origin.x + src->state.viewport.x;
     int dsy = sy + src->origin.y + src->state.viewport.y;
-    cairo_surface_t* from = src->target;
-    cairo_surface_t* copy = nullptr;
-    if (from == dst->target) {
+    cairo_surface_t* from = src->target.get();
+    UniqueCairoSurface copy;
+    if (from == dst->target.get()) {
         // Overlapping copies within one picture go through a temporary.
-        copy = cairo_image_surface_create(CAIRO_FORMAT_RGB24, std::abs(sw), std::abs(sh));
-        cairo_t* c = cairo_create(copy);
-        cairo_set_source_surface(c, from, -std::min(dsx, dsx + sw), -std::min(dsy, dsy + sh));
-        cairo_set_operator(c, CAIRO_OPERATOR_SOURCE);
-        cairo_paint(c);
-        cairo_destroy(c);
-        from = copy;
+        copy.reset(cairo_image_surface_create(CAIRO_FORMAT_RGB24, std::abs(sw), std::abs(sh)));
+        UniqueCairo c(cairo_create(copy.get()));
+        cairo_set_source_surface(c.get(), from, -std::min(dsx, dsx + sw), -std::min(dsy, dsy + sh));
+        cairo_set_operator(c.get(), CAIRO_OPERATOR_SOURCE);
+        cairo_paint(c.get());
+        from = copy.get();
         dsx = sw < 0 ? -sw : 0;
         dsy = sh < 0 ? -sh : 0;
         if (sw > 0) dsx = 0;
@@ -372,8 +370,8 @@ BOOL transfer(HDC destination, int x, int y, int width, int height, HDC source, 
     int originY = height < 0 ? y + 1 : y;
     bool plain = rop == SRCCOPY;
     if (plain) {
-        cairo_t* cr = beginDrawing(*dst);
-        if (cr) {
+        UniqueCairo drawing = beginDrawing(*dst);
+        if (cairo_t* cr = drawing.get()) {
             cairo_rectangle(cr, left, top, std::abs(width), std::abs(height));
             cairo_clip(cr);
             cairo_translate(cr, originX, originY);
@@ -382,17 +380,16 @@ BOOL transfer(HDC destination, int x, int y, int width, int height, HDC source, 
             cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
             cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
             cairo_paint(cr);
-            cairo_destroy(cr);
         }
     } else if (dst->target) {
         // Bitwise operations, pixel by pixel inside the clip.
         Region clip = effectiveClip(*dst);
         int ox = dst->origin.x + dst->state.viewport.x, oy = dst->origin.y + dst->state.viewport.y;
         clip.intersect(RECT{left + ox, top + oy, left + std::abs(width) + ox, top + std::abs(height) + oy});
-        cairo_surface_flush(dst->target);
+        cairo_surface_flush(dst->target.get());
         cairo_surface_flush(from);
-        unsigned char* dbase = cairo_image_surface_get_data(dst->target);
-        int dstride = cairo_image_surface_get_stride(dst->target);
+        unsigned char* dbase = cairo_image_surface_get_data(dst->target.get());
+        int dstride = cairo_image_surface_get_stride(dst->target.get());
         const unsigned char* sbase = cairo_image_surface_get_data(from);
         int sstride = cairo_image_surface_get_stride(from);
         int swidth = cairo_image_surface_get_width(from), sheight = cairo_image_surface_get_height(from);
@@ -411,9 +408,8 @@ BOOL transfer(HDC destination, int x, int y, int width, int height, HDC source, 
                 }
             }
         }
-        cairo_surface_mark_dirty(dst->target);
+        cairo_surface_mark_dirty(dst->target.get());
     }
-    if (copy) cairo_surface_destroy(copy);
     return TRUE;
 }
 

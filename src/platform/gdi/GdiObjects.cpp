@@ -1,22 +1,31 @@
 #include "platform/gdi/GdiObjects.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+
+#include "platform/window/WindowManager.h"
 
 using namespace veltrix::platform;
 
 namespace veltrix::platform {
 
-Font::~Font() {
-    if (description) pango_font_description_free(description);
+namespace {
+[[noreturn]] void lockOrderBroken() {
+    std::fputs("veltrix: the GDI lock was taken while the window lock was held\n", stderr);
+    std::abort();
+}
+}  // namespace
+
+void GdiMutex::lock() {
+    if (WindowManager::heldByThisThread()) lockOrderBroken();
+    mutex_.lock();
 }
 
-Bitmap::~Bitmap() {
-    if (surface) cairo_surface_destroy(surface);
-}
-
-DeviceContext::~DeviceContext() {
-    if (target) cairo_surface_destroy(target);
+bool GdiMutex::try_lock() {
+    if (WindowManager::heldByThisThread()) lockOrderBroken();
+    return mutex_.try_lock();
 }
 
 Gdi& Gdi::instance() {
@@ -46,7 +55,7 @@ Gdi::Gdi() {
     stock[DC_PEN] = pen(PS_SOLID, 0);
     for (int i = 0; i < 31; ++i) sysBrushes[i] = static_cast<HBRUSH>(brush(false, GetSysColor(i)));
     auto bitmap = std::make_unique<Bitmap>();
-    bitmap->surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 1);
+    bitmap->surface.reset(cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 1));
     defaultBitmap = add(GdiObject{OBJ_BITMAP, true, 0, std::move(bitmap)});
 }
 
@@ -161,7 +170,7 @@ int GetObjectW(HGDIOBJ object, int size, LPVOID buffer) {
         return n;
     }
     case OBJ_BITMAP: {
-        cairo_surface_t* s = std::get<std::unique_ptr<Bitmap>>(o->value)->surface;
+        cairo_surface_t* s = std::get<std::unique_ptr<Bitmap>>(o->value)->surface.get();
         int w = cairo_image_surface_get_width(s), h = cairo_image_surface_get_height(s);
         DIBSECTION ds{};
         ds.dsBm = BITMAP{0, w, h, cairo_image_surface_get_stride(s), 1, 32, cairo_image_surface_get_data(s)};
@@ -190,16 +199,16 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT, void** bits, HANDLE,
         return nullptr;
     }
     auto bitmap = std::make_unique<Bitmap>();
-    bitmap->surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
-    if (cairo_surface_status(bitmap->surface) != CAIRO_STATUS_SUCCESS) {
+    bitmap->surface.reset(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height));
+    if (cairo_surface_status(bitmap->surface.get()) != CAIRO_STATUS_SUCCESS) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
-    cairo_surface_flush(bitmap->surface);
-    unsigned char* data = cairo_image_surface_get_data(bitmap->surface);
+    cairo_surface_flush(bitmap->surface.get());
+    unsigned char* data = cairo_image_surface_get_data(bitmap->surface.get());
     // New sections are zero-filled, as on Windows.
-    std::memset(data, 0, static_cast<std::size_t>(cairo_image_surface_get_stride(bitmap->surface)) * height);
-    cairo_surface_mark_dirty(bitmap->surface);
+    std::memset(data, 0, static_cast<std::size_t>(cairo_image_surface_get_stride(bitmap->surface.get())) * height);
+    cairo_surface_mark_dirty(bitmap->surface.get());
     if (bits) *bits = data;
     std::lock_guard lock(gdi().mutex);
     return static_cast<HBITMAP>(gdi().add(GdiObject{OBJ_BITMAP, false, 0, std::move(bitmap)}));

@@ -5,8 +5,8 @@
 // Before Pango: GLib defines TRUE and FALSE as macros when they are not yet known.
 #include "platform/win32.h"
 
-#include <cairo.h>
-#include <pango/pango.h>
+#include "platform/gdi/CairoHandles.h"
+#include "platform/gdi/PangoHandles.h"
 
 #include <memory>
 #include <mutex>
@@ -32,21 +32,19 @@ struct Brush {
 
 struct Font {
     LOGFONTW logFont{};
-    PangoFontDescription* description = nullptr;
+    UniquePangoFontDescription description;
     // Metrics in pixels, measured once.
     int ascent = 0;
     int descent = 0;
     int averageWidth = 0;
     int maxWidth = 0;
     std::uint64_t serial = 0;  // distinguishes fonts in the layout cache
-    ~Font();
 };
 
 // A DIB section or compatible bitmap: an RGB24 Cairo image surface whose
 // memory is top-down BGRx rows (the stride is width × 4).
 struct Bitmap {
-    cairo_surface_t* surface = nullptr;
-    ~Bitmap();
+    UniqueCairoSurface surface;
 };
 
 struct GdiObject {
@@ -76,21 +74,32 @@ struct DeviceContext {
     DWORD type = OBJ_DC;  // OBJ_DC or OBJ_MEMDC
     HWND window = nullptr;
     HGDIOBJ bitmap = nullptr;  // memory DCs: the selected bitmap
-    cairo_surface_t* target = nullptr;  // referenced
+    UniqueCairoSurface target;  // a reference of its own
     POINT origin{0, 0};  // device position of logical (0, 0) before the viewport
     Region baseClip;     // device coordinates: the visible part
     DcState state;
     std::vector<DcState> saved;
-    ~DeviceContext();
+};
+
+// The GDI lock: recursive, and taken before the window lock, never after it
+// (the order is written in window/WindowManager.h, which owns the window lock).
+class GdiMutex {
+public:
+    void lock();
+    bool try_lock();
+    void unlock() { mutex_.unlock(); }
+
+private:
+    std::recursive_mutex mutex_;
 };
 
 class Gdi {
 public:
     static Gdi& instance();
 
-    std::recursive_mutex mutex;
-    HandleTable<GdiObject> objects;
-    HandleTable<DeviceContext> dcs;
+    GdiMutex mutex;
+    HandleTable<GdiObject> objects{HandleKind::GdiObject};
+    HandleTable<DeviceContext> dcs{HandleKind::DeviceContext};
     HGDIOBJ stock[20]{};
     HGDIOBJ defaultBitmap = nullptr;
     HBRUSH sysBrushes[31]{};
@@ -109,7 +118,7 @@ Font* fontOf(const GdiObject* object);
 Region effectiveClip(const DeviceContext& dc);
 // A Cairo context on the DC's target, clipped and translated to logical
 // coordinates; null when the DC draws nowhere.
-cairo_t* beginDrawing(DeviceContext& dc);
+UniqueCairo beginDrawing(DeviceContext& dc);
 void setColour(cairo_t* cr, COLORREF colour);
 // Called when drawing through a window DC ends: the top-level presents it.
 void markPresent(DeviceContext& dc);

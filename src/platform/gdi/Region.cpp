@@ -10,47 +10,40 @@ cairo_rectangle_int_t toCairo(const RECT& r) {
 
 Region::Region(const RECT& r) {
     cairo_rectangle_int_t c = toCairo(r);
-    region_ = cairo_region_create_rectangle(&c);
+    region_.reset(cairo_region_create_rectangle(&c));
 }
 
 Region& Region::operator=(const Region& other) {
-    if (this != &other) {
-        cairo_region_t* copy = cairo_region_copy(other.region_);
-        cairo_region_destroy(region_);
-        region_ = copy;
-    }
+    if (this != &other) region_.reset(cairo_region_copy(other.region_.get()));
     return *this;
 }
 
 RECT Region::bounds() const {
     cairo_rectangle_int_t c;
-    cairo_region_get_extents(region_, &c);
+    cairo_region_get_extents(region_.get(), &c);
     return {c.x, c.y, c.x + c.width, c.y + c.height};
 }
 
-void Region::clear() {
-    cairo_region_destroy(region_);
-    region_ = cairo_region_create();
-}
+void Region::clear() { region_.reset(cairo_region_create()); }
 
 void Region::unite(const RECT& r) {
     cairo_rectangle_int_t c = toCairo(r);
-    if (c.width > 0 && c.height > 0) cairo_region_union_rectangle(region_, &c);
+    if (c.width > 0 && c.height > 0) cairo_region_union_rectangle(region_.get(), &c);
 }
 
 void Region::intersect(const RECT& r) {
     cairo_rectangle_int_t c = toCairo(r);
-    cairo_region_intersect_rectangle(region_, &c);
+    cairo_region_intersect_rectangle(region_.get(), &c);
 }
 
 void Region::subtract(const RECT& r) {
     cairo_rectangle_int_t c = toCairo(r);
-    if (c.width > 0 && c.height > 0) cairo_region_subtract_rectangle(region_, &c);
+    if (c.width > 0 && c.height > 0) cairo_region_subtract_rectangle(region_.get(), &c);
 }
 
 RECT Region::rect(int i) const {
     cairo_rectangle_int_t c;
-    cairo_region_get_rectangle(region_, i, &c);
+    cairo_region_get_rectangle(region_.get(), i, &c);
     return {c.x, c.y, c.x + c.width, c.y + c.height};
 }
 
@@ -58,7 +51,7 @@ void Region::addToPath(cairo_t* cr) const {
     int n = count();
     for (int i = 0; i < n; ++i) {
         cairo_rectangle_int_t c;
-        cairo_region_get_rectangle(region_, i, &c);
+        cairo_region_get_rectangle(region_.get(), i, &c);
         cairo_rectangle(cr, c.x, c.y, c.width, c.height);
     }
 }

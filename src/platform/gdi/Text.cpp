@@ -13,9 +13,11 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/common/Unicode.h"
 #include "platform/gdi/GdiObjects.h"
 
 using namespace veltrix::platform;
+namespace unicode = veltrix::unicode;
 
 namespace {
 
@@ -42,40 +44,6 @@ constexpr FaceMapping kFaces[] = {
     {u"System", "DejaVu Sans"},
 };
 
-std::string toUtf8(const char16_t* text, std::size_t count, std::vector<int>* offsets = nullptr) {
-    std::string out;
-    out.reserve(count);
-    if (offsets) offsets->assign(count + 1, 0);
-    for (std::size_t i = 0; i < count; ++i) {
-        if (offsets) (*offsets)[i] = static_cast<int>(out.size());
-        char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < count && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-            if (offsets) (*offsets)[i] = static_cast<int>(out.size());
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = 0xFFFD;
-        }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    if (offsets) (*offsets)[count] = static_cast<int>(out.size());
-    return out;
-}
-
 std::u16string faceOf(const LOGFONTW& lf) {
     std::u16string face;
     for (int i = 0; i < LF_FACESIZE && lf.lfFaceName[i]; ++i) face += lf.lfFaceName[i];
@@ -86,37 +54,37 @@ std::string familyList(const std::u16string& face) {
     std::string family;
     for (const auto& m : kFaces)
         if (face == m.windowsFace) family = m.family;
-    if (family.empty()) family = face.empty() ? "DejaVu Sans" : toUtf8(face.data(), face.size());
+    if (family.empty()) family = face.empty() ? "DejaVu Sans" : unicode::utf16ToUtf8(face);
     // Japanese text must always render, whatever the face.
     return family + "," + kJapaneseFallback;
 }
 
-PangoLayout* newLayout(const Font& font, const std::string& utf8) {
-    PangoLayout* layout = pango_layout_new(pangoContext());
-    pango_layout_set_font_description(layout, font.description);
-    PangoAttrList* attrs = pango_attr_list_new();
+UniquePangoLayout newLayout(const Font& font, const std::string& utf8) {
+    UniquePangoLayout owner(pango_layout_new(pangoContext()));
+    PangoLayout* layout = owner.get();
+    pango_layout_set_font_description(layout, font.description.get());
+    UniquePangoAttrList attributes(pango_attr_list_new());
+    PangoAttrList* attrs = attributes.get();
     pango_attr_list_insert(attrs, pango_attr_font_features_new("kern 0, liga 0, clig 0"));
     if (font.logFont.lfUnderline) pango_attr_list_insert(attrs, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
     if (font.logFont.lfStrikeOut) pango_attr_list_insert(attrs, pango_attr_strikethrough_new(TRUE));
     pango_layout_set_attributes(layout, attrs);
-    pango_attr_list_unref(attrs);
     pango_layout_set_text(layout, utf8.data(), static_cast<int>(utf8.size()));
-    return layout;
+    return owner;
 }
 
 void measure(Font& font) {
-    PangoLayout* layout = newLayout(font, "Agjy\xE6\x97\xA5\xE6\x9C\xAC");  // Latin and Japanese
+    UniquePangoLayout sample = newLayout(font, "Agjy\xE6\x97\xA5\xE6\x9C\xAC");  // Latin and Japanese
+    PangoLayout* layout = sample.get();
     PangoRectangle logical;
     pango_layout_get_pixel_extents(layout, nullptr, &logical);
     int baseline = PANGO_PIXELS_CEIL(pango_layout_get_baseline(layout));
     font.ascent = baseline;
     font.descent = std::max(0, logical.height - baseline);
-    g_object_unref(layout);
     auto width = [&](const char* s) {
-        PangoLayout* l = newLayout(font, s);
+        UniquePangoLayout l = newLayout(font, s);
         PangoRectangle r;
-        pango_layout_get_pixel_extents(l, nullptr, &r);
-        g_object_unref(l);
+        pango_layout_get_pixel_extents(l.get(), nullptr, &r);
         return r.width;
     };
     font.averageWidth = std::max(1, (width("abcdefghijklmnopqrstuvwxyz") + 13) / 26);
@@ -132,11 +100,8 @@ Font* currentFont(const DeviceContext& dc) {
 // A laid-out single line. Shared through the cache below, so it is held by
 // shared_ptr and never changed after it is made.
 struct Line {
-    Line(PangoLayout* l, int w, int b) : layout(l), width(w), baseline(b) {}
-    Line(const Line&) = delete;
-    Line& operator=(const Line&) = delete;
-    ~Line() { g_object_unref(layout); }
-    PangoLayout* layout;
+    Line(UniquePangoLayout l, int w, int b) : layout(std::move(l)), width(w), baseline(b) {}
+    UniquePangoLayout layout;
     int width;
     int baseline;
 };
@@ -151,12 +116,13 @@ public:
         auto it = lines_.find(key);
         if (it != lines_.end()) return it->second;
         if (lines_.size() >= kCapacity) lines_.clear();
-        std::string utf8 = toUtf8(text, static_cast<std::size_t>(count));
-        PangoLayout* layout = newLayout(font, utf8);
-        pango_layout_set_single_paragraph_mode(layout, TRUE);
+        std::string utf8 = unicode::utf16ToUtf8(std::u16string_view(text, static_cast<std::size_t>(count)));
+        UniquePangoLayout layout = newLayout(font, utf8);
+        pango_layout_set_single_paragraph_mode(layout.get(), TRUE);
         PangoRectangle logical;
-        pango_layout_get_pixel_extents(layout, nullptr, &logical);
-        auto line = std::make_shared<const Line>(layout, logical.width, PANGO_PIXELS(pango_layout_get_baseline(layout)));
+        pango_layout_get_pixel_extents(layout.get(), nullptr, &logical);
+        const int baseline = PANGO_PIXELS(pango_layout_get_baseline(layout.get()));
+        auto line = std::make_shared<const Line>(std::move(layout), logical.width, baseline);
         lines_.emplace(std::move(key), line);
         return line;
     }
@@ -183,7 +149,7 @@ int lengthOf(LPCWSTR text, int count) {
 void showLine(cairo_t* cr, const DeviceContext& dc, const Font& font, const Line& line, double x, double y) {
     setColour(cr, dc.state.textColour);
     cairo_move_to(cr, x, y + font.ascent - line.baseline);
-    pango_cairo_show_layout(cr, line.layout);
+    pango_cairo_show_layout(cr, line.layout.get());
 }
 
 }  // namespace
@@ -192,15 +158,13 @@ namespace veltrix::platform {
 
 PangoContext* pangoContext() {
     static PangoContext* context = [] {
-        PangoFontMap* map = pango_cairo_font_map_new();
-        PangoContext* c = pango_font_map_create_context(map);
-        g_object_unref(map);
-        cairo_font_options_t* options = cairo_font_options_create();
-        cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
-        cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
-        cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
-        pango_cairo_context_set_font_options(c, options);
-        cairo_font_options_destroy(options);
+        UniqueGObject<PangoFontMap> map(pango_cairo_font_map_new());
+        PangoContext* c = pango_font_map_create_context(map.get());
+        UniqueCairoFontOptions options(cairo_font_options_create());
+        cairo_font_options_set_antialias(options.get(), CAIRO_ANTIALIAS_GRAY);
+        cairo_font_options_set_hint_metrics(options.get(), CAIRO_HINT_METRICS_ON);
+        cairo_font_options_set_hint_style(options.get(), CAIRO_HINT_STYLE_SLIGHT);
+        pango_cairo_context_set_font_options(c, options.get());
         pango_cairo_context_set_resolution(c, 96);
         return c;
     }();
@@ -209,28 +173,79 @@ PangoContext* pangoContext() {
 
 }  // namespace veltrix::platform
 
+namespace {
+
+// What a LOGFONT comes to once measured. Painters make the same fonts again
+// on every paint, and measuring lays text out four times; the same LOGFONT
+// also keeps its serial, so the lines laid out for it are found again.
+struct FontLook {
+    std::uint64_t serial = 0;
+    double size = 0;  // absolute, in Pango units
+    int ascent = 0;
+    int descent = 0;
+    int averageWidth = 0;
+    int maxWidth = 0;
+};
+
+// The LOGFONT's fields and its face up to the terminator (the bytes after it
+// are anything the caller left there).
+std::u16string lookKey(const LOGFONTW& lf) {
+    std::u16string key;
+    for (LONG n : {lf.lfHeight, lf.lfWidth, lf.lfEscapement, lf.lfOrientation, lf.lfWeight}) {
+        const auto bits = static_cast<std::uint32_t>(n);
+        key += static_cast<char16_t>(bits & 0xFFFF);
+        key += static_cast<char16_t>(bits >> 16);
+    }
+    for (BYTE b : {lf.lfItalic, lf.lfUnderline, lf.lfStrikeOut, lf.lfCharSet, lf.lfOutPrecision, lf.lfClipPrecision,
+                   lf.lfQuality, lf.lfPitchAndFamily})
+        key += static_cast<char16_t>(b);
+    return key + faceOf(lf);
+}
+
+FontLook lookOf(const LOGFONTW& lf, PangoFontDescription* description) {
+    static std::unordered_map<std::u16string, FontLook> looks;  // used under the GDI mutex only
+    static std::uint64_t nextSerial = 1;
+    std::u16string key = lookKey(lf);
+    if (auto it = looks.find(key); it != looks.end()) return it->second;
+    Font probe;
+    probe.logFont = lf;
+    probe.description.reset(pango_font_description_copy(description));
+    const int height = lf.lfHeight == 0 ? -12 : lf.lfHeight;
+    const int em = std::clamp(std::abs(height), 1, 2000);
+    double size = em * PANGO_SCALE;
+    pango_font_description_set_absolute_size(probe.description.get(), size);
+    measure(probe);
+    if (height > 0 && probe.ascent + probe.descent > 0) {
+        // A positive height is the cell (ascent plus descent), not the em.
+        size = std::max(1.0, static_cast<double>(em) * em / (probe.ascent + probe.descent)) * PANGO_SCALE;
+        pango_font_description_set_absolute_size(probe.description.get(), size);
+        measure(probe);
+    }
+    if (looks.size() >= 256) looks.clear();
+    FontLook look{nextSerial++, size, probe.ascent, probe.descent, probe.averageWidth, probe.maxWidth};
+    looks.emplace(std::move(key), look);
+    return look;
+}
+
+}  // namespace
+
 HFONT CreateFontIndirectW(const LOGFONTW* lf) {
     if (!lf) return nullptr;
     std::lock_guard lock(gdi().mutex);
-    static std::uint64_t nextSerial = 1;
     auto font = std::make_unique<Font>();
-    font->serial = nextSerial++;
     font->logFont = *lf;
-    font->description = pango_font_description_new();
-    pango_font_description_set_family(font->description, familyList(faceOf(*lf)).c_str());
-    pango_font_description_set_weight(font->description,
+    font->description.reset(pango_font_description_new());
+    pango_font_description_set_family(font->description.get(), familyList(faceOf(*lf)).c_str());
+    pango_font_description_set_weight(font->description.get(),
                                       static_cast<PangoWeight>(std::clamp<LONG>(lf->lfWeight ? lf->lfWeight : 400, 100, 1000)));
-    pango_font_description_set_style(font->description, lf->lfItalic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
-    int height = lf->lfHeight == 0 ? -12 : lf->lfHeight;
-    int em = std::clamp(std::abs(height), 1, 2000);
-    pango_font_description_set_absolute_size(font->description, em * PANGO_SCALE);
-    measure(*font);
-    if (height > 0 && font->ascent + font->descent > 0) {
-        // A positive height is the cell (ascent plus descent), not the em.
-        double scaled = static_cast<double>(em) * em / (font->ascent + font->descent);
-        pango_font_description_set_absolute_size(font->description, std::max(1.0, scaled) * PANGO_SCALE);
-        measure(*font);
-    }
+    pango_font_description_set_style(font->description.get(), lf->lfItalic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+    const FontLook look = lookOf(*lf, font->description.get());
+    pango_font_description_set_absolute_size(font->description.get(), look.size);
+    font->serial = look.serial;
+    font->ascent = look.ascent;
+    font->descent = look.descent;
+    font->averageWidth = look.averageWidth;
+    font->maxWidth = look.maxWidth;
     return static_cast<HFONT>(gdi().add(GdiObject{OBJ_FONT, false, 0, std::move(font)}));
 }
 
@@ -255,7 +270,7 @@ BOOL GetTextMetricsW(HDC handle, TEXTMETRICW* tm) {
     tm->tmDescent = f->descent;
     tm->tmHeight = f->ascent + f->descent;
     tm->tmInternalLeading = std::max(0, static_cast<int>(tm->tmHeight) - std::abs(static_cast<int>(
-        pango_font_description_get_size(f->description) / PANGO_SCALE)));
+        pango_font_description_get_size(f->description.get()) / PANGO_SCALE)));
     tm->tmAveCharWidth = f->averageWidth;
     tm->tmMaxCharWidth = f->maxWidth;
     tm->tmWeight = f->logFont.lfWeight ? f->logFont.lfWeight : FW_NORMAL;
@@ -305,8 +320,9 @@ BOOL GetTextExtentExPointW(HDC handle, LPCWSTR text, int count, int maxExtent, L
     if (!dc || count < 0 || (!text && count > 0)) return FALSE;
     Font* f = currentFont(*dc);
     std::vector<int> offsets;
-    std::string utf8 = toUtf8(text, static_cast<std::size_t>(count), &offsets);
-    PangoLayout* layout = newLayout(*f, utf8);
+    std::string utf8 = unicode::utf16ToUtf8(std::u16string_view(text, static_cast<std::size_t>(count)), offsets);
+    UniquePangoLayout owner = newLayout(*f, utf8);
+    PangoLayout* layout = owner.get();
     pango_layout_set_single_paragraph_mode(layout, TRUE);
     PangoLayoutLine* line = pango_layout_get_line_readonly(layout, 0);
     int fitted = 0;
@@ -326,7 +342,6 @@ BOOL GetTextExtentExPointW(HDC handle, LPCWSTR text, int count, int maxExtent, L
         size->cx = logical.width;
         size->cy = f->ascent + f->descent;
     }
-    g_object_unref(layout);
     return TRUE;
 }
 
@@ -334,7 +349,8 @@ BOOL ExtTextOutW(HDC handle, int x, int y, UINT options, const RECT* rect, LPCWS
     std::lock_guard lock(gdi().mutex);
     DeviceContext* dc = gdi().dc(handle);
     if (!dc) return FALSE;
-    cairo_t* cr = beginDrawing(*dc);
+    UniqueCairo drawing = beginDrawing(*dc);
+    cairo_t* cr = drawing.get();
     if (!cr) return TRUE;
     Font* f = currentFont(*dc);
     int n = static_cast<int>(count);
@@ -389,7 +405,7 @@ BOOL ExtTextOutW(HDC handle, int x, int y, UINT options, const RECT* rect, LPCWS
     if (dx) {
         double cx = x;
         for (int i = 0; i < n; ++i) {
-            int units = (text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < n) ? 2 : 1;
+            int units = (unicode::isHighSurrogate(text[i]) && i + 1 < n) ? 2 : 1;
             showLine(cr, *dc, *f, *layoutLine(*f, text + i, units), cx, y);
             for (int k = 0; k < units; ++k) cx += dx[i + k];
             i += units - 1;
@@ -397,7 +413,6 @@ BOOL ExtTextOutW(HDC handle, int x, int y, UINT options, const RECT* rect, LPCWS
     } else if (n > 0) {
         showLine(cr, *dc, *f, *line, x, y);
     }
-    cairo_destroy(cr);
     if ((align & TA_UPDATECP) && !turned) dc->state.position.x = x + width;
     if ((align & TA_UPDATECP) && turned) {
         const double angle = f->logFont.lfEscapement * M_PI / 1800.0;
@@ -427,77 +442,83 @@ int DrawTextW(HDC handle, LPCWSTR text, int count, LPRECT rect, UINT format) {
         }
         shown += text[i];
     }
-    std::vector<int> offsets;
-    std::string utf8 = toUtf8(shown.data(), shown.size(), &offsets);
-    PangoLayout* layout = newLayout(*f, utf8);
-    if (!underline.empty()) {
-        PangoAttrList* attrs = pango_attr_list_copy(pango_layout_get_attributes(layout));
-        for (int u : underline) {
-            PangoAttribute* a = pango_attr_underline_new(PANGO_UNDERLINE_SINGLE);
-            a->start_index = static_cast<guint>(offsets[u]);
-            a->end_index = static_cast<guint>(offsets[u + 1]);
-            pango_attr_list_insert(attrs, a);
+    const int boxWidth = rect->right - rect->left;
+    const int lineHeight = f->ascent + f->descent;
+    int lines = 1;
+    int height = lineHeight;
+    std::shared_ptr<const Line> line;
+    if ((format & DT_SINGLELINE) && underline.empty() && !(format & (DT_END_ELLIPSIS | DT_EXPANDTABS))) {
+        // A plain line (labels, buttons, values) is drawn again on every
+        // paint: it is laid out once, in the lines shared with ExtTextOutW.
+        line = layoutLine(*f, shown.data(), static_cast<int>(shown.size()));
+    } else {
+        std::vector<int> offsets;
+        std::string utf8 = unicode::utf16ToUtf8(shown, offsets);
+        UniquePangoLayout owner = newLayout(*f, utf8);
+        PangoLayout* layout = owner.get();
+        if (!underline.empty()) {
+            UniquePangoAttrList attributes(pango_attr_list_copy(pango_layout_get_attributes(layout)));
+            PangoAttrList* attrs = attributes.get();
+            for (int u : underline) {
+                PangoAttribute* a = pango_attr_underline_new(PANGO_UNDERLINE_SINGLE);
+                a->start_index = static_cast<guint>(offsets[u]);
+                a->end_index = static_cast<guint>(offsets[u + 1]);
+                pango_attr_list_insert(attrs, a);
+            }
+            pango_layout_set_attributes(layout, attrs);
         }
-        pango_layout_set_attributes(layout, attrs);
-        pango_attr_list_unref(attrs);
+        if (format & DT_SINGLELINE) pango_layout_set_single_paragraph_mode(layout, TRUE);
+        if ((format & DT_WORDBREAK) && !(format & DT_SINGLELINE)) {
+            pango_layout_set_width(layout, std::max(1, boxWidth) * PANGO_SCALE);
+            pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
+        } else if (format & DT_END_ELLIPSIS) {
+            pango_layout_set_width(layout, std::max(1, boxWidth) * PANGO_SCALE);
+            pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
+        }
+        if (format & DT_EXPANDTABS) {
+            UniquePangoTabArray tabs(pango_tab_array_new_with_positions(1, TRUE, PANGO_TAB_LEFT, 8 * f->averageWidth));
+            pango_layout_set_tabs(layout, tabs.get());
+        }
+        pango_layout_set_alignment(layout, (format & DT_CENTER) ? PANGO_ALIGN_CENTER
+                                           : (format & DT_RIGHT) ? PANGO_ALIGN_RIGHT : PANGO_ALIGN_LEFT);
+        PangoRectangle logical;
+        pango_layout_get_pixel_extents(layout, nullptr, &logical);
+        lines = pango_layout_get_line_count(layout);
+        if (lines > 1) height = std::max(logical.height, utf8.empty() ? lineHeight : 0);
+        const int baseline = PANGO_PIXELS(pango_layout_get_baseline(layout));
+        line = std::make_shared<const Line>(std::move(owner), logical.width, baseline);
     }
-    int boxWidth = rect->right - rect->left;
-    if (format & DT_SINGLELINE) pango_layout_set_single_paragraph_mode(layout, TRUE);
-    if ((format & DT_WORDBREAK) && !(format & DT_SINGLELINE)) {
-        pango_layout_set_width(layout, std::max(1, boxWidth) * PANGO_SCALE);
-        pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
-    } else if (format & DT_END_ELLIPSIS) {
-        pango_layout_set_width(layout, std::max(1, boxWidth) * PANGO_SCALE);
-        pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
-    }
-    if (format & DT_EXPANDTABS) {
-        PangoTabArray* tabs = pango_tab_array_new_with_positions(1, TRUE, PANGO_TAB_LEFT, 8 * f->averageWidth);
-        pango_layout_set_tabs(layout, tabs);
-        pango_tab_array_free(tabs);
-    }
-    pango_layout_set_alignment(layout, (format & DT_CENTER) ? PANGO_ALIGN_CENTER
-                                       : (format & DT_RIGHT) ? PANGO_ALIGN_RIGHT : PANGO_ALIGN_LEFT);
-    PangoRectangle logical;
-    pango_layout_get_pixel_extents(layout, nullptr, &logical);
-    int lines = pango_layout_get_line_count(layout);
-    int lineHeight = f->ascent + f->descent;
-    int height = std::max(logical.height, utf8.empty() ? lineHeight : 0);
-    if (lines <= 1) height = lineHeight;
     if (format & DT_CALCRECT) {
-        rect->right = rect->left + logical.width;
+        rect->right = rect->left + line->width;
         rect->bottom = rect->top + height;
-        g_object_unref(layout);
         return height;
     }
     int x = rect->left;
-    bool wrapped = pango_layout_get_width(layout) > 0;
+    const bool wrapped = pango_layout_get_width(line->layout.get()) > 0;
     if (!wrapped) {
-        if (format & DT_CENTER) x = rect->left + (boxWidth - logical.width) / 2;
-        else if (format & DT_RIGHT) x = rect->right - logical.width;
+        if (format & DT_CENTER) x = rect->left + (boxWidth - line->width) / 2;
+        else if (format & DT_RIGHT) x = rect->right - line->width;
     }
     int y = rect->top;
     if (format & DT_SINGLELINE) {
         if (format & DT_VCENTER) y = rect->top + (rect->bottom - rect->top - height) / 2;
         else if (format & DT_BOTTOM) y = rect->bottom - height;
     }
-    cairo_t* cr = beginDrawing(*dc);
-    if (cr) {
+    UniqueCairo drawing = beginDrawing(*dc);
+    if (cairo_t* cr = drawing.get()) {
         if (!(format & DT_NOCLIP)) {
             cairo_rectangle(cr, rect->left, rect->top, boxWidth, rect->bottom - rect->top);
             cairo_clip(cr);
         }
         if (dc->state.backgroundMode == OPAQUE) {
             setColour(cr, dc->state.backgroundColour);
-            cairo_rectangle(cr, wrapped ? rect->left : x, y, wrapped ? boxWidth : logical.width, height);
+            cairo_rectangle(cr, wrapped ? rect->left : x, y, wrapped ? boxWidth : line->width, height);
             cairo_fill(cr);
         }
         setColour(cr, dc->state.textColour);
-        int baseline = PANGO_PIXELS(pango_layout_get_baseline(layout));
-        cairo_move_to(cr, wrapped ? rect->left : x, y + (lines <= 1 ? f->ascent - baseline : 0));
-        pango_cairo_show_layout(cr, layout);
-        cairo_destroy(cr);
+        cairo_move_to(cr, wrapped ? rect->left : x, y + (lines <= 1 ? f->ascent - line->baseline : 0));
+        pango_cairo_show_layout(cr, line->layout.get());
     }
-    g_object_unref(layout);
     return height;
 }
 
@@ -506,31 +527,11 @@ int EnumFontFamiliesExW(HDC, LOGFONTW* filter, FONTENUMPROCW proc, LPARAM param,
     std::vector<std::u16string> names;
     {
         std::lock_guard lock(gdi().mutex);
-        PangoFontFamily** families = nullptr;
+        PangoFontFamily** list = nullptr;
         int count = 0;
-        pango_context_list_families(pangoContext(), &families, &count);
-        for (int i = 0; i < count; ++i) {
-            const char* name = pango_font_family_get_name(families[i]);
-            std::u16string wide;
-            // Family names are UTF-8; decode them to UTF-16.
-            for (std::size_t k = 0; name[k];) {
-                unsigned char c = static_cast<unsigned char>(name[k]);
-                char32_t cp = c;
-                int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-                if (extra) cp = c & (0x3F >> extra);
-                ++k;
-                for (int e = 0; e < extra && name[k]; ++e, ++k) cp = (cp << 6) | (static_cast<unsigned char>(name[k]) & 0x3F);
-                if (cp >= 0x10000) {
-                    cp -= 0x10000;
-                    wide += static_cast<char16_t>(0xD800 + (cp >> 10));
-                    wide += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-                } else {
-                    wide += static_cast<char16_t>(cp);
-                }
-            }
-            names.push_back(wide);
-        }
-        g_free(families);
+        pango_context_list_families(pangoContext(), &list, &count);
+        const UniqueGMemory<PangoFontFamily*> families(list);
+        for (int i = 0; i < count; ++i) names.push_back(unicode::utf8ToUtf16(pango_font_family_get_name(list[i])));
     }
     std::sort(names.begin(), names.end());
     names.erase(std::unique(names.begin(), names.end()), names.end());

@@ -9,7 +9,7 @@
 
 #include "platform/services/Iconv.h"
 #include "platform/services/ShiftJisTable.h"
-#include "platform/services/Utf.h"
+#include "platform/common/Unicode.h"
 #include "platform/win32.h"
 
 namespace {
@@ -82,7 +82,7 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR source, int sourceByt
             out = buffer.data();
         }
         std::size_t written = 0;
-        if (platform::decodeWellFormedUtf8(bytes, n, out, &written) != n) {
+        if (veltrix::unicode::decodeWellFormedUtf8(bytes, n, out, &written) != n) {
             SetLastError(ERROR_NO_UNICODE_TRANSLATION);
             return 0;
         }
@@ -92,13 +92,13 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR source, int sourceByt
 
     if (cp == CP_UTF8 || cp == 932) {
         auto decode = [&](char16_t* out) {
-            return cp == CP_UTF8 ? platform::decodeUtf8(bytes, n, out)
+            return cp == CP_UTF8 ? veltrix::unicode::decodeUtf8(bytes, n, out)
                                  : platform::ShiftJisTable::instance().decode(bytes, n, out);
         };
         // Both decoders yield at most one unit per byte: decode straight into a
         // destination that is large enough, measuring only when it may not be.
         if (destinationChars >= static_cast<int>(n)) return static_cast<int>(decode(destination));
-        std::size_t needed = cp == CP_UTF8 ? platform::decodedUtf8Length(bytes, n)
+        std::size_t needed = cp == CP_UTF8 ? veltrix::unicode::decodedUtf8Length(bytes, n)
                                            : platform::ShiftJisTable::instance().decodedLength(bytes, n);
         if (destinationChars == 0) return static_cast<int>(needed);
         std::u16string buffer(n, u'\0');
@@ -134,7 +134,7 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR source, int sourceCh
             return 0;
         }
         narrow.resize(n * 3);
-        narrow.resize(platform::encodeUtf8(source, n, narrow.data()));
+        narrow.resize(veltrix::unicode::encodeUtf8(source, n, narrow.data()));
     } else {
         std::string fallback = defaultChar ? std::string(defaultChar) : std::string("?");
         if (cp == 932) {

@@ -5,23 +5,13 @@
 
 #include <curl/curl.h>
 
-#include <memory>
+#include "platform/common/UniqueC.h"
 
 namespace platform::curl {
 
-struct EasyDeleter {
-    void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
-};
-struct MultiDeleter {
-    void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
-};
-struct SlistDeleter {
-    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
-};
-
-using UniqueEasy = std::unique_ptr<CURL, EasyDeleter>;
-using UniqueMulti = std::unique_ptr<CURLM, MultiDeleter>;
-using UniqueSlist = std::unique_ptr<curl_slist, SlistDeleter>;
+using UniqueEasy = veltrix::UniqueC<CURL, curl_easy_cleanup>;
+using UniqueMulti = veltrix::UniqueC<CURLM, curl_multi_cleanup>;
+using UniqueSlist = veltrix::UniqueC<curl_slist, curl_slist_free_all>;
 
 // Declared after the handles it links, so it is destroyed before them.
 class MultiAttachment {

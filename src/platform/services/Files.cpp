@@ -8,10 +8,8 @@
 
 #include "platform/services/Errno.h"
 #include "platform/services/NativePath.h"
-#include "platform/services/Utf.h"
 #include "platform/api/FileOperations.h"
 #include "platform/win32.h"
-
 
 std::FILE* _wfopen(LPCWSTR path, LPCWSTR mode) {
     if (!path || !mode) {

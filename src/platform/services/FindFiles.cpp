@@ -8,7 +8,7 @@
 #include "platform/controls/FileDialogModel.h"
 #include "platform/services/KernelObjects.h"
 #include "platform/services/NativePath.h"
-#include "platform/services/Utf.h"
+#include "platform/common/Unicode.h"
 #include "platform/win32.h"
 
 namespace {
@@ -62,7 +62,7 @@ HANDLE FindFirstFileW(LPCWSTR pattern, WIN32_FIND_DATAW* data) {
         return INVALID_HANDLE_VALUE;
     }
     while (const dirent* entry = ::readdir(directory.get())) {
-        const std::u16string name = platform::utf8ToUtf16(entry->d_name);
+        const std::u16string name = veltrix::unicode::utf8ToUtf16(entry->d_name);
         if (veltrix::platform::controls::matchesPattern(name, namePattern)) listing->names.push_back(name);
     }
     if (listing->names.empty() || !fill(*listing, data)) {

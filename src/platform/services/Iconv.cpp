@@ -4,6 +4,7 @@
 
 #include <cerrno>
 
+#include "platform/common/Unicode.h"
 namespace platform {
 
 namespace {
@@ -88,7 +89,7 @@ std::string Iconv::toNarrow(std::u16string_view wide, std::string_view defaultCh
         }
         // An unmappable character, or half of a surrogate pair.
         auto c = *reinterpret_cast<const char16_t*>(in);
-        size_t units = (c >= 0xD800 && c <= 0xDBFF && inLeft >= 4) ? 2 : 1;
+        size_t units = (veltrix::unicode::isHighSurrogate(c) && inLeft >= 4) ? 2 : 1;
         in += units * 2;
         inLeft -= units * 2;
         while (dstLeft < defaultChar.size()) grow();

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/services/Utf.h"
+#include "platform/common/Unicode.h"
 #include "platform/win32.h"
 
 namespace platform {
@@ -83,7 +83,7 @@ IniFile IniFile::fromBytes(std::string_view bytes) {
         for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) text += static_cast<char16_t>(b(i) << 8 | b(i + 1));
     } else if (bytes.size() >= 3 && b(0) == 0xEF && b(1) == 0xBB && b(2) == 0xBF) {
         file.m_encoding = Encoding::Utf8WithMark;
-        text = utf8ToUtf16(bytes.substr(3));
+        text = veltrix::unicode::utf8ToUtf16(bytes.substr(3));
     } else if (bytes.empty()) {
         // An empty file is taken as Unicode, as Windows does with the profile functions.
         file.m_encoding = Encoding::Utf16LE;
@@ -218,7 +218,7 @@ std::string IniFile::toBytes() const {
             out.push_back(static_cast<char>(c & 0xFF));
         }
         break;
-    case Encoding::Utf8WithMark: out = "\xEF\xBB\xBF" + utf16ToUtf8(text); break;
+    case Encoding::Utf8WithMark: out = "\xEF\xBB\xBF" + veltrix::unicode::utf16ToUtf8(text); break;
     case Encoding::SystemCodePage:
         if (!text.empty()) {
             int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,

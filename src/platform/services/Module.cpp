@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/services/Utf.h"
+#include "platform/common/Unicode.h"
 #include "platform/win32.h"
 
 namespace {
@@ -46,7 +46,7 @@ std::u16string buildCommandLine() {
     while (start < raw.size()) {
         std::size_t end = raw.find('\0', start);
         if (end == std::string::npos) end = raw.size();
-        args.push_back(platform::utf8ToUtf16(std::string_view(raw).substr(start, end - start)));
+        args.push_back(veltrix::unicode::utf8ToUtf16(std::string_view(raw).substr(start, end - start)));
         start = end + 1;
     }
     std::u16string line;
@@ -80,7 +80,7 @@ DWORD GetModuleFileNameW(HMODULE, LPWSTR buffer, DWORD size) {
         return 0;
     }
     target.resize(static_cast<std::size_t>(n));
-    std::u16string path = platform::utf8ToUtf16(target);
+    std::u16string path = veltrix::unicode::utf8ToUtf16(target);
     if (path.size() >= size) {
         std::memcpy(buffer, path.data(), (size - 1) * sizeof(WCHAR));
         buffer[size - 1] = 0;

@@ -1,16 +1,16 @@
 #include "platform/services/NativePath.h"
 
-#include "platform/services/Utf.h"
+#include "platform/common/Unicode.h"
 
 namespace platform {
 
 std::string nativePath(std::u16string_view path) {
-    std::string out = utf16ToUtf8(path);
+    std::string out = veltrix::unicode::utf16ToUtf8(path);
     for (char& c : out)
         if (c == '\\') c = '/';
     return out;
 }
 
-std::u16string programPath(std::string_view nativePath) { return utf8ToUtf16(nativePath); }
+std::u16string programPath(std::string_view nativePath) { return veltrix::unicode::utf8ToUtf16(nativePath); }
 
 }  // namespace platform

@@ -20,7 +20,7 @@
 #include "platform/services/Errno.h"
 #include "platform/services/FileObject.h"
 #include "platform/services/NativePath.h"
-#include "platform/services/Utf.h"
+#include "platform/common/Unicode.h"
 #include "platform/api/Process.h"
 #include "platform/win32.h"
 
@@ -193,7 +193,7 @@ BOOL CreateProcessW(LPCWSTR applicationName, LPWSTR commandLine, SECURITY_ATTRIB
         return FALSE;
     }
     std::vector<std::string> args;
-    for (int i = 0; i < count; ++i) args.push_back(platform::utf16ToUtf8(argv.get()[i]));
+    for (int i = 0; i < count; ++i) args.push_back(veltrix::unicode::utf16ToUtf8(argv.get()[i]));
     bool searchPath = false;
     const std::string program = programPath(argv.get()[0], searchPath);
     std::vector<char*> pointers;

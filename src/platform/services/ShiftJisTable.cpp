@@ -1,5 +1,6 @@
 #include "platform/services/ShiftJisTable.h"
 
+#include "platform/common/Unicode.h"
 #include "platform/services/Iconv.h"
 
 namespace platform {
@@ -91,7 +92,7 @@ void ShiftJisTable::encode(const char16_t* s, std::size_t n, std::string& out, c
             out.push_back('\0');
         } else if (code == 0) {
             // A surrogate pair is one character and gets one default character.
-            if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) ++i;
+            if (veltrix::unicode::isHighSurrogate(c) && i + 1 < n && veltrix::unicode::isLowSurrogate(s[i + 1])) ++i;
             out += defaultChar;
             if (usedDefault) *usedDefault = true;
         } else if (code > 0xFF) {

@@ -14,7 +14,7 @@ struct AcceleratorTable {
 
 struct Tables {
     std::mutex mutex;
-    HandleTable<AcceleratorTable> tables;
+    HandleTable<AcceleratorTable> tables{HandleKind::Accelerators};
 };
 
 Tables& tables() {

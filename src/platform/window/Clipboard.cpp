@@ -19,7 +19,7 @@ struct Block {
 
 struct Memory {
     std::mutex mutex;
-    HandleTable<Block> blocks;
+    HandleTable<Block> blocks{HandleKind::ClipboardBlock};
 };
 
 Memory& memory() {

@@ -1,6 +1,7 @@
 // The default answers of every window procedure.
 #include <algorithm>
 
+#include "platform/api/GdiHandles.h"
 #include "platform/display/Display.h"
 #include "platform/window/InputMethod.h"
 #include "platform/window/WindowManager.h"
@@ -8,8 +9,6 @@
 using namespace veltrix::platform;
 
 namespace {
-
-WindowManager& wm() { return WindowManager::instance(); }
 
 constexpr UINT SWP_NOCLIENTSIZE = 0x0800;
 constexpr UINT SWP_NOCLIENTMOVE = 0x1000;
@@ -19,8 +18,9 @@ void setText(HWND window, LPCWSTR text) {
     bool topLevel = false;
     std::u16string value = text ? std::u16string(text) : std::u16string();
     {
-        std::lock_guard lock(wm().mutex);
-        Window* w = wm().find(window);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
+        Window* w = m.find(window);
         if (!w) return;
         w->text = value;
         topLevel = w->isTopLevel();
@@ -29,10 +29,15 @@ void setText(HWND window, LPCWSTR text) {
 }
 
 HBRUSH backgroundBrush(HWND window) {
-    std::lock_guard lock(wm().mutex);
-    Window* w = wm().find(window);
-    if (!w) return nullptr;
-    HBRUSH b = w->windowClass->info.hbrBackground;
+    HBRUSH b = nullptr;
+    {
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
+        Window* w = m.find(window);
+        if (!w) return nullptr;
+        b = w->windowClass->info.hbrBackground;
+    }
+    // Outside the window lock: the system brushes are GDI's.
     auto value = reinterpret_cast<std::uintptr_t>(b);
     // COLOR_x + 1 stands for the system colour's brush, as on Windows.
     if (value > 0 && value <= 31) return GetSysColorBrush(static_cast<int>(value - 1));
@@ -43,7 +48,8 @@ void paintFrame(HWND window) {
     DWORD style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
     DWORD exStyle = static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE));
     if (!(style & WS_BORDER) && !(exStyle & WS_EX_CLIENTEDGE)) return;
-    HDC dc = createWindowDC(window, false, nullptr);
+    const WindowDC windowDc(window);
+    HDC dc = windowDc.get();
     if (!dc) return;
     RECT r;
     GetWindowRect(window, &r);
@@ -53,7 +59,6 @@ void paintFrame(HWND window) {
         InflateRect(&r, -2, -2);
     }
     if (style & WS_BORDER) FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    ReleaseDC(window, dc);
 }
 
 }  // namespace
@@ -71,8 +76,9 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_GETTEXT: {
         auto* buffer = reinterpret_cast<LPWSTR>(lParam);
         if (!buffer || wParam == 0) return 0;
-        std::lock_guard lock(wm().mutex);
-        Window* w = wm().find(window);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
+        Window* w = m.find(window);
         if (!w) return 0;
         std::size_t n = std::min<std::size_t>(wParam - 1, w->text.size());
         std::copy_n(w->text.data(), n, buffer);
@@ -80,14 +86,13 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         return static_cast<LRESULT>(n);
     }
     case WM_GETTEXTLENGTH: {
-        std::lock_guard lock(wm().mutex);
-        Window* w = wm().find(window);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
+        Window* w = m.find(window);
         return w ? static_cast<LRESULT>(w->text.size()) : 0;
     }
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        BeginPaint(window, &ps);
-        EndPaint(window, &ps);
+        const PaintDC validate(window);
         return 0;
     }
     case WM_ERASEBKGND: {
@@ -100,6 +105,7 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     }
     case WM_NCPAINT: paintFrame(window); return 0;
     case WM_CLOSE: DestroyWindow(window); return 0;
+    case WM_QUERYENDSESSION: return TRUE;
     case kOleFileDropMessage:
         deliverOleFileDrop(window, reinterpret_cast<HDROP>(wParam), POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
@@ -111,8 +117,9 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         if (!pos) return 0;
         RECT client{}, rect{};
         {
-            std::lock_guard lock(wm().mutex);
-            Window* w = wm().find(window);
+            auto lock = WindowManager::lock();
+            WindowState& m = *lock;
+            Window* w = m.find(window);
             if (!w) return 0;
             client = w->client;
             rect = w->rect;
@@ -136,14 +143,15 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         HWND parent = nullptr;
         HCURSOR cursor = nullptr;
         {
-            std::lock_guard lock(wm().mutex);
-            Window* w = wm().find(window);
+            auto lock = WindowManager::lock();
+            WindowState& m = *lock;
+            Window* w = m.find(window);
             if (!w) return FALSE;
             parent = w->parent;
             // The cursor is that of the window under the pointer (wParam),
             // which a parent asked first on a child's behalf must not replace
             // with its own.
-            Window* under = wm().find(reinterpret_cast<HWND>(wParam));
+            Window* under = m.find(reinterpret_cast<HWND>(wParam));
             cursor = (under ? under : w)->windowClass->info.hCursor;
         }
         if (parent && sendTo(parent, WM_SETCURSOR, wParam, lParam)) return TRUE;
@@ -158,10 +166,11 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         if (LOWORD(wParam) != WA_INACTIVE) {
             HWND restore = nullptr;
             {
-                std::lock_guard lock(wm().mutex);
-                Window* w = wm().find(window);
+                auto lock = WindowManager::lock();
+                WindowState& m = *lock;
+                Window* w = m.find(window);
                 if (!w) return 0;
-                if (w->lastFocus && wm().find(w->lastFocus) && wm().isDescendant(window, w->lastFocus))
+                if (w->lastFocus && m.find(w->lastFocus) && m.isDescendant(window, w->lastFocus))
                     restore = w->lastFocus;
             }
             SetFocus(restore ? restore : window);
@@ -172,13 +181,15 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_IME_CHAR: return defaultImeProc(window, message, wParam, lParam);
     case WM_MOUSEACTIVATE: return 1;  // MA_ACTIVATE
     case WM_SETFONT: {
-        std::lock_guard lock(wm().mutex);
-        if (Window* w = wm().find(window)) w->font = reinterpret_cast<HFONT>(wParam);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
+        if (Window* w = m.find(window)) w->font = reinterpret_cast<HFONT>(wParam);
         return 0;
     }
     case WM_GETFONT: {
-        std::lock_guard lock(wm().mutex);
-        Window* w = wm().find(window);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
+        Window* w = m.find(window);
         return w ? reinterpret_cast<LRESULT>(w->font) : 0;
     }
     case WM_MOUSEWHEEL:

@@ -1,5 +1,5 @@
-// OLE drag and drop inside the process: target registration, desktop file
-// drops delivered to registered targets, and the modal drag loop.
+// OLE drag and drop inside the process: target registration, desktop file and
+// text drops delivered to registered targets, and the modal drag loop.
 #include <atomic>
 #include <cstring>
 #include <map>
@@ -36,12 +36,14 @@ IDropTarget* targetOf(HWND window) {
     return it == registrations().targets.end() ? nullptr : it->second;
 }
 
-// The window under the point, or its nearest ancestor, that has a target.
-HWND registeredWindowAt(POINT screen) {
-    for (HWND w = WindowFromPoint(screen); w; w = GetAncestor(w, GA_PARENT))
+// The window, or its nearest ancestor, that has a target.
+HWND registeredAtOrAbove(HWND window) {
+    for (HWND w = window; w; w = GetAncestor(w, GA_PARENT))
         if (targetOf(w)) return w;
     return nullptr;
 }
+
+HWND registeredWindowAt(POINT screen) { return registeredAtOrAbove(WindowFromPoint(screen)); }
 
 DWORD currentKeyState() {
     DWORD keys = 0;
@@ -52,12 +54,12 @@ DWORD currentKeyState() {
     return keys;
 }
 
-// The data of a desktop file drop. It lives on the stack of the delivery;
-// Release never deletes.
-class FileDropData final : public IDataObject {
+// The data of a desktop drop: the files as CF_HDROP, or the text as
+// CF_UNICODETEXT. It lives on the stack of the delivery; Release never deletes.
+class DesktopDropData final : public IDataObject {
 public:
-    explicit FileDropData(HDROP drop) : drop_(drop) {}
-    ~FileDropData() { DragFinish(drop_); }
+    explicit DesktopDropData(HDROP drop) : drop_(drop), isText_(droppedText(drop, text_)) {}
+    ~DesktopDropData() { DragFinish(drop_); }
     HRESULT QueryInterface(REFIID iid, void** object) override {
         if (!object) return E_INVALIDARG;
         if (iid == IID_IUnknown || iid == IID_IDataObject) {
@@ -71,11 +73,22 @@ public:
     ULONG AddRef() override { return ++refs_; }
     ULONG Release() override { return --refs_; }
     HRESULT QueryGetData(FORMATETC* format) override {
-        return format && format->cfFormat == CF_HDROP && (format->tymed & TYMED_HGLOBAL) ? S_OK : DV_E_FORMATETC;
+        if (!format || !(format->tymed & TYMED_HGLOBAL)) return DV_E_FORMATETC;
+        return format->cfFormat == (isText_ ? CF_UNICODETEXT : CF_HDROP) ? S_OK : DV_E_FORMATETC;
     }
     HRESULT GetData(FORMATETC* format, STGMEDIUM* medium) override {
         if (!medium || QueryGetData(format) != S_OK) return DV_E_FORMATETC;
         medium->tymed = TYMED_HGLOBAL;
+        if (isText_) {
+            // A block of the receiver's own, freed by ReleaseStgMedium.
+            HGLOBAL block = GlobalAlloc(GHND, (text_.size() + 1) * sizeof(char16_t));
+            if (!block) return E_OUTOFMEMORY;
+            std::memcpy(GlobalLock(block), text_.c_str(), (text_.size() + 1) * sizeof(char16_t));
+            GlobalUnlock(block);
+            medium->hGlobal = block;
+            medium->pUnkForRelease = nullptr;
+            return S_OK;
+        }
         medium->hGlobal = reinterpret_cast<HGLOBAL>(drop_);
         medium->pUnkForRelease = this;
         AddRef();
@@ -84,6 +97,8 @@ public:
 
 private:
     HDROP drop_;
+    std::u16string text_;
+    bool isText_;
     std::atomic<ULONG> refs_{1};
 };
 
@@ -91,10 +106,10 @@ private:
 
 namespace veltrix::platform {
 
-HWND dropTargetWindowAt(POINT screen) { return registeredWindowAt(screen); }
+HWND registeredDropTargetOf(HWND window) { return registeredAtOrAbove(window); }
 
 void deliverOleFileDrop(HWND window, HDROP drop, POINT screen) {
-    FileDropData data(drop);
+    DesktopDropData data(drop);
     IDropTarget* target = targetOf(window);
     if (!target) return;
     target->AddRef();

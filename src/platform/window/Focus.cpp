@@ -8,13 +8,12 @@
 using namespace veltrix::platform;
 
 namespace {
-WindowManager& wm() { return WindowManager::instance(); }
-void wakeQueue(WindowManager& m, Window& w) { m.wakeQueue(*w.queue); }
+void wakeQueue(WindowState& m, Window& w) { m.wakeQueue(*w.queue); }
 }  // namespace
 
 namespace veltrix::platform {
 
-void restartHover(WindowManager& m) {
+void restartHover(WindowState& m) {
     // The pointer must rest inside a 4 x 4 pixel square, as SPI_GETMOUSEHOVERWIDTH says.
     m.hoverRect = {m.cursor.x - 2, m.cursor.y - 2, m.cursor.x + 2, m.cursor.y + 2};
     m.hoverDue = Clock::now() + std::chrono::milliseconds(m.hoverTime);
@@ -23,27 +22,30 @@ void restartHover(WindowManager& m) {
 }  // namespace veltrix::platform
 
 HWND GetFocus() {
-    std::lock_guard lock(wm().mutex);
-    return wm().currentQueue()->focus;
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    return m.currentQueue()->focus;
 }
 
 HWND GetActiveWindow() {
-    std::lock_guard lock(wm().mutex);
-    return wm().currentQueue()->active;
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    return m.currentQueue()->active;
 }
 
 HWND GetForegroundWindow() {
-    std::lock_guard lock(wm().mutex);
-    return wm().foreground;
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    return m.foreground;
 }
 
 BOOL SetForegroundWindow(HWND window) { return SetActiveWindow(window) || GetActiveWindow() == window; }
 
 HWND SetActiveWindow(HWND window) {
-    WindowManager& m = wm();
     HWND old;
     {
-        std::lock_guard lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         auto q = m.currentQueue();
         old = q->active;
         if (window) {
@@ -58,7 +60,8 @@ HWND SetActiveWindow(HWND window) {
         sendTo(old, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(window));
     }
     {
-        std::lock_guard lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         m.currentQueue()->active = window && m.find(window) ? window : nullptr;
         if (window) m.foreground = window;
     }
@@ -75,11 +78,11 @@ HWND SetActiveWindow(HWND window) {
 }
 
 HWND SetFocus(HWND window) {
-    WindowManager& m = wm();
     HWND old;
     HWND top = nullptr;
     {
-        std::lock_guard lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         auto q = m.currentQueue();
         old = q->focus;
         if (window) {
@@ -97,7 +100,8 @@ HWND SetFocus(HWND window) {
     if (old == window) return old;
     if (old && IsWindow(old)) sendTo(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(window), 0);
     {
-        std::lock_guard lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         auto q = m.currentQueue();
         if (window && !m.find(window)) return nullptr;
         q->focus = window;
@@ -113,10 +117,11 @@ HWND SetFocus(HWND window) {
 HWND SetCapture(HWND window) {
     HWND old;
     {
-        std::lock_guard lock(wm().mutex);
-        if (!wm().find(window)) return nullptr;
-        old = wm().capture;
-        wm().capture = window;
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
+        if (!m.find(window)) return nullptr;
+        old = m.capture;
+        m.capture = window;
     }
     if (old && old != window) sendTo(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(window));
     return old;
@@ -125,36 +130,40 @@ HWND SetCapture(HWND window) {
 BOOL ReleaseCapture() {
     HWND old;
     {
-        std::lock_guard lock(wm().mutex);
-        old = wm().capture;
-        wm().capture = nullptr;
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
+        old = m.capture;
+        m.capture = nullptr;
     }
     if (old) sendTo(old, WM_CAPTURECHANGED, 0, 0);
     return TRUE;
 }
 
 HWND GetCapture() {
-    std::lock_guard lock(wm().mutex);
-    return wm().capture;
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    return m.capture;
 }
 
 BOOL GetCursorPos(LPPOINT point) {
     if (!point) return FALSE;
-    std::lock_guard lock(wm().mutex);
-    *point = wm().cursor;
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    *point = m.cursor;
     return TRUE;
 }
 
 BOOL SetCursorPos(int x, int y) {
-    std::lock_guard lock(wm().mutex);
-    wm().cursor = {x, y};
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    m.cursor = {x, y};
     return TRUE;
 }
 
 BOOL TrackMouseEvent(TRACKMOUSEEVENT* track) {
     if (!track) return FALSE;
-    WindowManager& m = wm();
-    std::lock_guard lock(m.mutex);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
     if (track->dwFlags & TME_CANCEL) {
         if ((track->dwFlags & TME_LEAVE) && m.tracking == track->hwndTrack) m.tracking = nullptr;
         if ((track->dwFlags & TME_HOVER) && m.hovering == track->hwndTrack) m.hovering = nullptr;
@@ -173,7 +182,7 @@ BOOL TrackMouseEvent(TRACKMOUSEEVENT* track) {
     RECT client{o.x, o.y, o.x + w->client.right - w->client.left, o.y + w->client.bottom - w->client.top};
     if (m.underMouse != track->hwndTrack || !PtInRect(&client, m.cursor)) {
         // Asked while the pointer is already elsewhere: the leave comes at once.
-        postTo(*w->queue, track->hwndTrack, WM_MOUSELEAVE, 0, 0, false);
+        postTo(m, *w->queue, track->hwndTrack, WM_MOUSELEAVE, 0, 0, false);
         return TRUE;
     }
     m.tracking = track->hwndTrack;
@@ -183,11 +192,11 @@ BOOL TrackMouseEvent(TRACKMOUSEEVENT* track) {
 namespace veltrix::platform {
 
 void forgetWindowInput(HWND window) {
-    WindowManager& m = wm();
     HWND focus = GetFocus();
     bool focusInside;
     {
-        std::lock_guard lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         if (m.capture && m.isDescendant(window, m.capture)) m.capture = nullptr;
         if (m.tracking && m.isDescendant(window, m.tracking)) m.tracking = nullptr;
         if (m.hovering && m.isDescendant(window, m.hovering)) m.hovering = nullptr;
@@ -201,8 +210,9 @@ void forgetWindowInput(HWND window) {
 }  // namespace veltrix::platform
 
 short GetKeyState(int virtualKey) {
-    std::lock_guard lock(wm().mutex);
-    BYTE state = wm().keys[virtualKey & 0xFF];
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    BYTE state = m.keys[virtualKey & 0xFF];
     return static_cast<short>(((state & 0x80) ? 0x8000 : 0) | (state & 1));
 }
 
@@ -230,10 +240,11 @@ HCURSOR LoadCursorW(HINSTANCE, LPCWSTR name) {
 HCURSOR SetCursor(HCURSOR cursor) {
     HCURSOR old;
     {
-        std::lock_guard lock(wm().mutex);
-        old = wm().currentCursor;
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
+        old = m.currentCursor;
         if (old == cursor) return old;
-        wm().currentCursor = cursor;
+        m.currentCursor = cursor;
     }
     auto id = reinterpret_cast<std::uintptr_t>(cursor);
     for (const auto& c : kCursors)
@@ -242,6 +253,7 @@ HCURSOR SetCursor(HCURSOR cursor) {
 }
 
 HCURSOR GetCursor() {
-    std::lock_guard lock(wm().mutex);
-    return wm().currentCursor;
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    return m.currentCursor;
 }

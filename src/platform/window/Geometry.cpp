@@ -8,18 +8,16 @@ using namespace veltrix::platform;
 
 namespace {
 
-WindowManager& wm() { return WindowManager::instance(); }
-
 constexpr UINT SWP_NOCLIENTSIZE = 0x0800;
 constexpr UINT SWP_NOCLIENTMOVE = 0x1000;
 
-RECT clientScreenRect(const WindowManager& m, const Window& w) {
+RECT clientScreenRect(const WindowState& m, const Window& w) {
     POINT o = m.clientOrigin(w);
     return {o.x, o.y, o.x + (w.client.right - w.client.left), o.y + (w.client.bottom - w.client.top)};
 }
 
 // Invalidates the area a window covered (or now covers) in its parent.
-void exposeInParent(WindowManager& m, Window& w, const RECT& rectInParent) {
+void exposeInParent(WindowState& m, Window& w, const RECT& rectInParent) {
     if (!w.parent) return;
     Window* p = m.find(w.parent);
     if (!p) return;
@@ -28,7 +26,7 @@ void exposeInParent(WindowManager& m, Window& w, const RECT& rectInParent) {
     m.invalidate(*p, Region(r), true, true);
 }
 
-HWND nextActiveCandidate(WindowManager& m, HWND leaving) {
+HWND nextActiveCandidate(WindowState& m, HWND leaving) {
     Window* w = m.find(leaving);
     if (w && w->owner) {
         Window* o = m.find(w->owner);
@@ -46,11 +44,11 @@ HWND nextActiveCandidate(WindowManager& m, HWND leaving) {
 }  // namespace
 
 BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags) {
-    WindowManager& m = wm();
     WINDOWPOS pos{};
     bool topLevel = false;
     {
-        std::lock_guard lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         Window* w = m.find(window);
         if (!w) {
             SetLastError(ERROR_INVALID_WINDOW_HANDLE);
@@ -75,7 +73,8 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int he
     RECT screen{};
     bool moved = false, resized = false;
     {
-        std::lock_guard lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         Window* w = m.find(window);
         if (!w) return FALSE;
         RECT old = w->rect;
@@ -134,7 +133,8 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int he
     if (deactivate) {
         HWND next;
         {
-            std::lock_guard lock(m.mutex);
+            auto lock = WindowManager::lock();
+            WindowState& m = *lock;
             next = nextActiveCandidate(m, window);
         }
         SetActiveWindow(next);
@@ -142,7 +142,8 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int he
         HWND focus = GetFocus();
         bool inside;
         {
-            std::lock_guard lock(m.mutex);
+            auto lock = WindowManager::lock();
+            WindowState& m = *lock;
             inside = focus && m.isDescendant(window, focus);
         }
         if (inside) SetFocus(GetParent(window));
@@ -160,55 +161,60 @@ BOOL BringWindowToTop(HWND window) {
 }
 
 BOOL GetWindowRect(HWND window, LPRECT rect) {
-    std::lock_guard lock(wm().mutex);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
     if (window == GetDesktopWindow() && rect) {
         *rect = display().monitorRect();
         return TRUE;
     }
-    Window* w = wm().find(window);
+    Window* w = m.find(window);
     if (!w || !rect) return FALSE;
-    *rect = wm().screenRect(*w);
+    *rect = m.screenRect(*w);
     return TRUE;
 }
 
 BOOL GetClientRect(HWND window, LPRECT rect) {
-    std::lock_guard lock(wm().mutex);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
     if (window == GetDesktopWindow() && rect) {
         RECT m = display().monitorRect();
         *rect = {0, 0, m.right - m.left, m.bottom - m.top};
         return TRUE;
     }
-    Window* w = wm().find(window);
+    Window* w = m.find(window);
     if (!w || !rect) return FALSE;
     *rect = {0, 0, w->client.right - w->client.left, w->client.bottom - w->client.top};
     return TRUE;
 }
 
 BOOL ScreenToClient(HWND window, LPPOINT point) {
-    std::lock_guard lock(wm().mutex);
-    Window* w = wm().find(window);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    Window* w = m.find(window);
     if (!w || !point) return FALSE;
-    POINT o = wm().clientOrigin(*w);
+    POINT o = m.clientOrigin(*w);
     point->x -= o.x;
     point->y -= o.y;
     return TRUE;
 }
 
 BOOL ClientToScreen(HWND window, LPPOINT point) {
-    std::lock_guard lock(wm().mutex);
-    Window* w = wm().find(window);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    Window* w = m.find(window);
     if (!w || !point) return FALSE;
-    POINT o = wm().clientOrigin(*w);
+    POINT o = m.clientOrigin(*w);
     point->x += o.x;
     point->y += o.y;
     return TRUE;
 }
 
 int MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count) {
-    std::lock_guard lock(wm().mutex);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
     POINT a{0, 0}, b{0, 0};
-    if (Window* w = wm().find(from)) a = wm().clientOrigin(*w);
-    if (Window* w = wm().find(to)) b = wm().clientOrigin(*w);
+    if (Window* w = m.find(from)) a = m.clientOrigin(*w);
+    if (Window* w = m.find(to)) b = m.clientOrigin(*w);
     int dx = a.x - b.x, dy = a.y - b.y;
     for (UINT i = 0; i < count; ++i) {
         points[i].x += dx;
@@ -218,10 +224,10 @@ int MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count) {
 }
 
 BOOL ShowWindow(HWND window, int command) {
-    WindowManager& m = wm();
     bool wasVisible, topLevel;
     {
-        std::lock_guard lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         Window* w = m.find(window);
         if (!w) return FALSE;
         wasVisible = (w->style & WS_VISIBLE) != 0;
@@ -246,16 +252,17 @@ BOOL ShowWindow(HWND window, int command) {
 }
 
 BOOL IsWindowVisible(HWND window) {
-    std::lock_guard lock(wm().mutex);
-    Window* w = wm().find(window);
-    return w && wm().isVisible(*w) ? TRUE : FALSE;
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    Window* w = m.find(window);
+    return w && m.isVisible(*w) ? TRUE : FALSE;
 }
 
 BOOL EnableWindow(HWND window, BOOL enable) {
-    WindowManager& m = wm();
     bool wasDisabled;
     {
-        std::lock_guard lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         Window* w = m.find(window);
         if (!w) return FALSE;
         wasDisabled = (w->style & WS_DISABLED) != 0;
@@ -270,7 +277,8 @@ BOOL EnableWindow(HWND window, BOOL enable) {
         HWND focus = GetFocus();
         bool inside;
         {
-            std::lock_guard lock(m.mutex);
+            auto lock = WindowManager::lock();
+            WindowState& m = *lock;
             inside = focus && m.isDescendant(window, focus);
             if (m.capture && m.isDescendant(window, m.capture)) m.capture = nullptr;
         }
@@ -281,8 +289,9 @@ BOOL EnableWindow(HWND window, BOOL enable) {
 }
 
 BOOL IsWindowEnabled(HWND window) {
-    std::lock_guard lock(wm().mutex);
-    Window* w = wm().find(window);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    Window* w = m.find(window);
     return w && !(w->style & WS_DISABLED) ? TRUE : FALSE;
 }
 

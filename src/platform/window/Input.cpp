@@ -11,19 +11,17 @@ using namespace veltrix::platform;
 
 namespace {
 
-WindowManager& wm() { return WindowManager::instance(); }
-
 constexpr WPARAM SC_CLOSE = 0xF060;
 
 // The deepest visible, enabled window under the point whose procedure does not
 // answer HTTRANSPARENT; a disabled window stops the search at its parent.
 HWND hitTest(POINT screen, LRESULT& hit) {
-    WindowManager& m = wm();
     std::vector<HWND> skipped;
     for (int attempt = 0; attempt < 64; ++attempt) {
         HWND found = nullptr;
         {
-            std::lock_guard lock(m.mutex);
+            auto lock = WindowManager::lock();
+            WindowState& m = *lock;
             const std::vector<HWND>* level = &m.topLevels;
             for (;;) {
                 HWND next = nullptr;
@@ -54,7 +52,7 @@ HWND hitTest(POINT screen, LRESULT& hit) {
     return nullptr;
 }
 
-WPARAM mouseKeys(const WindowManager& m) {
+WPARAM mouseKeys(const WindowState& m) {
     WPARAM k = 0;
     if (m.keys[VK_LBUTTON] & 0x80) k |= MK_LBUTTON;
     if (m.keys[VK_RBUTTON] & 0x80) k |= MK_RBUTTON;
@@ -64,7 +62,7 @@ WPARAM mouseKeys(const WindowManager& m) {
     return k;
 }
 
-void setKey(WindowManager& m, int vk, bool down) {
+void setKey(WindowState& m, int vk, bool down) {
     BYTE& s = m.keys[vk & 0xFF];
     if (down) {
         if (!(s & 0x80)) s ^= 1;
@@ -92,16 +90,17 @@ UINT buttonMessage(MouseButton b, bool down) {
 }
 
 void postInput(HWND target, UINT message, WPARAM wParam, LPARAM lParam) {
-    std::lock_guard lock(wm().mutex);
-    Window* w = wm().find(target);
-    if (w) postTo(*w->queue, target, message, wParam, lParam, true);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    Window* w = m.find(target);
+    if (w) postTo(m, *w->queue, target, message, wParam, lParam, true);
 }
 
 void handleMouse(const RawEvent& e) {
-    WindowManager& m = wm();
     HWND capture;
     {
-        std::lock_guard lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         m.cursor = e.screen;
         if (int vk = buttonKey(e.button)) setKey(m, vk, e.type == RawEventType::MouseDown);
         capture = m.capture;
@@ -111,7 +110,8 @@ void handleMouse(const RawEvent& e) {
 
     HWND leave = nullptr;
     {
-        std::lock_guard lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         if (m.tracking) {
             Window* t = m.find(m.tracking);
             bool inside = false;
@@ -144,7 +144,8 @@ void handleMouse(const RawEvent& e) {
     ScreenToClient(target, &client);
     WPARAM keys;
     {
-        std::lock_guard lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         keys = mouseKeys(m);
     }
     switch (e.type) {
@@ -156,12 +157,14 @@ void handleMouse(const RawEvent& e) {
         UINT message = buttonMessage(e.button, true);
         if (!(GetWindowLongW(top, GWL_EXSTYLE) & WS_EX_NOACTIVATE)) {
             if (top != GetActiveWindow()) SetActiveWindow(top);
-            std::lock_guard lock(m.mutex);
+            auto lock = WindowManager::lock();
+            WindowState& m = *lock;
             m.foreground = top;  // the keyboard follows the click, whichever thread owns the window
         }
         sendTo(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(static_cast<int>(hit), message));
         {
-            std::lock_guard lock(m.mutex);
+            auto lock = WindowManager::lock();
+            WindowState& m = *lock;
             DWORD now = currentTime();
             Window* w = m.find(target);
             bool dblclks = w && (w->windowClass->info.style & CS_DBLCLKS);
@@ -197,20 +200,20 @@ void handleMouse(const RawEvent& e) {
 // The keyboard belongs to the thread of the foreground window, which may be a
 // worker showing a box of its own; otherwise to the display thread.
 HWND keyboardTarget() {
-    WindowManager& m = wm();
-    std::lock_guard lock(m.mutex);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
     Window* foreground = m.find(m.foreground);
     std::shared_ptr<ThreadQueue> q = foreground ? foreground->queue : m.currentQueue();
     return q->focus ? q->focus : q->active;
 }
 
 void handleKey(const RawEvent& e) {
-    WindowManager& m = wm();
     bool down = e.type == RawEventType::KeyDown;
     bool alt;
     bool wasDown;
     {
-        std::lock_guard lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         wasDown = (m.keys[e.virtualKey & 0xFF] & 0x80) != 0;
         setKey(m, e.virtualKey, down);
         if (e.virtualKey == VK_LSHIFT || e.virtualKey == VK_RSHIFT) setKey(m, VK_SHIFT, down);
@@ -224,6 +227,52 @@ void handleKey(const RawEvent& e) {
     // Bit 30: the key was down before (auto-repeat); bits 30 and 31 on release.
     LPARAM lParam = 1 | (down ? (wasDown ? 0x40000000 : 0) : static_cast<LPARAM>(0xC0000000));
     postInput(target, message, static_cast<WPARAM>(e.virtualKey), lParam);
+}
+
+// The window system's "the session is ending": every top-level window of this
+// thread is asked, then told; when the session ends, so does the thread's
+// message loop. Nobody answers for an unattended end, which cannot be refused.
+void endSession(bool unattended) {
+    std::vector<HWND> windows;
+    {
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
+        auto q = m.currentQueue();
+        for (HWND h : m.topLevels) {
+            Window* w = m.find(h);
+            if (w && w->queue == q && !w->destroying) windows.push_back(h);
+        }
+    }
+    const LPARAM reason = unattended ? ENDSESSION_CRITICAL : ENDSESSION_LOGOFF;
+    bool ends = true;
+    for (HWND h : windows) {
+        if (IsWindow(h) && !sendTo(h, WM_QUERYENDSESSION, 0, reason) && !unattended) {
+            ends = false;
+            break;
+        }
+    }
+    for (HWND h : windows)
+        if (IsWindow(h)) sendTo(h, WM_ENDSESSION, ends ? TRUE : FALSE, reason);
+    if (ends) PostQuitMessage(0);
+}
+
+void focusGained(HWND window) {
+    if (!IsWindow(window)) return;
+    if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) {
+        // A window of another thread: its keyboard input goes to that thread.
+        auto lock = WindowManager::lock();
+        lock->foreground = window;
+        return;
+    }
+    if (!IsWindowEnabled(window)) {
+        // A modal box's owner (or a late notice from before the box came): the
+        // keyboard stays with the active box, as Windows keeps it there.
+        if (HWND active = GetActiveWindow(); active && active != window) display().activateWindow(active);
+        return;
+    }
+    // A pop-up list or calendar that the window system focused stays inactive.
+    if (GetActiveWindow() != window && !(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_NOACTIVATE))
+        SetActiveWindow(window);
 }
 
 }  // namespace
@@ -244,30 +293,19 @@ void processRawEvents(std::vector<RawEvent>& events) {
         case RawEventType::Close:
             if (IsWindow(e.window)) postInput(e.window, WM_SYSCOMMAND, SC_CLOSE, 0);
             break;
-        case RawEventType::FocusGained:
-            if (IsWindow(e.window) && GetWindowThreadProcessId(e.window, nullptr) != GetCurrentThreadId()) {
-                // A window of another thread: its keyboard input goes to that thread.
-                std::lock_guard lock(wm().mutex);
-                wm().foreground = e.window;
-            } else if (IsWindow(e.window) && GetActiveWindow() != e.window &&
-                       // A pop-up list or calendar that the window system focused stays inactive.
-                       !(GetWindowLongW(e.window, GWL_EXSTYLE) & WS_EX_NOACTIVATE)) {
-                SetActiveWindow(e.window);
-            }
-            break;
+        case RawEventType::FocusGained: focusGained(e.window); break;
         case RawEventType::Geometry:
             // The user moved or resized the display window.
             if (IsWindow(e.window))
                 SetWindowPos(e.window, nullptr, e.rect.left, e.rect.top, e.rect.right - e.rect.left,
                              e.rect.bottom - e.rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
             break;
-        case RawEventType::DropFiles: {
-            POINT at;
-            GetCursorPos(&at);
-            if (e.screen.x || e.screen.y) at = e.screen;
-            deliverDrop(e.files, at);
+        case RawEventType::DropFiles: deliverDrop(e.files, e.screen, e.window); break;
+        case RawEventType::DropText: deliverTextDrop(e.text, e.screen, e.window); break;
+        case RawEventType::Expose:
+            if (IsWindow(e.window)) presentAgain(e.window);
             break;
-        }
+        case RawEventType::EndSession: endSession(e.unattended); break;
         case RawEventType::FocusLost: break;
         }
     }
@@ -282,8 +320,8 @@ HWND WindowFromPoint(POINT point) {
 }
 
 HWND ChildWindowFromPointEx(HWND parent, POINT point, UINT flags) {
-    WindowManager& m = wm();
-    std::lock_guard lock(m.mutex);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
     Window* p = m.find(parent);
     if (!p) return nullptr;
     RECT client{0, 0, p->client.right - p->client.left, p->client.bottom - p->client.top};

@@ -28,9 +28,9 @@ Composition& composition() {
 }
 
 void postInput(HWND target, UINT message, WPARAM wParam, LPARAM lParam) {
-    WindowManager& m = WindowManager::instance();
-    std::lock_guard lock(m.mutex);
-    if (Window* w = m.find(target)) postTo(*w->queue, target, message, wParam, lParam, true);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    if (Window* w = m.find(target)) postTo(m, *w->queue, target, message, wParam, lParam, true);
 }
 
 HWND windowOf(HIMC context) { return reinterpret_cast<HWND>(context); }
@@ -122,8 +122,8 @@ void textInputFocus(HWND focus) {
     if (!focus) {
         // A thread losing its focus leaves the keyboard to another thread's
         // focus window, if one has it (a worker's box ending, say).
-        WindowManager& m = WindowManager::instance();
-        std::lock_guard lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         Window* foreground = m.find(m.foreground);
         if (foreground && foreground->queue->focus && m.find(foreground->queue->focus)) focus = foreground->queue->focus;
         m.windows.forEach([&](const Window& w) {
@@ -134,7 +134,7 @@ void textInputFocus(HWND focus) {
         display().stopTextInput();
         return;
     }
-    display().startTextInput(textInputArea(focus));
+    display().startTextInput(GetAncestor(focus, GA_ROOT), textInputArea(focus));
 }
 
 }  // namespace veltrix::platform
@@ -172,7 +172,7 @@ BOOL ImmSetCompositionWindow(HIMC context, const COMPOSITIONFORM* form) {
         c.candidateAt = form->ptCurrentPos;
         c.candidateStyle = form->dwStyle;
     }
-    if (GetFocus() == window) display().startTextInput(textInputArea(window));
+    if (GetFocus() == window) display().startTextInput(GetAncestor(window, GA_ROOT), textInputArea(window));
     return TRUE;
 }
 

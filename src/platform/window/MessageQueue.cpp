@@ -12,16 +12,14 @@ namespace {
 thread_local int insideIncomingSend = 0;
 thread_local DWORD lastMessageTime = 0;
 
-WindowManager& wm() { return WindowManager::instance(); }
-
-bool matches(const WindowManager& m, const MSG& msg, HWND filter, UINT low, UINT high) {
+bool matches(const WindowState& m, const MSG& msg, HWND filter, UINT low, UINT high) {
     if (msg.message == WM_QUIT) return true;
     if (filter && msg.hwnd != filter && !m.isDescendant(filter, msg.hwnd)) return false;
     if (low == 0 && high == 0) return true;
     return msg.message >= low && msg.message <= high;
 }
 
-bool takeFrom(WindowManager& m, std::deque<MSG>& from, MSG* out, HWND filter, UINT low, UINT high, bool remove) {
+bool takeFrom(WindowState& m, std::deque<MSG>& from, MSG* out, HWND filter, UINT low, UINT high, bool remove) {
     for (auto it = from.begin(); it != from.end(); ++it) {
         if (!matches(m, *it, filter, low, high)) continue;
         *out = *it;
@@ -32,7 +30,7 @@ bool takeFrom(WindowManager& m, std::deque<MSG>& from, MSG* out, HWND filter, UI
 }
 
 // A window of this thread whose update region is not empty, parents first.
-HWND findInvalid(WindowManager& m, const ThreadQueue& q, HWND filter) {
+HWND findInvalid(WindowState& m, const ThreadQueue& q, HWND filter) {
     std::vector<HWND> stack(m.topLevels.rbegin(), m.topLevels.rend());
     while (!stack.empty()) {
         HWND h = stack.back();
@@ -45,12 +43,12 @@ HWND findInvalid(WindowManager& m, const ThreadQueue& q, HWND filter) {
     return nullptr;
 }
 
-bool takeTimer(ThreadQueue& q, MSG* out, HWND filter, UINT low, UINT high, bool remove, Clock::time_point now) {
+bool takeTimer(const WindowState& m, ThreadQueue& q, MSG* out, HWND filter, UINT low, UINT high, bool remove, Clock::time_point now) {
     if (!(low == 0 && high == 0) && (WM_TIMER < low || WM_TIMER > high)) return false;
     for (Timer& t : q.timers) {
         if (t.due > now) continue;
         if (filter && t.window != filter) continue;
-        *out = MSG{t.window, WM_TIMER, t.id, reinterpret_cast<LPARAM>(t.proc), currentTime(), wm().cursor};
+        *out = MSG{t.window, WM_TIMER, t.id, reinterpret_cast<LPARAM>(t.proc), currentTime(), m.cursor};
         if (remove) t.due = now + std::chrono::milliseconds(t.interval);
         return true;
     }
@@ -59,7 +57,7 @@ bool takeTimer(ThreadQueue& q, MSG* out, HWND filter, UINT low, UINT high, bool 
 
 // Posts WM_MOUSEHOVER once the pointer has rested over the hover window of
 // this thread long enough; hover tracking then ends, as on Windows.
-bool takeHover(WindowManager& m, ThreadQueue& q, Clock::time_point now) {
+bool takeHover(WindowState& m, ThreadQueue& q, Clock::time_point now) {
     if (!m.hovering || now < m.hoverDue) return false;
     Window* w = m.find(m.hovering);
     if (!w || w->queue.get() != &q) return false;
@@ -72,24 +70,24 @@ bool takeHover(WindowManager& m, ThreadQueue& q, Clock::time_point now) {
     if (m.keys[VK_MBUTTON] & 0x80) keys |= MK_MBUTTON;
     if (m.keys[VK_SHIFT] & 0x80) keys |= MK_SHIFT;
     if (m.keys[VK_CONTROL] & 0x80) keys |= MK_CONTROL;
-    postTo(q, h, WM_MOUSEHOVER, keys, MAKELPARAM(m.cursor.x - o.x, m.cursor.y - o.y), true);
+    postTo(m, q, h, WM_MOUSEHOVER, keys, MAKELPARAM(m.cursor.x - o.x, m.cursor.y - o.y), true);
     return true;
 }
 
 // The common body of GetMessageW and PeekMessageW.
 bool retrieve(MSG* msg, HWND filter, UINT low, UINT high, bool remove, bool wait) {
-    WindowManager& m = wm();
     for (;;) {
         handleIncomingSends();
         std::shared_ptr<ThreadQueue> q;
         {
-            std::lock_guard lock(m.mutex);
+            auto lock = WindowManager::lock();
+            WindowState& m = *lock;
             q = m.currentQueue();
             if (takeFrom(m, q->posted, msg, filter, low, high, remove)) return true;
         }
         bool displayThread = false;
         {
-            std::lock_guard lock(m.mutex);
+            auto lock = WindowManager::lock();
             displayThread = q->isDisplayThread;
         }
         if (displayThread) {
@@ -102,7 +100,7 @@ bool retrieve(MSG* msg, HWND filter, UINT low, UINT high, bool remove, bool wait
             raw.insert(raw.end(), events.begin(), events.end());
             while (!raw.empty()) {
                 {
-                    std::lock_guard lock(m.mutex);
+                    auto lock = WindowManager::lock();
                     if (!q->input.empty()) break;
                 }
                 std::vector<RawEvent> one{std::move(raw.front())};
@@ -110,7 +108,8 @@ bool retrieve(MSG* msg, HWND filter, UINT low, UINT high, bool remove, bool wait
                 processRawEvents(one);
             }
         }
-        std::unique_lock lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         if (!q->sent.empty()) continue;
         // Input handling may have posted messages (WM_DROPFILES, leaves).
         if (takeFrom(m, q->posted, msg, filter, low, high, remove)) return true;
@@ -131,7 +130,7 @@ bool retrieve(MSG* msg, HWND filter, UINT low, UINT high, bool remove, bool wait
         }
         Clock::time_point now = Clock::now();
         if (takeHover(m, *q, now)) continue;
-        if (takeTimer(*q, msg, filter, low, high, remove, now)) return true;
+        if (takeTimer(m, *q, msg, filter, low, high, remove, now)) return true;
         if (!wait) {
             lock.unlock();
             presentPictures();
@@ -154,13 +153,13 @@ bool retrieve(MSG* msg, HWND filter, UINT low, UINT high, bool remove, bool wait
         } else {
             lock.unlock();
             presentPictures();
-            lock.lock();
+            lock.relock();
             // Anything that arrived while presenting was announced before the wait.
             if (!q->sent.empty() || !q->posted.empty() || !q->input.empty() || q->quit) continue;
             if (until == Clock::time_point::max()) {
-                q->wakeUp.wait(lock);
+                lock.wait(q->wakeUp);
             } else {
-                q->wakeUp.wait_until(lock, until);
+                lock.waitUntil(q->wakeUp, until);
             }
         }
     }
@@ -171,8 +170,9 @@ bool retrieve(MSG* msg, HWND filter, UINT low, UINT high, bool remove, bool wait
 LRESULT callProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     WNDPROC proc = nullptr;
     {
-        std::lock_guard lock(wm().mutex);
-        Window* w = wm().find(window);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
+        Window* w = m.find(window);
         if (!w) return 0;
         proc = w->proc;
     }
@@ -180,11 +180,11 @@ LRESULT callProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void handleIncomingSends() {
-    WindowManager& m = wm();
     for (;;) {
         std::shared_ptr<SentMessage> sent;
         {
-            std::lock_guard lock(m.mutex);
+            auto lock = WindowManager::lock();
+            WindowState& m = *lock;
             auto q = m.currentQueue();
             if (q->sent.empty()) return;
             sent = q->sent.front();
@@ -193,7 +193,8 @@ void handleIncomingSends() {
         ++insideIncomingSend;
         LRESULT result = callProcedure(sent->window, sent->message, sent->wParam, sent->lParam);
         --insideIncomingSend;
-        std::lock_guard lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         sent->result = result;
         sent->done = true;
         m.wakeQueue(*sent->sender);
@@ -201,11 +202,11 @@ void handleIncomingSends() {
 }
 
 LRESULT sendTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    WindowManager& m = wm();
     std::shared_ptr<SentMessage> sent;
     std::shared_ptr<ThreadQueue> own;
     {
-        std::lock_guard lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         Window* w = m.find(window);
         if (!w) {
             SetLastError(ERROR_INVALID_WINDOW_HANDLE);
@@ -223,18 +224,19 @@ LRESULT sendTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         // Messages sent to this thread meanwhile are handled, so that two
         // threads sending to each other do not wait for ever.
         handleIncomingSends();
-        std::unique_lock lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         if (sent->done) return sent->result;
         if (!m.find(window)) return 0;  // destroyed before it was handled
         if (!own->sent.empty()) continue;
-        own->wakeUp.wait_for(lock, std::chrono::milliseconds(50));
+        lock.waitFor(own->wakeUp, std::chrono::milliseconds(50));
     }
 }
 
-void postTo(ThreadQueue& q, HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool input) {
-    MSG msg{window, message, wParam, lParam, currentTime(), wm().cursor};
+void postTo(WindowState& m, ThreadQueue& q, HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool input) {
+    MSG msg{window, message, wParam, lParam, currentTime(), m.cursor};
     (input ? q.input : q.posted).push_back(msg);
-    wm().wakeQueue(q);
+    m.wakeQueue(q);
 }
 
 }  // namespace veltrix::platform
@@ -243,8 +245,9 @@ using namespace veltrix::platform;
 
 BOOL GetMessageW(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
     if (window) {
-        std::lock_guard lock(wm().mutex);
-        if (!wm().find(window)) {
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
+        if (!m.find(window)) {
             SetLastError(ERROR_INVALID_WINDOW_HANDLE);
             return -1;
         }
@@ -264,28 +267,30 @@ BOOL WaitMessage() {
 }
 
 BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    std::lock_guard lock(wm().mutex);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
     if (!window) {
-        postTo(*wm().currentQueue(), nullptr, message, wParam, lParam, false);
+        postTo(m, *m.currentQueue(), nullptr, message, wParam, lParam, false);
         return TRUE;
     }
-    Window* w = wm().find(window);
+    Window* w = m.find(window);
     if (!w) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
-    postTo(*w->queue, window, message, wParam, lParam, false);
+    postTo(m, *w->queue, window, message, wParam, lParam, false);
     return TRUE;
 }
 
 BOOL PostThreadMessageW(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam) {
-    std::lock_guard lock(wm().mutex);
-    auto q = wm().findQueue(threadId);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    auto q = m.findQueue(threadId);
     if (!q) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    postTo(*q, nullptr, message, wParam, lParam, false);
+    postTo(m, *q, nullptr, message, wParam, lParam, false);
     return TRUE;
 }
 
@@ -294,11 +299,12 @@ LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void PostQuitMessage(int exitCode) {
-    std::lock_guard lock(wm().mutex);
-    auto q = wm().currentQueue();
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    auto q = m.currentQueue();
     q->quit = true;
     q->quitCode = exitCode;
-    wm().wakeQueue(*q);
+    m.wakeQueue(*q);
 }
 
 BOOL TranslateMessage(const MSG* msg) {
@@ -316,8 +322,9 @@ BOOL TranslateMessage(const MSG* msg) {
         break;
     }
     if (!ch) return FALSE;
-    std::lock_guard lock(wm().mutex);
-    Window* w = wm().find(msg->hwnd);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    Window* w = m.find(msg->hwnd);
     if (!w) return FALSE;
     // Ahead of later input, as the character follows its key on Windows.
     w->queue->input.push_front(MSG{msg->hwnd, WM_CHAR, ch, msg->lParam, msg->time, msg->pt});
@@ -329,8 +336,9 @@ LRESULT DispatchMessageW(const MSG* msg) {
     if (msg->message == WM_TIMER && msg->lParam) {
         auto proc = reinterpret_cast<TIMERPROC>(msg->lParam);
         {
-            std::lock_guard lock(wm().mutex);
-            if (!wm().find(msg->hwnd)) return 0;
+            auto lock = WindowManager::lock();
+            WindowState& m = *lock;
+            if (!m.find(msg->hwnd)) return 0;
         }
         proc(msg->hwnd, WM_TIMER, msg->wParam, currentTime());
         return 0;
@@ -344,17 +352,18 @@ BOOL InSendMessage() { return insideIncomingSend > 0 ? TRUE : FALSE; }
 DWORD GetMessageTime() { return lastMessageTime; }
 
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc) {
-    std::lock_guard lock(wm().mutex);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
     std::shared_ptr<ThreadQueue> q;
     if (window) {
-        Window* w = wm().find(window);
+        Window* w = m.find(window);
         if (!w) {
             SetLastError(ERROR_INVALID_WINDOW_HANDLE);
             return 0;
         }
         q = w->queue;
     } else {
-        q = wm().currentQueue();
+        q = m.currentQueue();
         // Thread timers get a fresh id, as on Windows.
         UINT_PTR next = 0x7FFF;
         for (const Timer& t : q->timers) next = std::max(next, t.id + 1);
@@ -367,24 +376,25 @@ UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC proc) {
             t.interval = elapse;
             t.proc = proc;
             t.due = due;
-            wm().wakeQueue(*q);
+            m.wakeQueue(*q);
             return id ? id : 1;
         }
     }
     q->timers.push_back(Timer{window, id, elapse, proc, due});
-    wm().wakeQueue(*q);
+    m.wakeQueue(*q);
     return id ? id : 1;
 }
 
 BOOL KillTimer(HWND window, UINT_PTR id) {
-    std::lock_guard lock(wm().mutex);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
     std::shared_ptr<ThreadQueue> q;
     if (window) {
-        Window* w = wm().find(window);
+        Window* w = m.find(window);
         if (!w) return FALSE;
         q = w->queue;
     } else {
-        q = wm().currentQueue();
+        q = m.currentQueue();
     }
     auto& timers = q->timers;
     auto it = std::find_if(timers.begin(), timers.end(), [&](const Timer& t) { return t.window == window && t.id == id; });

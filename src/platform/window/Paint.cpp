@@ -7,7 +7,6 @@
 using namespace veltrix::platform;
 
 namespace {
-WindowManager& wm() { return WindowManager::instance(); }
 
 Region clientRegion(const Window& w, const RECT* rect) {
     RECT all{0, 0, w.client.right - w.client.left, w.client.bottom - w.client.top};
@@ -16,16 +15,18 @@ Region clientRegion(const Window& w, const RECT* rect) {
 }  // namespace
 
 BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase) {
-    std::lock_guard lock(wm().mutex);
-    Window* w = wm().find(window);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    Window* w = m.find(window);
     if (!w) return FALSE;
-    wm().invalidate(*w, clientRegion(*w, rect), erase != FALSE, false);
+    m.invalidate(*w, clientRegion(*w, rect), erase != FALSE, false);
     return TRUE;
 }
 
 BOOL ValidateRect(HWND window, const RECT* rect) {
-    std::lock_guard lock(wm().mutex);
-    Window* w = wm().find(window);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    Window* w = m.find(window);
     if (!w) return FALSE;
     if (rect) {
         w->update.subtract(*rect);
@@ -37,8 +38,9 @@ BOOL ValidateRect(HWND window, const RECT* rect) {
 }
 
 BOOL GetUpdateRect(HWND window, LPRECT rect, BOOL) {
-    std::lock_guard lock(wm().mutex);
-    Window* w = wm().find(window);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    Window* w = m.find(window);
     if (!w) return FALSE;
     RECT b = w->update.empty() ? RECT{0, 0, 0, 0} : w->update.bounds();
     if (rect) *rect = b;
@@ -47,11 +49,12 @@ BOOL GetUpdateRect(HWND window, LPRECT rect, BOOL) {
 
 BOOL RedrawWindow(HWND window, const RECT* rect, HRGN, UINT flags) {
     {
-        std::lock_guard lock(wm().mutex);
-        Window* w = wm().find(window);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
+        Window* w = m.find(window);
         if (!w) return FALSE;
         if (flags & RDW_INVALIDATE)
-            wm().invalidate(*w, clientRegion(*w, rect), (flags & RDW_ERASE) != 0, (flags & RDW_ALLCHILDREN) != 0);
+            m.invalidate(*w, clientRegion(*w, rect), (flags & RDW_ERASE) != 0, (flags & RDW_ALLCHILDREN) != 0);
     }
     if (flags & RDW_VALIDATE) ValidateRect(window, rect);
     if (flags & (RDW_UPDATENOW | RDW_ERASENOW)) paintNow(window, (flags & RDW_ALLCHILDREN) != 0);
@@ -65,13 +68,13 @@ BOOL UpdateWindow(HWND window) {
 }
 
 HDC BeginPaint(HWND window, LPPAINTSTRUCT paint) {
-    WindowManager& m = wm();
     Region update;
     Region clip;
     bool erase = false;
     bool frame = false;
     {
-        std::lock_guard lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         Window* w = m.find(window);
         if (!w || !paint) return nullptr;
         update = w->update;
@@ -111,40 +114,69 @@ void paintNow(HWND window, bool children) {
         HWND h = order[i];
         bool invalid;
         {
-            std::lock_guard lock(wm().mutex);
-            Window* w = wm().find(h);
-            if (!w || !wm().isVisible(*w)) continue;
+            auto lock = WindowManager::lock();
+            WindowState& m = *lock;
+            Window* w = m.find(h);
+            if (!w || !m.isVisible(*w)) continue;
             invalid = !w->update.empty();
         }
         if (invalid) sendTo(h, WM_PAINT, 0, 0);
         if (!children) continue;
-        std::lock_guard lock(wm().mutex);
-        if (Window* w = wm().find(h)) order.insert(order.end(), w->children.begin(), w->children.end());
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
+        if (Window* w = m.find(h)) order.insert(order.end(), w->children.begin(), w->children.end());
     }
 }
+
+namespace {
+
+// More rectangles than this go to the display as their bounds: one larger
+// copy costs less than many small ones.
+constexpr int kMostPresentedRects = 16;
+
+std::vector<RECT> presentedRects(const Region& dirty) {
+    const int count = dirty.count();
+    if (count > kMostPresentedRects) return {dirty.bounds()};
+    std::vector<RECT> rects;
+    rects.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) rects.push_back(dirty.rect(i));
+    return rects;
+}
+
+}  // namespace
 
 void presentPictures() {
     struct Pending {
         HWND window;
-        cairo_surface_t* picture;
-        RECT dirty;
+        UniqueCairoSurface picture;
+        std::vector<RECT> dirty;
     };
     std::vector<Pending> pending;
     {
-        std::lock_guard lock(wm().mutex);
-        for (HWND h : wm().topLevels) {
-            Window* w = wm().find(h);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
+        for (HWND h : m.topLevels) {
+            Window* w = m.find(h);
             if (!w || !w->picture || w->presentPending.empty()) continue;
             // Each thread presents its own windows, so no picture is read while it is drawn.
             if (w->queue->thread != std::this_thread::get_id()) continue;
-            pending.push_back({h, cairo_surface_reference(w->picture), w->presentPending.bounds()});
+            pending.push_back({h, shareSurface(w->picture.get()), presentedRects(w->presentPending)});
             w->presentPending.clear();
         }
     }
     for (auto& p : pending) {
-        display().present(p.window, p.picture, p.dirty);
-        cairo_surface_destroy(p.picture);
+        display().present(p.window, p.picture.get(), p.dirty);
     }
+}
+
+void presentAgain(HWND window) {
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    Window* w = m.find(window);
+    if (!w || !w->picture) return;
+    w->presentPending.unite(RECT{0, 0, cairo_image_surface_get_width(w->picture.get()),
+                                 cairo_image_surface_get_height(w->picture.get())});
+    m.wakeQueue(*w->queue);
 }
 
 }  // namespace veltrix::platform

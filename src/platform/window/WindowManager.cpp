@@ -3,23 +3,10 @@
 #include <algorithm>
 #include <atomic>
 
+#include "platform/common/AsciiCase.h"
 #include "platform/display/Display.h"
 
 namespace veltrix::platform {
-
-namespace {
-char16_t foldAscii(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
-bool equalsIgnoringCase(const std::u16string& a, const std::u16string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (foldAscii(a[i]) != foldAscii(b[i])) return false;
-    return true;
-}
-}  // namespace
-
-Window::~Window() {
-    if (picture) cairo_surface_destroy(picture);
-}
 
 WindowManager& WindowManager::instance() {
     // Never destroyed: worker threads and static destructors may still ask it.
@@ -27,13 +14,40 @@ WindowManager& WindowManager::instance() {
     return *manager;
 }
 
-std::shared_ptr<WindowClass> WindowManager::findClass(const std::u16string& name) const {
+namespace {
+thread_local int windowLocksHeld = 0;
+}  // namespace
+
+WindowManager::Guard WindowManager::lock() {
+    WindowManager& manager = instance();
+    return Guard(manager.mutex_, manager.state_);
+}
+
+bool WindowManager::heldByThisThread() noexcept { return windowLocksHeld > 0; }
+
+WindowManager::Guard::Guard(std::mutex& mutex, WindowState& state) : lock_(mutex), state_(&state) { ++windowLocksHeld; }
+
+WindowManager::Guard::~Guard() {
+    if (lock_.owns_lock()) --windowLocksHeld;
+}
+
+void WindowManager::Guard::unlock() {
+    lock_.unlock();
+    --windowLocksHeld;
+}
+
+void WindowManager::Guard::relock() {
+    lock_.lock();
+    ++windowLocksHeld;
+}
+
+std::shared_ptr<WindowClass> WindowState::findClass(const std::u16string& name) const {
     for (const auto& c : classes)
-        if (equalsIgnoringCase(c->name, name)) return c;
+        if (ascii::equalsIgnoringCase(c->name, name)) return c;
     return nullptr;
 }
 
-std::shared_ptr<ThreadQueue> WindowManager::queueOf(std::thread::id thread, DWORD threadId) {
+std::shared_ptr<ThreadQueue> WindowState::queueOf(std::thread::id thread, DWORD threadId) {
     // The library may give a new thread the std::thread::id of one that has
     // ended; the thread number (never reused) tells them apart, and the ended
     // thread's queue is dropped rather than inherited.
@@ -50,27 +64,27 @@ std::shared_ptr<ThreadQueue> WindowManager::queueOf(std::thread::id thread, DWOR
     return q;
 }
 
-std::shared_ptr<ThreadQueue> WindowManager::currentQueue() {
+std::shared_ptr<ThreadQueue> WindowState::currentQueue() {
     return queueOf(std::this_thread::get_id(), GetCurrentThreadId());
 }
 
-std::shared_ptr<ThreadQueue> WindowManager::findQueue(DWORD threadId) const {
+std::shared_ptr<ThreadQueue> WindowState::findQueue(DWORD threadId) const {
     for (const auto& q : queues_)
         if (q->threadId == threadId) return q;
     return nullptr;
 }
 
-std::vector<HWND>& WindowManager::siblingsOf(const Window& w) {
+std::vector<HWND>& WindowState::siblingsOf(const Window& w) {
     if (w.parent) return find(w.parent)->children;
     return topLevels;
 }
 
-POINT WindowManager::clientOrigin(const Window& w) const {
+POINT WindowState::clientOrigin(const Window& w) const {
     RECT r = screenRect(w);
     return {r.left + w.client.left, r.top + w.client.top};
 }
 
-RECT WindowManager::screenRect(const Window& w) const {
+RECT WindowState::screenRect(const Window& w) const {
     RECT r = w.rect;
     if (w.parent) {
         if (const Window* p = find(w.parent)) {
@@ -81,12 +95,12 @@ RECT WindowManager::screenRect(const Window& w) const {
     return r;
 }
 
-Window* WindowManager::topLevelOf(Window* w) const {
+Window* WindowState::topLevelOf(Window* w) const {
     while (w && w->parent) w = find(w->parent);
     return w;
 }
 
-bool WindowManager::isVisible(const Window& w) const {
+bool WindowState::isVisible(const Window& w) const {
     const Window* p = &w;
     while (p) {
         if (!(p->style & WS_VISIBLE)) return false;
@@ -95,9 +109,9 @@ bool WindowManager::isVisible(const Window& w) const {
     return true;
 }
 
-bool WindowManager::isEnabled(const Window& w) const { return !(w.style & WS_DISABLED); }
+bool WindowState::isEnabled(const Window& w) const { return !(w.style & WS_DISABLED); }
 
-bool WindowManager::isDescendant(HWND ancestor, HWND window) const {
+bool WindowState::isDescendant(HWND ancestor, HWND window) const {
     const Window* w = find(window);
     while (w) {
         if (w->handle == ancestor) return true;
@@ -106,7 +120,7 @@ bool WindowManager::isDescendant(HWND ancestor, HWND window) const {
     return false;
 }
 
-Region WindowManager::visibleRegion(const Window& w, bool clientOnly) const {
+Region WindowState::visibleRegion(const Window& w, bool clientOnly) const {
     const Window* top = topLevelOf(const_cast<Window*>(&w));
     POINT topOrigin = clientOrigin(*top);
     auto toPicture = [&](RECT r) {
@@ -147,7 +161,7 @@ Region WindowManager::visibleRegion(const Window& w, bool clientOnly) const {
     return region;
 }
 
-void WindowManager::invalidate(Window& w, const Region& clientRegion, bool erase, bool allChildren) {
+void WindowState::invalidate(Window& w, const Region& clientRegion, bool erase, bool allChildren) {
     RECT client{0, 0, w.client.right - w.client.left, w.client.bottom - w.client.top};
     Region add = clientRegion;
     add.intersect(client);
@@ -165,12 +179,12 @@ void WindowManager::invalidate(Window& w, const Region& clientRegion, bool erase
     }
 }
 
-void WindowManager::wakeQueue(ThreadQueue& q) {
+void WindowState::wakeQueue(ThreadQueue& q) {
     q.wakeUp.notify_all();
     if (q.isDisplayThread) display().wake();
 }
 
-void WindowManager::recomputeClient(Window& w) {
+void WindowState::recomputeClient(Window& w) {
     int width = w.rect.right - w.rect.left;
     int height = w.rect.bottom - w.rect.top;
     int inset = 0;
@@ -181,23 +195,21 @@ void WindowManager::recomputeClient(Window& w) {
     w.client = {inset, inset, std::max(inset, width - inset), std::max(inset, height - inset)};
 }
 
-void WindowManager::ensurePicture(Window& w) {
+void WindowState::ensurePicture(Window& w) {
     int width = std::max(1, static_cast<int>(w.client.right - w.client.left));
     int height = std::max(1, static_cast<int>(w.client.bottom - w.client.top));
-    if (w.picture && cairo_image_surface_get_width(w.picture) == width &&
-        cairo_image_surface_get_height(w.picture) == height)
+    if (w.picture && cairo_image_surface_get_width(w.picture.get()) == width &&
+        cairo_image_surface_get_height(w.picture.get()) == height)
         return;
-    cairo_surface_t* fresh = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    UniqueCairoSurface fresh(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height));
     if (w.picture) {
         // Keep what was drawn so a resize shows no black flash before the paint.
-        cairo_t* cr = cairo_create(fresh);
-        cairo_set_source_surface(cr, w.picture, 0, 0);
-        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-        cairo_paint(cr);
-        cairo_destroy(cr);
-        cairo_surface_destroy(w.picture);
+        UniqueCairo cr(cairo_create(fresh.get()));
+        cairo_set_source_surface(cr.get(), w.picture.get(), 0, 0);
+        cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
+        cairo_paint(cr.get());
     }
-    w.picture = fresh;
+    w.picture = std::move(fresh);
 }
 
 DWORD currentTime() {

@@ -11,12 +11,10 @@ using namespace veltrix::platform;
 
 namespace {
 
-WindowManager& wm() { return WindowManager::instance(); }
-
 std::u16string textOf(LPCWSTR s) { return s ? std::u16string(s) : std::u16string(); }
 
 // A class "name" may also be an atom in the pointer's low word, as on Windows.
-std::u16string classNameOf(LPCWSTR name, const WindowManager& m) {
+std::u16string classNameOf(LPCWSTR name, const WindowState& m) {
     auto value = reinterpret_cast<std::uintptr_t>(name);
     if (value != 0 && value < 0x10000) {
         std::size_t index = value - 0xC000;
@@ -26,12 +24,7 @@ std::u16string classNameOf(LPCWSTR name, const WindowManager& m) {
     return textOf(name);
 }
 
-void destroyPicture(Window& w) {
-    if (w.picture) {
-        cairo_surface_destroy(w.picture);
-        w.picture = nullptr;
-    }
-}
+void destroyPicture(Window& w) { w.picture.reset(); }
 
 }  // namespace
 
@@ -40,9 +33,10 @@ ATOM RegisterClassExW(const WNDCLASSEXW* windowClass) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    std::lock_guard lock(wm().mutex);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
     std::u16string name = textOf(windowClass->lpszClassName);
-    if (name.empty() || wm().findClass(name)) {
+    if (name.empty() || m.findClass(name)) {
         SetLastError(ERROR_CLASS_ALREADY_EXISTS);
         return 0;
     }
@@ -51,13 +45,14 @@ ATOM RegisterClassExW(const WNDCLASSEXW* windowClass) {
     c->info = *windowClass;
     c->info.lpszClassName = nullptr;
     c->info.lpszMenuName = nullptr;
-    wm().classes.push_back(c);
-    return static_cast<ATOM>(0xC000 + wm().classes.size() - 1);
+    m.classes.push_back(c);
+    return static_cast<ATOM>(0xC000 + m.classes.size() - 1);
 }
 
 BOOL UnregisterClassW(LPCWSTR className, HINSTANCE) {
-    std::lock_guard lock(wm().mutex);
-    auto c = wm().findClass(classNameOf(className, wm()));
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    auto c = m.findClass(classNameOf(className, m));
     if (!c) {
         SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
         return FALSE;
@@ -69,8 +64,9 @@ BOOL UnregisterClassW(LPCWSTR className, HINSTANCE) {
 
 BOOL GetClassInfoExW(HINSTANCE, LPCWSTR className, WNDCLASSEXW* out) {
     controls::registerSystemClasses();
-    std::lock_guard lock(wm().mutex);
-    auto c = wm().findClass(classNameOf(className, wm()));
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    auto c = m.findClass(classNameOf(className, m));
     if (!c || !out) {
         SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
         return FALSE;
@@ -81,8 +77,9 @@ BOOL GetClassInfoExW(HINSTANCE, LPCWSTR className, WNDCLASSEXW* out) {
 }
 
 int GetClassNameW(HWND window, LPWSTR buffer, int size) {
-    std::lock_guard lock(wm().mutex);
-    Window* w = wm().find(window);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    Window* w = m.find(window);
     if (!w || !buffer || size <= 0) return 0;
     int n = std::min<int>(size - 1, static_cast<int>(w->windowClass->name.size()));
     std::copy_n(w->windowClass->name.data(), n, buffer);
@@ -95,12 +92,12 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
     ensureSystemClass(className);
     // The system controls exist before the first window, as on Windows.
     controls::registerSystemClasses();
-    WindowManager& m = wm();
     HWND handle = nullptr;
     std::u16string name;
     bool topLevel = !(style & WS_CHILD);
     {
-        std::lock_guard lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         name = classNameOf(className, m);
         auto c = m.findClass(name);
         if (!c) {
@@ -161,7 +158,8 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
     if (topLevel) {
         RECT screen;
         {
-            std::lock_guard lock(m.mutex);
+            auto lock = WindowManager::lock();
+            WindowState& m = *lock;
             Window* w = m.find(handle);
             POINT o = m.clientOrigin(*w);
             screen = {o.x, o.y, o.x + w->client.right - w->client.left, o.y + w->client.bottom - w->client.top};
@@ -185,7 +183,8 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
     if (!IsWindow(handle)) return nullptr;
     NCCALCSIZE_PARAMS calc{};
     {
-        std::lock_guard lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         calc.rgrc[0] = m.find(handle)->rect;
     }
     sendTo(handle, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&calc.rgrc[0]));
@@ -193,7 +192,8 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
     RECT client{};
     RECT rect{};
     {
-        std::lock_guard lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         Window* w = m.find(handle);
         if (!w) return nullptr;
         client = w->client;
@@ -212,7 +212,7 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
 namespace {
 
 // Pre-order list of a window and its descendants.
-void collect(WindowManager& m, HWND h, std::vector<HWND>& out) {
+void collect(WindowState& m, HWND h, std::vector<HWND>& out) {
     std::vector<HWND> stack{h};
     while (!stack.empty()) {
         HWND cur = stack.back();
@@ -227,14 +227,14 @@ void collect(WindowManager& m, HWND h, std::vector<HWND>& out) {
 }  // namespace
 
 BOOL DestroyWindow(HWND window) {
-    WindowManager& m = wm();
     std::vector<HWND> owned;
     HWND parent = nullptr;
     LONG_PTR id = 0;
     bool notifyParent = false;
     bool visible = false;
     {
-        std::lock_guard lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         Window* w = m.find(window);
         if (!w) {
             SetLastError(ERROR_INVALID_WINDOW_HANDLE);
@@ -265,7 +265,8 @@ BOOL DestroyWindow(HWND window) {
 
     std::vector<HWND> tree;
     {
-        std::lock_guard lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         collect(m, window, tree);
         for (HWND h : tree)
             if (Window* w = m.find(h)) w->destroying = true;
@@ -276,7 +277,8 @@ BOOL DestroyWindow(HWND window) {
     std::vector<std::unique_ptr<Window>> dead;
     bool topLevel = false;
     {
-        std::lock_guard lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         Window* w = m.find(window);
         topLevel = w && w->isTopLevel();
         if (w) {
@@ -304,14 +306,16 @@ BOOL DestroyWindow(HWND window) {
 }
 
 BOOL IsWindow(HWND window) {
-    std::lock_guard lock(wm().mutex);
-    return wm().find(window) ? TRUE : FALSE;
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    return m.find(window) ? TRUE : FALSE;
 }
 
 BOOL IsChild(HWND parent, HWND window) {
-    std::lock_guard lock(wm().mutex);
-    Window* w = wm().find(window);
-    return w && w->parent && wm().isDescendant(parent, w->parent) ? TRUE : FALSE;
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    Window* w = m.find(window);
+    return w && w->parent && m.isDescendant(parent, w->parent) ? TRUE : FALSE;
 }
 
 LRESULT CallWindowProcW(WNDPROC proc, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -320,8 +324,9 @@ LRESULT CallWindowProcW(WNDPROC proc, HWND window, UINT message, WPARAM wParam, 
 }
 
 LONG_PTR GetWindowLongPtrW(HWND window, int index) {
-    std::lock_guard lock(wm().mutex);
-    Window* w = wm().find(window);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    Window* w = m.find(window);
     if (!w) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return 0;
@@ -346,7 +351,6 @@ LONG_PTR GetWindowLongPtrW(HWND window, int index) {
 }
 
 LONG_PTR SetWindowLongPtrW(HWND window, int index, LONG_PTR value) {
-    WindowManager& m = wm();
     if (index == GWL_STYLE || index == GWL_EXSTYLE) {
         LONG_PTR old = GetWindowLongPtrW(window, index);
         if (!IsWindow(window)) return 0;
@@ -356,7 +360,8 @@ LONG_PTR SetWindowLongPtrW(HWND window, int index, LONG_PTR value) {
         } change{static_cast<DWORD>(old), static_cast<DWORD>(value)};
         sendTo(window, WM_STYLECHANGING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&change));
         {
-            std::lock_guard lock(m.mutex);
+            auto lock = WindowManager::lock();
+            WindowState& m = *lock;
             Window* w = m.find(window);
             if (!w) return 0;
             if (index == GWL_STYLE) {
@@ -369,7 +374,8 @@ LONG_PTR SetWindowLongPtrW(HWND window, int index, LONG_PTR value) {
         sendTo(window, WM_STYLECHANGED, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&change));
         return old;
     }
-    std::lock_guard lock(m.mutex);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
     Window* w = m.find(window);
     if (!w) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
@@ -415,16 +421,18 @@ LONG SetWindowLongW(HWND window, int index, LONG value) {
 }
 
 DWORD GetClassLongPtrW(HWND window, int index) {
-    std::lock_guard lock(wm().mutex);
-    Window* w = wm().find(window);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    Window* w = m.find(window);
     if (!w) return 0;
     if (index == -26) return w->windowClass->info.style;  // GCL_STYLE
     return 0;
 }
 
 HWND GetParent(HWND window) {
-    std::lock_guard lock(wm().mutex);
-    Window* w = wm().find(window);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    Window* w = m.find(window);
     if (!w) return nullptr;
     if (w->parent) return w->parent;
     // A top-level window answers its owner only when it is a pop-up.
@@ -432,15 +440,15 @@ HWND GetParent(HWND window) {
 }
 
 HWND GetAncestor(HWND window, UINT flags) {
-    std::lock_guard lock(wm().mutex);
-    Window* w = wm().find(window);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    Window* w = m.find(window);
     if (!w) return nullptr;
     if (flags == GA_PARENT) return w->parent;
-    return wm().topLevelOf(w)->handle;
+    return m.topLevelOf(w)->handle;
 }
 
 HWND SetParent(HWND window, HWND newParent) {
-    WindowManager& m = wm();
     if (newParent == GetDesktopWindow()) newParent = nullptr;
     HWND old = nullptr;
     bool becameTopLevel = false;
@@ -449,9 +457,10 @@ HWND SetParent(HWND window, HWND newParent) {
     RECT screen{};
     DWORD style = 0, exStyle = 0;
     std::u16string title;
-    cairo_surface_t* oldPicture = nullptr;
+    UniqueCairoSurface oldPicture;
     {
-        std::lock_guard lock(m.mutex);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
         Window* w = m.find(window);
         Window* p = newParent ? m.find(newParent) : nullptr;
         if (!w || (newParent && !p) || (newParent && m.isDescendant(window, newParent)) ||
@@ -479,8 +488,7 @@ HWND SetParent(HWND window, HWND newParent) {
         w->rect = onScreen;
         m.recomputeClient(*w);
         if (becameChild) {
-            oldPicture = w->picture;
-            w->picture = nullptr;
+            oldPicture = std::move(w->picture);
             w->presentPending.clear();
             auto q = w->queue;
             if (q->active == window) q->active = nullptr;
@@ -495,7 +503,7 @@ HWND SetParent(HWND window, HWND newParent) {
         exStyle = w->exStyle;
         title = w->text;
     }
-    if (oldPicture) cairo_surface_destroy(oldPicture);
+    oldPicture.reset();
     if (becameChild) display().destroyWindow(window);
     if (becameTopLevel) {
         display().createWindow(window, screen, style, exStyle);
@@ -508,8 +516,8 @@ HWND SetParent(HWND window, HWND newParent) {
 }
 
 HWND GetWindow(HWND window, UINT command) {
-    WindowManager& m = wm();
-    std::lock_guard lock(m.mutex);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
     Window* w = m.find(window);
     if (!w) return nullptr;
     if (command == GW_CHILD) return w->children.empty() ? nullptr : w->children.front();
@@ -527,8 +535,9 @@ HWND GetWindow(HWND window, UINT command) {
 
 HWND GetTopWindow(HWND window) {
     if (!window) {
-        std::lock_guard lock(wm().mutex);
-        return wm().topLevels.empty() ? nullptr : wm().topLevels.front();
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
+        return m.topLevels.empty() ? nullptr : m.topLevels.front();
     }
     return GetWindow(window, GW_CHILD);
 }
@@ -539,27 +548,30 @@ HWND GetDesktopWindow() {
 }
 
 HWND GetDlgItem(HWND dialog, int id) {
-    std::lock_guard lock(wm().mutex);
-    Window* w = wm().find(dialog);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    Window* w = m.find(dialog);
     if (!w) return nullptr;
     for (HWND c : w->children) {
-        Window* child = wm().find(c);
+        Window* child = m.find(c);
         if (child && child->id == id) return c;
     }
     return nullptr;
 }
 
 int GetDlgCtrlID(HWND window) {
-    std::lock_guard lock(wm().mutex);
-    Window* w = wm().find(window);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    Window* w = m.find(window);
     return w ? static_cast<int>(w->id) : 0;
 }
 
 BOOL EnumChildWindows(HWND parent, WNDENUMPROC proc, LPARAM param) {
     std::vector<HWND> all;
     {
-        std::lock_guard lock(wm().mutex);
-        collect(wm(), parent, all);
+        auto lock = WindowManager::lock();
+        WindowState& m = *lock;
+        collect(m, parent, all);
     }
     for (std::size_t i = 1; i < all.size(); ++i)
         if (IsWindow(all[i]) && !proc(all[i], param)) return FALSE;
@@ -567,11 +579,12 @@ BOOL EnumChildWindows(HWND parent, WNDENUMPROC proc, LPARAM param) {
 }
 
 HWND FindWindowW(LPCWSTR className, LPCWSTR windowName) {
-    std::lock_guard lock(wm().mutex);
-    for (HWND h : wm().topLevels) {
-        Window* w = wm().find(h);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    for (HWND h : m.topLevels) {
+        Window* w = m.find(h);
         if (!w) continue;
-        if (className && w->windowClass != wm().findClass(classNameOf(className, wm()))) continue;
+        if (className && w->windowClass != m.findClass(classNameOf(className, m))) continue;
         if (windowName && w->text != windowName) continue;
         return h;
     }
@@ -592,7 +605,8 @@ int GetWindowTextLengthW(HWND window) { return static_cast<int>(sendTo(window, W
 
 DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) {
     if (processId) *processId = 1;
-    std::lock_guard lock(wm().mutex);
-    Window* w = wm().find(window);
+    auto lock = WindowManager::lock();
+    WindowState& m = *lock;
+    Window* w = m.find(window);
     return w ? w->queue->threadId : 0;
 }

@@ -63,4 +63,47 @@ TEST(RegexLimits, ALimitEndsTheWholeSearchAndReplace)
     EXPECT_EQ(replaced, u"X" + std::u16string(40, u'a') + u"c");
 }
 
+TEST(RegexLimits, BackReferencesPayForTheUnitsTheyCompare)
+{
+    // A few thousand backtracks, each comparing up to ten thousand units.
+    const std::u16string subject = std::u16string(20'000, u'a') + u"b";
+    RegexPattern pattern(u"^(.*)\\1$", 0);
+    pattern.setMatchLimits({2'000'000, 6000});
+    EXPECT_EQ(pattern.match(subject).status(), MatchStatus::stepLimit);
+    // A short capture compared once stays well inside the limit.
+    EXPECT_EQ(groupsOf(pattern.match(u"abcabc")), (std::vector<int>{0, 6, 0, 3}));
+}
+
+TEST(RegexLimits, OneBudgetBoundsEverySearchOfAnOperation)
+{
+    const std::u16string text(40, u'a');
+    RegexPattern pattern(u"a", 0);
+    pattern.setMatchLimits({25, 6000});
+    // Each search alone is cheap: with a budget per call all forty are found.
+    MatchContext each = pattern.prepareMatch(text, 0);
+    int found = 0;
+    while (pattern.match(each).found())
+        ++found;
+    EXPECT_EQ(found, 40);
+
+    MatchContext shared = pattern.prepareMatch(text, 0);
+    MatchBudget budget = pattern.makeBudget();
+    found = 0;
+    MatchResult last;
+    while ((last = pattern.match(shared, budget)).found())
+        ++found;
+    EXPECT_GT(found, 0);
+    EXPECT_LT(found, 40);
+    EXPECT_EQ(last.status(), MatchStatus::stepLimit);
+    EXPECT_EQ(budget.stopped(), MatchStatus::stepLimit);
+    // A stopped budget ends the next search at once, in a fresh context too.
+    MatchContext fresh = pattern.prepareMatch(text, 0);
+    EXPECT_EQ(pattern.match(fresh, budget).status(), MatchStatus::stepLimit);
+
+    MatchStatus outcome = MatchStatus::found;
+    const std::u16string replaced = pattern.replaceMatches(text, u"b", -1, -1, &outcome);
+    EXPECT_EQ(outcome, MatchStatus::stepLimit);
+    EXPECT_EQ(replaced, std::u16string(static_cast<std::size_t>(found), u'b') + std::u16string(40 - static_cast<std::size_t>(found), u'a'));
+}
+
 } // namespace

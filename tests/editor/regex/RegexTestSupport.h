@@ -9,36 +9,19 @@
 #include <gtest/gtest.h>
 
 #include "editor/regex/RegexPattern.h"
+#include "platform/common/Unicode.h"
 
-// UTF-8 for messages only; lone surrogates become "?".
+// UTF-8 for messages only; control characters other than a line feed are
+// spelled out, lone surrogates become U+FFFD.
 inline std::string utf8(std::u16string_view text)
 {
     std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = u'?';
-        }
-        if (c < 0x20 && c != u'\n') {
-            out += "\\x" + std::to_string(static_cast<int>(c));
-        } else if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
+    std::size_t run = 0;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && (text[i] >= 0x20 || text[i] == u'\n')) continue;
+        out += veltrix::unicode::utf16ToUtf8(text.substr(run, i - run));
+        if (i < text.size()) out += "\\x" + std::to_string(static_cast<int>(text[i]));
+        run = i + 1;
     }
     return out;
 }

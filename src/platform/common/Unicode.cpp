@@ -1,4 +1,4 @@
-#include "platform/services/Utf.h"
+#include "platform/common/Unicode.h"
 
 #include <bit>
 #include <cstdint>
@@ -8,7 +8,7 @@
 #include <emmintrin.h>
 #endif
 
-namespace platform {
+namespace veltrix::unicode {
 
 namespace {
 
@@ -116,8 +116,8 @@ inline void decodeSequences(const unsigned char* d, std::size_t n, char16_t* out
             if ((b1 & 0xC0) == 0x80 && (b2 & 0xC0) == 0x80 && (b3 & 0xC0) == 0x80) {
                 const char32_t c = ((b & 0x07) << 18) | ((b1 & 0x3F) << 12) | ((b2 & 0x3F) << 6) | (b3 & 0x3F);
                 if (c >= 0x10000 && c <= 0x10FFFF) {
-                    out[o++] = static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-                    out[o++] = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+                    out[o++] = highSurrogateOf(c);
+                    out[o++] = lowSurrogateOf(c);
                     i += 4;
                     continue;
                 }
@@ -239,10 +239,10 @@ std::size_t encodeUtf8(const char16_t* s, std::size_t n, char* out) {
             out[o++] = static_cast<char>(c);
             continue;
         }
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
+        if (isHighSurrogate(s[i]) && i + 1 < n && isLowSurrogate(s[i + 1])) {
+            c = combineSurrogates(s[i], s[i + 1]);
             ++i;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
+        } else if (isSurrogate(s[i])) {
             c = kReplacement;
         }
         if (c < 0x800) {
@@ -273,4 +273,20 @@ std::string utf16ToUtf8(std::u16string_view text) {
     return out;
 }
 
-}  // namespace platform
+std::string utf16ToUtf8(std::u16string_view text, std::vector<int>& offsets) {
+    std::string out;
+    out.reserve(text.size());
+    offsets.assign(text.size() + 1, 0);
+    char bytes[4];
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        offsets[i] = static_cast<int>(out.size());
+        const std::size_t units = isHighSurrogate(text[i]) && i + 1 < text.size() && isLowSurrogate(text[i + 1]) ? 2 : 1;
+        if (units == 2) offsets[i + 1] = static_cast<int>(out.size());
+        out.append(bytes, encodeUtf8(text.data() + i, units, bytes));
+        i += units - 1;
+    }
+    offsets[text.size()] = static_cast<int>(out.size());
+    return out;
+}
+
+}  // namespace veltrix::unicode
