@@ -149,10 +149,12 @@ std::uint64_t BassPlayer::bytesToMs(std::uint64_t bytes) const {
 }
 
 std::uint64_t BassPlayer::msToBytes(std::uint64_t ms) const {
+    // Half a millisecond on top: the library cuts the time down to a whole
+    // sample frame, so the byte lands in [ms, ms + 0.5) and reads back as ms.
+    // Cutting to whole bytes per millisecond instead landed up to 2 ms early,
+    // and a time stamped right after choosing a sentence came out before it.
     const auto& f = m_library.functions();
-    const std::int64_t bps = static_cast<std::int64_t>(f.ChannelSeconds2Bytes(m_stream, 1.0));
-    return f.ChannelSeconds2Bytes(m_stream, static_cast<double>(ms / 1000)) +
-           static_cast<std::uint64_t>(static_cast<std::int64_t>(ms % 1000) * (bps / 1000));
+    return f.ChannelSeconds2Bytes(m_stream, (static_cast<double>(ms) + 0.5) / 1000.0);
 }
 
 void BassPlayer::setPosition(int ms) {

@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/common/UniqueC.h"
+
 class PDicFile {
 public:
     // Opens for binary reading; false when the file cannot be opened.
@@ -24,9 +26,6 @@ public:
     std::size_t readAt(std::int64_t offset, void* buffer, std::size_t count);
 
 private:
-    struct Closer {
-        void operator()(std::FILE* stream) const { std::fclose(stream); }
-    };
-    std::unique_ptr<std::FILE, Closer> m_stream;
+    veltrix::UniqueC<std::FILE, ::fclose> m_stream;
     std::int64_t m_size = 0;
 };

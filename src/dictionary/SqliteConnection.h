@@ -2,11 +2,8 @@
 // by hand on each path.
 #pragma once
 
-#include <memory>
-
 #include <sqlite3.h>
 
-struct SqliteCloser {
-    void operator()(sqlite3* connection) const { sqlite3_close(connection); }
-};
-using SqliteConnection = std::unique_ptr<sqlite3, SqliteCloser>;
+#include "platform/common/UniqueC.h"
+
+using SqliteConnection = veltrix::UniqueC<sqlite3, sqlite3_close>;

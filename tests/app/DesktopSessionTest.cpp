@@ -443,8 +443,9 @@ TEST_F(DesktopSession, TwoHundredOpenAndEscapePairsTypedAtOnce) {
     EXPECT_EQ(maps(), 1 + kPairs);
     EXPECT_EQ(x->mappedWindows().size(), 1u);
     // Still listening.
+    const unsigned long focus = x->focus();
     ctrl(XK_o);
-    EXPECT_TRUE(mappedBecome(2));
+    EXPECT_TRUE(mappedBecome(2)) << "main window " << main << ", keyboard at " << focus;
     x->press(XK_Escape);
     x->flush();
     EXPECT_TRUE(mappedBecome(1));

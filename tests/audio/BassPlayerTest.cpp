@@ -263,6 +263,14 @@ TEST_F(BassPlayerTest, SetPositionIsReadBackWithoutAskingTheLibraryWhileStopped)
     // Seeking while playing moves the position there at once.
     player.setPosition(1234);
     EXPECT_NEAR(player.getPosition(), 1234, 5);
+    // Never before the time asked for: a time stamped right after choosing a
+    // sentence must not come out before that sentence's start.
+    for (int ms : {5700, 1003, 2999, 4321, 7001}) {
+        player.setPosition(ms);
+        const int position = player.getPosition();
+        EXPECT_GE(position, ms);
+        EXPECT_LE(position, ms + 5);
+    }
 }
 
 TEST_F(BassPlayerTest, APlayerMadeAfterAnotherWasDestroyedPlays) {

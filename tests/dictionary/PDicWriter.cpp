@@ -10,14 +10,13 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "platform/common/UniqueC.h"
+
 namespace veltrix::test {
 
 namespace {
 
-struct ConverterCloser {
-    void operator()(UConverter* converter) const { ucnv_close(converter); }
-};
-using Converter = std::unique_ptr<UConverter, ConverterCloser>;
+using Converter = veltrix::UniqueC<UConverter, ucnv_close>;
 
 Converter openConverter(const char* name) {
     UErrorCode error = U_ZERO_ERROR;

@@ -10,22 +10,19 @@
 #include <memory>
 #include <thread>
 
+#include "platform/common/UniqueC.h"
+
 namespace veltrix::test {
 
 namespace {
 
 ::Display* x(void* display) { return static_cast<::Display*>(display); }
 
-struct SurfaceDeleter {
-    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
-};
-struct ContextDeleter {
-    void operator()(cairo_t* cr) const { cairo_destroy(cr); }
-};
+// XDestroyImage is a macro, so the image's owner needs a deleter of its own.
 struct ImageDeleter {
     void operator()(XImage* image) const { XDestroyImage(image); }
 };
-using Surface = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
+using Surface = veltrix::UniqueC<cairo_surface_t, cairo_surface_destroy>;
 
 // Windows of the program come and go while the desktop looks at them: an
 // error about a window that has just gone is no failure of the test. Other
@@ -203,6 +200,13 @@ std::string XDesktop::title(unsigned long window) {
     return text;
 }
 
+unsigned long XDesktop::focus() {
+    ::Window window = 0;
+    int revert = 0;
+    XGetInputFocus(x(display_), &window, &revert);
+    return window;
+}
+
 XDesktop::Rect XDesktop::geometry(unsigned long window) {
     ::Display* d = x(display_);
     XWindowAttributes a;
@@ -253,7 +257,7 @@ bool XDesktop::screenshot(const std::string& path) {
     const Surface root(cairo_xlib_surface_create(d, RootWindow(d, screen), DefaultVisual(d, screen), width(), height()));
     const Surface image(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width(), height()));
     {
-        std::unique_ptr<cairo_t, ContextDeleter> cr(cairo_create(image.get()));
+        veltrix::UniqueC<cairo_t, cairo_destroy> cr(cairo_create(image.get()));
         cairo_set_source_surface(cr.get(), root.get(), 0, 0);
         cairo_paint(cr.get());
     }

@@ -50,6 +50,8 @@ public:
     bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit);
     // Mapped top-level windows now.
     std::vector<unsigned long> mappedWindows();
+    // The window that has the keyboard (0 for none, 1 for the pointer's root).
+    unsigned long focus();
     // The title a window shows (_NET_WM_NAME in UTF-8, else WM_NAME).
     std::string title(unsigned long window);
     struct Rect {

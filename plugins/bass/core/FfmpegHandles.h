@@ -12,35 +12,17 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
-#include <memory>
+#include "platform/common/UniqueC.h"
 
 namespace bass {
 
-struct FormatContextCloser {
-    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
-};
-struct CodecContextFreer {
-    void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
-};
-struct PacketFreer {
-    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-struct FrameFreer {
-    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
-struct ResamplerFreer {
-    void operator()(SwrContext* context) const { swr_free(&context); }
-};
-struct DictionaryFreer {
-    void operator()(AVDictionary* dictionary) const { av_dict_free(&dictionary); }
-};
-
-using FormatContext = std::unique_ptr<AVFormatContext, FormatContextCloser>;
-using CodecContext = std::unique_ptr<AVCodecContext, CodecContextFreer>;
-using Packet = std::unique_ptr<AVPacket, PacketFreer>;
-using Frame = std::unique_ptr<AVFrame, FrameFreer>;
-using ResamplerContext = std::unique_ptr<SwrContext, ResamplerFreer>;
-using Dictionary = std::unique_ptr<AVDictionary, DictionaryFreer>;
+// FFmpeg's release functions take the pointer's address and clear it.
+using FormatContext = veltrix::UniqueCByAddress<AVFormatContext, avformat_close_input>;
+using CodecContext = veltrix::UniqueCByAddress<AVCodecContext, avcodec_free_context>;
+using Packet = veltrix::UniqueCByAddress<AVPacket, av_packet_free>;
+using Frame = veltrix::UniqueCByAddress<AVFrame, av_frame_free>;
+using ResamplerContext = veltrix::UniqueCByAddress<SwrContext, swr_free>;
+using Dictionary = veltrix::UniqueCByAddress<AVDictionary, av_dict_free>;
 
 // A channel layout, which may own a custom channel map.
 class ChannelLayout {

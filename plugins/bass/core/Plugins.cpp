@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/Library.h"
+#include "platform/common/UniqueC.h"
 
 namespace bass {
 
@@ -23,10 +24,7 @@ constexpr std::array<std::string_view, 5> kPluginOnlyCodecs = {"wmav1", "wmav2",
                                                                "wmavoice"};
 
 // A module opened with dlopen, closed with its owner.
-struct ModuleCloser {
-    void operator()(void* module) const { ::dlclose(module); }
-};
-using Module = std::unique_ptr<void, ModuleCloser>;
+using Module = veltrix::UniqueC<void, ::dlclose>;
 
 struct LoadedPlugin {
     Module module;

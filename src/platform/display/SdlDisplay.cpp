@@ -215,7 +215,15 @@ void SdlDisplay::realize(Mirror& m) {
 }
 
 void SdlDisplay::handOnFocus(HWND leaving) {
-    if (focused_ != leaving) return;
+    if (focused_ != leaving) {
+        // The server may have given the leaving window the keyboard without
+        // this display's record knowing (seen after 200 dialogs opened and
+        // closed at typing speed: X's focus fell to no window and the next
+        // keys were lost). Said again, so the keyboard stays with a window.
+        Mirror* m = focused_ ? mirrorOf(focused_) : nullptr;
+        if (m && m->visible && m->sdl) SDL_SetWindowInputFocus(m->sdl.get());
+        return;
+    }
     focused_ = nullptr;
     for (auto it = focusHistory_.rbegin(); it != focusHistory_.rend(); ++it) {
         if (*it == leaving) continue;
