@@ -2,9 +2,9 @@
 // X input: the phrase downloader opened from the environment switch in a
 // program folder of its own (the stand-in recorder and ffmpeg in Plugins/,
 // hosts in its settings file pointing at a site on 127.0.0.1). The learner
-// presses "Analyze" and "Download", turns down the save dialog that follows,
-// and closes the downloader; the voices and the remembered address are
-// checked. Run under xvfb-run (see tests/platform/run-under-xvfb.sh); without
+// presses "Analyze" and "Download", names the sentence list in the save dialog
+// that follows and clicks its "Save", and closes the downloader; the voices,
+// the saved list and the remembered address are checked. Run under xvfb-run (see tests/platform/run-under-xvfb.sh); without
 // an X display it skips itself.
 #include <gtest/gtest.h>
 
@@ -18,14 +18,14 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <thread>
 
-#include "XScreen.h"
 #include "support/HttpTestServer.h"
+#include "support/XDesktop.h"
 
 namespace fs = std::filesystem;
-using veltrix::test::ScreenRect;
-using veltrix::test::XScreen;
+using veltrix::test::XDesktop;
 
 extern char** environ;
 
@@ -104,18 +104,50 @@ struct Program {
     }
 };
 
-TEST(LessonDownloadersOnX, ThePhraseDownloaderAnalysesAndDownloadsWithRealInput) {
+// The X desktop as the learner's eyes and hands: windows found by title,
+// clicks where the eyes put them.
+struct Learner {
+    std::unique_ptr<XDesktop> desktop = XDesktop::open();
+    const char* pictures = std::getenv("VELTRIX_SAVE_PICTURES");
+
+    std::optional<unsigned long> window(const std::string& title) {
+        for (unsigned long w : desktop->mappedWindows())
+            if (desktop->title(w) == title) return w;
+        return std::nullopt;
+    }
+    std::optional<XDesktop::Rect> waitForWindow(const std::string& title, int milliseconds) {
+        for (int waited = 0; waited <= milliseconds; waited += 100) {
+            if (auto w = window(title)) return desktop->geometry(*w);
+            pause(100);
+        }
+        return std::nullopt;
+    }
+    bool waitUntilGone(const std::string& title, int milliseconds) {
+        for (int waited = 0; waited <= milliseconds; waited += 100) {
+            if (!window(title)) return true;
+            pause(100);
+        }
+        return false;
+    }
+    void click(int x, int y) {
+        desktop->moveTo(x, y);
+        pause(100);
+        desktop->click(1);
+        pause(100);
+    }
+    void picture(const std::string& name) {
+        if (pictures) desktop->screenshot(std::string(pictures) + "/" + name);
+    }
+};
+
+TEST(LessonDownloadersOnX, ThePhraseDownloaderAnalysesDownloadsAndSavesWithRealInput) {
     if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no X display";
-    std::unique_ptr<XScreen> screen = XScreen::open();
-    if (!screen) GTEST_SKIP() << "no X display with the XTEST extension";
+    Learner learner;
+    if (!learner.desktop) GTEST_SKIP() << "no X display with the XTEST extension";
 
     char pattern[] = "/tmp/veltrixXXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     const fs::path root = pattern;
-    const char* pictures = std::getenv("VELTRIX_SAVE_PICTURES");
-    auto picture = [&](const std::string& name) {
-        if (pictures) screen->screenshot(std::string(pictures) + "/" + name);
-    };
 
     HttpTestServer server;
     const std::string host = "127.0.0.1:" + std::to_string(server.port());
@@ -136,34 +168,45 @@ TEST(LessonDownloadersOnX, ThePhraseDownloaderAnalysesAndDownloadsWithRealInput)
     fs::create_directories(root / "work");
     program.start(root / "work");
 
-    const std::optional<ScreenRect> dialog = screen->waitForWindow("Gogakuru Downloader", 20000);
+    const std::string title = "Gogakuru Downloader";
+    const std::optional<XDesktop::Rect> dialog = learner.waitForWindow(title, 20000);
     ASSERT_TRUE(dialog) << "the downloader did not open";
     pause(500);
-    picture("phrase-x-opened.png");
+    learner.picture("phrase-x-opened.png");
 
     // "Analyze" (444, 4; 64 x 20): the address from the settings is in the field.
-    screen->click(dialog->x + 476, dialog->y + 14);
+    learner.click(dialog->x + 476, dialog->y + 14);
     pause(1500);
-    picture("phrase-x-analysed.png");
+    learner.picture("phrase-x-analysed.png");
     // "Download" (55, 28; 80 x 20).
-    screen->click(dialog->x + 95, dialog->y + 38);
+    learner.click(dialog->x + 95, dialog->y + 38);
 
-    const std::optional<ScreenRect> save = screen->waitForWindow("xml 保存先を選んでください", 30000);
+    const std::string saveTitle = "xml 保存先を選んでください";
+    const std::optional<XDesktop::Rect> save = learner.waitForWindow(saveTitle, 30000);
     ASSERT_TRUE(save) << "no save dialog";
     pause(500);
-    picture("phrase-x-save.png");
-    // Saving through the dialog is covered on the headless display; here the
-    // learner turns it down, which must leave the voices and the program well.
-    EXPECT_TRUE(screen->closeWindow("xml 保存先を選んでください"));
-    pause(1000);
-    picture("phrase-x-downloaded.png");
-    EXPECT_FALSE(screen->findWindow("xml 保存先を選んでください"));
+    // The proposed name is selected in the name field: typing replaces it.
+    // Lower-case and plain, so that it is typed key by key.
+    const fs::path target = root / "work" / "phrases.xml";
+    learner.desktop->type(target.string());
+    learner.desktop->flush();
+    pause(300);
+    learner.picture("phrase-x-save.png");
+    // "Save": 96 x 28, 12 from the right, two rows and their gaps above the bottom.
+    learner.click(save->x + save->width - 12 - 48, save->y + save->height - 12 - 26 - 10 - 26 + 13);
+    EXPECT_TRUE(learner.waitUntilGone(saveTitle, 10000)) << "clicking Save did not close the save dialog";
+    pause(500);
+    learner.picture("phrase-x-saved.png");
     EXPECT_TRUE(fs::exists(program.folder / "voices" / "x501_1s.mp3"));
     EXPECT_TRUE(fs::exists(program.folder / "voices" / "x502_1s.mp3"));
+    const std::string saved = readFile(target);
+    EXPECT_TRUE(saved.starts_with("\xFF\xFE")) << "no UTF-16 sentence list at " << target;
+    EXPECT_NE(asciiOfUtf16(saved).find("After you."), std::string::npos);
 
     // Closing the dialog writes the address back; then the program is closed.
-    EXPECT_TRUE(screen->closeWindow("Gogakuru Downloader"));
-    pause(1500);
+    if (auto w = learner.window(title)) learner.desktop->close(*w);
+    EXPECT_TRUE(learner.waitUntilGone(title, 5000));
+    pause(500);
     const std::string settings = asciiOfUtf16(readFile(program.folder / "veltrix.ini"));
     EXPECT_NE(settings.find("GogakuruURL=http://" + host + "/english/list/1"), std::string::npos) << settings;
     kill(program.pid, SIGTERM);
