@@ -31,30 +31,17 @@ std::vector<std::u16string> linkedAddresses(std::u16string_view page, std::u16st
     return addresses;
 }
 
-std::u16string textBetween(std::u16string_view text, std::size_t from, std::u16string_view open,
-                           std::u16string_view close, const MissingMarker& missing) {
-    const std::size_t start = text.find(open, from);
-    if (start == std::u16string_view::npos) return {};
-    const std::size_t begin = start + open.size();
-    const std::size_t end = text.find(close, begin);
-    if (end == std::u16string_view::npos) {
-        if (missing) missing(std::u16string(close));
-        return {};
-    }
-    return std::u16string(text.substr(begin, end - begin));
-}
-
 PhraseTexts readPhraseTexts(std::u16string_view page, std::size_t from, const MissingMarker& missing) {
     PhraseTexts texts;
-    const std::u16string english = textBetween(page, from, u"<p class=\"en\">", u"</p>", missing);
-    texts.sentence = textBetween(english, 0, u">", u"</span>", missing);
-    texts.translation = textBetween(page, from, u"<p class=\"jp\">", u"</p>", missing);
-    texts.explanation = textBetween(page, from, u"<div class=\"phrase_kaisetsu\">", u"</div>", missing);
+    const std::u16string english = textBetween(page, u"<p class=\"en\">", u"</p>", from, missing);
+    texts.sentence = textBetween(english, u">", u"</span>", 0, missing);
+    texts.translation = textBetween(page, u"<p class=\"jp\">", u"</p>", from, missing);
+    texts.explanation = textBetween(page, u"<div class=\"phrase_kaisetsu\">", u"</div>", from, missing);
     return texts;
 }
 
 std::u16string voiceStreamPath(std::u16string_view page, std::size_t from) {
-    return textBetween(page, from, u"r('", u"'", {});
+    return textBetween(page, u"r('", u"'", from);
 }
 
 }  // namespace gogakuru

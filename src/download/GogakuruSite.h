@@ -8,11 +8,11 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "download/PageMarkers.h"
 #include "download/SiteHosts.h"
 
 namespace gogakuru {
@@ -46,16 +46,6 @@ std::u16string phraseRowAddress(std::u16string_view url, std::u16string_view phr
 // The addresses a list page links to, in document order: "http://" + site +
 // href for every `a` whose href (empty when absent) does not contain ".htm".
 std::vector<std::u16string> linkedAddresses(std::u16string_view page, std::u16string_view siteHost);
-
-// Told the closing marker of a text that has its opening marker but not its
-// closing one (the learner sees it in a box).
-using MissingMarker = std::function<void(const std::u16string& marker)>;
-
-// The text between the first `open` at or after `from` and the first `close`
-// after it; empty when either is missing, and then, when only `close` is,
-// missing(close) is called.
-std::u16string textBetween(std::u16string_view text, std::size_t from, std::u16string_view open,
-                           std::u16string_view close, const MissingMarker& missing);
 
 struct PhraseTexts {
     std::u16string sentence;
