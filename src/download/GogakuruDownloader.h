@@ -71,7 +71,6 @@ public:
     void tableChanged(TableModelEvent event) override;
     void keyPressed(KeyEvent event) override;
 
-    // Thread
     DWORD run() override;
 
 protected:

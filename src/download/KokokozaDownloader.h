@@ -27,7 +27,6 @@ public:
     bool createContents() override;
     void onCommand(HWND control, WPARAM first, WORD notificationCode) override;
 
-    // Thread
     DWORD run() override;
 
 protected:

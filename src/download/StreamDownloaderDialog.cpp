@@ -53,7 +53,7 @@ void StreamDownloaderDialog::startDownload() {
     // A new run gets a fresh switch: the last one may have been cancelled.
     Thread::stop();
     cancel_ = std::make_unique<RequestCancel>();
-    if (!start()) showIdle();
+    if (!start([this](WorkerContext&) { return run(); })) showIdle();
 }
 
 void StreamDownloaderDialog::stopDownload() {

@@ -74,6 +74,9 @@ protected:
     // The label, the field, the three buttons ("Stop" disabled) and the table
     // with its columns; then the dialog is centred at its size.
     void createCommonContents();
+    // The worker's body. It reads this dialog's members, so the dialog stops
+    // the run (cancelling its request and tool) before it goes.
+    virtual DWORD run() = 0;
     // On the dialog's thread after the worker ended by itself.
     virtual void runFinished() = 0;
     // The buttons of a run that has ended, however it ended.
