@@ -31,13 +31,19 @@ bool Thread::start(Body body) {
     stop();
     auto state = std::make_shared<WorkerContext::State>();
     state->body = std::move(body);
+    // The run's state is in place before its thread starts: a body that asks
+    // isStopRequested() at once must see this run's flag, not the last run's
+    // raised one (it then ended at once with "stop!").
+    state_ = state;
+    abandoned_ = false;
     try {
         worker_ = std::thread(&Thread::entry, state);
     } catch (const std::system_error&) {
+        state->stop.request_stop();
+        state->body = nullptr;
+        state->finished = true;
         return false;
     }
-    state_ = std::move(state);
-    abandoned_ = false;
     return true;
 }
 

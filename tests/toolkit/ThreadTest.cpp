@@ -99,6 +99,18 @@ TEST(Thread, StartEndsARunningRunFirstAndStopIsRepeatable) {
     EXPECT_EQ(worker.priority(), Thread::kDefaultPriority);
 }
 
+// Workers whose body reads its owner's members (the downloaders) ask the
+// owner whether a stop was asked for as their first step: a run must never
+// see the flag of the run stopped before it.
+TEST(Thread, ABodyAskingItsOwnerAtOnceSeesItsOwnRunsFlag) {
+    Thread worker;
+    for (int run = 0; run < 200; ++run) {
+        ASSERT_TRUE(worker.start([&worker](WorkerContext&) -> DWORD { return worker.isStopRequested() ? 1 : 0; }));
+        worker.stop();
+        ASSERT_EQ(worker.exitCode(), 0u) << "run " << run;
+    }
+}
+
 TEST(Thread, AQuitMessageMetWhileWaitingIsPostedAgain) {
     Thread worker;
     ASSERT_TRUE(worker.start(sleeper(std::make_shared<Counters>())));
