@@ -269,6 +269,9 @@ protected:
     // Input method messages; true when handled.
     bool onImeMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
+    // A drop of files ends in onFilesDropped, never in onDrop: the drop mode
+    // ends here for both.
+    HRESULT Drop(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) override;
     // Drop target callbacks (x, y on the screen).
     void onDragEnter() override;
     void onDragOver(DWORD keyState, int x, int y, DWORD* effect) override;
@@ -389,6 +392,7 @@ private:
     };
     DragOut m_drag;
     std::u16string m_composition;  // the input method's text being composed
+    int m_compositionCursor = 0;   // the caret's place in it
     bool m_draggingThumb = false;
     int m_thumbGrab = 0;  // pixels from the thumb's top to the pointer
     int m_limit = -1;

@@ -152,6 +152,8 @@ bool TextEditor::onImeMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
         if (lParam & GCS_COMPSTR) {
             m_composition = compositionString(context, GCS_COMPSTR, kMaxImeResult);
             if (readOnly()) m_composition.clear();
+            m_compositionCursor = std::clamp<int>(ImmGetCompositionStringW(context, GCS_CURSORPOS, nullptr, 0), 0,
+                                                  static_cast<int>(m_composition.size()));
             placeCandidates(context);
             invalidateAll();
         }

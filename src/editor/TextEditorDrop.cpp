@@ -54,9 +54,14 @@ void TextEditor::onDragLeave() {
     if (m_mouseMode == kMouseDropping) m_mouseMode = kMouseNone;
 }
 
-HRESULT TextEditor::onDrop(int x, int y, IDataObject* data, DWORD* effect) {
+HRESULT TextEditor::Drop(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) {
+    const HRESULT result = DropTarget::Drop(data, keyState, point, effect);
     stopAutoScroll();
     if (m_mouseMode == kMouseDropping) m_mouseMode = kMouseNone;
+    return result;
+}
+
+HRESULT TextEditor::onDrop(int x, int y, IDataObject* data, DWORD* effect) {
     POINT point{x, y};
     if (handle_) ScreenToClient(handle_, &point);
     const int p = positionAtPoint(point.x, point.y);

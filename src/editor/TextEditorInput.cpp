@@ -329,9 +329,10 @@ bool TextEditor::closeBrace() {
 std::u16string TextEditor::acceptedText(std::u16string text) const {
     if (!multiLine()) std::erase_if(text, [](char16_t c) { return c == u'\r' || c == u'\n' || c == u'\t'; });
     for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!veltrix::unicode::isSurrogate(text[i])) continue;  // the common case, kept cheap for big pastes
         if (veltrix::unicode::isPairAt(text, i)) {
             ++i;
-        } else if (veltrix::unicode::isSurrogate(text[i])) {
+        } else {
             text[i] = 0xFFFD;
         }
     }

@@ -242,7 +242,14 @@ void TextEditor::paintComposition(Graphics& graphics) {
 
 void TextEditor::paintCaret(Graphics& graphics) {
     if (!m_focused) return;
-    fill(graphics.dc(), m_caretPoint.x, m_caretPoint.y, 2, m_fontHeight + 2, m_colors.get(ColorSlot::Text));
+    int x = m_caretPoint.x;
+    if (m_compositionCursor > 0 && !m_composition.empty()) {
+        // Inside the reading being composed, where the input method says.
+        SIZE size{};
+        GetTextExtentPoint32W(graphics.dc(), m_composition.data(), m_compositionCursor, &size);
+        x += size.cx;
+    }
+    fill(graphics.dc(), x, m_caretPoint.y, 2, m_fontHeight + 2, m_colors.get(ColorSlot::Text));
 }
 
 void TextEditor::paintScrollIndicator(Graphics& graphics) {

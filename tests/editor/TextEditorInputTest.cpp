@@ -169,6 +169,7 @@ TEST_F(EditorInput, DroppedFilesOpenOrBecomeTheBackground) {
     headless::pumpMessages();
     EXPECT_EQ(windowText(), u"dropped text");
     EXPECT_FALSE(editor.hasBackgroundImage());
+    EXPECT_EQ(editor.mouseMode(), 0) << "the drop is over";
 
     headless::dropFiles({folder.file("Back.PNG")}, screen(30, 30));
     headless::pumpMessages();
