@@ -83,4 +83,13 @@ protected:
     LoggingListener listener;
 };
 
+// The editor with the keyboard focus, for tests that type and click.
+struct FocusedEditorWindow : EditorWindow {
+    void SetUp() override {
+        EditorWindow::SetUp();
+        SetFocus(editor.getHandle());
+        platform::headless::pumpMessages();
+    }
+};
+
 }  // namespace veltrix::test

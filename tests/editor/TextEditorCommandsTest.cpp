@@ -14,12 +14,7 @@ namespace headless = veltrix::platform::headless;
 
 namespace {
 
-struct EditorCommands : EditorWindow {
-    void SetUp() override {
-        EditorWindow::SetUp();
-        SetFocus(editor.getHandle());
-        headless::pumpMessages();
-    }
+struct EditorCommands : FocusedEditorWindow {
     void TearDown() override {
         headless::setMenuResponder(nullptr);
         headless::setFileDialogResponder(nullptr);

@@ -11,13 +11,7 @@ namespace headless = veltrix::platform::headless;
 
 namespace {
 
-struct EditorInput : EditorWindow {
-    void SetUp() override {
-        EditorWindow::SetUp();
-        SetFocus(editor.getHandle());
-        headless::pumpMessages();
-    }
-};
+using EditorInput = FocusedEditorWindow;
 
 TEST_F(EditorInput, FocusIsReported) {
     SetFocus(nullptr);

@@ -10,12 +10,7 @@ namespace headless = veltrix::platform::headless;
 
 namespace {
 
-struct EditorKeys : EditorWindow {
-    void SetUp() override {
-        EditorWindow::SetUp();
-        SetFocus(editor.getHandle());
-        headless::pumpMessages();
-    }
+struct EditorKeys : FocusedEditorWindow {
     // The letter key pressed with Ctrl and a held key (and Shift for a capital).
     std::u16string composed(int heldKey, int letter, bool capital) {
         setText(u"");

@@ -13,12 +13,7 @@ namespace headless = veltrix::platform::headless;
 
 namespace {
 
-struct EditorMouse : EditorWindow {
-    void SetUp() override {
-        EditorWindow::SetUp();
-        SetFocus(editor.getHandle());
-        headless::pumpMessages();
-    }
+struct EditorMouse : FocusedEditorWindow {
     void clickAt(POINT point) {
         headless::click(headless::Button::Left, point);
         headless::pumpMessages();
