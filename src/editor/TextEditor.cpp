@@ -113,9 +113,11 @@ void TextEditor::replaceRange(int start, int end, std::u16string_view text, Reco
 void TextEditor::applyEdit(int start, int end, std::u16string_view text) {
     const int rowsBefore = m_layout.totalRows();
     const int firstRow = m_layout.rowOfPosition(start);
+    const int linesBefore = m_document.lineCount();
     m_document.replace(start, end, text);
     const int newEnd = start + static_cast<int>(text.size());
     const int firstLine = m_document.lineOfPosition(start);
+    m_layout.linesReplaced(firstLine, m_document.lineCount() - linesBefore);
     const int lastLine = m_document.lineOfPosition(newEnd) + 2;
     // Every line the edit touched gets a layout that fits its new text: its
     // old wrap list may describe a line that no longer exists.
@@ -347,8 +349,50 @@ void TextEditor::relayoutAll() {
     m_layout.setWrapWidth(m_wordWrap ? std::max(1, textAreaWidth()) : TextLayout::kNoWrapWidth);
     // Too narrow to show anything (a window still being made or folded
     // away): the lines keep the rows they have, which fit their texts.
-    if (canWrap()) m_layout.layoutAll();
+    if (canWrap()) {
+        if (!handle_) {
+            m_layout.layoutAll();  // no window, no timer to finish a started layout
+        } else {
+            m_layout.startLayout();
+            if (m_layout.layoutPending()) {
+                keepingFirstLine([this] { layOutShownRows(m_scroll.firstRow); });
+                SetTimer(handle_, kLayoutTimer, 1, nullptr);
+            }
+        }
+    }
     updateScrollRanges();
+}
+
+template <typename Change> void TextEditor::keepingFirstLine(Change change) {
+    if (m_document.lineCount() == 0) {
+        change();
+        return;
+    }
+    const LineTable& lines = m_document.lines();
+    const int line = m_layout.lineOfRow(m_scroll.firstRow);
+    const int rowInLine = m_scroll.firstRow - lines.firstRow(line);
+    change();
+    if (line < m_document.lineCount())
+        m_scroll.firstRow = lines.firstRow(line) + std::clamp(rowInLine, 0, lines.rowCount(line) - 1);
+}
+
+bool TextEditor::layOutShownRows(int firstRow) {
+    if (!m_layout.layoutPending()) return false;
+    const int visible = std::max(1, textAreaHeight() / std::max(1, rowHeight()));
+    return m_layout.layOutRows(firstRow, visible + 1);
+}
+
+void TextEditor::continueLayout() {
+    keepingFirstLine([this] {
+        if (!m_layout.layOutMore()) KillTimer(handle_, kLayoutTimer);
+    });
+    updateScrollRanges();
+    placeCaret();
+    // The rows on show were laid out before they showed; only the bar moves.
+    if (handle_ && hasVerticalBar()) {
+        RECT bar{m_clientWidth - scrollBarWidth(), 0, m_clientWidth, m_clientHeight};
+        InvalidateRect(handle_, &bar, FALSE);
+    }
 }
 
 void TextEditor::updateScrollRanges() {
@@ -377,6 +421,14 @@ void TextEditor::scrollToRow(int row) {
 }
 
 void TextEditor::scrollCaretIntoView() {
+    // The rows round the caret are laid out before they are counted, or the
+    // caret could land below the view once they are.
+    if (m_layout.layoutPending()) {
+        const int line = m_document.lineOfPosition(m_caret);
+        const int visible = std::max(1, m_scroll.visibleRows);
+        keepingFirstLine([&] { m_layout.layOutLines(line - visible, line + visible); });
+        updateScrollRanges();
+    }
     const int row = m_layout.rowOfPosition(m_caret);
     const RowSpan span = m_layout.rowSpan(row);
     const int x = m_layout.xOfPosition(span, m_caret);

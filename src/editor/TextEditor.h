@@ -340,6 +340,15 @@ private:
     void rebuildFont();
     void applyMargins();
     void relayoutAll();
+    // A long document's layout goes on on a timer after its first page shows;
+    // the view keeps its first line in place while the rows above it settle.
+    static constexpr UINT_PTR kLayoutTimer = 3;
+    void continueLayout();
+    // Wraps the lines of the rows about to show if the layout has not reached
+    // them; true when the view changed.
+    bool layOutShownRows(int firstRow);
+    // Keeps the first shown line at the top while the rows above it change.
+    template <typename Change> void keepingFirstLine(Change change);
     void updateScrollRanges();
     void invalidateAll();
     void invalidateRows(int firstRow, int lastRow);

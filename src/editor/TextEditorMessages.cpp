@@ -84,7 +84,16 @@ LRESULT TextEditor::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         m_draggingThumb = false;
         m_canvas.reset();
         break;
+    case WM_TIMER:
+        if (wParam != kLayoutTimer) break;
+        continueLayout();
+        return 0;
     case WM_PAINT: {
+        if (layOutShownRows(m_scroll.firstRow)) {
+            updateScrollRanges();
+            placeCaret();
+            InvalidateRect(window, nullptr, FALSE);
+        }
         const PaintDC painting(window);
         HDC dc = painting.get();
         if (m_clientWidth > 0 && m_clientHeight > 0) {

@@ -24,6 +24,44 @@ void TextLayout::layoutAll() {
     m_widest = 0;
     const int count = m_document.lineCount();
     for (int line = 0; line < count; ++line) wrapLine(line);
+    m_frontier = kLaidOut;
+}
+
+void TextLayout::startLayout() {
+    m_widest = 0;
+    m_frontier = 0;
+    layOutMore();
+}
+
+bool TextLayout::layOutMore() {
+    const int count = m_document.lineCount();
+    const long long stepEnd = m_frontier < count ? 0LL + m_document.lineStart(m_frontier) + kLayoutStep : 0;
+    while (m_frontier < count && m_document.lineStart(m_frontier) < stepEnd) wrapLine(m_frontier++);
+    if (m_frontier < count) return true;
+    m_frontier = kLaidOut;
+    return false;
+}
+
+bool TextLayout::layOutRows(int first, int rows) {
+    const int count = m_document.lineCount();
+    if (count == 0) return false;
+    bool changed = false;
+    const LineTable& lines = m_document.lines();
+    const int end = first + rows;
+    for (int line = lineOfRow(first); line < count && lines.firstRow(line) < end; ++line) {
+        if (line >= m_frontier) changed |= wrapLine(line);
+    }
+    return changed;
+}
+
+void TextLayout::layOutLines(int firstLine, int lastLine) {
+    firstLine = std::max(firstLine, m_frontier);
+    if (!layoutPending() || firstLine > lastLine) return;
+    eachLine(firstLine, lastLine, [this](int line) { wrapLine(line); });
+}
+
+void TextLayout::linesReplaced(int line, int delta) {
+    if (m_frontier != kLaidOut && line < m_frontier) m_frontier = std::max(line, m_frontier + delta);
 }
 
 bool TextLayout::relayout(int firstLine, int lastLine) {
@@ -44,7 +82,7 @@ bool TextLayout::eachLine(int firstLine, int lastLine, const std::function<void(
     return before != totalRows();
 }
 
-void TextLayout::wrapLine(int line) {
+bool TextLayout::wrapLine(int line) {
     const int start = m_document.lineStart(line);
     const int length = m_document.lineStart(line + 1) - start;
     const int content = contentLength(line);
@@ -89,7 +127,15 @@ void TextLayout::wrapLine(int line) {
     }
     m_widest = std::max(m_widest, x);
     wraps.push_back(std::min(length, content + 1));
-    m_document.lines().setLayout(line, wraps.size() > 2 ? wraps : LineTable::WrapList{});
+    LineTable& lines = m_document.lines();
+    const bool oneRow = wraps.size() <= 2;
+    const LineTable::WrapList& stored = lines.wrapList(line);
+    // A line that took over the rows of a removed one has a list that no
+    // longer matches its row count: only both alike mean nothing changed.
+    const int rows = oneRow ? 1 : static_cast<int>(wraps.size()) - 1;
+    if (lines.rowCount(line) == rows && (oneRow ? stored.empty() : stored == wraps)) return false;
+    lines.setLayout(line, oneRow ? LineTable::WrapList{} : wraps);
+    return true;
 }
 
 int TextLayout::lineOfRow(int row) const {

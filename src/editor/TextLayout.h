@@ -4,7 +4,10 @@
 //
 // Invariants: the line table's row numbering is always whole (LineTable);
 // after layoutAll() and relayout() the wrapped lines' wrap lists describe the
-// line at the current wrap width. A line with an empty wrap list is one row;
+// line at the current wrap width. After startLayout() that holds for the lines
+// before the frontier; the lines from it on keep the rows they had (a layout
+// at another width, or one row each) until layOutMore() reaches them, so a
+// long document shows its first page without waiting for its last. A line with an empty wrap list is one row;
 // unwrap() lays lines out that way, which is right (if not pretty) at any
 // width and is what an edit gets while the view is too narrow to wrap.
 //
@@ -48,6 +51,21 @@ public:
 
     // Wraps every line.
     void layoutAll();
+    // Lays every line out again in steps: the first step at once, the rest by
+    // layOutMore(). A document shorter than one step is laid out whole here.
+    void startLayout();
+    // The next step of a started layout (about kLayoutStep characters); true
+    // while lines remain.
+    bool layOutMore();
+    bool layoutPending() const { return m_frontier < m_document.lineCount(); }
+    // Wraps, ahead of the frontier, the lines that show `rows` rows from row
+    // `first`; true when a row changed.
+    bool layOutRows(int first, int rows);
+    // Wraps, ahead of the frontier, lines first..last (clamped).
+    void layOutLines(int firstLine, int lastLine);
+    // An edit replaced lines from `line` on and added delta lines (fewer when
+    // negative); the edit lays its own lines out, the frontier keeps its place.
+    void linesReplaced(int line, int delta);
     // Wraps lines first..last (clamped to the document); true when the total
     // number of rows changed.
     bool relayout(int firstLine, int lastLine);
@@ -84,8 +102,14 @@ public:
     veltrix::CharWidthCache& widths() { return m_widths; }
     ITextDocument& document() { return m_document; }
 
+    // Characters wrapped per step: a few milliseconds' work.
+    static constexpr int kLayoutStep = 1 << 19;
+
 private:
-    void wrapLine(int line);
+    static constexpr int kLaidOut = 0x7FFFFFFF;  // the frontier of a finished layout
+
+    // Wraps one line; true when its rows changed.
+    bool wrapLine(int line);
     // Lays lines first..last (clamped) out with layLine; true when the
     // total number of rows changed.
     bool eachLine(int firstLine, int lastLine, const std::function<void(int)>& layLine);
@@ -97,5 +121,6 @@ private:
     int m_wrapWidth = kNoWrapWidth;
     bool m_justify = true;
     int m_widest = 0;
+    int m_frontier = kLaidOut;  // the first line a started layout has not reached
     LineTable::WrapList m_wraps;  // wrapLine's working list
 };

@@ -12,6 +12,9 @@ namespace veltrix::ascii {
 
 constexpr char16_t toLower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
 constexpr char16_t toUpper(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; }
+// The narrow forms serve protocol texts and native paths (UTF-8), where bytes
+// of a multi-byte sequence are never in A-Z and so stay as they are.
+constexpr char toLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
 
 inline std::u16string toLower(std::u16string_view text) {
     std::u16string out(text);
@@ -25,6 +28,19 @@ constexpr bool equalsIgnoringCase(std::u16string_view a, std::u16string_view b) 
 }
 
 constexpr bool endsWithIgnoringCase(std::u16string_view text, std::u16string_view suffix) {
+    return text.size() >= suffix.size() && equalsIgnoringCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
+constexpr bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return toLower(x) == toLower(y); });
+}
+
+constexpr bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && equalsIgnoringCase(text.substr(0, prefix.size()), prefix);
+}
+
+constexpr bool endsWithIgnoringCase(std::string_view text, std::string_view suffix) {
     return text.size() >= suffix.size() && equalsIgnoringCase(text.substr(text.size() - suffix.size()), suffix);
 }
 

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/api/Internet.h"
+#include "platform/common/AsciiCase.h"
 #include "platform/api/Services.h"
 
 namespace platform {
@@ -23,16 +24,6 @@ namespace {
 
 // As many as a browser follows; a loop ends with ERROR_HTTP_REDIRECT_FAILED.
 constexpr long kMaxRedirects = 20;
-
-bool startsWithNoCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        char a = text[i], b = prefix[i];
-        if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
-        if (a != b) return false;
-    }
-    return true;
-}
 
 bool isFollowedRedirect(long status) {
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
@@ -192,7 +183,7 @@ std::size_t HttpTransfer::onHeader(char* data, std::size_t size, std::size_t cou
     std::string_view line(data, size * count);
     t->noteActivity();
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
-    if (startsWithNoCase(line, "http/")) {
+    if (veltrix::ascii::startsWithIgnoringCase(line, "http/")) {
         // A new response begins (after an interim or a redirect response).
         t->m_headers.assign(line);
         t->m_headers += "\r\n";
@@ -206,7 +197,7 @@ std::size_t HttpTransfer::onHeader(char* data, std::size_t size, std::size_t cou
         bool followed = isFollowedRedirect(t->m_status) && t->m_locationSeen;
         if (!interim && !followed) t->m_finalHeaders = true;
     } else {
-        if (startsWithNoCase(line, "location:")) t->m_locationSeen = true;
+        if (veltrix::ascii::startsWithIgnoringCase(line, "location:")) t->m_locationSeen = true;
         t->m_headers.append(line);
         t->m_headers += "\r\n";
     }

@@ -20,6 +20,7 @@
 #include "platform/services/Errno.h"
 #include "platform/services/FileObject.h"
 #include "platform/services/NativePath.h"
+#include "platform/common/AsciiCase.h"
 #include "platform/common/Unicode.h"
 #include "platform/api/Process.h"
 #include "platform/win32.h"
@@ -117,9 +118,7 @@ std::string programPath(const std::u16string& first, bool& searchPath) {
     std::string program = platform::nativePath(first);
     searchPath = program.find('/') == std::string::npos;
     if (!searchPath && !fileExists(program) && program.size() > 4) {
-        std::string ext = program.substr(program.size() - 4);
-        for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-        if (ext == ".exe" && fileExists(program.substr(0, program.size() - 4))) program.resize(program.size() - 4);
+        if (veltrix::ascii::endsWithIgnoringCase(std::string_view(program), ".exe") && fileExists(program.substr(0, program.size() - 4))) program.resize(program.size() - 4);
     }
     return program;
 }
