@@ -17,7 +17,7 @@ packages=(
   libcurl4-openssl-dev
   lame ffmpeg flvstreamer soundstretch espeak-ng
   libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev xvfb xauth libx11-dev libxtst-dev
-  libxml2-dev libpugixml-dev libicu-dev
+  libxml2-dev libpugixml-dev libicu-dev python3-mutagen
   clang
 )
 

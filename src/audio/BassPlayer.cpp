@@ -191,10 +191,7 @@ bool BassPlayer::startEncoding(const std::u16string& outputPath, const std::u16s
     const auto& f = m_library.functions();
     if (!f.Encode_Start || m_path.empty() || GetFileAttributesW(m_path.c_str()) == INVALID_FILE_ATTRIBUTES)
         return false;
-    if (outputPath == m_path) {
-        showAudioMessage({u"現在このファイルは使用中です。\r\n" + outputPath, outputPath, MessageIcon::None});
-        return false;
-    }
+    if (refuseOpenFile(outputPath)) return false;
     close();
     HSTREAM source = f.StreamCreateFile(0, m_path.c_str(), 0, 0, BASS_UNICODE | BASS_STREAM_DECODE | BASS_STREAM_PRESCAN);
     if (!source) {
@@ -237,7 +234,13 @@ bool BassPlayer::pumpEncoder() {
     return true;
 }
 
-void BassPlayer::stopEncoding() {
+bool BassPlayer::refuseOpenFile(const std::u16string& outputPath) const {
+    if (outputPath != m_path) return false;
+    showAudioMessage({u"現在このファイルは使用中です。\r\n" + outputPath, outputPath, MessageIcon::None});
+    return true;
+}
+
+bool BassPlayer::stopEncoding() {
     const auto& f = m_library.functions();
-    if (m_stream && f.Encode_Stop) f.Encode_Stop(m_stream);
+    return m_stream && f.Encode_Stop && f.Encode_Stop(m_stream);
 }

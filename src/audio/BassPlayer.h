@@ -52,8 +52,12 @@ public:
     bool encodeToMp3(const std::u16string& outputPath);
     // Decodes one block into the encoder; false once the file is exhausted.
     bool pumpEncoder();
-    // Ends the encoder's input and waits until it has written its file.
-    void stopEncoding();
+    // Ends the encoder's input and waits until it has written its file. False
+    // when the encoder broke off (a full disk, a folder it may not write):
+    // its file must not be taken for a finished one.
+    bool stopEncoding();
+    // Whether outputPath is the open file; if so, shows the "in use" box.
+    bool refuseOpenFile(const std::u16string& outputPath) const;
 
     // The open file's length, computed once by `open`.
     std::uint64_t lengthMs = 0;

@@ -9,6 +9,7 @@
 #include "lyrics/Playlist.h"
 #include "platform/common/FileExtension.h"
 #include "player/LyricsEditDialog.h"
+#include "player/Mp3Export.h"
 #include "player/RecoveryFile.h"
 #include "player/SentenceMenu.h"
 #include "toolkit/FileChooser.h"
@@ -479,12 +480,15 @@ void Orvella::showPlayerMenu() {
     menu.addMenuItem(u"Reload Lyrics...\tCtrl+L", kMenuReloadLyrics,
                      core_.hasAudio() ? ItemState::Enabled : ItemState::Greyed);
     menu.addMenuItem(u"", 0);
+    menu.addMenuItem(u"Save &As MP3 File (with Lyrics)...", kMenuSaveAsMp3,
+                     core_.hasAudio() && !audio_.isPlaying() ? ItemState::Enabled : ItemState::Greyed);
     menu.addMenuItem(u"Save As PlayList...", kMenuSavePlaylist,
                      fileTable_.getRowCount() > 0 ? ItemState::Enabled : ItemState::Greyed);
     menu.addMenuItem(u"", 0);
     menu.addMenuItem(u"Open Word List...\tCtrl+W", kMenuWordList);
     const auto choice = static_cast<UINT>(menu.trackAtPointer(handle_, MenuAlignment::Bottom));
     if (choice == kMenuReloadLyrics && core_.hasAudio()) reloadLyrics();
+    if (choice == kMenuSaveAsMp3 && core_.hasAudio() && !audio_.isPlaying()) saveAsMp3();
     if (choice == kMenuSavePlaylist) savePlaylist();
     if (choice == kMenuWordList) showWordList();
 }
@@ -519,6 +523,30 @@ void Orvella::savePlaylist() {
     // Not a silent loss: the learner hears that the list was not written.
     case PlaylistSave::WriteFailed: showMessage(u"Couldn't save PlayList.\r\n" + path, MessageOwner::Player); return;
     }
+}
+
+bool Orvella::saveAsMp3() {
+    if (!core_.hasAudio()) return false;
+    const std::u16string filter = std::u16string(u"Audio File (.mp3)") + u'\0' + u"*.mp3";
+    Mp3ExportRequest request;
+    request.target = chooseSaveFile(handle_, u"Save As MP3", filter, fileNameOf(core_.audioPath()), u"mp3");
+    if (request.target.empty()) return false;
+    const auto& timings = lyricsView_.timings();
+    request.sentences.reserve(timings.size());
+    for (std::size_t i = 0; i < timings.size(); ++i)
+        request.sentences.push_back(
+            {lyricsTable_.cell(static_cast<int>(i), LyricsTable::Sentence), timings[i].startMs});
+    request.tempo = tempo_;
+    request.sourceTag = &core_.tag();
+    core_.stopPlayback();
+    const int position = audio_.getPosition();
+    const bool saved = exportMp3(audio_, handle_, request,
+                                 [this](const std::u16string& text) { showMessage(text, MessageOwner::None); });
+    // The export left a decoding stream; the learner's place is kept.
+    audio_.open(core_.audioPath());
+    audio_.setPosition(position);
+    core_.updateButtons();
+    return saved;
 }
 
 void Orvella::reloadLyrics() {

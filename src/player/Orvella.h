@@ -68,6 +68,7 @@ public:
     using enum player_commands::Command;
     // Items of the player's menu ("Menu...").
     static constexpr UINT kMenuReloadLyrics = 1;
+    static constexpr UINT kMenuSaveAsMp3 = 6;
     static constexpr UINT kMenuSavePlaylist = 9;
     static constexpr UINT kMenuWordList = 12;
     // How far the word list dialog moves left of and above the pointer.
@@ -109,6 +110,11 @@ public:
     void setFontValue(int value);
     void setVolumeValue(int value);
     void setExplanationVisible(bool visible);
+    // Menu item 6: asks for a target and exports the open audio as an MP3 at
+    // the tempo, pitch and volume set, with the sentences as synchronised
+    // lyrics; then opens the audio again, since the export left the player
+    // with a decoding stream. True when the file was written.
+    bool saveAsMp3();
     // Command 117: opens the word list dialog, or brings an open one to the pointer.
     void showWordList();
     // The file chooser used by command 100 (the open dialog).

@@ -11,7 +11,7 @@ class TableModel;
 
 class EventObject {
 public:
-    EventObject(Component* source, int code, int value) : source(source), code(code), value(value) {}
+    EventObject(Component* from, int eventCode, int eventValue) : source(from), code(eventCode), value(eventValue) {}
     virtual ~EventObject() = default;
     // Diagnostics only; every event answers the empty text.
     virtual std::u16string toString() const { return {}; }
@@ -23,20 +23,20 @@ public:
 
 class ActionEvent : public EventObject {
 public:
-    explicit ActionEvent(Component* source) : EventObject(source, 0, 0) {}
+    explicit ActionEvent(Component* from) : EventObject(from, 0, 0) {}
 };
 
 // value: 0 from buttons; the notification code -551 from the tabbed pane.
 class ChangeEvent : public EventObject {
 public:
-    ChangeEvent(Component* source, int value) : EventObject(source, 0, value) {}
+    ChangeEvent(Component* from, int changeValue) : EventObject(from, 0, changeValue) {}
 };
 
 // value holds the mouse message number; x and y are client coordinates.
 class MouseEvent : public EventObject {
 public:
-    MouseEvent(Component* source, unsigned message, int x, int y)
-        : EventObject(source, 0, static_cast<int>(message)), x(x), y(y) {}
+    MouseEvent(Component* from, unsigned message, int clientX, int clientY)
+        : EventObject(from, 0, static_cast<int>(message)), x(clientX), y(clientY) {}
     unsigned message() const { return static_cast<unsigned>(value); }
 
     int x;
@@ -47,7 +47,7 @@ public:
 // key (a table's Return notification arrives as 13).
 class KeyEvent : public EventObject {
 public:
-    KeyEvent(Component* source, int received, int keyCode) : EventObject(source, 0, received), keyCode(keyCode) {}
+    KeyEvent(Component* from, int received, int virtualKey) : EventObject(from, 0, received), keyCode(virtualKey) {}
 
     int when = 0;
     int modifiers = 0;
@@ -58,16 +58,16 @@ public:
 
 class ClipboardEvent : public EventObject {
 public:
-    explicit ClipboardEvent(Component* source) : EventObject(source, 0, 0) {}
+    explicit ClipboardEvent(Component* from) : EventObject(from, 0, 0) {}
 };
 
 // The source of a table-model event is a model, not a component: the
 // component source stays null and the model is named separately.
 class TableModelEvent : public EventObject {
 public:
-    TableModelEvent(TableModel* model, int notification, int column, int firstRow, int lastRow, int type)
-        : EventObject(nullptr, 0, notification), model(model), column(column), firstRow(firstRow), lastRow(lastRow),
-          type(type) {}
+    TableModelEvent(TableModel* changed, int notification, int changedColumn, int first, int last, int kind)
+        : EventObject(nullptr, 0, notification), model(changed), column(changedColumn), firstRow(first), lastRow(last),
+          type(kind) {}
 
     TableModel* model;
     int column;

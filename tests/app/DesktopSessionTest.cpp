@@ -218,6 +218,20 @@ protected:
         x->press(key, modifiers);
         x->flush();
     }
+    // Ctrl+O, the lesson's path typed into the open dialog (pictured under
+    // `picture` when one is named) and Return: the title names the lesson.
+    void openLesson(unsigned long main, const std::string& pictureName = {}) {
+        ctrl(XK_o);
+        ASSERT_TRUE(mappedBecome(2)) << "Ctrl+O did not open the file dialog";
+        pause();
+        if (!pictureName.empty()) picture(pictureName);
+        x->type(lesson("AskingTheWay.mp3").string());
+        x->press(XK_Return);
+        x->flush();
+        ASSERT_TRUE(mappedBecome(1)) << "the dialog did not close";
+        ASSERT_TRUE(x->waitFor([&] { return x->title(main).find("AskingTheWay.mp3") != std::string::npos; }, 10s))
+            << x->title(main);
+    }
     // A person's pause between two actions.
     static void pause(std::chrono::milliseconds ms = 150ms) { std::this_thread::sleep_for(ms); }
 
@@ -272,16 +286,7 @@ TEST_F(DesktopSession, OpenPlayStampSaveAndTerminate) {
     ASSERT_TRUE(mappedBecome(1));
     pause(500ms);
 
-    ctrl(XK_o);
-    ASSERT_TRUE(mappedBecome(2)) << "Ctrl+O did not open the file dialog";
-    pause();
-    picture("dialog");
-    x->type(lesson("AskingTheWay.mp3").string());
-    x->press(XK_Return);
-    x->flush();
-    ASSERT_TRUE(mappedBecome(1)) << "the dialog did not close";
-    ASSERT_TRUE(x->waitFor([&] { return x->title(main).find("AskingTheWay.mp3") != std::string::npos; }, 10s))
-        << x->title(main);
+    ASSERT_NO_FATAL_FAILURE(openLesson(main, "dialog"));
     picture("opened");
 
     // At once after the dialog closed: the key must not be lost on the way back.
@@ -349,6 +354,74 @@ TEST_F(DesktopSession, OpenPlayStampSaveAndTerminate) {
     EXPECT_NE(settings.find("MainWidth=640"), std::string::npos) << settings;
     EXPECT_NE(settings.find("Tempo=100"), std::string::npos) << settings;
     EXPECT_NE(settings.find("RecentFile0=" + lesson("AskingTheWay.mp3").string()), std::string::npos) << settings;
+}
+
+// The lesson exported at Tempo 80 from the player's menu: a click on
+// "Menu...", the item's access key, the target typed into the save dialog;
+// the Converting window comes and goes, and the new file's lyrics frame,
+// read by mutagen, holds every sentence at its start x 100 / 80.
+TEST_F(DesktopSession, ExportTheLessonAsAnMp3WithLyrics) {
+    Program program(dir);
+    writeUtf16File(program.settings(), "[Player]\r\nTempo=80\r\n");
+    program.start();
+    const unsigned long main = mainWindow();
+    ASSERT_NE(main, 0u);
+    ASSERT_TRUE(mappedBecome(1));
+    pause(500ms);
+    ASSERT_NO_FATAL_FAILURE(openLesson(main));
+    pause();
+
+    // "Menu..." sits at the left of the bottom row.
+    const XDesktop::Rect window = x->geometry(main);
+    x->moveTo(window.x + 4 + 30, window.y + window.height - 24 + 12);
+    pause();
+    x->click(1);
+    x->flush();
+    ASSERT_TRUE(mappedBecome(2)) << "no menu";
+    pause();
+    picture("menu");
+    x->type("a");  // "Save &As MP3 File (with Lyrics)..."
+    x->flush();
+    auto titled = [&](const std::string& title) {
+        return x->waitFor(
+            [&] {
+                for (unsigned long w : x->mappedWindows())
+                    if (x->title(w) == title) return true;
+                return false;
+            },
+            10s);
+    };
+    ASSERT_TRUE(titled("Save As MP3"));
+    pause();
+    const fs::path target = dir.native("lesson") / "slow.mp3";
+    x->type(target.string());
+    x->press(XK_Return);
+    x->flush();
+    ASSERT_TRUE(titled("Converting"));
+    picture("converting");
+    ASSERT_TRUE(mappedBecome(1, 60s)) << "the export did not end";
+    // The tag is written once the window has gone; the file appears whole.
+    ASSERT_TRUE(x->waitFor([&] { return fs::exists(target); }, 10s));
+    EXPECT_FALSE(fs::exists(target.string() + ".veltrix-encoding"));
+
+    std::string listed;
+    const std::string command =
+        "/usr/bin/python3 -c 'import sys; from mutagen.id3 import ID3\n"
+        "for text, ms in ID3(sys.argv[1]).getall(\"SYLT\")[0].text: print(ms)' '" +
+        target.string() + "'";
+    if (std::FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        std::size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) listed.append(buffer, n);
+        ::pclose(pipe);
+    }
+    std::string expected;
+    for (std::uint32_t start : startTimes(utf16File(lesson("AskingTheWay.xml"))))
+        expected += std::to_string(static_cast<std::uint32_t>(start * (100.0 / 80))) + "\n";
+    EXPECT_EQ(listed, expected);
+
+    program.signal(SIGTERM);
+    EXPECT_EQ(program.waitForExit(5s), 0);
 }
 
 // Unsaved edits when the process is told to end: the XML file stays as it

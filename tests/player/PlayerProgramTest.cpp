@@ -27,6 +27,7 @@
 #include "platform/display/Headless.h"
 #include "platform/api/Toolbar.h"
 #include "platform/display/HeadlessAnswers.h"
+#include "player/ConvertingDialog.h"
 #include "support/TempDir.h"
 #include "text/NarrowText.h"
 
@@ -217,6 +218,113 @@ TEST_F(PlayerProgram, ALessonOpenedPlayedStampedSavedAndReopened) {
     EXPECT_EQ(title(), chosen + u" - " + appBaseName());
     ctrl('O');
     EXPECT_EQ(cell(5, LyricsTable::Start), stamped);
+}
+
+// The lesson exported slower and higher from the player's menu: the file
+// lasts its length x 100 / 80, an independent reader finds every sentence in
+// its lyrics frame at start x 100 / 80, and the player opens it (no sentence
+// list beside it) with the sentences at those times.
+TEST_F(PlayerProgram, ALessonExportedAsMp3WithLyricsAtItsTempo) {
+    chosen = folder.file("AskingTheWay.mp3");
+    ctrl('O');
+    ASSERT_EQ(player().core().audioPath(), chosen);
+    const std::uint64_t sourceLength = player().audio().lengthMs;
+    std::vector<std::u16string> sentences;
+    std::vector<std::uint32_t> starts;
+    for (std::size_t i = 0; i < player().lyricsView().timings().size(); ++i) {
+        sentences.push_back(sentence(static_cast<int>(i)));
+        starts.push_back(player().lyricsView().timings()[i].startMs);
+    }
+    ASSERT_GE(sentences.size(), 5u);
+    player().setTempoValue(80);
+    player().setPitchValue(113);  // about two semitones up
+
+    std::vector<headless::MenuItemShown> items;
+    headless::setMenuResponder([&](const headless::MenuShown& menu) {
+        items = menu.items;
+        return static_cast<int>(Orvella::kMenuSaveAsMp3);
+    });
+    std::vector<std::u16string> progress;
+    headless::setDialogResponder([&](const headless::DialogShown& shown) {
+        // Two ticks of its timer, then a look at it.
+        auto* dialog =
+            static_cast<ConvertingDialog*>(reinterpret_cast<Dialog*>(GetWindowLongPtrW(shown.dialog, GWLP_USERDATA)));
+        dialog->onTimer(ConvertingDialog::kTimer, 0);
+        dialog->onTimer(ConvertingDialog::kTimer, 0);
+        WCHAR text[64] = {};
+        GetWindowTextW(dialog->progressBar().handle(), text, 64);
+        progress.push_back(text);
+        const auto pictures = std::filesystem::path(appDirectory()) / "pictures";
+        std::filesystem::create_directories(pictures);
+        headless::savePicture(shown.dialog, (pictures / "converting.png").string());
+        return headless::kLetItRun;
+    });
+    const std::u16string target = folder.file("AskingTheWay-slow.mp3");
+    chosen = target;
+    SendMessageW(player().handle(), WM_COMMAND, Orvella::PlayerMenu, 0);
+    headless::setMenuResponder(nullptr);
+    headless::setDialogResponder(nullptr);
+    run(50);
+
+    auto item = std::find_if(items.begin(), items.end(), [](const auto& i) { return i.id == Orvella::kMenuSaveAsMp3; });
+    ASSERT_NE(item, items.end());
+    EXPECT_EQ(item->text, u"Save &As MP3 File (with Lyrics)...");
+    ASSERT_GE(dialogs.size(), 2u);
+    EXPECT_EQ(dialogs.back().kind, headless::FileDialogKind::Save);
+    EXPECT_EQ(dialogs.back().title, u"Save As MP3");
+    ASSERT_FALSE(progress.empty());
+    const std::string length = std::to_string(sourceLength);
+    EXPECT_NE(progress[0].find(u"/" + std::u16string(length.begin(), length.end())), std::u16string::npos)
+        << encodeCodePage(progress[0], 65001);
+    ASSERT_TRUE(std::filesystem::exists(folder.native("AskingTheWay-slow.mp3")));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 3) << "no temporary file left";
+
+    // The player plays its own file again.
+    EXPECT_EQ(player().core().audioPath(), folder.file("AskingTheWay.mp3"));
+    EXPECT_TRUE(player().playEnabled());
+    ctrl('P');
+    ASSERT_TRUE(runUntil(3000, [&] { return player().audio().getPosition() > 300; }));
+    ctrl('P');
+
+    // ffmpeg decodes it at the new length.
+    const std::string path = folder.native("AskingTheWay-slow.mp3").string();
+    auto output = [](const std::string& command) {
+        std::string text;
+        if (std::FILE* pipe = ::popen(command.c_str(), "r")) {
+            char buffer[4096];
+            std::size_t n;
+            while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
+            ::pclose(pipe);
+        }
+        return text;
+    };
+    const double seconds = std::atof(
+        output("ffprobe -v error -show_entries format=duration -of default=nw=1:nk=1 '" + path + "'").c_str());
+    EXPECT_NEAR(seconds * 1000, sourceLength * 100.0 / 80, sourceLength * 1.25 * 0.01);
+
+    // mutagen reads every sentence at its scaled time. Debian's mutagen is
+    // installed for the system's Python, which a Python of one's own may hide.
+    const std::string listed = output(
+        "/usr/bin/python3 -c 'import sys; from mutagen.id3 import ID3\n"
+        "for text, ms in ID3(sys.argv[1]).getall(\"SYLT\")[0].text: print(\"%d\\t%s\" % (ms, text))' '" +
+        path + "'");
+    std::string expected;
+    for (std::size_t i = 0; i < sentences.size(); ++i)
+        expected += std::to_string(static_cast<std::uint32_t>(starts[i] * (100.0 / 80))) + "\t" +
+                    encodeCodePage(sentences[i], 65001) + "\n";
+    EXPECT_EQ(listed, expected);
+
+    // Opened in the player, the sentences come from the tag at those times.
+    chosen = target;
+    ctrl('O');
+    ASSERT_EQ(player().core().audioPath(), target);
+    ASSERT_EQ(player().lyricsView().timings().size(), sentences.size());
+    for (std::size_t i = 0; i < sentences.size(); ++i) {
+        EXPECT_EQ(sentence(static_cast<int>(i)), sentences[i]);
+        EXPECT_EQ(player().lyricsView().timings()[i].startMs, static_cast<std::uint32_t>(starts[i] * (100.0 / 80)));
+    }
+    player().setTempoValue(100);
+    player().setPitchValue(100);
 }
 
 TEST_F(PlayerProgram, ShortcutsWorkAfterAPathTypedIntoTheOpenDialog) {

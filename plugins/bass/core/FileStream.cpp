@@ -55,6 +55,12 @@ std::shared_ptr<FileStream> FileStream::open(const std::string& path, std::uint6
         return nullptr;
     }
     raw->interrupt_callback = AVIOInterruptCB{&FileStream::interrupted, cancel.get()};
+    // Room for an index of every packet of a long lesson (an hour of MP3 at
+    // 22 kHz has some 140,000 frames; the default 1 MiB holds 43,690). Past
+    // the limit the demuxer halves the index, and every packet read after
+    // that was inserted into its middle, moving the rest: half the decoding
+    // work of playback went into moving index entries.
+    raw->max_index_size = 32u << 20;
     AVDictionary* rawOptions = nullptr;
     // Only local files: a name that looks like a URL must not reach the network.
     av_dict_set(&rawOptions, "protocol_whitelist", "file", 0);

@@ -24,12 +24,14 @@ std::map<HENCODE, Attached>& encoders() {
 
 HENCODE g_nextEncoder = 0x50000001;
 
-void detach(HENCODE handle) {
+// False when the encoder broke off (see Encoder::finish).
+bool detach(HENCODE handle) {
     auto it = encoders().find(handle);
-    if (it == encoders().end()) return;
+    if (it == encoders().end()) return true;
     if (auto channel = findChannel(it->second.channel)) channel->removeTap(it->second.encoder.get());
-    it->second.encoder->finish();
+    const bool finished = it->second.encoder->finish();
     encoders().erase(it);
+    return finished;
 }
 
 }  // namespace
@@ -59,6 +61,9 @@ BASS_EXPORT HENCODE BASS_Encode_Start(BASS_DWORD handle, const char* commandLine
     return encoderHandle;
 }
 
+// Beyond the published behaviour: an encoder that broke off (a full disk, a
+// folder it may not write, a crash) makes the stop fail with
+// BASS_ERROR_UNKNOWN, so that a truncated file is not taken for a finished one.
 BASS_EXPORT BASS_BOOL BASS_Encode_Stop(BASS_DWORD handle) {
     std::lock_guard<std::recursive_mutex> lock(libraryLock());
     // Forget encoders whose channel is gone (they finished with it).
@@ -69,21 +74,22 @@ BASS_EXPORT BASS_BOOL BASS_Encode_Stop(BASS_DWORD handle) {
             ++it;
     }
     if (encoders().count(handle)) {
-        detach(handle);
-        setError(BASS_OK);
-        return 1;
+        const bool finished = detach(handle);
+        setError(finished ? BASS_OK : BASS_ERROR_UNKNOWN);
+        return finished ? 1 : 0;
     }
     // A channel handle stops every encoder on that channel.
     bool any = false;
+    bool finished = true;
     for (auto it = encoders().begin(); it != encoders().end();) {
         HENCODE current = it->first;
         bool match = it->second.channel == handle;
         ++it;
         if (match) {
-            detach(current);
+            finished = detach(current) && finished;
             any = true;
         }
     }
-    setError(any ? BASS_OK : BASS_ERROR_HANDLE);
-    return any ? 1 : 0;
+    setError(!any ? BASS_ERROR_HANDLE : finished ? BASS_OK : BASS_ERROR_UNKNOWN);
+    return any && finished ? 1 : 0;
 }

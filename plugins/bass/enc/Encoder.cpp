@@ -18,6 +18,8 @@ namespace bass {
 
 namespace {
 
+constexpr int kPipeBytes = 1 << 20;
+
 // posix_spawn's file actions, destroyed with their owner.
 struct SpawnActions {
     SpawnActions() { posix_spawn_file_actions_init(&actions); }
@@ -47,17 +49,21 @@ ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
     if (this != &other) {
         wait();
         m_pid = other.m_pid;
+        m_succeeded = other.m_succeeded;
         other.m_pid = -1;
     }
     return *this;
 }
 
-void ChildProcess::wait() {
-    if (m_pid <= 0) return;
+bool ChildProcess::wait() {
+    if (m_pid <= 0) return m_succeeded;
     int status = 0;
-    while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
+    pid_t waited;
+    while ((waited = ::waitpid(m_pid, &status, 0)) < 0 && errno == EINTR) {
     }
+    m_succeeded = waited == m_pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     m_pid = -1;
+    return m_succeeded;
 }
 
 std::vector<std::string> splitCommandLine(const std::string& line) {
@@ -127,6 +133,11 @@ bool Encoder::start(const std::string& commandLine, BASS_DWORD flags, int rate, 
     if (::pipe2(pipeEnds, O_CLOEXEC) != 0) return false;
     PipeWriter readEnd(pipeEnds[0]);  // the child's copy is all it needs
     PipeWriter writeEnd(pipeEnds[1]);
+    // Seconds of sound in the pipe rather than a fraction of one, so the
+    // encoder keeps working while the feeding thread waits for its next turn
+    // (the export feeds from a 10 ms window timer). Best effort: the system
+    // may cap the size.
+    ::fcntl(pipeEnds[1], F_SETPIPE_SZ, kPipeBytes);
     SpawnActions actions;
     posix_spawn_file_actions_adddup2(&actions.actions, pipeEnds[0], STDIN_FILENO);
     pid_t child = -1;
@@ -226,6 +237,7 @@ void Encoder::writeAll(const void* data, std::size_t bytes) {
                 sigtimedwait(&pipeSignal, nullptr, &zero);
             }
             m_input.close();
+            m_broken = true;
             break;
         }
         p += n;
@@ -234,9 +246,10 @@ void Encoder::writeAll(const void* data, std::size_t bytes) {
     pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 }
 
-void Encoder::finish() {
+bool Encoder::finish() {
     m_input.close();
-    m_child.wait();
+    const bool exited = m_child.wait();
+    return exited && !m_broken;
 }
 
 }  // namespace bass

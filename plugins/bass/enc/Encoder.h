@@ -2,6 +2,8 @@
 // as a child process, and a WAVE stream (a header of unknown length, then the
 // PCM the channel delivers) is written to its standard input. Closing that input
 // and waiting for the child lets it finish its file before finish() returns.
+// An encoder that broke off (its input closed early, or it exited with a
+// failure or by a signal, as lame does on a full disk) makes finish() false.
 #pragma once
 
 #include <sys/types.h>
@@ -47,10 +49,12 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
     ChildProcess& operator=(ChildProcess&& other) noexcept;
 
-    void wait();
+    // Waits once; true when the child exited with status 0 (and when there is none).
+    bool wait();
 
 private:
     pid_t m_pid = -1;
+    bool m_succeeded = true;
 };
 
 class Encoder final : public DataTap {
@@ -64,7 +68,8 @@ public:
     void onData(const float* frames, std::size_t count, int rate, int channels) override;
     void onChannelFreed() override { finish(); }
     // Ends the input and waits for the child; safe to call more than once.
-    void finish();
+    // False when the encoder broke off before its input ended.
+    bool finish();
 
     BASS_DWORD flags() const { return m_flags; }
     bool running() const { return m_input.open(); }
@@ -76,6 +81,7 @@ private:
     BASS_DWORD m_flags = 0;
     int m_bits = 16;
     bool m_float = false;
+    bool m_broken = false;  // a write found the encoder gone
     // Declared so that the input closes before the child is waited for.
     ChildProcess m_child;
     PipeWriter m_input;

@@ -20,7 +20,7 @@ using platform::FileObject;
 
 class MappingObject : public platform::KernelObject {
 public:
-    MappingObject(int fd, std::size_t size) : fd(fd), size(size) {}
+    MappingObject(int mapped, std::size_t bytes) : fd(mapped), size(bytes) {}
     ~MappingObject() override { ::close(fd); }
     const int fd;
     const std::size_t size;

@@ -11,7 +11,7 @@ namespace platform {
 class FileObject : public KernelObject {
 public:
     enum class Kind { File, Pipe };
-    FileObject(int fd, Kind kind = Kind::File) : fd(fd), kind(kind) {}
+    FileObject(int descriptor, Kind of = Kind::File) : fd(descriptor), kind(of) {}
     ~FileObject() override { ::close(fd); }
     FileObject(const FileObject&) = delete;
     FileObject& operator=(const FileObject&) = delete;

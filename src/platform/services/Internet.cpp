@@ -27,7 +27,7 @@ public:
 
 class SessionObject : public InternetObject {
 public:
-    explicit SessionObject(platform::HttpSettings settings) : settings(std::move(settings)) {}
+    explicit SessionObject(platform::HttpSettings given) : settings(std::move(given)) {}
 
     void cancel() override {
         closed->store(true);
@@ -59,7 +59,7 @@ public:
 
 class RequestObject : public InternetObject {
 public:
-    explicit RequestObject(std::shared_ptr<platform::HttpTransfer> transfer) : transfer(std::move(transfer)) {}
+    explicit RequestObject(std::shared_ptr<platform::HttpTransfer> started) : transfer(std::move(started)) {}
     void cancel() override { transfer->cancel(); }
     std::shared_ptr<platform::HttpTransfer> transfer;
 };

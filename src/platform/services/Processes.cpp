@@ -33,9 +33,9 @@ using platform::FileObject;
 
 class ProcessObject : public platform::KernelObject {
 public:
-    explicit ProcessObject(pid_t pid) : pid(pid) {
+    explicit ProcessObject(pid_t child) : pid(child) {
 #ifdef SYS_pidfd_open
-        pidfd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+        pidfd = static_cast<int>(::syscall(SYS_pidfd_open, child, 0));
 #endif
     }
 

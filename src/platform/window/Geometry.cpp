@@ -177,8 +177,8 @@ BOOL GetClientRect(HWND window, LPRECT rect) {
     auto lock = WindowManager::lock();
     WindowState& m = *lock;
     if (window == GetDesktopWindow() && rect) {
-        RECT m = display().monitorRect();
-        *rect = {0, 0, m.right - m.left, m.bottom - m.top};
+        const RECT monitor = display().monitorRect();
+        *rect = {0, 0, monitor.right - monitor.left, monitor.bottom - monitor.top};
         return TRUE;
     }
     Window* w = m.find(window);

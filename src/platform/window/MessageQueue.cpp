@@ -403,7 +403,7 @@ BOOL KillTimer(HWND window, UINT_PTR id) {
     // A WM_TIMER already generated but not yet handled is dropped too.
     auto& posted = q->posted;
     posted.erase(std::remove_if(posted.begin(), posted.end(),
-                                [&](const MSG& m) { return m.message == WM_TIMER && m.hwnd == window && m.wParam == id; }),
+                                [&](const MSG& message) { return message.message == WM_TIMER && message.hwnd == window && message.wParam == id; }),
                  posted.end());
     return TRUE;
 }
