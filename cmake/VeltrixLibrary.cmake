@@ -18,13 +18,14 @@ endfunction()
 
 # veltrix_test(NAME SOURCES ... DEPENDS ...): one GoogleTest executable per folder.
 function(veltrix_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  # PROPERTIES: further test properties of every discovered test, as pairs.
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;PROPERTIES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gmock GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "VELTRIX_DISPLAY=headless")
+    PROPERTIES ENVIRONMENT "VELTRIX_DISPLAY=headless" ${ARG_PROPERTIES})
 endfunction()
 
 # veltrix_check_library_layers(): stops the configuration when the libraries

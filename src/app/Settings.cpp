@@ -26,11 +26,14 @@ std::u16string readSettingString(std::u16string_view section, std::u16string_vie
     return buffer;
 }
 
+bool writeSettingString(std::u16string_view section, std::u16string_view key, std::u16string_view value) {
+    std::u16string s(section), k(key), v(value);
+    return WritePrivateProfileStringW(s.c_str(), k.c_str(), v.c_str(), settingsFilePath().c_str()) != FALSE;
+}
+
 bool writeSettingInt(std::u16string_view section, std::u16string_view key, int value) {
     std::string digits = std::to_string(value);
-    std::u16string text(digits.begin(), digits.end());
-    std::u16string s(section), k(key);
-    return WritePrivateProfileStringW(s.c_str(), k.c_str(), text.c_str(), settingsFilePath().c_str()) != FALSE;
+    return writeSettingString(section, key, std::u16string(digits.begin(), digits.end()));
 }
 
 int readSettingInt(std::u16string_view section, std::u16string_view key, int defaultValue) {

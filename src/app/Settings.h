@@ -15,6 +15,8 @@ void prepareSettingsFile(const std::u16string& path);
 // The value, cut to 2047 characters; the default when the key is missing.
 std::u16string readSettingString(std::u16string_view section, std::u16string_view key,
                                  std::u16string_view defaultValue);
+// Writes the text as the key's value; false when the write failed.
+bool writeSettingString(std::u16string_view section, std::u16string_view key, std::u16string_view value);
 // Writes the integer as decimal text; false when the write failed.
 bool writeSettingInt(std::u16string_view section, std::u16string_view key, int value);
 // The integer read the way the profile functions read it; the default when missing.

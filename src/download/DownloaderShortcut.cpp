@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "app/Settings.h"
+#include "download/LessonDownloaders.h"
 #include "download/NHK_NewsEnglishDialog.h"
 #include "download/YoutubeLyricsDialog.h"
 
@@ -31,6 +32,7 @@ bool DownloaderShortcut::open(HWND owner, std::string_view name) {
         showModal(owner, dialog);
         return true;
     }
+    if (openLessonDownloader(owner, name)) return true;
     if (name != "news") return false;
     if (!news_) {
         news_ = std::make_unique<NHK_NewsEnglishDialog>(SiteHosts::fromSettings());

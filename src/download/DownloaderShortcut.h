@@ -1,8 +1,9 @@
 // The way into the downloaders until the player's menu offers them: the
 // environment variable VELTRIX_OPEN_DOWNLOADER names one to open once the main
-// window is up ("news" or "captions"). Both open as the menu will open them:
-// the news downloader modeless, with its two options taken from and given
-// back to the settings section "NHK"; the caption downloader modal.
+// window is up ("news", "captions", "phrases" or "lectures"). Each opens as
+// the menu will open it: the news downloader modeless, with its two options
+// taken from and given back to the settings section "NHK"; the others modal
+// (see LessonDownloaders.h for the phrase and lecture downloaders).
 #pragma once
 
 #include <memory>
@@ -24,7 +25,7 @@ public:
     // Whether the variable names a downloader to open.
     static bool requested();
     // Opens the downloader the variable names over owner; false when it names
-    // none (or is not set). The caption downloader returns when it is closed.
+    // none (or is not set). The modal ones return when they are closed.
     bool openFromEnvironment(HWND owner);
     bool open(HWND owner, std::string_view name);
 

@@ -1,11 +1,15 @@
 #include "download/PageMarkers.h"
 
-std::u16string textBetween(std::u16string_view text, std::u16string_view open, std::u16string_view close) {
-    const std::size_t at = text.find(open);
+std::u16string textBetween(std::u16string_view text, std::u16string_view open, std::u16string_view close,
+                           std::size_t from, const MissingMarker& missing) {
+    const std::size_t at = text.find(open, from);
     if (at == std::u16string_view::npos) return {};
     const std::size_t start = at + open.size();
     const std::size_t end = text.find(close, start);
-    if (end == std::u16string_view::npos) return {};
+    if (end == std::u16string_view::npos) {
+        if (missing) missing(std::u16string(close));
+        return {};
+    }
     return std::u16string(text.substr(start, end - start));
 }
 

@@ -4,12 +4,19 @@
 // whatever the page holds.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
-// The text between the first `open` and the first `close` after it; empty
-// when either is missing.
-std::u16string textBetween(std::u16string_view text, std::u16string_view open, std::u16string_view close);
+// Told the closing marker of a text whose opening marker is there but not its
+// closing one, for a reader that reports a page it cannot read.
+using MissingMarker = std::function<void(const std::u16string& marker)>;
+
+// The text between the first `open` at or after `from` and the first `close`
+// after it; empty when either is missing, and then, when only `close` is,
+// missing(close) is called.
+std::u16string textBetween(std::u16string_view text, std::u16string_view open, std::u16string_view close,
+                           std::size_t from = 0, const MissingMarker& missing = {});
 
 // Every occurrence of `from` (non-empty), left to right and not overlapping,
 // replaced by `to`, in one pass.

@@ -73,7 +73,10 @@ bool ProcessRunner::start(const std::u16string& commandLine, const std::optional
 
     if (!ok) {
         const std::u16string text = commandLine + u"\nFailed:CreateProcess()";
-        MessageBoxW(nullptr, text.c_str(), u"Veltrix", MB_OK | MB_TOPMOST);
+        if (m_failureNotice)
+            m_failureNotice(text);
+        else
+            MessageBoxW(nullptr, text.c_str(), u"Veltrix", MB_OK | MB_TOPMOST);
         closeHandle(m_input);
         closeHandle(m_output);
         closeHandle(m_error);

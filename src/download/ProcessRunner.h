@@ -32,6 +32,11 @@ public:
     // shows a top-most box "<command line>\nFailed:CreateProcess()" captioned
     // "Veltrix", closes what it opened and returns false.
     bool start(const std::u16string& commandLine, const std::optional<std::u16string>& workingFolder = std::nullopt);
+    // Where the failed-start text goes instead of the runner's own box: a
+    // worker hands it to its dialog's thread, which shows it there.
+    void setFailureNotice(std::function<void(const std::u16string& text)> notice) {
+        m_failureNotice = std::move(notice);
+    }
 
     // Everything waiting on the child's error stream now, decoded from the
     // system code page; empty at once when nothing waits. Output the child
@@ -67,4 +72,5 @@ private:
     PROCESS_INFORMATION m_process{};
     DWORD m_exitCode = STILL_ACTIVE;
     std::string m_pendingBytes;  // an incomplete UTF-8 sequence from the last read
+    std::function<void(const std::u16string&)> m_failureNotice;
 };

@@ -23,6 +23,10 @@ SiteHosts SiteHosts::read(const std::u16string& settingsPath) {
     hosts.newsSite = readHost(settingsPath, kNewsKey, kNewsDefault);
     hosts.captionService = readHost(settingsPath, kCaptionKey, kCaptionDefault);
     hosts.videoSite = readHost(settingsPath, kVideoKey, kVideoDefault);
+    hosts.phraseSite = readHost(settingsPath, kPhraseSiteKey, kPhraseSiteDefault);
+    hosts.phraseStream = readHost(settingsPath, kPhraseStreamKey, kPhraseStreamDefault);
+    hosts.phrasePlayer = readHost(settingsPath, kPhrasePlayerKey, kPhrasePlayerDefault);
+    hosts.lectureArchive = readHost(settingsPath, kLectureArchiveKey, kLectureArchiveDefault);
     return hosts;
 }
 

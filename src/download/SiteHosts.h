@@ -19,6 +19,15 @@ struct SiteHosts {
     // Not fetched from: the domain a video's address must name.
     static constexpr const char16_t* kVideoKey = u"YoutubeVideo";
     static constexpr const char16_t* kVideoDefault = u"youtube.com";
+    static constexpr const char16_t* kPhraseSiteKey = u"GogakuruSite";
+    static constexpr const char16_t* kPhraseSiteDefault = u"gogakuru.com";
+    static constexpr const char16_t* kPhraseStreamKey = u"GogakuruStream";
+    static constexpr const char16_t* kPhraseStreamDefault = u"flv.nhk.or.jp";
+    // Not fetched from: the host of the player address the stream tool names.
+    static constexpr const char16_t* kPhrasePlayerKey = u"GogakuruPlayer";
+    static constexpr const char16_t* kPhrasePlayerDefault = u"www.nhk.or.jp";
+    static constexpr const char16_t* kLectureArchiveKey = u"KokokozaArchive";
+    static constexpr const char16_t* kLectureArchiveDefault = u"www.nhk.or.jp";
 
     // The daily English news programme's pages (news downloader).
     std::u16string newsSite = kNewsDefault;
@@ -26,6 +35,13 @@ struct SiteHosts {
     std::u16string captionService = kCaptionDefault;
     // The video site whose watch addresses the caption downloader accepts.
     std::u16string videoSite = kVideoDefault;
+    // The phrase pages and the list pages that link to them (phrase downloader).
+    std::u16string phraseSite = kPhraseSiteDefault;
+    // The streaming server the phrase voices are recorded from.
+    std::u16string phraseStream = kPhraseStreamDefault;
+    std::u16string phrasePlayer = kPhrasePlayerDefault;
+    // The radio lectures' pages and chapter lists (lecture downloader).
+    std::u16string lectureArchive = kLectureArchiveDefault;
 
     // The hosts a settings file names, each key's default where it is missing
     // or empty.

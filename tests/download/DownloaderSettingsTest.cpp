@@ -23,14 +23,21 @@ TEST(SiteHosts, EachSiteHasAKeyAndMissingOrEmptyKeysGiveThePublicHost) {
     EXPECT_EQ(defaults.newsSite, u"cgi2.nhk.or.jp");
     EXPECT_EQ(defaults.captionService, u"video.google.com");
     EXPECT_EQ(defaults.videoSite, u"youtube.com");
+    EXPECT_EQ(defaults.phraseSite, u"gogakuru.com");
+    EXPECT_EQ(defaults.lectureArchive, u"www.nhk.or.jp");
 
     WritePrivateProfileStringW(u"Hosts", u"NHKNewsEnglish", u" 127.0.0.1:8080 ", ini.c_str());
     WritePrivateProfileStringW(u"Hosts", u"YoutubeCaptions", u"", ini.c_str());
     WritePrivateProfileStringW(u"Hosts", u"YoutubeVideo", u"videos.test", ini.c_str());
+    WritePrivateProfileStringW(u"Hosts", u"GogakuruStream", u"stream.test", ini.c_str());
+    WritePrivateProfileStringW(u"Hosts", u"KokokozaArchive", u"archive.test:81", ini.c_str());
     SiteHosts configured = SiteHosts::read(ini);
     EXPECT_EQ(configured.newsSite, u"127.0.0.1:8080");
     EXPECT_EQ(configured.captionService, u"video.google.com");
     EXPECT_EQ(configured.videoSite, u"videos.test");
+    EXPECT_EQ(configured.phraseStream, u"stream.test");
+    EXPECT_EQ(configured.phrasePlayer, u"www.nhk.or.jp");
+    EXPECT_EQ(configured.lectureArchive, u"archive.test:81");
 }
 
 TEST(DownloaderShortcut, TheNewsOptionsComeFromTheSettingsAndGoBackOnClose) {
@@ -40,7 +47,7 @@ TEST(DownloaderShortcut, TheNewsOptionsComeFromTheSettingsAndGoBackOnClose) {
     ASSERT_TRUE(writeSettingInt(u"NHK", u"DownloadWithKeyWords", 1));
     RecordingFrame frame;
     DownloaderShortcut shortcut;
-    EXPECT_FALSE(shortcut.open(frame.handle(), "phrases"));
+    EXPECT_FALSE(shortcut.open(frame.handle(), "nonsense"));
     ASSERT_TRUE(shortcut.open(frame.handle(), "news"));
     NHK_NewsEnglishDialog* dialog = shortcut.newsDialog();
     ASSERT_NE(dialog, nullptr);

@@ -265,6 +265,13 @@ TEST(PageMarkers, BetweenReplaceAndExcerpt) {
     EXPECT_EQ(textBetween(u"a[b]c[d]", u"[", u"]"), u"b");
     EXPECT_EQ(textBetween(u"a[b", u"[", u"]"), u"");
     EXPECT_EQ(textBetween(u"a]b", u"[", u"]"), u"");
+    // From a position on; only a missing close is reported.
+    std::vector<std::u16string> missing;
+    const auto note = [&](const std::u16string& marker) { missing.push_back(marker); };
+    EXPECT_EQ(textBetween(u"[a][b]", u"[", u"]", 1, note), u"b");
+    EXPECT_EQ(textBetween(u"a]b", u"[", u"]", 0, note), u"");
+    EXPECT_EQ(textBetween(u"<x>open only", u"<x>", u"</x>", 0, note), u"");
+    EXPECT_EQ(missing, (std::vector<std::u16string>{u"</x>"}));
     EXPECT_EQ(replaceAll(u"aaaa", u"aa", u"b"), u"bb");
     EXPECT_EQ(replaceAll(u"a  b   c", u"  ", u""), u"ab c");
     EXPECT_EQ(std::u16string(slice(u"abc", 1, std::u16string::npos)), u"bc");

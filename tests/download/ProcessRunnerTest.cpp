@@ -14,6 +14,7 @@
 
 #include "platform/display/Display.h"
 #include "download/ProcessRunner.h"
+#include "download/ToolCommandLine.h"
 #include "platform/display/Headless.h"
 #include "platform/display/HeadlessAnswers.h"
 #include "support/TempDir.h"
@@ -24,27 +25,9 @@ namespace {
 
 const std::u16string kTool = std::filesystem::path(VELTRIX_TEST_TOOL).u16string();
 
-// Quotes one argument by the Windows rules, as the downloaders build their
-// command lines.
-std::u16string windowsQuoted(const std::u16string& arg) {
-    std::u16string out = u"\"";
-    std::size_t backslashes = 0;
-    for (char16_t c : arg) {
-        if (c == u'\\') {
-            ++backslashes;
-            continue;
-        }
-        out.append(c == u'"' ? backslashes * 2 + 1 : backslashes, u'\\');
-        backslashes = 0;
-        out += c;
-    }
-    out.append(backslashes * 2, u'\\');
-    return out + u"\"";
-}
-
 std::u16string commandLine(const std::vector<std::u16string>& args) {
-    std::u16string line = windowsQuoted(kTool);
-    for (const auto& a : args) line += u" " + windowsQuoted(a);
+    std::u16string line = quoteArgument(kTool);
+    for (const auto& a : args) line += u" " + quoteArgument(a);
     return line;
 }
 

@@ -216,6 +216,18 @@ XDesktop::Rect XDesktop::geometry(unsigned long window) {
     XTranslateCoordinates(d, window, DefaultRootWindow(d), 0, 0, &rx, &ry, &child);
     return {rx, ry, a.width, a.height};
 }
+void XDesktop::close(unsigned long window) {
+    ::Display* d = x(display_);
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(d, window, False, NoEventMask, &event);
+    XFlush(d);
+}
 
 unsigned long XDesktop::showCover(const Rect& where, unsigned int colour) {
     ::Display* d = x(display_);

@@ -58,6 +58,8 @@ public:
         int x = 0, y = 0, width = 0, height = 0;
     };
     Rect geometry(unsigned long window);
+    // Asks the window to close, as a window manager's close button does.
+    void close(unsigned long window);
 
     // A plain window of the given colour (0xRRGGBB) above everything, that no
     // window manager touches; destroyed by hideCover.
