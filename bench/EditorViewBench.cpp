@@ -4,9 +4,12 @@
 // a keystroke at the start, the middle and the end and the undo of one, as
 // the window's messages do them (the paint comes later and is measured by
 // the typing benchmark); and a pattern that backtracks without end, over a
-// line of a megabyte, highlighted while painting and run by Replace All.
+// line of a megabyte, highlighted while painting and run by Replace All;
+// pasting ten megabytes of mixed text (as UTF-8 it would fill a 10 MB file)
+// into a short text, and the undo of that paste, each with its paint.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -232,6 +235,62 @@ void BM_ReplaceAllBackReferenceOverAMegabyteLine(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ReplaceAllBackReferenceOverAMegabyteLine)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The clipboard holds the text, the editor a short one with an empty history.
+struct Pasting {
+    Window window;
+    std::u16string text;
+    Pasting() {
+        const std::size_t unitBytes = encodeText(kSample, encoding::kUtf8).size();
+        for (std::size_t bytes = 0; bytes < (10u << 20); bytes += unitBytes) text += kSample;
+        OpenClipboard(nullptr);
+        EmptyClipboard();
+        HGLOBAL block = GlobalAlloc(GHND, (text.size() + 1) * sizeof(char16_t));
+        std::copy(text.begin(), text.end(), static_cast<char16_t*>(GlobalLock(block)));
+        GlobalUnlock(block);
+        SetClipboardData(CF_UNICODETEXT, block);
+        CloseClipboard();
+    }
+    void reset() {
+        HWND handle = window.editor->getHandle();
+        SendMessageW(handle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(u"A short note.\r\n"));
+        SendMessageW(handle, EM_EMPTYUNDOBUFFER, 0, 0);
+        SendMessageW(handle, EM_SETSEL, 5, 5);
+        window.paint();
+    }
+};
+
+void BM_PasteTenMegabytes(benchmark::State& state) {
+    Pasting pasting;
+    HWND handle = pasting.window.editor->getHandle();
+    for (auto _ : state) {
+        state.PauseTiming();
+        pasting.reset();
+        state.ResumeTiming();
+        SendMessageW(handle, WM_PASTE, 0, 0);
+        pasting.window.paint();
+    }
+    if (pasting.window.editor->document().length() != static_cast<int>(pasting.text.size()) + 15)
+        state.SkipWithError("the paste is not all there");
+    state.counters["units"] = static_cast<double>(pasting.text.size());
+}
+BENCHMARK(BM_PasteTenMegabytes)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_UndoPasteOfTenMegabytes(benchmark::State& state) {
+    Pasting pasting;
+    HWND handle = pasting.window.editor->getHandle();
+    for (auto _ : state) {
+        state.PauseTiming();
+        pasting.reset();
+        SendMessageW(handle, WM_PASTE, 0, 0);
+        pasting.window.paint();
+        state.ResumeTiming();
+        SendMessageW(handle, EM_UNDO, 0, 0);
+        pasting.window.paint();
+    }
+    if (pasting.window.editor->document().length() != 15) state.SkipWithError("the undo left text behind");
+}
+BENCHMARK(BM_UndoPasteOfTenMegabytes)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
 

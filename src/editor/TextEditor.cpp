@@ -23,6 +23,9 @@ TextEditor::TextEditor() {
     font_.lfWidth = 0;
     rebuildFont();
     resetText();
+    acceptFormat(CF_UNICODETEXT);
+    acceptFormat(CF_TEXT);
+    acceptFormat(CF_HDROP);
 }
 
 TextEditor::~TextEditor() {
@@ -55,7 +58,7 @@ bool TextEditor::createAt(HWND parent, int x, int y, int width, int height) {
 }
 
 bool TextEditor::onCreate() {
-    DragAcceptFiles(handle_, TRUE);
+    registerDropTarget(handle_);
     return false;
 }
 
@@ -63,8 +66,10 @@ bool TextEditor::onFilesDropped(const std::vector<std::u16string>& paths) {
     if (paths.size() != 1) return true;
     if (hasPictureExtension(paths.front())) {
         setBackgroundImage(paths.front());
-    } else {
-        openFile(paths.front());
+    } else if (!openFile(paths.front())) {
+        // The text stays as it was; the user hears why nothing happened.
+        MessageBoxW(handle_, (u"The file could not be read:\n" + paths.front()).c_str(), u"Veltrix",
+                    MB_OK | MB_TOPMOST);
     }
     return true;
 }
@@ -153,7 +158,7 @@ bool TextEditor::openFile(const std::u16string& path) {
     m_scroll = TextScrollBar{};
     m_anchor = m_caret = 0;
     m_desiredX = 0;
-    m_selecting = false;
+    m_mouseMode = kMouseNone;
     relayoutAll();
     DWORD attributes = GetFileAttributesW(path.c_str());
     const bool fileReadOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);

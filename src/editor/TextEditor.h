@@ -17,9 +17,14 @@
 //    against a text it does not describe;
 //  - modified() is the history's: not at the save point.
 //
-// The input side here is what the view needs to be used at all (caret keys,
-// clicks, dragging, typing, the wheel, the clipboard keys); the fuller
-// keyboard, mouse and command handling extends the protected handlers.
+// The input side: keys (caret moves by character, word, sentence, row, page
+// and document; the Ctrl chords), typed characters, the mouse with its modes
+// and timers, the input method, the clipboard, drag and drop of the
+// selection and onto the editor, the context menu and its commands.
+//  - the mouse mode is one of the MouseMode values; it starts on a button
+//    press and ends on its release; timer 1 runs only while a drag is outside
+//    the text area, timer 2 only in the 300 ms after a double click;
+//  - m_drag describes the selection being dragged out while DoDragDrop runs.
 #pragma once
 
 #include <memory>
@@ -39,8 +44,10 @@
 #include "platform/win32.h"
 #include "toolkit/BaseWindow.h"
 #include "toolkit/Bitmap.h"
+#include "toolkit/DropTarget.h"
 
 class Graphics;
+class PopupMenu;
 
 // Whether an edit is recorded for undo (and sets the modified flag). An
 // unrecorded edit clears the history and leaves the modified flag alone.
@@ -58,7 +65,7 @@ struct EditorSides {
 // behind its text (".bmp", ".png", ".gif", ".jpg" or ".jpeg" anywhere in it).
 bool hasPictureExtension(const std::u16string& path);
 
-class TextEditor : public BaseWindow {
+class TextEditor : public BaseWindow, public DropTarget {
 public:
     static constexpr DWORD kDefaultStyle =
         WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE;
@@ -67,6 +74,31 @@ public:
     static constexpr int kFindIgnoreCase = 1;
     static constexpr int kFindRegex = 2;
     static constexpr int kFindBackward = 4;
+    // Commands of the context menu, posted to the editor as WM_COMMAND.
+    static constexpr int kCommandUndo = 100;
+    static constexpr int kCommandRedo = 101;
+    static constexpr int kCommandCopy = 1000;
+    static constexpr int kCommandPaste = 1001;
+    static constexpr int kCommandCut = 1002;
+    static constexpr int kCommandSelectAll = 1003;
+    static constexpr int kCommandDelete = 1005;
+    static constexpr int kCommandClearModified = 1006;
+    static constexpr int kCommandOutputSelection = 1008;
+    // Timer 1 scrolls while a drag is outside the text; timer 2 is the
+    // window after a double click in which a click counts as a triple click.
+    static constexpr UINT_PTR kAutoScrollTimer = 1;
+    static constexpr UINT kAutoScrollInterval = 10;
+    static constexpr UINT_PTR kTripleClickTimer = 2;
+    static constexpr UINT kTripleClickInterval = 300;
+    enum MouseMode : int {
+        kMouseNone = 0,
+        kMouseSelecting = 2,
+        kMouseRightPressed = 4,
+        kMouseDropping = 16,
+        kMouseSentences = 32,
+        kMouseDraggingOut = 64,
+        kMouseLines = 128,
+    };
 
     TextEditor();
     ~TextEditor() override;
@@ -93,6 +125,10 @@ public:
     // Loads a file; on failure nothing changes. On success the view starts at
     // the top with an empty history, unmodified, read-only when the file is.
     bool openFile(const std::u16string& path);
+    // Writes the selected text to a file chosen with the save dialog, in the
+    // document's encoding with its byte-order mark. False when nothing was
+    // written (no selection, cancelled, or the file could not be written).
+    bool outputSelectedText();
     void undo();
     void redo();
     bool canUndo() const { return m_history.canUndo(); }
@@ -117,6 +153,22 @@ public:
     int selectionStart() const { return std::min(m_anchor, m_caret); }
     int selectionEnd() const { return std::max(m_anchor, m_caret); }
     std::u16string selectedText() const;
+    int mouseMode() const { return m_mouseMode; }
+
+    // Words and sentences --------------------------------------------------------------------
+    // Where a word move from position stops, through the word-break
+    // procedure (EM_SETWORDBREAKPROC) or the default one.
+    int wordLeftOf(int position) const;
+    int wordRightOf(int position) const;
+    // Sentence navigation over the boundaries of SentenceBoundaries.h.
+    void selectNextSentence();
+    void selectPreviousSentence();
+    // Skips whitespace from position and selects the sentence starting
+    // there, taking the focus; nothing at the end of the text.
+    void selectSentenceAt(int position);
+    // The sentence containing the client point, when it lies inside the
+    // client area.
+    void selectSentenceAtPoint(int x, int y);
 
     // State -------------------------------------------------------------------------------
     bool modified() const { return m_history.modified(); }
@@ -196,13 +248,35 @@ public:
     LRESULT onSize(WPARAM type, LPARAM size) override;
 
 protected:
-    // Input, kept minimal here; the fuller handlers override these.
     virtual bool onKeyDown(int key);
     virtual bool onChar(char16_t character);
     virtual void onLeftDown(int x, int y, WPARAM keys);
     virtual void onLeftUp();
     virtual void onMouseMove(int x, int y);
+    virtual void onDoubleClick(int x, int y);
+    virtual void onRightDown();
+    virtual void onRightUp();
     virtual void onWheel(int delta);
+    bool onTimer(UINT_PTR id, LPARAM lParam) override;
+    // Context-menu commands (lParam 0); other WM_COMMANDs go the toolkit's way.
+    void onCommand(WPARAM wParam, LPARAM lParam) override;
+    // Runs one of the kCommand values; false for another id.
+    virtual bool runCommand(int command);
+    // Fills the context menu; subclasses append their own items.
+    virtual void buildContextMenu(PopupMenu& menu);
+    // Shows the context menu at the pointer and posts the chosen command.
+    void showContextMenu();
+    // Input method messages; true when handled.
+    bool onImeMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+    // A drop of files ends in onFilesDropped, never in onDrop: the drop mode
+    // ends here for both.
+    HRESULT Drop(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) override;
+    // Drop target callbacks (x, y on the screen).
+    void onDragEnter() override;
+    void onDragOver(DWORD keyState, int x, int y, DWORD* effect) override;
+    void onDragLeave() override;
+    HRESULT onDrop(int x, int y, IDataObject* data, DWORD* effect) override;
     virtual void onSetFocus();
     virtual void onKillFocus();
     void resizeView(int width, int height);
@@ -211,6 +285,10 @@ protected:
     void cut();
     void paste();
     void clearSelection();
+    // Text from outside (clipboard, drops, the input method): a one-line
+    // editor drops CR, LF and TAB; lone surrogates become U+FFFD, so that no
+    // file the editor saves holds broken UTF-16.
+    std::u16string acceptedText(std::u16string text) const;
     // Moves the caret (keeping the anchor when extending) and shows it.
     enum class Extend { No, Yes };
     void moveCaret(int position, Extend extend);
@@ -219,6 +297,25 @@ protected:
 
 private:
     void registerEditorClass();
+    // Ctrl chords that compose or transform; true when one was handled.
+    bool composeAccent(int key);
+    bool transformSelection(int key);
+    void pageBy(int direction, Extend extend);
+    void moveToSentenceBoundary(int direction, Extend extend);
+    void enter();
+    bool indentLines(bool outdent);
+    bool closeBrace();
+    bool insideTextArea(int x, int y) const;
+    // Mode 128: the lines from the first selected one to the one at y.
+    void extendByLines(int x, int y);
+    // The selection follows a drag point (modes 2, 32 and 128).
+    void followDrag(int x, int y);
+    void updateAutoScroll(int x, int y);
+    void autoScrollStep();
+    void stopAutoScroll();
+    void endMouseMode();
+    void dragSelectionOut();
+    void paintComposition(Graphics& graphics);
 
     LRESULT handleScroll(UINT message, WPARAM wParam);
     // The edit step without the history (undo and redo replay through it).
@@ -288,7 +385,23 @@ private:
     bool m_endOfLineMarks = true;
     bool m_border = false;
     bool m_focused = false;
-    bool m_selecting = false;  // the left button is down for a drag selection
+    int m_mouseMode = kMouseNone;
+    POINT m_lastMouse{0, 0};   // client point of the last drag move
+    int m_autoScrollSum = 0;   // distances outside the text added up by timer 1
+    bool m_autoScrolling = false;
+    bool m_tripleClickPending = false;
+    int m_lineSelectionStart = 0;  // mode 128: the first selected line's start
+    int m_lineSelectionEnd = 0;    // and its end, line break included
+    // The selection dragged out while DoDragDrop runs.
+    struct DragOut {
+        bool active = false;
+        int start = 0;
+        int end = 0;
+        bool droppedHere = false;
+    };
+    DragOut m_drag;
+    std::u16string m_composition;  // the input method's text being composed
+    int m_compositionCursor = 0;   // the caret's place in it
     bool m_draggingThumb = false;
     int m_thumbGrab = 0;  // pixels from the thumb's top to the pointer
     int m_limit = -1;

@@ -75,9 +75,12 @@ LRESULT TextEditor::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         onSize(wParam, lParam);
         return 0;
     case WM_DESTROY:
-        DragAcceptFiles(window, FALSE);
+        revokeDropTarget();
+        stopAutoScroll();
+        KillTimer(window, kTripleClickTimer);
+        m_tripleClickPending = false;
         m_focused = false;
-        m_selecting = false;
+        m_mouseMode = kMouseNone;
         m_draggingThumb = false;
         m_canvas.reset();
         break;
@@ -117,10 +120,25 @@ LRESULT TextEditor::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     // The scroll bar is the editor's own: presses on it never reach the
     // text's mouse handlers.
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
         if (pressScrollBar(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam))) return 0;
         onLeftDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), wParam);
         return 0;
+    case WM_LBUTTONDBLCLK:
+        if (pressScrollBar(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam))) return 0;
+        onDoubleClick(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK: onRightDown(); return 0;
+    case WM_RBUTTONUP: onRightUp(); return 0;
+    case WM_CONTEXTMENU: showContextMenu(); return 0;
+    case WM_IME_STARTCOMPOSITION:
+    case WM_IME_COMPOSITION:
+    case WM_IME_ENDCOMPOSITION:
+    case WM_IME_REQUEST: {
+        LRESULT result = 0;
+        if (onImeMessage(message, wParam, lParam, result)) return result;
+        break;
+    }
     case WM_LBUTTONUP:
         if (m_draggingThumb) {
             endThumbDrag();
@@ -137,7 +155,11 @@ LRESULT TextEditor::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         return 0;
     case WM_MOUSEWHEEL: onWheel(static_cast<short>(HIWORD(wParam))); return 0;
     case WM_CAPTURECHANGED:
-        m_selecting = false;
+        // Another window took the mouse: a selection drag ends where it is.
+        if (m_mouseMode == kMouseSelecting || m_mouseMode == kMouseSentences || m_mouseMode == kMouseLines) {
+            stopAutoScroll();
+            m_mouseMode = kMouseNone;
+        }
         m_draggingThumb = false;
         return 0;
 

@@ -97,6 +97,7 @@ void TextEditor::paint(Graphics& graphics, const RECT& area) {
         if (y + rowPixels <= area.top) continue;
         paintRow(graphics, row, y, overPicture);
     }
+    paintComposition(graphics);
     paintCaret(graphics);
     RestoreDC(dc, -1);
     paintScrollIndicator(graphics);
@@ -222,9 +223,33 @@ void TextEditor::paintLineEnd(Graphics& graphics, const RowSpan& span, int x, in
     }
 }
 
+// The input method's text being composed, over the text at the caret and
+// underlined, so the learner sees the reading where it will go.
+void TextEditor::paintComposition(Graphics& graphics) {
+    if (m_composition.empty()) return;
+    HDC dc = graphics.dc();
+    SIZE size{};
+    GetTextExtentPoint32W(dc, m_composition.data(), static_cast<int>(m_composition.size()), &size);
+    const int x = m_caretPoint.x;
+    const int y = m_caretPoint.y;
+    const COLORREF text = m_colors.get(ColorSlot::Text);
+    fill(dc, x, y, size.cx + 2, m_fontHeight + 2, m_colors.get(ColorSlot::Background));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, text);
+    ExtTextOutW(dc, x, y, 0, nullptr, m_composition.data(), static_cast<UINT>(m_composition.size()), nullptr);
+    fill(dc, x, y + m_fontHeight, size.cx, 1, text);
+}
+
 void TextEditor::paintCaret(Graphics& graphics) {
     if (!m_focused) return;
-    fill(graphics.dc(), m_caretPoint.x, m_caretPoint.y, 2, m_fontHeight + 2, m_colors.get(ColorSlot::Text));
+    int x = m_caretPoint.x;
+    if (m_compositionCursor > 0 && !m_composition.empty()) {
+        // Inside the reading being composed, where the input method says.
+        SIZE size{};
+        GetTextExtentPoint32W(graphics.dc(), m_composition.data(), m_compositionCursor, &size);
+        x += size.cx;
+    }
+    fill(graphics.dc(), x, m_caretPoint.y, 2, m_fontHeight + 2, m_colors.get(ColorSlot::Text));
 }
 
 void TextEditor::paintScrollIndicator(Graphics& graphics) {

@@ -2,10 +2,7 @@
 
 #include <string_view>
 
-namespace {
-
-// The text of a block up to its first zero, never past the block's end.
-std::u16string unicodeOf(HANDLE block) {
+std::u16string unicodeTextOfBlock(HANDLE block) {
     std::u16string text;
     if (!block) return text;
     const auto* chars = static_cast<const char16_t*>(GlobalLock(block));
@@ -16,7 +13,7 @@ std::u16string unicodeOf(HANDLE block) {
     return text;
 }
 
-std::u16string narrowOf(HANDLE block) {
+std::u16string narrowTextOfBlock(HANDLE block) {
     std::u16string text;
     if (!block) return text;
     const auto* bytes = static_cast<const char*>(GlobalLock(block));
@@ -32,15 +29,13 @@ std::u16string narrowOf(HANDLE block) {
     return text;
 }
 
-}  // namespace
-
 std::u16string readClipboardText(HWND owner) {
     if (!OpenClipboard(owner)) return {};
     std::u16string text;
     if (IsClipboardFormatAvailable(CF_UNICODETEXT)) {
-        text = unicodeOf(GetClipboardData(CF_UNICODETEXT));
+        text = unicodeTextOfBlock(GetClipboardData(CF_UNICODETEXT));
     } else if (IsClipboardFormatAvailable(CF_TEXT)) {
-        text = narrowOf(GetClipboardData(CF_TEXT));
+        text = narrowTextOfBlock(GetClipboardData(CF_TEXT));
     }
     CloseClipboard();
     return text;

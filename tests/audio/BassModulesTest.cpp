@@ -22,8 +22,8 @@ protected:
         ASSERT_TRUE(library.load());
     }
 
-    HSTREAM openDecoding(const std::u16string& path, BASS_DWORD extra = 0) {
-        return f().StreamCreateFile(0, path.c_str(), 0, 0, BASS_UNICODE | BASS_STREAM_DECODE | extra);
+    HSTREAM openDecoding(const std::u16string& path, BASS_DWORD flags = 0) {
+        return f().StreamCreateFile(0, path.c_str(), 0, 0, BASS_UNICODE | BASS_STREAM_DECODE | flags);
     }
     const BassFunctions& f() const { return library.functions(); }
     double seconds(HSTREAM h, BASS_QWORD bytes) const { return extra.ChannelBytes2Seconds(h, bytes); }
@@ -65,8 +65,8 @@ INSTANTIATE_TEST_SUITE_P(Formats, PrescanLength,
                                            LengthCase{"vbr.mp3", "-ac 2 -q:a 4"},
                                            LengthCase{"tone.ogg", "-ac 2 -c:a libvorbis"},
                                            LengthCase{"tone.wma", "-ac 2 -c:a wmav2"}),
-                         [](const auto& info) {
-                             std::string name = info.param.file;
+                         [](const auto& test) {
+                             std::string name = test.param.file;
                              for (auto& ch : name)
                                  if (ch == '.') ch = '_';
                              return name;
@@ -98,8 +98,8 @@ INSTANTIATE_TEST_SUITE_P(Formats, SeekAccuracy,
                                            LengthCase{"onset_vbr.mp3", "-q:a 5"},
                                            LengthCase{"onset.ogg", "-c:a libvorbis"},
                                            LengthCase{"onset.wma", "-c:a wmav2"}),
-                         [](const auto& info) {
-                             std::string name = info.param.file;
+                         [](const auto& test) {
+                             std::string name = test.param.file;
                              for (auto& ch : name)
                                  if (ch == '.') ch = '_';
                              return name;

@@ -20,6 +20,7 @@
 #include "app/TestApp.h"
 #include "platform/display/Headless.h"
 #include "support/TempDir.h"
+#include "support/ProgramLoop.h"
 #include "support/XDesktop.h"
 #include "text/NarrowText.h"
 
@@ -29,23 +30,6 @@
 using namespace veltrix::test;
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-// The program's loop until done() holds or ms pass.
-template <typename Done>
-bool runUntil(TestApp& app, int ms, Done done) {
-    const auto until = Clock::now() + std::chrono::milliseconds(ms);
-    while (!done() && Clock::now() < until) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) continue;
-            routeMessage(msg, app.content().handle(), AcceleratorTable::instance().handle());
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return done();
-}
 
 POINT centreOf(HWND window) {
     RECT r{};

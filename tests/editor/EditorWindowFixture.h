@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,29 @@ protected:
         return SendMessageW(editor.getHandle(), message, wParam, lParam);
     }
     std::u16string windowText();
+    void setText(const char16_t* text) { send(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)); }
+    // Input through the display, each followed by a run of the queue.
+    void press(int key, int times = 1) {
+        for (int i = 0; i < times; ++i) platform::headless::pressKey(key);
+        platform::headless::pumpMessages();
+    }
+    // key with each modifier of modifiers held.
+    void chord(std::initializer_list<int> modifiers, int key) {
+        for (int modifier : modifiers) platform::headless::key(modifier, true);
+        platform::headless::pressKey(key);
+        for (int modifier : modifiers) platform::headless::key(modifier, false);
+        platform::headless::pumpMessages();
+    }
+    void chord(int modifier, int key) { chord({modifier}, key); }
+    void type(const std::u16string& text) {
+        platform::headless::typeText(text);
+        platform::headless::pumpMessages();
+    }
+    // Screen point inside the cell of a position.
+    POINT cellOf(int position) {
+        const POINT point = pointOf(position);
+        return screen(point.x + 1, point.y + 3);
+    }
     // Screen point of an editor client point.
     POINT screen(int x, int y);
     // Client point of the top-left of a position's cell (EM_POSFROMCHAR).
@@ -57,6 +81,15 @@ protected:
     HWND frame = nullptr;
     TextEditor editor;
     LoggingListener listener;
+};
+
+// The editor with the keyboard focus, for tests that type and click.
+struct FocusedEditorWindow : EditorWindow {
+    void SetUp() override {
+        EditorWindow::SetUp();
+        SetFocus(editor.getHandle());
+        platform::headless::pumpMessages();
+    }
 };
 
 }  // namespace veltrix::test

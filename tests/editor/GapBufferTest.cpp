@@ -47,10 +47,14 @@ TEST(GapBuffer, FollowsAPlainStringThroughRandomEditsAndReads) {
             break;
         }
         case 4:
-            if (step % 50 == 0) ASSERT_EQ(buffer.compacted(), model) << "step " << step;
+            if (step % 50 == 0) {
+                ASSERT_EQ(buffer.compacted(), model) << "step " << step;
+            }
             break;
         default:
-            if (n > 0) ASSERT_EQ(buffer[at % n], model[at % n]) << "step " << step;
+            if (n > 0) {
+                ASSERT_EQ(buffer[at % n], model[at % n]) << "step " << step;
+            }
         }
         ASSERT_EQ(buffer.size(), model.size());
         if (model.size() > 3000) {

@@ -55,7 +55,9 @@ TEST(Partition, FollowsAPlainVectorThroughRandomChanges) {
             model.erase(model.begin() + part);
         }
         ASSERT_EQ(partition.parts(), static_cast<int>(model.size()) - 1);
-        if (step % 97 == 0) ASSERT_EQ(startsOf(partition), model) << "step " << step;
+        if (step % 97 == 0) {
+            ASSERT_EQ(startsOf(partition), model) << "step " << step;
+        }
         const int probe = static_cast<int>(random() % static_cast<unsigned>(model.back() + 3)) - 1;
         ASSERT_EQ(partition.partOf(probe), partOfByHand(model, probe)) << "step " << step << " value " << probe;
     }

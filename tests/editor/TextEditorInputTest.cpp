@@ -11,27 +11,7 @@ namespace headless = veltrix::platform::headless;
 
 namespace {
 
-struct EditorInput : EditorWindow {
-    void SetUp() override {
-        EditorWindow::SetUp();
-        SetFocus(editor.getHandle());
-        headless::pumpMessages();
-    }
-    void press(int key, int times = 1) {
-        for (int i = 0; i < times; ++i) headless::pressKey(key);
-        headless::pumpMessages();
-    }
-    void chord(int modifier, int key) {
-        headless::key(modifier, true);
-        headless::pressKey(key);
-        headless::key(modifier, false);
-        headless::pumpMessages();
-    }
-    void type(const std::u16string& text) {
-        headless::typeText(text);
-        headless::pumpMessages();
-    }
-};
+using EditorInput = FocusedEditorWindow;
 
 TEST_F(EditorInput, FocusIsReported) {
     SetFocus(nullptr);
@@ -112,6 +92,9 @@ TEST_F(EditorInput, ClickingInTheRightHalfOfACharacterPutsTheCaretAfterIt) {
         headless::click(headless::Button::Left, screen(x, left.y + 3));
         headless::pumpMessages();
         EXPECT_EQ(editor.caret(), c.expected) << c.position << " at " << c.percent << "%";
+        // A click far away, so that the next one is no double click.
+        headless::click(headless::Button::Left, screen(kWidth - 60, kHeight - 20));
+        headless::pumpMessages();
     }
 }
 
@@ -180,6 +163,7 @@ TEST_F(EditorInput, DroppedFilesOpenOrBecomeTheBackground) {
     headless::pumpMessages();
     EXPECT_EQ(windowText(), u"dropped text");
     EXPECT_FALSE(editor.hasBackgroundImage());
+    EXPECT_EQ(editor.mouseMode(), 0) << "the drop is over";
 
     headless::dropFiles({folder.file("Back.PNG")}, screen(30, 30));
     headless::pumpMessages();

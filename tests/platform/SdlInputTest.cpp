@@ -219,13 +219,13 @@ TEST_F(SdlInput, BoxesOpenedAndClosedByKeysTypedWhileTheyComeAndGo) {
     constexpr int kPairs = 40;
     std::atomic<bool> typing{true};
     std::thread typist([&] {
-        auto typist = XDesktop::open();
+        auto keyboard = XDesktop::open();
         for (int i = 0; i < kPairs; ++i) {
-            typist->press(XK_o, {XK_Control_L});
-            typist->flush();
+            keyboard->press(XK_o, {XK_Control_L});
+            keyboard->flush();
             std::this_thread::sleep_for(std::chrono::milliseconds(i % 7 * 4));
-            typist->press(XK_Escape);
-            typist->flush();
+            keyboard->press(XK_Escape);
+            keyboard->flush();
             std::this_thread::sleep_for(std::chrono::milliseconds(i % 5 * 6));
         }
         typing = false;

@@ -12,7 +12,7 @@
 namespace {
 
 struct Recorder : EventListener {
-    Recorder(std::vector<std::string>& log, std::string name) : log(log), name(std::move(name)) {}
+    Recorder(std::vector<std::string>& into, std::string called) : log(into), name(std::move(called)) {}
     void handleEvent(const EventObject&) override { log.push_back(name); }
     std::vector<std::string>& log;
     std::string name;

@@ -204,8 +204,13 @@ void Playback::feed() {
     std::unique_lock<std::mutex> lock(m_control);
     for (;;) {
         // The output's thread never wakes the feeder (it only copies); the
-        // feeder looks for room every few milliseconds.
-        m_wake.wait_for(lock, std::chrono::milliseconds(10), [&] {
+        // feeder sleeps about as long as the output takes to make room for a
+        // block. Looking every 10 ms instead woke it 100 times a second, most
+        // of them for nothing, on a machine that should idle while it plays.
+        const std::size_t space = m_buffer->space();
+        const auto untilRoom = std::chrono::milliseconds(
+            space >= needed ? 0 : (needed - space) * 1000 / static_cast<std::size_t>(std::max(1, m_outputRate)));
+        m_wake.wait_for(lock, std::clamp(untilRoom, std::chrono::milliseconds(2), std::chrono::milliseconds(40)), [&] {
             return m_quitting || m_seekPending || (!ended && m_buffer->space() >= needed);
         });
         if (m_quitting) return;

@@ -27,6 +27,7 @@ inline constexpr DWORD GCS_CURSORPOS = 0x0080;
 inline constexpr DWORD GCS_RESULTSTR = 0x0800;
 
 inline constexpr WPARAM IMR_RECONVERTSTRING = 0x0004;
+inline constexpr WPARAM IMR_CONFIRMRECONVERTSTRING = 0x0005;
 struct RECONVERTSTRING {
     DWORD dwSize;
     DWORD dwVersion;
