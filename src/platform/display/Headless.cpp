@@ -13,6 +13,14 @@ void inject(RawEvent e) {
     if (HeadlessDisplay* d = headlessDisplay()) d->inject(std::move(e));
 }
 
+// An event that names only its window (expose, focus, close).
+void injectFor(RawEventType type, HWND topLevel) {
+    RawEvent e;
+    e.type = type;
+    e.window = topLevel;
+    inject(std::move(e));
+}
+
 MouseButton toButton(Button b) {
     switch (b) {
     case Button::Left: return MouseButton::Left;
@@ -103,24 +111,14 @@ void dropText(const std::u16string& text, POINT screen, HWND topLevel) {
     inject(e);
 }
 
-void expose(HWND topLevel) {
-    RawEvent e;
-    e.type = RawEventType::Expose;
-    e.window = topLevel;
-    inject(e);
-}
+void expose(HWND topLevel) { injectFor(RawEventType::Expose, topLevel); }
 
 std::vector<RECT> lastPresented(HWND topLevel) {
     HeadlessDisplay* d = headlessDisplay();
     return d ? d->lastPresented(topLevel) : std::vector<RECT>{};
 }
 
-void focusWindow(HWND topLevel) {
-    RawEvent e;
-    e.type = RawEventType::FocusGained;
-    e.window = topLevel;
-    inject(e);
-}
+void focusWindow(HWND topLevel) { injectFor(RawEventType::FocusGained, topLevel); }
 
 void endSession(bool unattended) {
     RawEvent e;
@@ -129,12 +127,7 @@ void endSession(bool unattended) {
     inject(e);
 }
 
-void closeWindow(HWND topLevel) {
-    RawEvent e;
-    e.type = RawEventType::Close;
-    e.window = topLevel;
-    inject(e);
-}
+void closeWindow(HWND topLevel) { injectFor(RawEventType::Close, topLevel); }
 
 int pumpMessages() {
     int handled = 0;
