@@ -30,6 +30,7 @@
 #include "player/PlayerControls.h"
 #include "player/PlayerCore.h"
 #include "player/RecentFileList.h"
+#include "player/StudyTools.h"
 #include "toolkit/Component.h"
 #include "toolkit/Button.h"
 #include "toolkit/Image.h"
@@ -179,6 +180,7 @@ public:
     FileTable& fileTable() { return fileTable_; }
     ChannelPane& channels() { return channels_; }
     RecentFileList& recentFiles() { return recentFiles_; }
+    StudyTools& study() { return study_; }
     WordListDialog& wordListDialog() { return wordListDialog_; }
     BassPlayer& audio() { return audio_; }
     bool playEnabled() const { return playEnabled_; }
@@ -226,6 +228,7 @@ private:
     LyricsEditing editing_{lyricsTable_, lyricsView_, translationPane_, explanationPane_};
     WordListDialog wordListDialog_{editing_.document().wordList()};
     PlayerCore core_;
+    StudyTools study_{audio_, core_, editing_, *this};
     RecentFileList recentFiles_;
     XMLParser themes_;
     ToolWindow toolWindow_;
