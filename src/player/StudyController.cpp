@@ -84,9 +84,13 @@ void StudyController::arm(int position) {
     span_ = span ? *span : SentenceSpan{};
 }
 
+int StudyController::pausePoint() const {
+    return static_cast<int>(span_.end) - audio_.outputLatencyMs() * std::max(1, audio_.getTempo()) / 100;
+}
+
 void StudyController::schedule() {
     if (phase_ != StudyPhase::Playing) return;
-    const int left = static_cast<int>(span_.end) - audio_.getPosition();
+    const int left = pausePoint() - audio_.getPosition();
     const unsigned wall = msOfAudio(left);
     host_.wakeIn(wall > kCloseMs ? std::min(wall - kCloseMs / 2, kFarMs) : 1);
 }
@@ -106,7 +110,7 @@ void StudyController::wake() {
             (span_.end == 0 || position < static_cast<int>(span_.start) ||
              position > static_cast<int>(span_.end) + kSeekSlackMs))
             arm(position);
-        if (span_.end != 0 && position >= static_cast<int>(span_.end)) return reachedEnd(position);
+        if (span_.end != 0 && position >= pausePoint()) return reachedEnd(position);
         return schedule();
     }
     case StudyPhase::Gap:
@@ -131,9 +135,7 @@ void StudyController::reachedEnd(int) {
         phase_ = StudyPhase::Held;
         host_.showStudySentence(row_);
         host_.cancelWake();
-        // Timed as heard, like a gap.
-        if (settings_.pauseMs > 0)
-            host_.wakeIn(static_cast<unsigned>(std::max(1, settings_.pauseMs - audio_.outputLatencyMs())));
+        if (settings_.pauseMs > 0) host_.wakeIn(static_cast<unsigned>(settings_.pauseMs));
         host_.studyChanged();
         return;
     }
@@ -146,9 +148,8 @@ void StudyController::reachedEnd(int) {
     audio_.setPosition(static_cast<int>(span_.start));
     phase_ = StudyPhase::Gap;
     host_.studyChanged();
-    const int early = settings_.gapMs - audio_.outputLatencyMs();
-    if (early <= 0) return proceed();
-    host_.wakeIn(static_cast<unsigned>(early));
+    if (settings_.gapMs == 0) return proceed();
+    host_.wakeIn(static_cast<unsigned>(settings_.gapMs));
 }
 
 bool StudyController::advance() {

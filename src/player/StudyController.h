@@ -10,7 +10,13 @@
 // (paused between repetitions; the audio is already at the next start),
 // Held (auto-pause holding after `row`). The user's Stop, or a pause not made
 // here, ends a loop or a ladder at the next wake-up; auto-pause only waits.
-// A gap is timed as heard: the resume is made the output's latency early.
+//
+// Timed as heard: what the output has taken is heard its latency later even
+// when the channel pauses, so the pause is made when the position heard is
+// the latency (in audio time, at the tempo) before the end; the sound then
+// ends at the end, and a gap or a hold measured from the pause is heard as
+// long as it is. The pause leaves the position there, and every resume seeks
+// (to the start again, or to the next sentence's start) first.
 #pragma once
 
 #include <cstdint>
@@ -87,6 +93,8 @@ private:
     bool advance();
     void arm(int position);
     unsigned msOfAudio(int ms) const;
+    // Where the pause is made: the output's latency before the end, in audio time.
+    int pausePoint() const;
 
     IAudioPlayer& audio_;
     StudyHost& host_;
