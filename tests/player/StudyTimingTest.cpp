@@ -57,32 +57,12 @@ protected:
         }
     }
 
-    // The stretches of sound heard from `from` until now, as output frames
-    // [first, end); silence is a run of at least 2 ms of zeros.
-    struct Stretch {
-        std::int64_t first;
-        std::int64_t end;
-    };
+    using Stretch = HeardAudio::Stretch;
+    // The stretches of sound heard from `from` until now.
     std::vector<Stretch> stretches(std::int64_t from) {
         // Everything taken until now is heard within the latency (and a block).
         std::this_thread::sleep_for(150ms);
-        const std::int64_t to = heard.frameAt(Clock::now());
-        const std::vector<float> frames = heard.mono(from, static_cast<std::size_t>(to - from));
-        std::vector<Stretch> found;
-        const std::size_t minSilence = static_cast<std::size_t>(0.002 * kRate);
-        std::size_t i = 0;
-        while (i < frames.size()) {
-            while (i < frames.size() && frames[i] == 0.0f) ++i;
-            if (i == frames.size()) break;
-            const std::size_t first = i;
-            std::size_t zeros = 0;
-            while (i < frames.size() && zeros < minSilence) {
-                zeros = frames[i] == 0.0f ? zeros + 1 : 0;
-                ++i;
-            }
-            found.push_back({from + static_cast<std::int64_t>(first), from + static_cast<std::int64_t>(i - zeros)});
-        }
-        return found;
+        return heard.stretches(from, heard.frameAt(Clock::now()));
     }
 
     // Where in the file (ms) the 10 ms of sound heard from `frame` on lie,
@@ -105,22 +85,11 @@ protected:
         ASSERT_TRUE(ended) << "the stretch does not end near " << endMs;
         EXPECT_NEAR(*ended + 10, endMs, 30) << "stopped away from the sentence's end";
     }
-    // When a frame was heard: the output may have run dry on a busy machine,
-    // and the silence that filled in is not among the frames kept, so
-    // silences are measured on the clock, not by counting frames.
-    Clock::time_point heardAt(std::int64_t frame) const {
-        Clock::time_point low = began;
-        Clock::time_point high = Clock::now();
-        while (high - low > 100us) {
-            const Clock::time_point mid = low + (high - low) / 2;
-            const std::int64_t at = heard.frameAt(mid);
-            if (at >= 0 && at >= frame) high = mid;
-            else low = mid;
-        }
-        return high;
-    }
     double silenceMs(const Stretch& before, const Stretch& after) const {
-        return std::chrono::duration<double, std::milli>(heardAt(after.first) - heardAt(before.end)).count();
+        const auto now = Clock::now();
+        return std::chrono::duration<double, std::milli>(heard.heardAt(after.first, startedAt, now) -
+                                                         heard.heardAt(before.end, startedAt, now))
+            .count();
     }
 
     std::optional<SentenceSpan> spanOf(int row) const {
@@ -144,7 +113,7 @@ protected:
     StudyController study{player, *this, [this](int row) { return spanOf(row); },
                           [this](std::uint32_t ms) { return rowAt(ms); }};
     std::optional<Clock::time_point> due;
-    Clock::time_point began = Clock::now();
+    Clock::time_point startedAt = Clock::now();
     std::vector<int> shown;
 };
 
