@@ -34,7 +34,8 @@ public:
     virtual void setPosition(int ms);
     virtual int getPosition();
     virtual int getTempo();
-    // Milliseconds from a resume to its first frame being heard; 0 when unknown.
+    // Milliseconds from the output taking sound to its being heard (what it
+    // has taken is heard even after a pause); 0 when unknown.
     virtual int outputLatencyMs() { return 0; }
 
     const std::u16string& path() const { return m_path; }

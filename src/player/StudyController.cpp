@@ -27,7 +27,7 @@ bool StudyController::start(StudyMode mode, int row, int baseTempo) {
         return true;
     }
     const std::optional<SentenceSpan> span = spanOf_(row);
-    if (!span) {
+    if (!span || (mode == StudyMode::Ladder && settings_.ladderTempos.empty())) {
         mode_ = StudyMode::Off;
         return false;
     }
@@ -90,6 +90,8 @@ int StudyController::pausePoint() const {
 
 void StudyController::schedule() {
     if (phase_ != StudyPhase::Playing) return;
+    // Between sentences without a span (auto-pause past the last one): only look again later.
+    if (span_.end == 0) return host_.wakeIn(kFarMs);
     const int left = pausePoint() - audio_.getPosition();
     const unsigned wall = msOfAudio(left);
     host_.wakeIn(wall > kCloseMs ? std::min(wall - kCloseMs / 2, kFarMs) : 1);
@@ -110,7 +112,7 @@ void StudyController::wake() {
             (span_.end == 0 || position < static_cast<int>(span_.start) ||
              position > static_cast<int>(span_.end) + kSeekSlackMs))
             arm(position);
-        if (span_.end != 0 && position >= pausePoint()) return reachedEnd(position);
+        if (span_.end != 0 && position >= pausePoint()) return reachedEnd();
         return schedule();
     }
     case StudyPhase::Gap:
@@ -129,7 +131,7 @@ void StudyController::wake() {
     }
 }
 
-void StudyController::reachedEnd(int) {
+void StudyController::reachedEnd() {
     audio_.pause();
     if (mode_ == StudyMode::AutoPause) {
         phase_ = StudyPhase::Held;
@@ -174,12 +176,14 @@ bool StudyController::advance() {
 
 void StudyController::proceed() {
     if (phase_ == StudyPhase::Held) {
-        // The next sentence from its start, whatever the pause overshot.
+        // The pause left the position the latency before the end; the next
+        // sentence goes on from its start.
         audio_.setPosition(static_cast<int>(span_.end));
         audio_.resume();
         phase_ = StudyPhase::Playing;
         arm(static_cast<int>(span_.end));
-        // The span's end is the next row's start; arm may still see the old row.
+        // A row with an End time before the next start still holds its end:
+        // go on with the next row from there.
         if (row_ >= 0 && span_.end <= static_cast<std::uint32_t>(audio_.getPosition())) {
             if (const std::optional<SentenceSpan> next = spanOf_(row_ + 1)) {
                 ++row_;

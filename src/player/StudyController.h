@@ -88,7 +88,7 @@ private:
     void end();
     void playFromStart();
     void schedule();
-    void reachedEnd(int position);
+    void reachedEnd();
     // After a repetition: which row plays next, or false to finish.
     bool advance();
     void arm(int position);

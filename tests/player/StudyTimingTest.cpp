@@ -135,7 +135,9 @@ TEST_F(StudyTiming, ALoopIsHeardFromStartToEndWithItsGapBetween) {
     for (std::size_t i = 0; i < found.size(); ++i) {
         SCOPED_TRACE(i);
         expectHeard(found[i], starts[i], ends[i]);
-        if (i > 0) EXPECT_NEAR(silenceMs(found[i - 1], found[i]), 500, 20);
+        if (i > 0) {
+            EXPECT_NEAR(silenceMs(found[i - 1], found[i]), 500, 20);
+        }
     }
     EXPECT_EQ(shown.front(), 1);
     EXPECT_FALSE(player.isPlaying());
