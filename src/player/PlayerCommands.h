@@ -1,5 +1,6 @@
 // The player's commands, one row each: the number, its keyboard accelerator
-// (built into the main window's table), its tool-bar button (built into the
+// (built into the main window's table; the study commands' into a table of
+// their own beside it, so that the main window's stays as it is), its tool-bar button (built into the
 // player's tool bar) and whether it waits for an open audio file (checked by
 // the player's dispatcher). A new command is one enumerator and one row here,
 // and one case in the dispatcher.
@@ -51,6 +52,10 @@ enum Command : int {
     StudyMenu = 209,
     StudyLadderTempos = 210,
 };
+
+// The study modes' commands (StudyTools.h) are numbered from here on.
+inline constexpr int kFirstStudyCommand = 200;
+constexpr bool isStudyCommand(int command) { return command >= kFirstStudyCommand; }
 
 struct Accelerator {
     BYTE modifiers = 0;  // FCONTROL, FSHIFT; FVIRTKEY is implied
