@@ -23,6 +23,8 @@
 #include "support/TempDir.h"
 #include "text/NarrowText.h"
 
+#include <X11/keysym.h>
+
 using veltrix::test::XDesktop;
 namespace headless = veltrix::platform::headless;
 
@@ -131,6 +133,25 @@ TEST_F(PlayerUnderX, TheLyricsViewsScrollBarPagesAndLeavesTheSelection) {
     clickAt(view.getHandle(), barX, 1);
     EXPECT_TRUE(runUntil([&] { return SendMessageW(view.getHandle(), EM_GETFIRSTVISIBLELINE, 0, 0) == 0; }));
     EXPECT_EQ(static_cast<DWORD>(SendMessageW(view.getHandle(), EM_GETSEL, 0, 0)), before);
+}
+
+TEST_F(PlayerUnderX, CtrlFOpensTheFindPaneWhoseEnterSelectsTheNextMatch) {
+    LyricsTextEditor& view = player().lyricsView();
+    RECT client{};
+    GetClientRect(view.getHandle(), &client);
+    clickAt(view.getHandle(), 10, 5);
+    run(100);
+    x->press(XK_f, {XK_Control_L});
+    FindAndReplacePane& pane = player().findPane();
+    ASSERT_TRUE(runUntil([&] { return pane.handle() && GetFocus() == pane.findField().getHandle(); }));
+    x->type("f[a-z]r");
+    x->press(XK_Return);
+    ASSERT_TRUE(runUntil([&] { return view.selectedText() == u"far"; }));
+    if (const char* shots = std::getenv("VELTRIX_SCREENSHOTS")) x->screenshot(std::string(shots) + "/find-pane.png");
+    // Close leaves the text as it was and forgets the highlight.
+    x->press(XK_Escape);
+    EXPECT_TRUE(runUntil([&] { return pane.handle() == nullptr; }));
+    EXPECT_FALSE(view.modified());
 }
 
 }  // namespace
