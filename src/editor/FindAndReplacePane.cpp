@@ -244,13 +244,19 @@ void FindAndReplacePane::showMessage(std::u16string_view text) {
     MessageBoxW(handle(), message.c_str(), u"Veltrix", MB_OK | MB_TOPMOST);
 }
 
-void FindAndReplacePane::findNext() {
-    if (!target_) return;
+bool FindAndReplacePane::begin(Step step, FindSpec& spec, RegexPattern& pattern) {
+    if (!target_) return false;
     remember(findHistory_, findList_, findField_.text());
-    const FindSpec spec = findSpec();
+    if (step == Step::Replace) remember(replaceHistory_, replaceList_, replaceField_.text());
+    spec = findSpec();
     target_->setFindHighlight(spec.text, spec.flags);
+    return compile(spec, pattern);
+}
+
+void FindAndReplacePane::findNext() {
+    FindSpec spec;
     RegexPattern pattern;
-    if (!compile(spec, pattern)) return;
+    if (!begin(Step::Find, spec, pattern)) return;
     const std::u16string text = target_->text();
     MatchContext context = pattern.prepareMatch(text, spec.start);
     MatchResult match = pattern.match(context);
@@ -264,13 +270,9 @@ void FindAndReplacePane::findNext() {
 }
 
 void FindAndReplacePane::replaceOnce() {
-    if (!target_) return;
-    remember(findHistory_, findList_, findField_.text());
-    remember(replaceHistory_, replaceList_, replaceField_.text());
-    const FindSpec spec = findSpec();
-    target_->setFindHighlight(spec.text, spec.flags);
+    FindSpec spec;
     RegexPattern pattern;
-    if (!compile(spec, pattern)) return;
+    if (!begin(Step::Replace, spec, pattern)) return;
     const std::u16string replacement = replaceField_.text();
     std::u16string text = target_->text();
     MatchContext context = pattern.prepareMatch(text, spec.start);
@@ -304,12 +306,9 @@ void FindAndReplacePane::replaceOnce() {
 }
 
 void FindAndReplacePane::replaceAll() {
-    if (!target_) return;
-    remember(findHistory_, findList_, findField_.text());
-    remember(replaceHistory_, replaceList_, replaceField_.text());
-    const FindSpec spec = findSpec();
-    target_->setFindHighlight(spec.text, spec.flags);
+    FindSpec spec;
     RegexPattern pattern;
-    if (!compile(spec, pattern)) return;
+    // The pattern compiled here only tells whether the engine refuses it.
+    if (!begin(Step::Replace, spec, pattern)) return;
     reportLimit(target_->replaceAll(spec.text, replaceField_.text(), spec.flags));
 }

@@ -107,6 +107,11 @@ private:
     void stepHistory(FindTextField& field, FindListComboBox& list, int step);
     // An entry chosen from a list goes to the top and into its field.
     void chooseFromList(FindHistory& history, FindListComboBox& list, FindTextField& field);
+    // What every button does first: remembers the texts (the replacement too
+    // for Step::Replace), marks the find text in the target and compiles it.
+    // False when there is no target or nothing to search with.
+    enum class Step { Find, Replace };
+    bool begin(Step step, FindSpec& spec, RegexPattern& pattern);
     // Compiles the find text for finding and replacing; false, after saying
     // why when the engine gave a reason, when there is nothing to search with.
     bool compile(const FindSpec& spec, RegexPattern& pattern);
