@@ -676,6 +676,8 @@ bool Orvella::onClose() {
     if (!sessionEnding_ && !settleUnsavedEdits()) return false;
     if (!core_.isStopped()) audio_.stop();
     savePlayerSettings();
+    // An open find pane keeps its histories as its own Close would.
+    findPane_.closePane();
     audio_.close();
     return true;
 }
