@@ -279,6 +279,8 @@ void focusGained(HWND window) {
 
 namespace veltrix::platform {
 
+bool programHasDesktopFocus() { return WindowManager::lock()->desktopFocus != nullptr; }
+
 void processRawEvents(std::vector<RawEvent>& events) {
     for (const RawEvent& e : events) {
         switch (e.type) {
@@ -293,7 +295,10 @@ void processRawEvents(std::vector<RawEvent>& events) {
         case RawEventType::Close:
             if (IsWindow(e.window)) postInput(e.window, WM_SYSCOMMAND, SC_CLOSE, 0);
             break;
-        case RawEventType::FocusGained: focusGained(e.window); break;
+        case RawEventType::FocusGained:
+            WindowManager::lock()->desktopFocus = e.window;
+            focusGained(e.window);
+            break;
         case RawEventType::Geometry:
             // The user moved or resized the display window.
             if (IsWindow(e.window))
@@ -306,7 +311,11 @@ void processRawEvents(std::vector<RawEvent>& events) {
             if (IsWindow(e.window)) presentAgain(e.window);
             break;
         case RawEventType::EndSession: endSession(e.unattended); break;
-        case RawEventType::FocusLost: break;
+        case RawEventType::FocusLost: {
+            auto lock = WindowManager::lock();
+            if (lock->desktopFocus == e.window) lock->desktopFocus = nullptr;
+            break;
+        }
         }
     }
     events.clear();
