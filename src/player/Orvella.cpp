@@ -16,6 +16,7 @@
 #include "toolkit/FontList.h"
 #include "toolkit/PopupMenu.h"
 #include "toolkit/Graphics.h"
+#include "platform/api/Desktop.h"
 #include "platform/api/Toolbar.h"
 #include "text/NarrowText.h"
 
@@ -94,10 +95,12 @@ bool Orvella::create(HWND parent) {
     RECT client{};
     GetClientRect(handle_, &client);
     PostMessageW(handle_, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+    media_.attach(handle_);
     return true;
 }
 
 void Orvella::destroyWindow() {
+    media_.detach();
     if (wordListDialog_.handle()) wordListDialog_.close(0);
     if (handle_) {
         KillTimer(handle_, PlayerCore::kPlaybackTimer);
@@ -406,6 +409,7 @@ void Orvella::stopTimer(UINT_PTR id) {
 bool Orvella::onTimer(UINT_PTR id, LPARAM) {
     if (id != PlayerCore::kPlaybackTimer && id != PlayerCore::kSentenceTimer) return false;
     core_.onTimer(id);
+    media_.publish(core_, audio_, editing_, audio_.lengthMs);
     return true;
 }
 
@@ -437,6 +441,7 @@ void Orvella::onCommand(WPARAM wParam, LPARAM lParam) {
     // The editors report their changes with control id 0.
     if (id == 0 && lParam != 0) return;
     execute(id);
+    media_.publish(core_, audio_, editing_, audio_.lengthMs);
 }
 
 void Orvella::execute(int command) {
@@ -551,6 +556,7 @@ bool Orvella::saveAsMp3() {
     audio_.open(core_.audioPath());
     audio_.setPosition(position);
     core_.updateButtons();
+    if (saved) desktop::notifyWhenInactive(handle_, u"MP3 file saved", request.target.c_str());
     return saved;
 }
 
