@@ -77,7 +77,7 @@ void chooserCall(GDBusConnection* connection, const gchar* sender, const gchar* 
     GVariant* raw = nullptr;
     g_variant_get(parameters, "(&s&s@a{sv})", &parent, &title, &raw);
     UniqueVariant options(raw);
-    std::string line = std::string(method) + " title=" + title;
+    std::string line = std::string(method) + (*parent ? std::string(" parent=") + parent : "") + " title=" + title;
     const gchar* text = nullptr;
     if (g_variant_lookup(options.get(), "current_folder", "^&ay", &text)) line += std::string(" folder=") + text;
     if (g_variant_lookup(options.get(), "current_name", "&s", &text)) line += std::string(" name=") + text;

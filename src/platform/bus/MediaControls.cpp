@@ -102,14 +102,16 @@ struct Exported {
     bool triedInstanceName = false;
 };
 
+// Both outlive static destructors: the bus thread may still answer a call
+// while the program's statics go.
 Shared& shared() {
-    static Shared* s = new Shared;  // the bus thread may still read it during static destruction
+    static Shared* s = new Shared;
     return *s;
 }
 
 Exported& exported() {
-    static Exported e;  // bus thread only
-    return e;
+    static Exported* e = new Exported;  // bus thread only
+    return *e;
 }
 
 std::string utf8(LPCWSTR text) { return text ? unicode::utf16ToUtf8(std::u16string_view(text)) : std::string(); }

@@ -6,7 +6,7 @@
 #include "platform/bus/SessionBus.h"
 #include "platform/common/Unicode.h"
 #include "platform/win32.h"
-#include "platform/window/WindowManager.h"
+#include "platform/window/DesktopFocus.h"
 
 namespace desktop {
 

@@ -127,7 +127,7 @@ void onResponse(GDBusConnection* connection, const gchar*, const gchar*, const g
 void subscribe(GDBusConnection* connection, const ExchangePtr& x, const std::vector<controls::FileFilter>& filters) {
     auto context = std::make_unique<ResponseContext>(ResponseContext{x, filters});
     x->subscription = g_dbus_connection_signal_subscribe(
-        connection, nullptr, "org.freedesktop.portal.Request", "Response", x->handle.c_str(), nullptr,
+        connection, kPortalName, "org.freedesktop.portal.Request", "Response", x->handle.c_str(), nullptr,
         G_DBUS_SIGNAL_FLAGS_NONE,
         onResponse, context.release(),
         [](gpointer data) { std::unique_ptr<ResponseContext> owned(static_cast<ResponseContext*>(data)); });
@@ -192,7 +192,7 @@ void start(GDBusConnection* connection, const ExchangePtr& x, const PortalReques
     const char* method = request.mode == controls::FileDialogMode::Save ? "SaveFile" : "OpenFile";
     auto context = std::make_unique<CallContext>(CallContext{x, request.filters});
     g_dbus_connection_call(connection, kPortalName, kPortalPath, "org.freedesktop.portal.FileChooser", method,
-                           g_variant_new("(ss@a{sv})", "", title.c_str(), requestOptions(request, token)),
+                           g_variant_new("(ss@a{sv})", request.parent.c_str(), title.c_str(), requestOptions(request, token)),
                            G_VARIANT_TYPE("(o)"), G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, nullptr, onCalled,
                            context.release());
 }

@@ -18,6 +18,7 @@ namespace veltrix::platform::bus {
 struct PortalRequest {
     controls::FileDialogMode mode = controls::FileDialogMode::Open;
     HWND owner = nullptr;  // a top-level window or none
+    std::string parent;    // the owner as the desktop names it ("x11:…"), or empty
     std::u16string title;
     std::vector<controls::FileFilter> filters;
     int filterIndex = 0;

@@ -11,6 +11,7 @@
 #include "platform/controls/DialogClasses.h"
 #include "platform/controls/FileDialogModel.h"
 #include "platform/controls/FileList.h"
+#include "platform/display/DesktopHandle.h"
 #include "platform/display/Display.h"
 #include "platform/display/HeadlessAnswers.h"
 #include "platform/win32.h"
@@ -391,7 +392,9 @@ bool acceptPortalChoice(FileDialogState& s, const std::u16string& path) {
             return false;
         s.result = outcome.path;
         return true;
-    case TypedOutcome::Action::Refuse: MessageBoxW(s.owner, outcome.message.c_str(), s.title.c_str(), MB_OK | MB_ICONWARNING); return false;
+    case TypedOutcome::Action::Refuse:
+        MessageBoxW(s.owner, outcome.message.c_str(), s.title.c_str(), MB_OK | MB_ICONWARNING);
+        return false;
     default: return false;
     }
 }
@@ -400,7 +403,9 @@ bool acceptPortalChoice(FileDialogState& s, const std::u16string& path) {
 // did not answer, and the own dialog is to be shown.
 bool askDesktop(FileDialogState& s) {
     if (!desktop::usesDesktopFileChooser()) return false;
-    bus::PortalRequest request{s.mode, s.owner, s.title, s.filters, s.filterIndex, s.folder, s.initialName};
+    // The portal's dialog stays above its owner when the desktop knows it.
+    std::string parent = s.owner ? desktopHandleOf(s.owner) : std::string();
+    bus::PortalRequest request{s.mode, s.owner, parent, s.title, s.filters, s.filterIndex, s.folder, s.initialName};
     bus::PortalAnswer answer = bus::askPortal(request);
     switch (answer.outcome) {
     case bus::PortalAnswer::Outcome::Unavailable: return false;

@@ -120,8 +120,6 @@ std::vector<RECT> lastPresented(HWND topLevel) {
 
 void focusWindow(HWND topLevel) { injectFor(RawEventType::FocusGained, topLevel); }
 
-void blurWindow(HWND topLevel) { injectFor(RawEventType::FocusLost, topLevel); }
-
 void endSession(bool unattended) {
     RawEvent e;
     e.type = RawEventType::EndSession;

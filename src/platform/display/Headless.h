@@ -45,9 +45,6 @@ std::vector<RECT> lastPresented(HWND topLevel);
 void closeWindow(HWND topLevel);
 // As if the window system gave the top-level window the keyboard.
 void focusWindow(HWND topLevel);
-// The desktop takes the input focus away from a top-level window (another
-// program was chosen).
-void blurWindow(HWND topLevel);
 // As if the session were ending: unattended as after a signal, else as when
 // the desktop asks the program to quit.
 void endSession(bool unattended);

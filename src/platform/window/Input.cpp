@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "platform/display/Display.h"
+#include "platform/window/DesktopFocus.h"
 #include "platform/window/InputMethod.h"
 #include "platform/window/WindowManager.h"
 
@@ -279,8 +280,6 @@ void focusGained(HWND window) {
 
 namespace veltrix::platform {
 
-bool programHasDesktopFocus() { return WindowManager::lock()->desktopFocus != nullptr; }
-
 void processRawEvents(std::vector<RawEvent>& events) {
     for (const RawEvent& e : events) {
         switch (e.type) {
@@ -296,7 +295,7 @@ void processRawEvents(std::vector<RawEvent>& events) {
             if (IsWindow(e.window)) postInput(e.window, WM_SYSCOMMAND, SC_CLOSE, 0);
             break;
         case RawEventType::FocusGained:
-            WindowManager::lock()->desktopFocus = e.window;
+            desktopFocusGained(e.window);
             focusGained(e.window);
             break;
         case RawEventType::Geometry:
@@ -311,11 +310,7 @@ void processRawEvents(std::vector<RawEvent>& events) {
             if (IsWindow(e.window)) presentAgain(e.window);
             break;
         case RawEventType::EndSession: endSession(e.unattended); break;
-        case RawEventType::FocusLost: {
-            auto lock = WindowManager::lock();
-            if (lock->desktopFocus == e.window) lock->desktopFocus = nullptr;
-            break;
-        }
+        case RawEventType::FocusLost: desktopFocusLost(e.window); break;
         }
     }
     events.clear();

@@ -119,11 +119,6 @@ public:
     BYTE keys[256]{};
     HCURSOR currentCursor = nullptr;
     HWND foreground = nullptr;
-    // The window the desktop last gave the input focus, until the desktop
-    // takes it away (foreground stays for the keyboard's sake). It may have
-    // been destroyed since: the focus is then still the program's until the
-    // desktop says where it went.
-    HWND desktopFocus = nullptr;
     DWORD lastClickTime = 0;
     UINT lastClickMessage = 0;
     HWND lastClickWindow = nullptr;
@@ -227,8 +222,6 @@ void presentAgain(HWND window);
 void paintNow(HWND window, bool children);
 // Turns raw display events into queued input messages.
 void processRawEvents(std::vector<RawEvent>& events);
-// Whether the desktop's input focus is in one of the program's windows.
-bool programHasDesktopFocus();
 HDC createWindowDC(HWND window, bool client, const Region* clip);
 // Posts WM_DROPFILES (or the registered drop target's delivery) for files
 // dropped at a screen point onto the top-level window the display named (null:
