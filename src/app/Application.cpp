@@ -6,9 +6,9 @@
 #include <cstring>
 
 #include "app/AcceleratorTable.h"
+#include "app/Settings.h"
 #include "app/TestApp.h"
 #include "download/DownloaderShortcut.h"
-#include "app/Settings.h"
 #include "platform/api/CommonControls.h"
 #include "platform/api/Desktop.h"
 #include "platform/api/Startup.h"

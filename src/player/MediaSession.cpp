@@ -10,13 +10,13 @@
 #include "player/PlayerCore.h"
 
 void MediaSession::attach(HWND player) {
-    player_ = player;
     desktop::MediaCommands commands;
     commands.playPause = player_commands::TogglePlay;
     commands.stop = player_commands::StopPlayback;
     commands.next = player_commands::NextSentence;
     commands.previous = player_commands::PreviousSentence;
-    desktop::registerMediaControls(player, commands);
+    // Without a bus the player is never asked, and each tick costs nothing.
+    player_ = desktop::registerMediaControls(player, commands) ? player : nullptr;
 }
 
 void MediaSession::detach() {

@@ -102,7 +102,7 @@ const char16_t kAudioFilter[] = u"Audio File (*.ogg,*.mp3,*.wma)\0*.ogg;*.mp3;*.
 }  // namespace
 
 TEST_F(Desktop, PlayerctlDrivesThePlayerAndReadsItsSentence) {
-    desktop::registerMediaControls(window, {kPlayPause, kStop, kNext, kPrevious});
+    ASSERT_TRUE(desktop::registerMediaControls(window, {kPlayPause, kStop, kNext, kPrevious}));
     publish(desktop::MediaStatus::Playing, u"駅はどこですか? Where is the station?");
     ASSERT_TRUE(playerAppears());
 
@@ -216,7 +216,7 @@ TEST_F(Desktop, NotificationsGoOutOnlyWhileTheWindowIsNotFocused) {
 TEST(DesktopWithoutBus, NothingIsSentAndTheOwnDialogAnswers) {
     unsetenv("DBUS_SESSION_BUS_ADDRESS");
     HWND window = CreateWindowExW(0, u"STATIC", u"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    desktop::registerMediaControls(window, {kPlayPause, kStop, kNext, kPrevious});
+    EXPECT_FALSE(desktop::registerMediaControls(window, {kPlayPause, kStop, kNext, kPrevious}));
     EXPECT_FALSE(desktop::notifyWhenInactive(window, u"t", u"b"));
     veltrix::platform::bus::PortalRequest request;
     EXPECT_EQ(veltrix::platform::bus::askPortal(request).outcome,

@@ -37,8 +37,8 @@ struct MediaState {
 
 // Puts the program on the bus as a media player ("veltrix"; a second copy
 // takes "veltrix.instance<process id>"). One window at a time; a later call
-// replaces the earlier.
-void registerMediaControls(HWND window, const MediaCommands& commands);
+// replaces the earlier. FALSE, and nothing done, without a session bus.
+BOOL registerMediaControls(HWND window, const MediaCommands& commands);
 // Cheap enough for every tick: the bus hears of a change of status or item
 // only; the position is read from the last state when asked for.
 void updateMediaControls(HWND window, const MediaState& state);

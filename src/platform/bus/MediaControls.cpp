@@ -278,14 +278,15 @@ namespace desktop {
 using veltrix::platform::bus::SessionBus;
 using veltrix::platform::bus::shared;
 
-void registerMediaControls(HWND window, const MediaCommands& commands) {
-    if (!SessionBus::configured()) return;
+BOOL registerMediaControls(HWND window, const MediaCommands& commands) {
+    if (!SessionBus::configured()) return FALSE;
     {
         std::lock_guard lock(shared().mutex);
         shared().window = window;
         shared().commands = commands;
     }
     SessionBus::instance().post(veltrix::platform::bus::exportObjects);
+    return TRUE;
 }
 
 void updateMediaControls(HWND window, const MediaState& state) {
