@@ -44,6 +44,7 @@ bool VoaManagerDialog::createContents() {
     if (!tree_.load(kListFile)) tree_.newDocument(kListFile);
     tabs_.selectTab(0, TabNotification::Silent);
     setSizeCentered(kWidth, kHeight);
+    onSize(0, 0);
     return false;
 }
 
@@ -51,7 +52,13 @@ void VoaManagerDialog::onSize(WPARAM, LPARAM) {
     if (!tabs_.handle()) return;
     RECT client{};
     GetClientRect(handle(), &client);
-    tabs_.setBounds(0, kTop, client.right, std::max<int>(client.bottom - kTop, 0));
+    const int width = client.right;
+    const int height = std::max<int>(client.bottom - kTop, 0);
+    tabs_.setBounds(0, kTop, width, height);
+    // The pages fill the pane below its tab strip.
+    const int strip = TabbedPane::kTabThickness;
+    for (BaseWindow* page : {static_cast<BaseWindow*>(&tree_), static_cast<BaseWindow*>(&text_)})
+        if (page->handle()) page->setBounds(1, strip, std::max(width - 2, 0), std::max(height - strip - 1, 0));
 }
 
 bool VoaManagerDialog::onClose() {
