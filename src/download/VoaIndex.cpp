@@ -26,26 +26,14 @@ using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
 struct Id3 {
     XMLParser parser;
     const Element* element = nullptr;
-    bool read = false;
     explicit Id3(const std::u16string& file) {
-        read = parser.parse(file);
-        if (!read) return;
+        if (!parser.parse(file)) return;
         const std::vector<Element*> found = parser.getElementsByTagName(u"id3");
         if (!found.empty()) element = found.front();
     }
     // The field's text made safe inside HTML: the reader decoded its entities.
     std::u16string text(const char16_t* name) const {
-        std::u16string out;
-        for (char16_t c : element ? element->getTextOf(name) : std::u16string()) {
-            switch (c) {
-            case u'&': out += u"&amp;"; break;
-            case u'<': out += u"&lt;"; break;
-            case u'>': out += u"&gt;"; break;
-            case u'"': out += u"&quot;"; break;
-            default: out += c;
-            }
-        }
-        return out;
+        return escapedAttributeValue(element ? element->getTextOf(name) : std::u16string());
     }
 };
 
