@@ -7,7 +7,8 @@
 #
 # Environment: PROGRAM=<executable> measures another build of the program
 # folder (default: <build>/veltrix); any SDL_* variable (for instance
-# SDL_FRAMEBUFFER_ACCELERATION=1, the OpenGL framebuffer) is passed on to it.
+# SDL_FRAMEBUFFER_ACCELERATION=1, the OpenGL framebuffer) is passed on to it;
+# PERF_DATA=<file> records where the time goes with perf(1) while measuring.
 # Needs xvfb-run, ffmpeg and the build's sample writer and X session tool
 # (built here on demand).
 set -euo pipefail
@@ -51,7 +52,11 @@ measure() {
     local ticks=$(getconf CLK_TCK)
     read -r -a before < <(cut -d' ' -f14,15 "/proc/$pid/stat")
     local start=$(date +%s.%N)
-    sleep "$seconds"
+    if [[ -n ${PERF_DATA:-} ]]; then
+        perf record -q --call-graph dwarf,16384 -F 999 -p "$pid" -o "$PERF_DATA" -- sleep "$seconds" 2>/dev/null
+    else
+        sleep "$seconds"
+    fi
     read -r -a after < <(cut -d' ' -f14,15 "/proc/$pid/stat")
     local end=$(date +%s.%N)
     local rss=$(awk '/^VmRSS/ {print $2}' "/proc/$pid/status")

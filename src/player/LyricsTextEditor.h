@@ -21,6 +21,12 @@
 
 class LyricsTextEditor : public TextEditor {
 public:
+    // The bilingual tools of the context menu: each works on the selection.
+    static constexpr int kCommandSwapByCharacters = 55;
+    static constexpr int kCommandSwapBySentences = 56;
+    static constexpr int kCommandSentencePairs = 57;
+    static constexpr int kCommandWordPairs = 58;
+
     const std::vector<SentenceTiming>& timings() const { return sentenceIndex_; }
     int sentenceCount() const { return static_cast<int>(sentenceIndex_.size()); }
 
@@ -54,7 +60,19 @@ public:
     void setFilesDropped(FilesDropped handler) { filesDropped_ = std::move(handler); }
     bool onFilesDropped(const std::vector<std::u16string>& paths) override;
 
+    // Commands 57 and 58: the selection's English and Japanese runs as a
+    // sentence-list file (sentence pairs, or a word list), saved where the
+    // user chooses. False when nothing was written.
+    bool exportSentencePairs();
+    bool exportWordPairs();
+
+protected:
+    // The editor's menu, then the bilingual tools (enabled with a selection).
+    void buildContextMenu(PopupMenu& menu) override;
+    bool runCommand(int command) override;
+
 private:
+    bool saveExport(std::u16string_view xml);
     void shiftOffsets(int from, int delta);
 
     std::vector<SentenceTiming> sentenceIndex_;

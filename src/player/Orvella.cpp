@@ -470,6 +470,7 @@ void Orvella::execute(int command) {
     case ApplyPanes: editing_.applyPanesToRow(); return;
     case ReloadLyrics: reloadLyrics(); return;
     case OpenWordList: showWordList(); return;
+    case FindAndReplace: showFindPane(); return;
     case ClickAtPointer: clickAtPointer(); return;
     case PreviousSentence: editing_.selectAdjacentSentence(Direction::Backward); return;
     case NextSentence: editing_.selectAdjacentSentence(Direction::Forward); return;
@@ -513,6 +514,18 @@ void Orvella::showWordList() {
     GetCursorPos(&pointer);
     wordListDialog_.setLocation(std::max(0, static_cast<int>(pointer.x) - kWordListOffset),
                                 std::max(0, static_cast<int>(pointer.y) - kWordListOffset));
+}
+
+void Orvella::showFindPane() {
+    if (findPane_.handle()) {
+        ShowWindow(findPane_.handle(), SW_SHOW);
+        SetForegroundWindow(findPane_.handle());
+        findPane_.takeSelection();
+        return;
+    }
+    findPane_.setSettingsPath(settingsFilePath());
+    HWND owner = handle_ ? GetParent(handle_) : nullptr;
+    showModeless(owner ? owner : handle_, findPane_);
 }
 
 void Orvella::savePlaylist() {
@@ -663,6 +676,8 @@ bool Orvella::onClose() {
     if (!sessionEnding_ && !settleUnsavedEdits()) return false;
     if (!core_.isStopped()) audio_.stop();
     savePlayerSettings();
+    // An open find pane keeps its histories as its own Close would.
+    findPane_.closePane();
     audio_.close();
     return true;
 }

@@ -18,6 +18,7 @@
 
 #include "audio/BassPlayer.h"
 #include "dictionary/WordListDialog.h"
+#include "editor/FindAndReplacePane.h"
 #include "editor/TextEditor.h"
 #include "editor/TextEditorListener.h"
 #include "lyrics/SentenceListHost.h"
@@ -121,6 +122,9 @@ public:
     bool saveAsMp3();
     // Command 117: opens the word list dialog, or brings an open one to the pointer.
     void showWordList();
+    // Command 116: opens the find-and-replace pane on the lyrics view, or
+    // brings an open one forward with the view's selection as its find text.
+    void showFindPane();
     // The file chooser used by command 100 (the open dialog).
     using FileChooser = std::function<std::u16string(std::u16string_view filter, const std::u16string& initial)>;
     void setFileChooser(FileChooser chooser) { chooser_ = std::move(chooser); }
@@ -180,6 +184,7 @@ public:
     ChannelPane& channels() { return channels_; }
     RecentFileList& recentFiles() { return recentFiles_; }
     WordListDialog& wordListDialog() { return wordListDialog_; }
+    FindAndReplacePane& findPane() { return findPane_; }
     BassPlayer& audio() { return audio_; }
     bool playEnabled() const { return playEnabled_; }
     bool stopEnabled() const { return stopEnabled_; }
@@ -225,6 +230,7 @@ private:
     TextEditor explanationPane_;
     LyricsEditing editing_{lyricsTable_, lyricsView_, translationPane_, explanationPane_};
     WordListDialog wordListDialog_{editing_.document().wordList()};
+    FindAndReplacePane findPane_{&lyricsView_};
     PlayerCore core_;
     RecentFileList recentFiles_;
     XMLParser themes_;

@@ -343,8 +343,11 @@ TEST_F(DesktopSession, OpenPlayStampSaveAndTerminate) {
     EXPECT_NE(newLines[differing[0]].find("endTime='00:14:13'"), std::string::npos) << newLines[differing[0]];
     const auto oldTimes = startTimes(lessonXml), newTimes = startTimes(after);
     ASSERT_EQ(oldTimes.size(), newTimes.size());
-    for (std::size_t i = 0; i < oldTimes.size(); ++i)
-        if (i != 2) EXPECT_EQ(oldTimes[i], newTimes[i]) << "sentence " << i;
+    for (std::size_t i = 0; i < oldTimes.size(); ++i) {
+        if (i != 2) {
+            EXPECT_EQ(oldTimes[i], newTimes[i]) << "sentence " << i;
+        }
+    }
     EXPECT_GE(newTimes[2], 5700u);
     EXPECT_LT(newTimes[2], 6700u);
 

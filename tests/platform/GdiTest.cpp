@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/api/GdiHandles.h"
 #include "platform/win32.h"
@@ -314,6 +315,36 @@ TEST(GdiText, FontsMadeAgainMeasureAndDrawAsTheFirst) {
         lf.lfWeight = FW_NORMAL;
         lf.lfUnderline = TRUE;
         EXPECT_GT(metricsOf(CreateFontIndirectW(&lf), u"acme 日本")[3], first[3]) << height;
+    }
+}
+
+// Numbers (clocks, slider values) are put together from glyphs shaped one by
+// one; they must measure and draw exactly as a laid-out line would (an
+// ellipsized line is always laid out, and a wide box leaves it whole).
+TEST(GdiText, NumbersFromSingleGlyphsMatchLaidOutLines) {
+    for (const char16_t* face : {u"MS UI Gothic", u"Arial", u"Courier New"}) {
+        for (LONG weight : {FW_NORMAL, FW_BOLD}) {
+            const UniqueFont font(makeFont(-15, face, weight));
+            for (const char16_t* text : {u"00:12:34/01:00:00", u"-3.5%", u"1,234 + 56", u"7"}) {
+                const int n = static_cast<int>(std::char_traits<char16_t>::length(text));
+                Canvas composed(220, 30), laidOut(220, 30);
+                const SelectedObject one(composed.dc, font.get()), two(laidOut.dc, font.get());
+                RECT box{3, 2, 215, 28};
+                DrawTextW(composed.dc, text, n, &box, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+                DrawTextW(laidOut.dc, text, n, &box, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+                int differing = 0;
+                for (int y = 0; y < 30; ++y)
+                    for (int x = 0; x < 220; ++x) differing += composed.at(x, y) != laidOut.at(x, y);
+                EXPECT_EQ(differing, 0) << "length " << n << ", weight " << weight;
+                EXPECT_GT(composed.inkedPixels(0, 0, 220, 30), 5);
+                SIZE size;
+                GetTextExtentPoint32W(composed.dc, text, n, &size);
+                int fit = 0;
+                std::vector<int> dx(static_cast<std::size_t>(n));
+                GetTextExtentExPointW(composed.dc, text, n, 1000, &fit, dx.data(), nullptr);
+                EXPECT_EQ(size.cx, dx.back());
+            }
+        }
     }
 }
 

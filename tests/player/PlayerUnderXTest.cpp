@@ -23,6 +23,8 @@
 #include "support/TempDir.h"
 #include "text/NarrowText.h"
 
+#include <X11/keysym.h>
+
 using veltrix::test::XDesktop;
 namespace headless = veltrix::platform::headless;
 
@@ -131,6 +133,36 @@ TEST_F(PlayerUnderX, TheLyricsViewsScrollBarPagesAndLeavesTheSelection) {
     clickAt(view.getHandle(), barX, 1);
     EXPECT_TRUE(runUntil([&] { return SendMessageW(view.getHandle(), EM_GETFIRSTVISIBLELINE, 0, 0) == 0; }));
     EXPECT_EQ(static_cast<DWORD>(SendMessageW(view.getHandle(), EM_GETSEL, 0, 0)), before);
+}
+
+TEST_F(PlayerUnderX, CtrlFOpensTheFindPaneWhoseEnterSelectsTheNextMatch) {
+    LyricsTextEditor& view = player().lyricsView();
+    view.setLineSpacing(4);
+    SendMessageW(view.getHandle(), WM_VSCROLL, SB_TOP, 0);
+    run(100);
+    // Without a window manager the keyboard follows the pointer.
+    const POINT first = view.pointOfPosition(0);
+    clickAt(view.getHandle(), first.x + 2, first.y + view.fontHeight() / 2);
+    ASSERT_TRUE(runUntil([&] { return GetFocus() == view.getHandle(); }));
+    x->press(XK_f, {XK_Control_L});
+    x->flush();
+    FindAndReplacePane& pane = player().findPane();
+    ASSERT_TRUE(runUntil([&] { return pane.handle() != nullptr; }));
+    run(300);  // mapped and painted
+    clickAt(pane.findField().getHandle(), 5, 5);
+    ASSERT_TRUE(runUntil([&] { return GetFocus() == pane.findField().getHandle(); }));
+    x->press(XK_a, {XK_Control_L});
+    x->type("f.r");
+    x->flush();
+    ASSERT_TRUE(runUntil([&] { return pane.findField().text() == u"f.r"; }));
+    x->press(XK_Return);
+    x->flush();
+    ASSERT_TRUE(runUntil([&] { return view.selectedText() == u"far"; }));
+    if (const char* shots = std::getenv("VELTRIX_SCREENSHOTS")) x->screenshot(std::string(shots) + "/find-pane.png");
+    // "Close" closes the pane; finding changed nothing.
+    clickAt(pane.handle(), 382 + 44, 84 + 10);  // the middle of "Close"
+    EXPECT_TRUE(runUntil([&] { return pane.handle() == nullptr; }));
+    EXPECT_FALSE(view.modified());
 }
 
 }  // namespace

@@ -27,5 +27,6 @@ using UniquePangoLayout = UniqueGObject<PangoLayout>;
 using UniquePangoFontDescription = UniqueC<PangoFontDescription, pango_font_description_free>;
 using UniquePangoAttrList = UniqueC<PangoAttrList, pango_attr_list_unref>;
 using UniquePangoTabArray = UniqueC<PangoTabArray, pango_tab_array_free>;
+using UniquePangoGlyphString = UniqueC<PangoGlyphString, pango_glyph_string_free>;
 
 }  // namespace veltrix::platform

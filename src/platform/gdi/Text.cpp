@@ -98,12 +98,86 @@ Font* currentFont(const DeviceContext& dc) {
 }
 
 // A laid-out single line. Shared through the cache below, so it is held by
-// shared_ptr and never changed after it is made.
+// shared_ptr and never changed after it is made. Most lines are a Pango
+// layout; a number is a run of glyphs placed side by side (see NumberGlyphs).
 struct Line {
     Line(UniquePangoLayout l, int w, int b) : layout(std::move(l)), width(w), baseline(b) {}
+    Line(UniqueGObject<PangoFont> f, UniquePangoGlyphString g, int w, int b)
+        : glyphFont(std::move(f)), glyphs(std::move(g)), width(w), baseline(b) {}
+
+    // Draws the line with the top of its layout box at (x, top).
+    void show(cairo_t* cr, double x, double top) const {
+        if (layout) {
+            cairo_move_to(cr, x, top);
+            pango_cairo_show_layout(cr, layout.get());
+        } else {
+            cairo_move_to(cr, x, top + baseline);
+            pango_cairo_show_glyph_string(cr, glyphFont.get(), glyphs.get());
+        }
+    }
+    bool wrapped() const { return layout && pango_layout_get_width(layout.get()) > 0; }
+
     UniquePangoLayout layout;
+    UniqueGObject<PangoFont> glyphFont;
+    UniquePangoGlyphString glyphs;
     int width;
     int baseline;
+};
+
+// Clocks and slider values change on every tick, so their lines are always
+// new to the cache, and laying a line out (itemizing, shaping) costs far more
+// than drawing it. Kerning and ligatures are off, so a number's glyphs stand
+// side by side exactly as shaping would place them: each character is shaped
+// once per font and numbers are put together from those glyphs.
+class NumberGlyphs {
+public:
+    static constexpr std::u16string_view kCharacters = u"0123456789:./-+%, ";
+
+    explicit NumberGlyphs(const Font& font) {
+        // Underlines and strike-outs are layout attributes: such fonts keep
+        // the ordinary path.
+        if (font.logFont.lfUnderline || font.logFont.lfStrikeOut) return;
+        for (std::size_t i = 0; i < kCharacters.size(); ++i) {
+            const char c = static_cast<char>(kCharacters[i]);
+            UniquePangoLayout layout = newLayout(font, std::string(1, c));
+            PangoLayoutLine* line = pango_layout_get_line_readonly(layout.get(), 0);
+            if (!line || !line->runs || line->runs->next) return;
+            auto* run = static_cast<PangoGlyphItem*>(line->runs->data);
+            if (run->glyphs->num_glyphs != 1) return;
+            PangoFont* runFont = run->item->analysis.font;
+            if (i == 0) {
+                font_.reset(PANGO_FONT(g_object_ref(runFont)));
+                baseline_ = PANGO_PIXELS(pango_layout_get_baseline(layout.get()));
+            } else if (runFont != font_.get()) {
+                return;  // a fallback font for one character: shaping could differ
+            }
+            glyphs_[i] = run->glyphs->glyphs[0];
+        }
+        usable_ = true;
+    }
+
+    // The line for text, or none when a character is not one of ours.
+    std::shared_ptr<const Line> line(std::u16string_view text) const {
+        if (!usable_ || text.empty() || text.size() > 64) return nullptr;
+        UniquePangoGlyphString glyphs(pango_glyph_string_new());
+        pango_glyph_string_set_size(glyphs.get(), static_cast<gint>(text.size()));
+        int width = 0;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const std::size_t k = kCharacters.find(text[i]);
+            if (k == std::u16string_view::npos) return nullptr;
+            glyphs->glyphs[i] = glyphs_[k];
+            glyphs->log_clusters[i] = static_cast<gint>(i);
+            width += glyphs_[k].geometry.width;
+        }
+        return std::make_shared<const Line>(UniqueGObject<PangoFont>(PANGO_FONT(g_object_ref(font_.get()))),
+                                            std::move(glyphs), PANGO_PIXELS(width), baseline_);
+    }
+
+private:
+    bool usable_ = false;
+    UniqueGObject<PangoFont> font_;
+    PangoGlyphInfo glyphs_[kCharacters.size()]{};
+    int baseline_ = 0;
 };
 
 // Repaints draw the same texts again and again; laying a line out costs far
@@ -116,20 +190,36 @@ public:
         auto it = lines_.find(key);
         if (it != lines_.end()) return it->second;
         if (lines_.size() >= kCapacity) lines_.clear();
+        std::shared_ptr<const Line> line = numbersOf(font).line(std::u16string_view(text, static_cast<std::size_t>(count)));
+        if (!line) line = laidOut(font, text, count);
+        lines_.emplace(std::move(key), line);
+        return line;
+    }
+
+private:
+    static std::shared_ptr<const Line> laidOut(const Font& font, LPCWSTR text, int count) {
         std::string utf8 = unicode::utf16ToUtf8(std::u16string_view(text, static_cast<std::size_t>(count)));
         UniquePangoLayout layout = newLayout(font, utf8);
         pango_layout_set_single_paragraph_mode(layout.get(), TRUE);
         PangoRectangle logical;
         pango_layout_get_pixel_extents(layout.get(), nullptr, &logical);
         const int baseline = PANGO_PIXELS(pango_layout_get_baseline(layout.get()));
-        auto line = std::make_shared<const Line>(std::move(layout), logical.width, baseline);
-        lines_.emplace(std::move(key), line);
-        return line;
+        return std::make_shared<const Line>(std::move(layout), logical.width, baseline);
     }
 
-private:
+    const NumberGlyphs& numbersOf(const Font& font) {
+        auto it = numbers_.find(font.serial);
+        if (it == numbers_.end()) {
+            if (numbers_.size() >= kFonts) numbers_.clear();
+            it = numbers_.emplace(font.serial, std::make_unique<NumberGlyphs>(font)).first;
+        }
+        return *it->second;
+    }
+
     static constexpr std::size_t kCapacity = 2048;
+    static constexpr std::size_t kFonts = 64;
     std::unordered_map<std::u16string, std::shared_ptr<const Line>> lines_;
+    std::unordered_map<std::uint64_t, std::unique_ptr<NumberGlyphs>> numbers_;
 };
 
 std::shared_ptr<const Line> layoutLine(const Font& font, LPCWSTR text, int count) {
@@ -148,8 +238,7 @@ int lengthOf(LPCWSTR text, int count) {
 // Draws one line with its cell's top-left at (x, y) in logical coordinates.
 void showLine(cairo_t* cr, const DeviceContext& dc, const Font& font, const Line& line, double x, double y) {
     setColour(cr, dc.state.textColour);
-    cairo_move_to(cr, x, y + font.ascent - line.baseline);
-    pango_cairo_show_layout(cr, line.layout.get());
+    line.show(cr, x, y + font.ascent - line.baseline);
 }
 
 }  // namespace
@@ -494,7 +583,7 @@ int DrawTextW(HDC handle, LPCWSTR text, int count, LPRECT rect, UINT format) {
         return height;
     }
     int x = rect->left;
-    const bool wrapped = pango_layout_get_width(line->layout.get()) > 0;
+    const bool wrapped = line->wrapped();
     if (!wrapped) {
         if (format & DT_CENTER) x = rect->left + (boxWidth - line->width) / 2;
         else if (format & DT_RIGHT) x = rect->right - line->width;
@@ -516,8 +605,7 @@ int DrawTextW(HDC handle, LPCWSTR text, int count, LPRECT rect, UINT format) {
             cairo_fill(cr);
         }
         setColour(cr, dc->state.textColour);
-        cairo_move_to(cr, wrapped ? rect->left : x, y + (lines <= 1 ? f->ascent - line->baseline : 0));
-        pango_cairo_show_layout(cr, line->layout.get());
+        line->show(cr, wrapped ? rect->left : x, y + (lines <= 1 ? f->ascent - line->baseline : 0));
     }
     return height;
 }
