@@ -1,5 +1,7 @@
 #include "download/WebsiteDownloader.h"
 
+#include <utility>
+
 #include "app/Paths.h"
 #include "download/DownloadFiles.h"
 #include "download/HttpClient.h"
@@ -51,15 +53,25 @@ bool WebsiteDownloader::normalizeItemUrl(std::u16string& url) const {
 }
 
 void WebsiteDownloader::collectItems(const std::u16string& page) {
-    const MissingMarker missing = [this](const std::u16string& marker) {
+    // One box per page at most: a hostile page could leave out a closing
+    // marker thousands of times.
+    bool told = false;
+    const MissingMarker missing = [this, &told](const std::u16string& marker) {
+        if (std::exchange(told, true)) return;
         MessageBoxW(handle(), marker.c_str(), u"Veltrix", MB_OK | MB_TOPMOST);
     };
-    std::size_t at = page.find(kItemMarker);
-    while (at != std::u16string::npos) {
-        const std::u16string url = textBetween(page, u"href=\"", u"\"", at, missing);
-        const std::u16string caption = textBetween(page, u"<span itemprop=name>", u"</span>", at, missing);
+    const std::u16string_view text(page);
+    const std::size_t markerLength = std::char_traits<char16_t>::length(kItemMarker);
+    std::size_t at = text.find(kItemMarker);
+    while (at != std::u16string_view::npos) {
+        // An item's texts are looked for before the next item only, so that a
+        // page of anchors without them is read in one pass, not once per anchor.
+        const std::size_t next = text.find(kItemMarker, at + markerLength);
+        const std::u16string_view item = slice(text, at, next);
+        const std::u16string url = textBetween(item, u"href=\"", u"\"", 0, missing);
+        const std::u16string caption = textBetween(item, u"<span itemprop=name>", u"</span>", 0, missing);
         addItem(url, caption);
-        at = page.find(kItemMarker, at + std::char_traits<char16_t>::length(kItemMarker));
+        at = next;
     }
 }
 

@@ -122,6 +122,14 @@ TEST_F(WebsiteTest, UnsupportedDeadAndBrokenPagesAreTold) {
     EXPECT_EQ(boxes.texts, (std::vector<std::u16string>{u"この URL はサポートしてません(´・ω・`)！",
                                                         u"HTML を取得できませんでした！", u"</span>"}));
     EXPECT_EQ(dialog->table().getRowCount(), 1);
+
+    // A huge page of anchors that never close their texts: read in one pass, told once.
+    std::string hostile;
+    for (int i = 0; i < 200000; ++i) hostile += "<a itemprop=image rel=x href=\"/pics/";
+    site.route("/hostile", HttpTestServer::page(hostile));
+    EXPECT_TRUE(analyze("/hostile"));
+    EXPECT_EQ(boxes.texts.size(), 4u);
+    EXPECT_EQ(dialog->table().getRowCount(), 1);
 }
 
 TEST_F(WebsiteTest, DownloadSavesPicturesInsideItsFolderTranslatesAndWritesTheList) {
