@@ -25,9 +25,11 @@ function(veltrix_test name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   # No session bus from the shell that runs the suite: a test that wants one
-  # starts its own.
+  # starts its own. (Each value here is one word: a list would be split into
+  # property names and shift every pair after it.)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "VELTRIX_DISPLAY=headless;DBUS_SESSION_BUS_ADDRESS=" ${ARG_PROPERTIES})
+    PROPERTIES ENVIRONMENT VELTRIX_DISPLAY=headless ENVIRONMENT_MODIFICATION DBUS_SESSION_BUS_ADDRESS=unset:
+               ${ARG_PROPERTIES})
 endfunction()
 
 # veltrix_check_library_layers(): stops the configuration when the libraries
