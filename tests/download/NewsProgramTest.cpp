@@ -45,8 +45,8 @@ protected:
     void SetUp() override {
         desktop = XDesktop::open();
         if (!desktop) GTEST_SKIP() << "no X display with the XTEST extension";
-        const fs::path program(VELTRIX_PROGRAM);
-        settings = program.parent_path() / (std::string(kSessionName) + ".ini");
+        const fs::path executable(VELTRIX_PROGRAM);
+        settings = executable.parent_path() / (std::string(kSessionName) + ".ini");
         fs::remove(settings);
         const std::u16string ini = settings.u16string();
         prepareSettingsFile(ini);
@@ -57,7 +57,7 @@ protected:
         folder = fs::temp_directory_path() / ("veltrix-news-session-" + std::to_string(::getpid()));
         fs::remove_all(folder);
         fs::create_directories(folder);
-        fs::create_symlink(program, folder / kSessionName);
+        fs::create_symlink(executable, folder / kSessionName);
         ::unsetenv("VELTRIX_DISPLAY");
         ::setenv("VELTRIX_OPEN_DOWNLOADER", "news", 1);
         ::setenv("SDL_AUDIODRIVER", "dummy", 1);
