@@ -40,6 +40,7 @@ void RegexPattern::clear()
 {
     m_top = nullptr;
     m_first.reset();
+    m_literalAfterRun.reset();
     m_groups.clear();
     m_namedGroups.clear();
     m_stock.fill(nullptr);
@@ -68,6 +69,8 @@ void RegexPattern::compile(std::u16string_view pattern, int options)
         auto first = std::make_unique<FirstUnits>();
         if (!m_top->collectFirstUnits(*first) && !first->any)
             m_first = std::move(first);
+        if ((options & regex::rightToLeft) == 0)
+            m_literalAfterRun = LiteralAfterRun::of(*m_top);
     }
 }
 
@@ -154,11 +157,24 @@ MatchResult RegexPattern::match(MatchContext& context, MatchBudget& budget) cons
     // nesting; a few calls per group level are reserved for that.
     context.maxRecursionDepth = std::max(1, m_limits.maxCallDepth / (4 * (m_nesting + 1)));
     context.recursionDepth = 0;
+    int knownStartsUntil = -1; // for m_literalAfterRun
     try {
         while (context.position != stop) {
             if (m_first != nullptr && !skipToPossibleStart(context, backwards)) {
                 context.position = stop;
                 break;
+            }
+            if (m_literalAfterRun != nullptr) {
+                const int next = m_literalAfterRun->nextStart(context.text.substr(0, static_cast<std::size_t>(context.length)),
+                                                              context.position, knownStartsUntil);
+                if (next > context.length) {
+                    context.position = stop;
+                    break;
+                }
+                if (next != context.position) {
+                    context.position = next;
+                    continue;
+                }
             }
             const int start = context.position;
             context.step();

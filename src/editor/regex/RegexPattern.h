@@ -19,6 +19,7 @@
 
 #include "editor/regex/ElxInterface.h"
 #include "editor/regex/FirstUnits.h"
+#include "editor/regex/LiteralAfterRun.h"
 #include "editor/regex/MatchBudget.h"
 #include "editor/regex/MatchContext.h"
 #include "editor/regex/MatchResult.h"
@@ -116,5 +117,7 @@ private:
     RegexError m_error = RegexError::none;
     // Units a match can start with; none when any position may match.
     std::unique_ptr<FirstUnits> m_first;
+    // Forward patterns that begin with a run of class units and a literal; else none.
+    std::unique_ptr<LiteralAfterRun> m_literalAfterRun;
     MatchLimits m_limits;
 };
