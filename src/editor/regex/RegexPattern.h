@@ -117,6 +117,10 @@ private:
     RegexError m_error = RegexError::none;
     // Units a match can start with; none when any position may match.
     std::unique_ptr<FirstUnits> m_first;
+    // When they are only one or two (a literal, a letter in both cases), they
+    // are searched for several units at a time.
+    bool m_firstIsPair = false;
+    std::array<char16_t, 2> m_firstPair{};
     // Forward patterns that begin with a run of class units and a literal; else none.
     std::unique_ptr<LiteralAfterRun> m_literalAfterRun;
     MatchLimits m_limits;
