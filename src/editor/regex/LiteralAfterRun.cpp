@@ -1,10 +1,13 @@
 #include "editor/regex/LiteralAfterRun.h"
 
+#include <algorithm>
+
 #include "editor/regex/AssertElements.h"
 #include "editor/regex/CharacterElements.h"
 #include "editor/regex/FirstUnits.h"
 #include "editor/regex/RepeatElements.h"
 #include "editor/regex/StructureElements.h"
+#include "xml/Utf16Search.h"
 
 namespace {
 
@@ -69,24 +72,31 @@ std::unique_ptr<LiteralAfterRun> LiteralAfterRun::of(const ElxInterface& top)
     auto filter = std::make_unique<LiteralAfterRun>();
     filter->m_run = run->units;
     filter->m_literal = literal->units;
+    filter->m_literalPair = unitPairOf(literal->units);
     return filter;
 }
 
 int LiteralAfterRun::nextStart(std::u16string_view text, int from, int& knownUntil) const
 {
+    if (from < knownUntil)
+        return from;
     const int length = static_cast<int>(text.size());
-    int position = from;
-    while (position < length) {
-        if (position < knownUntil)
-            return position;
-        int end = position;
-        while (end < length && m_run.test(text[static_cast<std::size_t>(end)]))
-            ++end;
-        if (end < length && m_literal.test(text[static_cast<std::size_t>(end)])) {
-            knownUntil = end + 1;
-            return position;
-        }
-        position = end + 1;
+    int literalAt = std::max(from, 0);
+    if (m_literalPair) {
+        const char16_t* units = text.data();
+        literalAt = static_cast<int>(
+            xml::findEither(units + literalAt, units + length, (*m_literalPair)[0], (*m_literalPair)[1]) - units);
+    } else {
+        while (literalAt < length && !m_literal.test(text[static_cast<std::size_t>(literalAt)]))
+            ++literalAt;
     }
-    return length + 1;
+    if (literalAt >= length)
+        return length + 1;
+    // Starts before the run that ends at the literal end their own runs on a
+    // unit that is not the literal's (this is its first occurrence).
+    int start = literalAt;
+    while (start > from && m_run.test(text[static_cast<std::size_t>(start) - 1]))
+        --start;
+    knownUntil = literalAt + 1;
+    return start;
 }

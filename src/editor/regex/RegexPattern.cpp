@@ -1,7 +1,6 @@
 #include "editor/regex/RegexPattern.h"
 
 #include <algorithm>
-#include <cstdint>
 
 #include "editor/regex/FirstUnits.h"
 #include "editor/regex/RegexParser.h"
@@ -42,7 +41,7 @@ void RegexPattern::clear()
 {
     m_top = nullptr;
     m_first.reset();
-    m_firstIsPair = false;
+    m_firstPair.reset();
     m_literalAfterRun.reset();
     m_groups.clear();
     m_namedGroups.clear();
@@ -72,16 +71,8 @@ void RegexPattern::compile(std::u16string_view pattern, int options)
         auto first = std::make_unique<FirstUnits>();
         if (!m_top->collectFirstUnits(*first) && !first->any)
             m_first = std::move(first);
-        if (m_first != nullptr && m_first->units.count() <= 2) {
-            std::size_t found = 0;
-            for (std::uint32_t unit = 0; unit < m_first->units.size() && found < 2; ++unit) {
-                if (m_first->units.test(unit))
-                    m_firstPair[found++] = static_cast<char16_t>(unit);
-            }
-            if (found == 1)
-                m_firstPair[1] = m_firstPair[0];
-            m_firstIsPair = found > 0;
-        }
+        if (m_first != nullptr)
+            m_firstPair = unitPairOf(m_first->units);
         if ((options & regex::rightToLeft) == 0)
             m_literalAfterRun = LiteralAfterRun::of(*m_top);
     }
@@ -142,8 +133,8 @@ bool RegexPattern::skipToPossibleStart(MatchContext& context, bool backwards) co
         context.position = position;
         return position > 0;
     }
-    if (m_firstIsPair)
-        position = static_cast<int>(xml::findEither(text + position, text + context.length, m_firstPair[0], m_firstPair[1]) - text);
+    if (m_firstPair)
+        position = static_cast<int>(xml::findEither(text + position, text + context.length, (*m_firstPair)[0], (*m_firstPair)[1]) - text);
     while (position < context.length && !m_first->units.test(text[position]))
         ++position;
     context.position = position;

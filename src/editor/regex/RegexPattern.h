@@ -13,6 +13,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -119,8 +120,7 @@ private:
     std::unique_ptr<FirstUnits> m_first;
     // When they are only one or two (a literal, a letter in both cases), they
     // are searched for several units at a time.
-    bool m_firstIsPair = false;
-    std::array<char16_t, 2> m_firstPair{};
+    std::optional<std::array<char16_t, 2>> m_firstPair;
     // Forward patterns that begin with a run of class units and a literal; else none.
     std::unique_ptr<LiteralAfterRun> m_literalAfterRun;
     MatchLimits m_limits;
