@@ -241,7 +241,7 @@ bool CBoundaryElxT::test(const MatchContext& context) const
 
 bool CBoundaryElxT::match(MatchContext& context) const
 {
-    return test(context) == m_positive;
+    return holds(context);
 }
 
 bool CBoundaryElxT::matchNext(MatchContext&) const

@@ -117,6 +117,8 @@ public:
     bool match(MatchContext& context) const override;
     bool matchNext(MatchContext& context) const override;
     bool collectFirstUnits(FirstUnits& first) const override;
+    // What match answers, without a context to change.
+    bool holds(const MatchContext& context) const { return test(context) == m_positive; }
 
 private:
     bool test(const MatchContext& context) const;

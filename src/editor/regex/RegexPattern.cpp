@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+#include "editor/regex/CharacterElements.h"
 #include "editor/regex/FirstUnits.h"
 #include "editor/regex/RegexParser.h"
 #include "editor/regex/ReplaceTemplate.h"
+#include "editor/regex/StructureElements.h"
 #include "xml/Utf16Search.h"
 
 std::u16string_view describe(RegexError error)
@@ -43,6 +45,7 @@ void RegexPattern::clear()
     m_first.reset();
     m_firstPair.reset();
     m_literalAfterRun.reset();
+    m_leadingBoundary = nullptr;
     m_groups.clear();
     m_namedGroups.clear();
     m_stock.fill(nullptr);
@@ -75,6 +78,13 @@ void RegexPattern::compile(std::u16string_view pattern, int options)
             m_firstPair = unitPairOf(m_first->units);
         if ((options & regex::rightToLeft) == 0)
             m_literalAfterRun = LiteralAfterRun::of(*m_top);
+        const ElxInterface* leading = m_top;
+        while (const auto* list = dynamic_cast<const CListElxT*>(leading)) {
+            if (list->size() == 0)
+                break;
+            leading = list->nth(0);
+        }
+        m_leadingBoundary = dynamic_cast<const CBoundaryElxT*>(leading);
     }
 }
 
@@ -181,6 +191,11 @@ MatchResult RegexPattern::match(MatchContext& context, MatchBudget& budget) cons
                     context.position = next;
                     continue;
                 }
+            }
+            // Where it fails the whole pattern fails: nothing before it can retry.
+            if (m_leadingBoundary != nullptr && !m_leadingBoundary->holds(context)) {
+                context.position += step;
+                continue;
             }
             const int start = context.position;
             context.step();

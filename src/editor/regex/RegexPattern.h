@@ -26,6 +26,7 @@
 #include "editor/regex/MatchResult.h"
 #include "editor/regex/RegexOptions.h"
 
+class CBoundaryElxT;
 class RegexParser;
 
 class RegexPattern {
@@ -121,6 +122,9 @@ private:
     // When they are only one or two (a literal, a letter in both cases), they
     // are searched for several units at a time.
     std::optional<std::array<char16_t, 2>> m_firstPair;
+    // The boundary a pattern such as "\bword" tests first, tested before a
+    // start position is set up; else none.
+    const CBoundaryElxT* m_leadingBoundary = nullptr;
     // Forward patterns that begin with a run of class units and a literal; else none.
     std::unique_ptr<LiteralAfterRun> m_literalAfterRun;
     MatchLimits m_limits;
