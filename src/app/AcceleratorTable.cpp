@@ -7,6 +7,12 @@ AcceleratorTable& AcceleratorTable::instance() {
     return table;
 }
 
+AcceleratorTable& AcceleratorTable::study() {
+    static AcceleratorTable table;
+    if (!table.handle()) fillStudyAccelerators(table);
+    return table;
+}
+
 AcceleratorTable::~AcceleratorTable() {
     if (handle_) DestroyAcceleratorTable(handle_);
 }
@@ -37,6 +43,14 @@ void fillProgramAccelerators(AcceleratorTable& table) {
     // Through setCommandKey, so that a later rebinding of a command replaces
     // its key instead of adding a second one.
     for (const player_commands::Row& row : player_commands::kRows)
-        if (row.key.key) table.setCommandKey(static_cast<WORD>(row.command), row.key.key, row.key.modifiers);
+        if (row.key.key && !player_commands::isStudyCommand(row.command))
+            table.setCommandKey(static_cast<WORD>(row.command), row.key.key, row.key.modifiers);
+    table.build();
+}
+
+void fillStudyAccelerators(AcceleratorTable& table) {
+    for (const player_commands::Row& row : player_commands::kRows)
+        if (row.key.key && player_commands::isStudyCommand(row.command))
+            table.setCommandKey(static_cast<WORD>(row.command), row.key.key, row.key.modifiers);
     table.build();
 }

@@ -12,6 +12,9 @@
 class AcceleratorTable {
 public:
     static AcceleratorTable& instance();
+    // The study modes' keys, built at the first call: a table of their own,
+    // consulted after the program's, which keeps its entries as they are.
+    static AcceleratorTable& study();
 
     AcceleratorTable() = default;
     ~AcceleratorTable();
@@ -32,6 +35,8 @@ private:
     HACCEL handle_ = nullptr;
 };
 
-// The accelerators of the player's command table (player/PlayerCommands.h), in
-// its order, then build().
+// The accelerators of the player's command table (player/PlayerCommands.h)
+// below the study commands, in its order, then build().
 void fillProgramAccelerators(AcceleratorTable& table);
+// The study commands' accelerators (200 and up), then build().
+void fillStudyAccelerators(AcceleratorTable& table);

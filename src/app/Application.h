@@ -16,6 +16,7 @@
 // VELTRIX_CLOSE_AFTER_START=1 then closes the main window as a user would.
 int runApplication(const std::u16string& settingsPath, int showCommand);
 
-// One turn of the message loop's routing: accelerators first (sent to the
-// content window), then the wheel redirection, then translation and dispatch.
+// One turn of the message loop's routing: accelerators first (the given table,
+// then the study modes' table beside it; sent to the content window), then
+// the wheel redirection, then translation and dispatch.
 void routeMessage(MSG& msg, HWND contentWindow, HACCEL accelerators);

@@ -95,11 +95,31 @@ inline constexpr BASS_DWORD BASS_ENCODE_AUTOFREE = 0x40000;
 // BASSmix.
 inline constexpr BASS_DWORD BASS_MIXER_END = 0x10000;
 
+// BASS_GetInfo's answer, in its published layout; the program reads only the
+// latency (milliseconds from a block being taken to its being heard).
+struct BASS_INFO {
+    BASS_DWORD flags;
+    BASS_DWORD hwsize;
+    BASS_DWORD hwfree;
+    BASS_DWORD freesam;
+    BASS_DWORD free3d;
+    BASS_DWORD minrate;
+    BASS_DWORD maxrate;
+    BASS_BOOL eax;
+    BASS_DWORD minbuf;
+    BASS_DWORD dsver;
+    BASS_DWORD latency;
+    BASS_DWORD initflags;
+    BASS_DWORD speakers;
+    BASS_DWORD freq;
+};
+
 // The functions the program looks up, by their published names.
 using BASS_GetVersion_t = BASS_DWORD (*)();
 using BASS_Init_t = BASS_BOOL (*)(int device, BASS_DWORD freq, BASS_DWORD flags, void* window, const void* clsid);
 using BASS_Free_t = BASS_BOOL (*)();
 using BASS_GetDevice_t = BASS_DWORD (*)();
+using BASS_GetInfo_t = BASS_BOOL (*)(BASS_INFO* info);
 using BASS_ErrorGetCode_t = int (*)();
 using BASS_PluginLoad_t = HPLUGIN (*)(const char* file, BASS_DWORD flags);
 using BASS_PluginFree_t = BASS_BOOL (*)(HPLUGIN plugin);

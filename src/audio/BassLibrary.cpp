@@ -93,6 +93,7 @@ bool BassLibrary::loadOnce() {
     lookUp(m_bass, "BASS_Init", f.Init);
     lookUp(m_bass, "BASS_Free", f.Free);
     lookUp(m_bass, "BASS_GetDevice", f.GetDevice);
+    lookUp(m_bass, "BASS_GetInfo", f.GetInfo);
     lookUp(m_bass, "BASS_ErrorGetCode", f.ErrorGetCode);
     lookUp(m_bass, "BASS_MusicLoad", f.MusicLoad);
     lookUp(m_bass, "BASS_MusicFree", f.MusicFree);

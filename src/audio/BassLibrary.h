@@ -25,6 +25,7 @@ struct BassFunctions {
     BASS_Init_t Init = nullptr;
     BASS_Free_t Free = nullptr;
     BASS_GetDevice_t GetDevice = nullptr;
+    BASS_GetInfo_t GetInfo = nullptr;
     BASS_ErrorGetCode_t ErrorGetCode = nullptr;
     BASS_MusicLoad_t MusicLoad = nullptr;
     BASS_MusicFree_t MusicFree = nullptr;

@@ -165,6 +165,13 @@ void BassPlayer::setPosition(int ms) {
     f.ChannelSetPosition(m_stream, msToBytes(static_cast<std::uint64_t>(ms)), BASS_POS_BYTE);
 }
 
+int BassPlayer::outputLatencyMs() {
+    const auto& f = m_library.functions();
+    BASS_INFO info{};
+    if (!f.GetInfo || !f.GetInfo(&info)) return 0;
+    return static_cast<int>(info.latency);
+}
+
 int BassPlayer::getPosition() {
     if (isPlaying()) {
         const auto& f = m_library.functions();

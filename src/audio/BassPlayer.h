@@ -40,6 +40,7 @@ public:
     void setPosition(int ms) override;
     int getPosition() override;
     int getTempo() override { return m_tempo; }
+    int outputLatencyMs() override;
     virtual bool openAndPlay(const std::u16string& path);
     virtual void close();
 

@@ -34,6 +34,9 @@ public:
     virtual void setPosition(int ms);
     virtual int getPosition();
     virtual int getTempo();
+    // Milliseconds from the output taking sound to its being heard (what it
+    // has taken is heard even after a pause); 0 when unknown.
+    virtual int outputLatencyMs() { return 0; }
 
     const std::u16string& path() const { return m_path; }
 

@@ -86,6 +86,7 @@ bool Orvella::create(HWND parent) {
     SetWindowLongPtrW(lyricsTable_.handle(), GWLP_ID, kLyricsTableId);
     SetWindowLongPtrW(fileTable_.handle(), GWLP_ID, kFileTableId);
     createControls();
+    study_.create(handle_, {channels_.handle(), lyricsView_.handle(), explanationPane_.handle()});
 
     loadPlayerSettings();
     audio_.initialize();
@@ -103,6 +104,7 @@ void Orvella::destroyWindow() {
         KillTimer(handle_, PlayerCore::kPlaybackTimer);
         KillTimer(handle_, PlayerCore::kSentenceTimer);
     }
+    study_.destroy();
     lyricsView_.setListener(nullptr);
     lyricsView_.setFilesDropped(nullptr);
     for (BaseWindow* control : std::initializer_list<BaseWindow*>{&toolBar_, &toolWindow_, &menuButton_, &playButton_, &stopButton_, &timeSlider_,
@@ -237,7 +239,11 @@ void Orvella::layout(int width, int height) {
     }
     const int toolTop = height - kBottomArea;
     const int fieldWidth = 112;
-    toolWindow_.setBounds(0, toolTop, std::max(0, width - 3 * fieldWidth - 16), kToolRowHeight);
+    const int toolRight = std::max(0, width - 3 * fieldWidth - 16);
+    // The study status takes what the tool bar leaves of the row.
+    const int statusLeft = std::min(toolRight, toolBar_.getWidth() + 8);
+    toolWindow_.setBounds(0, toolTop, statusLeft, kToolRowHeight);
+    study_.layout(RECT{0, 0, width, top}, RECT{statusLeft, toolTop + 3, toolRight, toolTop + kToolRowHeight});
     pitchField_.setBounds(width - fieldWidth - 4, toolTop, fieldWidth, kToolRowHeight);
     tempoField_.setBounds(width - 2 * fieldWidth - 8, toolTop, fieldWidth, kToolRowHeight);
     fontField_.setBounds(width - 3 * fieldWidth - 12, toolTop, fieldWidth, kToolRowHeight);
@@ -404,6 +410,7 @@ void Orvella::stopTimer(UINT_PTR id) {
 }
 
 bool Orvella::onTimer(UINT_PTR id, LPARAM) {
+    if (study_.onTimer(id)) return true;
     if (id != PlayerCore::kPlaybackTimer && id != PlayerCore::kSentenceTimer) return false;
     core_.onTimer(id);
     return true;
@@ -476,7 +483,7 @@ void Orvella::execute(int command) {
     case NextSentence: editing_.selectAdjacentSentence(Direction::Forward); return;
     case ExplanationPane: setExplanationVisible(!explanationVisible_); return;
     case PlayerMenu: showPlayerMenu(); return;
-    default: return;
+    default: study_.execute(command); return;
     }
 }
 
@@ -624,6 +631,7 @@ void Orvella::onLyricsTableNotify(const NMHDR& header) {
     case NM_CLICK:
     case NM_DBLCLK:
         if (selected >= 0) core_.selectAndSeek(selected);
+        study_.sentenceSelected();
         return;
     case NM_RETURN:
         if (selected >= 0) core_.playSentence();

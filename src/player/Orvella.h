@@ -31,6 +31,7 @@
 #include "player/PlayerControls.h"
 #include "player/PlayerCore.h"
 #include "player/RecentFileList.h"
+#include "player/StudyTools.h"
 #include "toolkit/Component.h"
 #include "toolkit/Button.h"
 #include "toolkit/Image.h"
@@ -183,6 +184,7 @@ public:
     FileTable& fileTable() { return fileTable_; }
     ChannelPane& channels() { return channels_; }
     RecentFileList& recentFiles() { return recentFiles_; }
+    StudyTools& study() { return study_; }
     WordListDialog& wordListDialog() { return wordListDialog_; }
     FindAndReplacePane& findPane() { return findPane_; }
     BassPlayer& audio() { return audio_; }
@@ -232,6 +234,7 @@ private:
     WordListDialog wordListDialog_{editing_.document().wordList()};
     FindAndReplacePane findPane_{&lyricsView_};
     PlayerCore core_;
+    StudyTools study_{audio_, core_, editing_, *this};
     RecentFileList recentFiles_;
     XMLParser themes_;
     ToolWindow toolWindow_;

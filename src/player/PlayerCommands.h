@@ -1,5 +1,6 @@
 // The player's commands, one row each: the number, its keyboard accelerator
-// (built into the main window's table), its tool-bar button (built into the
+// (built into the main window's table; the study commands' into a table of
+// their own beside it, so that the main window's stays as it is), its tool-bar button (built into the
 // player's tool bar) and whether it waits for an open audio file (checked by
 // the player's dispatcher). A new command is one enumerator and one row here,
 // and one case in the dispatcher.
@@ -38,7 +39,23 @@ enum Command : int {
     PreviousSentence = 119,
     NextSentence = 120,
     ExplanationPane = 121,
+    // The study modes (StudyTools.h), beyond the player's own numbers.
+    StudyLoop = 200,
+    StudyAutoPause = 201,
+    StudyLadder = 202,
+    StudyDictation = 203,
+    StudyProceed = 204,
+    StudyLoopCount = 205,
+    StudyLoopGap = 206,
+    StudyLoopThenNext = 207,
+    StudyPauseTime = 208,
+    StudyMenu = 209,
+    StudyLadderTempos = 210,
 };
+
+// The study modes' commands (StudyTools.h) are numbered from here on.
+inline constexpr int kFirstStudyCommand = 200;
+constexpr bool isStudyCommand(int command) { return command >= kFirstStudyCommand; }
 
 struct Accelerator {
     BYTE modifiers = 0;  // FCONTROL, FSHIFT; FVIRTKEY is implied
@@ -47,6 +64,8 @@ struct Accelerator {
 inline constexpr Accelerator kNoKey{};
 constexpr Accelerator ctrl(WORD key) { return {FCONTROL, key}; }
 constexpr Accelerator ctrlShift(WORD key) { return {FCONTROL | FSHIFT, key}; }
+constexpr Accelerator plain(WORD key) { return {0, key}; }
+constexpr WORD functionKey(int n) { return static_cast<WORD>(VK_F1 + n - 1); }
 
 struct ToolButton {
     int slot = -1;  // -1: not on the tool bar
@@ -87,6 +106,17 @@ inline constexpr Row kRows[] = {
     {StopPlayback, kNoKey, kNoButton, Needs::AudioFile},
     {PlayerMenu, kNoKey, kNoButton, Needs::Nothing},
     {ExplanationPane, kNoKey, {7, BTNS_CHECK, u"Open/Close the Explanation Window"}, Needs::Nothing},
+    {StudyLoop, plain(functionKey(5)), kNoButton, Needs::AudioFile},
+    {StudyAutoPause, plain(functionKey(6)), kNoButton, Needs::AudioFile},
+    {StudyLadder, plain(functionKey(7)), kNoButton, Needs::AudioFile},
+    {StudyDictation, plain(functionKey(8)), kNoButton, Needs::AudioFile},
+    {StudyProceed, plain(functionKey(9)), kNoButton, Needs::AudioFile},
+    {StudyLoopCount, ctrl(functionKey(5)), kNoButton, Needs::Nothing},
+    {StudyLoopGap, ctrl(functionKey(6)), kNoButton, Needs::Nothing},
+    {StudyLadderTempos, ctrl(functionKey(7)), kNoButton, Needs::Nothing},
+    {StudyPauseTime, ctrl(functionKey(8)), kNoButton, Needs::Nothing},
+    {StudyMenu, ctrl(functionKey(9)), kNoButton, Needs::Nothing},
+    {StudyLoopThenNext, ctrlShift(functionKey(5)), kNoButton, Needs::Nothing},
 };
 
 // The row of a command number; null for a number the player does not have.

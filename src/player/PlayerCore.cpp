@@ -223,12 +223,7 @@ void PlayerCore::playSentence() {
     const int row = editing_.firstSelected();
     if (row < 0) return;
     if (!isStopped()) return;
-    const LyricsTable& table = editing_.table();
-    const std::uint32_t start = table.startOf(row);
-    std::uint32_t end = table.endOf(row);
-    if (end == 0 || end == SentenceGroup::kNoEndTime)
-        end = row + 1 < table.getRowCount() ? table.startOf(row + 1) : 0;
-    if (end < start) end = lengthMs();
+    const auto [start, end] = sentenceRange(row);
     // Seeking first: started at the old position, a few milliseconds of it
     // could sound before the seek.
     audio_.setPosition(static_cast<int>(start));
@@ -239,6 +234,16 @@ void PlayerCore::playSentence() {
     rangeStart_ = start;
     rangeEnd_ = end;
     controls_.startTimer(kSentenceTimer);
+}
+
+std::pair<std::uint32_t, std::uint32_t> PlayerCore::sentenceRange(int row) const {
+    const LyricsTable& table = editing_.table();
+    const std::uint32_t start = table.startOf(row);
+    std::uint32_t end = table.endOf(row);
+    if (end == 0 || end == SentenceGroup::kNoEndTime)
+        end = row + 1 < table.getRowCount() ? table.startOf(row + 1) : 0;
+    if (end < start) end = lengthMs();
+    return {start, end};
 }
 
 void PlayerCore::selectAndSeek(int row) {

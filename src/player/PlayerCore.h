@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "audio/ID3Tag.h"
 #include "audio/IAudioPlayer.h"
@@ -55,6 +56,9 @@ public:
     void togglePlay();
     void stopPlayback();
     void playSentence();
+    // Where playing row alone starts and ends, in ms: its End time, else the
+    // next row's start, else (or when that lies before the start) the file's end.
+    std::pair<std::uint32_t, std::uint32_t> sentenceRange(int row) const;
     // A row became selected or was clicked: show it and, when it is timed (or
     // the first), move playback there.
     void selectAndSeek(int row);

@@ -94,6 +94,25 @@ TEST(Accelerators, TheSeventeenEntriesInTheirOrder) {
     EXPECT_NE(table.handle(), nullptr);
 }
 
+TEST(Accelerators, TheStudyKeysAreATableOfTheirOwn) {
+    AcceleratorTable table;
+    fillStudyAccelerators(table);
+    const BYTE plain = FVIRTKEY, c = FVIRTKEY | FCONTROL, cs = FVIRTKEY | FCONTROL | FSHIFT;
+    const int f = VK_F1 - 1;
+    const ACCEL expected[] = {
+        {plain, WORD(f + 5), 200}, {plain, WORD(f + 6), 201}, {plain, WORD(f + 7), 202}, {plain, WORD(f + 8), 203},
+        {plain, WORD(f + 9), 204}, {c, WORD(f + 5), 205},     {c, WORD(f + 6), 206},     {c, WORD(f + 7), 210},
+        {c, WORD(f + 8), 208},     {c, WORD(f + 9), 209},     {cs, WORD(f + 5), 207},
+    };
+    ASSERT_EQ(table.entries().size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        EXPECT_EQ(table.entries()[i].fVirt, expected[i].fVirt) << i;
+        EXPECT_EQ(table.entries()[i].key, expected[i].key) << i;
+        EXPECT_EQ(table.entries()[i].cmd, expected[i].cmd) << i;
+    }
+    EXPECT_NE(AcceleratorTable::study().handle(), nullptr);
+}
+
 TEST(Accelerators, RebindingACommandReplacesItsKeyAndAnEmptyListBuildsNothing) {
     AcceleratorTable table;
     EXPECT_FALSE(table.build());

@@ -217,6 +217,38 @@ std::vector<float> HeardAudio::mono(std::int64_t from, std::size_t count) const 
     return out;
 }
 
+std::vector<HeardAudio::Stretch> HeardAudio::stretches(std::int64_t from, std::int64_t to) const {
+    const std::vector<float> frames = mono(from, static_cast<std::size_t>(std::max<std::int64_t>(0, to - from)));
+    const std::size_t minSilence = static_cast<std::size_t>(rate()) / 500;
+    std::vector<Stretch> found;
+    std::size_t i = 0;
+    while (i < frames.size()) {
+        while (i < frames.size() && frames[i] == 0.0f) ++i;
+        if (i == frames.size()) break;
+        const std::size_t first = i;
+        std::size_t zeros = 0;
+        while (i < frames.size() && zeros < minSilence) {
+            zeros = frames[i] == 0.0f ? zeros + 1 : 0;
+            ++i;
+        }
+        found.push_back({from + static_cast<std::int64_t>(first), from + static_cast<std::int64_t>(i - zeros)});
+    }
+    return found;
+}
+
+std::chrono::steady_clock::time_point HeardAudio::heardAt(std::int64_t frame, std::chrono::steady_clock::time_point low,
+                                                          std::chrono::steady_clock::time_point high) const {
+    while (high - low > std::chrono::microseconds(100)) {
+        const auto mid = low + (high - low) / 2;
+        const std::int64_t at = frameAt(mid);
+        if (at >= 0 && at >= frame)
+            high = mid;
+        else
+            low = mid;
+    }
+    return high;
+}
+
 std::int64_t HeardAudio::firstSound(std::int64_t from, float threshold) const {
     constexpr std::size_t kChunk = 4096;
     for (std::int64_t at = std::max<std::int64_t>(from, 0);; at += kChunk) {

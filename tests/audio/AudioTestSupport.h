@@ -126,6 +126,19 @@ public:
     std::vector<float> mono(std::int64_t from, std::size_t count) const;
     // The first output frame from `from` on whose magnitude exceeds `threshold`, or -1.
     std::int64_t firstSound(std::int64_t from, float threshold) const;
+    // The stretches of sound among the frames [from, to), as [first, end);
+    // silence is a run of at least 2 ms of zeros.
+    struct Stretch {
+        std::int64_t first;
+        std::int64_t end;
+    };
+    std::vector<Stretch> stretches(std::int64_t from, std::int64_t to) const;
+    // When `frame` was heard, to 0.1 ms, looked for between `low` and `high`.
+    // The output may have run dry on a busy machine, and the silence that
+    // filled in is not among the frames kept: a silence is measured on this
+    // clock, not by counting frames.
+    std::chrono::steady_clock::time_point heardAt(std::int64_t frame, std::chrono::steady_clock::time_point low,
+                                                  std::chrono::steady_clock::time_point high) const;
     int rate() const;
 
 private:

@@ -177,3 +177,52 @@ TEST_F(PlayerTiming, ASentenceChosenWhilePlayingStartsAtItsStart) {
         EXPECT_EQ(player().lyricsView().selectedText(), player().lyricsTable().getValueAt(row, LyricsTable::Sentence));
     }
 }
+
+// F5 loops the selected sentence: the program's own timer pauses it where the
+// output has taken the sentence's end, so that it is heard to stop there, and
+// resumes it from the start after the gap, as heard.
+TEST_F(PlayerTiming, TheStudyLoopIsHeardFromStartToEndWithItsGap) {
+    StudySettings settings;
+    settings.loopCount = 2;
+    settings.gapMs = 600;
+    StudyController& study = player().study().controller();
+    study.setSettings(settings);
+    player().editing().selectSentence(1);
+    run(30);
+    const auto pressed = Clock::now();
+    const std::int64_t from = heard.frameAt(pressed);
+    headless::pressKey(VK_F1 + 4);
+    run(30);
+    ASSERT_EQ(study.mode(), StudyMode::Loop);
+    // The program's loop, woken as often as a real one would be for its timers.
+    const auto until = Clock::now() + std::chrono::seconds(12);
+    while (study.mode() != StudyMode::Off && Clock::now() < until) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_EQ(study.mode(), StudyMode::Off);
+    run(300);
+    const auto stretches = heard.stretches(from, heard.frameAt(Clock::now()));
+    ASSERT_EQ(stretches.size(), 2u);
+    const auto tenMs = static_cast<std::int64_t>(0.01 * kRate);
+    const auto range = static_cast<std::int64_t>(0.06 * kRate);
+    for (const auto& s : stretches) {
+        const Match began = bestMatch(heard.mono(s.first, 441), reference,
+                                      static_cast<std::int64_t>(kStarts[1] / 1000.0 * kRate), range);
+        EXPECT_GT(began.correlation, 0.9);
+        EXPECT_NEAR(began.offset / kRate * 1000, 0, 20) << "restarted away from the sentence's start";
+        const Match ended = bestMatch(heard.mono(s.end - tenMs, 441), reference,
+                                      static_cast<std::int64_t>((kStarts[2] - 10) / 1000.0 * kRate), range);
+        EXPECT_GT(ended.correlation, 0.9);
+        EXPECT_NEAR(ended.offset / kRate * 1000, 0, 30) << "stopped away from the sentence's end";
+    }
+    const auto now = Clock::now();
+    const double gap = std::chrono::duration<double, std::milli>(heard.heardAt(stretches[1].first, pressed, now) -
+                                                                 heard.heardAt(stretches[0].end, pressed, now))
+                           .count();
+    EXPECT_NEAR(gap, 600, 20);
+}

@@ -93,7 +93,7 @@ TEST(ListenerLifetime, AListenerThatEndsLeavesItsListsAndIsNeverCalledAgain) {
 
 // Ends another listener, or itself, from inside its own call.
 struct Ender : EventListener {
-    Ender(std::vector<std::string>& log, std::unique_ptr<EventListener>& victim) : log(log), victim(victim) {}
+    Ender(std::vector<std::string>& entries, std::unique_ptr<EventListener>& target) : log(entries), victim(target) {}
     void handleEvent(const EventObject&) override {
         log.push_back("ender");
         victim.reset();  // nothing of this object is touched after this line

@@ -132,6 +132,26 @@ BASS_EXPORT BASS_DWORD BASS_GetDevice() {
     return static_cast<BASS_DWORD>(g_device.number);
 }
 
+BASS_EXPORT BASS_BOOL BASS_GetInfo(BASS_INFO* info) {
+    std::lock_guard<std::recursive_mutex> lock(libraryLock());
+    Device* device = outputDevice();
+    if (!device) {
+        setError(BASS_ERROR_INIT);
+        return 0;
+    }
+    if (!info) {
+        setError(BASS_ERROR_ILLPARAM);
+        return 0;
+    }
+    *info = BASS_INFO{};
+    info->latency = static_cast<BASS_DWORD>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(device->latency()).count());
+    info->freq = static_cast<BASS_DWORD>(device->rate());
+    info->speakers = 2;
+    setError(BASS_OK);
+    return 1;
+}
+
 // Tests only: the frames the open output has taken since BASS_Init, and its
 // rate in `rate`; 0 when none is open. `dry` receives how many of them a
 // playing channel had nothing for (its feeder was late). Timing tests measure

@@ -25,6 +25,7 @@ public:
     ~Device() override;
 
     int rate() const { return m_rate; }
+    Clock::duration latency() const { return m_driver->latency(); }
     void attach(std::shared_ptr<PlaybackBuffer> buffer);
     void detach(const PlaybackBuffer* buffer);
 

@@ -60,6 +60,7 @@ public:
     }
 
     int rate() const override { return m_rate; }
+    Clock::duration latency() const override { return m_latency; }
 
     void start() override {
         if (!m_thread.joinable()) m_thread = std::thread([this] { run(); });

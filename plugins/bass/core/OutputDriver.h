@@ -38,6 +38,8 @@ public:
     virtual int rate() const = 0;
     // Begins calling the renderer; the destructor stops and waits for it.
     virtual void start() = 0;
+    // How long after a block is taken its first frame is heard.
+    virtual Clock::duration latency() const = 0;
 };
 
 // Starts the sound system for `device` (a BASS device number, -1 for the

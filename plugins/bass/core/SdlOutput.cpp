@@ -92,6 +92,7 @@ public:
 
     int rate() const override { return m_rate; }
     void start() override { SDL_PauseAudioDevice(m_device->get(), 0); }
+    Clock::duration latency() const override { return m_latency; }
 
 private:
     static void SDLCALL callback(void* self, Uint8* stream, int bytes) {
