@@ -33,9 +33,10 @@ Lead walk(const ElxInterface& element, FirstUnits& run, FirstUnits& literal)
         return Lead::goesOn;
     }
     // Consume nothing: they only test or record the position.
-    if (dynamic_cast<const CBracketElxT*>(&element) != nullptr || dynamic_cast<const CBoundaryElxT*>(&element) != nullptr
-        || dynamic_cast<const CGlobalElxT*>(&element) != nullptr || dynamic_cast<const CAssertElxT*>(&element) != nullptr
-        || dynamic_cast<const CEmptyElxT*>(&element) != nullptr)
+    const ElxInterface* e = &element;
+    if (dynamic_cast<const CBracketElxT*>(e) != nullptr || dynamic_cast<const CBoundaryElxT*>(e) != nullptr
+        || dynamic_cast<const CGlobalElxT*>(e) != nullptr || dynamic_cast<const CAssertElxT*>(e) != nullptr
+        || dynamic_cast<const CEmptyElxT*>(e) != nullptr)
         return Lead::goesOn;
     const ElxInterface* unitElement = &element;
     if (const auto* repeat = dynamic_cast<const CRepeatElxT*>(&element))
@@ -84,8 +85,8 @@ int LiteralAfterRun::nextStart(std::u16string_view text, int from, int& knownUnt
     int literalAt = std::max(from, 0);
     if (m_literalPair) {
         const char16_t* units = text.data();
-        literalAt = static_cast<int>(
-            xml::findEither(units + literalAt, units + length, (*m_literalPair)[0], (*m_literalPair)[1]) - units);
+        const auto [a, b] = *m_literalPair;
+        literalAt = static_cast<int>(xml::findEither(units + literalAt, units + length, a, b) - units);
     } else {
         while (literalAt < length && !m_literal.test(text[static_cast<std::size_t>(literalAt)]))
             ++literalAt;

@@ -143,8 +143,10 @@ bool RegexPattern::skipToPossibleStart(MatchContext& context, bool backwards) co
         context.position = position;
         return position > 0;
     }
-    if (m_firstPair)
-        position = static_cast<int>(xml::findEither(text + position, text + context.length, (*m_firstPair)[0], (*m_firstPair)[1]) - text);
+    if (m_firstPair) {
+        const auto [a, b] = *m_firstPair;
+        position = static_cast<int>(xml::findEither(text + position, text + context.length, a, b) - text);
+    }
     while (position < context.length && !m_first->units.test(text[position]))
         ++position;
     context.position = position;
@@ -181,8 +183,8 @@ MatchResult RegexPattern::match(MatchContext& context, MatchBudget& budget) cons
                 break;
             }
             if (m_literalAfterRun != nullptr) {
-                const int next = m_literalAfterRun->nextStart(context.text.substr(0, static_cast<std::size_t>(context.length)),
-                                                              context.position, knownStartsUntil);
+                const std::u16string_view searched = context.text.substr(0, static_cast<std::size_t>(context.length));
+                const int next = m_literalAfterRun->nextStart(searched, context.position, knownStartsUntil);
                 if (next > context.length) {
                     context.position = stop;
                     break;
