@@ -24,8 +24,10 @@ function(veltrix_test name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gmock GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  # No session bus from the shell that runs the suite: a test that wants one
+  # starts its own.
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "VELTRIX_DISPLAY=headless" ${ARG_PROPERTIES})
+    PROPERTIES ENVIRONMENT "VELTRIX_DISPLAY=headless;DBUS_SESSION_BUS_ADDRESS=" ${ARG_PROPERTIES})
 endfunction()
 
 # veltrix_check_library_layers(): stops the configuration when the libraries

@@ -19,6 +19,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev xvfb xauth libx11-dev libxtst-dev
   libxml2-dev libpugixml-dev libicu-dev python3-mutagen
   clang
+  dbus-daemon playerctl
 )
 
 missing=()

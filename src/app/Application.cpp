@@ -6,9 +6,11 @@
 #include <cstring>
 
 #include "app/AcceleratorTable.h"
+#include "app/Settings.h"
 #include "app/TestApp.h"
 #include "download/DownloaderShortcut.h"
 #include "platform/api/CommonControls.h"
+#include "platform/api/Desktop.h"
 #include "platform/api/Startup.h"
 
 namespace {
@@ -42,6 +44,10 @@ int runApplication(const std::u16string& settingsPath, int showCommand) {
     WSAStartup(MAKEWORD(2, 0), &sockets);
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES | ICC_COOL_CLASSES};
     InitCommonControlsEx(&controls);
+
+    // "Desktop" "FileChooser": 1 (the default) asks the desktop's own file
+    // chooser first, 0 always shows the program's.
+    desktop::useDesktopFileChooser(readSettingInt(u"Desktop", u"FileChooser", 1) != 0 ? TRUE : FALSE);
 
     AcceleratorTable& accelerators = AcceleratorTable::instance();
     fillProgramAccelerators(accelerators);

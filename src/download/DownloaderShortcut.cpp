@@ -5,6 +5,8 @@
 #include "app/Settings.h"
 #include "download/LessonDownloaders.h"
 #include "download/NHK_NewsEnglishDialog.h"
+#include "download/VoaManagerDialog.h"
+#include "download/WebsiteDownloader.h"
 #include "download/YoutubeLyricsDialog.h"
 
 namespace {
@@ -29,6 +31,16 @@ bool DownloaderShortcut::openFromEnvironment(HWND owner) {
 bool DownloaderShortcut::open(HWND owner, std::string_view name) {
     if (name == "captions") {
         YoutubeLyricsDialog dialog(SiteHosts::fromSettings());
+        showModal(owner, dialog);
+        return true;
+    }
+    if (name == "website") {
+        WebsiteDownloader dialog(SiteHosts::fromSettings());
+        showModal(owner, dialog);
+        return true;
+    }
+    if (name == "voa") {
+        VoaManagerDialog dialog(SiteHosts::fromSettings());
         showModal(owner, dialog);
         return true;
     }

@@ -1,6 +1,7 @@
 // The way into the downloaders until the player's menu offers them: the
 // environment variable VELTRIX_OPEN_DOWNLOADER names one to open once the main
-// window is up ("news", "captions", "phrases" or "lectures"). Each opens as
+// window is up ("news", "captions", "phrases", "lectures",
+// "website" or "voa"). Each opens as
 // the menu will open it: the news downloader modeless, with its two options
 // taken from and given back to the settings section "NHK"; the others modal
 // (see LessonDownloaders.h for the phrase and lecture downloaders).

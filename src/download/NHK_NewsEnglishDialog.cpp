@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "download/DownloadFiles.h"
+#include "download/DownloadNotice.h"
 #include "download/PageMarkers.h"
 #include "lyrics/SentenceListFile.h"
 #include "toolkit/FileChooser.h"
@@ -115,11 +116,13 @@ void NHK_NewsEnglishDialog::onCommand(HWND control, WPARAM first, WORD notificat
     case kFinishedCommand:
         // Command 2 is also what Escape sends; only the worker's counts.
         if (!finishedPending_.exchange(false)) return;
+        noticeDownloadEnded(handle(), true);
         if (!closing_) saveResult();
         download_.setEnabled(true);
         return;
     case kFailedCommand:
         if (!failedPending_.exchange(false)) return;
+        noticeDownloadEnded(handle(), false);
         download_.setEnabled(true);
         return;
     case kDownloadId: startDownload(); return;

@@ -27,6 +27,9 @@ SiteHosts SiteHosts::read(const std::u16string& settingsPath) {
     hosts.phraseStream = readHost(settingsPath, kPhraseStreamKey, kPhraseStreamDefault);
     hosts.phrasePlayer = readHost(settingsPath, kPhrasePlayerKey, kPhrasePlayerDefault);
     hosts.lectureArchive = readHost(settingsPath, kLectureArchiveKey, kLectureArchiveDefault);
+    hosts.photoSite = readHost(settingsPath, kPhotoSiteKey, kPhotoSiteDefault);
+    hosts.translator = readHost(settingsPath, kTranslatorKey, kTranslatorDefault);
+    hosts.voaPublish = readHost(settingsPath, kVoaPublishKey, kVoaPublishDefault);
     return hosts;
 }
 

@@ -28,6 +28,13 @@ struct SiteHosts {
     static constexpr const char16_t* kPhrasePlayerDefault = u"www.nhk.or.jp";
     static constexpr const char16_t* kLectureArchiveKey = u"KokokozaArchive";
     static constexpr const char16_t* kLectureArchiveDefault = u"www.nhk.or.jp";
+    static constexpr const char16_t* kPhotoSiteKey = u"PublicDomainPhotos";
+    static constexpr const char16_t* kPhotoSiteDefault = u"www.public-domain-photos.com";
+    static constexpr const char16_t* kTranslatorKey = u"Translator";
+    static constexpr const char16_t* kTranslatorDefault = u"translate.google.com";
+    // Not fetched from: where the news-item list's sentence-list files are published.
+    static constexpr const char16_t* kVoaPublishKey = u"VoaPublish";
+    static constexpr const char16_t* kVoaPublishDefault = u"www.example.com/voa";
 
     // The daily English news programme's pages (news downloader).
     std::u16string newsSite = kNewsDefault;
@@ -42,6 +49,11 @@ struct SiteHosts {
     std::u16string phrasePlayer = kPhrasePlayerDefault;
     // The radio lectures' pages and chapter lists (lecture downloader).
     std::u16string lectureArchive = kLectureArchiveDefault;
+    // The public-domain photo site and the service that translates its captions (website downloader).
+    std::u16string photoSite = kPhotoSiteDefault;
+    std::u16string translator = kTranslatorDefault;
+    // The host and path the news-item list's index links its files under.
+    std::u16string voaPublish = kVoaPublishDefault;
 
     // The hosts a settings file names, each key's default where it is missing
     // or empty.

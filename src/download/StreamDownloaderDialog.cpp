@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <thread>
 
+#include "download/DownloadNotice.h"
+
 StreamDownloaderDialog::StreamDownloaderDialog(std::u16string title, std::vector<Column> columns)
     : title_(std::move(title)), columns_(std::move(columns)) {}
 
@@ -88,6 +90,7 @@ LRESULT StreamDownloaderDialog::defaultProc(HWND window, UINT message, WPARAM fi
         return 0;
     case kFinishedMessage:
         showIdle();
+        noticeDownloadEnded(window, true);
         runFinished();
         return 0;
     default:

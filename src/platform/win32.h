@@ -25,5 +25,7 @@
 #include "platform/api/TrackBar.h"
 #include "platform/api/ImageList.h"
 #include "platform/api/Toolbar.h"
+#include "platform/api/TreeView.h"
+#include "platform/api/ShellInfo.h"
 #include "platform/api/Dialog.h"
 #include "platform/api/CommonDialogs.h"

@@ -16,6 +16,7 @@
 #include "toolkit/FontList.h"
 #include "toolkit/PopupMenu.h"
 #include "toolkit/Graphics.h"
+#include "platform/api/Desktop.h"
 #include "platform/api/Toolbar.h"
 #include "text/NarrowText.h"
 
@@ -95,10 +96,12 @@ bool Orvella::create(HWND parent) {
     RECT client{};
     GetClientRect(handle_, &client);
     PostMessageW(handle_, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+    media_.attach(handle_);
     return true;
 }
 
 void Orvella::destroyWindow() {
+    media_.detach();
     if (wordListDialog_.handle()) wordListDialog_.close(0);
     if (handle_) {
         KillTimer(handle_, PlayerCore::kPlaybackTimer);
@@ -413,6 +416,7 @@ bool Orvella::onTimer(UINT_PTR id, LPARAM) {
     if (study_.onTimer(id)) return true;
     if (id != PlayerCore::kPlaybackTimer && id != PlayerCore::kSentenceTimer) return false;
     core_.onTimer(id);
+    media_.publish(core_, audio_, editing_, audio_.lengthMs);
     return true;
 }
 
@@ -444,6 +448,7 @@ void Orvella::onCommand(WPARAM wParam, LPARAM lParam) {
     // The editors report their changes with control id 0.
     if (id == 0 && lParam != 0) return;
     execute(id);
+    media_.publish(core_, audio_, editing_, audio_.lengthMs);
 }
 
 void Orvella::execute(int command) {
@@ -571,6 +576,7 @@ bool Orvella::saveAsMp3() {
     audio_.open(core_.audioPath());
     audio_.setPosition(position);
     core_.updateButtons();
+    if (saved) desktop::notifyWhenInactive(handle_, u"MP3 file saved", request.target.c_str());
     return saved;
 }
 

@@ -27,6 +27,7 @@
 #include "player/LyricsEditing.h"
 #include "player/LyricsTable.h"
 #include "player/LyricsTextEditor.h"
+#include "player/MediaSession.h"
 #include "player/PlayerCommands.h"
 #include "player/PlayerControls.h"
 #include "player/PlayerCore.h"
@@ -249,6 +250,7 @@ private:
     UpDownTextField tempoField_;
     UpDownTextField pitchField_;
     FileChooser chooser_;
+    MediaSession media_;
 
     std::u16string caption_ = PlayerCore::kPlay;
     std::u16string label_ = u"00:00/00:00";

@@ -59,6 +59,12 @@ std::unique_ptr<Element> shallowCopy(const Element& source) {
 
 }  // namespace
 
+std::u16string escapedAttributeValue(std::u16string_view text) {
+    std::u16string out;
+    appendEscapedAttribute(out, text);
+    return out;
+}
+
 int parseDecimal(std::u16string_view text) {
     std::size_t i = 0;
     while (i < text.size() && (text[i] == u' ' || (text[i] >= u'\t' && text[i] <= u'\r'))) ++i;

@@ -152,3 +152,7 @@ private:
 // non-digit; 0 without digits. Overflow wraps modulo 2^32 rather than being
 // undefined.
 int parseDecimal(std::u16string_view text);
+
+// The text as it may stand in a quoted attribute value (or anywhere in
+// markup): & < > " and ' written as character references.
+std::u16string escapedAttributeValue(std::u16string_view text);

@@ -102,6 +102,11 @@ void XDesktop::click(unsigned int button) {
     XFlush(x(display_));
 }
 
+void XDesktop::button(unsigned int button, bool down) {
+    XTestFakeButtonEvent(x(display_), button, down ? True : False, CurrentTime);
+    XFlush(x(display_));
+}
+
 void XDesktop::watch() {
     events_.clear();
     XSelectInput(x(display_), DefaultRootWindow(x(display_)), SubstructureNotifyMask);

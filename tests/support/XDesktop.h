@@ -34,6 +34,8 @@ public:
     void flush();
     void moveTo(int x, int y);
     void click(unsigned int button);
+    // One half of a click, for drags.
+    void button(unsigned int button, bool down);
 
     // What happened to top-level windows (children of the root) since watch()
     // began, oldest first.

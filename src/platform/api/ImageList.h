@@ -60,3 +60,17 @@ BOOL ImageList_Draw(HIMAGELIST list, int index, HDC dc, int x, int y, UINT style
 // foreground follow CLR_NONE / CLR_DEFAULT as on Windows.
 BOOL ImageList_DrawEx(HIMAGELIST list, int index, HDC dc, int x, int y, int dx, int dy, COLORREF background,
                       COLORREF foreground, UINT style);
+
+// Dragging a picture: one drag at a time per thread. BeginDrag copies the
+// cell (the caller may destroy its list at once); the picture shows from
+// DragEnter, with the hotspot (dx, dy inside the cell) at x, y relative to the
+// lock window's top-left corner, follows DragMove and goes with DragLeave or
+// EndDrag.
+BOOL ImageList_BeginDrag(HIMAGELIST list, int index, int dxHotspot, int dyHotspot);
+BOOL ImageList_DragEnter(HWND lock, int x, int y);
+BOOL ImageList_DragMove(int x, int y);
+BOOL ImageList_DragLeave(HWND lock);
+void ImageList_EndDrag();
+// The list holding the picture being dragged (null when no drag runs), the
+// drag position last given (relative to the lock window) and the hotspot.
+HIMAGELIST ImageList_GetDragImage(POINT* at, POINT* hotspot);

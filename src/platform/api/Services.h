@@ -87,6 +87,10 @@ DWORD GetFileAttributesW(LPCWSTR path);
 BOOL DeleteFileW(LPCWSTR path);
 BOOL MoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags);
 BOOL CreateDirectoryW(LPCWSTR path, LPVOID securityAttributes);
+// The current folder into buffer (size characters with the zero); the length
+// written, or the size needed (with the zero) when the buffer is too small,
+// or 0 on failure.
+DWORD GetCurrentDirectoryW(DWORD size, LPWSTR buffer);
 
 // Process entry ----------------------------------------------------------------------
 inline constexpr int SW_HIDE = 0;

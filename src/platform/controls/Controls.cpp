@@ -18,6 +18,7 @@ void registerSystemClasses() {
             {u"SysDateTimePick32", datePickerProc, CS_GLOBALCLASS},
             {kCalendarClass, calendarProc, CS_GLOBALCLASS},
             {u"ToolbarWindow32", toolbarProc, CS_DBLCLKS | CS_GLOBALCLASS},
+            {WC_TREEVIEWW, treeViewProc, CS_DBLCLKS | CS_GLOBALCLASS},
         };
         for (const LayerClass& layerClass : classes) registerLayerClass(layerClass);
         registerDialogClasses();

@@ -21,6 +21,7 @@ LRESULT comboListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT datePickerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT calendarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT toolbarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT treeViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 inline constexpr const char16_t* kComboListClass = u"ComboLBox";
 inline constexpr const char16_t* kCalendarClass = u"SysMonthCal32";

@@ -6,9 +6,12 @@
 #include <set>
 #include <utility>
 
+#include "platform/api/Desktop.h"
+#include "platform/bus/PortalFileChooser.h"
 #include "platform/controls/DialogClasses.h"
 #include "platform/controls/FileDialogModel.h"
 #include "platform/controls/FileList.h"
+#include "platform/display/DesktopHandle.h"
 #include "platform/display/Display.h"
 #include "platform/display/HeadlessAnswers.h"
 #include "platform/win32.h"
@@ -371,6 +374,53 @@ void copyOut(LPWSTR buffer, DWORD size, const std::u16string& text) {
     buffer[n] = 0;
 }
 
+// The path the portal chose, as this dialog would take it: a saved name
+// without an extension gets the default one, and then (the portal asked only
+// about the name it saw) the overwrite question is ours. False: not chosen.
+bool acceptPortalChoice(FileDialogState& s, const std::u16string& path) {
+    std::u16string name = path.substr(path.rfind(u'/') + 1);
+    if (s.mode == FileDialogMode::Open || name.find(u'.') != std::u16string::npos) {
+        s.result = path;
+        return true;
+    }
+    TypedOutcome outcome = resolveTyped(s.mode, s.flags, parentFolder(path), path, s.defaultExtension);
+    switch (outcome.action) {
+    case TypedOutcome::Action::Choose: s.result = outcome.path; return true;
+    case TypedOutcome::Action::AskOverwrite:
+        if (MessageBoxW(s.owner, outcome.message.c_str(), u"Confirm Save As",
+                        MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+            return false;
+        s.result = outcome.path;
+        return true;
+    case TypedOutcome::Action::Refuse:
+        MessageBoxW(s.owner, outcome.message.c_str(), s.title.c_str(), MB_OK | MB_ICONWARNING);
+        return false;
+    default: return false;
+    }
+}
+
+// Asks the desktop's file chooser when the setting allows; false when it
+// did not answer, and the own dialog is to be shown.
+bool askDesktop(FileDialogState& s) {
+    if (!desktop::usesDesktopFileChooser()) return false;
+    // The portal's dialog stays above its owner when the desktop knows it.
+    std::string parent = s.owner ? desktopHandleOf(s.owner) : std::string();
+    bus::PortalRequest request{s.mode, s.owner, parent, s.title, s.filters, s.filterIndex, s.folder, s.initialName};
+    bus::PortalAnswer answer = bus::askPortal(request);
+    switch (answer.outcome) {
+    case bus::PortalAnswer::Outcome::Unavailable: return false;
+    case bus::PortalAnswer::Outcome::Cancelled: return true;
+    case bus::PortalAnswer::Outcome::Chosen:
+        if (answer.filterIndex >= 0) s.filterIndex = answer.filterIndex;
+        s.chosen = acceptPortalChoice(s, answer.path);
+        return true;
+    }
+    return false;
+}
+
+INT_PTR runOwnDialog(FileDialogState& s);
+BOOL deliver(LPOPENFILENAMEW ofn, const FileDialogState& s);
+
 BOOL runFileDialog(LPOPENFILENAMEW ofn, FileDialogMode mode) {
     lastError = 0;
     if (!ofn || ofn->lStructSize < offsetof(OPENFILENAMEW, pvReserved)) {
@@ -409,6 +459,17 @@ BOOL runFileDialog(LPOPENFILENAMEW ofn, FileDialogMode mode) {
         }
     }
 
+    if (askDesktop(s)) return deliver(ofn, s);
+    INT_PTR r = runOwnDialog(s);
+    if (r == -1) {
+        lastError = CDERR_INITIALIZATION;
+        return FALSE;
+    }
+    return deliver(ofn, s);
+}
+
+INT_PTR runOwnDialog(FileDialogState& s) {
+    const FileDialogMode mode = s.mode;
     TemplateWriter t(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN | DS_MODALFRAME | DS_SETFONT,
                      s.title, 10, u"Segoe UI");
     t.item(u"STATIC", SS_LEFT, kLookInLabelId, u"Look in:");
@@ -428,10 +489,11 @@ BOOL runFileDialog(LPOPENFILENAMEW ofn, FileDialogMode mode) {
         headless::FileDialogShown shown = describe(s);
         hooks().shown.push_back(std::move(shown));
     }
-    if (r == -1) {
-        lastError = CDERR_INITIALIZATION;
-        return FALSE;
-    }
+    return r;
+}
+
+// Hands the chosen path back as Windows does, or FALSE when none was chosen.
+BOOL deliver(LPOPENFILENAMEW ofn, const FileDialogState& s) {
     if (!s.chosen) return FALSE;
     if (s.result.size() + 1 > ofn->nMaxFile) {
         lastError = FNERR_BUFFERTOOSMALL;

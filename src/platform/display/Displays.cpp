@@ -7,6 +7,7 @@
 
 #include "platform/display/Display.h"
 #include "platform/display/HeadlessDisplay.h"
+#include "platform/display/DesktopHandle.h"
 #include "platform/display/SdlDisplay.h"
 
 namespace veltrix::platform {
@@ -54,5 +55,10 @@ Display& display() {
 }
 
 bool isHeadlessDisplay() { return dynamic_cast<HeadlessDisplay*>(&display()) != nullptr; }
+
+std::string desktopHandleOf(HWND window) {
+    auto* sdl = dynamic_cast<SdlDisplay*>(&display());
+    return sdl ? sdl->desktopHandle(window) : std::string();
+}
 
 }  // namespace veltrix::platform

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -279,6 +280,16 @@ void SdlDisplay::setTitle(HWND window, const std::u16string& title) {
     if (!m) return;
     m->title = title;
     if (m->sdl) SDL_SetWindowTitle(m->sdl.get(), toUtf8(title).c_str());
+}
+
+std::string SdlDisplay::desktopHandle(HWND window) {
+    if (std::this_thread::get_id() != owner_) return {};
+    Mirror* m = mirrorOf(window);
+    const unsigned long id = m && m->sdl ? x11::windowIdOf(m->sdl.get()) : 0;
+    if (!id) return {};
+    char text[32];
+    std::snprintf(text, sizeof text, "x11:%lx", id);
+    return text;
 }
 
 void SdlDisplay::activateWindow(HWND window) {

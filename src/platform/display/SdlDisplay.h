@@ -49,6 +49,10 @@ public:
     void moveWindow(HWND window, const RECT& screen) override;
     void setTitle(HWND window, const std::u16string& title) override;
     void activateWindow(HWND window) override;
+    // How other programs on the desktop name the display window ("x11:" and
+    // its id in hexadecimal, as the XDG portals take a parent window); empty
+    // when there is none, or when asked from another thread than the display's.
+    std::string desktopHandle(HWND window);
     void present(HWND window, cairo_surface_t* picture, const std::vector<RECT>& dirty) override;
     void pumpEvents(std::vector<RawEvent>& out) override;
     void wait(int timeoutMs) override;

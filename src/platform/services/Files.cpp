@@ -186,3 +186,16 @@ void platform::setLastErrorFromErrno() {
     default: SetLastError(ERROR_ACCESS_DENIED); break;
     }
 }
+
+DWORD GetCurrentDirectoryW(DWORD size, LPWSTR buffer) {
+    char native[4096];
+    if (!::getcwd(native, sizeof native)) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return 0;
+    }
+    const std::u16string path = platform::programPath(native);
+    if (!buffer || size <= path.size()) return static_cast<DWORD>(path.size() + 1);
+    std::copy(path.begin(), path.end(), buffer);
+    buffer[path.size()] = 0;
+    return static_cast<DWORD>(path.size());
+}

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "platform/display/Display.h"
+#include "platform/window/DesktopFocus.h"
 #include "platform/window/InputMethod.h"
 #include "platform/window/WindowManager.h"
 
@@ -293,7 +294,10 @@ void processRawEvents(std::vector<RawEvent>& events) {
         case RawEventType::Close:
             if (IsWindow(e.window)) postInput(e.window, WM_SYSCOMMAND, SC_CLOSE, 0);
             break;
-        case RawEventType::FocusGained: focusGained(e.window); break;
+        case RawEventType::FocusGained:
+            desktopFocusGained(e.window);
+            focusGained(e.window);
+            break;
         case RawEventType::Geometry:
             // The user moved or resized the display window.
             if (IsWindow(e.window))
@@ -306,7 +310,7 @@ void processRawEvents(std::vector<RawEvent>& events) {
             if (IsWindow(e.window)) presentAgain(e.window);
             break;
         case RawEventType::EndSession: endSession(e.unattended); break;
-        case RawEventType::FocusLost: break;
+        case RawEventType::FocusLost: desktopFocusLost(e.window); break;
         }
     }
     events.clear();
