@@ -1,5 +1,7 @@
 #include "editor/regex/AssertElements.h"
 
+#include <memory>
+
 #include "editor/regex/FirstUnits.h"
 #include "editor/regex/MatchContext.h"
 
@@ -100,4 +102,40 @@ bool CConditionElxT::collectFirstUnits(FirstUnits& first) const
     bool empty = m_yes == nullptr || m_yes->collectFirstUnits(first);
     empty = m_no == nullptr || m_no->collectFirstUnits(first) || empty;
     return empty;
+}
+
+// ---- limiting backtracking
+// A body that is run once and not retried may end anywhere: nothing after it
+// is known from inside.
+
+namespace {
+
+void limitOpenEnded(const ElxInterface* element)
+{
+    if (element == nullptr)
+        return;
+    auto unknown = std::make_unique<FirstUnits>();
+    unknown->any = true;
+    element->limitBacktracking(*unknown);
+}
+
+} // namespace
+
+void CAssertElxT::limitBacktracking(const FirstUnits&) const
+{
+    limitOpenEnded(m_element);
+}
+
+void CIndependentElxT::limitBacktracking(const FirstUnits&) const
+{
+    limitOpenEnded(m_element);
+}
+
+void CConditionElxT::limitBacktracking(const FirstUnits& follow) const
+{
+    limitOpenEnded(m_assertion);
+    if (m_yes != nullptr)
+        m_yes->limitBacktracking(follow);
+    if (m_no != nullptr)
+        m_no->limitBacktracking(follow);
 }

@@ -17,6 +17,7 @@ public:
     bool match(MatchContext& context) const override;
     bool matchNext(MatchContext& context) const override;
     bool collectFirstUnits(FirstUnits& first) const override;
+    void limitBacktracking(const FirstUnits& follow) const override;
 
 private:
     const ElxInterface* m_element;
@@ -30,6 +31,7 @@ public:
     bool match(MatchContext& context) const override;
     bool matchNext(MatchContext& context) const override;
     bool collectFirstUnits(FirstUnits& first) const override;
+    void limitBacktracking(const FirstUnits& follow) const override;
 
 private:
     const ElxInterface* m_element;
@@ -45,6 +47,7 @@ public:
     bool match(MatchContext& context) const override;
     bool matchNext(MatchContext& context) const override;
     bool collectFirstUnits(FirstUnits& first) const override;
+    void limitBacktracking(const FirstUnits& follow) const override;
 
     const std::u16string& testText() const { return m_testText; }
     bool testsByText() const { return m_number < 0 && !m_testText.empty(); }

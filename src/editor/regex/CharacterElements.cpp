@@ -99,6 +99,29 @@ CRangeElxT::CRangeElxT(regex::Direction direction, Polarity polarity)
 {
 }
 
+void CRangeElxT::addRange(char16_t low, char16_t high)
+{
+    m_ranges.emplace_back(low, high);
+    for (unsigned unit = low; unit <= high && unit < m_lowMembers.size(); ++unit)
+        m_lowMembers.set(unit);
+}
+
+void CRangeElxT::addCharacter(char16_t unit)
+{
+    m_characters.push_back(unit);
+    if (unit < m_lowMembers.size())
+        m_lowMembers.set(unit);
+}
+
+void CRangeElxT::addNested(const CClassElx* element)
+{
+    m_nested.push_back(element);
+    for (unsigned unit = 0; unit < m_lowMembers.size(); ++unit) {
+        if (element->contains(static_cast<char16_t>(unit)))
+            m_lowMembers.set(unit);
+    }
+}
+
 bool CRangeElxT::holdsDirectly(char16_t unit) const
 {
     for (const auto& [low, high] : m_ranges) {
@@ -115,22 +138,24 @@ void CRangeElxT::addOtherCases()
         auto [low, high] = m_ranges[i];
         char16_t upperLow = std::max<char16_t>(low, u'A'), upperHigh = std::min<char16_t>(high, u'Z');
         if (upperLow <= upperHigh)
-            m_ranges.emplace_back(veltrix::ascii::toLower(upperLow), veltrix::ascii::toLower(upperHigh));
+            addRange(veltrix::ascii::toLower(upperLow), veltrix::ascii::toLower(upperHigh));
         char16_t lowerLow = std::max<char16_t>(low, u'a'), lowerHigh = std::min<char16_t>(high, u'z');
         if (lowerLow <= lowerHigh)
-            m_ranges.emplace_back(veltrix::ascii::toUpper(lowerLow), veltrix::ascii::toUpper(lowerHigh));
+            addRange(veltrix::ascii::toUpper(lowerLow), veltrix::ascii::toUpper(lowerHigh));
     }
     std::size_t characterCount = m_characters.size();
     for (std::size_t i = 0; i < characterCount; ++i) {
         char16_t unit = m_characters[i];
         char16_t other = unit >= u'a' && unit <= u'z' ? veltrix::ascii::toUpper(unit) : veltrix::ascii::toLower(unit);
         if (other != unit && !holdsDirectly(other))
-            m_characters.push_back(other);
+            addCharacter(other);
     }
 }
 
 bool CRangeElxT::contains(char16_t unit) const
 {
+    if (unit < m_lowMembers.size())
+        return m_lowMembers.test(unit) == m_positive;
     bool member = holdsDirectly(unit);
     for (std::size_t i = 0; !member && i < m_nested.size(); ++i)
         member = m_nested[i]->contains(unit);
@@ -216,7 +241,7 @@ bool CBoundaryElxT::test(const MatchContext& context) const
 
 bool CBoundaryElxT::match(MatchContext& context) const
 {
-    return test(context) == m_positive;
+    return holds(context);
 }
 
 bool CBoundaryElxT::matchNext(MatchContext&) const

@@ -3,6 +3,7 @@
 // holds shorthand or POSIX classes, which it only asks about one character.
 #pragma once
 
+#include <bitset>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,6 +34,7 @@ public:
     bool matchNext(MatchContext& context) const override;
     bool collectFirstUnits(FirstUnits& first) const override;
     const std::u16string& characters() const { return m_characters; }
+    regex::Direction direction() const { return m_direction; }
 
 private:
     std::u16string m_characters;
@@ -46,6 +48,7 @@ public:
     bool match(MatchContext& context) const override;
     bool matchNext(MatchContext& context) const override;
     virtual bool contains(char16_t unit) const = 0;
+    regex::Direction direction() const { return m_direction; }
 
 protected:
     explicit CClassElx(regex::Direction direction) : m_direction(direction) {}
@@ -57,13 +60,15 @@ private:
 enum class Polarity { positive, negative };
 
 // A bracket class, ".", or a shorthand class. Membership is tested over the
-// ranges, then the single characters, then the nested classes.
+// ranges, then the single characters, then the nested classes; for the first
+// 256 units, which most texts mostly hold, a table kept up to date by every
+// add answers at once.
 class CRangeElxT final : public CClassElx {
 public:
     CRangeElxT(regex::Direction direction, Polarity polarity);
-    void addRange(char16_t low, char16_t high) { m_ranges.emplace_back(low, high); }
-    void addCharacter(char16_t unit) { m_characters.push_back(unit); }
-    void addNested(const CClassElx* element) { m_nested.push_back(element); }
+    void addRange(char16_t low, char16_t high);
+    void addCharacter(char16_t unit);
+    void addNested(const CClassElx* element);
     // Adds the other case of every ASCII letter the class holds.
     void addOtherCases();
     bool contains(char16_t unit) const override;
@@ -75,6 +80,7 @@ private:
     std::vector<std::pair<char16_t, char16_t>> m_ranges;
     std::u16string m_characters;
     std::vector<const CClassElx*> m_nested; // owned by the pattern
+    std::bitset<256> m_lowMembers;           // membership before the polarity, units 0-255
     bool m_positive;
 };
 
@@ -111,6 +117,8 @@ public:
     bool match(MatchContext& context) const override;
     bool matchNext(MatchContext& context) const override;
     bool collectFirstUnits(FirstUnits& first) const override;
+    // What match answers, without a context to change.
+    bool holds(const MatchContext& context) const { return test(context) == m_positive; }
 
 private:
     bool test(const MatchContext& context) const;

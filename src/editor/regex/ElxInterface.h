@@ -8,8 +8,9 @@
 // - matchNext is called only right after this element's own state is on top of
 //   the stack (later elements have undone themselves). It either finds another
 //   way (true, new state pushed) or undoes everything the element did (false).
-// Elements are immutable once compiled; all match state lives in MatchContext,
-// so one pattern may serve several contexts.
+// Elements are immutable once compiled (limitBacktracking is the compile's
+// last step); all match state lives in MatchContext, so one pattern may serve
+// several contexts.
 #pragma once
 
 class MatchContext;
@@ -24,4 +25,10 @@ public:
     // says whether the element can match without consuming anything. Used
     // only to skip hopeless start positions; never changes what matches.
     virtual bool collectFirstUnits(FirstUnits& first) const = 0;
+    // Run once when the compile ends, before any search: `follow` holds the
+    // units whatever comes after this element can begin with (any: not known,
+    // or the match may end there). Repeats that can never usefully give back
+    // stop keeping backtrack points; containers pass on what follows each
+    // child. Never changes what matches or what the groups capture.
+    virtual void limitBacktracking(const FirstUnits& follow) const { (void)follow; }
 };

@@ -1,11 +1,13 @@
 #include "editor/regex/RegexParser.h"
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "editor/regex/AssertElements.h"
 #include "editor/regex/CharacterElements.h"
+#include "editor/regex/FirstUnits.h"
 #include "editor/regex/RegexPattern.h"
 #include "editor/regex/RegexScanner.h"
 #include "editor/regex/RepeatElements.h"
@@ -743,6 +745,13 @@ private:
             const PendingName* named = findNamed(condition->testText());
             if (named != nullptr)
                 condition->makeGroupTest(named->number);
+        }
+        // A recursion continues a group with whatever follows the call, so
+        // what follows an element is only known without recursions.
+        if (top != nullptr && m_delegates.empty()) {
+            auto end = std::make_unique<FirstUnits>();
+            end->any = true;
+            top->limitBacktracking(*end);
         }
         m_pattern.m_top = top;
     }

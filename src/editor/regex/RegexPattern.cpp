@@ -2,9 +2,12 @@
 
 #include <algorithm>
 
+#include "editor/regex/CharacterElements.h"
 #include "editor/regex/FirstUnits.h"
 #include "editor/regex/RegexParser.h"
 #include "editor/regex/ReplaceTemplate.h"
+#include "editor/regex/StructureElements.h"
+#include "xml/Utf16Search.h"
 
 std::u16string_view describe(RegexError error)
 {
@@ -40,6 +43,9 @@ void RegexPattern::clear()
 {
     m_top = nullptr;
     m_first.reset();
+    m_firstPair.reset();
+    m_literalAfterRun.reset();
+    m_leadingBoundary = nullptr;
     m_groups.clear();
     m_namedGroups.clear();
     m_stock.fill(nullptr);
@@ -68,6 +74,17 @@ void RegexPattern::compile(std::u16string_view pattern, int options)
         auto first = std::make_unique<FirstUnits>();
         if (!m_top->collectFirstUnits(*first) && !first->any)
             m_first = std::move(first);
+        if (m_first != nullptr)
+            m_firstPair = unitPairOf(m_first->units);
+        if ((options & regex::rightToLeft) == 0)
+            m_literalAfterRun = LiteralAfterRun::of(*m_top);
+        const ElxInterface* leading = m_top;
+        while (const auto* list = dynamic_cast<const CListElxT*>(leading)) {
+            if (list->size() == 0)
+                break;
+            leading = list->nth(0);
+        }
+        m_leadingBoundary = dynamic_cast<const CBoundaryElxT*>(leading);
     }
 }
 
@@ -126,6 +143,10 @@ bool RegexPattern::skipToPossibleStart(MatchContext& context, bool backwards) co
         context.position = position;
         return position > 0;
     }
+    if (m_firstPair) {
+        const auto [a, b] = *m_firstPair;
+        position = static_cast<int>(xml::findEither(text + position, text + context.length, a, b) - text);
+    }
     while (position < context.length && !m_first->units.test(text[position]))
         ++position;
     context.position = position;
@@ -154,11 +175,29 @@ MatchResult RegexPattern::match(MatchContext& context, MatchBudget& budget) cons
     // nesting; a few calls per group level are reserved for that.
     context.maxRecursionDepth = std::max(1, m_limits.maxCallDepth / (4 * (m_nesting + 1)));
     context.recursionDepth = 0;
+    int knownStartsUntil = -1; // for m_literalAfterRun
     try {
         while (context.position != stop) {
             if (m_first != nullptr && !skipToPossibleStart(context, backwards)) {
                 context.position = stop;
                 break;
+            }
+            if (m_literalAfterRun != nullptr) {
+                const std::u16string_view searched = context.text.substr(0, static_cast<std::size_t>(context.length));
+                const int next = m_literalAfterRun->nextStart(searched, context.position, knownStartsUntil);
+                if (next > context.length) {
+                    context.position = stop;
+                    break;
+                }
+                if (next != context.position) {
+                    context.position = next;
+                    continue;
+                }
+            }
+            // Where it fails the whole pattern fails: nothing before it can retry.
+            if (m_leadingBoundary != nullptr && !m_leadingBoundary->holds(context)) {
+                context.position += step;
+                continue;
             }
             const int start = context.position;
             context.step();

@@ -13,17 +13,20 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "editor/regex/ElxInterface.h"
 #include "editor/regex/FirstUnits.h"
+#include "editor/regex/LiteralAfterRun.h"
 #include "editor/regex/MatchBudget.h"
 #include "editor/regex/MatchContext.h"
 #include "editor/regex/MatchResult.h"
 #include "editor/regex/RegexOptions.h"
 
+class CBoundaryElxT;
 class RegexParser;
 
 class RegexPattern {
@@ -116,5 +119,13 @@ private:
     RegexError m_error = RegexError::none;
     // Units a match can start with; none when any position may match.
     std::unique_ptr<FirstUnits> m_first;
+    // When they are only one or two (a literal, a letter in both cases), they
+    // are searched for several units at a time.
+    std::optional<std::array<char16_t, 2>> m_firstPair;
+    // The boundary a pattern such as "\bword" tests first, tested before a
+    // start position is set up; else none.
+    const CBoundaryElxT* m_leadingBoundary = nullptr;
+    // Forward patterns that begin with a run of class units and a literal; else none.
+    std::unique_ptr<LiteralAfterRun> m_literalAfterRun;
     MatchLimits m_limits;
 };

@@ -1,7 +1,37 @@
 #include "editor/regex/RepeatElements.h"
 
+#include <cstdint>
+#include <memory>
+
+#include "editor/regex/CharacterElements.h"
 #include "editor/regex/FirstUnits.h"
 #include "editor/regex/MatchContext.h"
+
+namespace {
+
+// An iteration is followed by another iteration or by what follows the repeat.
+void limitIterations(const ElxInterface& element, const FirstUnits& follow)
+{
+    auto next = std::make_unique<FirstUnits>(follow);
+    element.collectFirstUnits(*next);
+    element.limitBacktracking(*next);
+}
+
+bool sharesAUnit(const FirstUnits& follow, const CClassElx& unitClass)
+{
+    for (std::uint32_t unit = 0; unit < follow.units.size(); ++unit) {
+        if (follow.units.test(unit) && unitClass.contains(static_cast<char16_t>(unit)))
+            return true;
+    }
+    return false;
+}
+
+int stepOf(const CClassElx& unitClass)
+{
+    return unitClass.direction() == regex::Direction::rightToLeft ? -1 : 1;
+}
+
+} // namespace
 
 // ---- CRepeatElxT
 
@@ -51,6 +81,32 @@ bool CRepeatElxT::matchNext(MatchContext& context) const
 
 // ---- CGreedyElxT
 
+CGreedyElxT::CGreedyElxT(const ElxInterface* element, int minimum, int extra)
+    : CRepeatElxT(element, minimum), m_extra(extra), m_unitClass(dynamic_cast<const CClassElx*>(element))
+{
+}
+
+int CGreedyElxT::unitRun(const MatchContext& context) const
+{
+    const std::int64_t most = static_cast<std::int64_t>(m_count) + m_extra;
+    const int from = context.position;
+    int to = from;
+    if (m_unitClass->direction() == regex::Direction::rightToLeft) {
+        if (from <= 0 || from > context.length)
+            return 0;
+        const int limit = most < from ? from - static_cast<int>(most) : 0;
+        while (to > limit && m_unitClass->contains(context.at(to - 1)))
+            --to;
+        return from - to;
+    }
+    if (from < 0 || from >= context.length)
+        return 0;
+    const int limit = most < context.length - from ? from + static_cast<int>(most) : context.length;
+    while (to < limit && m_unitClass->contains(context.at(to)))
+        ++to;
+    return to - from;
+}
+
 int CGreedyElxT::addIterations(MatchContext& context, int extra) const
 {
     while (extra < m_extra) {
@@ -77,6 +133,17 @@ int CGreedyElxT::addIterations(MatchContext& context, int extra) const
 
 bool CGreedyElxT::matchAll(MatchContext& context) const
 {
+    if (m_unitClass != nullptr) {
+        // The same steps as one iteration at a time: one per unit and the last try.
+        const int run = unitRun(context);
+        context.step();
+        context.spend(run);
+        if (run < m_count)
+            return false;
+        context.position += stepOf(*m_unitClass) * run;
+        context.push(run - m_count);
+        return true;
+    }
     if (!forward(context, 0))
         return false;
     context.push(addIterations(context, 0));
@@ -91,6 +158,17 @@ bool CGreedyElxT::match(MatchContext& context) const
 bool CGreedyElxT::matchNext(MatchContext& context) const
 {
     int extra = context.pop();
+    if (m_unitClass != nullptr) {
+        context.step();
+        const int step = stepOf(*m_unitClass);
+        if (extra > 0 && m_givesBack) {
+            context.position -= step;
+            context.push(extra - 1);
+            return true;
+        }
+        context.position -= step * (m_count + extra);
+        return false;
+    }
     if (extra > 0) {
         context.step();
         context.push(m_element->matchNext(context) ? extra : extra - 1);
@@ -196,4 +274,37 @@ bool CReluctantElxT::collectFirstUnits(FirstUnits& first) const
 {
     bool empty = m_element->collectFirstUnits(first);
     return empty || m_count == 0;
+}
+
+// ---- limiting backtracking
+
+void CRepeatElxT::limitBacktracking(const FirstUnits& follow) const
+{
+    limitIterations(*m_element, follow);
+}
+
+void CGreedyElxT::limitBacktracking(const FirstUnits& follow) const
+{
+    if (m_unitClass == nullptr) {
+        limitIterations(*m_element, follow);
+        return;
+    }
+    // One unit given back is a unit of the class, which whatever follows must
+    // then begin with; when it cannot, the shorter ways all fail there.
+    const bool needed = follow.any || sharesAUnit(follow, *m_unitClass);
+    m_givesBack = m_settled ? m_givesBack || needed : needed;
+    m_settled = true;
+}
+
+void CReluctantElxT::limitBacktracking(const FirstUnits& follow) const
+{
+    limitIterations(*m_element, follow);
+}
+
+void CPossessiveElxT::limitBacktracking(const FirstUnits&) const
+{
+    // Its iterations end where it stops adding them, never retried from outside.
+    auto unknown = std::make_unique<FirstUnits>();
+    unknown->any = true;
+    limitIterations(*m_element, *unknown);
 }

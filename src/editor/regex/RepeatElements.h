@@ -5,6 +5,8 @@
 
 #include "editor/regex/ElxInterface.h"
 
+class CClassElx;
+
 // "{n}": exactly `count` iterations.
 class CRepeatElxT : public ElxInterface {
 public:
@@ -12,6 +14,8 @@ public:
     bool match(MatchContext& context) const override;
     bool matchNext(MatchContext& context) const override;
     bool collectFirstUnits(FirstUnits& first) const override;
+    void limitBacktracking(const FirstUnits& follow) const override;
+    const ElxInterface* element() const { return m_element; }
 
 protected:
     // Matches iterations `done`..count-1; false with every iteration undone.
@@ -25,13 +29,18 @@ protected:
 
 // "*", "+", "?", "{n,m}": the minimum, then as many extra iterations as match.
 // Backtracking gives back the last iteration's other ways, then the iteration.
+//
+// A repeat of a one-unit class has one way per iteration, so it runs as a
+// plain scan; and when nothing that can follow it begins with a unit of the
+// class, giving back one unit could only make the next element fail, so it
+// keeps no way back at all (as if it were possessive).
 class CGreedyElxT : public CRepeatElxT {
 public:
-    CGreedyElxT(const ElxInterface* element, int minimum, int extra)
-        : CRepeatElxT(element, minimum), m_extra(extra) {}
+    CGreedyElxT(const ElxInterface* element, int minimum, int extra);
     bool match(MatchContext& context) const override;
     bool matchNext(MatchContext& context) const override;
     bool collectFirstUnits(FirstUnits& first) const override;
+    void limitBacktracking(const FirstUnits& follow) const override;
 
 protected:
     // Adds iterations after `extra` already there; an iteration that matches
@@ -40,6 +49,15 @@ protected:
     bool matchAll(MatchContext& context) const;
 
     int m_extra; // maximum - minimum
+    const CClassElx* m_unitClass; // the element when it is a one-unit class, else none
+
+private:
+    // How many units from the position, up to the maximum, the class holds.
+    int unitRun(const MatchContext& context) const;
+    // Set only by limitBacktracking, before any search; once giving back is
+    // needed on one visit it stays needed.
+    mutable bool m_givesBack = true;
+    mutable bool m_settled = false;
 };
 
 // The same followed by "?": the minimum first, one more iteration per retry.
@@ -50,6 +68,7 @@ public:
     bool match(MatchContext& context) const override;
     bool matchNext(MatchContext& context) const override;
     bool collectFirstUnits(FirstUnits& first) const override;
+    void limitBacktracking(const FirstUnits& follow) const override;
 
 private:
     int m_extra;
@@ -61,4 +80,5 @@ public:
     using CGreedyElxT::CGreedyElxT;
     bool match(MatchContext& context) const override;
     bool matchNext(MatchContext& context) const override;
+    void limitBacktracking(const FirstUnits& follow) const override;
 };

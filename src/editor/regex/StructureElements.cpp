@@ -1,5 +1,7 @@
 #include "editor/regex/StructureElements.h"
 
+#include <memory>
+
 #include "editor/regex/FirstUnits.h"
 #include "editor/regex/MatchContext.h"
 
@@ -179,4 +181,30 @@ bool CDelegateElxT::collectFirstUnits(FirstUnits& first) const
     // Following the target could loop; a recursion start is left open.
     first.any = true;
     return true;
+}
+
+// ---- limiting backtracking
+
+void CListElxT::limitBacktracking(const FirstUnits& follow) const
+{
+    // Walks from the last element matched to the first, carrying what can come
+    // after each: the next element's first units, and beyond it when that one
+    // can match empty.
+    auto after = std::make_unique<FirstUnits>(follow);
+    for (std::size_t i = m_elements.size(); i-- > 0;) {
+        const ElxInterface* element = nth(i);
+        element->limitBacktracking(*after);
+        auto before = std::make_unique<FirstUnits>();
+        if (element->collectFirstUnits(*before)) {
+            before->units |= after->units;
+            before->any = before->any || after->any;
+        }
+        after = std::move(before);
+    }
+}
+
+void CAlternativeElxT::limitBacktracking(const FirstUnits& follow) const
+{
+    for (const ElxInterface* branch : m_branches)
+        branch->limitBacktracking(follow);
 }

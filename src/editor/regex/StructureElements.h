@@ -18,9 +18,13 @@ public:
     bool match(MatchContext& context) const override;
     bool matchNext(MatchContext& context) const override;
     bool collectFirstUnits(FirstUnits& first) const override;
+    void limitBacktracking(const FirstUnits& follow) const override;
+    // The elements in the order they are matched.
+    std::size_t size() const { return m_elements.size(); }
+    const ElxInterface* nth(std::size_t i) const;
+    regex::Direction direction() const { return m_direction; }
 
 private:
-    const ElxInterface* nth(std::size_t i) const;
     // Matches elements from `done` on; false with all of them undone.
     bool forward(MatchContext& context, std::size_t done) const;
 
@@ -35,6 +39,7 @@ public:
     bool match(MatchContext& context) const override;
     bool matchNext(MatchContext& context) const override;
     bool collectFirstUnits(FirstUnits& first) const override;
+    void limitBacktracking(const FirstUnits& follow) const override;
 
 private:
     bool tryFrom(MatchContext& context, std::size_t first) const;

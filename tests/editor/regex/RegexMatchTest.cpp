@@ -211,3 +211,26 @@ TEST(RegexMatch, PatternsFromTheFindPane)
 }
 
 } // namespace
+
+namespace {
+
+// Where a repeat's follower is only known from a recursion's caller, or is
+// read leftwards, the repeat must still give back what the follower needs.
+TEST(RegexMatch, RepeatsGiveBackWhereARecursionOrABackwardSearchNeedsIt)
+{
+    const MatchCase rows[] = {
+        // Inside the recursion "(\w+)" is followed by "\w", not by "@"; the
+        // recursion's capture is the group's latest.
+        {u"(\\w+)@(?1)\\w", 0, u"ab@cd", {0, 5, 3, 4}},
+        {u"(\\w+)@(\\w+)", rightToLeft, u"ab@cd ef@gh", {6, 11, 6, 8, 9, 11}},
+        {u"\\d\\w+", rightToLeft, u"a1bc", {1, 4}},
+        {u"\\1 (\\w+)", rightToLeft, u"ab b", {1, 4, 3, 4}},
+        {u"[a-c]+B", ignoreCase, u"abB", {0, 3}},
+    };
+    for (const MatchCase& row : rows)
+        expectCase(row);
+    RegexPattern backwards(u"[0-9]+-", rightToLeft);
+    EXPECT_EQ(allMatches(backwards, u"12-34-"), (Spans{{3, 6}, {0, 3}}));
+}
+
+} // namespace

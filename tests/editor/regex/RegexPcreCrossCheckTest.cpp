@@ -37,6 +37,41 @@ TEST(RegexPcreCrossCheck, GeneratedPatternsAgreeOnTheSharedSubset)
     EXPECT_EQ(mismatches, 0);
 }
 
+// Patterns whose class repeats keep no way back (nothing after them can begin
+// with a unit of the class) or must keep it, and patterns whose searches skip
+// to a literal after a leading run: the same groups as PCRE2 from every start.
+TEST(RegexPcreCrossCheck, ShortcutPatternsAgreeFromEveryStart)
+{
+    const std::u16string_view patterns[] = {
+        // A class repeat before a literal, a class, an anchor, across group ends.
+        u"(\\w+)@(\\w+)", u"[0-9]+-[0-9]+", u"(\\d+)-(\\d+)", u"\\b(\\w+) \\1\\b", u"x[a-c]*\\.",
+        u"([a-c]+)(d)", u"(\\w+)(?= )", u"(\\w+)\\s(\\w)", u"\\b\\w+\\b", u"(?:[ab]+)-|c", u"[a-c]{2,3}@",
+        u"(?=\\w)(\\w+)@", u"(?i)([a-c]+)D", u"(?:(\\w+)@)+x",
+        // The same where giving back is needed or cannot be ruled out.
+        u"(\\w+)(\\w)@", u"\\w+\\d", u"(\\w+)\\1", u"[a-c]+[b-d]", u"(\\w+) *x", u"(\\d+)-?(\\d+)",
+        u"(\\w+?)@", u"(?i)([a-c]+)B", u"([a-c]+)(?=b)", u"\\w+$", u"(\\w+)(?!@)", u"(?>\\w+)@",
+        u"\\w+@?(\\w)", u"(?:\\w+|-)@",
+    };
+    const std::u16string_view subjects[] = {
+        u"ab@cd x@y @z a@ b1@ @", u"12-34 5-6- 7--8 -9 10-", u"the the cat cat dog the",
+        u"aab aAbB abcd xabc. x. bad@", u"ab cd\nab ab\nx", u"aaaa@bbbb@x @@ab@",
+    };
+    for (std::u16string_view pattern : patterns) {
+        for (int options : {0, static_cast<int>(ignoreCase), static_cast<int>(multiLine)}) {
+            for (std::u16string_view text : subjects) {
+                std::u16string subject = sharedSubject(std::u16string(text), options);
+                for (int start = 0; start <= static_cast<int>(subject.size()); ++start) {
+                    auto theirs = pcreGroups(pattern, options, subject, start);
+                    ASSERT_TRUE(theirs.has_value()) << utf8(pattern);
+                    EXPECT_EQ(ownGroups(pattern, options, subject, start), theirs)
+                        << "pattern \"" << utf8(pattern) << "\" options " << options << " subject \"" << utf8(subject)
+                        << "\" start " << start;
+                }
+            }
+        }
+    }
+}
+
 TEST(RegexPcreCrossCheck, DifferencesTheEngineRequires)
 {
     struct Row {
