@@ -13,8 +13,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <random>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -98,12 +98,13 @@ void tempoDecode(benchmark::State& state, float tempo, float pitch) {
     double cpu = 0;
     for (auto _ : state) {
         const double before = processSeconds();
-        HSTREAM source = f.StreamCreateFile(0, path.c_str(), 0, 0, BASS_UNICODE | BASS_STREAM_DECODE | BASS_STREAM_PRESCAN);
+        HSTREAM source =
+            f.StreamCreateFile(0, path.c_str(), 0, 0, BASS_UNICODE | BASS_STREAM_DECODE | BASS_STREAM_PRESCAN);
         HSTREAM h = f.FX_TempoCreate(source, BASS_FX_FREESOURCE | BASS_STREAM_DECODE);
         f.ChannelSetAttribute(h, BASS_ATTRIB_TEMPO, tempo);
         f.ChannelSetAttribute(h, BASS_ATTRIB_TEMPO_PITCH, pitch);
-        while (f.ChannelGetData(h, buffer.data(), static_cast<BASS_DWORD>(buffer.size())) != static_cast<BASS_DWORD>(-1)) {
-        }
+        while (f.ChannelGetData(h, buffer.data(), static_cast<BASS_DWORD>(buffer.size())) !=
+               static_cast<BASS_DWORD>(-1)) {}
         f.StreamFree(h);
         cpu += processSeconds() - before;
     }
@@ -195,8 +196,9 @@ void BM_ThreeHourFileNeverBlocks(benchmark::State& state) {
         call();
         const double wall = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
         ::getrusage(RUSAGE_THREAD, &after);
-        const double cpu = (after.ru_utime.tv_sec - before.ru_utime.tv_sec + after.ru_stime.tv_sec - before.ru_stime.tv_sec) * 1e3 +
-                           (after.ru_utime.tv_usec - before.ru_utime.tv_usec + after.ru_stime.tv_usec - before.ru_stime.tv_usec) / 1e3;
+        const double cpu =
+            (after.ru_utime.tv_sec - before.ru_utime.tv_sec + after.ru_stime.tv_sec - before.ru_stime.tv_sec) * 1e3 +
+            (after.ru_utime.tv_usec - before.ru_utime.tv_usec + after.ru_stime.tv_usec - before.ru_stime.tv_usec) / 1e3;
         longest.wallMs = std::max(longest.wallMs, wall);
         longest.cpuMs = std::max(longest.cpuMs, cpu);
         longest.waits += after.ru_nvcsw - before.ru_nvcsw;

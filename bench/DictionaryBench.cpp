@@ -34,7 +34,8 @@ struct Data {
     Data() {
         std::vector<PDicEntry> entries;
         for (const std::u16string& word : words)
-            entries.push_back({word, u"意味：" + word, u"An example with " + word + u"。", u"／" + word + u"／", 3, {}});
+            entries.push_back(
+                {word, u"意味：" + word, u"An example with " + word + u"。", u"／" + word + u"／", 3, {}});
         PDicLayout layout;
         layout.blockSize = 1024;
         layout.indexBits32 = true;
@@ -62,9 +63,7 @@ Data& data() {
     return d;
 }
 
-const std::u16string& pathOf(const benchmark::State& state) {
-    return state.range(0) ? data().unicode : data().sjis;
-}
+const std::u16string& pathOf(const benchmark::State& state) { return state.range(0) ? data().unicode : data().sjis; }
 
 void BM_PrefixSearchInOpenDictionary(benchmark::State& state) {
     CPDicReader reader;
@@ -118,7 +117,8 @@ void BM_KeystrokeToResultsPainted(benchmark::State& state) {
     showModeless(frame.handle(), dialog);
     WordListPane& pane = dialog.pane();
     // The large dictionary of the benchmark's encoding.
-    const std::u16string chosen = state.range(0) ? u"Dictionaries/PDIC/large-unicode.dic" : u"Dictionaries/PDIC/large-sjis.dic";
+    const std::u16string chosen =
+        state.range(0) ? u"Dictionaries/PDIC/large-unicode.dic" : u"Dictionaries/PDIC/large-sjis.dic";
     for (int i = 0; i < pane.dictionaryBox().itemCount(); ++i)
         if (pane.dictionaryBox().itemText(i) == chosen) pane.dictionaryBox().setSelectedIndex(i);
     veltrix::platform::headless::pumpMessages();

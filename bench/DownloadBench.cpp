@@ -18,13 +18,16 @@ namespace {
 // About 1 MB of a lesson index: anchors, paragraphs, scripts, comments and entities.
 const std::string& pageBytes() {
     static const std::string page = [] {
-        std::string p = "<!DOCTYPE html><html><head><title>ニュースで英会話 &amp; more</title>"
-                        "<script>var a = '<a href=x>';</script></head><body>";
+        std::string p =
+            "<!DOCTYPE html><html><head><title>ニュースで英会話 &amp; more</title>"
+            "<script>var a = '<a href=x>';</script></head><body>";
         for (int i = 0; p.size() < (1u << 20); ++i) {
             const std::string n = std::to_string(i);
-            p += "<div class=\"item\"><a href=\"/lesson/" + n + ".html?x=1&amp;y=2\" title='Lesson " + n +
-                 "'>Lesson " + n + "</a><p>The committee announced &ldquo;the plan&rdquo; on Tuesday &mdash; "
-                 "委員会は火曜日に発表した。</p><!-- item " + n + " --><img src=\"/img/" + n + ".png\" alt></div>\n";
+            p += "<div class=\"item\"><a href=\"/lesson/" + n + ".html?x=1&amp;y=2\" title='Lesson " + n + "'>Lesson " +
+                 n +
+                 "</a><p>The committee announced &ldquo;the plan&rdquo; on Tuesday &mdash; "
+                 "委員会は火曜日に発表した。</p><!-- item " +
+                 n + " --><img src=\"/img/" + n + ".png\" alt></div>\n";
         }
         return p + "</body></html>";
     }();

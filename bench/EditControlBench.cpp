@@ -14,7 +14,8 @@ namespace {
 
 void BM_TypeAtTheEndOfAField(benchmark::State& state) {
     setenv("VELTRIX_DISPLAY", "headless", 0);
-    WNDCLASSEXW wc{sizeof wc, 0, DefWindowProcW, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, u"EditBench", nullptr};
+    WNDCLASSEXW wc{sizeof wc, 0,       DefWindowProcW, 0,      0, nullptr, nullptr, nullptr,
+                   nullptr,   nullptr, u"EditBench",   nullptr};
     RegisterClassExW(&wc);
     HWND frame = CreateWindowExW(0, u"EditBench", u"bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640, 120, nullptr,
                                  nullptr, nullptr, nullptr);

@@ -40,8 +40,8 @@ struct PaneOverText {
             return RegisterClassExW(&wc) != 0;
         }();
         (void)registered;
-        frame = CreateWindowExW(0, u"FindBenchFrame", u"Bench", WS_POPUP | WS_VISIBLE, 0, 0, 900, 700, nullptr,
-                                nullptr, nullptr, nullptr);
+        frame = CreateWindowExW(0, u"FindBenchFrame", u"Bench", WS_POPUP | WS_VISIBLE, 0, 0, 900, 700, nullptr, nullptr,
+                                nullptr, nullptr);
         editor->createAt(frame, 0, 0, 900, 700);
         while (text.size() < kTextSize) text += kSample;
         reset();

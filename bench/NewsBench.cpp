@@ -21,8 +21,9 @@ std::u16string dayPage(std::size_t size) {
     std::u16string page = u"<html><body>";
     for (int i = 0; page.size() < size; ++i)
         page += u"<span data-word=\"w" + number(i) + u"\" data-jp=\"意味\" data-type=\"名詞\">w</span>\r\n";
-    page += u"<div class=\"right_col_in\"><h2>ニュースで英会話&nbsp;&nbsp;</h2><p>放送</p><br />D.\tカテゴリ :"
-            u"&nbsp;経済<br /></div>放送内容　　Title<span>";
+    page +=
+        u"<div class=\"right_col_in\"><h2>ニュースで英会話&nbsp;&nbsp;</h2><p>放送</p><br />D.\tカテゴリ :"
+        u"&nbsp;経済<br /></div>放送内容　　Title<span>";
     return page;
 }
 

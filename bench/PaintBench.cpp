@@ -17,7 +17,8 @@ constexpr int kHeight = 800;
 
 void BM_RepaintWindow(benchmark::State& state) {
     setenv("VELTRIX_DISPLAY", "headless", 0);
-    WNDCLASSEXW wc{sizeof wc, 0, DefWindowProcW, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, u"BenchFrame", nullptr};
+    WNDCLASSEXW wc{sizeof wc, 0,       DefWindowProcW, 0,      0, nullptr, nullptr, nullptr,
+                   nullptr,   nullptr, u"BenchFrame",  nullptr};
     RegisterClassExW(&wc);
     HWND frame = CreateWindowExW(0, u"BenchFrame", u"bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, kWidth, kHeight,
                                  nullptr, nullptr, nullptr, nullptr);
@@ -62,8 +63,7 @@ void BM_RepaintWindow(benchmark::State& state) {
             LineTo(memory, col * cellWidth, 30 * rowHeight);
         }
         // 40 lines of text below and over the rest.
-        for (int i = 0; i < 40; ++i)
-            TextOutW(memory, 8, 545 + i * 6, line.data(), static_cast<int>(line.size()));
+        for (int i = 0; i < 40; ++i) TextOutW(memory, 8, 545 + i * 6, line.data(), static_cast<int>(line.size()));
         const ClientDC window(frame);
         BitBlt(window.get(), 0, 0, kWidth, kHeight, memory, 0, 0, SRCCOPY);
     }

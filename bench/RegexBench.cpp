@@ -15,8 +15,7 @@ namespace {
 
 // 10 MB of UTF-16: sentences and their translations, with numbers, repeated
 // words and mail addresses that vary so that matches are not all alike.
-const std::u16string& studyText()
-{
+const std::u16string& studyText() {
     static const std::u16string text = [] {
         const std::u16string lines[] = {
             u"The quick brown fox jumps over the lazy dog near the riverbank.\r\n",
@@ -46,16 +45,12 @@ struct Case {
 };
 
 const Case kCases[] = {
-    {u"English", false},
-    {u"\\bstudy\\b", true},
-    {u"[0-9]+-[0-9]+", false},
-    {u"apple|banana|cherry|grape|lemon|mango|melon|peach|plum|pear", false},
-    {u"\\b(\\w+) \\1\\b", false},
-    {u"(\\d+)-(\\d+)", false},
+    {u"English", false},          {u"\\bstudy\\b", true},
+    {u"[0-9]+-[0-9]+", false},    {u"apple|banana|cherry|grape|lemon|mango|melon|peach|plum|pear", false},
+    {u"\\b(\\w+) \\1\\b", false}, {u"(\\d+)-(\\d+)", false},
 };
 
-void ownEngine(benchmark::State& state)
-{
+void ownEngine(benchmark::State& state) {
     const Case& c = kCases[state.range(0)];
     RegexPattern pattern(c.pattern, regex::multiLine | (c.ignoreCase ? regex::ignoreCase : 0));
     const std::u16string& text = studyText();
@@ -64,8 +59,7 @@ void ownEngine(benchmark::State& state)
         MatchContext context = pattern.prepareMatch(text, 0);
         for (;;) {
             MatchResult result = pattern.match(context);
-            if (!result.found())
-                break;
+            if (!result.found()) break;
             ++matches;
         }
     }
@@ -73,8 +67,7 @@ void ownEngine(benchmark::State& state)
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size() * 2));
 }
 
-void pcreWithoutJit(benchmark::State& state)
-{
+void pcreWithoutJit(benchmark::State& state) {
     const Case& c = kCases[state.range(0)];
     std::u16string p = c.pattern;
     int error = 0;
@@ -86,9 +79,8 @@ void pcreWithoutJit(benchmark::State& state)
     std::int64_t matches = 0;
     for (auto _ : state) {
         PCRE2_SIZE start = 0;
-        while (start <= text.size()
-               && pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), start, 0, data, nullptr)
-                   > 0) {
+        while (start <= text.size() &&
+               pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), start, 0, data, nullptr) > 0) {
             PCRE2_SIZE* v = pcre2_get_ovector_pointer(data);
             start = v[1] > v[0] ? v[1] : v[1] + 1;
             ++matches;
@@ -100,13 +92,11 @@ void pcreWithoutJit(benchmark::State& state)
     pcre2_code_free(code);
 }
 
-void standardRegex(benchmark::State& state)
-{
+void standardRegex(benchmark::State& state) {
     const Case& c = kCases[state.range(0)];
     std::wstring p(c.pattern, c.pattern + std::char_traits<char16_t>::length(c.pattern));
     auto flags = std::regex_constants::ECMAScript | std::regex_constants::multiline;
-    if (c.ignoreCase)
-        flags |= std::regex_constants::icase;
+    if (c.ignoreCase) flags |= std::regex_constants::icase;
     std::wregex re(p, flags);
     const std::u16string& source = studyText();
     static const std::wstring text(source.begin(), source.end());
@@ -119,25 +109,22 @@ void standardRegex(benchmark::State& state)
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * source.size() * 2));
 }
 
-void ownReplaceAll(benchmark::State& state)
-{
+void ownReplaceAll(benchmark::State& state) {
     RegexPattern pattern(u"(\\d+)-(\\d+)", regex::multiLine);
     const std::u16string& text = studyText();
     std::size_t size = 0;
-    for (auto _ : state)
-        size += pattern.replaceMatches(text, u"$2/$1").size();
+    for (auto _ : state) size += pattern.replaceMatches(text, u"$2/$1").size();
     benchmark::DoNotOptimize(size);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size() * 2));
 }
 
-void pcreReplaceAll(benchmark::State& state)
-{
+void pcreReplaceAll(benchmark::State& state) {
     std::u16string p = u"(\\d+)-(\\d+)";
     std::u16string replacement = u"$2/$1";
     int error = 0;
     PCRE2_SIZE offset = 0;
-    pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(p.data()), p.size(), PCRE2_MULTILINE, &error,
-                                     &offset, nullptr);
+    pcre2_code* code =
+        pcre2_compile(reinterpret_cast<PCRE2_SPTR>(p.data()), p.size(), PCRE2_MULTILINE, &error, &offset, nullptr);
     const std::u16string& text = studyText();
     std::u16string out(text.size() + (1u << 20), u'\0');
     for (auto _ : state) {
@@ -151,19 +138,17 @@ void pcreReplaceAll(benchmark::State& state)
     pcre2_code_free(code);
 }
 
-void standardReplaceAll(benchmark::State& state)
-{
+void standardReplaceAll(benchmark::State& state) {
     std::wregex re(L"(\\d+)-(\\d+)", std::regex_constants::ECMAScript | std::regex_constants::multiline);
     const std::u16string& source = studyText();
     static const std::wstring text(source.begin(), source.end());
     std::size_t size = 0;
-    for (auto _ : state)
-        size += std::regex_replace(text, re, L"$2/$1").size();
+    for (auto _ : state) size += std::regex_replace(text, re, L"$2/$1").size();
     benchmark::DoNotOptimize(size);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * source.size() * 2));
 }
 
-} // namespace
+}  // namespace
 
 BENCHMARK(ownEngine)->DenseRange(0, 5)->Unit(benchmark::kMillisecond);
 BENCHMARK(pcreWithoutJit)->DenseRange(0, 5)->Unit(benchmark::kMillisecond);

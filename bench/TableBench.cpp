@@ -51,7 +51,8 @@ void fill(TableComponent& table) {
         item.mask = LVIF_TEXT;
         item.iItem = i;
         item.pszText = start.data();
-        const int row = static_cast<int>(SendMessageW(table.handle(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+        const int row =
+            static_cast<int>(SendMessageW(table.handle(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
         table.setValueAt(sentence(i), row, 1);
         table.setValueAt(translation, row, 2);
     }
@@ -92,7 +93,8 @@ void BM_SelectNearTheEndAndEnsureVisible(benchmark::State& state) {
     for (auto _ : state) {
         f.table->selectRow(row);
         f.table->ensureVisible(row);
-        benchmark::DoNotOptimize(SendMessageW(f.table->handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+        benchmark::DoNotOptimize(
+            SendMessageW(f.table->handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
         row = row == kRows - 100 ? kRows - 2000 : kRows - 100;
     }
 }

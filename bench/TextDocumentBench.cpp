@@ -75,9 +75,12 @@ enum class Where { Start, Middle, End };
 
 int positionOf(const TextDocument& document, Where where) {
     switch (where) {
-    case Where::Start: return 0;
-    case Where::Middle: return document.lineStart(document.lineCount() / 2);
-    default: return document.length();
+        case Where::Start:
+            return 0;
+        case Where::Middle:
+            return document.lineStart(document.lineCount() / 2);
+        default:
+            return document.length();
     }
 }
 

@@ -32,8 +32,10 @@ public:
 std::vector<std::u16string> splitTabs(const std::u16string& line) {
     std::vector<std::u16string> fields(1);
     for (char16_t c : line) {
-        if (c == u'\t') fields.emplace_back();
-        else if (c != u'\r') fields.back() += c;
+        if (c == u'\t')
+            fields.emplace_back();
+        else if (c != u'\r')
+            fields.back() += c;
     }
     fields.resize(3);
     return fields;

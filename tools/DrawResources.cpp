@@ -72,19 +72,19 @@ void audioCell(cairo_t* cr, int column, Face face) {
     cairo_stroke(cr);
     setColour(cr, kPaper);
     switch (column) {
-    case 0:  // Play
-        triangle(cr, 9.5, 7, 9.5, 17, 17.5, 12);
-        cairo_fill(cr);
-        break;
-    case 1:  // Pause
-        roundedRect(cr, 8, 7, 3, 10, 0.8);
-        roundedRect(cr, 13, 7, 3, 10, 0.8);
-        cairo_fill(cr);
-        break;
-    default:  // Stop
-        roundedRect(cr, 8, 8, 8, 8, 1.2);
-        cairo_fill(cr);
-        break;
+        case 0:  // Play
+            triangle(cr, 9.5, 7, 9.5, 17, 17.5, 12);
+            cairo_fill(cr);
+            break;
+        case 1:  // Pause
+            roundedRect(cr, 8, 7, 3, 10, 0.8);
+            roundedRect(cr, 13, 7, 3, 10, 0.8);
+            cairo_fill(cr);
+            break;
+        default:  // Stop
+            roundedRect(cr, 8, 8, 8, 8, 1.2);
+            cairo_fill(cr);
+            break;
     }
     cairo_restore(cr);
 }
@@ -241,8 +241,14 @@ bool writeBmp24(cairo_surface_t* surface, const std::string& path) {
     const int rowBytes = (width * 3 + 3) & ~3;
     const std::uint32_t imageSize = static_cast<std::uint32_t>(rowBytes * height);
     std::vector<unsigned char> file(54 + imageSize);
-    auto put16 = [&](std::size_t at, std::uint32_t v) { file[at] = v & 0xFF; file[at + 1] = (v >> 8) & 0xFF; };
-    auto put32 = [&](std::size_t at, std::uint32_t v) { put16(at, v & 0xFFFF); put16(at + 2, v >> 16); };
+    auto put16 = [&](std::size_t at, std::uint32_t v) {
+        file[at] = v & 0xFF;
+        file[at + 1] = (v >> 8) & 0xFF;
+    };
+    auto put32 = [&](std::size_t at, std::uint32_t v) {
+        put16(at, v & 0xFFFF);
+        put16(at + 2, v >> 16);
+    };
     file[0] = 'B';
     file[1] = 'M';
     put32(2, static_cast<std::uint32_t>(file.size()));
@@ -274,8 +280,8 @@ bool drawToolGlyphs(const std::string& path) {
     using Glyph = void (*)(cairo_t*);
     // The tool bar's order: open, save, play sentence, previous, next,
     // next with its time, translation, explanation window.
-    const Glyph glyphs[] = {glyphOpen,     glyphSave,        glyphPlaySentence, glyphPrevious,
-                            glyphNext,     glyphNextAndTime, glyphTranslation,  glyphExplanationWindow};
+    const Glyph glyphs[] = {glyphOpen, glyphSave,        glyphPlaySentence, glyphPrevious,
+                            glyphNext, glyphNextAndTime, glyphTranslation,  glyphExplanationWindow};
     const UniqueCairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, 128, 16));
     UniqueCairo context(cairo_create(surface.get()));
     cairo_t* cr = context.get();

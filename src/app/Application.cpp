@@ -28,8 +28,7 @@ bool switchOn(const char* name) {
 
 void routeMessage(MSG& msg, HWND contentWindow, HACCEL accelerators) {
     if (contentWindow && accelerators && TranslateAcceleratorW(contentWindow, accelerators, &msg)) return;
-    if (contentWindow && accelerators &&
-        TranslateAcceleratorW(contentWindow, AcceleratorTable::study().handle(), &msg))
+    if (contentWindow && accelerators && TranslateAcceleratorW(contentWindow, AcceleratorTable::study().handle(), &msg))
         return;
     redirectMouseWheel(msg);
     TranslateMessage(&msg);

@@ -10,9 +10,12 @@ namespace {
 
 UINT iconFlag(MessageIcon icon) {
     switch (icon) {
-    case MessageIcon::Error: return MB_ICONERROR;
-    case MessageIcon::Warning: return MB_ICONWARNING;
-    default: return 0;
+        case MessageIcon::Error:
+            return MB_ICONERROR;
+        case MessageIcon::Warning:
+            return MB_ICONWARNING;
+        default:
+            return 0;
     }
 }
 

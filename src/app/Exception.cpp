@@ -9,8 +9,8 @@ std::u16string ascii(const char* s) { return std::u16string(s, s + std::char_tra
 }  // namespace
 
 std::u16string Exception::displayText() const {
-    std::u16string text = u"Function: " + m_function + u"\nLine:     " + ascii(std::to_string(m_line).c_str()) +
-                          u"\nException:\n";
+    std::u16string text =
+        u"Function: " + m_function + u"\nLine:     " + ascii(std::to_string(m_line).c_str()) + u"\nException:\n";
     if (!m_message.empty()) text += m_message + u"\n";
     if (m_code != 0) {
         char hex[24];

@@ -153,7 +153,6 @@ bool TestApp::savePlacement(const std::u16string& settingsPath) {
     ok = writeInt(settingsPath, u"MainTop", r.top) && ok;
     ok = writeInt(settingsPath, u"MainWidth", r.right - r.left) && ok;
     ok = writeInt(settingsPath, u"MainHeight", r.bottom - r.top) && ok;
-    ok = WritePrivateProfileStringW(u"Window", u"Zoomed", IsZoomed(handle_) ? u"1" : u"0", settingsPath.c_str()) &&
-         ok;
+    ok = WritePrivateProfileStringW(u"Window", u"Zoomed", IsZoomed(handle_) ? u"1" : u"0", settingsPath.c_str()) && ok;
     return ok;
 }

@@ -9,8 +9,8 @@
 #include <functional>
 #include <string>
 
-#include "toolkit/BaseWindow.h"
 #include "player/Orvella.h"
+#include "toolkit/BaseWindow.h"
 #include "toolkit/Component.h"
 
 // Behaviour of the application object this system does not use.

@@ -124,10 +124,10 @@ using BASS_ErrorGetCode_t = int (*)();
 using BASS_PluginLoad_t = HPLUGIN (*)(const char* file, BASS_DWORD flags);
 using BASS_PluginFree_t = BASS_BOOL (*)(HPLUGIN plugin);
 using BASS_MusicLoad_t = HMUSIC (*)(BASS_BOOL mem, const void* file, BASS_QWORD offset, BASS_DWORD length,
-                                     BASS_DWORD flags, BASS_DWORD freq);
+                                    BASS_DWORD flags, BASS_DWORD freq);
 using BASS_MusicFree_t = BASS_BOOL (*)(HMUSIC handle);
-using BASS_StreamCreateFile_t = HSTREAM (*)(BASS_BOOL mem, const void* file, BASS_QWORD offset,
-                                            BASS_QWORD length, BASS_DWORD flags);
+using BASS_StreamCreateFile_t = HSTREAM (*)(BASS_BOOL mem, const void* file, BASS_QWORD offset, BASS_QWORD length,
+                                            BASS_DWORD flags);
 using BASS_StreamFree_t = BASS_BOOL (*)(HSTREAM handle);
 using BASS_ChannelSetAttribute_t = BASS_BOOL (*)(BASS_DWORD handle, BASS_DWORD attrib, float value);
 using BASS_ChannelGetAttribute_t = BASS_BOOL (*)(BASS_DWORD handle, BASS_DWORD attrib, float* value);
@@ -146,8 +146,8 @@ using BASS_FX_TempoCreate_t = HSTREAM (*)(BASS_DWORD channel, BASS_DWORD flags);
 // passes none, since lame writes the file itself.
 using ENCODEPROC = void(HENCODE handle, BASS_DWORD channel, const void* buffer, BASS_DWORD length, void* user);
 using BASS_Encode_GetVersion_t = BASS_DWORD (*)();
-using BASS_Encode_Start_t = HENCODE (*)(BASS_DWORD handle, const char* commandLine, BASS_DWORD flags,
-                                        ENCODEPROC* proc, void* user);
+using BASS_Encode_Start_t = HENCODE (*)(BASS_DWORD handle, const char* commandLine, BASS_DWORD flags, ENCODEPROC* proc,
+                                        void* user);
 using BASS_Encode_Stop_t = BASS_BOOL (*)(BASS_DWORD handle);
 using BASS_Mixer_StreamCreate_t = HSTREAM (*)(BASS_DWORD freq, BASS_DWORD channels, BASS_DWORD flags);
 using BASS_Mixer_StreamAddChannel_t = BASS_BOOL (*)(HSTREAM mixer, BASS_DWORD channel, BASS_DWORD flags);

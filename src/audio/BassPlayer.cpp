@@ -7,20 +7,20 @@
 
 std::u16string playErrorText(int code) {
     switch (code) {
-    case BASS_ERROR_BUFLOST:
-        return u"Should not happen... check that a valid window handle was used with BASS_Init.";
-    case BASS_ERROR_HANDLE:
-        return u"handle is not a valid channel.";
-    case BASS_ERROR_START:
-        return u"The output is paused/stopped, use BASS_Start to start it.";
-    case BASS_ERROR_NOHW:
-        return u"No hardware voices are available (HCHANNEL only). This only occurs if the sample was "
-               u"loaded/created with the BASS_SAMPLE_VAM flag and BASS_VAM_HARDWARE is set in the sample's "
-               u"VAM mode, and there are no hardware voices available to play it.";
-    case BASS_ERROR_DECODE:
-        return u"The channel is not playable; it is a \"decoding channel\".";
-    default:
-        return {};
+        case BASS_ERROR_BUFLOST:
+            return u"Should not happen... check that a valid window handle was used with BASS_Init.";
+        case BASS_ERROR_HANDLE:
+            return u"handle is not a valid channel.";
+        case BASS_ERROR_START:
+            return u"The output is paused/stopped, use BASS_Start to start it.";
+        case BASS_ERROR_NOHW:
+            return u"No hardware voices are available (HCHANNEL only). This only occurs if the sample was "
+                   u"loaded/created with the BASS_SAMPLE_VAM flag and BASS_VAM_HARDWARE is set in the sample's "
+                   u"VAM mode, and there are no hardware voices available to play it.";
+        case BASS_ERROR_DECODE:
+            return u"The channel is not playable; it is a \"decoding channel\".";
+        default:
+            return {};
     }
 }
 
@@ -123,8 +123,9 @@ void BassPlayer::setSampleRate(int hertz) {
 bool BassPlayer::setOutputDevice(int index) {
     const auto& f = m_library.functions();
     if (!f.Init) {
-        showAudioMessage({bassErrorText(m_library, u"Failed setOutputDevice because of BASS_Init is null.\nMaybe you "
-                                                   u"need to put bass.dll into the Plugins folder."),
+        showAudioMessage({bassErrorText(m_library,
+                                        u"Failed setOutputDevice because of BASS_Init is null.\nMaybe you "
+                                        u"need to put bass.dll into the Plugins folder."),
                           u"Error", MessageIcon::Warning});
         return false;
     }
@@ -200,7 +201,8 @@ bool BassPlayer::startEncoding(const std::u16string& outputPath, const std::u16s
         return false;
     if (refuseOpenFile(outputPath)) return false;
     close();
-    HSTREAM source = f.StreamCreateFile(0, m_path.c_str(), 0, 0, BASS_UNICODE | BASS_STREAM_DECODE | BASS_STREAM_PRESCAN);
+    HSTREAM source =
+        f.StreamCreateFile(0, m_path.c_str(), 0, 0, BASS_UNICODE | BASS_STREAM_DECODE | BASS_STREAM_PRESCAN);
     if (!source) {
         showError(u"BASS_StreamCreateFile");
         return false;

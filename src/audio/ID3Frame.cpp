@@ -101,8 +101,8 @@ std::vector<std::uint8_t> ID3Frame::content(std::uint16_t version, std::uint8_t 
         constexpr std::uint8_t kGroup = 0x40, kCompressed = 0x08, kEncrypted = 0x04, kUnsynchronised = 0x02,
                                kDataLength = 0x01;
         if (format & (kCompressed | kEncrypted)) return {};
-        bytes = (format & kUnsynchronised) || (tagFlags & 0x80) ? removeUnsynchronisation(data.data(), data.size())
-                                                                 : data;
+        bytes =
+            (format & kUnsynchronised) || (tagFlags & 0x80) ? removeUnsynchronisation(data.data(), data.size()) : data;
         skip = ((format & kGroup) ? 1 : 0) + ((format & kDataLength) ? 4 : 0);
     } else {
         bytes = data;

@@ -18,8 +18,8 @@ bool ID3Tag::readHeader(std::FILE* file) {
     if (flags & 0x40) {
         std::uint8_t n[4] = {};
         std::fread(n, 1, 4, file);
-        long extended = static_cast<long>(std::uint32_t(n[0]) << 24 | std::uint32_t(n[1]) << 16 |
-                                          std::uint32_t(n[2]) << 8 | n[3]);
+        long extended =
+            static_cast<long>(std::uint32_t(n[0]) << 24 | std::uint32_t(n[1]) << 16 | std::uint32_t(n[2]) << 8 | n[3]);
         std::fseek(file, extended, SEEK_CUR);
     }
     return true;

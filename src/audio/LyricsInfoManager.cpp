@@ -22,10 +22,14 @@ enum class TextEncoding { Narrow, Utf16, Utf16BigEndian, Utf8 };
 
 TextEncoding encodingOf(int byte) {
     switch (byte) {
-    case 0: return TextEncoding::Narrow;
-    case 2: return TextEncoding::Utf16BigEndian;
-    case 3: return TextEncoding::Utf8;
-    default: return TextEncoding::Utf16;
+        case 0:
+            return TextEncoding::Narrow;
+        case 2:
+            return TextEncoding::Utf16BigEndian;
+        case 3:
+            return TextEncoding::Utf8;
+        default:
+            return TextEncoding::Utf16;
     }
 }
 
@@ -81,8 +85,8 @@ private:
 bool isLetter(int c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // The lyrics frame's fields, or throws code 3 when the tag has no such frame.
-std::vector<std::uint8_t> lyricsFrame(const ID3Tag& tag, const char* v22Name, const char* name, const char16_t* function,
-                                      const std::u16string& path) {
+std::vector<std::uint8_t> lyricsFrame(const ID3Tag& tag, const char* v22Name, const char* name,
+                                      const char16_t* function, const std::u16string& path) {
     const int index = tag.findFrame(tag.version == 2 ? v22Name : name);
     if (index < 0) throw LyricsManagerException(function, __LINE__, path, 3);
     return tag.frames[static_cast<std::size_t>(index)]->content(tag.version, tag.flags);
@@ -114,8 +118,7 @@ void readSylt(std::FILE* file, const std::u16string& path, LyricsInfoManager& ly
             marker = kByteOrderMark;
         }
         char16_t unit = marker;
-        while (unit != 0 && frame.unit(bigEndian, &unit)) {
-        }
+        while (unit != 0 && frame.unit(bigEndian, &unit)) {}
     } else {
         int c = 1;
         while (c > 0) c = frame.byte();

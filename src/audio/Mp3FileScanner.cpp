@@ -1,12 +1,11 @@
 #include "audio/Mp3FileScanner.h"
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/win32.h"
 #include "text/MappedFile.h"
-
 
 bool Mp3FileScanner::scan(const std::u16string& path) {
     m_frames.clear();

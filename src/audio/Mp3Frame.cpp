@@ -26,8 +26,8 @@ constexpr int kSampleRates[4][3] = {
 }  // namespace
 
 FrameException::FrameException(const char* function, int line, const char* reason) {
-    m_text = std::string("Function: ") + function + "\nLine:     " + std::to_string(line) + "\nException:\n" +
-             reason + "\n";
+    m_text =
+        std::string("Function: ") + function + "\nLine:     " + std::to_string(line) + "\nException:\n" + reason + "\n";
 }
 
 int Frame::init(const std::uint8_t h[4]) {

@@ -5,7 +5,7 @@ namespace {
 // The layout of the byte values (Unicode Technical Note #6).
 constexpr std::int32_t kMiddle = 0x90;
 constexpr std::uint8_t kReset = 0xFF;
-constexpr std::int32_t kTrailCount = 243;  // 20 control bytes + 0x21..0xFF
+constexpr std::int32_t kTrailCount = 243;      // 20 control bytes + 0x21..0xFF
 constexpr std::int32_t kTrailByteOffset = 13;  // trail value = byte - 13 above 0x20
 constexpr std::int32_t kLead2 = 43;
 constexpr std::int32_t kLead3 = 3;
@@ -23,10 +23,9 @@ constexpr std::int32_t kStartNeg3 = kStartNeg2 - kLead2;       // 0x25
 constexpr std::int32_t kMinByte = 0x21;
 
 // Trail values of the control bytes that may carry one (-1: not a trail byte).
-constexpr std::int8_t kControlTrail[0x21] = {
-    -1, 0,  1,  2,  3,  4,  5,  -1, -1, -1, -1, -1, -1, -1, -1, -1,  // 0x00..0x0F
-    6,  7,  8,  9,  10, 11, 12, 13, 14, 15, -1, -1, 16, 17, 18, 19,  // 0x10..0x1F
-    -1};                                                           // 0x20
+constexpr std::int8_t kControlTrail[0x21] = {-1, 0, 1, 2, 3,  4,  5,  -1, -1, -1, -1, -1, -1, -1, -1, -1,  // 0x00..0x0F
+                                             6,  7, 8, 9, 10, 11, 12, 13, 14, 15, -1, -1, 16, 17, 18, 19,  // 0x10..0x1F
+                                             -1};                                                          // 0x20
 
 // The "previous" value after a code point: the middle of its script's block,
 // with wider blocks for hiragana, the unified ideographs and hangul.
@@ -45,9 +44,7 @@ void Bocu1Decoder::reset() {
     trailsLeft_ = 0;
 }
 
-Bocu1Decoder::Step Bocu1Decoder::feed(std::uint8_t byte) {
-    return trailsLeft_ == 0 ? leadByte(byte) : trailByte(byte);
-}
+Bocu1Decoder::Step Bocu1Decoder::feed(std::uint8_t byte) { return trailsLeft_ == 0 ? leadByte(byte) : trailByte(byte); }
 
 Bocu1Decoder::Step Bocu1Decoder::leadByte(std::uint8_t byte) {
     if (byte <= 0x20) {

@@ -73,7 +73,8 @@ bool CPDicData::nextRecord(PDicRecord& record) {
     if (length > size - pieceStart) return false;
     const std::size_t nextoffs = pieceStart + length;
 
-    const char* pieceEnd = static_cast<const char*>(std::memchr(m_blkbuf.data() + pieceStart, 0, nextoffs - pieceStart));
+    const char* pieceEnd =
+        static_cast<const char*>(std::memchr(m_blkbuf.data() + pieceStart, 0, nextoffs - pieceStart));
     if (!pieceEnd) return false;
     const std::size_t pieceLength = static_cast<std::size_t>(pieceEnd - m_blkbuf.data()) - pieceStart;
     if (shared > m_lastTitle.size() || shared + pieceLength > kMaxTitle) return false;

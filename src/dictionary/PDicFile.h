@@ -17,7 +17,10 @@ class PDicFile {
 public:
     // Opens for binary reading; false when the file cannot be opened.
     bool open(const std::u16string& path);
-    void close() { m_stream.reset(); m_size = 0; }
+    void close() {
+        m_stream.reset();
+        m_size = 0;
+    }
     bool isOpen() const { return m_stream != nullptr; }
     std::int64_t size() const { return m_size; }
 

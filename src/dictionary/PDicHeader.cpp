@@ -4,14 +4,22 @@
 
 std::u16string_view describe(PDicError error) {
     switch (error) {
-    case PDicError::None: return u"";
-    case PDicError::AlreadyOpen: return u"The reader already has a dictionary open.";
-    case PDicError::CannotOpen: return u"The file cannot be opened.";
-    case PDicError::ShortHeader: return u"The file is shorter than a dictionary header.";
-    case PDicError::OldVersion: return u"The dictionary was made by a version before 4.";
-    case PDicError::BlockSizeOutOfRange: return u"The header's block size is not 1 to 1024.";
-    case PDicError::HeaderSizeOutOfRange: return u"The header's size is not 1 to 1024.";
-    case PDicError::NoSignature: return u"The file has no dictionary signature.";
+        case PDicError::None:
+            return u"";
+        case PDicError::AlreadyOpen:
+            return u"The reader already has a dictionary open.";
+        case PDicError::CannotOpen:
+            return u"The file cannot be opened.";
+        case PDicError::ShortHeader:
+            return u"The file is shorter than a dictionary header.";
+        case PDicError::OldVersion:
+            return u"The dictionary was made by a version before 4.";
+        case PDicError::BlockSizeOutOfRange:
+            return u"The header's block size is not 1 to 1024.";
+        case PDicError::HeaderSizeOutOfRange:
+            return u"The header's size is not 1 to 1024.";
+        case PDicError::NoSignature:
+            return u"The file has no dictionary signature.";
     }
     return u"";
 }

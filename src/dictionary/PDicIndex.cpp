@@ -23,14 +23,16 @@ bool CPDicIndex::loadIndexTable() {
     std::size_t at = 0;
     while (static_cast<std::int32_t>(m_indexTbl.size()) < wanted && at + width <= area.size()) {
         std::uint32_t block = 0;
-        for (std::size_t i = 0; i < width; ++i) block |= std::uint32_t{static_cast<std::uint8_t>(area[at + i])} << (8 * i);
+        for (std::size_t i = 0; i < width; ++i)
+            block |= std::uint32_t{static_cast<std::uint8_t>(area[at + i])} << (8 * i);
         at += width;
         const std::size_t end = area.find('\0', at);
         // A title cut off by the end of the area is not an entry.
         if (end == std::string::npos) break;
         const std::size_t length = end - at;
         if (block == 0 && length == 0) break;
-        m_indexTbl.push_back(Entry{static_cast<std::uint32_t>(m_titles.size()), block, static_cast<std::uint32_t>(length)});
+        m_indexTbl.push_back(
+            Entry{static_cast<std::uint32_t>(m_titles.size()), block, static_cast<std::uint32_t>(length)});
         m_titles.append(area, at, length);
         at = end + 1;
     }
@@ -53,8 +55,10 @@ int CPDicIndex::findBlockIndex(const PDicKey& key) const {
         std::uint32_t block = 0;
         std::string_view title;
         if (!readIndexEntry(mid, block, title)) return 0;
-        if (key.compareStored(title) < 0) lo = mid + 1;
-        else hi = mid;
+        if (key.compareStored(title) < 0)
+            lo = mid + 1;
+        else
+            hi = mid;
     }
     return std::max(lo - 1, 0);
 }

@@ -8,8 +8,10 @@
 namespace {
 
 // Voiced and small katakana and the letter each is searched as.
-constexpr std::u16string_view kKatakanaFrom = u"ガギグゲゴザジズゼゾダヂヅデドバビブベボパピプペポァィゥェォッャュョヮヵヶ";
-constexpr std::u16string_view kKatakanaTo = u"カキクケコサシスセソタチツテトハヒフヘホハヒフヘホアイウエオツヤユヨワカケ";
+constexpr std::u16string_view kKatakanaFrom =
+    u"ガギグゲゴザジズゼゾダヂヅデドバビブベボパピプペポァィゥェォッャュョヮヵヶ";
+constexpr std::u16string_view kKatakanaTo =
+    u"カキクケコサシスセソタチツテトハヒフヘホハヒフヘホアイウエオツヤユヨワカケ";
 static_assert(kKatakanaFrom.size() == kKatakanaTo.size());
 
 template <typename Unit>

@@ -83,8 +83,7 @@ public:
     int hitAt(int num, PDicHitTexts& texts, const PDicTextLimits& limits = {});
 
 private:
-    bool searchBlock(int entry, std::uint32_t block, const PDicKey& key, SearchMode mode, int maxHits,
-                     int& truncated);
+    bool searchBlock(int entry, std::uint32_t block, const PDicKey& key, SearchMode mode, int maxHits, int& truncated);
     void addHit(int entry, std::uint32_t block, const PDicRecord& record);
     std::u16string decode(std::string_view bytes, std::size_t capacity) const;
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "dictionary/Deinflect.h"
 #include "app/Paths.h"
+#include "dictionary/Deinflect.h"
 #include "dictionary/DictionaryEngine.h"
 #include "lyrics/SentenceListBuilders.h"
 #include "toolkit/PopupMenu.h"
@@ -134,9 +134,9 @@ void WordListPane::destroyWindow() {
     if (handle_) KillTimer(handle_, kSearchTimer);
     keyField_.setListener(nullptr);
     newButton_.setActionListener(nullptr);
-    for (BaseWindow* child : std::initializer_list<BaseWindow*>{&keyField_, &valueEditor_, &explanationEditor_,
-                                                                &levelField_, &wordTable_, &resultTable_,
-                                                                &dictionaryBox_, &newButton_})
+    for (BaseWindow* child :
+         std::initializer_list<BaseWindow*>{&keyField_, &valueEditor_, &explanationEditor_, &levelField_, &wordTable_,
+                                            &resultTable_, &dictionaryBox_, &newButton_})
         child->destroyWindow();
     Component::destroyWindow();
 }
@@ -216,7 +216,8 @@ int WordListPane::addOrUpdate(int level, const std::u16string& key, const std::u
 }
 
 void WordListPane::actionPerformed(ActionEvent) {
-    const int row = addOrUpdate(levelField_.getValue(), keyField_.text(), valueEditor_.text(), explanationEditor_.text());
+    const int row =
+        addOrUpdate(levelField_.getValue(), keyField_.text(), valueEditor_.text(), explanationEditor_.text());
     if (row < 0) return;
     wordTable_.ensureVisible(row);
     wordTable_.selectRow(row);
@@ -260,15 +261,18 @@ LRESULT WordListPane::onNotify(WPARAM wParam, LPARAM lParam) {
     const bool word = header->hwndFrom == wordTable_.handle();
     if (!word && header->hwndFrom != resultTable_.handle()) return Component::onNotify(wParam, lParam);
     switch (header->code) {
-    case LVN_ITEMCHANGED:
-    case NM_CLICK:
-        if (word) takeSelection(wordTable_, wordTableBusy_);
-        else takeSelection(resultTable_, resultTableBusy_);
-        return 0;
-    case NM_RCLICK:
-        if (word) showWordMenu();
-        return 0;
-    default: return 0;
+        case LVN_ITEMCHANGED:
+        case NM_CLICK:
+            if (word)
+                takeSelection(wordTable_, wordTableBusy_);
+            else
+                takeSelection(resultTable_, resultTableBusy_);
+            return 0;
+        case NM_RCLICK:
+            if (word) showWordMenu();
+            return 0;
+        default:
+            return 0;
     }
 }
 

@@ -59,8 +59,10 @@ void WordNetDatabase::close() {
 
 std::u16string WordNetDatabase::queryText(const std::u16string& word, SearchMode mode) {
     std::u16string query = kSelect;
-    if (mode == SearchMode::Exact) query += u"and word_en.lemma='" + quoted(word) + u"' ";
-    else query += u"and word_en.lemma LIKE '" + quoted(word) + u"%' ";
+    if (mode == SearchMode::Exact)
+        query += u"and word_en.lemma='" + quoted(word) + u"' ";
+    else
+        query += u"and word_en.lemma LIKE '" + quoted(word) + u"%' ";
     query += kOrder;
     return query;
 }

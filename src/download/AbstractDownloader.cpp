@@ -10,8 +10,8 @@
 namespace {
 
 const std::vector<StreamDownloaderDialog::Column> kColumns = {
-    {u"URL", 100},    {u"Sentence", 100}, {u"Translation", 75},
-    {u"Explanation", 60}, {u"Voice", 35},   {u"Status", StreamDownloaderDialog::kRestOfWidth},
+    {u"URL", 100},        {u"Sentence", 100}, {u"Translation", 75},
+    {u"Explanation", 60}, {u"Voice", 35},     {u"Status", StreamDownloaderDialog::kRestOfWidth},
 };
 
 constexpr const char16_t* kTypedRowSentence = u"ちょくりん(´・ω・`)！";
@@ -43,11 +43,20 @@ bool AbstractDownloader::createContents() {
 
 void AbstractDownloader::onCommand(HWND control, WPARAM first, WORD notificationCode) {
     switch (LOWORD(first)) {
-    case kAnalyzeId: analyze(); return;
-    case kDownloadId: startDownload(); return;
-    case kStopId: stopDownload(); return;
-    case kDeleteId: deleteSelectedRows(); return;
-    default: StreamDownloaderDialog::onCommand(control, first, notificationCode);
+        case kAnalyzeId:
+            analyze();
+            return;
+        case kDownloadId:
+            startDownload();
+            return;
+        case kStopId:
+            stopDownload();
+            return;
+        case kDeleteId:
+            deleteSelectedRows();
+            return;
+        default:
+            StreamDownloaderDialog::onCommand(control, first, notificationCode);
     }
 }
 

@@ -1,8 +1,8 @@
 #include "download/CaptionText.h"
 
 #include "editor/SentenceBoundaries.h"
-#include "text/NarrowText.h"
 #include "platform/win32.h"
+#include "text/NarrowText.h"
 #include "xml/PageText.h"
 #include "xml/XMLParser.h"
 

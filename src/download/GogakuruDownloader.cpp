@@ -10,7 +10,8 @@
 namespace {
 
 const std::vector<StreamDownloaderDialog::Column> kColumns = {
-    {u"URL", 100}, {u"Sentence", 100}, {u"Translation", 75}, {u"Explanation", 60}, {u"Voice", 35}, {u"Status", StreamDownloaderDialog::kRestOfWidth},
+    {u"URL", 100},        {u"Sentence", 100}, {u"Translation", 75},
+    {u"Explanation", 60}, {u"Voice", 35},     {u"Status", StreamDownloaderDialog::kRestOfWidth},
 };
 
 // The texts of a group's first three children, by position.
@@ -51,11 +52,20 @@ bool GogakuruDownloader::createContents() {
 
 void GogakuruDownloader::onCommand(HWND control, WPARAM first, WORD notificationCode) {
     switch (LOWORD(first)) {
-    case kAnalyzeId: analyze(); return;
-    case kDownloadId: startDownload(); return;
-    case kStopId: stopDownload(); return;
-    case kDeleteId: deleteSelectedRows(); return;
-    default: StreamDownloaderDialog::onCommand(control, first, notificationCode);
+        case kAnalyzeId:
+            analyze();
+            return;
+        case kDownloadId:
+            startDownload();
+            return;
+        case kStopId:
+            stopDownload();
+            return;
+        case kDeleteId:
+            deleteSelectedRows();
+            return;
+        default:
+            StreamDownloaderDialog::onCommand(control, first, notificationCode);
     }
 }
 
@@ -112,9 +122,9 @@ void GogakuruDownloader::deleteSelectedRows() {
 std::unique_ptr<Element> GogakuruDownloader::sentenceList() const {
     auto root = std::make_unique<Element>(u"SentenceList");
     for (int row = 0; row < table_.getRowCount(); ++row) {
-        std::unique_ptr<Element> group = createSentenceGroup(table_.getValueAt(row, SentenceColumn),
-                                                             table_.getValueAt(row, TranslationColumn),
-                                                             table_.getValueAt(row, ExplanationColumn));
+        std::unique_ptr<Element> group =
+            createSentenceGroup(table_.getValueAt(row, SentenceColumn), table_.getValueAt(row, TranslationColumn),
+                                table_.getValueAt(row, ExplanationColumn));
         const std::u16string voice = table_.getValueAt(row, VoiceColumn);
         if (!voice.empty()) group->firstChild()->setAttribute(u"voice", voice);
         root->appendChild(std::move(group));

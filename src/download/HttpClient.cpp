@@ -13,8 +13,7 @@ namespace {
 DWORD statusOf(HINTERNET request) {
     DWORD status = 0;
     DWORD length = sizeof status;
-    if (!HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &length, nullptr))
-        return 0;
+    if (!HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &length, nullptr)) return 0;
     return status;
 }
 
@@ -30,10 +29,9 @@ UrlConnection openUrl(std::string_view url, std::string_view method, std::string
         return connection;
     }
     const std::string proxyText(proxy);
-    connection.internet = InternetHandle(proxy.empty()
-                                             ? InternetOpenA(http::kUserAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0)
-                                             : InternetOpenA(http::kUserAgent, INTERNET_OPEN_TYPE_PROXY,
-                                                             proxyText.c_str(), "<local>", 0));
+    connection.internet = InternetHandle(
+        proxy.empty() ? InternetOpenA(http::kUserAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0)
+                      : InternetOpenA(http::kUserAgent, INTERNET_OPEN_TYPE_PROXY, proxyText.c_str(), "<local>", 0));
     if (!connection.internet) return connection;
     for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
                          INTERNET_OPTION_DATA_SEND_TIMEOUT, INTERNET_OPTION_DATA_RECEIVE_TIMEOUT}) {
@@ -45,8 +43,9 @@ UrlConnection openUrl(std::string_view url, std::string_view method, std::string
         if (!connection.cancelAttachment.attached()) return connection;
     }
     const std::string urlText(url);
-    connection.request = InternetHandle(InternetOpenUrlA(connection.internet.get(), urlText.c_str(), http::kExtraHeaders,
-                                                         static_cast<DWORD>(std::strlen(http::kExtraHeaders)), 0, 0));
+    connection.request =
+        InternetHandle(InternetOpenUrlA(connection.internet.get(), urlText.c_str(), http::kExtraHeaders,
+                                        static_cast<DWORD>(std::strlen(http::kExtraHeaders)), 0, 0));
     return connection;
 }
 

@@ -31,10 +31,16 @@ bool KokokozaDownloader::createContents() {
 
 void KokokozaDownloader::onCommand(HWND control, WPARAM first, WORD notificationCode) {
     switch (LOWORD(first)) {
-    case kAnalyzeId: return;  // the course is built in: nothing to analyse
-    case kDownloadId: startDownload(); return;
-    case kStopId: stopDownload(); return;
-    default: StreamDownloaderDialog::onCommand(control, first, notificationCode);
+        case kAnalyzeId:
+            return;  // the course is built in: nothing to analyse
+        case kDownloadId:
+            startDownload();
+            return;
+        case kStopId:
+            stopDownload();
+            return;
+        default:
+            StreamDownloaderDialog::onCommand(control, first, notificationCode);
     }
 }
 

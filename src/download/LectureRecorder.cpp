@@ -90,7 +90,8 @@ LectureRecorder::Outcome LectureRecorder::record(const std::u16string& address, 
     std::vector<std::u16string> chapters;
     bool complete = true;
     for (std::size_t i = 0; i < streams.size(); ++i) {
-        const std::u16string stem = base + escapeFileName(std::u16string(1, kokokoza::chapterMark(static_cast<int>(i))));
+        const std::u16string stem =
+            base + escapeFileName(std::u16string(1, kokokoza::chapterMark(static_cast<int>(i))));
         if (recordChapter(streams[i], stem, row) == ToolEnd::Stopped) return Outcome::Stopped;
         chapters.push_back(stem + u".mp3");
         complete = complete && fileExists(chapters.back());

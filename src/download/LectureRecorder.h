@@ -25,10 +25,10 @@ struct LectureWork : WorkerHooks {
     explicit LectureWork(const SiteHosts& hosts);
 
     std::u16string archiveHost;
-    std::u16string outputFolder;  // with its trailing separator
-    std::u16string recorderPath;  // the stream tool
-    std::u16string converterPath; // ffmpeg
-    std::u16string scriptPath;    // the script of the last join
+    std::u16string outputFolder;   // with its trailing separator
+    std::u16string recorderPath;   // the stream tool
+    std::u16string converterPath;  // ffmpeg
+    std::u16string scriptPath;     // the script of the last join
 };
 
 // Where a lecture's progress shows: its row's title and status cells.

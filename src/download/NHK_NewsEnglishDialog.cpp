@@ -97,36 +97,40 @@ void NHK_NewsEnglishDialog::onSize(WPARAM, LPARAM) {
 
 void NHK_NewsEnglishDialog::onCommand(HWND control, WPARAM first, WORD notificationCode) {
     switch (LOWORD(first)) {
-    case kMessageCommand: {
-        // Every line queued so far goes to the log at once, in order; the
-        // commands posted with the later ones then find nothing left. A
-        // worker that reports faster than the log can take lines one by one
-        // (a page with a million repeated words) so never floods the window
-        // thread. The dialog manager sends command 1 for Return as well,
-        // which at most shows waiting lines a moment early.
-        std::u16string text;
-        {
-            std::lock_guard guard(linesLock_);
-            for (const std::u16string& line : lines_) text += line + u"\r\n";
-            lines_.clear();
+        case kMessageCommand: {
+            // Every line queued so far goes to the log at once, in order; the
+            // commands posted with the later ones then find nothing left. A
+            // worker that reports faster than the log can take lines one by one
+            // (a page with a million repeated words) so never floods the window
+            // thread. The dialog manager sends command 1 for Return as well,
+            // which at most shows waiting lines a moment early.
+            std::u16string text;
+            {
+                std::lock_guard guard(linesLock_);
+                for (const std::u16string& line : lines_) text += line + u"\r\n";
+                lines_.clear();
+            }
+            if (!text.empty()) appendText(text);
+            return;
         }
-        if (!text.empty()) appendText(text);
-        return;
-    }
-    case kFinishedCommand:
-        // Command 2 is also what Escape sends; only the worker's counts.
-        if (!finishedPending_.exchange(false)) return;
-        noticeDownloadEnded(handle(), true);
-        if (!closing_) saveResult();
-        download_.setEnabled(true);
-        return;
-    case kFailedCommand:
-        if (!failedPending_.exchange(false)) return;
-        noticeDownloadEnded(handle(), false);
-        download_.setEnabled(true);
-        return;
-    case kDownloadId: startDownload(); return;
-    default: Dialog::onCommand(control, first, notificationCode); return;
+        case kFinishedCommand:
+            // Command 2 is also what Escape sends; only the worker's counts.
+            if (!finishedPending_.exchange(false)) return;
+            noticeDownloadEnded(handle(), true);
+            if (!closing_) saveResult();
+            download_.setEnabled(true);
+            return;
+        case kFailedCommand:
+            if (!failedPending_.exchange(false)) return;
+            noticeDownloadEnded(handle(), false);
+            download_.setEnabled(true);
+            return;
+        case kDownloadId:
+            startDownload();
+            return;
+        default:
+            Dialog::onCommand(control, first, notificationCode);
+            return;
     }
 }
 
@@ -194,7 +198,8 @@ void NHK_NewsEnglishDialog::saveResult() {
     appendLog(baseName + u".xml");
 
     const std::u16string filter = std::u16string(u"XML File") + u'\0' + u"*.xml" + u'\0';
-    const std::u16string path = chooseSaveFile(handle(), u"保存先を選んでください", filter, baseName + u".xml", u".xml");
+    const std::u16string path =
+        chooseSaveFile(handle(), u"保存先を選んでください", filter, baseName + u".xml", u".xml");
     if (path.empty()) {
         appendLog(u"\r\nFailed GetSaveFileName: Error:0x" + hexadecimal(CommDlgExtendedError()));
         return;

@@ -19,7 +19,6 @@
 #include <mutex>
 #include <string>
 
-#include "toolkit/EventListener.h"
 #include "download/NHK_NewsEnglishDonwloader.h"
 #include "download/SiteHosts.h"
 #include "editor/TextEditor.h"
@@ -27,6 +26,7 @@
 #include "toolkit/CalendarPane.h"
 #include "toolkit/CheckBox.h"
 #include "toolkit/Dialog.h"
+#include "toolkit/EventListener.h"
 
 class NHK_NewsEnglishDialog : public Dialog, public DownloadListener {
 public:

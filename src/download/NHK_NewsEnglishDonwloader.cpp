@@ -85,8 +85,8 @@ bool NHK_NewsEnglishDonwloader::pause(std::chrono::milliseconds time) {
     while (!isStopRequested()) {
         const auto now = std::chrono::steady_clock::now();
         if (now >= until) return true;
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(until - now,
-                                                                                  std::chrono::milliseconds(10)));
+        std::this_thread::sleep_for(
+            std::min<std::chrono::steady_clock::duration>(until - now, std::chrono::milliseconds(10)));
     }
     return false;
 }
@@ -141,8 +141,7 @@ void NHK_NewsEnglishDonwloader::readGroups(GroupKind kind) {
     std::unique_ptr<Element> group;
     try {
         group = readGroupPage(url, kind);
-    } catch (const RetrieverException&) {
-    }
+    } catch (const RetrieverException&) {}
     if (isStopRequested()) return;
     if (!group)
         throw RetrieverException(url + u"\r\nNot found any sentence in the html.\r\nTry another day (Monday-Friday).");

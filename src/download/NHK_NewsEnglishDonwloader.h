@@ -16,8 +16,8 @@
 #include <memory>
 #include <string>
 
-#include "toolkit/EventListener.h"
 #include "download/RequestCancel.h"
+#include "toolkit/EventListener.h"
 #include "toolkit/Thread.h"
 #include "xml/Element.h"
 

@@ -113,8 +113,7 @@ std::optional<ProgrammeInformation> readProgrammeInformation(std::u16string_view
     information.title = englishTitle + u" - " + japaneseTitle;
     auto id3 = std::make_unique<Element>(u"id3");
     id3->appendChild(textElement(u"title", information.title));
-    id3->appendChild(
-        cdataElement(u"description", information.title + u"\r\n" + broadcastTime + u"\r\n" + description));
+    id3->appendChild(cdataElement(u"description", information.title + u"\r\n" + broadcastTime + u"\r\n" + description));
     id3->appendChild(textElement(u"officialSite", officialSiteUrl(host)));
     id3->appendChild(textElement(u"sourceUrl", dayPageUrl(host, date)));
     id3->appendChild(textElement(u"category", category));

@@ -1,7 +1,7 @@
 #include "download/StreamDownloaderDialog.h"
 
-#include <chrono>
 #include <algorithm>
+#include <chrono>
 #include <thread>
 
 #include "download/DownloadNotice.h"
@@ -17,8 +17,8 @@ StreamDownloaderDialog::~StreamDownloaderDialog() {
 
 void StreamDownloaderDialog::createCommonContents() {
     setTitle(title_);
-    HWND label = CreateWindowExW(0, u"STATIC", u"URL:", WS_CHILD | WS_VISIBLE, 4, 8, 28, 16, handle(), nullptr,
-                                 nullptr, nullptr);
+    HWND label = CreateWindowExW(0, u"STATIC", u"URL:", WS_CHILD | WS_VISIBLE, 4, 8, 28, 16, handle(), nullptr, nullptr,
+                                 nullptr);
     if (label) SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     url_.createAt(handle(), 50, 4, 390, 20);
     url_.fieldMode();
@@ -82,19 +82,19 @@ bool StreamDownloaderDialog::onClose() {
 
 LRESULT StreamDownloaderDialog::defaultProc(HWND window, UINT message, WPARAM first, LPARAM second) {
     switch (message) {
-    case kTellMessage:
-        // A box asked for just before a stop would only hold the stop up.
-        if (!isStopRequested() && second)
-            MessageBoxW(handle(), reinterpret_cast<const std::u16string*>(second)->c_str(), u"Veltrix",
-                        MB_OK | MB_TOPMOST);
-        return 0;
-    case kFinishedMessage:
-        showIdle();
-        noticeDownloadEnded(window, true);
-        runFinished();
-        return 0;
-    default:
-        return Dialog::defaultProc(window, message, first, second);
+        case kTellMessage:
+            // A box asked for just before a stop would only hold the stop up.
+            if (!isStopRequested() && second)
+                MessageBoxW(handle(), reinterpret_cast<const std::u16string*>(second)->c_str(), u"Veltrix",
+                            MB_OK | MB_TOPMOST);
+            return 0;
+        case kFinishedMessage:
+            showIdle();
+            noticeDownloadEnded(window, true);
+            runFinished();
+            return 0;
+        default:
+            return Dialog::defaultProc(window, message, first, second);
     }
 }
 

@@ -118,29 +118,31 @@ std::vector<voa::Category> VoaManagerDialog::categories() const {
 
 void VoaManagerDialog::perform(MenuItem item, HTREEITEM at) {
     switch (item) {
-    case kCreateHtml: {
-        const std::vector<voa::Category> list = categories();
-        voa::fileCategories(list, exportFolder_);
-        showText(voa::indexHtml(list, publish_));
-        return;
-    }
-    case kCreateOrderedHtml: {
-        CreateDirectoryW(exportFolder_.c_str(), nullptr);
-        std::u16string prefix;
-        readTextFile(kPrefixFile, prefix);
-        showText(voa::orderedHtml(prefix, categories(), publish_));
-        return;
-    }
-    case kRemove: tree_.removeItem(at); return;
-    case kOpenFolder: {
-        std::u16string path = tree_.attributeOf(at, u"path");
-        const DWORD attributes = GetFileAttributesW(path.c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            const std::size_t slash = path.find_last_of(u"/\\");
-            path = slash == std::u16string::npos ? std::u16string(u".") : path.substr(0, slash);
+        case kCreateHtml: {
+            const std::vector<voa::Category> list = categories();
+            voa::fileCategories(list, exportFolder_);
+            showText(voa::indexHtml(list, publish_));
+            return;
         }
-        ShellExecuteW(handle(), u"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-        return;
-    }
+        case kCreateOrderedHtml: {
+            CreateDirectoryW(exportFolder_.c_str(), nullptr);
+            std::u16string prefix;
+            readTextFile(kPrefixFile, prefix);
+            showText(voa::orderedHtml(prefix, categories(), publish_));
+            return;
+        }
+        case kRemove:
+            tree_.removeItem(at);
+            return;
+        case kOpenFolder: {
+            std::u16string path = tree_.attributeOf(at, u"path");
+            const DWORD attributes = GetFileAttributesW(path.c_str());
+            if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                const std::size_t slash = path.find_last_of(u"/\\");
+                path = slash == std::u16string::npos ? std::u16string(u".") : path.substr(0, slash);
+            }
+            ShellExecuteW(handle(), u"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+            return;
+        }
     }
 }

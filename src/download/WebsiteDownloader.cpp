@@ -20,7 +20,8 @@ std::u16string percentEncoded(const std::string& bytes) {
     std::u16string out;
     for (unsigned char c : bytes) {
         const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-                           c == '_' || c == '.' || c == '~' || c == '\'' || c == '(' || c == ')' || c == '!' || c == '*';
+                           c == '_' || c == '.' || c == '~' || c == '\'' || c == '(' || c == ')' || c == '!' ||
+                           c == '*';
         if (plain) {
             out.push_back(c);
         } else {
@@ -78,10 +79,14 @@ void WebsiteDownloader::collectItems(const std::u16string& page) {
 std::u16string WebsiteDownloader::translationRequest(const std::u16string& caption) const {
     std::u16string text;
     for (char16_t c : caption) {
-        if (c == u'\r' || c == u'\n') text.push_back(u' ');
-        else if (c == u'\u2019') text.push_back(u'\'');
-        else if (c == u'\u201C' || c == u'\u201D') text.push_back(u'"');
-        else text.push_back(c);
+        if (c == u'\r' || c == u'\n')
+            text.push_back(u' ');
+        else if (c == u'\u2019')
+            text.push_back(u'\'');
+        else if (c == u'\u201C' || c == u'\u201D')
+            text.push_back(u'"');
+        else
+            text.push_back(c);
     }
     return u"http://" + translator_ + u"/translate_t?hl=ja&langpair=en%7Cja&text=" +
            percentEncoded(encodeCodePage(text, CP_ACP));

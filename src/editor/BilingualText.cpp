@@ -72,8 +72,10 @@ std::vector<Pair> languagePairs(std::u16string_view text, LineBreaks lineBreaks)
     for (std::size_t i = 0; i < split.runs.size(); i += 2) {
         std::u16string first = piece(i);
         std::u16string second = piece(i + 1);
-        if (englishFirst) pairs.push_back(Pair{std::move(first), std::move(second)});
-        else pairs.push_back(Pair{std::move(second), std::move(first)});
+        if (englishFirst)
+            pairs.push_back(Pair{std::move(first), std::move(second)});
+        else
+            pairs.push_back(Pair{std::move(second), std::move(first)});
     }
     return pairs;
 }

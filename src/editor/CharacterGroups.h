@@ -31,9 +31,7 @@ constexpr bool isClosingBracket(char16_t c) {
 }
 
 // Characters that open a list item when they stand first on a line.
-constexpr bool isBullet(char16_t c) {
-    return c == 0x25E6 || c == 0x30FB || c == 0xFF03 || c == 0xFF0A || c == u'\t';
-}
+constexpr bool isBullet(char16_t c) { return c == 0x25E6 || c == 0x30FB || c == 0xFF03 || c == 0xFF0A || c == u'\t'; }
 
 constexpr bool isUpper(char16_t c) { return c >= u'A' && c <= u'Z'; }
 constexpr bool isLower(char16_t c) { return c >= u'a' && c <= u'z'; }

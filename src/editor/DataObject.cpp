@@ -46,8 +46,8 @@ std::u16string droppedText(IDataObject* data) {
         FORMATETC wanted{format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
         STGMEDIUM medium{};
         if (data->GetData(&wanted, &medium) != S_OK) continue;
-        std::u16string text = format == CF_UNICODETEXT ? unicodeTextOfBlock(medium.hGlobal)
-                                                       : narrowTextOfBlock(medium.hGlobal);
+        std::u16string text =
+            format == CF_UNICODETEXT ? unicodeTextOfBlock(medium.hGlobal) : narrowTextOfBlock(medium.hGlobal);
         ReleaseStgMedium(&medium);
         return text;
     }

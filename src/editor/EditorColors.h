@@ -37,21 +37,28 @@ public:
 
     COLORREF get(ColorSlot slot) const {
         switch (slot) {
-        case ColorSlot::FindText: return m_stored[3];
-        case ColorSlot::LineBackground: return m_stored[0];
-        case ColorSlot::LineText: return m_stored[1];
-        case ColorSlot::EndOfLine: return mean(m_stored[0], m_stored[1]);
-        default: return m_stored[static_cast<std::size_t>(slot)];
+            case ColorSlot::FindText:
+                return m_stored[3];
+            case ColorSlot::LineBackground:
+                return m_stored[0];
+            case ColorSlot::LineText:
+                return m_stored[1];
+            case ColorSlot::EndOfLine:
+                return mean(m_stored[0], m_stored[1]);
+            default:
+                return m_stored[static_cast<std::size_t>(slot)];
         }
     }
     // Derived slots have no storage: setting them does nothing.
     void set(ColorSlot slot, COLORREF colour) {
         switch (slot) {
-        case ColorSlot::FindText:
-        case ColorSlot::LineBackground:
-        case ColorSlot::LineText:
-        case ColorSlot::EndOfLine: return;
-        default: m_stored[static_cast<std::size_t>(slot)] = colour & 0xFFFFFF;
+            case ColorSlot::FindText:
+            case ColorSlot::LineBackground:
+            case ColorSlot::LineText:
+            case ColorSlot::EndOfLine:
+                return;
+            default:
+                m_stored[static_cast<std::size_t>(slot)] = colour & 0xFFFFFF;
         }
     }
 

@@ -5,8 +5,8 @@
 
 namespace {
 
-constexpr const char16_t* kColorKeys[5] = {u"backgroundColor", u"textColor", u"highlightColor",
-                                           u"highlightTextColor", u"findBackgroundColor"};
+constexpr const char16_t* kColorKeys[5] = {u"backgroundColor", u"textColor", u"highlightColor", u"highlightTextColor",
+                                           u"findBackgroundColor"};
 
 int hexDigit(char16_t c) {
     if (c >= u'0' && c <= u'9') return c - u'0';

@@ -106,7 +106,8 @@ void FindAndReplacePane::loadSettings() {
     if (settingsPath_.empty()) return;
     WCHAR buffer[FindHistory::kMaxStoredLength] = {};
     matchCaseSetting_ = GetPrivateProfileIntW(kSection, kCaseSensitiveKey, 1, settingsPath_.c_str()) != 0;
-    GetPrivateProfileStringW(kSection, kFindTextsKey, u"", buffer, FindHistory::kMaxStoredLength, settingsPath_.c_str());
+    GetPrivateProfileStringW(kSection, kFindTextsKey, u"", buffer, FindHistory::kMaxStoredLength,
+                             settingsPath_.c_str());
     findHistory_.load(buffer);
     GetPrivateProfileStringW(kSection, kReplaceTextsKey, u"", buffer, FindHistory::kMaxStoredLength,
                              settingsPath_.c_str());
@@ -133,37 +134,55 @@ void FindAndReplacePane::closePane() {
 
 void FindAndReplacePane::onCommand(HWND control, WPARAM first, WORD code) {
     if (control && control == findField_.handle()) {
-        if (code == VK_RETURN) findNext();
-        else if (code == VK_UP || code == VK_DOWN) stepHistory(findField_, findList_, code == VK_DOWN ? 1 : -1);
+        if (code == VK_RETURN)
+            findNext();
+        else if (code == VK_UP || code == VK_DOWN)
+            stepHistory(findField_, findList_, code == VK_DOWN ? 1 : -1);
         return;
     }
     if (control && control == replaceField_.handle()) {
-        if (code == VK_RETURN) replaceOnce();
-        else if (code == VK_UP || code == VK_DOWN) stepHistory(replaceField_, replaceList_, code == VK_DOWN ? 1 : -1);
+        if (code == VK_RETURN)
+            replaceOnce();
+        else if (code == VK_UP || code == VK_DOWN)
+            stepHistory(replaceField_, replaceList_, code == VK_DOWN ? 1 : -1);
         return;
     }
     switch (LOWORD(first)) {
-    case kFindId: findNext(); return;
-    case kReplaceId: replaceOnce(); return;
-    case kReplaceAllId: replaceAll(); return;
-    case kCloseId:
-    case IDCANCEL: closePane(); return;
-    case kMatchCaseId: matchCaseSetting_ = matchCase_.isChecked(); return;
-    case kFindListId:
-    case kReplaceListId: {
-        const bool isFind = LOWORD(first) == kFindListId;
-        FindHistory& history = isFind ? findHistory_ : replaceHistory_;
-        FindListComboBox& list = isFind ? findList_ : replaceList_;
-        FindTextField& field = isFind ? findField_ : replaceField_;
-        if (code == CBN_SELCHANGE) chooseFromList(history, list, field);
-        else if (code == CBN_CLOSEUP) SetFocus(field.handle());
-        else if (code == FindListComboBox::kClearHistory) {
-            history.clear();
-            showHistory(history, list, -1);
+        case kFindId:
+            findNext();
+            return;
+        case kReplaceId:
+            replaceOnce();
+            return;
+        case kReplaceAllId:
+            replaceAll();
+            return;
+        case kCloseId:
+        case IDCANCEL:
+            closePane();
+            return;
+        case kMatchCaseId:
+            matchCaseSetting_ = matchCase_.isChecked();
+            return;
+        case kFindListId:
+        case kReplaceListId: {
+            const bool isFind = LOWORD(first) == kFindListId;
+            FindHistory& history = isFind ? findHistory_ : replaceHistory_;
+            FindListComboBox& list = isFind ? findList_ : replaceList_;
+            FindTextField& field = isFind ? findField_ : replaceField_;
+            if (code == CBN_SELCHANGE)
+                chooseFromList(history, list, field);
+            else if (code == CBN_CLOSEUP)
+                SetFocus(field.handle());
+            else if (code == FindListComboBox::kClearHistory) {
+                history.clear();
+                showHistory(history, list, -1);
+            }
+            return;
         }
-        return;
-    }
-    default: Dialog::onCommand(control, first, code); return;
+        default:
+            Dialog::onCommand(control, first, code);
+            return;
     }
 }
 
@@ -281,8 +300,8 @@ void FindAndReplacePane::replaceOnce() {
     if (sameSpan(match, target_->selectionStart(), target_->selectionEnd())) {
         const int start = match.groupStart(0);
         const int end = match.groupEnd(0);
-        const std::u16string_view matched = std::u16string_view(text).substr(static_cast<std::size_t>(start),
-                                                                             static_cast<std::size_t>(end - start));
+        const std::u16string_view matched =
+            std::u16string_view(text).substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start));
         MatchStatus outcome = MatchStatus::notFound;
         std::u16string replaced = pattern.replaceMatches(matched, replacement, -1, -1, &outcome);
         if (reportLimit(outcome)) return;

@@ -6,7 +6,8 @@
 
 int FindHistory::add(std::u16string_view text, Place place) {
     if (text.empty() || text.find_first_of(u"\r\n\t") != std::u16string_view::npos) return -1;
-    std::erase_if(entries_, [&](const std::u16string& entry) { return veltrix::ascii::equalsIgnoringCase(entry, text); });
+    std::erase_if(entries_,
+                  [&](const std::u16string& entry) { return veltrix::ascii::equalsIgnoringCase(entry, text); });
     int index = 0;
     if (place == Place::Top) {
         entries_.insert(entries_.begin(), std::u16string(text));

@@ -64,7 +64,8 @@ public:
         auto body = m_body.begin();
         if (position < m_gapStart) {
             const std::size_t before = std::min(end, m_gapStart);
-            out = std::copy(body + static_cast<std::ptrdiff_t>(position), body + static_cast<std::ptrdiff_t>(before), out);
+            out = std::copy(body + static_cast<std::ptrdiff_t>(position), body + static_cast<std::ptrdiff_t>(before),
+                            out);
             position = before;
         }
         if (position < end) {

@@ -46,7 +46,7 @@ bool isAbbreviationPeriod(const Text& text, int start, int i) {
         if (text.hasAt(i - 3, word)) return true;
     const char16_t one = text[i - 1];
     const char16_t two = text[i - 2];
-    if (chars::isUpper(two) && chars::isLower(one)) return true;  // Mr, Dr, St
+    if (chars::isUpper(two) && chars::isLower(one)) return true;    // Mr, Dr, St
     if (chars::isUpper(one) && !chars::isLetter(two)) return true;  // an initial
     if (i - start < 5 && text[i + 1] == u' ' && chars::isDigit(text[i + 2]))
         for (std::u16string_view month : {u"June", u"July", u"Sept"})

@@ -71,9 +71,12 @@ void TextDocument::rebuildLines(std::u16string_view text) {
 
 std::u16string_view TextDocument::lineEndingText() const {
     switch (m_endingInUse) {
-    case line_ending::kCr: return u"\r";
-    case line_ending::kLf: return u"\n";
-    default: return u"\r\n";
+        case line_ending::kCr:
+            return u"\r";
+        case line_ending::kLf:
+            return u"\n";
+        default:
+            return u"\r\n";
     }
 }
 

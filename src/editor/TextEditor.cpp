@@ -363,7 +363,8 @@ void TextEditor::relayoutAll() {
     updateScrollRanges();
 }
 
-template <typename Change> void TextEditor::keepingFirstLine(Change change) {
+template <typename Change>
+void TextEditor::keepingFirstLine(Change change) {
     if (m_document.lineCount() == 0) {
         change();
         return;

@@ -28,10 +28,10 @@
 #pragma once
 
 #include <memory>
-#include <utility>
-#include <vector>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "editor/EditHistory.h"
 #include "editor/EditorColors.h"
@@ -348,7 +348,8 @@ private:
     // them; true when the view changed.
     bool layOutShownRows(int firstRow);
     // Keeps the first shown line at the top while the rows above it change.
-    template <typename Change> void keepingFirstLine(Change change);
+    template <typename Change>
+    void keepingFirstLine(Change change);
     void updateScrollRanges();
     void invalidateAll();
     void invalidateRows(int firstRow, int lastRow);
@@ -386,8 +387,8 @@ private:
     bool m_border = false;
     bool m_focused = false;
     int m_mouseMode = kMouseNone;
-    POINT m_lastMouse{0, 0};   // client point of the last drag move
-    int m_autoScrollSum = 0;   // distances outside the text added up by timer 1
+    POINT m_lastMouse{0, 0};  // client point of the last drag move
+    int m_autoScrollSum = 0;  // distances outside the text added up by timer 1
     bool m_autoScrolling = false;
     bool m_tripleClickPending = false;
     int m_lineSelectionStart = 0;  // mode 128: the first selected line's start

@@ -13,8 +13,7 @@ namespace {
 constexpr int kMaxImeResult = 1024;
 
 // The save dialog's filters, and which one a path's extension picks (1-based).
-constexpr char16_t kOutputFilters[] =
-    u"Text (*.txt)\0*.txt\0HTML (*.htm,*.html)\0*.htm;*.html\0All file (*.*)\0*.*\0";
+constexpr char16_t kOutputFilters[] = u"Text (*.txt)\0*.txt\0HTML (*.htm,*.html)\0*.htm;*.html\0All file (*.*)\0*.*\0";
 
 DWORD filterIndexFor(const std::u16string& path) {
     const std::u16string extension = veltrix::paths::extensionOf(path);
@@ -57,25 +56,42 @@ void TextEditor::onCommand(WPARAM wParam, LPARAM lParam) {
 
 bool TextEditor::runCommand(int command) {
     switch (command) {
-    case kCommandUndo: undo(); break;
-    case kCommandRedo: redo(); break;
-    case kCommandCopy: copy(); break;
-    case kCommandPaste: paste(); break;
-    case kCommandCut: cut(); break;
-    case kCommandSelectAll: setSelection(0, -1); break;
-    case kCommandDelete:
-        if (readOnly()) break;
-        if (m_anchor != m_caret) {
-            replaceSelection(u"", Recording::On);
-        } else if (m_caret < m_document.length()) {
-            const bool pair = m_document.charAt(m_caret) == u'\r' && m_caret + 1 < m_document.length() &&
-                              m_document.charAt(m_caret + 1) == u'\n';
-            replaceRange(m_caret, m_caret + (pair ? 2 : 1), u"", Recording::On);
-        }
-        break;
-    case kCommandClearModified: setModified(false); break;
-    case kCommandOutputSelection: outputSelectedText(); break;
-    default: return false;
+        case kCommandUndo:
+            undo();
+            break;
+        case kCommandRedo:
+            redo();
+            break;
+        case kCommandCopy:
+            copy();
+            break;
+        case kCommandPaste:
+            paste();
+            break;
+        case kCommandCut:
+            cut();
+            break;
+        case kCommandSelectAll:
+            setSelection(0, -1);
+            break;
+        case kCommandDelete:
+            if (readOnly()) break;
+            if (m_anchor != m_caret) {
+                replaceSelection(u"", Recording::On);
+            } else if (m_caret < m_document.length()) {
+                const bool pair = m_document.charAt(m_caret) == u'\r' && m_caret + 1 < m_document.length() &&
+                                  m_document.charAt(m_caret + 1) == u'\n';
+                replaceRange(m_caret, m_caret + (pair ? 2 : 1), u"", Recording::On);
+            }
+            break;
+        case kCommandClearModified:
+            setModified(false);
+            break;
+        case kCommandOutputSelection:
+            outputSelectedText();
+            break;
+        default:
+            return false;
     }
     scrollCaretIntoView();
     return true;
@@ -128,76 +144,79 @@ bool TextEditor::onImeMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
         ImmSetCompositionWindow(context, &form);
     };
     switch (message) {
-    case WM_IME_STARTCOMPOSITION: {
-        m_composition.clear();
-        if (HIMC context = ImmGetContext(handle_)) {
-            placeCandidates(context);
-            ImmReleaseContext(handle_, context);
-        }
-        return true;
-    }
-    case WM_IME_COMPOSITION: {
-        HIMC context = ImmGetContext(handle_);
-        if (!context) return true;
-        if (lParam & GCS_RESULTSTR) {
-            const std::u16string committed = acceptedText(compositionString(context, GCS_RESULTSTR, kMaxImeResult));
+        case WM_IME_STARTCOMPOSITION: {
             m_composition.clear();
-            if (!readOnly() && !committed.empty()) {
-                replaceSelection(committed, Recording::On);
-                scrollCaretIntoView();
+            if (HIMC context = ImmGetContext(handle_)) {
+                placeCandidates(context);
+                ImmReleaseContext(handle_, context);
             }
-            placeCandidates(context);
+            return true;
+        }
+        case WM_IME_COMPOSITION: {
+            HIMC context = ImmGetContext(handle_);
+            if (!context) return true;
+            if (lParam & GCS_RESULTSTR) {
+                const std::u16string committed = acceptedText(compositionString(context, GCS_RESULTSTR, kMaxImeResult));
+                m_composition.clear();
+                if (!readOnly() && !committed.empty()) {
+                    replaceSelection(committed, Recording::On);
+                    scrollCaretIntoView();
+                }
+                placeCandidates(context);
+                invalidateAll();
+            }
+            if (lParam & GCS_COMPSTR) {
+                m_composition = compositionString(context, GCS_COMPSTR, kMaxImeResult);
+                if (readOnly()) m_composition.clear();
+                m_compositionCursor = std::clamp<int>(ImmGetCompositionStringW(context, GCS_CURSORPOS, nullptr, 0), 0,
+                                                      static_cast<int>(m_composition.size()));
+                placeCandidates(context);
+                invalidateAll();
+            }
+            ImmReleaseContext(handle_, context);
+            return true;
+        }
+        case WM_IME_ENDCOMPOSITION:
+            m_composition.clear();
             invalidateAll();
-        }
-        if (lParam & GCS_COMPSTR) {
-            m_composition = compositionString(context, GCS_COMPSTR, kMaxImeResult);
-            if (readOnly()) m_composition.clear();
-            m_compositionCursor = std::clamp<int>(ImmGetCompositionStringW(context, GCS_CURSORPOS, nullptr, 0), 0,
-                                                  static_cast<int>(m_composition.size()));
-            placeCandidates(context);
-            invalidateAll();
-        }
-        ImmReleaseContext(handle_, context);
-        return true;
-    }
-    case WM_IME_ENDCOMPOSITION:
-        m_composition.clear();
-        invalidateAll();
-        return true;
-    case WM_IME_REQUEST: {
-        if (wParam != IMR_RECONVERTSTRING && wParam != IMR_CONFIRMRECONVERTSTRING) return false;
-        // The selection, or the caret's line without its line break.
-        int start = selectionStart();
-        int end = selectionEnd();
-        if (start == end) {
-            const int line = m_document.lineOfPosition(m_caret);
-            start = m_document.lineStart(line);
-            end = line + 1 < m_document.lineCount() ? m_document.lineStart(line + 1) : m_document.length();
-            while (end > start && (m_document.charAt(end - 1) == u'\n' || m_document.charAt(end - 1) == u'\r')) --end;
-        }
-        auto* request = reinterpret_cast<RECONVERTSTRING*>(lParam);
-        if (wParam == IMR_CONFIRMRECONVERTSTRING) {
+            return true;
+        case WM_IME_REQUEST: {
+            if (wParam != IMR_RECONVERTSTRING && wParam != IMR_CONFIRMRECONVERTSTRING) return false;
+            // The selection, or the caret's line without its line break.
+            int start = selectionStart();
+            int end = selectionEnd();
+            if (start == end) {
+                const int line = m_document.lineOfPosition(m_caret);
+                start = m_document.lineStart(line);
+                end = line + 1 < m_document.lineCount() ? m_document.lineStart(line + 1) : m_document.length();
+                while (end > start && (m_document.charAt(end - 1) == u'\n' || m_document.charAt(end - 1) == u'\r'))
+                    --end;
+            }
+            auto* request = reinterpret_cast<RECONVERTSTRING*>(lParam);
+            if (wParam == IMR_CONFIRMRECONVERTSTRING) {
+                if (!request) return true;
+                const int from =
+                    std::clamp(start + static_cast<int>(request->dwCompStrOffset / sizeof(char16_t)), start, end);
+                setSelection(from, std::min(end, from + static_cast<int>(request->dwCompStrLen)));
+                result = TRUE;
+                return true;
+            }
+            const std::u16string offered = m_document.textRange(start, end);
+            const DWORD size = static_cast<DWORD>(sizeof(RECONVERTSTRING) + (offered.size() + 1) * sizeof(char16_t));
+            result = size;
             if (!request) return true;
-            const int from = std::clamp(start + static_cast<int>(request->dwCompStrOffset / sizeof(char16_t)), start, end);
-            setSelection(from, std::min(end, from + static_cast<int>(request->dwCompStrLen)));
-            result = TRUE;
+            if (request->dwSize < size) {
+                result = 0;
+                return true;
+            }
+            const DWORD length = static_cast<DWORD>(offered.size());
+            *request = RECONVERTSTRING{size, 0, length, sizeof(RECONVERTSTRING), length, 0, length, 0};
+            auto* text = reinterpret_cast<char16_t*>(request + 1);
+            std::copy(offered.begin(), offered.end(), text);
+            text[offered.size()] = 0;
             return true;
         }
-        const std::u16string offered = m_document.textRange(start, end);
-        const DWORD size = static_cast<DWORD>(sizeof(RECONVERTSTRING) + (offered.size() + 1) * sizeof(char16_t));
-        result = size;
-        if (!request) return true;
-        if (request->dwSize < size) {
-            result = 0;
-            return true;
-        }
-        const DWORD length = static_cast<DWORD>(offered.size());
-        *request = RECONVERTSTRING{size, 0, length, sizeof(RECONVERTSTRING), length, 0, length, 0};
-        auto* text = reinterpret_cast<char16_t*>(request + 1);
-        std::copy(offered.begin(), offered.end(), text);
-        text[offered.size()] = 0;
-        return true;
-    }
-    default: return false;
+        default:
+            return false;
     }
 }

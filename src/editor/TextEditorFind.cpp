@@ -37,7 +37,8 @@ const std::vector<std::pair<int, int>>& TextEditor::lineMatches(int line, int up
         }
         found.next = context.searchStart;
         // An empty match marks nothing.
-        if (result.groupEnd(0) > result.groupStart(0)) found.matches.emplace_back(result.groupStart(0), result.groupEnd(0));
+        if (result.groupEnd(0) > result.groupStart(0))
+            found.matches.emplace_back(result.groupStart(0), result.groupEnd(0));
         if (result.groupStart(0) >= upTo) break;  // later rows of the line go on from here
     }
     return found.matches;

@@ -24,7 +24,8 @@ struct Accent {
 constexpr Accent kAcute[] = {{'A', 0xC1, 0xE1},   {'C', 0x106, 0x107}, {'E', 0xC9, 0xE9},
                              {'I', 0xCD, 0xED},   {'N', 0x143, 0x144}, {'O', 0xD3, 0xF3},
                              {'S', 0x15A, 0x15B}, {'U', 0xDA, 0xFA},   {'Z', 0x179, 0x17A}};
-constexpr Accent kGrave[] = {{'A', 0xC0, 0xE0}, {'E', 0xC8, 0xE8}, {'I', 0xCC, 0xEC}, {'O', 0xD2, 0xF2}, {'U', 0xD9, 0xF9}};
+constexpr Accent kGrave[] = {
+    {'A', 0xC0, 0xE0}, {'E', 0xC8, 0xE8}, {'I', 0xCC, 0xEC}, {'O', 0xD2, 0xF2}, {'U', 0xD9, 0xF9}};
 constexpr Accent kLigature[] = {{'A', 0xC6, 0xE6}};
 
 template <std::size_t N>
@@ -48,11 +49,20 @@ bool TextEditor::composeAccent(int key) {
     char16_t composed = 0;
     if (keyHeld(VK_MENU)) {
         switch (key) {
-        case 'C': composed = 0xA9; break;
-        case 'R': composed = 0xAE; break;
-        case 'T': composed = 0x2122; break;
-        case VK_OEM_PERIOD: composed = 0x2026; break;
-        default: break;
+            case 'C':
+                composed = 0xA9;
+                break;
+            case 'R':
+                composed = 0xAE;
+                break;
+            case 'T':
+                composed = 0x2122;
+                break;
+            case VK_OEM_PERIOD:
+                composed = 0x2026;
+                break;
+            default:
+                break;
         }
     } else if (keyHeld('7')) {
         composed = accentOf(kAcute, key, capital);
@@ -71,22 +81,23 @@ bool TextEditor::transformSelection(int key) {
     if (readOnly() || m_anchor == m_caret) return false;
     std::u16string text = selectedText();
     switch (key) {
-    case 'U':
-        if (keyHeld(VK_SHIFT)) {
-            std::transform(text.begin(), text.end(), text.begin(), letter_case::toUpper);
-        } else {
-            std::transform(text.begin(), text.end(), text.begin(), letter_case::toLower);
-        }
-        break;
-    case VK_OEM_PLUS:
-        for (char16_t& c : text)
-            if (c >= 0x20 && c <= 0xFDFF) ++c;
-        break;
-    case VK_OEM_MINUS:
-        for (char16_t& c : text)
-            if (c >= 0x21 && c <= 0xFDFF) --c;
-        break;
-    default: return false;
+        case 'U':
+            if (keyHeld(VK_SHIFT)) {
+                std::transform(text.begin(), text.end(), text.begin(), letter_case::toUpper);
+            } else {
+                std::transform(text.begin(), text.end(), text.begin(), letter_case::toLower);
+            }
+            break;
+        case VK_OEM_PLUS:
+            for (char16_t& c : text)
+                if (c >= 0x20 && c <= 0xFDFF) ++c;
+            break;
+        case VK_OEM_MINUS:
+            for (char16_t& c : text)
+                if (c >= 0x21 && c <= 0xFDFF) --c;
+            break;
+        default:
+            return false;
     }
     const int start = selectionStart();
     replaceSelection(text, Recording::On);
@@ -105,100 +116,125 @@ bool TextEditor::onKeyDown(int key) {
     if (control) {
         if (composeAccent(key) || transformSelection(key)) return true;
         switch (key) {
-        case 'A': setSelection(0, -1); return true;
-        case 'C': copy(); return true;
-        case 'V': paste(); return true;
-        case 'X': cut(); return true;
-        case 'Z':
-            if (shift) redo(); else undo();
-            scrollCaretIntoView();
-            return true;
-        case 'Y': redo(); scrollCaretIntoView(); return true;
-        default: break;
+            case 'A':
+                setSelection(0, -1);
+                return true;
+            case 'C':
+                copy();
+                return true;
+            case 'V':
+                paste();
+                return true;
+            case 'X':
+                cut();
+                return true;
+            case 'Z':
+                if (shift)
+                    redo();
+                else
+                    undo();
+                scrollCaretIntoView();
+                return true;
+            case 'Y':
+                redo();
+                scrollCaretIntoView();
+                return true;
+            default:
+                break;
         }
     }
     switch (key) {
-    case VK_LEFT:
-        moveCaret(control ? wordLeftOf(m_caret) : m_caret - (crLfBefore(m_caret) ? 2 : 1), extend);
-        m_desiredX = m_caretPoint.x;
-        return true;
-    case VK_RIGHT:
-        moveCaret(control ? wordRightOf(m_caret) : m_caret + (crLfAt(m_caret) ? 2 : 1), extend);
-        m_desiredX = m_caretPoint.x;
-        return true;
-    case VK_UP:
-    case VK_DOWN: {
-        if (control && shift) {
-            moveToSentenceBoundary(key == VK_UP ? -1 : 1, extend);
+        case VK_LEFT:
+            moveCaret(control ? wordLeftOf(m_caret) : m_caret - (crLfBefore(m_caret) ? 2 : 1), extend);
+            m_desiredX = m_caretPoint.x;
+            return true;
+        case VK_RIGHT:
+            moveCaret(control ? wordRightOf(m_caret) : m_caret + (crLfAt(m_caret) ? 2 : 1), extend);
+            m_desiredX = m_caretPoint.x;
+            return true;
+        case VK_UP:
+        case VK_DOWN: {
+            if (control && shift) {
+                moveToSentenceBoundary(key == VK_UP ? -1 : 1, extend);
+                return true;
+            }
+            if (control) {
+                if (key == VK_UP)
+                    selectPreviousSentence();
+                else
+                    selectNextSentence();
+                scrollCaretIntoView();
+                return true;
+            }
+            const int row = m_layout.rowOfPosition(m_caret) + (key == VK_UP ? -1 : 1);
+            if (row < 0 || row >= m_layout.totalRows()) return true;
+            const int desired = m_desiredX;
+            const RowSpan span = m_layout.rowSpan(row);
+            moveCaret(m_layout.positionAtX(span, desired - textAreaLeft() + m_scroll.horizontalOffset), extend);
+            m_desiredX = desired;
             return true;
         }
-        if (control) {
-            if (key == VK_UP) selectPreviousSentence(); else selectNextSentence();
+        case VK_PRIOR:
+        case VK_NEXT:
+            pageBy(key == VK_PRIOR ? -1 : 1, extend);
+            return true;
+        case VK_HOME:
+            moveCaret(control ? 0 : m_document.lineStart(m_document.lineOfPosition(m_caret)), extend);
+            m_desiredX = m_caretPoint.x;
+            return true;
+        case VK_END: {
+            int end = length;
+            if (!control) {
+                const int line = m_document.lineOfPosition(m_caret);
+                end = m_document.lineStart(line + 1);
+                if (end > m_document.lineStart(line) && charAt(end - 1) == u'\n') --end;
+                if (end > m_document.lineStart(line) && charAt(end - 1) == u'\r') --end;
+            }
+            moveCaret(end, extend);
+            m_desiredX = m_caretPoint.x;
+            return true;
+        }
+        case VK_BACK:
+            if (readOnly()) return true;
+            if (selectionEnd() == 0) {
+                MessageBeep(0);
+                return true;
+            }
+            if (m_anchor == m_caret) {
+                const int from = control ? wordLeftOf(m_caret) : m_caret - (crLfBefore(m_caret) ? 2 : 1);
+                replaceRange(from, m_caret, u"", Recording::On);
+            } else {
+                replaceSelection(u"", Recording::On);
+            }
             scrollCaretIntoView();
             return true;
-        }
-        const int row = m_layout.rowOfPosition(m_caret) + (key == VK_UP ? -1 : 1);
-        if (row < 0 || row >= m_layout.totalRows()) return true;
-        const int desired = m_desiredX;
-        const RowSpan span = m_layout.rowSpan(row);
-        moveCaret(m_layout.positionAtX(span, desired - textAreaLeft() + m_scroll.horizontalOffset), extend);
-        m_desiredX = desired;
-        return true;
-    }
-    case VK_PRIOR:
-    case VK_NEXT: pageBy(key == VK_PRIOR ? -1 : 1, extend); return true;
-    case VK_HOME:
-        moveCaret(control ? 0 : m_document.lineStart(m_document.lineOfPosition(m_caret)), extend);
-        m_desiredX = m_caretPoint.x;
-        return true;
-    case VK_END: {
-        int end = length;
-        if (!control) {
-            const int line = m_document.lineOfPosition(m_caret);
-            end = m_document.lineStart(line + 1);
-            if (end > m_document.lineStart(line) && charAt(end - 1) == u'\n') --end;
-            if (end > m_document.lineStart(line) && charAt(end - 1) == u'\r') --end;
-        }
-        moveCaret(end, extend);
-        m_desiredX = m_caretPoint.x;
-        return true;
-    }
-    case VK_BACK:
-        if (readOnly()) return true;
-        if (selectionEnd() == 0) {
-            MessageBeep(0);
+        case VK_DELETE:
+            if (readOnly()) return true;
+            if (shift) {
+                cut();
+                return true;
+            }
+            if (m_anchor == m_caret) {
+                if (m_caret >= length) return true;
+                const int to = control ? wordRightOf(m_caret) : m_caret + (crLfAt(m_caret) ? 2 : 1);
+                replaceRange(m_caret, std::max(to, m_caret + 1), u"", Recording::On);
+            } else {
+                replaceSelection(u"", Recording::On);
+            }
+            scrollCaretIntoView();
             return true;
-        }
-        if (m_anchor == m_caret) {
-            const int from = control ? wordLeftOf(m_caret) : m_caret - (crLfBefore(m_caret) ? 2 : 1);
-            replaceRange(from, m_caret, u"", Recording::On);
-        } else {
-            replaceSelection(u"", Recording::On);
-        }
-        scrollCaretIntoView();
-        return true;
-    case VK_DELETE:
-        if (readOnly()) return true;
-        if (shift) {
-            cut();
+        case VK_RETURN:
+            enter();
             return true;
-        }
-        if (m_anchor == m_caret) {
-            if (m_caret >= length) return true;
-            const int to = control ? wordRightOf(m_caret) : m_caret + (crLfAt(m_caret) ? 2 : 1);
-            replaceRange(m_caret, std::max(to, m_caret + 1), u"", Recording::On);
-        } else {
-            replaceSelection(u"", Recording::On);
-        }
-        scrollCaretIntoView();
-        return true;
-    case VK_RETURN: enter(); return true;
-    case VK_APPS: showContextMenu(); return true;
-    case VK_F10:
-        if (!shift) return false;
-        showContextMenu();
-        return true;
-    default: return false;
+        case VK_APPS:
+            showContextMenu();
+            return true;
+        case VK_F10:
+            if (!shift) return false;
+            showContextMenu();
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -241,7 +277,8 @@ void TextEditor::pageBy(int direction, Extend extend) {
         row = std::clamp(m_scroll.firstRow + screenRow, 0, lastRow);
     }
     const int desired = m_desiredX;
-    moveCaret(m_layout.positionAtX(m_layout.rowSpan(row), desired - textAreaLeft() + m_scroll.horizontalOffset), extend);
+    moveCaret(m_layout.positionAtX(m_layout.rowSpan(row), desired - textAreaLeft() + m_scroll.horizontalOffset),
+              extend);
     m_desiredX = desired;
 }
 

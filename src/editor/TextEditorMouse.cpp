@@ -134,23 +134,27 @@ void TextEditor::onMouseMove(int x, int y) {
 
 void TextEditor::followDrag(int x, int y) {
     switch (m_mouseMode) {
-    case kMouseSelecting: {
-        const int position = positionAtPoint(x, y);
-        if (position != m_caret) moveCaret(position, Extend::Yes);
-        break;
-    }
-    case kMouseSentences: selectSentenceAtPoint(std::clamp(x, 0, std::max(0, m_clientWidth - 1)),
-                                                std::clamp(y, 0, std::max(0, m_clientHeight - 1)));
-        break;
-    case kMouseLines: extendByLines(x, y); break;
-    case kMouseDropping:
-    case kMouseDraggingOut: {
-        const int position = positionAtPoint(x, y);
-        setSelection(position, position);
-        scrollCaretIntoView();
-        break;
-    }
-    default: break;
+        case kMouseSelecting: {
+            const int position = positionAtPoint(x, y);
+            if (position != m_caret) moveCaret(position, Extend::Yes);
+            break;
+        }
+        case kMouseSentences:
+            selectSentenceAtPoint(std::clamp(x, 0, std::max(0, m_clientWidth - 1)),
+                                  std::clamp(y, 0, std::max(0, m_clientHeight - 1)));
+            break;
+        case kMouseLines:
+            extendByLines(x, y);
+            break;
+        case kMouseDropping:
+        case kMouseDraggingOut: {
+            const int position = positionAtPoint(x, y);
+            setSelection(position, position);
+            scrollCaretIntoView();
+            break;
+        }
+        default:
+            break;
     }
 }
 
@@ -312,4 +316,3 @@ void TextEditor::resizeView(int width, int height) {
     invalidateAll();
     placeCaret();
 }
-

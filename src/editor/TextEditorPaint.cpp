@@ -65,9 +65,7 @@ void drawRun(HDC dc, int x, int y, const std::u16string& shown, const std::vecto
 
 }  // namespace
 
-void TextEditor::paint(Graphics& graphics) {
-    paint(graphics, RECT{0, 0, m_clientWidth, m_clientHeight});
-}
+void TextEditor::paint(Graphics& graphics) { paint(graphics, RECT{0, 0, m_clientWidth, m_clientHeight}); }
 
 void TextEditor::paint(Graphics& graphics, const RECT& area) {
     HDC dc = graphics.dc();

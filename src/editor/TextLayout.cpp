@@ -4,13 +4,12 @@
 
 namespace {
 
-bool isWordChar(char16_t c) {
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_';
-}
+bool isWordChar(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_'; }
 
 }  // namespace
 
-TextLayout::TextLayout(ITextDocument& document, veltrix::CharWidthCache& widths) : m_document(document), m_widths(widths) {}
+TextLayout::TextLayout(ITextDocument& document, veltrix::CharWidthCache& widths)
+    : m_document(document), m_widths(widths) {}
 
 int TextLayout::contentLength(int line) const {
     const int start = m_document.lineStart(line);

@@ -21,8 +21,8 @@
 #include <algorithm>
 #include <functional>
 
-#include "platform/common/CharWidthCache.h"
 #include "editor/ITextDocument.h"
+#include "platform/common/CharWidthCache.h"
 
 // One visual row.
 struct RowSpan {
@@ -121,6 +121,6 @@ private:
     int m_wrapWidth = kNoWrapWidth;
     bool m_justify = true;
     int m_widest = 0;
-    int m_frontier = kLaidOut;  // the first line a started layout has not reached
+    int m_frontier = kLaidOut;    // the first line a started layout has not reached
     LineTable::WrapList m_wraps;  // wrapLine's working list
 };

@@ -63,8 +63,8 @@ struct TextScrollBar {
     // runs from 0 to maxFirstRow().
     Thumb thumb(int barHeight) const {
         if (totalRows <= visibleRows || barHeight <= 0) return {};
-        const int height =
-            std::min(barHeight, std::max(kMinimumThumb, static_cast<int>(std::int64_t{barHeight} * visibleRows / totalRows)));
+        const int height = std::min(
+            barHeight, std::max(kMinimumThumb, static_cast<int>(std::int64_t{barHeight} * visibleRows / totalRows)));
         const int travel = barHeight - height;
         const int top = static_cast<int>(std::int64_t{travel} * firstRow / std::max(1, maxFirstRow()));
         return {top, height};

@@ -59,13 +59,17 @@ int defaultWordBreakProc(LPWSTR text, int position, int length, int code) {
     if (!text || length < 0) return 0;
     const std::u16string_view view(text, static_cast<std::size_t>(length));
     switch (code) {
-    case 0:
-    case 4:
-    case 6: return wordLeft(view, position);
-    case 1:
-    case 5:
-    case 7: return wordRight(view, position);
-    case WB_ISDELIMITER: return position >= 0 && position < length && isSeparator(view[position]) ? TRUE : FALSE;
-    default: return 0;
+        case 0:
+        case 4:
+        case 6:
+            return wordLeft(view, position);
+        case 1:
+        case 5:
+        case 7:
+            return wordRight(view, position);
+        case WB_ISDELIMITER:
+            return position >= 0 && position < length && isSeparator(view[position]) ? TRUE : FALSE;
+        default:
+            return 0;
     }
 }

@@ -18,8 +18,7 @@ std::u16string lyricsFormatFilePath();
 // none), in file order; elements without a name are skipped. False when the
 // file cannot be parsed; the parser's own message (file, row and column) goes
 // to sink, which the caller must give: a broken format file is never silent.
-bool readLyricsFormats(const std::u16string& path, std::vector<LyricsFormat>& formats,
-                       XMLParser::MessageSink sink);
+bool readLyricsFormats(const std::u16string& path, std::vector<LyricsFormat>& formats, XMLParser::MessageSink sink);
 
 // Each entry's sentence at its start time, followed by an empty text at its end
 // time when it has one; the audio's length closes the list.

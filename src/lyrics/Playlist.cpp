@@ -65,10 +65,10 @@ std::string buildPlaylistText(const std::string& playlistPath, const std::vector
         std::string narrow = toNarrow(file);
         if (narrow.find('?') != std::string::npos) continue;
         WCHAR relative[MAX_PATH];
-        std::string path = PathRelativePathToW(relative, playlist.c_str(), FILE_ATTRIBUTE_NORMAL, file.c_str(),
-                                               FILE_ATTRIBUTE_NORMAL)
-                               ? toNarrow(relative)
-                               : narrow;
+        std::string path =
+            PathRelativePathToW(relative, playlist.c_str(), FILE_ATTRIBUTE_NORMAL, file.c_str(), FILE_ATTRIBUTE_NORMAL)
+                ? toNarrow(relative)
+                : narrow;
         text += "#EXTINF:0," + toNarrow(PathFindFileNameW(file.c_str())) + "\r\n" + path + "\r\n\r\n";
         any = true;
     }

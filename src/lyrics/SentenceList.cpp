@@ -16,8 +16,10 @@ void SentenceList::setStartTime(std::size_t row, std::uint32_t milliseconds) {
 
 void SentenceList::setEndTime(std::size_t row, std::uint32_t milliseconds) {
     SentenceRow& r = m_rows.at(row);
-    if (milliseconds == SentenceGroup::kNoEndTime || parseTimeCode(r.start) >= milliseconds) r.end.clear();
-    else r.end = formatTimeCode(milliseconds);
+    if (milliseconds == SentenceGroup::kNoEndTime || parseTimeCode(r.start) >= milliseconds)
+        r.end.clear();
+    else
+        r.end = formatTimeCode(milliseconds);
 }
 
 void SentenceList::appendEntry(const SentenceGroup& entry) {

@@ -62,8 +62,10 @@ void setWordValue(Element& word, std::u16string_view text) {
         return;
     }
     std::unique_ptr<Element> taken;
-    if (Element* older = firstCData(word)) taken = word.removeChild(older);
-    else taken = std::make_unique<Element>();
+    if (Element* older = firstCData(word))
+        taken = word.removeChild(older);
+    else
+        taken = std::make_unique<Element>();
     value.removeAllChildren();
     value.appendChild(std::move(taken))->setCData(text);
 }

@@ -34,11 +34,20 @@ std::u16string escapedAttribute(std::u16string_view value) {
     std::u16string out;
     for (char16_t c : value) {
         switch (c) {
-        case u'&': out += u"&amp;"; break;
-        case u'<': out += u"&lt;"; break;
-        case u'>': out += u"&gt;"; break;
-        case u'"': out += u"&quot;"; break;
-        default: out += c;
+            case u'&':
+                out += u"&amp;";
+                break;
+            case u'<':
+                out += u"&lt;";
+                break;
+            case u'>':
+                out += u"&gt;";
+                break;
+            case u'"':
+                out += u"&quot;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -60,8 +69,7 @@ bool creationDate(const std::u16string& path, SYSTEMTIME& date) {
 
 // The audio for a sentence list being read: the document's own when readable,
 // else the file's audio attribute, else the user's choice. Empty when none.
-std::u16string resolveAudio(const XMLParser& parser, const std::u16string& xmlPath,
-                            SentenceListHost& host) {
+std::u16string resolveAudio(const XMLParser& parser, const std::u16string& xmlPath, SentenceListHost& host) {
     const std::u16string attribute = parser.getRoot()->getAttribute(u"audio");
     const std::u16string qualified = qualifyPath(folderOf(xmlPath), attribute);
     if (!attribute.empty() && isReadableFile(qualified)) return qualified;
@@ -178,8 +186,7 @@ bool writeSentenceList(const SentenceList& document, SentenceListHost& host) {
         written = replaceFile(document.xmlPath(), sentenceListBytes(document));
     } catch (const std::bad_alloc&) {
         // A pathologically deep word list indents into more text than memory holds.
-    } catch (const std::length_error&) {
-    }
+    } catch (const std::length_error&) {}
     if (written) return true;
     host.showMessage(document.xmlPath() + u"\r\nファイルの作成に失敗しました。", MessageOwner::None);
     return false;

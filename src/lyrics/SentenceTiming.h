@@ -6,8 +6,8 @@
 #include <vector>
 
 struct SentenceTiming {
-    std::uint32_t startMs = 0;   // the start as last set, exact (the table shows it to 10 ms)
-    std::int32_t textOffset = 0; // where the sentence begins in the joined sentence text
+    std::uint32_t startMs = 0;    // the start as last set, exact (the table shows it to 10 ms)
+    std::int32_t textOffset = 0;  // where the sentence begins in the joined sentence text
 };
 
 // The entry that is current at a playback position, or -1 for an empty index.

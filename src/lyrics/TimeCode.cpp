@@ -6,7 +6,8 @@
 
 std::u16string formatTimeCode(std::uint32_t t) {
     char text[40];
-    const int length = std::snprintf(text, sizeof text, "%02u:%02u:%02u", t / 60000u, (t / 1000u) % 60u, (t % 1000u) / 10u);
+    const int length =
+        std::snprintf(text, sizeof text, "%02u:%02u:%02u", t / 60000u, (t / 1000u) % 60u, (t % 1000u) / 10u);
     return std::u16string(text, text + length);
 }
 

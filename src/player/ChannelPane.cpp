@@ -60,14 +60,14 @@ LRESULT ChannelPane::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     const bool ours = lParam == 0 || lParam == reinterpret_cast<LPARAM>(foldButton_.handle());
     if (message == WM_COMMAND && ours) {
         switch (LOWORD(wParam)) {
-        case kToggleCommand:
-            toggleExpanded();
-            return 0;
-        case kPinCommand:
-            layoutPages();
-            return 0;
-        default:
-            break;
+            case kToggleCommand:
+                toggleExpanded();
+                return 0;
+            case kPinCommand:
+                layoutPages();
+                return 0;
+            default:
+                break;
         }
     }
     return TabbedPane::windowProc(window, message, wParam, lParam);

@@ -62,16 +62,23 @@ void DictationPane::paint(Graphics& g) {
                 y += kLineHeight;
             }
             switch (word.mark) {
-            case WordMark::Right: g.setTextColor(kRightColour); break;
-            case WordMark::Missing: g.setTextColor(kMissingColour); break;
-            case WordMark::Wrong: g.setTextColor(kWrongColour); break;
+                case WordMark::Right:
+                    g.setTextColor(kRightColour);
+                    break;
+                case WordMark::Missing:
+                    g.setTextColor(kMissingColour);
+                    break;
+                case WordMark::Wrong:
+                    g.setTextColor(kWrongColour);
+                    break;
             }
             g.drawText(text, x, y);
             if (word.mark == WordMark::Wrong) g.drawLine(x, y + kStrikeOffset, x + w, y + kStrikeOffset, kWrongColour);
             x += w + space;
         }
         y += kLineHeight;
-        const std::string score = std::to_string(result_.right) + " of " + std::to_string(result_.total) + " words right";
+        const std::string score =
+            std::to_string(result_.right) + " of " + std::to_string(result_.total) + " words right";
         g.setTextColor(0x171717);
         g.drawText(std::u16string(score.begin(), score.end()), kMargin, y + 6);
         y += kLineHeight;

@@ -108,29 +108,29 @@ UINT FileTable::showContextMenu() {
 bool FileTable::respond(const NMHDR& report, const Opener& open) {
     if (report.hwndFrom != handle()) return false;
     switch (report.code) {
-    case LVN_KEYDOWN: {
-        const auto& key = reinterpret_cast<const NMLVKEYDOWN&>(report);
-        const std::vector<int> selected = getSelectedRows();
-        if (key.wVKey == VK_DELETE && !selected.empty()) removeRow(selected.front());
-        return true;
-    }
-    case NM_RCLICK: {
-        const UINT chosen = showContextMenu();
-        if (chosen == kOpenItem) {
+        case LVN_KEYDOWN: {
+            const auto& key = reinterpret_cast<const NMLVKEYDOWN&>(report);
+            const std::vector<int> selected = getSelectedRows();
+            if (key.wVKey == VK_DELETE && !selected.empty()) removeRow(selected.front());
+            return true;
+        }
+        case NM_RCLICK: {
+            const UINT chosen = showContextMenu();
+            if (chosen == kOpenItem) {
+                const std::u16string path = firstSelectedPath();
+                if (!path.empty()) open(path);
+            } else if (chosen == kRemoveItem) {
+                removeSelectedRows();
+            }
+            return true;
+        }
+        case NM_RETURN:
+        case NM_DBLCLK: {
             const std::u16string path = firstSelectedPath();
             if (!path.empty()) open(path);
-        } else if (chosen == kRemoveItem) {
-            removeSelectedRows();
+            return true;
         }
-        return true;
-    }
-    case NM_RETURN:
-    case NM_DBLCLK: {
-        const std::u16string path = firstSelectedPath();
-        if (!path.empty()) open(path);
-        return true;
-    }
-    default:
-        return false;
+        default:
+            return false;
     }
 }

@@ -311,15 +311,27 @@ bool LyricsEditing::performMenuChoice(int choice) {
     const std::vector<int> selected = table_.getSelectedRows();
     const int first = selected.empty() ? -1 : selected.front();
     switch (choice) {
-    case SentenceMenuChoice::Edit:
-        if (first >= 0) editSentenceRow(first, SentenceEdit::Replace);
-        return false;
-    case SentenceMenuChoice::Add: editSentenceRow(first, SentenceEdit::Insert); return false;
-    case SentenceMenuChoice::Delete: deleteRows(selected); return false;
-    case SentenceMenuChoice::Merge: mergeSentences(selected); return false;
-    case SentenceMenuChoice::PlusStep: shiftStartTimes(+1); return false;
-    case SentenceMenuChoice::MinusStep: shiftStartTimes(-1); return false;
-    case SentenceMenuChoice::PlaySentence: return selected.size() == 1;
-    default: return false;
+        case SentenceMenuChoice::Edit:
+            if (first >= 0) editSentenceRow(first, SentenceEdit::Replace);
+            return false;
+        case SentenceMenuChoice::Add:
+            editSentenceRow(first, SentenceEdit::Insert);
+            return false;
+        case SentenceMenuChoice::Delete:
+            deleteRows(selected);
+            return false;
+        case SentenceMenuChoice::Merge:
+            mergeSentences(selected);
+            return false;
+        case SentenceMenuChoice::PlusStep:
+            shiftStartTimes(+1);
+            return false;
+        case SentenceMenuChoice::MinusStep:
+            shiftStartTimes(-1);
+            return false;
+        case SentenceMenuChoice::PlaySentence:
+            return selected.size() == 1;
+        default:
+            return false;
     }
 }

@@ -10,9 +10,8 @@ struct ColumnSpec {
 };
 
 constexpr ColumnSpec kColumns[LyricsTable::kColumnCount] = {
-    {u"Check", 0},         {u"Start", 45},     {u"End", 45},
-    {u"Sentence", 130},    {u"Translation", 300}, {u"Explanation", 300},
-    {u"Trial", 0},         {u"Dictation", 0},  {u"Writing", 0},
+    {u"Check", 0},         {u"Start", 45}, {u"End", 45},      {u"Sentence", 130}, {u"Translation", 300},
+    {u"Explanation", 300}, {u"Trial", 0},  {u"Dictation", 0}, {u"Writing", 0},
 };
 
 }  // namespace
@@ -49,8 +48,10 @@ void LyricsTable::setStartCell(int row, std::uint32_t ms) { setValueAt(formatTim
 
 void LyricsTable::setEndCell(int row, std::uint32_t ms) {
     row = resolve(row);
-    if (ms == SentenceGroup::kNoEndTime || startOf(row) >= ms) setValueAt(u"", row, End);
-    else setValueAt(formatTimeCode(ms), row, End);
+    if (ms == SentenceGroup::kNoEndTime || startOf(row) >= ms)
+        setValueAt(u"", row, End);
+    else
+        setValueAt(formatTimeCode(ms), row, End);
 }
 
 std::uint32_t LyricsTable::startOf(int row) const { return parseTimeCode(getValueAt(resolve(row), Start)); }

@@ -15,7 +15,8 @@ std::pair<int, int> LyricsTextEditor::sentenceRange(int index) const {
     const int length = document().length();
     const int start = std::min(sentenceIndex_[static_cast<std::size_t>(index)].textOffset, length);
     int end = length;
-    if (index + 1 < sentenceCount()) end = std::min(sentenceIndex_[static_cast<std::size_t>(index) + 1].textOffset, length);
+    if (index + 1 < sentenceCount())
+        end = std::min(sentenceIndex_[static_cast<std::size_t>(index) + 1].textOffset, length);
     return {start, std::max(start, end)};
 }
 

@@ -24,19 +24,24 @@ void LyricsTextEditor::buildContextMenu(PopupMenu& menu) {
 
 bool LyricsTextEditor::runCommand(int command) {
     switch (command) {
-    case kCommandSwapByCharacters:
-    case kCommandSwapBySentences: {
-        const std::u16string text = selectedText();
-        if (text.empty() || readOnly()) return true;
-        const auto runs = command == kCommandSwapByCharacters ? bilingual::characterRuns(text)
-                                                              : bilingual::sentenceRuns(text);
-        replaceSelection(bilingual::swapRuns(text, runs), Recording::On);
-        scrollCaretIntoView();
-        return true;
-    }
-    case kCommandSentencePairs: exportSentencePairs(); return true;
-    case kCommandWordPairs: exportWordPairs(); return true;
-    default: return TextEditor::runCommand(command);
+        case kCommandSwapByCharacters:
+        case kCommandSwapBySentences: {
+            const std::u16string text = selectedText();
+            if (text.empty() || readOnly()) return true;
+            const auto runs =
+                command == kCommandSwapByCharacters ? bilingual::characterRuns(text) : bilingual::sentenceRuns(text);
+            replaceSelection(bilingual::swapRuns(text, runs), Recording::On);
+            scrollCaretIntoView();
+            return true;
+        }
+        case kCommandSentencePairs:
+            exportSentencePairs();
+            return true;
+        case kCommandWordPairs:
+            exportWordPairs();
+            return true;
+        default:
+            return TextEditor::runCommand(command);
     }
 }
 

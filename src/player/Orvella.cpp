@@ -7,18 +7,18 @@
 #include "app/Settings.h"
 #include "editor/EditorTheme.h"
 #include "lyrics/Playlist.h"
+#include "platform/api/Desktop.h"
+#include "platform/api/Toolbar.h"
 #include "platform/common/FileExtension.h"
 #include "player/LyricsEditDialog.h"
 #include "player/Mp3Export.h"
 #include "player/RecoveryFile.h"
 #include "player/SentenceMenu.h"
+#include "text/NarrowText.h"
 #include "toolkit/FileChooser.h"
 #include "toolkit/FontList.h"
-#include "toolkit/PopupMenu.h"
 #include "toolkit/Graphics.h"
-#include "platform/api/Desktop.h"
-#include "platform/api/Toolbar.h"
-#include "text/NarrowText.h"
+#include "toolkit/PopupMenu.h"
 
 namespace {
 
@@ -36,13 +36,15 @@ constexpr int kTranslationFontHeight = 16;
 constexpr char16_t kAudioFilter[] = u"Audio File (*.ogg,*.mp3,*.wma)";
 // The dialog's filter: the label, then the patterns (sentence lists and
 // playlists open from here as well).
-const std::u16string kAudioDialogFilter = std::u16string(kAudioFilter) + u'\0' + u"*.ogg;*.mp3;*.wma;*.xml;*.m3u" + u'\0';
+const std::u16string kAudioDialogFilter =
+    std::u16string(kAudioFilter) + u'\0' + u"*.ogg;*.mp3;*.wma;*.xml;*.m3u" + u'\0';
 constexpr COLORREF kGlyphTransparent = 0xE5E5E5;
 
 }  // namespace
 
 Orvella::Orvella()
-    : core_(audio_, [this] { return audio_.lengthMs; }, editing_, *this, *this) {
+    : core_(
+          audio_, [this] { return audio_.lengthMs; }, editing_, *this, *this) {
     core_.setProgramName(appBaseName());
     core_.setOpenedHandler([this](const std::u16string& path) {
         recentFiles_.addRecentFile(path);
@@ -71,9 +73,8 @@ bool Orvella::create(HWND parent) {
     lyricsView_.setColor(ColorSlot::Background, kLyricsBackground);
     lyricsView_.setColor(ColorSlot::Text, 0);
     lyricsView_.setListener(this);
-    editing_.setSentenceAsker([this](SentenceEdit edit, const SentenceTexts& texts) {
-        return LyricsEditDialog::ask(handle_, edit, texts);
-    });
+    editing_.setSentenceAsker(
+        [this](SentenceEdit edit, const SentenceTexts& texts) { return LyricsEditDialog::ask(handle_, edit, texts); });
     lyricsView_.setFilesDropped([this](const std::vector<std::u16string>& paths) { onFilesDropped(paths); });
     translationPane_.create(handle_);
     LOGFONTW paneFont = translationPane_.font();
@@ -110,9 +111,9 @@ void Orvella::destroyWindow() {
     study_.destroy();
     lyricsView_.setListener(nullptr);
     lyricsView_.setFilesDropped(nullptr);
-    for (BaseWindow* control : std::initializer_list<BaseWindow*>{&toolBar_, &toolWindow_, &menuButton_, &playButton_, &stopButton_, &timeSlider_,
-                                                                  &volumeSlider_, &timeLabel_, &fontField_, &tempoField_,
-                                                                  &pitchField_})
+    for (BaseWindow* control : std::initializer_list<BaseWindow*>{&toolBar_, &toolWindow_, &menuButton_, &playButton_,
+                                                                  &stopButton_, &timeSlider_, &volumeSlider_,
+                                                                  &timeLabel_, &fontField_, &tempoField_, &pitchField_})
         control->destroyWindow();
     fileTable_.destroyWindow();
     lyricsTable_.destroyWindow();
@@ -337,9 +338,14 @@ void Orvella::FaceButton::paintImage(Graphics& g) {
     if (handle_) GetClientRect(handle_, &client);
     int row = 0;
     switch (shade()) {
-    case ButtonShade::Hovered: row = 24; break;
-    case ButtonShade::PressedInside: row = 48; break;
-    default: break;
+        case ButtonShade::Hovered:
+            row = 24;
+            break;
+        case ButtonShade::PressedInside:
+            row = 48;
+            break;
+        default:
+            break;
     }
     const int x = (client.right - 24) / 2, y = (client.bottom - 24) / 2;
     g.drawImage(image_, x, y, 24, 24, column_, row, 24, 24);
@@ -454,41 +460,79 @@ void Orvella::onCommand(WPARAM wParam, LPARAM lParam) {
 void Orvella::execute(int command) {
     if (player_commands::needsAudio(command) && !core_.hasAudio()) return;
     switch (command) {
-    case OpenFile: {
-        const std::u16string path = chooseAudioFile(kAudioFilter, core_.audioPath());
-        if (path.empty()) return;
-        if (veltrix::paths::extensionOf(path) == u".m3u") {
-            fileTable_.clearFiles();
-            fileTable_.loadPlaylist(path);
-            showFileTab();
-        } else {
-            openFile(path);
+        case OpenFile: {
+            const std::u16string path = chooseAudioFile(kAudioFilter, core_.audioPath());
+            if (path.empty()) return;
+            if (veltrix::paths::extensionOf(path) == u".m3u") {
+                fileTable_.clearFiles();
+                fileTable_.loadPlaylist(path);
+                showFileTab();
+            } else {
+                openFile(path);
+            }
+            return;
         }
-        return;
-    }
-    case TogglePlay: core_.togglePlay(); return;
-    case PlaySentence: core_.playSentence(); return;
-    case StopPlayback: core_.stopPlayback(); return;
-    case NextSetStart: editing_.selectAdjacentSentence(Direction::Forward); [[fallthrough]];
-    case SetStart: editing_.setRowStart(core_.stampPosition()); return;
-    case NextSetEnd: editing_.selectAdjacentSentence(Direction::Forward); [[fallthrough]];
-    case SetEnd: editing_.setRowEnd(core_.stampPosition()); return;
-    case NextClearTimes: editing_.selectAdjacentSentence(Direction::Forward); [[fallthrough]];
-    case ClearTimes:
-        editing_.setRowStart(0);
-        editing_.setRowEnd(0);
-        return;
-    case SaveSentences: saveSentenceList(); return;
-    case ApplyPanes: editing_.applyPanesToRow(); return;
-    case ReloadLyrics: reloadLyrics(); return;
-    case OpenWordList: showWordList(); return;
-    case FindAndReplace: showFindPane(); return;
-    case ClickAtPointer: clickAtPointer(); return;
-    case PreviousSentence: editing_.selectAdjacentSentence(Direction::Backward); return;
-    case NextSentence: editing_.selectAdjacentSentence(Direction::Forward); return;
-    case ExplanationPane: setExplanationVisible(!explanationVisible_); return;
-    case PlayerMenu: showPlayerMenu(); return;
-    default: study_.execute(command); return;
+        case TogglePlay:
+            core_.togglePlay();
+            return;
+        case PlaySentence:
+            core_.playSentence();
+            return;
+        case StopPlayback:
+            core_.stopPlayback();
+            return;
+        case NextSetStart:
+            editing_.selectAdjacentSentence(Direction::Forward);
+            [[fallthrough]];
+        case SetStart:
+            editing_.setRowStart(core_.stampPosition());
+            return;
+        case NextSetEnd:
+            editing_.selectAdjacentSentence(Direction::Forward);
+            [[fallthrough]];
+        case SetEnd:
+            editing_.setRowEnd(core_.stampPosition());
+            return;
+        case NextClearTimes:
+            editing_.selectAdjacentSentence(Direction::Forward);
+            [[fallthrough]];
+        case ClearTimes:
+            editing_.setRowStart(0);
+            editing_.setRowEnd(0);
+            return;
+        case SaveSentences:
+            saveSentenceList();
+            return;
+        case ApplyPanes:
+            editing_.applyPanesToRow();
+            return;
+        case ReloadLyrics:
+            reloadLyrics();
+            return;
+        case OpenWordList:
+            showWordList();
+            return;
+        case FindAndReplace:
+            showFindPane();
+            return;
+        case ClickAtPointer:
+            clickAtPointer();
+            return;
+        case PreviousSentence:
+            editing_.selectAdjacentSentence(Direction::Backward);
+            return;
+        case NextSentence:
+            editing_.selectAdjacentSentence(Direction::Forward);
+            return;
+        case ExplanationPane:
+            setExplanationVisible(!explanationVisible_);
+            return;
+        case PlayerMenu:
+            showPlayerMenu();
+            return;
+        default:
+            study_.execute(command);
+            return;
     }
 }
 
@@ -548,10 +592,16 @@ void Orvella::savePlaylist() {
     const std::u16string path = chooseSaveFile(handle_, u"Save as PlayList", filter, withoutExtension(name), u"m3u");
     if (path.empty()) return;
     switch (::savePlaylist(path, fileTable_.paths())) {
-    case PlaylistSave::Saved: fileTable_.setPlaylistPath(path); return;
-    case PlaylistSave::InvalidCharacters: showMessage(kPlaylistNotSaved, MessageOwner::Player); return;
-    // Not a silent loss: the learner hears that the list was not written.
-    case PlaylistSave::WriteFailed: showMessage(u"Couldn't save PlayList.\r\n" + path, MessageOwner::Player); return;
+        case PlaylistSave::Saved:
+            fileTable_.setPlaylistPath(path);
+            return;
+        case PlaylistSave::InvalidCharacters:
+            showMessage(kPlaylistNotSaved, MessageOwner::Player);
+            return;
+        // Not a silent loss: the learner hears that the list was not written.
+        case PlaylistSave::WriteFailed:
+            showMessage(u"Couldn't save PlayList.\r\n" + path, MessageOwner::Player);
+            return;
     }
 }
 
@@ -633,39 +683,48 @@ LRESULT Orvella::onNotify(WPARAM wParam, LPARAM lParam) {
 void Orvella::onLyricsTableNotify(const NMHDR& header) {
     const int selected = editing_.firstSelected();
     switch (header.code) {
-    case LVN_ITEMCHANGED:
-    case NM_CLICK:
-    case NM_DBLCLK:
-        if (selected >= 0) core_.selectAndSeek(selected);
-        study_.sentenceSelected();
-        return;
-    case NM_RETURN:
-        if (selected >= 0) core_.playSentence();
-        return;
-    case Table::kRowsMoved: editing_.rowsReordered(); return;
-    case NM_RCLICK: {
-        const int choice = showSentenceMenu(handle_, lyricsTable_.getSelectedRows().size());
-        if (editing_.performMenuChoice(choice)) core_.playSentence();
-        return;
-    }
-    case LVN_KEYDOWN: {
-        const auto& key = reinterpret_cast<const NMLVKEYDOWN&>(header);
-        if (selected < 0) return;
-        if (key.wVKey == 187) editing_.shiftStartTimes(+1);
-        if (key.wVKey == 189) editing_.shiftStartTimes(-1);
-        return;
-    }
-    default: return;
+        case LVN_ITEMCHANGED:
+        case NM_CLICK:
+        case NM_DBLCLK:
+            if (selected >= 0) core_.selectAndSeek(selected);
+            study_.sentenceSelected();
+            return;
+        case NM_RETURN:
+            if (selected >= 0) core_.playSentence();
+            return;
+        case Table::kRowsMoved:
+            editing_.rowsReordered();
+            return;
+        case NM_RCLICK: {
+            const int choice = showSentenceMenu(handle_, lyricsTable_.getSelectedRows().size());
+            if (editing_.performMenuChoice(choice)) core_.playSentence();
+            return;
+        }
+        case LVN_KEYDOWN: {
+            const auto& key = reinterpret_cast<const NMLVKEYDOWN&>(header);
+            if (selected < 0) return;
+            if (key.wVKey == 187) editing_.shiftStartTimes(+1);
+            if (key.wVKey == 189) editing_.shiftStartTimes(-1);
+            return;
+        }
+        default:
+            return;
     }
 }
 
 bool Orvella::onFilesDropped(const std::vector<std::u16string>& paths) {
     if (paths.empty()) return false;
     switch (fileTable_.takePlayerDrop(paths)) {
-    case FileTable::DropOutcome::OpenSingle: openFile(paths.front()); break;
-    case FileTable::DropOutcome::ShowFileTab: showFileTab(); break;
-    // Several files are listed to be worked through: show them.
-    case FileTable::DropOutcome::Listed: showFileTab(); break;
+        case FileTable::DropOutcome::OpenSingle:
+            openFile(paths.front());
+            break;
+        case FileTable::DropOutcome::ShowFileTab:
+            showFileTab();
+            break;
+        // Several files are listed to be worked through: show them.
+        case FileTable::DropOutcome::Listed:
+            showFileTab();
+            break;
     }
     return true;
 }
@@ -679,8 +738,8 @@ void Orvella::showFileTab() {
 
 bool Orvella::settleUnsavedEdits() {
     if (!core_.hasAudio() || !lyricsView_.modified()) return true;
-    const int answer = MessageBoxW(handle_, u"編集中の歌詞が保存されていません。xml ファイルに保存しますか？", u"Veltrix",
-                                   MB_YESNOCANCEL | MB_ICONQUESTION);
+    const int answer = MessageBoxW(handle_, u"編集中の歌詞が保存されていません。xml ファイルに保存しますか？",
+                                   u"Veltrix", MB_YESNOCANCEL | MB_ICONQUESTION);
     if (answer == IDCANCEL) return false;
     // A save that failed has said why; the window stays so nothing is lost.
     return answer != IDYES || core_.writeSentences();
@@ -716,7 +775,8 @@ void Orvella::offerRecovery() {
     if (!recovery::exists(audio)) return;
     const std::u16string path = recovery::pathFor(audio);
     if (askYesNo(u"前回、保存されないまま終了した編集中の歌詞があります。復元しますか？\r\n"
-                 u"（いいえを選ぶと破棄します）\r\n" + path,
+                 u"（いいえを選ぶと破棄します）\r\n" +
+                     path,
                  u"Veltrix"))
         core_.restoreSentences(path);
     recovery::discard(audio);

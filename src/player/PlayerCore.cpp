@@ -240,8 +240,7 @@ std::pair<std::uint32_t, std::uint32_t> PlayerCore::sentenceRange(int row) const
     const LyricsTable& table = editing_.table();
     const std::uint32_t start = table.startOf(row);
     std::uint32_t end = table.endOf(row);
-    if (end == 0 || end == SentenceGroup::kNoEndTime)
-        end = row + 1 < table.getRowCount() ? table.startOf(row + 1) : 0;
+    if (end == 0 || end == SentenceGroup::kNoEndTime) end = row + 1 < table.getRowCount() ? table.startOf(row + 1) : 0;
     if (end < start) end = lengthMs();
     return {start, end};
 }
@@ -266,9 +265,10 @@ void PlayerCore::updateTimeDisplay() {
     if (controls_.playCaption() != kPlay) {
         t = audio_.getPosition();
         controls_.setTimeSliderValue(t / 10);
-        const int index = editing_.lyricsView().sentenceCount() == 0
-                              ? -1
-                              : findEntryAt(editing_.lyricsView().timings(), static_cast<std::uint32_t>(std::max(t, 0)));
+        const int index =
+            editing_.lyricsView().sentenceCount() == 0
+                ? -1
+                : findEntryAt(editing_.lyricsView().timings(), static_cast<std::uint32_t>(std::max(t, 0)));
         if (index != -1) editing_.showSentence(index);
     }
     const unsigned position = static_cast<unsigned>(std::max(t, 0));

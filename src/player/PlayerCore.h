@@ -18,8 +18,8 @@
 #include <string>
 #include <utility>
 
-#include "audio/ID3Tag.h"
 #include "audio/IAudioPlayer.h"
+#include "audio/ID3Tag.h"
 #include "lyrics/SentenceListHost.h"
 #include "player/LyricsEditing.h"
 #include "player/PlayerControls.h"

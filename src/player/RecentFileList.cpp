@@ -7,9 +7,7 @@
 
 namespace {
 
-bool fileExists(const std::u16string& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool fileExists(const std::u16string& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::u16string keyOf(std::size_t index) {
     std::u16string key = u"RecentFile";
@@ -52,9 +50,8 @@ void RecentFileList::load(const std::u16string& settingsPath) {
     for (std::size_t n = kCapacity; n-- > 0;) {
         std::u16string key = keyOf(n);
         std::u16string value(2048, u'\0');
-        const DWORD length = GetPrivateProfileStringW(kSection, key.c_str(), u"",
-                                                      value.data(),
-                                                      static_cast<DWORD>(value.size()), file);
+        const DWORD length =
+            GetPrivateProfileStringW(kSection, key.c_str(), u"", value.data(), static_cast<DWORD>(value.size()), file);
         value.resize(length);
         if (!value.empty()) addRecentFile(value);
     }
@@ -66,9 +63,7 @@ bool RecentFileList::save(const std::u16string& settingsPath) const {
     for (std::size_t i = 0; i < kCapacity; ++i) {
         std::u16string key = keyOf(i);
         const std::u16string& value = i < entries_.size() ? entries_[i] : std::u16string();
-        written = WritePrivateProfileStringW(kSection, key.c_str(),
-                                             value.c_str(), file) &&
-                  written;
+        written = WritePrivateProfileStringW(kSection, key.c_str(), value.c_str(), file) && written;
     }
     return written;
 }

@@ -99,35 +99,35 @@ void StudyController::schedule() {
 
 void StudyController::wake() {
     switch (phase_) {
-    case StudyPhase::Idle: return;
-    case StudyPhase::Playing: {
-        if (!audio_.isPlaying()) {
-            // Stopped or paused by the user: a loop ends; auto-pause waits for playback.
-            if (mode_ != StudyMode::AutoPause) return end();
-            host_.wakeIn(kFarMs);
+        case StudyPhase::Idle:
             return;
+        case StudyPhase::Playing: {
+            if (!audio_.isPlaying()) {
+                // Stopped or paused by the user: a loop ends; auto-pause waits for playback.
+                if (mode_ != StudyMode::AutoPause) return end();
+                host_.wakeIn(kFarMs);
+                return;
+            }
+            const int position = audio_.getPosition();
+            if (mode_ == StudyMode::AutoPause && (span_.end == 0 || position < static_cast<int>(span_.start) ||
+                                                  position > static_cast<int>(span_.end) + kSeekSlackMs))
+                arm(position);
+            if (span_.end != 0 && position >= pausePoint()) return reachedEnd();
+            return schedule();
         }
-        const int position = audio_.getPosition();
-        if (mode_ == StudyMode::AutoPause &&
-            (span_.end == 0 || position < static_cast<int>(span_.start) ||
-             position > static_cast<int>(span_.end) + kSeekSlackMs))
-            arm(position);
-        if (span_.end != 0 && position >= pausePoint()) return reachedEnd();
-        return schedule();
-    }
-    case StudyPhase::Gap:
-        if (!audio_.isPaused()) return end();
-        return proceed();
-    case StudyPhase::Held:
-        if (!audio_.isPaused()) {
-            // Played on by the user.
-            phase_ = StudyPhase::Playing;
-            arm(audio_.getPosition());
-            schedule();
-            host_.studyChanged();
-            return;
-        }
-        return proceed();
+        case StudyPhase::Gap:
+            if (!audio_.isPaused()) return end();
+            return proceed();
+        case StudyPhase::Held:
+            if (!audio_.isPaused()) {
+                // Played on by the user.
+                phase_ = StudyPhase::Playing;
+                arm(audio_.getPosition());
+                schedule();
+                host_.studyChanged();
+                return;
+            }
+            return proceed();
     }
 }
 

@@ -82,18 +82,41 @@ std::optional<SentenceSpan> StudyTools::spanOf(int row) const {
 bool StudyTools::execute(int command) {
     StudySettings s = controller_.settings();
     switch (command) {
-    case StudyLoop: toggle(StudyMode::Loop); return true;
-    case StudyAutoPause: toggle(StudyMode::AutoPause); return true;
-    case StudyLadder: toggle(StudyMode::Ladder); return true;
-    case StudyDictation: setDictation(!dictation_); return true;
-    case StudyProceed: controller_.proceed(); return true;
-    case StudyLoopCount: s.loopCount = nextOf(kLoopCounts, s.loopCount); break;
-    case StudyLoopGap: s.gapMs = nextOf(kGaps, s.gapMs); break;
-    case StudyLoopThenNext: s.loopThenNext = !s.loopThenNext; break;
-    case StudyPauseTime: s.pauseMs = nextOf(kPauses, s.pauseMs); break;
-    case StudyLadderTempos: s.ladderTempos = nextOf(kLadders, s.ladderTempos); break;
-    case StudyMenu: showMenu(); return true;
-    default: return false;
+        case StudyLoop:
+            toggle(StudyMode::Loop);
+            return true;
+        case StudyAutoPause:
+            toggle(StudyMode::AutoPause);
+            return true;
+        case StudyLadder:
+            toggle(StudyMode::Ladder);
+            return true;
+        case StudyDictation:
+            setDictation(!dictation_);
+            return true;
+        case StudyProceed:
+            controller_.proceed();
+            return true;
+        case StudyLoopCount:
+            s.loopCount = nextOf(kLoopCounts, s.loopCount);
+            break;
+        case StudyLoopGap:
+            s.gapMs = nextOf(kGaps, s.gapMs);
+            break;
+        case StudyLoopThenNext:
+            s.loopThenNext = !s.loopThenNext;
+            break;
+        case StudyPauseTime:
+            s.pauseMs = nextOf(kPauses, s.pauseMs);
+            break;
+        case StudyLadderTempos:
+            s.ladderTempos = nextOf(kLadders, s.ladderTempos);
+            break;
+        case StudyMenu:
+            showMenu();
+            return true;
+        default:
+            return false;
     }
     controller_.setSettings(s);
     s.save();
@@ -160,24 +183,27 @@ std::u16string StudyTools::statusText() const {
     const StudySettings& s = controller_.settings();
     std::u16string text;
     switch (controller_.mode()) {
-    case StudyMode::Off: break;
-    case StudyMode::Loop:
-        text = u"Loop " + ascii(std::to_string(std::min(controller_.repetition() + 1, std::max(1, s.loopCount)))) +
-               u" of " + countText(s.loopCount) + u", gap " + seconds(s.gapMs) +
-               (s.loopThenNext ? u", then next" : u", then stop");
-        break;
-    case StudyMode::AutoPause:
-        text = controller_.phase() == StudyPhase::Held
-                   ? (s.pauseMs == 0 ? std::u16string(u"Auto-pause: F9 to go on") : u"Auto-pause: holding " + seconds(s.pauseMs))
-                   : u"Auto-pause " + (s.pauseMs == 0 ? std::u16string(u"until F9") : seconds(s.pauseMs));
-        break;
-    case StudyMode::Ladder: {
-        const auto step = static_cast<std::size_t>(controller_.ladderStep());
-        const int tempo = step < s.ladderTempos.size() ? s.ladderTempos[step] : 100;
-        text = u"Ladder " + StudySettings::formatTempos(s.ladderTempos) + u": " + ascii(std::to_string(tempo)) + u"%, " +
-               ascii(std::to_string(controller_.repetition() + 1)) + u" of " + ascii(std::to_string(s.ladderRepeats));
-        break;
-    }
+        case StudyMode::Off:
+            break;
+        case StudyMode::Loop:
+            text = u"Loop " + ascii(std::to_string(std::min(controller_.repetition() + 1, std::max(1, s.loopCount)))) +
+                   u" of " + countText(s.loopCount) + u", gap " + seconds(s.gapMs) +
+                   (s.loopThenNext ? u", then next" : u", then stop");
+            break;
+        case StudyMode::AutoPause:
+            text = controller_.phase() == StudyPhase::Held
+                       ? (s.pauseMs == 0 ? std::u16string(u"Auto-pause: F9 to go on")
+                                         : u"Auto-pause: holding " + seconds(s.pauseMs))
+                       : u"Auto-pause " + (s.pauseMs == 0 ? std::u16string(u"until F9") : seconds(s.pauseMs));
+            break;
+        case StudyMode::Ladder: {
+            const auto step = static_cast<std::size_t>(controller_.ladderStep());
+            const int tempo = step < s.ladderTempos.size() ? s.ladderTempos[step] : 100;
+            text = u"Ladder " + StudySettings::formatTempos(s.ladderTempos) + u": " + ascii(std::to_string(tempo)) +
+                   u"%, " + ascii(std::to_string(controller_.repetition() + 1)) + u" of " +
+                   ascii(std::to_string(s.ladderRepeats));
+            break;
+        }
     }
     if (dictation_) text = text.empty() ? std::u16string(u"Dictation") : u"Dictation; " + text;
     return text;
@@ -230,12 +256,13 @@ void StudyTools::sentenceSelected() {
         pane_.clearInput();
         checkedRow_ = -1;
     }
-    std::u16string heading = row < 0 ? std::u16string(u"No sentence selected")
-                                     : u"Sentence " + ascii(std::to_string(row + 1)) + u" of " +
-                                           ascii(std::to_string(editing_.rowCount()));
+    std::u16string heading =
+        row < 0 ? std::u16string(u"No sentence selected")
+                : u"Sentence " + ascii(std::to_string(row + 1)) + u" of " + ascii(std::to_string(editing_.rowCount()));
     if (const DictationScore* score = row >= 0 ? scores_.find(row) : nullptr)
-        heading += u"    best " + ascii(std::to_string(score->bestRight)) + u" of " + ascii(std::to_string(score->words)) +
-                   u" words, " + ascii(std::to_string(score->tries)) + (score->tries == 1 ? u" try" : u" tries");
+        heading += u"    best " + ascii(std::to_string(score->bestRight)) + u" of " +
+                   ascii(std::to_string(score->words)) + u" words, " + ascii(std::to_string(score->tries)) +
+                   (score->tries == 1 ? u" try" : u" tries");
     pane_.setHeading(heading);
 }
 
@@ -268,7 +295,8 @@ void StudyTools::showMenu() {
     menu.addMenuItem(u"   Repeat: " + countText(s.loopCount) + u"\tCtrl+F5", StudyLoopCount);
     menu.addMenuItem(u"   Gap: " + seconds(s.gapMs) + u"\tCtrl+F6", StudyLoopGap);
     menu.addMenuItem(mark(s.loopThenNext) + u"Then the Next Sentence\tCtrl+Shift+F5", StudyLoopThenNext);
-    menu.addMenuItem(u"   Ladder Tempos: " + StudySettings::formatTempos(s.ladderTempos) + u"\tCtrl+F7", StudyLadderTempos);
+    menu.addMenuItem(u"   Ladder Tempos: " + StudySettings::formatTempos(s.ladderTempos) + u"\tCtrl+F7",
+                     StudyLadderTempos);
     menu.addMenuItem(u"   Hold: " + (s.pauseMs == 0 ? std::u16string(u"until F9") : seconds(s.pauseMs)) + u"\tCtrl+F8",
                      StudyPauseTime);
     const int choice = menu.trackAtPointer(player_, MenuAlignment::Top);

@@ -15,8 +15,8 @@
 class MappedFile {
 public:
     explicit MappedFile(const std::u16string& path) {
-        m_file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
+        m_file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                             nullptr);
         LARGE_INTEGER size{};
         if (m_file == INVALID_HANDLE_VALUE || !GetFileSizeEx(m_file, &size)) return;
         m_size = static_cast<std::size_t>(size.QuadPart);
@@ -45,4 +45,3 @@ private:
     std::size_t m_size = 0;
     bool m_opened = false;
 };
-

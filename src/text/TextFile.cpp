@@ -53,11 +53,10 @@ void decodeUtf16(const unsigned char* d, std::size_t n, std::u16string& text, bo
 
 // Decodes straight into the text, reusing its storage: no narrow encoding
 // yields more UTF-16 units than it has bytes.
-void decodeNarrow(const unsigned char* d, std::size_t n, std::u16string& text, unsigned codePage,
-                  bool mayHoldZero) {
+void decodeNarrow(const unsigned char* d, std::size_t n, std::u16string& text, unsigned codePage, bool mayHoldZero) {
     prepareText(text, n);
-    int got = n ? MultiByteToWideChar(codePage, 0, reinterpret_cast<const char*>(d), static_cast<int>(n),
-                                      text.data(), static_cast<int>(n))
+    int got = n ? MultiByteToWideChar(codePage, 0, reinterpret_cast<const char*>(d), static_cast<int>(n), text.data(),
+                                      static_cast<int>(n))
                 : 0;
     text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
     if (mayHoldZero) cutAtZero(text);
@@ -126,24 +125,32 @@ int decodeBytes(const void* data, std::size_t n, std::u16string& text, int hint)
     // Detection has already ruled out zero bytes for every code but binary.
     const bool mayHoldZero = !detected;
     switch (code) {
-    case encoding::kUtf16LE: decodeUtf16(body, length, text, false); break;
-    case encoding::kUtf16BE: decodeUtf16(body, length, text, true); break;
-    case encoding::kUtf8:
-    case encoding::kUtf8WithMark: decodeNarrow(body, length, text, CP_UTF8, mayHoldZero); break;
-    case encoding::kEucJp: {
-        std::string bytes(reinterpret_cast<const char*>(body), length);
-        eucJpToShiftJis(bytes);
-        decodeNarrow(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), text, narrowCodePage(),
-                     mayHoldZero);
-        break;
-    }
-    case encoding::kBinary: {
-        const void* zero = std::memchr(body, 0, length);
-        std::size_t upTo = zero ? static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - body) : length;
-        decodeNarrow(body, upTo, text, narrowCodePage(), false);
-        break;
-    }
-    default: decodeNarrow(body, length, text, narrowCodePage(), mayHoldZero); break;
+        case encoding::kUtf16LE:
+            decodeUtf16(body, length, text, false);
+            break;
+        case encoding::kUtf16BE:
+            decodeUtf16(body, length, text, true);
+            break;
+        case encoding::kUtf8:
+        case encoding::kUtf8WithMark:
+            decodeNarrow(body, length, text, CP_UTF8, mayHoldZero);
+            break;
+        case encoding::kEucJp: {
+            std::string bytes(reinterpret_cast<const char*>(body), length);
+            eucJpToShiftJis(bytes);
+            decodeNarrow(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), text, narrowCodePage(),
+                         mayHoldZero);
+            break;
+        }
+        case encoding::kBinary: {
+            const void* zero = std::memchr(body, 0, length);
+            std::size_t upTo = zero ? static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - body) : length;
+            decodeNarrow(body, upTo, text, narrowCodePage(), false);
+            break;
+        }
+        default:
+            decodeNarrow(body, length, text, narrowCodePage(), mayHoldZero);
+            break;
     }
     return code;
 }
@@ -168,11 +175,18 @@ int readTextFile(const std::u16string& path, std::u16string& text, int hint) {
 bool writeByteOrderMark(std::FILE* file, int code) {
     std::string_view mark;
     switch (code) {
-    case encoding::kDetect:
-    case encoding::kUtf16LE: mark = "\xFF\xFE"; break;
-    case encoding::kUtf16BE: mark = "\xFE\xFF"; break;
-    case encoding::kUtf8WithMark: mark = "\xEF\xBB\xBF"; break;
-    default: return true;
+        case encoding::kDetect:
+        case encoding::kUtf16LE:
+            mark = "\xFF\xFE";
+            break;
+        case encoding::kUtf16BE:
+            mark = "\xFE\xFF";
+            break;
+        case encoding::kUtf8WithMark:
+            mark = "\xEF\xBB\xBF";
+            break;
+        default:
+            return true;
     }
     return std::fwrite(mark.data(), 1, mark.size(), file) == mark.size();
 }
@@ -181,23 +195,30 @@ std::string encodeText(std::u16string_view text, int code) {
     std::string out;
     if (text.empty()) return out;
     switch (code) {
-    case encoding::kDetect:
-    case encoding::kUtf16LE:
-        out.resize(text.size() * 2);
-        std::memcpy(out.data(), text.data(), out.size());
-        break;
-    case encoding::kUtf16BE:
-        out.resize(text.size() * 2);
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            out[2 * i] = static_cast<char>(text[i] >> 8);
-            out[2 * i + 1] = static_cast<char>(text[i] & 0xFF);
-        }
-        break;
-    case encoding::kUtf8:
-    case encoding::kUtf8WithMark: out = encodeCodePage(text, CP_UTF8); break;
-    case encoding::kEucJp: out = encodeCodePage(text, 20932); break;
-    case encoding::kBinary: break;
-    default: out = toNarrow(text); break;
+        case encoding::kDetect:
+        case encoding::kUtf16LE:
+            out.resize(text.size() * 2);
+            std::memcpy(out.data(), text.data(), out.size());
+            break;
+        case encoding::kUtf16BE:
+            out.resize(text.size() * 2);
+            for (std::size_t i = 0; i < text.size(); ++i) {
+                out[2 * i] = static_cast<char>(text[i] >> 8);
+                out[2 * i + 1] = static_cast<char>(text[i] & 0xFF);
+            }
+            break;
+        case encoding::kUtf8:
+        case encoding::kUtf8WithMark:
+            out = encodeCodePage(text, CP_UTF8);
+            break;
+        case encoding::kEucJp:
+            out = encodeCodePage(text, 20932);
+            break;
+        case encoding::kBinary:
+            break;
+        default:
+            out = toNarrow(text);
+            break;
     }
     return out;
 }

@@ -114,7 +114,8 @@ std::u16string BaseTreePane::textOf(HTREEITEM item) const {
     record.hItem = item;
     record.pszText = buffer;
     record.cchTextMax = kMaxText;
-    return send(handle_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&record)) ? std::u16string(buffer) : std::u16string();
+    return send(handle_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&record)) ? std::u16string(buffer)
+                                                                             : std::u16string();
 }
 
 int BaseTreePane::imageOf(HTREEITEM item) const {
@@ -169,7 +170,8 @@ int BaseTreePane::itemCount() const { return static_cast<int>(send(handle_, TVM_
 void BaseTreePane::beginDrag(HTREEITEM item, POINT point) {
     endDrag();
     if (!handle_ || !item) return;
-    dragImage_.reset(reinterpret_cast<HIMAGELIST>(send(handle_, TVM_CREATEDRAGIMAGE, 0, reinterpret_cast<LPARAM>(item))));
+    dragImage_.reset(
+        reinterpret_cast<HIMAGELIST>(send(handle_, TVM_CREATEDRAGIMAGE, 0, reinterpret_cast<LPARAM>(item))));
     if (dragImage_ && ImageList_BeginDrag(dragImage_.get(), 0, 0, 0)) ImageList_DragEnter(handle_, point.x, point.y);
     dragItem_ = item;
     dragging_ = true;

@@ -199,10 +199,9 @@ std::u16string BaseWindow::toDebugString() const {
 
 std::u16string BaseWindow::toXmlString() const {
     std::u16string text = u"<Component Class=\"" + effectiveClassName() + u"\" X=\"" + number(getX()) + u"\" Y=\"" +
-                          number(getY()) + u"\" Width=\"" + number(getWidth()) + u"\" Height=\"" +
-                          number(getHeight()) + u"\" TextColor=\"" + number(static_cast<LONG>(foreground_)) +
-                          u"\" BackColor=\"" + number(static_cast<LONG>(background_)) + u"\" Text=\"" + getText() +
-                          u"\" />";
+                          number(getY()) + u"\" Width=\"" + number(getWidth()) + u"\" Height=\"" + number(getHeight()) +
+                          u"\" TextColor=\"" + number(static_cast<LONG>(foreground_)) + u"\" BackColor=\"" +
+                          number(static_cast<LONG>(background_)) + u"\" Text=\"" + getText() + u"\" />";
     if (text.size() > kMaxDiagnostic) text.resize(kMaxDiagnostic);
     return text;
 }
@@ -346,29 +345,29 @@ LRESULT BaseWindow::toolkitWindowProc(HWND window, UINT message, WPARAM wParam, 
         if (!self) return DefWindowProcW(window, message, wParam, lParam);
     }
     switch (message) {
-    case WM_CREATE:
-        if (self->onCreate()) return 0;
-        return self->onCreateDefault(reinterpret_cast<CREATESTRUCTW*>(lParam));
-    case WM_SIZE:
-        self->onSize(wParam, lParam);
-        return 0;
-    case WM_CLOSE:
-        if (!self->onClose()) return 0;
-        if (self->handle_ == window && IsWindow(window)) self->destroyWindow();
-        break;
-    case WM_COMMAND:
-        self->onCommand(wParam, lParam);
-        return 0;
-    case WM_NOTIFY:
-        return self->onNotify(wParam, lParam);
-    case WM_TIMER:
-        if (self->onTimer(wParam, lParam)) return 0;
-        break;
-    case WM_DROPFILES:
-        if (self->onDropFiles(reinterpret_cast<HDROP>(wParam))) return 0;
-        break;
-    default:
-        break;
+        case WM_CREATE:
+            if (self->onCreate()) return 0;
+            return self->onCreateDefault(reinterpret_cast<CREATESTRUCTW*>(lParam));
+        case WM_SIZE:
+            self->onSize(wParam, lParam);
+            return 0;
+        case WM_CLOSE:
+            if (!self->onClose()) return 0;
+            if (self->handle_ == window && IsWindow(window)) self->destroyWindow();
+            break;
+        case WM_COMMAND:
+            self->onCommand(wParam, lParam);
+            return 0;
+        case WM_NOTIFY:
+            return self->onNotify(wParam, lParam);
+        case WM_TIMER:
+            if (self->onTimer(wParam, lParam)) return 0;
+            break;
+        case WM_DROPFILES:
+            if (self->onDropFiles(reinterpret_cast<HDROP>(wParam))) return 0;
+            break;
+        default:
+            break;
     }
     LRESULT result = self->windowProc(window, message, wParam, lParam);
     if (message == WM_DESTROY) {

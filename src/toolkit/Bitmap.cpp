@@ -24,7 +24,9 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 
 int strideOf(int width, int bits) { return ((width * (bits / 8)) + 3) & ~3; }
 
-std::uint32_t readLe32(const BYTE* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24); }
+std::uint32_t readLe32(const BYTE* p) {
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
 std::uint16_t readLe16(const BYTE* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 
 void writeLe32(std::vector<BYTE>& out, std::uint32_t v) {
@@ -81,7 +83,8 @@ bool Bitmap::create(int width, int height, int bits) {
     if (bits != 8 && bits != 16 && bits != 24 && bits != 32) return fail(u"Unsupported bits per pixel.");
     error_.clear();
     release();
-    header_ = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), width, -height, 1, static_cast<WORD>(bits), BI_RGB, 0, 0, 0, 0, 0};
+    header_ =
+        BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), width, -height, 1, static_cast<WORD>(bits), BI_RGB, 0, 0, 0, 0, 0};
     stride_ = strideOf(width, bits);
     header_.biSizeImage = static_cast<DWORD>(stride_ * height);
     if (bits == 32) {
@@ -387,24 +390,33 @@ bool Bitmap::loadBmp(const std::u16string& path, int bits) {
         for (int x = 0; x < width; ++x, dst += outBytes) {
             BYTE b = 0, g = 0, r = 0, a = 0;
             switch (depth) {
-            case 8: {
-                BYTE index = src[x];
-                if (index < palette.size()) {
-                    b = palette[index].rgbBlue;
-                    g = palette[index].rgbGreen;
-                    r = palette[index].rgbRed;
+                case 8: {
+                    BYTE index = src[x];
+                    if (index < palette.size()) {
+                        b = palette[index].rgbBlue;
+                        g = palette[index].rgbGreen;
+                        r = palette[index].rgbRed;
+                    }
+                    break;
                 }
-                break;
-            }
-            case 16: {
-                std::uint16_t v = readLe16(src + x * 2);
-                r = static_cast<BYTE>(((v >> 11) & 31) * 255 / 31);
-                g = static_cast<BYTE>(((v >> 5) & 63) * 255 / 63);
-                b = static_cast<BYTE>((v & 31) * 255 / 31);
-                break;
-            }
-            case 24: b = src[x * 3]; g = src[x * 3 + 1]; r = src[x * 3 + 2]; break;
-            default: b = src[x * 4]; g = src[x * 4 + 1]; r = src[x * 4 + 2]; a = src[x * 4 + 3]; break;
+                case 16: {
+                    std::uint16_t v = readLe16(src + x * 2);
+                    r = static_cast<BYTE>(((v >> 11) & 31) * 255 / 31);
+                    g = static_cast<BYTE>(((v >> 5) & 63) * 255 / 63);
+                    b = static_cast<BYTE>((v & 31) * 255 / 31);
+                    break;
+                }
+                case 24:
+                    b = src[x * 3];
+                    g = src[x * 3 + 1];
+                    r = src[x * 3 + 2];
+                    break;
+                default:
+                    b = src[x * 4];
+                    g = src[x * 4 + 1];
+                    r = src[x * 4 + 2];
+                    a = src[x * 4 + 3];
+                    break;
             }
             dst[0] = b;
             dst[1] = g;

@@ -78,11 +78,11 @@ private:
     BITMAPINFOHEADER header_{};
     int stride_ = 0;
     BYTE* pixels_ = nullptr;
-    UniqueBitmap section_;           // 32 bits: the DIB section owning the pixels
+    UniqueBitmap section_;  // 32 bits: the DIB section owning the pixels
     UniqueDC dc_;
-    SelectedObject selection_;       // the section in dc_; goes first, so both can go
-    std::vector<BYTE> memory_;       // other depths: the pixels
-    std::vector<BYTE> row_;          // one PNG row while saving
+    SelectedObject selection_;  // the section in dc_; goes first, so both can go
+    std::vector<BYTE> memory_;  // other depths: the pixels
+    std::vector<BYTE> row_;     // one PNG row while saving
     std::u16string path_;
     std::u16string error_;
     COLORREF transparentColor_ = kNoColor;

@@ -30,12 +30,27 @@ void Button::paintFace(Graphics& g) {
     const int width = client.right, height = client.bottom;
     COLORREF fill = kFace, border = kFaceBorder;
     switch (shade()) {
-    case ButtonShade::Normal: break;
-    case ButtonShade::Hovered: fill = kHoverFace; border = kHoverBorder; break;
-    case ButtonShade::Focused: border = kAccent; break;
-    case ButtonShade::PressedInside: fill = kPressedFace; border = kPressedBorder; break;
-    case ButtonShade::PressedOutside: fill = kPressedOutsideFace; border = kHoverBorder; break;
-    case ButtonShade::Disabled: fill = kDisabledFace; border = kDisabledBorder; break;
+        case ButtonShade::Normal:
+            break;
+        case ButtonShade::Hovered:
+            fill = kHoverFace;
+            border = kHoverBorder;
+            break;
+        case ButtonShade::Focused:
+            border = kAccent;
+            break;
+        case ButtonShade::PressedInside:
+            fill = kPressedFace;
+            border = kPressedBorder;
+            break;
+        case ButtonShade::PressedOutside:
+            fill = kPressedOutsideFace;
+            border = kHoverBorder;
+            break;
+        case ButtonShade::Disabled:
+            fill = kDisabledFace;
+            border = kDisabledBorder;
+            break;
     }
     fillRoundRect(g, 0, 0, width, height, kCornerRadius, fill, border);
     // A soft light band over the upper half keeps the face from looking flat.

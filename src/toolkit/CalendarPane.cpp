@@ -39,8 +39,10 @@ SYSTEMTIME CalendarPane::getDate(const SYSTEMTIME& date) const {
     std::u16string text = getText();
     std::vector<std::u16string> parts(1);
     for (char16_t c : text) {
-        if (c == u'/') parts.emplace_back();
-        else parts.back().push_back(c);
+        if (c == u'/')
+            parts.emplace_back();
+        else
+            parts.back().push_back(c);
     }
     int year = 0, month = 0, day = 0;
     if (parts.size() != 3 || !toNumber(parts[0], year) || !toNumber(parts[1], month) || !toNumber(parts[2], day))
@@ -51,6 +53,7 @@ SYSTEMTIME CalendarPane::getDate(const SYSTEMTIME& date) const {
     wanted.wDay = static_cast<WORD>(day);
     FILETIME time{};
     SYSTEMTIME normalised{};
-    if (year > 0xFFFF || !SystemTimeToFileTime(&wanted, &time) || !FileTimeToSystemTime(&time, &normalised)) return date;
+    if (year > 0xFFFF || !SystemTimeToFileTime(&wanted, &time) || !FileTimeToSystemTime(&time, &normalised))
+        return date;
     return normalised;
 }

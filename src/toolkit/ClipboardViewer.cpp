@@ -46,18 +46,18 @@ bool ClipboardViewer::onTimer(UINT_PTR id, LPARAM) {
 
 LRESULT ClipboardViewer::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_DRAWCLIPBOARD:
-        onClipboardDraw(message, wParam, lParam);
-        return 0;
-    case WM_CHANGECBCHAIN:
-        onChainChanged(message, reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(lParam));
-        return 0;
-    case WM_DESTROY:
-        ChangeClipboardChain(window, nextViewer_);
-        nextViewer_ = nullptr;
-        break;
-    default:
-        break;
+        case WM_DRAWCLIPBOARD:
+            onClipboardDraw(message, wParam, lParam);
+            return 0;
+        case WM_CHANGECBCHAIN:
+            onChainChanged(message, reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(lParam));
+            return 0;
+        case WM_DESTROY:
+            ChangeClipboardChain(window, nextViewer_);
+            nextViewer_ = nullptr;
+            break;
+        default:
+            break;
     }
     return Component::windowProc(window, message, wParam, lParam);
 }

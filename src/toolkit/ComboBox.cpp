@@ -113,32 +113,32 @@ bool ComboBox::onTimer(UINT_PTR id, LPARAM) {
 
 LRESULT ComboBox::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case CB_ADDSTRING:
-    case CB_INSERTSTRING: {
-        LRESULT result = Component::windowProc(window, message, wParam, lParam);
-        if (result >= 0 && lParam) measure(std::u16string(reinterpret_cast<LPCWSTR>(lParam)));
-        return result;
-    }
-    case CB_RESETCONTENT:
-        widest_ = 0;
-        break;
-    // The system box needs its keys and focus changes (it opens the list on
-    // keys and hands the focus to its field); the component hooks see them first.
-    case WM_KEYDOWN:
-        if (onKeyDown(wParam, lParam)) return 0;
-        return BaseWindow::windowProc(window, message, wParam, lParam);
-    case WM_KEYUP:
-        if (onKeyUp(wParam, lParam)) return 0;
-        return BaseWindow::windowProc(window, message, wParam, lParam);
-    case WM_CHAR:
-        if (onChar(wParam, lParam)) return 0;
-        return BaseWindow::windowProc(window, message, wParam, lParam);
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        Component::windowProc(window, message, wParam, lParam);
-        return BaseWindow::windowProc(window, message, wParam, lParam);
-    default:
-        break;
+        case CB_ADDSTRING:
+        case CB_INSERTSTRING: {
+            LRESULT result = Component::windowProc(window, message, wParam, lParam);
+            if (result >= 0 && lParam) measure(std::u16string(reinterpret_cast<LPCWSTR>(lParam)));
+            return result;
+        }
+        case CB_RESETCONTENT:
+            widest_ = 0;
+            break;
+        // The system box needs its keys and focus changes (it opens the list on
+        // keys and hands the focus to its field); the component hooks see them first.
+        case WM_KEYDOWN:
+            if (onKeyDown(wParam, lParam)) return 0;
+            return BaseWindow::windowProc(window, message, wParam, lParam);
+        case WM_KEYUP:
+            if (onKeyUp(wParam, lParam)) return 0;
+            return BaseWindow::windowProc(window, message, wParam, lParam);
+        case WM_CHAR:
+            if (onChar(wParam, lParam)) return 0;
+            return BaseWindow::windowProc(window, message, wParam, lParam);
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            Component::windowProc(window, message, wParam, lParam);
+            return BaseWindow::windowProc(window, message, wParam, lParam);
+        default:
+            break;
     }
     return Component::windowProc(window, message, wParam, lParam);
 }
@@ -181,21 +181,21 @@ void ComboBox::paint(Graphics& g) {
 
 LRESULT ComboBox::ComboTextField::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_KEYDOWN:
-        if (wParam == static_cast<WPARAM>(VK_RETURN) && !owner_.isDropped()) {
-            owner_.fireEvent(EventCode::ReturnPressed, 0);
-            return 0;
-        }
-        break;
-    case WM_CHAR:
-        if (wParam == u'\r' && !owner_.isDropped()) return 0;  // taken at its key down
-        break;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        if (owner_.handle()) InvalidateRect(owner_.handle(), nullptr, FALSE);
-        break;
-    default:
-        break;
+        case WM_KEYDOWN:
+            if (wParam == static_cast<WPARAM>(VK_RETURN) && !owner_.isDropped()) {
+                owner_.fireEvent(EventCode::ReturnPressed, 0);
+                return 0;
+            }
+            break;
+        case WM_CHAR:
+            if (wParam == u'\r' && !owner_.isDropped()) return 0;  // taken at its key down
+            break;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            if (owner_.handle()) InvalidateRect(owner_.handle(), nullptr, FALSE);
+            break;
+        default:
+            break;
     }
     return TextField::windowProc(window, message, wParam, lParam);
 }

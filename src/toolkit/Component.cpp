@@ -90,29 +90,29 @@ LRESULT Component::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         return BaseWindow::windowProc(window, message, wParam, lParam);
     }
     switch (message) {
-    case WM_SETFOCUS: {
-        focused_ = true;
-        HWND previous = reinterpret_cast<HWND>(wParam);
-        if (previous != window) onFocusGained(previous);
-        return 0;
-    }
-    case WM_KILLFOCUS:
-        focused_ = false;
-        onFocusLost();
-        return 0;
-    case WM_PAINT:
-        paintNow();
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_KEYDOWN:
-        return onKeyDown(wParam, lParam) ? 1 : 0;
-    case WM_KEYUP:
-        return onKeyUp(wParam, lParam) ? 1 : 0;
-    case WM_CHAR:
-        return onChar(wParam, lParam) ? 1 : 0;
-    default:
-        return BaseWindow::windowProc(window, message, wParam, lParam);
+        case WM_SETFOCUS: {
+            focused_ = true;
+            HWND previous = reinterpret_cast<HWND>(wParam);
+            if (previous != window) onFocusGained(previous);
+            return 0;
+        }
+        case WM_KILLFOCUS:
+            focused_ = false;
+            onFocusLost();
+            return 0;
+        case WM_PAINT:
+            paintNow();
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_KEYDOWN:
+            return onKeyDown(wParam, lParam) ? 1 : 0;
+        case WM_KEYUP:
+            return onKeyUp(wParam, lParam) ? 1 : 0;
+        case WM_CHAR:
+            return onChar(wParam, lParam) ? 1 : 0;
+        default:
+            return BaseWindow::windowProc(window, message, wParam, lParam);
     }
 }
 
@@ -200,38 +200,38 @@ bool Component::handleMouse(UINT message, int x, int y, WPARAM wParam) {
     if (!isEnabled()) return false;
     listeners_.fire("MouseListener", MouseEvent(this, message, x, y));
     switch (message) {
-    case WM_MOUSEMOVE:
-        onMouseMoved(x, y);
-        fireEvent(EventCode::MouseMoved, 0);
-        break;
-    case WM_LBUTTONDOWN:
-        if (onMousePressed(x, y)) {
-            requestFocus();
-            repaint();
-            fireEvent(EventCode::Pressed, 0);
-            if (handle_) SetCapture(handle_);
-        }
-        break;
-    case WM_LBUTTONUP:
-        if (handle_ && GetCapture() == handle_) ReleaseCapture();
-        return onMouseReleased();
-    case WM_LBUTTONDBLCLK:
-        onMouseDoubleClicked(x, y);
-        break;
-    case WM_RBUTTONDOWN:
-        onRightMousePressed(x, y);
-        break;
-    case WM_RBUTTONUP:
-        onRightMouseReleased();
-        fireEvent(EventCode::RightClicked, 0);
-        break;
-    case WM_MOUSEWHEEL:
-        return onMouseWheel(x, y, LOWORD(wParam), static_cast<short>(HIWORD(wParam)) / WHEEL_DELTA);
-    case WM_MOUSELEAVE:
-        onMouseExited();
-        break;
-    default:
-        break;
+        case WM_MOUSEMOVE:
+            onMouseMoved(x, y);
+            fireEvent(EventCode::MouseMoved, 0);
+            break;
+        case WM_LBUTTONDOWN:
+            if (onMousePressed(x, y)) {
+                requestFocus();
+                repaint();
+                fireEvent(EventCode::Pressed, 0);
+                if (handle_) SetCapture(handle_);
+            }
+            break;
+        case WM_LBUTTONUP:
+            if (handle_ && GetCapture() == handle_) ReleaseCapture();
+            return onMouseReleased();
+        case WM_LBUTTONDBLCLK:
+            onMouseDoubleClicked(x, y);
+            break;
+        case WM_RBUTTONDOWN:
+            onRightMousePressed(x, y);
+            break;
+        case WM_RBUTTONUP:
+            onRightMouseReleased();
+            fireEvent(EventCode::RightClicked, 0);
+            break;
+        case WM_MOUSEWHEEL:
+            return onMouseWheel(x, y, LOWORD(wParam), static_cast<short>(HIWORD(wParam)) / WHEEL_DELTA);
+        case WM_MOUSELEAVE:
+            onMouseExited();
+            break;
+        default:
+            break;
     }
     return false;
 }

@@ -73,7 +73,9 @@ public:
     // True: the message is handled and the system default is skipped.
     virtual bool handleMouse(UINT message, int x, int y, WPARAM wParam);
 
-    void addListener(const std::string& typeName, EventListener* listener) { listeners_.addListener(typeName, listener); }
+    void addListener(const std::string& typeName, EventListener* listener) {
+        listeners_.addListener(typeName, listener);
+    }
     bool fire(const std::string& typeName, const EventObject& event) { return listeners_.fire(typeName, event); }
     ListenerRegistry& listeners() { return listeners_; }
 

@@ -37,16 +37,20 @@ Dialog::~Dialog() {
     // The window must not call back into a half-destroyed object.
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     handle_ = nullptr;
-    if (modeless_) DestroyWindow(window);
-    else EndDialog(window, 0);
+    if (modeless_)
+        DestroyWindow(window);
+    else
+        EndDialog(window, 0);
 }
 
 bool Dialog::close(INT_PTR result) {
     HWND window = handle_;
     handle_ = nullptr;
     if (window) {
-        if (modeless_) DestroyWindow(window);
-        else EndDialog(window, result);
+        if (modeless_)
+            DestroyWindow(window);
+        else
+            EndDialog(window, result);
     }
     return true;
 }
@@ -106,19 +110,19 @@ void Dialog::onSize(WPARAM, LPARAM) {}
 
 void Dialog::onCommand(HWND control, WPARAM first, WORD notificationCode) {
     switch (LOWORD(first)) {
-    case kOkButton:
-        if (onOk()) close(kOkButton);
-        break;
-    case kCancelButton:
-        if (onCancel()) close(kCancelButton);
-        break;
-    case kApplyButton:
-        if (onApply()) apply_.setEnabled(false);
-        break;
-    default:
-        defaultProc(handle_, WM_COMMAND, MAKEWPARAM(LOWORD(first), notificationCode),
-                    reinterpret_cast<LPARAM>(control));
-        break;
+        case kOkButton:
+            if (onOk()) close(kOkButton);
+            break;
+        case kCancelButton:
+            if (onCancel()) close(kCancelButton);
+            break;
+        case kApplyButton:
+            if (onApply()) apply_.setEnabled(false);
+            break;
+        default:
+            defaultProc(handle_, WM_COMMAND, MAKEWPARAM(LOWORD(first), notificationCode),
+                        reinterpret_cast<LPARAM>(control));
+            break;
     }
 }
 
@@ -135,7 +139,8 @@ void Dialog::addStandardButtons(DWORD flags) {
         Button& button;
         const char16_t* text;
     };
-    const Entry entries[] = {{kOkButton, ok_, u"OK"}, {kCancelButton, cancel_, u"Cancel"}, {kApplyButton, apply_, u"Apply"}};
+    const Entry entries[] = {
+        {kOkButton, ok_, u"OK"}, {kCancelButton, cancel_, u"Cancel"}, {kApplyButton, apply_, u"Apply"}};
     for (const Entry& e : entries) {
         if (!(flags & e.flag)) continue;
         e.button.createButton(handle_, static_cast<int>(e.flag), e.text, x, y, kButtonWidth, kButtonHeight);
@@ -172,51 +177,55 @@ INT_PTR Dialog::dialogProc(HWND window, UINT message, WPARAM first, LPARAM secon
         return dialog->createContents() ? TRUE : FALSE;
     }
     switch (message) {
-    case WM_SIZE:
-        dialog->onSize(first, second);
-        dialog->layoutStandardButtons();
-        return 1;
-    case WM_CLOSE:
-        if (dialog->onClose()) {
-            dialog->close(0);
+        case WM_SIZE:
+            dialog->onSize(first, second);
+            dialog->layoutStandardButtons();
+            return 1;
+        case WM_CLOSE:
+            if (dialog->onClose()) {
+                dialog->close(0);
+                return 1;
+            }
+            return dialog->defaultProc(window, message, first, second);
+        case WM_NOTIFY:
+            return dialog->onNotify(first, reinterpret_cast<NMHDR*>(second));
+        case WM_INITDIALOG:
+            return dialog->createContents() ? TRUE : FALSE;
+        case WM_COMMAND:
+            dialog->onCommand(reinterpret_cast<HWND>(second), first, HIWORD(first));
+            return 1;
+        case WM_TIMER:
+            dialog->onTimer(first, second);
+            return dialog->defaultProc(window, message, first, second);
+        case WM_DROPFILES: {
+            auto drop = reinterpret_cast<HDROP>(first);
+            std::vector<std::u16string> paths;
+            UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+            for (UINT i = 0; i < count; ++i) {
+                WCHAR path[260] = {};
+                UINT n = DragQueryFileW(drop, i, path, 260);
+                paths.emplace_back(path, n);
+            }
+            DragFinish(drop);
+            if (!dialog->onFilesDropped(paths)) return dialog->defaultProc(window, message, first, second);
             return 1;
         }
-        return dialog->defaultProc(window, message, first, second);
-    case WM_NOTIFY: return dialog->onNotify(first, reinterpret_cast<NMHDR*>(second));
-    case WM_INITDIALOG: return dialog->createContents() ? TRUE : FALSE;
-    case WM_COMMAND:
-        dialog->onCommand(reinterpret_cast<HWND>(second), first, HIWORD(first));
-        return 1;
-    case WM_TIMER:
-        dialog->onTimer(first, second);
-        return dialog->defaultProc(window, message, first, second);
-    case WM_DROPFILES: {
-        auto drop = reinterpret_cast<HDROP>(first);
-        std::vector<std::u16string> paths;
-        UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-        for (UINT i = 0; i < count; ++i) {
-            WCHAR path[260] = {};
-            UINT n = DragQueryFileW(drop, i, path, 260);
-            paths.emplace_back(path, n);
+        case WM_NCDESTROY: {
+            // The window is going: the object forgets it, so no call reaches a dead handle.
+            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            if (dialog->handle_ == window) dialog->handle_ = nullptr;
+            return dialog->defaultProc(window, message, first, second);
         }
-        DragFinish(drop);
-        if (!dialog->onFilesDropped(paths)) return dialog->defaultProc(window, message, first, second);
-        return 1;
-    }
-    case WM_NCDESTROY: {
-        // The window is going: the object forgets it, so no call reaches a dead handle.
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        if (dialog->handle_ == window) dialog->handle_ = nullptr;
-        return dialog->defaultProc(window, message, first, second);
-    }
-    default: return dialog->defaultProc(window, message, first, second);
+        default:
+            return dialog->defaultProc(window, message, first, second);
     }
 }
 
 bool showModal(HWND parent, Dialog& dialog) {
     dialog.modeless_ = false;
     EmptyTemplate t(kModalStyle);
-    INT_PTR result = DialogBoxIndirectParamW(nullptr, t.get(), parent, Dialog::dialogProc, reinterpret_cast<LPARAM>(&dialog));
+    INT_PTR result =
+        DialogBoxIndirectParamW(nullptr, t.get(), parent, Dialog::dialogProc, reinterpret_cast<LPARAM>(&dialog));
     dialog.handle_ = nullptr;
     // -1: the dialog could not be made, which is no OK either.
     return !(result == 0 || result == IDCANCEL || result == kCancelButton || result == -1);
@@ -225,7 +234,8 @@ bool showModal(HWND parent, Dialog& dialog) {
 bool showModeless(HWND parent, Dialog& dialog) {
     if (dialog.handle_) return true;
     EmptyTemplate t(kModelessStyle);
-    HWND window = CreateDialogIndirectParamW(nullptr, t.get(), parent, Dialog::dialogProc, reinterpret_cast<LPARAM>(&dialog));
+    HWND window =
+        CreateDialogIndirectParamW(nullptr, t.get(), parent, Dialog::dialogProc, reinterpret_cast<LPARAM>(&dialog));
     if (window) dialog.modeless_ = true;
     return dialog.handle_ != nullptr;
 }

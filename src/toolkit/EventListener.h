@@ -37,9 +37,7 @@ public:
 
 class ChangeListener : public EventListener {
 public:
-    void handleEvent(const EventObject& event) override {
-        stateChanged(dynamic_cast<const ChangeEvent&>(event));
-    }
+    void handleEvent(const EventObject& event) override { stateChanged(dynamic_cast<const ChangeEvent&>(event)); }
     virtual void stateChanged(ChangeEvent event) = 0;
 };
 

@@ -66,7 +66,11 @@ public:
 class TableModelEvent : public EventObject {
 public:
     TableModelEvent(TableModel* changed, int notification, int changedColumn, int first, int last, int kind)
-        : EventObject(nullptr, 0, notification), model(changed), column(changedColumn), firstRow(first), lastRow(last),
+        : EventObject(nullptr, 0, notification),
+          model(changed),
+          column(changedColumn),
+          firstRow(first),
+          lastRow(last),
           type(kind) {}
 
     TableModel* model;

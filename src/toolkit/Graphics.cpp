@@ -30,8 +30,8 @@ Graphics::~Graphics() = default;
 
 void Graphics::usePen() {
     if (pen_ || !dc()) return;
-    pen_.reset(CreatePen(static_cast<int>(penDescription_.lopnStyle), penDescription_.lopnWidth.x,
-                         penDescription_.lopnColor));
+    pen_.reset(
+        CreatePen(static_cast<int>(penDescription_.lopnStyle), penDescription_.lopnWidth.x, penDescription_.lopnColor));
     penSelection_.select(dc(), pen_.get());
 }
 
@@ -58,9 +58,7 @@ void Graphics::setFont(const LOGFONTW& font) {
     font_ = std::move(fresh);  // the font it replaces is no longer selected
 }
 
-void Graphics::setBrushColor(COLORREF colour) {
-    brush_.reset(CreateSolidBrush(colour));
-}
+void Graphics::setBrushColor(COLORREF colour) { brush_.reset(CreateSolidBrush(colour)); }
 
 void Graphics::setOrigin(int x, int y) { origin_ = {x, y}; }
 
@@ -94,7 +92,8 @@ void Graphics::fillRectAlpha(int x, int y, int width, int height, COLORREF colou
     POINT viewport{0, 0};
     GetViewportOrgEx(dc(), &viewport);
     int left = std::max(0, x + viewport.x), top = std::max(0, y + viewport.y);
-    int right = std::min(b.getWidth(), x + viewport.x + width), bottom = std::min(b.getHeight(), y + viewport.y + height);
+    int right = std::min(b.getWidth(), x + viewport.x + width),
+        bottom = std::min(b.getHeight(), y + viewport.y + height);
     if (left >= right || top >= bottom) return;
     alpha = std::clamp(alpha, 0, 255);
     // new = ⌊c × alpha / 255⌋ + (old − ⌊old × alpha / 255⌋), through two tables.

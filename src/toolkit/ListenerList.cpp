@@ -25,14 +25,17 @@ void ListenerList::clear() {
 }
 
 std::size_t ListenerList::size() const {
-    return static_cast<std::size_t>(std::count_if(entries_.begin(), entries_.end(), [](auto* l) { return l != nullptr; }));
+    return static_cast<std::size_t>(
+        std::count_if(entries_.begin(), entries_.end(), [](auto* l) { return l != nullptr; }));
 }
 
 void ListenerList::forget(EventListener* listener) {
     auto it = std::find(entries_.begin(), entries_.end(), listener);
     if (it == entries_.end()) return;
-    if (walking_) *it = nullptr;
-    else entries_.erase(it);
+    if (walking_)
+        *it = nullptr;
+    else
+        entries_.erase(it);
 }
 
 void ListenerList::sweep() { std::erase(entries_, nullptr); }

@@ -13,8 +13,7 @@ bool ListenerRegistry::fire(const std::string& typeName, const EventObject& even
     const bool handled = !list.empty();
     try {
         list.forEach([&](EventListener& listener) { listener.handleEvent(event); });
-    } catch (const std::bad_cast&) {
-    }
+    } catch (const std::bad_cast&) {}
     return handled;
 }
 

@@ -59,8 +59,7 @@ void paintGifRow(const std::vector<GifPixelType>& row, int y, const GifImageDesc
 
 // Decodes the frame whose descriptor was just read, row by row: memory is one
 // row of the frame besides the canvas, whatever the frame declares.
-bool decodeGifFrame(GifFileType* gif, const GraphicsControlBlock& control, DecodedPicture& out,
-                    std::u16string& error) {
+bool decodeGifFrame(GifFileType* gif, const GraphicsControlBlock& control, DecodedPicture& out, std::u16string& error) {
     const GifImageDesc& frame = gif->Image;
     const ColorMapObject* map = frame.ColorMap ? frame.ColorMap : gif->SColorMap;
     if (!map) {
@@ -138,10 +137,8 @@ bool decodeGif(const std::vector<BYTE>& file, int maxSide, DecodedPicture& out, 
             GifByteType* block = nullptr;
             if (DGifGetExtension(gif.get(), &function, &block) != GIF_OK) break;
             // The graphics control block before a frame names its transparent colour.
-            if (function == GRAPHICS_EXT_FUNC_CODE && block)
-                DGifExtensionToGCB(block[0], block + 1, &control);
-            while (block && DGifGetExtensionNext(gif.get(), &block) == GIF_OK) {
-            }
+            if (function == GRAPHICS_EXT_FUNC_CODE && block) DGifExtensionToGCB(block[0], block + 1, &control);
+            while (block && DGifGetExtensionNext(gif.get(), &block) == GIF_OK) {}
             if (block) break;  // a broken continuation block
             continue;
         }

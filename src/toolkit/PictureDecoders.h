@@ -12,7 +12,7 @@
 struct DecodedPicture {
     int width = 0;
     int height = 0;
-    std::vector<BYTE> bgrx;  // top-down rows of width × 4 bytes
+    std::vector<BYTE> bgrx;             // top-down rows of width × 4 bytes
     COLORREF transparent = 0xFF000000;  // the GIF's transparent colour, or none
 };
 

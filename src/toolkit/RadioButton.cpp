@@ -47,11 +47,13 @@ void RadioButton::uncheckSiblings() {
 
 LRESULT RadioButton::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case BM_GETCHECK: return state_ == 1 ? BST_CHECKED : BST_UNCHECKED;
-    case BM_SETCHECK:
-        setState(wParam == BST_CHECKED ? 1 : 0);
-        return 0;
-    default: return CheckBox::windowProc(window, message, wParam, lParam);
+        case BM_GETCHECK:
+            return state_ == 1 ? BST_CHECKED : BST_UNCHECKED;
+        case BM_SETCHECK:
+            setState(wParam == BST_CHECKED ? 1 : 0);
+            return 0;
+        default:
+            return CheckBox::windowProc(window, message, wParam, lParam);
     }
 }
 

@@ -46,12 +46,27 @@ void RegionButton::paintFace(Graphics& g) {
     if (handle_) GetClientRect(handle_, &client);
     COLORREF fill = kFace, border = kFaceBorder;
     switch (shade()) {
-    case ButtonShade::Normal: break;
-    case ButtonShade::Hovered: fill = kHoverFace; border = kHoverBorder; break;
-    case ButtonShade::Focused: border = kAccent; break;
-    case ButtonShade::PressedInside: fill = kPressedFace; border = kPressedBorder; break;
-    case ButtonShade::PressedOutside: fill = kPressedOutsideFace; border = kHoverBorder; break;
-    case ButtonShade::Disabled: fill = kDisabledFace; border = kDisabledBorder; break;
+        case ButtonShade::Normal:
+            break;
+        case ButtonShade::Hovered:
+            fill = kHoverFace;
+            border = kHoverBorder;
+            break;
+        case ButtonShade::Focused:
+            border = kAccent;
+            break;
+        case ButtonShade::PressedInside:
+            fill = kPressedFace;
+            border = kPressedBorder;
+            break;
+        case ButtonShade::PressedOutside:
+            fill = kPressedOutsideFace;
+            border = kHoverBorder;
+            break;
+        case ButtonShade::Disabled:
+            fill = kDisabledFace;
+            border = kDisabledBorder;
+            break;
     }
     if (polygon_.empty()) {
         fillEllipse(g, 0, 0, client.right, client.bottom, fill, border);

@@ -42,7 +42,8 @@ Scrollbar::Bar Scrollbar::verticalBar(int top) const {
     if (length <= 0) return bar;
     bar.shown = true;
     bar.track = RECT{viewWidth_ - kBarThickness, top, viewWidth_, bottom};
-    const int thumb = std::min(length, std::max(kMinimumThumb, static_cast<int>(static_cast<long long>(length) * rowsPerPage_ / rows_)));
+    const int thumb = std::min(
+        length, std::max(kMinimumThumb, static_cast<int>(static_cast<long long>(length) * rowsPerPage_ / rows_)));
     const int last = lastTopRow();
     const int offset = last > 0 ? static_cast<int>(static_cast<long long>(length - thumb) * topRow_ / last) : 0;
     bar.thumb = RECT{bar.track.left, top + offset, bar.track.right, top + offset + thumb};
@@ -57,7 +58,8 @@ Scrollbar::Bar Scrollbar::horizontalBar() const {
     if (right <= 0) return bar;
     bar.shown = true;
     bar.track = RECT{0, viewHeight_ - kBarThickness, right, viewHeight_};
-    const int thumb = std::min(right, std::max(kMinimumThumb, static_cast<int>(static_cast<long long>(right) * viewWidth_ / contentWidth_)));
+    const int thumb = std::min(
+        right, std::max(kMinimumThumb, static_cast<int>(static_cast<long long>(right) * viewWidth_ / contentWidth_)));
     const int last = lastLeftPixel();
     const int offset = last > 0 ? static_cast<int>(static_cast<long long>(right - thumb) * leftPixel_ / last) : 0;
     bar.thumb = RECT{offset, bar.track.top, offset + thumb, bar.track.bottom};
@@ -85,8 +87,8 @@ int Scrollbar::pixelForThumbAt(int x) const {
 void Scrollbar::paintBars(Graphics& g, int top) const {
     for (const Bar& bar : {verticalBar(top), horizontalBar()}) {
         if (!bar.shown) continue;
-        g.fillRectAlpha(bar.track.left, bar.track.top, bar.track.right - bar.track.left, bar.track.bottom - bar.track.top,
-                        0, 24);
+        g.fillRectAlpha(bar.track.left, bar.track.top, bar.track.right - bar.track.left,
+                        bar.track.bottom - bar.track.top, 0, 24);
         g.fillRectAlpha(bar.thumb.left + 2, bar.thumb.top + 1, bar.thumb.right - bar.thumb.left - 4,
                         bar.thumb.bottom - bar.thumb.top - 2, 0, 110);
     }

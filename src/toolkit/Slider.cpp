@@ -18,12 +18,11 @@ constexpr int kValueThumbMinimum = 11;
 
 Slider::Slider() { registerWindowClass(u"SliderPane", u"", 0); }
 
-int Slider::clampToRange(int value) const {
-    return std::max(minimum_, std::min(value, maximum_));
-}
+int Slider::clampToRange(int value) const { return std::max(minimum_, std::min(value, maximum_)); }
 
 void Slider::recomputeScale() {
-    if (trackLength_ != 0) scale_ = static_cast<float>(std::abs(maximum_ - minimum_)) / static_cast<float>(trackLength_);
+    if (trackLength_ != 0)
+        scale_ = static_cast<float>(std::abs(maximum_ - minimum_)) / static_cast<float>(trackLength_);
 }
 
 void Slider::placeThumb() {
@@ -86,11 +85,16 @@ bool Slider::onKeyDown(WPARAM key, LPARAM flags) {
     int step = lineStep_;
     if (GetKeyState(VK_CONTROL) < 0) step = std::abs(maximum_ - minimum_) / (pageCount_ < 1 ? 5 : pageCount_);
     switch (static_cast<int>(key)) {
-    case VK_LEFT:
-    case VK_UP: moveBy(-step); break;
-    case VK_RIGHT:
-    case VK_DOWN: moveBy(step); break;
-    default: break;
+        case VK_LEFT:
+        case VK_UP:
+            moveBy(-step);
+            break;
+        case VK_RIGHT:
+        case VK_DOWN:
+            moveBy(step);
+            break;
+        default:
+            break;
     }
     return true;
 }
@@ -156,7 +160,10 @@ void Slider::paintTrack(Graphics& g) {
     if (enabled && thumb_.x > track_.x)
         fillRoundRect(g, track_.x, top, thumb_.x - track_.x + thumb_.width / 2, kTrackHeight, kTrackHeight,
                       kHoverBorder, kHoverBorder);
-    COLORREF border = !enabled ? kDisabledBorder : (focused_ || dragging_) ? kAccent : hover_ ? kHoverBorder : kFaceBorder;
+    COLORREF border = !enabled                  ? kDisabledBorder
+                      : (focused_ || dragging_) ? kAccent
+                      : hover_                  ? kHoverBorder
+                                                : kFaceBorder;
     fillRoundRect(g, thumb_.x, thumb_.y, thumb_.width, thumb_.height, 10, enabled ? kFace : kDisabledFace, border,
                   focused_ ? 2 : 1);
 }
@@ -173,42 +180,51 @@ void Slider::paintValue(Graphics& g) {
 
 LRESULT Slider::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_GETDLGCODE: return kDialogCode;
-    case TBM_GETPOS: return position_;
-    case TBM_GETRANGEMIN: return minimum_;
-    case TBM_GETRANGEMAX: return maximum_;
-    case TBM_SETPOS:
-        setPosition(static_cast<int>(lParam));
-        return 0;
-    case TBM_SETRANGE:
-        setRange(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
-        if (wParam) repaint();
-        return 0;
-    case TBM_SETRANGEMIN:
-        setRange(static_cast<int>(lParam), maximum_);
-        if (wParam) repaint();
-        return 0;
-    case TBM_SETRANGEMAX:
-        setRange(minimum_, static_cast<int>(lParam));
-        if (wParam) repaint();
-        return 0;
-    case TBM_SETPAGESIZE: {
-        int previous = pageCount_;
-        pageCount_ = static_cast<int>(lParam);
-        return previous;
-    }
-    case TBM_GETPAGESIZE: return pageCount_;
-    case TBM_SETLINESIZE: {
-        int previous = lineStep_;
-        lineStep_ = static_cast<int>(lParam);
-        return previous;
-    }
-    case TBM_GETLINESIZE: return lineStep_;
-    case TBM_SETTHUMBLENGTH:
-        setThumbWidth(static_cast<int>(wParam));
-        return 0;
-    case TBM_GETTHUMBLENGTH: return thumb_.width;
-    case TBM_SETTICFREQ: return 0;
-    default: return Component::windowProc(window, message, wParam, lParam);
+        case WM_GETDLGCODE:
+            return kDialogCode;
+        case TBM_GETPOS:
+            return position_;
+        case TBM_GETRANGEMIN:
+            return minimum_;
+        case TBM_GETRANGEMAX:
+            return maximum_;
+        case TBM_SETPOS:
+            setPosition(static_cast<int>(lParam));
+            return 0;
+        case TBM_SETRANGE:
+            setRange(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+            if (wParam) repaint();
+            return 0;
+        case TBM_SETRANGEMIN:
+            setRange(static_cast<int>(lParam), maximum_);
+            if (wParam) repaint();
+            return 0;
+        case TBM_SETRANGEMAX:
+            setRange(minimum_, static_cast<int>(lParam));
+            if (wParam) repaint();
+            return 0;
+        case TBM_SETPAGESIZE: {
+            int previous = pageCount_;
+            pageCount_ = static_cast<int>(lParam);
+            return previous;
+        }
+        case TBM_GETPAGESIZE:
+            return pageCount_;
+        case TBM_SETLINESIZE: {
+            int previous = lineStep_;
+            lineStep_ = static_cast<int>(lParam);
+            return previous;
+        }
+        case TBM_GETLINESIZE:
+            return lineStep_;
+        case TBM_SETTHUMBLENGTH:
+            setThumbWidth(static_cast<int>(wParam));
+            return 0;
+        case TBM_GETTHUMBLENGTH:
+            return thumb_.width;
+        case TBM_SETTICFREQ:
+            return 0;
+        default:
+            return Component::windowProc(window, message, wParam, lParam);
     }
 }

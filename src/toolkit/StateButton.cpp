@@ -142,22 +142,22 @@ bool StateButton::handleMouse(UINT message, int x, int y, WPARAM wParam) {
 
 LRESULT StateButton::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_GETDLGCODE:
-        return kDialogCode;
-    case WM_KILLFOCUS:
-        // Focus taken away in the middle of a Space press: nothing stays armed.
-        if (pressedByKey_) {
-            pressedByKey_ = false;
-            if (GetCapture() == window) ReleaseCapture();
+        case WM_GETDLGCODE:
+            return kDialogCode;
+        case WM_KILLFOCUS:
+            // Focus taken away in the middle of a Space press: nothing stays armed.
+            if (pressedByKey_) {
+                pressedByKey_ = false;
+                if (GetCapture() == window) ReleaseCapture();
+            }
+            break;
+        case WM_SETTEXT: {
+            LRESULT result = Component::windowProc(window, message, wParam, lParam);
+            repaint();
+            return result;
         }
-        break;
-    case WM_SETTEXT: {
-        LRESULT result = Component::windowProc(window, message, wParam, lParam);
-        repaint();
-        return result;
-    }
-    default:
-        break;
+        default:
+            break;
     }
     return Component::windowProc(window, message, wParam, lParam);
 }

@@ -191,20 +191,21 @@ void TabbedPane::fireChange() {
 RECT TabbedPane::tabBounds(int index) const {
     const int t = tabThickness_;
     int offset = 0;
-    for (int i = 0; i < index; ++i) offset += i < count() ? tabs_[static_cast<std::size_t>(i)].length : kDefaultTabLength;
+    for (int i = 0; i < index; ++i)
+        offset += i < count() ? tabs_[static_cast<std::size_t>(i)].length : kDefaultTabLength;
     const int length = tab(index) ? tab(index)->length : kDefaultTabLength;
     RECT client{};
     if (handle_) GetClientRect(handle_, &client);
     switch (side_) {
-    case TabSide::Right:
-        return RECT{client.right - t, offset, client.right, offset + length};
-    case TabSide::Left:
-        return RECT{0, offset, t, offset + length};
-    case TabSide::Bottom:
-        return RECT{offset, client.bottom - t, offset + length, client.bottom};
-    case TabSide::Top:
-    default:
-        return RECT{offset, 0, offset + length, t};
+        case TabSide::Right:
+            return RECT{client.right - t, offset, client.right, offset + length};
+        case TabSide::Left:
+            return RECT{0, offset, t, offset + length};
+        case TabSide::Bottom:
+            return RECT{offset, client.bottom - t, offset + length, client.bottom};
+        case TabSide::Top:
+        default:
+            return RECT{offset, 0, offset + length, t};
     }
 }
 
@@ -278,21 +279,21 @@ void TabbedPane::showCloseMenu(int index) {
     // Messages ran while the menu was open; the tab may be gone.
     if (!tab(index)) return;
     switch (chosen) {
-    case kCloseItem:
-        closeTab(index);
-        break;
-    case kCloseOthersItem:
-        for (int j = count() - 1; j >= 0; --j)
-            if (j != index) closeTab(j);
-        break;
-    case kCloseLeftItem:
-        for (int j = index - 1; j >= 0; --j) closeTab(j);
-        break;
-    case kCloseRightItem:
-        for (int j = count() - 1; j > index; --j) closeTab(j);
-        break;
-    default:
-        break;
+        case kCloseItem:
+            closeTab(index);
+            break;
+        case kCloseOthersItem:
+            for (int j = count() - 1; j >= 0; --j)
+                if (j != index) closeTab(j);
+            break;
+        case kCloseLeftItem:
+            for (int j = index - 1; j >= 0; --j) closeTab(j);
+            break;
+        case kCloseRightItem:
+            for (int j = count() - 1; j > index; --j) closeTab(j);
+            break;
+        default:
+            break;
     }
 }
 
@@ -332,65 +333,65 @@ bool TabbedPane::drawItem(const DRAWITEMSTRUCT*) { return false; }
 LRESULT TabbedPane::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const int index = static_cast<int>(wParam);
     switch (message) {
-    case TCM_GETITEMCOUNT:
-        return count();
-    case TCM_DELETEITEM:
-        return removeTab(index) ? TRUE : FALSE;
-    case TCM_GETITEMRECT:
-        if (lParam) *reinterpret_cast<RECT*>(lParam) = tabBounds(index);
-        return 1;
-    case TCM_GETROWCOUNT:
-        return 1;
-    case TCM_GETCURSEL:
-        return selected_;
-    case TCM_SETCURSEL: {
-        const int previous = selected_;
-        selectTab(index, TabNotification::Silent);
-        return previous;
-    }
-    case TCM_HITTEST: {
-        auto* info = reinterpret_cast<TCHITTESTINFO*>(lParam);
-        if (!info) return -1;
-        const int hit = tabAt(info->pt.x, info->pt.y);
-        info->flags = hit < 0 ? TCHT_NOWHERE : TCHT_ONITEM;
-        return hit;
-    }
-    case TCM_SETITEMW: {
-        const auto* item = reinterpret_cast<const TCITEMW*>(lParam);
-        if (item && (item->mask & TCIF_TEXT) && item->pszText && tab(index)) {
-            tabs_[static_cast<std::size_t>(index)].title = item->pszText;
-            repaint();
+        case TCM_GETITEMCOUNT:
+            return count();
+        case TCM_DELETEITEM:
+            return removeTab(index) ? TRUE : FALSE;
+        case TCM_GETITEMRECT:
+            if (lParam) *reinterpret_cast<RECT*>(lParam) = tabBounds(index);
+            return 1;
+        case TCM_GETROWCOUNT:
+            return 1;
+        case TCM_GETCURSEL:
+            return selected_;
+        case TCM_SETCURSEL: {
+            const int previous = selected_;
+            selectTab(index, TabNotification::Silent);
+            return previous;
         }
-        return 0;
-    }
-    case TCM_INSERTITEMW: {
-        const auto* item = reinterpret_cast<const TCITEMW*>(lParam);
-        if (!item) return -1;
-        std::u16string title = (item->mask & TCIF_TEXT) && item->pszText ? std::u16string(item->pszText) : u"";
-        BaseWindow* page = (item->mask & TCIF_PARAM) ? reinterpret_cast<BaseWindow*>(item->lParam) : nullptr;
-        const bool known = indexOf(page) >= 0;
-        insertTab(title, page, index);
-        return page && known ? indexOf(page) : std::clamp(index, 0, count() - 1);
-    }
-    case TCM_GETITEMW:
-        return 0;
-    case WM_COMMAND:
-    case WM_NOTIFY: {
-        HWND parent = GetParent(window);
-        return parent ? SendMessageW(parent, message, wParam, lParam) : 0;
-    }
-    case WM_KEYDOWN:
-        onTabKey(wParam);
-        return 0;
-    case WM_GETDLGCODE:
-        return DLGC_WANTARROWS;
-    case WM_DRAWITEM:
-        if (drawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
-        break;
-    case WM_ERASEBKGND:
-        return 1;
-    default:
-        break;
+        case TCM_HITTEST: {
+            auto* info = reinterpret_cast<TCHITTESTINFO*>(lParam);
+            if (!info) return -1;
+            const int hit = tabAt(info->pt.x, info->pt.y);
+            info->flags = hit < 0 ? TCHT_NOWHERE : TCHT_ONITEM;
+            return hit;
+        }
+        case TCM_SETITEMW: {
+            const auto* item = reinterpret_cast<const TCITEMW*>(lParam);
+            if (item && (item->mask & TCIF_TEXT) && item->pszText && tab(index)) {
+                tabs_[static_cast<std::size_t>(index)].title = item->pszText;
+                repaint();
+            }
+            return 0;
+        }
+        case TCM_INSERTITEMW: {
+            const auto* item = reinterpret_cast<const TCITEMW*>(lParam);
+            if (!item) return -1;
+            std::u16string title = (item->mask & TCIF_TEXT) && item->pszText ? std::u16string(item->pszText) : u"";
+            BaseWindow* page = (item->mask & TCIF_PARAM) ? reinterpret_cast<BaseWindow*>(item->lParam) : nullptr;
+            const bool known = indexOf(page) >= 0;
+            insertTab(title, page, index);
+            return page && known ? indexOf(page) : std::clamp(index, 0, count() - 1);
+        }
+        case TCM_GETITEMW:
+            return 0;
+        case WM_COMMAND:
+        case WM_NOTIFY: {
+            HWND parent = GetParent(window);
+            return parent ? SendMessageW(parent, message, wParam, lParam) : 0;
+        }
+        case WM_KEYDOWN:
+            onTabKey(wParam);
+            return 0;
+        case WM_GETDLGCODE:
+            return DLGC_WANTARROWS;
+        case WM_DRAWITEM:
+            if (drawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
+            break;
+        case WM_ERASEBKGND:
+            return 1;
+        default:
+            break;
     }
     return Component::windowProc(window, message, wParam, lParam);
 }
@@ -421,10 +422,18 @@ void TabbedPane::paintTab(Graphics& g, int index) {
     RECT r = bounds;
     if (selected) {
         switch (side_) {
-        case TabSide::Top: r.bottom += 8; break;
-        case TabSide::Bottom: r.top -= 8; break;
-        case TabSide::Left: r.right += 4; break;
-        case TabSide::Right: r.left -= 4; break;
+            case TabSide::Top:
+                r.bottom += 8;
+                break;
+            case TabSide::Bottom:
+                r.top -= 8;
+                break;
+            case TabSide::Left:
+                r.right += 4;
+                break;
+            case TabSide::Right:
+                r.left -= 4;
+                break;
         }
     }
     fillRoundRect(g, r, selected ? selectedColour_ : background_, kTabOutline, kTabRadius);
@@ -433,14 +442,23 @@ void TabbedPane::paintTab(Graphics& g, int index) {
         // The accent runs along the tab's outer edge, the one away from the page.
         const int w = r.right - r.left, h = r.bottom - r.top;
         switch (side_) {
-        case TabSide::Top: g.fillRectAlpha(r.left + 3, r.top, w - 6, 2, kAccent, kAccentAlpha); break;
-        case TabSide::Bottom: g.fillRectAlpha(r.left + 3, r.bottom - 2, w - 6, 2, kAccent, kAccentAlpha); break;
-        case TabSide::Left: g.fillRectAlpha(r.left, r.top + 3, 2, h - 6, kAccent, kAccentAlpha); break;
-        case TabSide::Right: g.fillRectAlpha(r.right - 2, r.top + 3, 2, h - 6, kAccent, kAccentAlpha); break;
+            case TabSide::Top:
+                g.fillRectAlpha(r.left + 3, r.top, w - 6, 2, kAccent, kAccentAlpha);
+                break;
+            case TabSide::Bottom:
+                g.fillRectAlpha(r.left + 3, r.bottom - 2, w - 6, 2, kAccent, kAccentAlpha);
+                break;
+            case TabSide::Left:
+                g.fillRectAlpha(r.left, r.top + 3, 2, h - 6, kAccent, kAccentAlpha);
+                break;
+            case TabSide::Right:
+                g.fillRectAlpha(r.right - 2, r.top + 3, 2, h - 6, kAccent, kAccentAlpha);
+                break;
         }
     }
     if (selected && focused_)
-        g.drawRoundRect(r.left + 2, r.top + 2, r.right - r.left - 4, r.bottom - r.top - 4, 1, kFocusOutline, kTabRadius);
+        g.drawRoundRect(r.left + 2, r.top + 2, r.right - r.left - 4, r.bottom - r.top - 4, 1, kFocusOutline,
+                        kTabRadius);
 
     // The title never spills into the next tab or over the close box.
     g.setFont(font_);
@@ -451,8 +469,10 @@ void TabbedPane::paintTab(Graphics& g, int index) {
     RECT clip = bounds;
     if (closable_) {
         const RECT box = closeBoxBounds(index);
-        if (side_ == TabSide::Top || side_ == TabSide::Bottom) clip.right = box.left;
-        else clip.top = box.bottom;
+        if (side_ == TabSide::Top || side_ == TabSide::Bottom)
+            clip.right = box.left;
+        else
+            clip.top = box.bottom;
     }
     IntersectClipRect(dc, clip.left, clip.top, clip.right, clip.bottom);
     SetBkMode(dc, TRANSPARENT);
@@ -460,7 +480,8 @@ void TabbedPane::paintTab(Graphics& g, int index) {
         g.drawText(item->title, bounds.left + 6, bounds.top + (tabThickness_ - 12) / 2 + (selected ? 1 : 0));
     } else {
         const UINT align = SetTextAlign(dc, TA_BOTTOM | TA_LEFT);
-        TextOutW(dc, bounds.left + 4 - o.x, bounds.top + 20 - o.y, item->title.c_str(), static_cast<int>(item->title.size()));
+        TextOutW(dc, bounds.left + 4 - o.x, bounds.top + 20 - o.y, item->title.c_str(),
+                 static_cast<int>(item->title.size()));
         SetTextAlign(dc, align);
     }
     RestoreDC(dc, saved);

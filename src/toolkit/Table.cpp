@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "toolkit/Graphics.h"
 #include "platform/common/AsciiCase.h"
+#include "toolkit/Graphics.h"
 
 namespace {
 
@@ -386,9 +386,7 @@ int Table::headerHeight() const {
 
 int Table::countPerPage() const { return std::max(1, (viewHeight() - headerHeight()) / rowHeight_); }
 
-int Table::contentWidth() const {
-    return columns_.empty() ? 0 : columns_.back().x + columns_.back().width;
-}
+int Table::contentWidth() const { return columns_.empty() ? 0 : columns_.back().x + columns_.back().width; }
 
 RECT Table::cellRect(int row, int column) const {
     if (column < 0 || column >= getColumnCount()) return RECT{0, 0, 0, 0};
@@ -631,153 +629,154 @@ LRESULT Table::listViewMessage(UINT message, WPARAM wParam, LPARAM lParam, bool&
     handled = true;
     const int index = static_cast<int>(static_cast<LONG_PTR>(wParam));
     switch (message) {
-    case LVM_GETBKCOLOR:
-    case LVM_GETTEXTBKCOLOR:
-        return rowBackground_;
-    case LVM_SETBKCOLOR:
-        setBackgroundColour(static_cast<COLORREF>(lParam));
-        return TRUE;
-    case LVM_GETIMAGELIST:
-        return reinterpret_cast<LRESULT>(imageList_);
-    case LVM_SETIMAGELIST: {
-        HIMAGELIST previous = imageList_;
-        imageList_ = reinterpret_cast<HIMAGELIST>(lParam);
-        return reinterpret_cast<LRESULT>(previous);
-    }
-    case LVM_GETITEMCOUNT:
-        return getRowCount();
-    case LVM_DELETEITEM:
-        if (columns_.empty() || !columns_[0].hasRow(index)) return FALSE;
-        removeRow(index);
-        return TRUE;
-    case LVM_DELETEALLITEMS:
-        removeAllRows();
-        return TRUE;
-    case LVM_GETNEXTITEM:
-        return nextItem(index, LOWORD(static_cast<DWORD_PTR>(lParam)));
-    case LVM_GETITEMRECT: {
-        auto* rect = reinterpret_cast<RECT*>(lParam);
-        if (!rect || columns_.empty() || !columns_[0].hasRow(index)) return FALSE;
-        const int code = rect->left;
-        *rect = code == LVIR_BOUNDS || code == LVIR_SELECTBOUNDS ? rowRect(index) : cellRect(index, 0);
-        return rect->right - rect->left > 0;
-    }
-    case LVM_GETSUBITEMRECT: {
-        auto* rect = reinterpret_cast<RECT*>(lParam);
-        if (!rect || columns_.empty() || !columns_[0].hasRow(index)) return FALSE;
-        const int sub = rect->top;
-        if (sub < 0 || sub >= getColumnCount()) return FALSE;
-        *rect = cellRect(index, sub);
-        return rect->right - rect->left > 0;
-    }
-    case LVM_HITTEST:
-    case LVM_SUBITEMHITTEST: {
-        auto* info = reinterpret_cast<LVHITTESTINFO*>(lParam);
-        return info ? hitTest(*info) : -1;
-    }
-    case LVM_ENSUREVISIBLE:
-        return ensureVisible(index);
-    case LVM_REDRAWITEMS:
-    case LVM_UPDATE:
-        invalidateTable();
-        return 1;
-    case LVM_GETCOLUMNWIDTH:
-        return getColumnWidth(index);
-    case LVM_SETCOLUMNWIDTH:
-        if (index < 0 || index >= getColumnCount()) return FALSE;
-        setColumnWidth(index, static_cast<short>(LOWORD(static_cast<DWORD_PTR>(lParam))));
-        return TRUE;
-    case LVM_GETHEADER:
-        return reinterpret_cast<LRESULT>(tableWindow());
-    case LVM_CREATEDRAGIMAGE:
-        // The native layer has no image lists yet: no drag image (a null list).
-        return 0;
-    case LVM_GETTEXTCOLOR:
-        return rowText_;
-    case LVM_SETTEXTCOLOR:
-        setTextColour(static_cast<COLORREF>(lParam));
-        return TRUE;
-    case LVM_SETTEXTBKCOLOR:
-        textBackground_ = static_cast<COLORREF>(lParam);
-        return TRUE;
-    case LVM_GETTOPINDEX:
-        return scrolling().topRow();
-    case LVM_GETCOUNTPERPAGE:
-        return countPerPage();
-    case LVM_GETITEMSTATE: {
-        if (columns_.empty() || !columns_[0].hasRow(index)) return 0;
-        LVITEMW item{};
-        item.mask = LVIF_STATE;
-        item.iItem = index;
-        item.stateMask = static_cast<UINT>(lParam);
-        getItem(&item);
-        return item.state;
-    }
-    case LVM_SETITEMSTATE: {
-        const auto* item = reinterpret_cast<const LVITEMW*>(lParam);
-        if (!item) return FALSE;
-        return writeState(index, 0, item->state, item->stateMask);
-    }
-    case LVM_GETSELECTEDCOUNT:
-        return static_cast<LRESULT>(getSelectedRows().size());
-    case LVM_GETEXTENDEDLISTVIEWSTYLE:
-        return listExtendedStyle_;
-    case LVM_SETEXTENDEDLISTVIEWSTYLE: {
-        const DWORD previous = listExtendedStyle_;
-        const DWORD mask = wParam ? static_cast<DWORD>(wParam) : 0xFFFFFFFFu;
-        setListExtendedStyle((previous & ~mask) | (static_cast<DWORD>(lParam) & mask));
-        return previous;
-    }
-    case LVM_GETITEMW:
-        return getItem(reinterpret_cast<LVITEMW*>(lParam));
-    case LVM_SETITEMW:
-        return setItem(reinterpret_cast<const LVITEMW*>(lParam));
-    case LVM_INSERTITEMW: {
-        const auto* item = reinterpret_cast<const LVITEMW*>(lParam);
-        if (!item) return -1;
-        const std::u16string text = (item->mask & LVIF_TEXT) && item->pszText ? item->pszText : u"";
-        const int row = insertRow(text, item->iItem);
-        if (row == -1) return -1;
-        if (item->mask & LVIF_PARAM) setItemValue(row, item->lParam);
-        if (item->mask & LVIF_STATE) writeState(row, 0, item->state, item->stateMask);
-        return row;
-    }
-    case LVM_FINDITEMW:
-        return findItem(index, reinterpret_cast<const LVFINDINFOW*>(lParam));
-    case LVM_GETCOLUMNW:
-        return getColumn(index, reinterpret_cast<LVCOLUMNW*>(lParam));
-    case LVM_SETCOLUMNW:
-        return setColumn(index, reinterpret_cast<const LVCOLUMNW*>(lParam));
-    case LVM_INSERTCOLUMNW: {
-        const auto* in = reinterpret_cast<const LVCOLUMNW*>(lParam);
-        if (!in) return -1;
-        const std::u16string title = (in->mask & LVCF_TEXT) && in->pszText ? in->pszText : u"";
-        return insertColumn(index, title, (in->mask & LVCF_WIDTH) ? in->cx : 0,
-                            (in->mask & LVCF_FMT) ? in->fmt : LVCFMT_LEFT);
-    }
-    case LVM_GETITEMTEXTW: {
-        auto* item = reinterpret_cast<LVITEMW*>(lParam);
-        if (!item) return 0;
-        const int sub = item->iSubItem;
-        if (sub < 0 || sub >= getColumnCount() || !columns_[0].hasRow(index)) return copyText(u"", item->pszText, item->cchTextMax);
-        return copyText(columns_[static_cast<std::size_t>(sub)].cells[static_cast<std::size_t>(index)].text,
-                        item->pszText, item->cchTextMax);
-    }
-    case LVM_SETITEMTEXTW: {
-        const auto* item = reinterpret_cast<const LVITEMW*>(lParam);
-        if (!item) return FALSE;
-        LVITEMW copy = *item;
-        copy.mask = LVIF_TEXT;
-        copy.iItem = index;
-        return setItem(&copy);
-    }
-    case LVM_SETITEMCOUNT:
-        return 0;
-    case HDM_GETITEMCOUNT:
-        return getColumnCount();
-    default:
-        handled = false;
-        return 0;
+        case LVM_GETBKCOLOR:
+        case LVM_GETTEXTBKCOLOR:
+            return rowBackground_;
+        case LVM_SETBKCOLOR:
+            setBackgroundColour(static_cast<COLORREF>(lParam));
+            return TRUE;
+        case LVM_GETIMAGELIST:
+            return reinterpret_cast<LRESULT>(imageList_);
+        case LVM_SETIMAGELIST: {
+            HIMAGELIST previous = imageList_;
+            imageList_ = reinterpret_cast<HIMAGELIST>(lParam);
+            return reinterpret_cast<LRESULT>(previous);
+        }
+        case LVM_GETITEMCOUNT:
+            return getRowCount();
+        case LVM_DELETEITEM:
+            if (columns_.empty() || !columns_[0].hasRow(index)) return FALSE;
+            removeRow(index);
+            return TRUE;
+        case LVM_DELETEALLITEMS:
+            removeAllRows();
+            return TRUE;
+        case LVM_GETNEXTITEM:
+            return nextItem(index, LOWORD(static_cast<DWORD_PTR>(lParam)));
+        case LVM_GETITEMRECT: {
+            auto* rect = reinterpret_cast<RECT*>(lParam);
+            if (!rect || columns_.empty() || !columns_[0].hasRow(index)) return FALSE;
+            const int code = rect->left;
+            *rect = code == LVIR_BOUNDS || code == LVIR_SELECTBOUNDS ? rowRect(index) : cellRect(index, 0);
+            return rect->right - rect->left > 0;
+        }
+        case LVM_GETSUBITEMRECT: {
+            auto* rect = reinterpret_cast<RECT*>(lParam);
+            if (!rect || columns_.empty() || !columns_[0].hasRow(index)) return FALSE;
+            const int sub = rect->top;
+            if (sub < 0 || sub >= getColumnCount()) return FALSE;
+            *rect = cellRect(index, sub);
+            return rect->right - rect->left > 0;
+        }
+        case LVM_HITTEST:
+        case LVM_SUBITEMHITTEST: {
+            auto* info = reinterpret_cast<LVHITTESTINFO*>(lParam);
+            return info ? hitTest(*info) : -1;
+        }
+        case LVM_ENSUREVISIBLE:
+            return ensureVisible(index);
+        case LVM_REDRAWITEMS:
+        case LVM_UPDATE:
+            invalidateTable();
+            return 1;
+        case LVM_GETCOLUMNWIDTH:
+            return getColumnWidth(index);
+        case LVM_SETCOLUMNWIDTH:
+            if (index < 0 || index >= getColumnCount()) return FALSE;
+            setColumnWidth(index, static_cast<short>(LOWORD(static_cast<DWORD_PTR>(lParam))));
+            return TRUE;
+        case LVM_GETHEADER:
+            return reinterpret_cast<LRESULT>(tableWindow());
+        case LVM_CREATEDRAGIMAGE:
+            // The native layer has no image lists yet: no drag image (a null list).
+            return 0;
+        case LVM_GETTEXTCOLOR:
+            return rowText_;
+        case LVM_SETTEXTCOLOR:
+            setTextColour(static_cast<COLORREF>(lParam));
+            return TRUE;
+        case LVM_SETTEXTBKCOLOR:
+            textBackground_ = static_cast<COLORREF>(lParam);
+            return TRUE;
+        case LVM_GETTOPINDEX:
+            return scrolling().topRow();
+        case LVM_GETCOUNTPERPAGE:
+            return countPerPage();
+        case LVM_GETITEMSTATE: {
+            if (columns_.empty() || !columns_[0].hasRow(index)) return 0;
+            LVITEMW item{};
+            item.mask = LVIF_STATE;
+            item.iItem = index;
+            item.stateMask = static_cast<UINT>(lParam);
+            getItem(&item);
+            return item.state;
+        }
+        case LVM_SETITEMSTATE: {
+            const auto* item = reinterpret_cast<const LVITEMW*>(lParam);
+            if (!item) return FALSE;
+            return writeState(index, 0, item->state, item->stateMask);
+        }
+        case LVM_GETSELECTEDCOUNT:
+            return static_cast<LRESULT>(getSelectedRows().size());
+        case LVM_GETEXTENDEDLISTVIEWSTYLE:
+            return listExtendedStyle_;
+        case LVM_SETEXTENDEDLISTVIEWSTYLE: {
+            const DWORD previous = listExtendedStyle_;
+            const DWORD mask = wParam ? static_cast<DWORD>(wParam) : 0xFFFFFFFFu;
+            setListExtendedStyle((previous & ~mask) | (static_cast<DWORD>(lParam) & mask));
+            return previous;
+        }
+        case LVM_GETITEMW:
+            return getItem(reinterpret_cast<LVITEMW*>(lParam));
+        case LVM_SETITEMW:
+            return setItem(reinterpret_cast<const LVITEMW*>(lParam));
+        case LVM_INSERTITEMW: {
+            const auto* item = reinterpret_cast<const LVITEMW*>(lParam);
+            if (!item) return -1;
+            const std::u16string text = (item->mask & LVIF_TEXT) && item->pszText ? item->pszText : u"";
+            const int row = insertRow(text, item->iItem);
+            if (row == -1) return -1;
+            if (item->mask & LVIF_PARAM) setItemValue(row, item->lParam);
+            if (item->mask & LVIF_STATE) writeState(row, 0, item->state, item->stateMask);
+            return row;
+        }
+        case LVM_FINDITEMW:
+            return findItem(index, reinterpret_cast<const LVFINDINFOW*>(lParam));
+        case LVM_GETCOLUMNW:
+            return getColumn(index, reinterpret_cast<LVCOLUMNW*>(lParam));
+        case LVM_SETCOLUMNW:
+            return setColumn(index, reinterpret_cast<const LVCOLUMNW*>(lParam));
+        case LVM_INSERTCOLUMNW: {
+            const auto* in = reinterpret_cast<const LVCOLUMNW*>(lParam);
+            if (!in) return -1;
+            const std::u16string title = (in->mask & LVCF_TEXT) && in->pszText ? in->pszText : u"";
+            return insertColumn(index, title, (in->mask & LVCF_WIDTH) ? in->cx : 0,
+                                (in->mask & LVCF_FMT) ? in->fmt : LVCFMT_LEFT);
+        }
+        case LVM_GETITEMTEXTW: {
+            auto* item = reinterpret_cast<LVITEMW*>(lParam);
+            if (!item) return 0;
+            const int sub = item->iSubItem;
+            if (sub < 0 || sub >= getColumnCount() || !columns_[0].hasRow(index))
+                return copyText(u"", item->pszText, item->cchTextMax);
+            return copyText(columns_[static_cast<std::size_t>(sub)].cells[static_cast<std::size_t>(index)].text,
+                            item->pszText, item->cchTextMax);
+        }
+        case LVM_SETITEMTEXTW: {
+            const auto* item = reinterpret_cast<const LVITEMW*>(lParam);
+            if (!item) return FALSE;
+            LVITEMW copy = *item;
+            copy.mask = LVIF_TEXT;
+            copy.iItem = index;
+            return setItem(&copy);
+        }
+        case LVM_SETITEMCOUNT:
+            return 0;
+        case HDM_GETITEMCOUNT:
+            return getColumnCount();
+        default:
+            handled = false;
+            return 0;
     }
 }
 

@@ -7,7 +7,8 @@
 
 namespace {
 
-constexpr DWORD kListViewStyle = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE | LVS_EX_UNDERLINEHOT;
+constexpr DWORD kListViewStyle =
+    LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE | LVS_EX_UNDERLINEHOT;
 constexpr int kNavigationPage = 5;
 // Auto-scroll: the distance outside the client area is summed per tick; a
 // step is taken once it passes the threshold. Horizontal distance counts ten
@@ -94,7 +95,8 @@ LRESULT TableComponent::sendNotify(NMHDR& record) {
 }
 
 void TableComponent::selectionChanged(int row) {
-    model_.fireTableChanged(TableModelEvent(&model_, EventCode::SelectionChanged, 0, row, row, DefaultTableModel::kUpdate));
+    model_.fireTableChanged(
+        TableModelEvent(&model_, EventCode::SelectionChanged, 0, row, row, DefaultTableModel::kUpdate));
 }
 
 void TableComponent::notifyParent(int code) {
@@ -136,9 +138,7 @@ LRESULT TableComponent::onSize(WPARAM type, LPARAM size) {
     return Component::onSize(type, size);
 }
 
-void TableComponent::paint(Graphics& g) {
-    paintTable(g, focused_ ? Focus::With : Focus::Without);
-}
+void TableComponent::paint(Graphics& g) { paintTable(g, focused_ ? Focus::With : Focus::Without); }
 
 // Keyboard ---------------------------------------------------------------------------------
 
@@ -166,13 +166,26 @@ bool TableComponent::onKeyDown(WPARAM key, LPARAM flags) {
     int rowStep = 0;
     int columnStep = 0;
     switch (key) {
-    case VK_PRIOR: rowStep = -kNavigationPage; break;
-    case VK_NEXT: rowStep = kNavigationPage; break;
-    case VK_UP: rowStep = -1; break;
-    case VK_DOWN: rowStep = 1; break;
-    case VK_LEFT: columnStep = -1; break;
-    case VK_RIGHT: columnStep = 1; break;
-    default: return true;
+        case VK_PRIOR:
+            rowStep = -kNavigationPage;
+            break;
+        case VK_NEXT:
+            rowStep = kNavigationPage;
+            break;
+        case VK_UP:
+            rowStep = -1;
+            break;
+        case VK_DOWN:
+            rowStep = 1;
+            break;
+        case VK_LEFT:
+            columnStep = -1;
+            break;
+        case VK_RIGHT:
+            columnStep = 1;
+            break;
+        default:
+            return true;
     }
     const int count = getRowCount();
     if (count == 0 || columns_.empty()) return true;
@@ -262,7 +275,7 @@ bool TableComponent::onMousePressed(int x, int y) {
             bandAnchor_ = toContent(lastMouse_);
             bandBase_ = keyHeld(VK_CONTROL) ? getSelectedRows() : std::vector<int>{};
             band = Band{true, lastMouse_, lastMouse_};
-    bandLive_ = false;
+            bandLive_ = false;
         }
         return true;
     }
@@ -306,7 +319,8 @@ void TableComponent::extendBand(POINT client) {
     band.from = toClient(bandAnchor_);
     band.to = client;
     if (!bandLive_) {
-        bandLive_ = std::abs(client.x - band.from.x) >= kBandThreshold || std::abs(client.y - band.from.y) >= kBandThreshold;
+        bandLive_ =
+            std::abs(client.x - band.from.x) >= kBandThreshold || std::abs(client.y - band.from.y) >= kBandThreshold;
         if (!bandLive_) return;
     }
     const int anchorY = bandAnchor_.y;
@@ -333,7 +347,8 @@ void TableComponent::extendBand(POINT client) {
 
 void TableComponent::followDrag(POINT client) {
     if (!dragLive_) {
-        dragLive_ = std::abs(client.x - dragStart_.x) >= kBandThreshold || std::abs(client.y - dragStart_.y) >= kBandThreshold;
+        dragLive_ =
+            std::abs(client.x - dragStart_.x) >= kBandThreshold || std::abs(client.y - dragStart_.y) >= kBandThreshold;
         if (!dragLive_) return;
     }
     const int count = getRowCount();
@@ -354,28 +369,28 @@ bool TableComponent::onMouseMoved(int x, int y) {
     lastMouse_ = POINT{x, y};
     const bool outside = x < 0 || y < headerHeight() || x >= viewWidth() || y >= viewHeight();
     switch (mouseMode_) {
-    case MouseMode::RubberBand:
-        extendBand(lastMouse_);
-        if (outside) startAutoScroll();
-        return true;
-    case MouseMode::Dragging:
-        followDrag(lastMouse_);
-        if (outside) startAutoScroll();
-        return true;
-    case MouseMode::Sizing:
-        setColumnWidth(columnUnderMouse_, std::max(0, sizingStartWidth_ + x - sizingStartX_));
-        SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));
-        return true;
-    case MouseMode::ScrollBar:
-        if (scrollingVertically_) {
-            scrollToTopRow(rowForThumbAt(y - thumbGrab_, headerHeight()));
-        } else if (scrollToPixel(pixelForThumbAt(x - thumbGrab_))) {
-            invalidateTable();
-        }
-        return true;
-    case MouseMode::None:
-        setCursorFor(x, y);
-        return false;
+        case MouseMode::RubberBand:
+            extendBand(lastMouse_);
+            if (outside) startAutoScroll();
+            return true;
+        case MouseMode::Dragging:
+            followDrag(lastMouse_);
+            if (outside) startAutoScroll();
+            return true;
+        case MouseMode::Sizing:
+            setColumnWidth(columnUnderMouse_, std::max(0, sizingStartWidth_ + x - sizingStartX_));
+            SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));
+            return true;
+        case MouseMode::ScrollBar:
+            if (scrollingVertically_) {
+                scrollToTopRow(rowForThumbAt(y - thumbGrab_, headerHeight()));
+            } else if (scrollToPixel(pixelForThumbAt(x - thumbGrab_))) {
+                invalidateTable();
+            }
+            return true;
+        case MouseMode::None:
+            setCursorFor(x, y);
+            return false;
     }
     return false;
 }
@@ -387,8 +402,7 @@ void TableComponent::setCursorFor(int x, int y) {
     } else {
         const int row = rowAt(y);
         const int column = columnAt(x);
-        if (row != -1 && nextItem(row - 1, LVNI_SELECTED) == row && onCellText(x, row, column))
-            shape = IDC_HAND;
+        if (row != -1 && nextItem(row - 1, LVNI_SELECTED) == row && onCellText(x, row, column)) shape = IDC_HAND;
     }
     SetCursor(LoadCursorW(nullptr, shape));
 }
@@ -396,20 +410,20 @@ void TableComponent::setCursorFor(int x, int y) {
 bool TableComponent::onMouseReleased() {
     stopAutoScroll();
     switch (mouseMode_) {
-    case MouseMode::RubberBand:
-        band.active = false;
-        invalidateTable();
-        break;
-    case MouseMode::Dragging:
-        if (dragLive_) {
-            drop();
-        } else {
-            dropRow = -1;
-            selectRow(pressRow_);
-        }
-        break;
-    default:
-        break;
+        case MouseMode::RubberBand:
+            band.active = false;
+            invalidateTable();
+            break;
+        case MouseMode::Dragging:
+            if (dragLive_) {
+                drop();
+            } else {
+                dropRow = -1;
+                selectRow(pressRow_);
+            }
+            break;
+        default:
+            break;
     }
     mouseMode_ = MouseMode::None;
     columnUnderMouse_ = -1;

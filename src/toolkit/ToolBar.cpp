@@ -86,8 +86,10 @@ bool ToolBar::loadGlyphs(const std::u16string& path, COLORREF transparent) {
     HBITMAP source = bitmap->section();
     Bitmap spread;
     if (cellWidth != height || !source) {
-        if (spreadGlyphs(*bitmap, height, cellWidth, count, transparent, spread)) source = spread.section();
-        else source = nullptr;
+        if (spreadGlyphs(*bitmap, height, cellWidth, count, transparent, spread))
+            source = spread.section();
+        else
+            source = nullptr;
     }
     if (source) ImageList_AddMasked(list, source, transparent);
     if (handle_) SendMessageW(handle_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(list));

@@ -24,7 +24,8 @@ void ToolWindow::layoutToolBars() {
         int x = bars_.front()->getX();
         for (std::size_t i = 0; i < bars_.size(); ++i) {
             ToolBar* bar = bars_[i];
-            if (i > 0) SetWindowPos(bar->handle(), nullptr, x, bar->getY(), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            if (i > 0)
+                SetWindowPos(bar->handle(), nullptr, x, bar->getY(), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             x += bar->getWidth();
         }
     } else {

@@ -256,22 +256,22 @@ void UpDownTextField::paint(Graphics& g) {
 
 LRESULT UpDownTextField::InnerTextField::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_KEYDOWN:
-        if (owner_.onKeyDown(wParam, lParam)) return 0;
-        break;
-    case WM_CHAR:
-        // Tab was handled at its key down by the control's traversal.
-        if (wParam == u'\t') return 0;
-        break;
-    case WM_MOUSEWHEEL:
-        if (owner_.handle()) return SendMessageW(owner_.handle(), message, wParam, lParam);
-        break;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        if (owner_.handle()) InvalidateRect(owner_.handle(), nullptr, FALSE);
-        break;
-    default:
-        break;
+        case WM_KEYDOWN:
+            if (owner_.onKeyDown(wParam, lParam)) return 0;
+            break;
+        case WM_CHAR:
+            // Tab was handled at its key down by the control's traversal.
+            if (wParam == u'\t') return 0;
+            break;
+        case WM_MOUSEWHEEL:
+            if (owner_.handle()) return SendMessageW(owner_.handle(), message, wParam, lParam);
+            break;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            if (owner_.handle()) InvalidateRect(owner_.handle(), nullptr, FALSE);
+            break;
+        default:
+            break;
     }
     return TextField::windowProc(window, message, wParam, lParam);
 }

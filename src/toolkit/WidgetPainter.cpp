@@ -11,7 +11,8 @@ public:
     ShapeTools(HDC dc, COLORREF fill, COLORREF border, int penWidth)
         : brush_(CreateSolidBrush(fill)),
           pen_(penWidth > 0 ? CreatePen(PS_SOLID, penWidth, border) : CreatePen(PS_NULL, 0, 0)),
-          brushSelection_(dc, brush_.get()), penSelection_(dc, pen_.get()) {}
+          brushSelection_(dc, brush_.get()),
+          penSelection_(dc, pen_.get()) {}
 
 private:
     UniqueBrush brush_;

@@ -39,9 +39,7 @@ HWND WinApiWindow::getHandle(int itemId) const {
     return handle_ ? GetDlgItem(handle_, itemId) : nullptr;
 }
 
-DWORD WinApiWindow::getStyle() const {
-    return handle_ ? static_cast<DWORD>(GetWindowLongW(handle_, GWL_STYLE)) : 0;
-}
+DWORD WinApiWindow::getStyle() const { return handle_ ? static_cast<DWORD>(GetWindowLongW(handle_, GWL_STYLE)) : 0; }
 
 DWORD WinApiWindow::getExtendedStyle() const {
     return handle_ ? static_cast<DWORD>(GetWindowLongW(handle_, GWL_EXSTYLE)) : 0;

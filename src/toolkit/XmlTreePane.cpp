@@ -106,23 +106,24 @@ LRESULT XmlTreePane::onNotify(WPARAM wParam, LPARAM lParam) {
 LRESULT XmlTreePane::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     switch (message) {
-    case WM_MOUSEMOVE:
-        if (tree_.dragging()) {
-            dragTo(p);
-            return 0;
-        }
-        break;
-    case WM_LBUTTONUP:
-        if (tree_.dragging()) {
-            dropAt(p);
-            return 0;
-        }
-        break;
-    case WM_CAPTURECHANGED:
-        // A drag whose capture was taken away ends without moving anything.
-        if (tree_.dragging() && reinterpret_cast<HWND>(lParam) != window) tree_.endDrag();
-        break;
-    default: break;
+        case WM_MOUSEMOVE:
+            if (tree_.dragging()) {
+                dragTo(p);
+                return 0;
+            }
+            break;
+        case WM_LBUTTONUP:
+            if (tree_.dragging()) {
+                dropAt(p);
+                return 0;
+            }
+            break;
+        case WM_CAPTURECHANGED:
+            // A drag whose capture was taken away ends without moving anything.
+            if (tree_.dragging() && reinterpret_cast<HWND>(lParam) != window) tree_.endDrag();
+            break;
+        default:
+            break;
     }
     return BaseWindow::windowProc(window, message, wParam, lParam);
 }
@@ -176,7 +177,8 @@ HTREEITEM XmlTreePane::moveItem(HTREEITEM item, HTREEITEM parent, HTREEITEM afte
         const HTREEITEM to = tree_.insertItem(tree_.textOf(from), under, behind);
         if (!to) return to;
         tree_.setImage(to, tree_.imageOf(from));
-        tree_.setState(to, tree_.stateOf(from) & ~(TVIS_SELECTED | TVIS_DROPHILITED), 0xFFFF & ~(TVIS_SELECTED | TVIS_DROPHILITED));
+        tree_.setState(to, tree_.stateOf(from) & ~(TVIS_SELECTED | TVIS_DROPHILITED),
+                       0xFFFF & ~(TVIS_SELECTED | TVIS_DROPHILITED));
         if (auto it = items_.find(from); it != items_.end()) {
             items_[to] = it->second;
             items_.erase(it);
@@ -303,7 +305,8 @@ void XmlTreePane::removeItem(HTREEITEM item) {
     // Children first, deepest first, each detached from the XML.
     std::vector<HTREEITEM> order{item};
     for (std::size_t i = 0; i < order.size(); ++i)
-        for (HTREEITEM child = tree_.firstChildOf(order[i]); child; child = tree_.nextSiblingOf(child)) order.push_back(child);
+        for (HTREEITEM child = tree_.firstChildOf(order[i]); child; child = tree_.nextSiblingOf(child))
+            order.push_back(child);
     for (auto it = order.rbegin(); it != order.rend(); ++it) {
         if (Element* element = elementOf(*it); element && element->parent()) element->parent()->deleteChild(element);
         items_.erase(*it);
@@ -336,8 +339,8 @@ int XmlTreePane::iconIndexFor(const std::u16string& path) {
     if (auto it = icons_.find(key); it != icons_.end()) return it->second;
     SHFILEINFOW info{};
     const DWORD attributes = isFolder(path) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
-    auto system = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(path.c_str(), attributes, &info, sizeof info,
-                                                              SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES));
+    auto system = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(
+        path.c_str(), attributes, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES));
     Bitmap cell;
     if (!system || !images_ || !cell.create(kIconSide, kIconSide, 32) ||
         !ImageList_Draw(system, info.iIcon, cell.dc(), 0, 0, ILD_TRANSPARENT))

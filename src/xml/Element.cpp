@@ -21,12 +21,23 @@ const Element* nextInPreOrder(const Element* node, const Element* top) {
 void appendEscapedAttribute(std::u16string& out, std::u16string_view value) {
     for (char16_t c : value) {
         switch (c) {
-        case u'&': out += u"&amp;"; break;
-        case u'<': out += u"&lt;"; break;
-        case u'>': out += u"&gt;"; break;
-        case u'"': out += u"&quot;"; break;
-        case u'\'': out += u"&apos;"; break;
-        default: out += c;
+            case u'&':
+                out += u"&amp;";
+                break;
+            case u'<':
+                out += u"&lt;";
+                break;
+            case u'>':
+                out += u"&gt;";
+                break;
+            case u'"':
+                out += u"&quot;";
+                break;
+            case u'\'':
+                out += u"&apos;";
+                break;
+            default:
+                out += c;
         }
     }
 }
@@ -255,10 +266,18 @@ Element* Element::insertChild(std::unique_ptr<Element> child, Element* reference
     if (!reference || reference->m_parent != this) mode = InsertMode::Last;
     Element* raw = child.release();
     switch (mode) {
-    case InsertMode::Before: link(raw, reference); break;
-    case InsertMode::After: link(raw, reference->next()); break;
-    case InsertMode::First: link(raw, m_firstChild.get()); break;
-    case InsertMode::Last: link(raw, nullptr); break;
+        case InsertMode::Before:
+            link(raw, reference);
+            break;
+        case InsertMode::After:
+            link(raw, reference->next());
+            break;
+        case InsertMode::First:
+            link(raw, m_firstChild.get());
+            break;
+        case InsertMode::Last:
+            link(raw, nullptr);
+            break;
     }
     return raw;
 }
@@ -268,8 +287,10 @@ std::unique_ptr<Element> Element::removeChild(Element* child) {
     std::unique_ptr<Element>& slot = child->m_previous ? child->m_previous->m_next : m_firstChild;
     std::unique_ptr<Element> taken = std::move(slot);
     slot = std::move(taken->m_next);
-    if (slot) slot->m_previous = taken->m_previous;
-    else m_lastChild = taken->m_previous;
+    if (slot)
+        slot->m_previous = taken->m_previous;
+    else
+        m_lastChild = taken->m_previous;
     taken->m_previous = nullptr;
     taken->m_parent = nullptr;
     return taken;
@@ -298,8 +319,10 @@ bool Element::moveElement(Element& element, Element& target, InsertMode mode) {
         if (p == &element) return false;
     }
     std::unique_ptr<Element> detached = owner->removeChild(&element);
-    if (target.m_parent) target.m_parent->insertChild(std::move(detached), &target, mode);
-    else target.appendChild(std::move(detached));
+    if (target.m_parent)
+        target.m_parent->insertChild(std::move(detached), &target, mode);
+    else
+        target.appendChild(std::move(detached));
     return true;
 }
 
@@ -375,9 +398,8 @@ void Element::setAttributes(Attributes attributes) {
 void Element::sortAttributes(Attributes& attributes) {
     const auto before = [](const auto& a, const auto& b) { return a.first < b.first; };
     // A list read from a tag is usually in order already, with no name twice.
-    if (std::adjacent_find(attributes.begin(), attributes.end(), [&](const auto& a, const auto& b) {
-            return !before(a, b);
-        }) == attributes.end())
+    if (std::adjacent_find(attributes.begin(), attributes.end(),
+                           [&](const auto& a, const auto& b) { return !before(a, b); }) == attributes.end())
         return;
     if (attributes.size() <= 8) {
         // A tag's few attributes: an insertion sort, stable and without the

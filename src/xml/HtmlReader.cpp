@@ -122,8 +122,7 @@ bool HtmlReader::scanAttribute() {
     const char16_t first = m_input[m_position];
     if (first == u'"' || first == u'\'') {
         ++m_position;
-        while (!atEnd() && m_input[m_position] != first && m_input[m_position] != u'>')
-            value += m_input[m_position++];
+        while (!atEnd() && m_input[m_position] != first && m_input[m_position] != u'>') value += m_input[m_position++];
         if (atEnd()) return false;
         if (m_input[m_position] == first) ++m_position;
     } else {
@@ -145,7 +144,8 @@ void HtmlReader::makeElement() {
     for (const auto& [name, value] : m_tagAttributes) element->setAttribute(name, value);
     if (m_tagName == u"title") {
         const std::size_t end = m_input.find(u'<', m_position);
-        m_title += m_input.substr(m_position, end == std::u16string_view::npos ? std::u16string_view::npos : end - m_position);
+        m_title +=
+            m_input.substr(m_position, end == std::u16string_view::npos ? std::u16string_view::npos : end - m_position);
     }
     m_elements[m_tagName].push_back(std::move(element));
 }

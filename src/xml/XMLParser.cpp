@@ -198,63 +198,66 @@ const char16_t* XMLParser::takeRun(const char16_t* p, const char16_t* const end)
     while (p != end) {
         const char16_t* q = p;
         switch (m_state) {
-        case 0:    // character data
-        case 8: {  // attribute value
-            // "<" ends character data, and the quote a value, even inside a reference.
-            const char16_t closing = m_state == 0 ? u'<' : m_quote;
-            if (!m_entityBuffer.empty()) {
-                q = xml::findEither(p, end, u';', closing);
-                m_entityBuffer.append(p, q);
-                return q;
-            }
-            q = xml::findEither(p, end, u'&', closing);
-            // Text that lies whole in this piece goes to its node without the buffer.
-            if (m_state == 0 && q != end && *q == u'<' && m_buffer.empty()) {
-                if (q != p) addText(std::u16string_view(p, static_cast<std::size_t>(q - p)), false);
-                return q;
-            }
-            m_buffer.append(p, q);
-            return q;
-        }
-        case 2:  // tag name
-        case 6:  // attribute name
-            while (q != end && isNameChar(*q)) ++q;
-            m_buffer.append(p, q);
-            return q;
-        case 3:  // after "<!": an unknown declaration swallows the rest of the text
-            return m_buffer.size() >= 7 ? end : p;
-        case 5:  // between attributes
-            while (q != end && isWhite(*q)) ++q;
-            return q;
-        case 9: return xml::findUnit(p, end, u'-');  // comment
-        case 12: {                                   // CDATA content
-            // The section ends at the first "]]>". When that lies in this piece,
-            // the content goes to its node at once, without the buffer or the
-            // states that track a "]" or two.
-            for (const char16_t* from = p;; from = q + 1) {
-                q = xml::findUnit(from, end, u']');
-                if (end - q < 3 || (q[1] == u']' && q[2] == u'>')) break;
-            }
-            if (end - q < 3) {
-                // No end in this piece, or not all of it: the content up to q
-                // holds none and is taken; the "]" or two at q may begin one
-                // and go through the states that track them.
+            case 0:    // character data
+            case 8: {  // attribute value
+                // "<" ends character data, and the quote a value, even inside a reference.
+                const char16_t closing = m_state == 0 ? u'<' : m_quote;
+                if (!m_entityBuffer.empty()) {
+                    q = xml::findEither(p, end, u';', closing);
+                    m_entityBuffer.append(p, q);
+                    return q;
+                }
+                q = xml::findEither(p, end, u'&', closing);
+                // Text that lies whole in this piece goes to its node without the buffer.
+                if (m_state == 0 && q != end && *q == u'<' && m_buffer.empty()) {
+                    if (q != p) addText(std::u16string_view(p, static_cast<std::size_t>(q - p)), false);
+                    return q;
+                }
                 m_buffer.append(p, q);
                 return q;
             }
-            std::u16string_view content(p, static_cast<std::size_t>(q - p));
-            if (m_buffer.size() > 7) {  // begun in an earlier piece, after "[CDATA["
-                m_buffer.append(content);
-                content = std::u16string_view(m_buffer).substr(7);
+            case 2:  // tag name
+            case 6:  // attribute name
+                while (q != end && isNameChar(*q)) ++q;
+                m_buffer.append(p, q);
+                return q;
+            case 3:  // after "<!": an unknown declaration swallows the rest of the text
+                return m_buffer.size() >= 7 ? end : p;
+            case 5:  // between attributes
+                while (q != end && isWhite(*q)) ++q;
+                return q;
+            case 9:
+                return xml::findUnit(p, end, u'-');  // comment
+            case 12: {                               // CDATA content
+                // The section ends at the first "]]>". When that lies in this piece,
+                // the content goes to its node at once, without the buffer or the
+                // states that track a "]" or two.
+                for (const char16_t* from = p;; from = q + 1) {
+                    q = xml::findUnit(from, end, u']');
+                    if (end - q < 3 || (q[1] == u']' && q[2] == u'>')) break;
+                }
+                if (end - q < 3) {
+                    // No end in this piece, or not all of it: the content up to q
+                    // holds none and is taken; the "]" or two at q may begin one
+                    // and go through the states that track them.
+                    m_buffer.append(p, q);
+                    return q;
+                }
+                std::u16string_view content(p, static_cast<std::size_t>(q - p));
+                if (m_buffer.size() > 7) {  // begun in an earlier piece, after "[CDATA["
+                    m_buffer.append(content);
+                    content = std::u16string_view(m_buffer).substr(7);
+                }
+                if (!content.empty()) addText(content, true);
+                m_buffer.clear();
+                m_state = 0;
+                p = q + 3;
+                break;
             }
-            if (!content.empty()) addText(content, true);
-            m_buffer.clear();
-            m_state = 0;
-            p = q + 3;
-            break;
-        }
-        case 15: return xml::findUnit(p, end, u'>');  // document type declaration
-        default: return p;
+            case 15:
+                return xml::findUnit(p, end, u'>');  // document type declaration
+            default:
+                return p;
         }
     }
     return p;
@@ -294,8 +297,10 @@ bool XMLParser::scan(std::u16string_view input, RowKeeping keeping) {
         const Position next = positionAt(input, input.size());
         m_row = next.row;
         m_column = next.column;
-        if (next.rowStart == std::u16string_view::npos) m_rowText.append(input);
-        else m_rowText.assign(input.substr(next.rowStart));
+        if (next.rowStart == std::u16string_view::npos)
+            m_rowText.append(input);
+        else
+            m_rowText.assign(input.substr(next.rowStart));
     }
     return true;
 }
@@ -306,16 +311,23 @@ void XMLParser::characterData(char16_t c) {
             m_entityBuffer += c;
             return;
         }
-        if (m_entityBuffer == u"&amp") m_buffer += u'&';
-        else if (m_entityBuffer == u"&lt") m_buffer += u'<';
-        else if (m_entityBuffer == u"&gt") m_buffer += u'>';
-        else if (m_entityBuffer == u"&quot") m_buffer += u'"';
-        else if (m_entityBuffer == u"&apos") m_buffer += u'\'';
+        if (m_entityBuffer == u"&amp")
+            m_buffer += u'&';
+        else if (m_entityBuffer == u"&lt")
+            m_buffer += u'<';
+        else if (m_entityBuffer == u"&gt")
+            m_buffer += u'>';
+        else if (m_entityBuffer == u"&quot")
+            m_buffer += u'"';
+        else if (m_entityBuffer == u"&apos")
+            m_buffer += u'\'';
         m_entityBuffer.clear();
         return;
     }
-    if (c == u'&') m_entityBuffer = u"&";
-    else m_buffer += c;
+    if (c == u'&')
+        m_entityBuffer = u"&";
+    else
+        m_buffer += c;
 }
 
 void XMLParser::addText(std::u16string_view text, bool isCData) {
@@ -338,165 +350,173 @@ void XMLParser::addText(std::u16string_view text, bool isCData) {
 
 void XMLParser::feed(char16_t c) {
     switch (m_state) {
-    case 0:  // character data
-        if (c == u'<') {
-            if (!m_buffer.empty()) addText(m_buffer, false);
-            m_tagAttributes.clear();
-            m_buffer.clear();
-            m_state = 1;
-        } else {
-            characterData(c);
-        }
-        break;
-    case 1:  // after "<"
-        if (isNameStart(c)) {
-            m_buffer.assign(1, c);
-            m_tagKind = TagKind::Start;
-            m_state = 2;
-        } else if (c == u'/') {
-            m_tagKind = TagKind::End;
-            m_state = 2;
-        } else if (c == u'?') {
-            m_tagKind = TagKind::ProcessingInstruction;
-            m_state = 2;
-        } else if (c == u'!') {
-            m_tagKind = TagKind::MarkupDeclaration;
-            m_state = 3;
-        } else {
-            fail(221);
-        }
-        break;
-    case 2:  // tag name
-        if (isNameChar(c)) {
-            m_buffer += c;
+        case 0:  // character data
+            if (c == u'<') {
+                if (!m_buffer.empty()) addText(m_buffer, false);
+                m_tagAttributes.clear();
+                m_buffer.clear();
+                m_state = 1;
+            } else {
+                characterData(c);
+            }
             break;
-        }
-        m_tagName = m_buffer;
-        m_buffer.clear();
-        if (c == u'>') {
+        case 1:  // after "<"
+            if (isNameStart(c)) {
+                m_buffer.assign(1, c);
+                m_tagKind = TagKind::Start;
+                m_state = 2;
+            } else if (c == u'/') {
+                m_tagKind = TagKind::End;
+                m_state = 2;
+            } else if (c == u'?') {
+                m_tagKind = TagKind::ProcessingInstruction;
+                m_state = 2;
+            } else if (c == u'!') {
+                m_tagKind = TagKind::MarkupDeclaration;
+                m_state = 3;
+            } else {
+                fail(221);
+            }
+            break;
+        case 2:  // tag name
+            if (isNameChar(c)) {
+                m_buffer += c;
+                break;
+            }
+            m_tagName = m_buffer;
+            m_buffer.clear();
+            if (c == u'>') {
+                completeTag();
+                m_state = 0;
+            } else if (c == u'/') {
+                if (m_tagKind != TagKind::Start) fail(235);
+                m_tagKind = TagKind::EmptyElement;
+                m_state = 4;
+            } else if (isWhite(c)) {
+                m_state = 5;
+            } else {
+                fail(242);
+            }
+            break;
+        case 3:  // after "<!"
+            // Nothing can match once seven characters are in: an unknown declaration
+            // swallows the rest of the text without growing the buffer with it.
+            if (m_buffer.size() >= 7) break;
+            m_buffer += c;
+            if (std::u16string_view(m_buffer) == u"--"sv)
+                m_state = 9;
+            else if (std::u16string_view(m_buffer) == u"[CDATA["sv)
+                m_state = 12;
+            else if (std::u16string_view(m_buffer) == u"DOCTYPE"sv)
+                m_state = 15;
+            break;
+        case 4:  // expecting ">"
+            if (c != u'>') fail(302);
             completeTag();
             m_state = 0;
-        } else if (c == u'/') {
-            if (m_tagKind != TagKind::Start) fail(235);
-            m_tagKind = TagKind::EmptyElement;
-            m_state = 4;
-        } else if (isWhite(c)) {
-            m_state = 5;
-        } else {
-            fail(242);
-        }
-        break;
-    case 3:  // after "<!"
-        // Nothing can match once seven characters are in: an unknown declaration
-        // swallows the rest of the text without growing the buffer with it.
-        if (m_buffer.size() >= 7) break;
-        m_buffer += c;
-        if (std::u16string_view(m_buffer) == u"--"sv) m_state = 9;
-        else if (std::u16string_view(m_buffer) == u"[CDATA["sv) m_state = 12;
-        else if (std::u16string_view(m_buffer) == u"DOCTYPE"sv) m_state = 15;
-        break;
-    case 4:  // expecting ">"
-        if (c != u'>') fail(302);
-        completeTag();
-        m_state = 0;
-        break;
-    case 5:  // between attributes
-        if (isNameStart(c)) {
-            m_buffer.assign(1, c);
-            m_state = 6;
-        } else if (c == u'>') {
-            completeTag();
-            m_state = 0;
-        } else if (c == u'?') {
-            if (m_tagKind != TagKind::ProcessingInstruction) fail(257);
-            m_state = 4;
-        } else if (c == u'/') {
-            if (m_tagKind != TagKind::Start) fail(261);
-            m_tagKind = TagKind::EmptyElement;
-            m_state = 4;
-        } else if (!isWhite(c)) {
-            fail(266);
-        }
-        break;
-    case 6:  // attribute name
-        if (isNameChar(c)) {
+            break;
+        case 5:  // between attributes
+            if (isNameStart(c)) {
+                m_buffer.assign(1, c);
+                m_state = 6;
+            } else if (c == u'>') {
+                completeTag();
+                m_state = 0;
+            } else if (c == u'?') {
+                if (m_tagKind != TagKind::ProcessingInstruction) fail(257);
+                m_state = 4;
+            } else if (c == u'/') {
+                if (m_tagKind != TagKind::Start) fail(261);
+                m_tagKind = TagKind::EmptyElement;
+                m_state = 4;
+            } else if (!isWhite(c)) {
+                fail(266);
+            }
+            break;
+        case 6:  // attribute name
+            if (isNameChar(c)) {
+                m_buffer += c;
+            } else if (c == u'=') {
+                m_tagAttributes.emplace_back(m_buffer, std::u16string());  // the value comes with the closing quote
+                m_buffer.clear();
+                m_state = 7;
+            } else {
+                fail(277);
+            }
+            break;
+        case 7:  // after "="
+            if (c != u'"' && c != u'\'') fail(285);
+            m_quote = c;
+            m_state = 8;
+            break;
+        case 8:  // attribute value
+            if (c == m_quote) {
+                m_tagAttributes.back().second = m_buffer;
+                m_buffer.clear();
+                m_state = 5;
+            } else {
+                characterData(c);
+            }
+            break;
+        case 9:  // comment
+            if (c == u'-') m_state = 10;
+            break;
+        case 10:  // comment, one "-" seen
+            m_state = c == u'-' ? 11 : 9;
+            break;
+        case 11:  // comment, "--" seen
+            if (c == u'>') {
+                m_buffer.clear();
+                m_state = 0;
+            } else if (c != u'-') {
+                m_state = 9;
+            }
+            break;
+        case 12:  // CDATA content
             m_buffer += c;
-        } else if (c == u'=') {
-            m_tagAttributes.emplace_back(m_buffer, std::u16string());  // the value comes with the closing quote
-            m_buffer.clear();
-            m_state = 7;
-        } else {
-            fail(277);
-        }
-        break;
-    case 7:  // after "="
-        if (c != u'"' && c != u'\'') fail(285);
-        m_quote = c;
-        m_state = 8;
-        break;
-    case 8:  // attribute value
-        if (c == m_quote) {
-            m_tagAttributes.back().second = m_buffer;
-            m_buffer.clear();
-            m_state = 5;
-        } else {
-            characterData(c);
-        }
-        break;
-    case 9:  // comment
-        if (c == u'-') m_state = 10;
-        break;
-    case 10:  // comment, one "-" seen
-        m_state = c == u'-' ? 11 : 9;
-        break;
-    case 11:  // comment, "--" seen
-        if (c == u'>') {
-            m_buffer.clear();
-            m_state = 0;
-        } else if (c != u'-') {
-            m_state = 9;
-        }
-        break;
-    case 12:  // CDATA content
-        m_buffer += c;
-        if (c == u']') m_state = 13;
-        break;
-    case 13:  // CDATA, one "]" seen
-        m_buffer += c;
-        m_state = c == u']' ? 14 : 12;
-        break;
-    case 14:  // CDATA, "]]" seen
-        if (c == u'>') {
-            if (m_buffer.size() > 9) addText(std::u16string_view(m_buffer).substr(7, m_buffer.size() - 9), true);
-            m_buffer.clear();
-            m_state = 0;
-        } else {
+            if (c == u']') m_state = 13;
+            break;
+        case 13:  // CDATA, one "]" seen
             m_buffer += c;
-            if (c != u']') m_state = 12;
-        }
-        break;
-    case 15:  // document type declaration
-        if (c == u'>') {
-            m_buffer.clear();
-            m_state = 0;
-        }
-        break;
+            m_state = c == u']' ? 14 : 12;
+            break;
+        case 14:  // CDATA, "]]" seen
+            if (c == u'>') {
+                if (m_buffer.size() > 9) addText(std::u16string_view(m_buffer).substr(7, m_buffer.size() - 9), true);
+                m_buffer.clear();
+                m_state = 0;
+            } else {
+                m_buffer += c;
+                if (c != u']') m_state = 12;
+            }
+            break;
+        case 15:  // document type declaration
+            if (c == u'>') {
+                m_buffer.clear();
+                m_state = 0;
+            }
+            break;
     }
 }
 
 void XMLParser::completeTag() {
     Element::sortAttributes(m_tagAttributes);
     switch (m_tagKind) {
-    case TagKind::Start: openElement(); break;
-    case TagKind::EmptyElement:
-        openElement();
-        closeElement();
-        break;
-    case TagKind::End: closeElement(); break;
-    case TagKind::ProcessingInstruction:
-        if (m_tagName == u"xml") processDeclaration();
-        break;
-    case TagKind::MarkupDeclaration: break;
+        case TagKind::Start:
+            openElement();
+            break;
+        case TagKind::EmptyElement:
+            openElement();
+            closeElement();
+            break;
+        case TagKind::End:
+            closeElement();
+            break;
+        case TagKind::ProcessingInstruction:
+            if (m_tagName == u"xml") processDeclaration();
+            break;
+        case TagKind::MarkupDeclaration:
+            break;
     }
 }
 
@@ -509,8 +529,10 @@ void XMLParser::openElement() {
                                                    std::make_move_iterator(m_tagAttributes.end())));
     }
     Element* opened = element.get();
-    if (m_current) m_current->appendChild(std::move(element));
-    else m_root = std::move(element);
+    if (m_current)
+        m_current->appendChild(std::move(element));
+    else
+        m_root = std::move(element);
     m_current = opened;
     m_openElements.push_back(opened);
 }
@@ -518,7 +540,8 @@ void XMLParser::openElement() {
 void XMLParser::closeElement() {
     if (!m_current) fail(529, u"要素");
     if (m_current->getName() != m_tagName) {
-        fail(534, u"要素が部分的に重ねられています\u3000<A><B></A></B>\r\n" + m_tagName + u" > " + m_current->getName());
+        fail(534,
+             u"要素が部分的に重ねられています\u3000<A><B></A></B>\r\n" + m_tagName + u" > " + m_current->getName());
     }
     m_current->setEmptyTag(m_tagKind == TagKind::EmptyElement);
     if (!m_openElements.empty()) m_openElements.pop_back();
@@ -541,13 +564,19 @@ void XMLParser::processDeclaration() {
 
     std::u16string reduced;
     for (char16_t c : encodingName) {
-        if (c >= u'a' && c <= u'z') reduced += static_cast<char16_t>(c - u'a' + u'A');
-        else if ((c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9')) reduced += c;
+        if (c >= u'a' && c <= u'z')
+            reduced += static_cast<char16_t>(c - u'a' + u'A');
+        else if ((c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9'))
+            reduced += c;
     }
-    if (reduced == u"EUCJP") m_declaredEncoding = kEucJp;
-    else if (reduced == u"SHIFTJIS") m_declaredEncoding = kShiftJis;
-    else if (reduced == u"UTF8") m_declaredEncoding = kUtf8;
-    else if (reduced == u"UTF16") m_declaredEncoding = kUtf16;
+    if (reduced == u"EUCJP")
+        m_declaredEncoding = kEucJp;
+    else if (reduced == u"SHIFTJIS")
+        m_declaredEncoding = kShiftJis;
+    else if (reduced == u"UTF8")
+        m_declaredEncoding = kUtf8;
+    else if (reduced == u"UTF16")
+        m_declaredEncoding = kUtf16;
 }
 
 std::vector<Element*> XMLParser::getElementsByTagName(std::u16string_view name) const {
@@ -560,8 +589,9 @@ std::vector<Element*> XMLParser::getElementsByTagName(std::u16string_view name) 
 
 bool XMLParser::saveAs(const std::u16string& path) {
     if (!m_root) {
-        report(u"XMLParser.saveAs() is called, but rootElement is null so couldn't save xml file.\nIt may be a kind "
-               u"of bag.");
+        report(
+            u"XMLParser.saveAs() is called, but rootElement is null so couldn't save xml file.\nIt may be a kind "
+            u"of bag.");
         return false;
     }
     try {
@@ -577,16 +607,26 @@ bool XMLParser::writeDocument(const std::u16string& path) {
     std::u16string text =
         (m_declaration.empty() ? std::u16string(u"<?xml version=\"1.0\" encoding=\"UTF-16\"?>") : m_declaration) +
         u"\r\n";
-    if (text.find(u"Shift_JIS") != std::u16string::npos) m_declaredEncoding = kShiftJis;
-    else if (text.find(u"UTF-8") != std::u16string::npos) m_declaredEncoding = kUtf8;
+    if (text.find(u"Shift_JIS") != std::u16string::npos)
+        m_declaredEncoding = kShiftJis;
+    else if (text.find(u"UTF-8") != std::u16string::npos)
+        m_declaredEncoding = kUtf8;
     text += m_root->toString();
 
     std::string bytes;
     switch (m_declaredEncoding) {
-    case kUtf8: bytes = "\xEF\xBB\xBF" + encodeText(text, encoding::kUtf8); break;
-    case kEucJp: bytes = encodeText(text, encoding::kEucJp); break;
-    case kShiftJis: bytes = encodeCodePage(text, 932); break;
-    default: bytes = "\xFF\xFE" + encodeText(text, encoding::kUtf16LE); break;
+        case kUtf8:
+            bytes = "\xEF\xBB\xBF" + encodeText(text, encoding::kUtf8);
+            break;
+        case kEucJp:
+            bytes = encodeText(text, encoding::kEucJp);
+            break;
+        case kShiftJis:
+            bytes = encodeCodePage(text, 932);
+            break;
+        default:
+            bytes = "\xFF\xFE" + encodeText(text, encoding::kUtf16LE);
+            break;
     }
     ReplacingFile out(path);
     if (!out.file()) return false;

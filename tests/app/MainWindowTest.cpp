@@ -20,8 +20,7 @@ namespace {
 
 void drainQuit() {
     MSG msg;
-    while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
+    while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
 }
 
 // Runs the program's routing until the queue is idle.
@@ -38,8 +37,8 @@ int windowInt(const std::u16string& path, const char16_t* key) {
 }
 
 void writeWindow(const std::u16string& path, int left, int top, int width, int height) {
-    for (auto [key, value] : {std::pair{u"MainLeft", left}, {u"MainTop", top}, {u"MainWidth", width},
-                              {u"MainHeight", height}}) {
+    for (auto [key, value] :
+         {std::pair{u"MainLeft", left}, {u"MainTop", top}, {u"MainWidth", width}, {u"MainHeight", height}}) {
         std::string n = std::to_string(value);
         std::u16string text(n.begin(), n.end());
         WritePrivateProfileStringW(u"Window", key, text.c_str(), path.c_str());
@@ -81,9 +80,9 @@ TEST(Accelerators, TheSeventeenEntriesInTheirOrder) {
     fillProgramAccelerators(table);
     const BYTE c = FVIRTKEY | FCONTROL, cs = FVIRTKEY | FCONTROL | FSHIFT;
     const ACCEL expected[] = {
-        {c, 'O', 100},  {c, 'P', 101},  {cs, 'P', 102}, {c, VK_UP, 119}, {c, VK_DOWN, 120}, {c, 'T', 104},
-        {cs, 'T', 105}, {c, 'E', 106},  {cs, 'E', 107}, {c, 'R', 108},   {cs, 'R', 109},    {c, 'L', 115},
-        {c, 'J', 114},  {c, VK_SPACE, 118}, {c, 'F', 116}, {c, 'S', 112}, {c, 'W', 117},
+        {c, 'O', 100},  {c, 'P', 101},      {cs, 'P', 102}, {c, VK_UP, 119}, {c, VK_DOWN, 120}, {c, 'T', 104},
+        {cs, 'T', 105}, {c, 'E', 106},      {cs, 'E', 107}, {c, 'R', 108},   {cs, 'R', 109},    {c, 'L', 115},
+        {c, 'J', 114},  {c, VK_SPACE, 118}, {c, 'F', 116},  {c, 'S', 112},   {c, 'W', 117},
     };
     ASSERT_EQ(table.entries().size(), 17u);
     for (std::size_t i = 0; i < 17; ++i) {
@@ -151,12 +150,12 @@ TEST_F(MainWindow, SavedRectanglesAreMovedOntoTheMonitorWithoutResizing) {
         RECT expected;
     };
     const Case cases[] = {
-        {100, 50, 700, 500, {100, 50, 800, 550}},                                            // fits
-        {screenW - 300, 40, 700, 500, {screenW - 700, 40, screenW, 540}},                    // beyond the right
-        {-50, -20, 700, 500, {0, 0, 700, 500}},                                              // beyond the left and top
-        {30, screenH - 100, 700, 500, {30, screenH - 500, 730, screenH}},                    // beyond the bottom
-        {200, 10, screenW + 400, 300, {0, 10, screenW + 400, 310}},                          // wider than the monitor
-        {100, 100, 0, -5, {100, 100, 740, 580}},                                             // damaged sizes
+        {100, 50, 700, 500, {100, 50, 800, 550}},                          // fits
+        {screenW - 300, 40, 700, 500, {screenW - 700, 40, screenW, 540}},  // beyond the right
+        {-50, -20, 700, 500, {0, 0, 700, 500}},                            // beyond the left and top
+        {30, screenH - 100, 700, 500, {30, screenH - 500, 730, screenH}},  // beyond the bottom
+        {200, 10, screenW + 400, 300, {0, 10, screenW + 400, 310}},        // wider than the monitor
+        {100, 100, 0, -5, {100, 100, 740, 580}},                           // damaged sizes
     };
     for (const Case& c : cases) {
         writeWindow(settings, c.left, c.top, c.width, c.height);
@@ -269,8 +268,8 @@ TEST_F(MainWindow, CtrlSInAFocusedChildFieldReachesTheContentAsCommand112) {
 // The player's own panes would lie under the pointer; these tests place windows of their own there.
 void hidePlayerPanes(TestApp& app) {
     Orvella& player = app.content();
-    for (HWND pane : {player.channels().handle(), player.lyricsView().handle(),
-                      player.translationPane().handle(), player.explanationPane().handle()})
+    for (HWND pane : {player.channels().handle(), player.lyricsView().handle(), player.translationPane().handle(),
+                      player.explanationPane().handle()})
         ShowWindow(pane, SW_HIDE);
 }
 
@@ -363,8 +362,9 @@ TEST_F(MainWindow, OnAnXDisplayTheProgramCentresItselfAndMovesASavedPlacementOnS
     if (!std::filesystem::exists("/usr/bin/xvfb-run")) GTEST_SKIP() << "xvfb-run is not installed";
     std::filesystem::copy_file(VELTRIX_EXECUTABLE, dir.native("veltrix"));
     std::filesystem::permissions(dir.native("veltrix"), std::filesystem::perms::owner_all);
-    const std::string run = "env -u VELTRIX_DISPLAY VELTRIX_CLOSE_AFTER_START=1 xvfb-run -a -s '-screen 0 1280x1024x24' '" +
-                            dir.native("veltrix").string() + "' 2>/dev/null";
+    const std::string run =
+        "env -u VELTRIX_DISPLAY VELTRIX_CLOSE_AFTER_START=1 xvfb-run -a -s '-screen 0 1280x1024x24' '" +
+        dir.native("veltrix").string() + "' 2>/dev/null";
     ASSERT_EQ(std::system(run.c_str()), 0);
     EXPECT_EQ(windowInt(settings, u"MainLeft"), (1280 - 640) / 2);
     EXPECT_EQ(windowInt(settings, u"MainTop"), (1024 - 480) / 2);

@@ -18,8 +18,8 @@ void useLatencyOutput(int latencyMs) {
 void useRealOutput() { ::unsetenv("VELTRIX_BASS_OUTPUT"); }
 
 bool render(const std::filesystem::path& path, const std::string& source, const std::string& options) {
-    const std::string command = "ffmpeg -nostdin -loglevel error -y -f lavfi -i \"" + source + "\" " + options + " '" +
-                                path.string() + "'";
+    const std::string command =
+        "ffmpeg -nostdin -loglevel error -y -f lavfi -i \"" + source + "\" " + options + " '" + path.string() + "'";
     return std::system(command.c_str()) == 0;
 }
 
@@ -209,9 +209,9 @@ std::int64_t HeardAudio::frameAt(std::chrono::steady_clock::time_point when) con
 
 std::vector<float> HeardAudio::mono(std::int64_t from, std::size_t count) const {
     std::vector<float> stereo(count * 2);
-    const BASS_DWORD got =
-        m_read && from >= 0 ? m_read(static_cast<BASS_QWORD>(from), stereo.data(), static_cast<BASS_DWORD>(count), nullptr)
-                            : 0;
+    const BASS_DWORD got = m_read && from >= 0 ? m_read(static_cast<BASS_QWORD>(from), stereo.data(),
+                                                        static_cast<BASS_DWORD>(count), nullptr)
+                                               : 0;
     std::vector<float> out(got);
     for (std::size_t i = 0; i < got; ++i) out[i] = stereo[i * 2];
     return out;

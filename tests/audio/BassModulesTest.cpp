@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <random>
 #include <fstream>
+#include <random>
 
 #include "AudioTestSupport.h"
 
@@ -153,7 +153,8 @@ TEST_F(BassModulesTest, TheReportedPositionNamesTheStretchedSound) {
         std::vector<float> block(2048 * 2);
         std::vector<double> offsets;
         for (int i = 0; i < 150; ++i) {
-            const BASS_DWORD got = f().ChannelGetData(h, block.data(), static_cast<BASS_DWORD>(block.size() * 4) | BASS_DATA_FLOAT);
+            const BASS_DWORD got =
+                f().ChannelGetData(h, block.data(), static_cast<BASS_DWORD>(block.size() * 4) | BASS_DATA_FLOAT);
             if (got != block.size() * 4) break;
             if (c.pitch != 0) continue;  // a shifted pitch is not the file's sound; its positions are checked below
             // The last 10 ms delivered, against the file around the position after them.
@@ -170,7 +171,8 @@ TEST_F(BassModulesTest, TheReportedPositionNamesTheStretchedSound) {
         } else {
             // The time line still follows the tempo alone.
             const double delivered = 150 * 2048 / 44100.0;
-            EXPECT_NEAR(seconds(h, f().ChannelGetPosition(h, BASS_POS_BYTE)) - 2.0, delivered * (1 + c.tempo / 100), 0.05);
+            EXPECT_NEAR(seconds(h, f().ChannelGetPosition(h, BASS_POS_BYTE)) - 2.0, delivered * (1 + c.tempo / 100),
+                        0.05);
         }
         f().StreamFree(h);
     }
@@ -269,7 +271,8 @@ TEST_F(BassModulesTest, RandomlyDamagedFilesNeverCrash) {
     };
     for (const Source& source : {Source{"f.mp3", "-b:a 64k"}, Source{"f.ogg", "-c:a libvorbis"},
                                  Source{"f.wma", "-c:a wmav2"}, Source{"f.wav", ""}}) {
-        ASSERT_TRUE(render(dir.native(source.name), "sine=frequency=440:duration=0.6", std::string("-ac 2 ") + source.options));
+        ASSERT_TRUE(
+            render(dir.native(source.name), "sine=frequency=440:duration=0.6", std::string("-ac 2 ") + source.options));
         const std::string original = dir.read(source.name);
         for (int round = 0; round < count; ++round) {
             std::string bytes = original;
@@ -326,8 +329,8 @@ TEST_F(BassModulesTest, EncoderTakesFloatDataAsFloat) {
     HENCODE encoder = f().Encode_Start(h, command.c_str(), 0, nullptr, nullptr);
     ASSERT_NE(encoder, 0u) << f().ErrorGetCode();
     std::vector<float> block(4096);
-    while (f().ChannelGetData(h, block.data(), static_cast<BASS_DWORD>(block.size() * 4)) != static_cast<BASS_DWORD>(-1)) {
-    }
+    while (f().ChannelGetData(h, block.data(), static_cast<BASS_DWORD>(block.size() * 4)) !=
+           static_cast<BASS_DWORD>(-1)) {}
     ASSERT_TRUE(f().Encode_Stop(h));  // by the channel's handle
     // A WAVE of 32-bit float samples (format 3), the whole second of them.
     const std::string bytes = dir.read("copy.wav");

@@ -25,8 +25,8 @@ protected:
         ASSERT_TRUE(boxes.messages.empty());
     }
     std::u16string tone(const char* name, double seconds, const char* options = "-ac 2") {
-        EXPECT_TRUE(render(dir.native(name),
-                           "sine=frequency=440:sample_rate=44100:duration=" + std::to_string(seconds), options));
+        EXPECT_TRUE(render(dir.native(name), "sine=frequency=440:sample_rate=44100:duration=" + std::to_string(seconds),
+                           options));
         return dir.file(name);
     }
 
@@ -113,7 +113,7 @@ std::string trackerModule() {
         if (i == 0) {
             header[22] = static_cast<char>(sampleWords >> 8);
             header[23] = static_cast<char>(sampleWords & 0xFF);
-            header[25] = 64;  // volume
+            header[25] = 64;                                   // volume
             header[28] = static_cast<char>(sampleWords >> 8);  // loop over the whole sample
             header[29] = static_cast<char>(sampleWords & 0xFF);
         }
@@ -459,15 +459,13 @@ TEST(BassErrorTexts, PlayFailuresHaveTheirTexts) {
 
 TEST_F(BassPlayerTest, PlayingADecodingStreamShowsTheDecodeText) {
     ASSERT_TRUE(player.open(tone("a.wav", 1.0)));
-    ASSERT_TRUE(player.startEncoding(dir.file("out.wav"), u"ffmpeg -nostdin -loglevel error -y -i - \"" +
-                                                              dir.file("out.wav") + u"\"",
-                                     0));
+    ASSERT_TRUE(player.startEncoding(dir.file("out.wav"),
+                                     u"ffmpeg -nostdin -loglevel error -y -i - \"" + dir.file("out.wav") + u"\"", 0));
     EXPECT_FALSE(player.play());
     ASSERT_EQ(boxes.messages.size(), 1u);
     EXPECT_EQ(boxes.messages[0].text,
               u"The channel is not playable; it is a \"decoding channel\".\n\n(error code: 38)");
-    while (player.pumpEncoder()) {
-    }
+    while (player.pumpEncoder()) {}
     player.stopEncoding();
 }
 

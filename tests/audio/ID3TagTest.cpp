@@ -27,9 +27,12 @@ struct Entry {
 const std::vector<Entry> kEntries = {{u"Good morning.", 1000}, {u"おはようございます。", 2500}, {u"", 4000}};
 
 std::string syltUtf16(const std::vector<Entry>& entries, bool perEntryMark) {
-    std::string data = "\x01" "eng" "\x02\x01" "\xFF\xFE\0\0"s;
-    for (const auto& e : entries)
-        data += (perEntryMark ? "\xFF\xFE"s : ""s) + utf16le(e.text) + "\0\0"s + be(e.ms, 4);
+    std::string data =
+        "\x01"
+        "eng"
+        "\x02\x01"
+        "\xFF\xFE\0\0"s;
+    for (const auto& e : entries) data += (perEntryMark ? "\xFF\xFE"s : ""s) + utf16le(e.text) + "\0\0"s + be(e.ms, 4);
     return data;
 }
 
@@ -52,11 +55,23 @@ TEST_F(LyricsTest, SyltInEveryVersionAndEncoding) {
         const char* name;
         std::string file;
     };
-    std::string narrow = "\x00" "jpn" "\x02\x01" "desc\0"s;
+    std::string narrow =
+        "\x00"
+        "jpn"
+        "\x02\x01"
+        "desc\0"s;
     for (const auto& e : kEntries) narrow += toNarrow(e.text) + "\0"s + be(e.ms, 4);
-    std::string utf8 = "\x03" "jpn" "\x02\x01" "\0"s;
+    std::string utf8 =
+        "\x03"
+        "jpn"
+        "\x02\x01"
+        "\0"s;
     for (const auto& e : kEntries) utf8 += encodeCodePage(e.text, CP_UTF8) + "\0"s + be(e.ms, 4);
-    std::string utf16BigEndian = "\x01" "eng" "\x02\x01" "\xFE\xFF\0\0"s;
+    std::string utf16BigEndian =
+        "\x01"
+        "eng"
+        "\x02\x01"
+        "\xFE\xFF\0\0"s;
     for (const auto& e : kEntries) utf16BigEndian += "\xFE\xFF"s + utf16be(e.text) + "\0\0"s + be(e.ms, 4);
 
     const Case cases[] = {
@@ -84,7 +99,8 @@ TEST_F(LyricsTest, Version24FramesAfterALargeFrameWithEitherKindOfSize) {
     std::string picture(300, 'p');
     for (Sizes sizes : {Sizes::Syncsafe, Sizes::Plain}) {
         LyricsInfoManager lyrics;
-        std::string file = tag(4, frame(4, "APIC", picture, sizes) + frame(4, "SYLT", syltUtf16(kEntries, true), sizes));
+        std::string file =
+            tag(4, frame(4, "APIC", picture, sizes) + frame(4, "SYLT", syltUtf16(kEntries, true), sizes));
         ASSERT_TRUE(lyrics.readSyltTag(write(file + kAudio)));
         EXPECT_EQ(lyrics.texts.size(), kEntries.size());
     }
@@ -108,13 +124,25 @@ TEST_F(LyricsTest, SyltCutOffByTheEndOfTheFileKeepsTheWholeEntries) {
 TEST_F(LyricsTest, SyltReadsNothingPastItsFrame) {
     // A narrow frame whose last text has no terminator inside the frame: the
     // bytes after it (the next frame) are not taken as text.
-    std::string data = "\x00" "eng" "\x02\x01" "\0" "One\0"s + be(1000, 4) + "Two";
+    std::string data =
+        "\x00"
+        "eng"
+        "\x02\x01"
+        "\0"
+        "One\0"s +
+        be(1000, 4) + "Two";
     std::string file = tag(3, frame(3, "SYLT", data) + frame(3, "TIT2", "\0Title"s)) + kAudio;
     LyricsInfoManager lyrics;
     EXPECT_TRUE(lyrics.readSyltTag(write(file)));
     EXPECT_EQ(lyrics.texts, std::vector<std::u16string>{u"One"});
     // A time stamp cut by the frame's end is not completed from the next frame.
-    data = "\x00" "eng" "\x02\x01" "\0" "One\0"s + be(1000, 4) + "Two\0\0\0"s;
+    data =
+        "\x00"
+        "eng"
+        "\x02\x01"
+        "\0"
+        "One\0"s +
+        be(1000, 4) + "Two\0\0\0"s;
     file = tag(3, frame(3, "SYLT", data) + frame(3, "TIT2", "\0Title"s)) + kAudio;
     EXPECT_TRUE(lyrics.readSyltTag(write(file)));
     EXPECT_EQ(lyrics.texts, std::vector<std::u16string>{u"One"});
@@ -131,11 +159,16 @@ TEST_F(LyricsTest, Version24UsltOfManyBytesEndsWithItsFrame) {
     // (200 is 00 00 01 48, plainly 328): the frame after must not join the text.
     const std::string lyrics(200 - 5, 'a');
     for (int padding : {0, 16}) {
-        const std::string file =
-            tag(4, frame(4, "USLT", "\x00" "eng" "\0"s + lyrics, Sizes::Syncsafe) +
-                       frame(4, "TIT2", "\x00" + std::string(150, 'T'), Sizes::Syncsafe),
-                padding) +
-            kAudio;
+        const std::string file = tag(4,
+                                     frame(4, "USLT",
+                                           "\x00"
+                                           "eng"
+                                           "\0"s +
+                                               lyrics,
+                                           Sizes::Syncsafe) +
+                                         frame(4, "TIT2", "\x00" + std::string(150, 'T'), Sizes::Syncsafe),
+                                     padding) +
+                                 kAudio;
         EXPECT_EQ(LyricsInfoManager::getUltTagText(write(file)), toWide(lyrics)) << padding;
     }
 }
@@ -159,7 +192,11 @@ TEST_F(LyricsTest, UnsynchronisedTagsAreReadAsTheyWereWritten) {
     const std::vector<Entry> entries = {{u"ÿes", 0xFFE0}, {u"yÿ", 0xFF00}, {u"ÿÿ", 0xFFFF}};
     const std::string sylt = syltUtf16(entries, true);
     const std::u16string uslt = u"Lyrics with ÿ in them ÿ";
-    const std::string usltData = "\x01" "eng" "\xFF\xFE\0\0"s + utf16le(uslt) + "\0\0"s;
+    const std::string usltData =
+        "\x01"
+        "eng"
+        "\xFF\xFE\0\0"s +
+        utf16le(uslt) + "\0\0"s;
 
     struct Case {
         const char* name;
@@ -168,8 +205,8 @@ TEST_F(LyricsTest, UnsynchronisedTagsAreReadAsTheyWereWritten) {
     // Version 2.3: the whole tag after its header, frame headers too, with the
     // sizes those frames had before.
     std::string body = frame(3, "SYLT", sylt) + frame(3, "USLT", usltData);
-    const std::string v23 = "ID3\x03\0\x80"s + syncsafe(static_cast<std::uint32_t>(unsynchronised(body).size())) +
-                            unsynchronised(body);
+    const std::string v23 =
+        "ID3\x03\0\x80"s + syncsafe(static_cast<std::uint32_t>(unsynchronised(body).size())) + unsynchronised(body);
     // Version 2.4: each frame's data by its own flag (0x02), with a data length
     // indicator (0x01) before it; or every frame by the tag's flag.
     auto flagged = [](const std::string& id, const std::string& data) {
@@ -233,15 +270,43 @@ TEST_F(LyricsTest, UsltTexts) {
     const Case cases[] = {
         // An empty descriptor with its mark is skipped; the lyrics keep their own
         // mark and terminator.
-        {"2.3 UTF-16", tag(3, frame(3, "USLT", "\x01" "eng" "\xFF\xFE\0\0\xFF\xFE"s + utf16le(lyrics) + "\0\0"s)),
+        {"2.3 UTF-16",
+         tag(3, frame(3, "USLT",
+                      "\x01"
+                      "eng"
+                      "\xFF\xFE\0\0\xFF\xFE"s +
+                          utf16le(lyrics) + "\0\0"s)),
          u"\uFEFF" + lyrics + std::u16string(1, u'\0')},
-        {"2.2 UTF-16", tag(2, frame(2, "ULT", "\x01" "eng" "\xFF\xFE\0\0\xFF\xFE"s + utf16le(lyrics) + "\0\0"s)),
+        {"2.2 UTF-16",
+         tag(2, frame(2, "ULT",
+                      "\x01"
+                      "eng"
+                      "\xFF\xFE\0\0\xFF\xFE"s +
+                          utf16le(lyrics) + "\0\0"s)),
          u"\uFEFF" + lyrics + std::u16string(1, u'\0')},
-        {"2.3 narrow", tag(3, frame(3, "USLT", "\x00" "jpn" "\0"s + toNarrow(lyrics))), lyrics},
+        {"2.3 narrow",
+         tag(3, frame(3, "USLT",
+                      "\x00"
+                      "jpn"
+                      "\0"s +
+                          toNarrow(lyrics))),
+         lyrics},
         // A descriptor with text is read as the text, and the narrow conversion
         // stops at its terminator.
-        {"2.3 narrow descriptor", tag(3, frame(3, "USLT", "\x00" "eng" "Lyrics\0"s + toNarrow(lyrics))), u"Lyrics"},
-        {"2.4 UTF-8", tag(4, frame(4, "USLT", "\x03" "jpn" "\0"s + encodeCodePage(lyrics, CP_UTF8), Sizes::Syncsafe)),
+        {"2.3 narrow descriptor",
+         tag(3, frame(3, "USLT",
+                      "\x00"
+                      "eng"
+                      "Lyrics\0"s +
+                          toNarrow(lyrics))),
+         u"Lyrics"},
+        {"2.4 UTF-8",
+         tag(4, frame(4, "USLT",
+                      "\x03"
+                      "jpn"
+                      "\0"s +
+                          encodeCodePage(lyrics, CP_UTF8),
+                      Sizes::Syncsafe)),
          lyrics},
     };
     for (const auto& c : cases) {
@@ -252,7 +317,8 @@ TEST_F(LyricsTest, UsltTexts) {
 
 TEST_F(LyricsTest, TagStructure) {
     // An extended header of 6 bytes after its size, then frames, then zero padding.
-    std::string body = be(6, 4) + std::string(6, '\0') + frame(3, "TIT2", "\0A"s) + frame(3, "TPE1", "\0B"s) + std::string(20, '\0');
+    std::string body =
+        be(6, 4) + std::string(6, '\0') + frame(3, "TIT2", "\0A"s) + frame(3, "TPE1", "\0B"s) + std::string(20, '\0');
     std::string bytes = "ID3\x03\0\x40"s + syncsafe(static_cast<std::uint32_t>(body.size())) + body + kAudio;
     dir.write("t.mp3", bytes);
     std::FILE* file = _wfopen(dir.file("t.mp3").c_str(), u"rb");
@@ -288,8 +354,9 @@ TEST_F(LyricsTest, CorruptTagsNeverCrash) {
 TEST(LyricsManagerException, DescribesItsCodes) {
     EXPECT_EQ(LyricsManagerException(u"f", 3, u"a.mp3", 1).displayText(),
               u"Function: f\nLine:     3\nException:\na.mp3\nErrorCode: 0x1\n\r\nCouldn't open this mp3 file");
-    EXPECT_EQ(LyricsManagerException(u"f", 3, u"a.mp3", 6).displayText(),
-              u"Function: f\nLine:     3\nException:\na.mp3\nErrorCode: 0x6\n\r\nLSylt タグを MP3 に設定できませんでした");
+    EXPECT_EQ(
+        LyricsManagerException(u"f", 3, u"a.mp3", 6).displayText(),
+        u"Function: f\nLine:     3\nException:\na.mp3\nErrorCode: 0x6\n\r\nLSylt タグを MP3 に設定できませんでした");
     EXPECT_EQ(LyricsManagerException(u"f", 3, u"a.mp3", 2).displayText(),
               u"Function: f\nLine:     3\nException:\na.mp3\nErrorCode: 0x2\n");
 }

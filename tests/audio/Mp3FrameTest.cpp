@@ -22,11 +22,11 @@ TEST(Mp3Frame, DecodesHeaders) {
         int length, bitrate, sampleRate, samplesPerFrame;
     };
     const Case cases[] = {
-        {{0xFF, 0xFB, 0x90, 0x64}, 417, 128000, 44100, 1152},  // MPEG-1 Layer III
-        {{0xFF, 0xFB, 0x92, 0x64}, 418, 128000, 44100, 1152},  // with padding
-        {{0xFF, 0xF3, 0x48, 0xC4}, 144, 32000, 16000, 576},    // MPEG-2 Layer III
-        {{0xFF, 0xE3, 0x48, 0xC4}, 288, 32000, 8000, 576},     // MPEG 2.5 Layer III
-        {{0xFF, 0xFD, 0x90, 0x04}, 522, 160000, 44100, 1152},  // MPEG-1 Layer II
+        {{0xFF, 0xFB, 0x90, 0x64}, 417, 128000, 44100, 1152},    // MPEG-1 Layer III
+        {{0xFF, 0xFB, 0x92, 0x64}, 418, 128000, 44100, 1152},    // with padding
+        {{0xFF, 0xF3, 0x48, 0xC4}, 144, 32000, 16000, 576},      // MPEG-2 Layer III
+        {{0xFF, 0xE3, 0x48, 0xC4}, 288, 32000, 8000, 576},       // MPEG 2.5 Layer III
+        {{0xFF, 0xFD, 0x90, 0x04}, 522, 160000, 44100, 1152},    // MPEG-1 Layer II
         {{0xFF, 0xFF, 0x90, 0x04}, 78 * 4, 288000, 44100, 384},  // MPEG-1 Layer I
     };
     for (const auto& c : cases) {
@@ -106,8 +106,8 @@ std::string toneWave() {
         for (int i = 0; i < n; ++i) s.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
         return s;
     };
-    return "RIFF" + le(36 + static_cast<std::uint32_t>(data.size()), 4) + "WAVEfmt " + le(16, 4) + le(1, 2) +
-           le(1, 2) + le(rate, 4) + le(rate * 2, 4) + le(2, 2) + le(16, 2) + "data" +
+    return "RIFF" + le(36 + static_cast<std::uint32_t>(data.size()), 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) +
+           le(rate, 4) + le(rate * 2, 4) + le(2, 2) + le(16, 2) + "data" +
            le(static_cast<std::uint32_t>(data.size()), 4) + data;
 }
 
@@ -131,8 +131,8 @@ TEST(Mp3FileScanner, FilesMadeByLame) {
     EXPECT_EQ(scanner.duration(), static_cast<std::uint32_t>((n + 1) * 24));
     EXPECT_EQ(scanner.sampleRate(), 48000);
 
-    command = "lame --quiet -t --cbr -b 128 --id3v1-only --tt Lesson '" + in + "' '" +
-              dir.native("v1.mp3").string() + "'";
+    command =
+        "lame --quiet -t --cbr -b 128 --id3v1-only --tt Lesson '" + in + "' '" + dir.native("v1.mp3").string() + "'";
     ASSERT_EQ(std::system(command.c_str()), 0);
     try {
         scanner.scan(dir.file("v1.mp3"));

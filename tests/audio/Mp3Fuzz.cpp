@@ -11,12 +11,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Mp3FileScanner scanner;
     try {
         scanner.scanFrames(data, size, 0);
-    } catch (const MP3::FrameException&) {
-    }
+    } catch (const MP3::FrameException&) {}
     const std::u16string path = writeFuzzFile(data, size, ".mp3");
     try {
         if (!scanner.scan(path)) __builtin_trap();  // the file was just written
-    } catch (const MP3::FrameException&) {
-    }
+    } catch (const MP3::FrameException&) {}
     return 0;
 }

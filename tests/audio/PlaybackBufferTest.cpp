@@ -61,8 +61,8 @@ TEST_F(PlaybackBufferTest, EachFrameCountsAtTheTempoItWasMadeWith) {
     buffer.setPlaying(true);
     TimeRuns runs;
     runs.add(20, 0, 1.0);
-    runs.add(20, 20, 0.5);   // half speed from 20
-    runs.add(20, 30, 2.0);   // double from 30
+    runs.add(20, 20, 0.5);  // half speed from 20
+    runs.add(20, 30, 2.0);  // double from 30
     std::vector<float> samples(60 * 2, 0.5f);
     ASSERT_TRUE(buffer.write(buffer.generation(), samples.data(), runs));
     for (int i = 0; i < 6; ++i) take(0ms);

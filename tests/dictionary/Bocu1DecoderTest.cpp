@@ -6,8 +6,8 @@
 
 #include <random>
 
-#include "dictionary/Bocu1Decoder.h"
 #include "PDicWriter.h"
+#include "dictionary/Bocu1Decoder.h"
 
 using veltrix::test::encodeBocu1;
 using veltrix::test::icuDecodeBocu1;
@@ -33,9 +33,9 @@ TEST(Bocu1Decoder, DecodesWhatIcuEncodes) {
     const std::u16string texts[] = {
         u"apple",
         u"Hello, World! 0123456789 ~",
-        u"りんご 林檎 リンゴ",           // hiragana's own previous value, then ideographs
+        u"りんご 林檎 リンゴ",  // hiragana's own previous value, then ideographs
         u"日本語の辞書を引く。",
-        u"한국어 사전",                    // hangul's previous value
+        u"한국어 사전",  // hangul's previous value
         u"Ελληνικά русский עברית",
         u"tab\there\r\nline",              // controls reset the state; space does not
         u"a\u3040b\u9FA5c\uAC00d\uD7A3e",  // the edges of the wide blocks

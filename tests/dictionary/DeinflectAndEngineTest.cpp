@@ -11,14 +11,14 @@ using namespace veltrix::test;
 
 TEST(Deinflect, EachRuleInItsOrder) {
     const std::pair<const char16_t*, const char16_t*> cases[] = {
-        {u"happily", u"happy"},   {u"quickly", u"quick"}, {u"tried", u"try"},       {u"panicked", u"panic"},
-        {u"stopped", u"stop"},    {u"played", u"play"},   {u"walking", u"walk"},    {u"cats", u"cat"},
-        {u"cries", u"cry"},       {u"goes", u"go"},       {u"wolves", u"wolf"},     {u"boxes", u"box"},
-        {u"happiest", u"happy"},  {u"biggest", u"big"},   {u"fastest", u"fast"},    {u"happier", u"happy"},
-        {u"bigger", u"big"},      {u"faster", u"fast"},   {u"making", u"mak"},      {u"lives", u"lif"},
-        {u"rhythm", u"rhythm"},   {u"run", u"run"},       {u"is", u"is"},           {u"", u""},
-        {u"West", u"W"},       {u"STOPPED", u"STOPPED"}, {u"aest", u"a"},        {u"ooest", u"o"},
-        {u"pass", u"pas"},        {u"glass", u"glas"},   {u"walkING", u"walkING"},
+        {u"happily", u"happy"},  {u"quickly", u"quick"},   {u"tried", u"try"},       {u"panicked", u"panic"},
+        {u"stopped", u"stop"},   {u"played", u"play"},     {u"walking", u"walk"},    {u"cats", u"cat"},
+        {u"cries", u"cry"},      {u"goes", u"go"},         {u"wolves", u"wolf"},     {u"boxes", u"box"},
+        {u"happiest", u"happy"}, {u"biggest", u"big"},     {u"fastest", u"fast"},    {u"happier", u"happy"},
+        {u"bigger", u"big"},     {u"faster", u"fast"},     {u"making", u"mak"},      {u"lives", u"lif"},
+        {u"rhythm", u"rhythm"},  {u"run", u"run"},         {u"is", u"is"},           {u"", u""},
+        {u"West", u"W"},         {u"STOPPED", u"STOPPED"}, {u"aest", u"a"},          {u"ooest", u"o"},
+        {u"pass", u"pas"},       {u"glass", u"glas"},      {u"walkING", u"walkING"},
     };
     for (const auto& [word, base] : cases) EXPECT_EQ(deinflect(word), base);
 }
@@ -67,8 +67,12 @@ TEST(DictionaryEngine, ChoosesTheBackEndByThePath) {
 
 TEST(DictionaryEngine, LongTextsAreCutToTheWordListsLimits) {
     TempDir folder;
-    PDicEntry entry{std::u16string(1500, u'k'), std::u16string(3500, u'v'), std::u16string(25000, u'e'),
-                    std::u16string(1200, u'p'), 0, {}};
+    PDicEntry entry{std::u16string(1500, u'k'),
+                    std::u16string(3500, u'v'),
+                    std::u16string(25000, u'e'),
+                    std::u16string(1200, u'p'),
+                    0,
+                    {}};
     PDicLayout layout;
     layout.blockSize = 1024;
     layout.wideLengths = true;

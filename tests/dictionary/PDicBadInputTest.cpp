@@ -83,8 +83,10 @@ TEST_P(PDicBadInput, IndexEntriesPastTheEndFindNothingThere) {
     // Every entry's block number far behind the file's end.
     std::size_t at = info.indexOffset;
     for (int entry = 0; entry < info.dataBlocks; ++entry) {
-        if (wide) put32(bytes, at, 0x7FFFFFF0u + static_cast<std::uint32_t>(entry));
-        else put16(bytes, at, 0xFFF0u + static_cast<unsigned>(entry));
+        if (wide)
+            put32(bytes, at, 0x7FFFFFF0u + static_cast<std::uint32_t>(entry));
+        else
+            put16(bytes, at, 0xFFF0u + static_cast<unsigned>(entry));
         at += wide ? 4 : 2;
         at = bytes.find('\0', at) + 1;
     }
@@ -96,8 +98,10 @@ TEST_P(PDicBadInput, IndexEntriesThatAllLeadToOneBlockGiveItsRecordsOnce) {
     const bool wide = GetParam().indexBits32;
     std::size_t at = info.indexOffset;
     for (int entry = 0; entry < info.dataBlocks; ++entry) {
-        if (wide) put32(bytes, at, 0);
-        else put16(bytes, at, 0);
+        if (wide)
+            put32(bytes, at, 0);
+        else
+            put16(bytes, at, 0);
         at += wide ? 4 : 2;
         at = bytes.find('\0', at) + 1;
     }
@@ -134,8 +138,10 @@ TEST_P(PDicBadInput, HeaderNumbersOutOfRangeAreHarmless) {
     };
     for (const Patch& patch : patches) {
         std::string bytes = good;
-        if (patch.width == 4) put32(bytes, patch.offset, patch.value);
-        else put16(bytes, patch.offset, patch.value);
+        if (patch.width == 4)
+            put32(bytes, patch.offset, patch.value);
+        else
+            put16(bytes, patch.offset, patch.value);
         const auto started = std::chrono::steady_clock::now();
         exercise(folder, bytes);
         EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5)) << patch.name;

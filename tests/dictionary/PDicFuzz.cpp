@@ -26,8 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
         }
     }
-    const std::u16string decoded =
-        decodeBocu1(std::string_view(reinterpret_cast<const char*>(data), size), 4096);
+    const std::u16string decoded = decodeBocu1(std::string_view(reinterpret_cast<const char*>(data), size), 4096);
     if (decoded.size() > size || decoded.size() > 4096) __builtin_trap();
     return 0;
 }

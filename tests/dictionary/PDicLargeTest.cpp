@@ -20,9 +20,12 @@ const std::vector<std::u16string>& headwords() {
 }
 
 PDicEntry entryOf(const std::u16string& word, std::size_t i) {
-    return PDicEntry{word, u"意味その" + u16(std::to_string(i)) + u"：" + word,
+    return PDicEntry{word,
+                     u"意味その" + u16(std::to_string(i)) + u"：" + word,
                      i % 3 == 0 ? u"" : u"An example with " + word + u"。",
-                     i % 5 == 0 ? u"" : u"／" + word + u"／", static_cast<int>(i % 16), {}};
+                     i % 5 == 0 ? u"" : u"／" + word + u"／",
+                     static_cast<int>(i % 16),
+                     {}};
 }
 
 class LargeDictionary : public ::testing::TestWithParam<PDicLayout::Encoding> {

@@ -11,9 +11,9 @@ using namespace veltrix::test;
 
 namespace {
 
-const std::vector<PDicEntry> kFruits = entriesFor({u"apple", u"application", u"apply", u"apricot", u"banana", u"band",
-                                                   u"test", u"tested", u"testing", u"tests", u"zebra", u"りんご",
-                                                   u"林檎", u"ガイド", u"カイト"});
+const std::vector<PDicEntry> kFruits =
+    entriesFor({u"apple", u"application", u"apply", u"apricot", u"banana", u"band", u"test", u"tested", u"testing",
+                u"tests", u"zebra", u"りんご", u"林檎", u"ガイド", u"カイト"});
 
 class PDicLayouts : public ::testing::TestWithParam<PDicLayout> {
 protected:

@@ -109,9 +109,11 @@ std::string buildPDic(std::vector<PDicEntry> entries, const PDicLayout& layout, 
     std::vector<Encoded> encoded;
     encoded.reserve(entries.size());
     for (const PDicEntry& e : entries) {
-        const auto encode = [&](const std::u16string& text) { return unicode ? encodeBocu1(text) : encodeWindows31j(text); };
-        encoded.push_back(Encoded{encode(e.title), encode(e.honbun), encode(e.yorei), encode(e.pronunciation),
-                                  e.level, e.extraItems});
+        const auto encode = [&](const std::u16string& text) {
+            return unicode ? encodeBocu1(text) : encodeWindows31j(text);
+        };
+        encoded.push_back(Encoded{encode(e.title), encode(e.honbun), encode(e.yorei), encode(e.pronunciation), e.level,
+                                  e.extraItems});
     }
     if (unicode) {
         // The reader compares decoded titles by UTF-16 code unit.
@@ -124,10 +126,9 @@ std::string buildPDic(std::vector<PDicEntry> entries, const PDicLayout& layout, 
         encoded = std::move(sorted);
     } else {
         std::stable_sort(encoded.begin(), encoded.end(), [](const Encoded& a, const Encoded& b) {
-            return std::lexicographical_compare(a.title.begin(), a.title.end(), b.title.begin(), b.title.end(),
-                                                [](char x, char y) {
-                                                    return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
-                                                });
+            return std::lexicographical_compare(
+                a.title.begin(), a.title.end(), b.title.begin(), b.title.end(),
+                [](char x, char y) { return static_cast<unsigned char>(x) < static_cast<unsigned char>(y); });
         });
     }
 

@@ -186,7 +186,8 @@ TEST_F(WordListPaneTest, ReloadTakesEveryWordAndTheLastOfADuplicateKey) {
     EXPECT_EQ(column(table, WordListPane::Key), (std::vector<std::u16string>{u"run", u"walk", u"swim", u"bare"}));
     EXPECT_EQ(column(table, WordListPane::Value), (std::vector<std::u16string>{u"経営する", u"歩く", u"泳ぐ", u"?"}));
     EXPECT_EQ(column(table, WordListPane::Level), (std::vector<std::u16string>{u"5", u"0", u"0", u"0"}));
-    EXPECT_EQ(column(table, WordListPane::Explanation), (std::vector<std::u16string>{u"a company", u"on foot", u"", u""}));
+    EXPECT_EQ(column(table, WordListPane::Explanation),
+              (std::vector<std::u16string>{u"a company", u"on foot", u"", u""}));
 }
 
 TEST_F(WordListPaneTest, NewAddsOrUpdatesInPlaceAndSkipsAnEmptyKey) {
@@ -385,7 +386,8 @@ TEST_F(WordListPaneTest, TabMovesTheFocusOnFromTheKeyField) {
 TEST(DictionaryFiles, AreListedInTheFileSystemsOrderWithoutFolders) {
     TempDir root;
     std::filesystem::create_directories(root.native("Dictionaries/PDIC/sub"));
-    for (const char* name : {"b.dic", "a.dic", "日本語.dic", "no extension"}) root.write(std::string("Dictionaries/PDIC/") + name, "x");
+    for (const char* name : {"b.dic", "a.dic", "日本語.dic", "no extension"})
+        root.write(std::string("Dictionaries/PDIC/") + name, "x");
     std::vector<std::u16string> expected;
     for (const auto& entry : std::filesystem::directory_iterator(root.native("Dictionaries/PDIC")))
         if (!entry.is_directory()) expected.push_back(u"Dictionaries/PDIC/" + entry.path().filename().u16string());

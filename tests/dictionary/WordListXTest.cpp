@@ -19,8 +19,8 @@
 #include "app/Settings.h"
 #include "app/TestApp.h"
 #include "platform/display/Headless.h"
-#include "support/TempDir.h"
 #include "support/ProgramLoop.h"
+#include "support/TempDir.h"
 #include "support/XDesktop.h"
 #include "text/NarrowText.h"
 

@@ -87,7 +87,8 @@ TEST_F(WordNet, TheQueryIsTheOneSelectStatement) {
     EXPECT_NE(exact.find(u"sense_B.wordid = word_ja.wordid and word_en.lemma='dog' ORDER BY word_en.lemma"),
               std::u16string::npos);
     const std::u16string prefix = WordNetDatabase::queryText(u"dog", SearchMode::Prefix);
-    EXPECT_NE(prefix.find(u"word_ja.wordid and word_en.lemma LIKE 'dog%' ORDER BY word_en.lemma"), std::u16string::npos);
+    EXPECT_NE(prefix.find(u"word_ja.wordid and word_en.lemma LIKE 'dog%' ORDER BY word_en.lemma"),
+              std::u16string::npos);
 }
 
 TEST_F(WordNet, TheDatabaseIsOnlyRead) {

@@ -151,7 +151,8 @@ TEST_F(CaptionDialog, TheChosenTracksSentencesFillTheEditorOnePerLine) {
 }
 
 TEST_F(CaptionDialog, ASecondDownloadIsAppendedAfterTheFirst) {
-    const std::u16string once = u"Good morning, everyone.\r\nIt's a fine day today.\r\nMr. Smith said \"Hi\".\r\nSee you!\r\n";
+    const std::u16string once =
+        u"Good morning, everyone.\r\nIt's a fine day today.\r\nMr. Smith said \"Hi\".\r\nSee you!\r\n";
     EXPECT_EQ(run(u"youtube.com/watch?v=abc", 2), once + once);
 }
 

@@ -59,10 +59,18 @@ TEST(PathInFolder, NamesFromAPageNeverLeaveTheFolder) {
     TempDir root;
     std::filesystem::create_directories(root.native("out"));
     const std::u16string folder = root.file("out");
-    const std::u16string hostile[] = {
-        u"..",           u".",          u"../escaped.xml",      u"..\\escaped.xml", u"/etc/escaped",
-        u"a/../../b",    u"\\\\server\\share", std::u16string(u"x\0/../y", 7), std::u16string(600, u'長'),
-        u"",             u"C:\\escaped", u"~/escaped"};
+    const std::u16string hostile[] = {u"..",
+                                      u".",
+                                      u"../escaped.xml",
+                                      u"..\\escaped.xml",
+                                      u"/etc/escaped",
+                                      u"a/../../b",
+                                      u"\\\\server\\share",
+                                      std::u16string(u"x\0/../y", 7),
+                                      std::u16string(600, u'長'),
+                                      u"",
+                                      u"C:\\escaped",
+                                      u"~/escaped"};
     std::set<std::filesystem::path> made;
     for (const auto& name : hostile) {
         const std::u16string path = pathInFolder(folder, name);

@@ -3,8 +3,8 @@
 // byte by byte that break off, lie about their sizes, or hold no MP3.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -52,10 +52,9 @@ struct FlvBytes {
 
 std::string extracted(const std::string& flv, FlvAudioResult* result = nullptr) {
     std::string out;
-    const FlvAudioResult r = readFlvAudio(reinterpret_cast<const std::uint8_t*>(flv.data()), flv.size(),
-                                          [&](const std::uint8_t* p, std::size_t n) {
-                                              out.append(reinterpret_cast<const char*>(p), n);
-                                          });
+    const FlvAudioResult r =
+        readFlvAudio(reinterpret_cast<const std::uint8_t*>(flv.data()), flv.size(),
+                     [&](const std::uint8_t* p, std::size_t n) { out.append(reinterpret_cast<const char*>(p), n); });
     if (result) *result = r;
     return out;
 }
@@ -70,8 +69,10 @@ std::vector<std::string> namesIn(const std::filesystem::path& folder) {
 TEST(FlvAudio, AnFfmpegRecordingGivesExactlyTheMp3FfmpegCopiesOutOfIt) {
     TempDir dir;
     const std::string flv = dir.native("voice.flv"), reference = dir.native("reference.mp3");
-    run(kFfmpeg + " -nostdin -loglevel error -f lavfi -i sine=frequency=330:duration=2 -c:a libmp3lame -b:a 64k "
-                  "-ar 22050 -f flv '" + flv + "'");
+    run(kFfmpeg +
+        " -nostdin -loglevel error -f lavfi -i sine=frequency=330:duration=2 -c:a libmp3lame -b:a 64k "
+        "-ar 22050 -f flv '" +
+        flv + "'");
     // ffmpeg's own copy of the audio packets, with no tag or header frame of its own.
     run(kFfmpeg + " -nostdin -loglevel error -i '" + flv + "' -c:a copy -id3v2_version 0 -write_xing 0 -f mp3 '" +
         reference + "'");
@@ -79,7 +80,8 @@ TEST(FlvAudio, AnFfmpegRecordingGivesExactlyTheMp3FfmpegCopiesOutOfIt) {
     ASSERT_EQ(extractFlvAudio(dir.file("voice.flv"), dir.file("voice.mp3")), FlvAudioResult::Extracted);
     const std::string ours = dir.read("voice.mp3");
     ASSERT_FALSE(ours.empty());
-    EXPECT_TRUE(ours == dir.read("reference.mp3")) << ours.size() << " bytes against " << dir.read("reference.mp3").size();
+    EXPECT_TRUE(ours == dir.read("reference.mp3"))
+        << ours.size() << " bytes against " << dir.read("reference.mp3").size();
     EXPECT_EQ(namesIn(dir.path()), (std::vector<std::string>{"reference.mp3", "voice.flv", "voice.mp3"}));
 }
 
@@ -87,10 +89,10 @@ TEST(FlvAudio, OnlyTheMp3AudioTagsAreTakenWithoutTheirDescriptionByte) {
     FlvBytes flv;
     flv.tag(18, "\x02\x00\x0AonMetaData")  // script data
         .audio(mp3Frame('a'))
-        .tag(9, std::string(50, 'v'))                    // video
-        .audio(mp3Frame('b'), 0xE2)                      // MP3 8 kHz
-        .audio(std::string(100, 'n'), 0x6F)              // Nellymoser: left out
-        .tag(8 | 0x20, "\x2F" + mp3Frame('c'));          // filtered (encrypted): not plain audio
+        .tag(9, std::string(50, 'v'))            // video
+        .audio(mp3Frame('b'), 0xE2)              // MP3 8 kHz
+        .audio(std::string(100, 'n'), 0x6F)      // Nellymoser: left out
+        .tag(8 | 0x20, "\x2F" + mp3Frame('c'));  // filtered (encrypted): not plain audio
     FlvAudioResult result{};
     EXPECT_EQ(extracted(flv.bytes, &result), mp3Frame('a') + mp3Frame('b'));
     EXPECT_EQ(result, FlvAudioResult::Extracted);
@@ -112,7 +114,7 @@ TEST(FlvAudio, AFileCutAnywhereGivesItsWholeTagsAndNeverMore) {
         if (cut >= ends[1]) expected += mp3Frame('b');
         if (cut >= ends[2]) expected += mp3Frame('c');
         ASSERT_EQ(out, expected) << "cut at " << cut;
-        const FlvAudioResult wanted = cut < 9 ? FlvAudioResult::NotFlv
+        const FlvAudioResult wanted = cut < 9            ? FlvAudioResult::NotFlv
                                       : expected.empty() ? FlvAudioResult::NoMp3Audio
                                                          : FlvAudioResult::Extracted;
         ASSERT_EQ(result, wanted) << "cut at " << cut;

@@ -226,7 +226,8 @@ TEST_F(HttpClient, CancellingEndsARequestInProgressAtOnce) {
     {
         RequestCancel cancel;
         const auto start = Clock::now();
-        auto result = std::async(std::launch::async, [&] { return fetchUrlText(server.url("/silent"), "GET", "", &cancel); });
+        auto result =
+            std::async(std::launch::async, [&] { return fetchUrlText(server.url("/silent"), "GET", "", &cancel); });
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         cancel.cancel();
         EXPECT_EQ(result.get(), "");

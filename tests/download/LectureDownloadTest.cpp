@@ -5,8 +5,8 @@
 // stop; and the dialog's table and its five lectures a run.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <fstream>
 #include <thread>
@@ -169,7 +169,8 @@ TEST_F(LectureRecording, AStopDuringARecordingEndsTheToolWithinASecondAndLeavesN
         outcome = LectureRecorder(work).record(address, tags(6), LectureRow{[](auto&) {}, [](auto&) {}});
         end = Clock::now();
     });
-    for (int i = 0; i < 1000 && site.toolPids().size() < 2; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    for (int i = 0; i < 1000 && site.toolPids().size() < 2; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     ASSERT_EQ(site.toolPids().size(), 2u);
     const Clock::time_point asked = Clock::now();
     stop = true;

@@ -4,8 +4,8 @@
 // hosts in its settings file pointing at a site on 127.0.0.1). The learner
 // presses "Analyze" and "Download", names the sentence list in the save dialog
 // that follows and clicks its "Save", and closes the downloader; the voices,
-// the saved list and the remembered address are checked. Run under xvfb-run (see tests/platform/run-under-xvfb.sh); without
-// an X display it skips itself.
+// the saved list and the remembered address are checked. Run under xvfb-run (see tests/platform/run-under-xvfb.sh);
+// without an X display it skips itself.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -39,9 +39,13 @@ std::string readFile(const fs::path& path) {
 }
 
 std::string phrasePage(const std::string& sentence, const std::string& translation, const std::string& stream) {
-    return "<html><body><div class=\"phrase_main_padding\"><p class=\"en\"><span>" + sentence + "</span></p>"
-           "<p class=\"jp\">" + translation + "</p><div class=\"phrase_kaisetsu\">解説</div>"
-           "<script>r('" + stream + "');</script></div></body></html>";
+    return "<html><body><div class=\"phrase_main_padding\"><p class=\"en\"><span>" + sentence +
+           "</span></p>"
+           "<p class=\"jp\">" +
+           translation +
+           "</p><div class=\"phrase_kaisetsu\">解説</div>"
+           "<script>r('" +
+           stream + "');</script></div></body></html>";
 }
 
 // UTF-16LE bytes as UTF-8, for reading the settings file (ASCII is enough here).
@@ -66,7 +70,8 @@ struct Program {
         for (const char* data : {"Resources", "Dictionaries"})
             if (fs::exists(build / data)) fs::create_directory_symlink(build / data, folder / data);
         for (const auto& entry : fs::directory_iterator(build / "Plugins"))
-            if (entry.path().extension() == ".so") fs::create_symlink(entry.path(), folder / "Plugins" / entry.path().filename());
+            if (entry.path().extension() == ".so")
+                fs::create_symlink(entry.path(), folder / "Plugins" / entry.path().filename());
         fs::copy_file(VELTRIX_STANDIN, folder / "Plugins" / "flvstreamer");
         fs::permissions(folder / "Plugins" / "flvstreamer", fs::perms::owner_all, fs::perm_options::add);
         fs::create_symlink(VELTRIX_FFMPEG, folder / "Plugins" / "ffmpeg");
@@ -154,10 +159,10 @@ TEST(LessonDownloadersOnX, ThePhraseDownloaderAnalysesDownloadsAndSavesWithRealI
     server.route("/english/list/1", HttpTestServer::page("<ul><li><a href='/english/phrase/501?list=1'>1</a></li>"
                                                          "<li><a href='/english/phrase/502'>2</a></li>"
                                                          "<li><a href='/english/about.html'>about</a></li></ul>"));
-    server.route("/english/phrase/501", HttpTestServer::page(phrasePage("Take your time.", "ごゆっくりどうぞ。",
-                                                                        "gogakuru/voice/x501_1s")));
-    server.route("/english/phrase/502", HttpTestServer::page(phrasePage("After you.", "お先にどうぞ。",
-                                                                        "gogakuru/voice/x502_1s")));
+    server.route("/english/phrase/501",
+                 HttpTestServer::page(phrasePage("Take your time.", "ごゆっくりどうぞ。", "gogakuru/voice/x501_1s")));
+    server.route("/english/phrase/502",
+                 HttpTestServer::page(phrasePage("After you.", "お先にどうぞ。", "gogakuru/voice/x502_1s")));
 
     Program program(root / "program");
     {

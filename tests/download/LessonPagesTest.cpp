@@ -4,8 +4,8 @@
 // chapter lists and tool commands.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "download/GogakuruSite.h"
@@ -34,8 +34,9 @@ SiteHosts localHosts() {
 
 // Values a page could put into a command line.
 const std::vector<std::u16string> kHostileValues = {
-    u"a \"quoted\" word", u"it's", u"$(touch pwned)", u"`touch pwned`", u"trailing\\", u"back\\\\slash\\\"",
-    u"; rm -rf / ;", u"two\nlines", u"-o /etc/passwd", u"", u"..\\..\\..", u"音声 ファイル", u"\\\"\\"};
+    u"a \"quoted\" word", u"it's",          u"$(touch pwned)", u"`touch pwned`",  u"trailing\\",
+    u"back\\\\slash\\\"", u"; rm -rf / ;",  u"two\nlines",     u"-o /etc/passwd", u"",
+    u"..\\..\\..",        u"音声 ファイル", u"\\\"\\"};
 
 TEST(ToolCommandLine, EveryValueComesBackFromTheSplitAsOneArgument) {
     for (const std::u16string& value : kHostileValues) {
@@ -79,9 +80,10 @@ TEST(GogakuruSite, AListPageGivesItsLinksBehindTheSiteButNoPageFiles) {
         u"<html><body><a href='/english/phrase/1'>one</a><A HREF=\"/english/phrase/2?x=1\">two</A>"
         u"<a href='/english/phrase/3.html'>file</a><a name='top'>no link</a>"
         u"<script>var s = \"<a href='/english/phrase/9'>\";</script><a href=/english/phrase/4>four</a></body>";
-    EXPECT_EQ(gogakuru::linkedAddresses(page, u"site.test"),
-              (std::vector<std::u16string>{u"http://site.test/english/phrase/1", u"http://site.test/english/phrase/2?x=1",
-                                           u"http://site.test", u"http://site.test/english/phrase/4"}));
+    EXPECT_EQ(
+        gogakuru::linkedAddresses(page, u"site.test"),
+        (std::vector<std::u16string>{u"http://site.test/english/phrase/1", u"http://site.test/english/phrase/2?x=1",
+                                     u"http://site.test", u"http://site.test/english/phrase/4"}));
 }
 
 TEST(GogakuruSite, TextsAreCutBetweenMarkersAfterTheContentAndAMissingCloseIsReported) {
@@ -129,8 +131,7 @@ TEST(KokokozaLecture, ChapterStreamsAndMarks) {
     const std::string list =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?><lecture><group rtmp=\"rtmp://h/a/\" movie=\"ch1\"/>"
         "<group movie=\"ch2\"></group><other rtmp=\"x\"/><group rtmp=\"rtmp://h/c\"/></lecture>";
-    EXPECT_EQ(kokokoza::chapterStreams(list),
-              (std::vector<std::u16string>{u"rtmp://h/a/ch1", u"ch2", u"rtmp://h/c"}));
+    EXPECT_EQ(kokokoza::chapterStreams(list), (std::vector<std::u16string>{u"rtmp://h/a/ch1", u"ch2", u"rtmp://h/c"}));
     EXPECT_TRUE(kokokoza::chapterStreams("not xml at all <<<").empty());
     EXPECT_TRUE(kokokoza::chapterStreams("").empty());
     EXPECT_EQ(kokokoza::chapterMark(0), u'1');
@@ -160,7 +161,8 @@ TEST(KokokozaLecture, TheToolCommandsSplitAsTheWrittenOutFormsDo) {
 
     // A title holding quotes stays one tag value.
     tags.title = u"\"引用\" $(x)";
-    const std::vector<std::u16string> args = split(kokokoza::joinCommand(u"/p/ffmpeg", {u"/k/a"}, tags, u"/k/o", false));
+    const std::vector<std::u16string> args =
+        split(kokokoza::joinCommand(u"/p/ffmpeg", {u"/k/a"}, tags, u"/k/o", false));
     EXPECT_NE(std::find(args.begin(), args.end(), u"title=\"引用\" $(x)"), args.end());
 }
 

@@ -2,8 +2,8 @@
 
 #include <unistd.h>
 
-#include <array>
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -25,8 +25,7 @@ std::filesystem::path previousFolder;
 
 }  // namespace
 
-LessonSite::LessonSite()
-    : voices(programFolder() / "voices"), lectures(programFolder() / "kokokoza") {
+LessonSite::LessonSite() : voices(programFolder() / "voices"), lectures(programFolder() / "kokokoza") {
     const std::u16string here = host();
     hosts.phraseSite = here;
     hosts.phraseStream = here;
@@ -57,10 +56,18 @@ std::string LessonSite::phrasePage(const std::string& sentence, const std::strin
     return "<html><head><meta charset=\"UTF-8\"><title>Phrase</title></head><body>\n"
            "<div id=\"header\"><a href=\"/english/\">top</a></div>\n"
            "<div class=\"phrase_main_padding\">\n"
-           "<p class=\"en\"><span class=\"phrase\">" + sentence + "</span></p>\n"
-           "<p class=\"jp\">" + translation + "</p>\n"
-           "<div class=\"phrase_kaisetsu\">" + explanation + "</div>\n"
-           "<script type=\"text/javascript\">r('" + streamPath + "');</script>\n"
+           "<p class=\"en\"><span class=\"phrase\">" +
+           sentence +
+           "</span></p>\n"
+           "<p class=\"jp\">" +
+           translation +
+           "</p>\n"
+           "<div class=\"phrase_kaisetsu\">" +
+           explanation +
+           "</div>\n"
+           "<script type=\"text/javascript\">r('" +
+           streamPath +
+           "');</script>\n"
            "</div></body></html>\n";
 }
 
@@ -129,7 +136,8 @@ std::vector<pid_t> LessonSite::toolPids() const {
 std::vector<std::string> LessonSite::filesIn(const std::filesystem::path& folder) {
     std::vector<std::string> names;
     std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) names.push_back(entry.path().filename());
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+        names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -164,8 +172,8 @@ std::string probe(const std::filesystem::path& file, const std::string& entry) {
 
 double decodedSeconds(const std::filesystem::path& file) {
     const std::filesystem::path wav = file.string() + ".decoded.wav";
-    const std::string command = std::string(VELTRIX_FFMPEG) + " -nostdin -loglevel error -y -i '" + file.string() +
-                                "' '" + wav.string() + "'";
+    const std::string command =
+        std::string(VELTRIX_FFMPEG) + " -nostdin -loglevel error -y -i '" + file.string() + "' '" + wav.string() + "'";
     const std::string seconds = std::system(command.c_str()) == 0 ? probe(wav, "format=duration") : "";
     std::filesystem::remove(wav);
     return seconds.empty() ? 0 : std::stod(seconds);

@@ -57,7 +57,9 @@ public:
     }
     std::vector<std::u16string> waitForEnd() {
         std::unique_lock guard(lock_);
-        ended_.wait_for(guard, 30s, [&] { return !lines_.empty() && (lines_.back().front() == u'<' || lines_.back() == u"stop!"); });
+        ended_.wait_for(guard, 30s, [&] {
+            return !lines_.empty() && (lines_.back().front() == u'<' || lines_.back() == u"stop!");
+        });
         return lines_;
     }
 
@@ -122,8 +124,9 @@ protected:
     void download() {
         clickDownload();
         ASSERT_FALSE(dialog->downloadButton().isEnabled() && dialog->downloader().isRunning());
-        ASSERT_TRUE(pumpUntil([&] { return dialog->downloadButton().isEnabled() && !dialog->downloader().isRunning(); }))
-            << ::testing::PrintToString(logText());
+        ASSERT_TRUE(pumpUntil([&] {
+            return dialog->downloadButton().isEnabled() && !dialog->downloader().isRunning();
+        })) << ::testing::PrintToString(logText());
     }
     std::u16string logText() { return dialog->log().text(); }
     std::u16string host() { return newssite::hostOf(server); }
@@ -195,11 +198,10 @@ TEST_F(NewsWorker, ANormalDayReportsEachStepInOrderAndFetchesARepeatedLinkOnce) 
                          u"<finished>",
                      }));
     downloader.stop();
-    EXPECT_EQ(targets(), (std::vector<std::string>{newssite::dayTarget(), newssite::newsListTarget(),
-                                                   newssite::explanationTarget("news", 1),
-                                                   newssite::explanationTarget("news", 2),
-                                                   newssite::keywordListTarget(),
-                                                   newssite::explanationTarget("keyword", 1)}));
+    EXPECT_EQ(targets(),
+              (std::vector<std::string>{newssite::dayTarget(), newssite::newsListTarget(),
+                                        newssite::explanationTarget("news", 1), newssite::explanationTarget("news", 2),
+                                        newssite::keywordListTarget(), newssite::explanationTarget("keyword", 1)}));
     EXPECT_EQ(downloader.title(), u"Economy Grows - ニュースで英会話");
     EXPECT_EQ(downloader.root()->toString(), newssite::expectedNormalDay(base, true)->toString());
 }
@@ -290,8 +292,9 @@ TEST_F(NewsDialog, ChildrenTextsPlacesAndTooltipAsTheLearnerSeesThem) {
     WCHAR tip[256] = {};
     tool.lpszText = tip;
     SendMessageW(dialog->renameBox().toolTipWindow(), TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
-    EXPECT_EQ(std::u16string(tip), u"「ニュースで英会話（読み直し音声）_xxxx_xx_xx.mp3」が\r\nxml ファイル保存先にあれば\r\n"
-                                   u"xml ファイルと同じ名前にリネームします。");
+    EXPECT_EQ(std::u16string(tip),
+              u"「ニュースで英会話（読み直し音声）_xxxx_xx_xx.mp3」が\r\nxml ファイル保存先にあれば\r\n"
+              u"xml ファイルと同じ名前にリネームします。");
     headless::savePicture(dialog->handle(), "news-dialog.png");
 }
 
@@ -303,11 +306,17 @@ TEST_F(NewsDialog, ANormalDayIsSavedByteForByteAsTheSentenceListOfTheDay) {
     const std::u16string name = u"2015_05_20_Economy Grows - ニュースで英会話.xml";
     const std::u16string url = hostUrl(newssite::newsListTarget());
     const std::u16string keywords = hostUrl(newssite::keywordListTarget());
-    EXPECT_EQ(logText(), u"Start downloading...\r\nRetrieved the ID3 tag.\r\nk\r\nRetrieved the WordList.\r\n"
-                         u"Start retrieving sentence groups.\r\nURL: " + url + u"\r\n"
-                         u"Retrieved a sentence group.\r\nRetrieved a sentence group.\r\n"
-                         u"Start retrieving keyword groups.\r\nURL: " + keywords + u"\r\n"
-                         u"Retrieved a sentence group.\r\n" + name + u"\r\n\r\nEnd !!\r\n");
+    EXPECT_EQ(logText(),
+              u"Start downloading...\r\nRetrieved the ID3 tag.\r\nk\r\nRetrieved the WordList.\r\n"
+              u"Start retrieving sentence groups.\r\nURL: " +
+                  url +
+                  u"\r\n"
+                  u"Retrieved a sentence group.\r\nRetrieved a sentence group.\r\n"
+                  u"Start retrieving keyword groups.\r\nURL: " +
+                  keywords +
+                  u"\r\n"
+                  u"Retrieved a sentence group.\r\n" +
+                  name + u"\r\n\r\nEnd !!\r\n");
 
     ASSERT_EQ(fileDialogs.size(), 1u);
     EXPECT_EQ(fileDialogs[0].kind, headless::FileDialogKind::Save);
@@ -352,10 +361,13 @@ TEST_F(NewsDialog, AWeekendDayFailsWithTheExactTextAndTheDialogIsUsableAgain) {
     open(false);
     download();
     const std::u16string url = hostUrl(newssite::newsListTarget());
-    EXPECT_EQ(logText(), u"Start downloading...\r\nRetrieved the WordList.\r\n"
-                         u"Start retrieving sentence groups.\r\nURL: " + url + u"\r\n"
-                         u"--- exception! ---\r\n" + url +
-                         u"\r\nNot found any sentence in the html.\r\nTry another day (Monday-Friday).\r\n");
+    EXPECT_EQ(logText(),
+              u"Start downloading...\r\nRetrieved the WordList.\r\n"
+              u"Start retrieving sentence groups.\r\nURL: " +
+                  url +
+                  u"\r\n"
+                  u"--- exception! ---\r\n" +
+                  url + u"\r\nNot found any sentence in the html.\r\nTry another day (Monday-Friday).\r\n");
     EXPECT_TRUE(fileDialogs.empty());
     EXPECT_TRUE(filesUnder(folder).empty());
     // Command 2 as Escape sends it saves nothing: only the worker's counts.
@@ -383,8 +395,9 @@ TEST_F(NewsDialog, CancellingTheSaveDialogReportsItAndSavesNothing) {
     open(false);
     download();
     const std::u16string log = logText();
-    const std::u16string end = u"Retrieved a sentence group.\r\n2015_05_20_Economy Grows - ニュースで英会話.xml\r\n"
-                               u"\r\nFailed GetSaveFileName: Error:0x0\r\n";
+    const std::u16string end =
+        u"Retrieved a sentence group.\r\n2015_05_20_Economy Grows - ニュースで英会話.xml\r\n"
+        u"\r\nFailed GetSaveFileName: Error:0x0\r\n";
     ASSERT_GE(log.size(), end.size());
     EXPECT_EQ(log.substr(log.size() - end.size()), end);
     EXPECT_TRUE(filesUnder(folder).empty());
@@ -452,7 +465,8 @@ TEST_F(NewsDialog, BrokenMarkersGiveAClearLineAndTheDialogIsUsableAgain) {
     download();
     const std::u16string page = hostUrl(newssite::explanationTarget("news", 2));
     const std::u16string log = logText();
-    EXPECT_EQ(log.substr(log.find(u"--- exception! ---")), u"--- exception! ---\r\n" + page + u"\r\nNot found <dd>\r\n");
+    EXPECT_EQ(log.substr(log.find(u"--- exception! ---")),
+              u"--- exception! ---\r\n" + page + u"\r\nNot found <dd>\r\n");
     EXPECT_TRUE(fileDialogs.empty());
 
     // A link that leads off the site is refused before any request.
@@ -498,9 +512,9 @@ TEST_F(NewsDialog, AListPageThatCannotBeFetchedGivesAClearLine) {
     open(false);
     download();
     const std::u16string log = logText();
-    EXPECT_EQ(log.substr(log.find(u"--- exception! ---")),
-              u"--- exception! ---\r\n" + hostUrl(newssite::newsListTarget()) +
-                  u"\r\nCoundn't get the html file from this url.\r\n");
+    EXPECT_EQ(log.substr(log.find(u"--- exception! ---")), u"--- exception! ---\r\n" +
+                                                               hostUrl(newssite::newsListTarget()) +
+                                                               u"\r\nCoundn't get the html file from this url.\r\n");
     EXPECT_TRUE(dialog->downloadButton().isEnabled());
 }
 

@@ -12,8 +12,8 @@
 #include "download/NewsPages.h"
 #include "download/PageMarkers.h"
 #include "download/RetrieverException.h"
-#include "text/NarrowText.h"
 #include "platform/win32.h"
+#include "text/NarrowText.h"
 
 using namespace std::string_literals;
 
@@ -65,8 +65,8 @@ TEST(NewsUrls, DayListAndOfficialAddressesOnTheConfiguredHost) {
 TEST(NewsUrls, OnlyAddressesOnTheSiteItselfAreExplanationPages) {
     EXPECT_TRUE(news::isExplanationUrl(kUrl, kHost));
     // A link can name the site's address anywhere in it; only its start counts.
-    EXPECT_FALSE(news::isExplanationUrl(u"http://news.test@evil.test/?http://news.test/e-news/elearning/explain.cgi",
-                                        kHost));
+    EXPECT_FALSE(
+        news::isExplanationUrl(u"http://news.test@evil.test/?http://news.test/e-news/elearning/explain.cgi", kHost));
     EXPECT_FALSE(news::isExplanationUrl(u"http://news.test.evil.test/e-news/elearning/explain.cgi", kHost));
     EXPECT_FALSE(news::isExplanationUrl(u"http://news.test/e-news/other.cgi", kHost));
 }
@@ -80,7 +80,7 @@ TEST(ProgrammeInformation, TheDayPageGivesTitleDescriptionCategoryAndDate) {
     std::vector<std::u16string> names;
     for (const Element* child : id3.getChildren()) names.push_back(child->getName());
     EXPECT_EQ(names, (std::vector<std::u16string>{u"title", u"description", u"officialSite", u"sourceUrl", u"category",
-                                                   u"year", u"month", u"day"}));
+                                                  u"year", u"month", u"day"}));
     EXPECT_EQ(id3.getTextOf(u"title"), u"Economy Grows - ニュースで英会話");
     const Element* description = id3.findElement(u"description");
     ASSERT_NE(description, nullptr);
@@ -110,7 +110,8 @@ TEST(ProgrammeInformation, EachMissingPartFailsWithItsOwnText) {
         std::u16string message;
     };
     const Case cases[] = {
-        {without("Japan's economy grew faster than expected.&nbsp;Details inside."), u"description text is not found.\r\n"},
+        {without("Japan's economy grew faster than expected.&nbsp;Details inside."),
+         u"description text is not found.\r\n"},
         {without("カテゴリ :"), u"\r\ncategory text is not found.\r\n"},
         {without("放送内容　　"), u"\r\ntitle text is not found.\r\n"},
         {without("<h2>ニュースで英会話", "<h2>"), u"\r\ntitle japanese text is not found.\r\n"},
@@ -126,9 +127,8 @@ TEST(ProgrammeInformation, APageWithoutTheBlockHasNone) {
     EXPECT_FALSE(news::readProgrammeInformation(utf16(newssite::weekendPage()), kHost, u"20150520").has_value());
     EXPECT_FALSE(news::readProgrammeInformation(u"", kHost, u"").has_value());
     // A block that runs to the end of the page is still read.
-    auto information =
-        news::readProgrammeInformation(u"放送内容　　T<div class=\"right_col_in\"><h2>J<p>t</p><br />d\tカテゴリ :c<br />",
-                                       kHost, u"2015");
+    auto information = news::readProgrammeInformation(
+        u"放送内容　　T<div class=\"right_col_in\"><h2>J<p>t</p><br />d\tカテゴリ :c<br />", kHost, u"2015");
     ASSERT_TRUE(information.has_value());
     EXPECT_EQ(information->title, u"T - J");
     EXPECT_EQ(information->id3->getTextOf(u"month"), u"");
@@ -148,9 +148,10 @@ TEST(WordList, EachWordOnceWithItsTypeAndMeaning) {
 }
 
 TEST(WordList, AWordWithoutMeaningOrTypeEndsTheWalk) {
-    auto list = news::readWordList(u"data-word=\"a\" data-jp=\"あ\" data-type=\"t\" data-word=\"b\" data-jp=\"い\" "
-                                   u"data-word=\"c\" data-jp=\"う\" data-type=\"u\"",
-                                   {});
+    auto list = news::readWordList(
+        u"data-word=\"a\" data-jp=\"あ\" data-type=\"t\" data-word=\"b\" data-jp=\"い\" "
+        u"data-word=\"c\" data-jp=\"う\" data-type=\"u\"",
+        {});
     // b takes c's type, as the walk searches on; c itself is then passed.
     ASSERT_EQ(list->getChildren().size(), 2u);
     EXPECT_EQ(list->getChildren()[1]->findElement(u"value")->getCDataText(), u"[u] い");
@@ -172,8 +173,8 @@ TEST(ExplanationPage, AnAudioTagSplitsSentenceAndTranslation) {
     EXPECT_EQ(textsOf(*group), (GroupTexts{u"The economy grew by 2.4 percent.\r\n", u"経済は2.4%成長しました。\r\n",
                                            u"\"grow\" means 成長する.\r\nSecond line."}));
     // The lower-case tag serves as well, and so does a translation closed only by its </dd>.
-    auto lower = news::readExplanationPage(
-        kUrl, u"<div id=\"elearning_explain\"><dd>Hi.<audio1><br />やあ。</dd><dd>e</dd>");
+    auto lower =
+        news::readExplanationPage(kUrl, u"<div id=\"elearning_explain\"><dd>Hi.<audio1><br />やあ。</dd><dd>e</dd>");
     EXPECT_EQ(textsOf(*lower), (GroupTexts{u"Hi.\r\n", u"やあ。\r\n", u"e"}));
 }
 
@@ -192,8 +193,9 @@ TEST(ExplanationPage, MissingMarkersFailWithTheirTexts) {
               kUrl + u"\r\nNot found<div id=\"elearning_explain\"\r\n");
     EXPECT_EQ(failureOf([] { news::readExplanationPage(kUrl, u"<div id=\"elearning_explain\"><dd>x udio1> y</dd>"); }),
               kUrl + u"\r\n<audio1> tag is not found.\r\n");
-    EXPECT_EQ(failureOf([] { news::readExplanationPage(kUrl, u"<div id=\"elearning_explain\"><dd>x<span>y<br />z</dd>"); }),
-              kUrl + u"\r\nNot found <dd>");
+    EXPECT_EQ(
+        failureOf([] { news::readExplanationPage(kUrl, u"<div id=\"elearning_explain\"><dd>x<span>y<br />z</dd>"); }),
+        kUrl + u"\r\nNot found <dd>");
     EXPECT_EQ(failureOf([] { news::readExplanationPage(kUrl, u"<div id=\"elearning_explain\">no list"); }),
               kUrl + u"\r\nNot found <dd>");
 }
@@ -220,10 +222,23 @@ TEST(KeywordPage, WithoutTheListTheMessageQuotesThePage) {
 // gives a group or fails with a message naming the page, and a page that
 // has every marker in order gives a group.
 TEST(ExplanationPage, MarkersMissingNestedOrRepeatedInEveryCombination) {
-    const std::vector<std::u16string> markers = {
-        u"<div id=\"elearning_explain\">", u"<dd>", u"A sentence.", u"<Audio1><br />", u"<audio1><br />",
-        u"<span>", u"<br />", u"訳。", u"</Audio1>", u"</dd>", u"<dd>", u"Explained.", u"</dd>",
-        u"class=\"explain\"", u"<li>", u"Example.<br />", u"例。<br />"};
+    const std::vector<std::u16string> markers = {u"<div id=\"elearning_explain\">",
+                                                 u"<dd>",
+                                                 u"A sentence.",
+                                                 u"<Audio1><br />",
+                                                 u"<audio1><br />",
+                                                 u"<span>",
+                                                 u"<br />",
+                                                 u"訳。",
+                                                 u"</Audio1>",
+                                                 u"</dd>",
+                                                 u"<dd>",
+                                                 u"Explained.",
+                                                 u"</dd>",
+                                                 u"class=\"explain\"",
+                                                 u"<li>",
+                                                 u"Example.<br />",
+                                                 u"例。<br />"};
     const std::size_t n = markers.size();
     int groups = 0, failures = 0;
     for (int arrangement = 0; arrangement < 3; ++arrangement) {

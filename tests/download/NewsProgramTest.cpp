@@ -9,14 +9,14 @@
 // name), so the learner's own settings are never touched.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <chrono>
-#include <ctime>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <thread>
-#include <unistd.h>
 
 #include "NewsSite.h"
 #include "app/Settings.h"

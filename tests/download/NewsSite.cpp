@@ -15,9 +15,7 @@ std::string dayTarget() { return std::string("/e-news/news/index.cgi?ymd=") + da
 
 std::string newsListTarget() { return std::string("/e-news/elearning/explain.cgi?ymd=") + date() + "&type=news"; }
 
-std::string keywordListTarget() {
-    return std::string("/e-news/elearning/explain.cgi?ymd=") + date() + "&type=keyword";
-}
+std::string keywordListTarget() { return std::string("/e-news/elearning/explain.cgi?ymd=") + date() + "&type=keyword"; }
 
 std::string explanationTarget(const std::string& type, int id) {
     return std::string("/e-news/elearning/explain.cgi?ymd=") + date() + "&type=" + type + "&id=" + std::to_string(id);
@@ -86,7 +84,8 @@ std::unique_ptr<Element> expectedNormalDay(const std::u16string& host, bool with
     id3->setChildText(u"title", title);
     id3->appendChild(std::make_unique<Element>(u"description"))
         ->appendChild(std::make_unique<Element>())
-        ->setCData(title + u"\r\n2015年5月20日（水）放送\r\nJapan's economy grew faster than expected. Details inside.");
+        ->setCData(title +
+                   u"\r\n2015年5月20日（水）放送\r\nJapan's economy grew faster than expected. Details inside.");
     id3->setChildText(u"officialSite", u"http://" + host + u"/e-news/index.cgi");
     const std::u16string day(date().begin(), date().end());
     id3->setChildText(u"sourceUrl", u"http://" + host + u"/e-news/news/index.cgi?ymd=" + day);

@@ -71,9 +71,7 @@ struct PhraseReading : ::testing::Test {
     void SetUp() override {
         work.tell = [this](const std::u16string& text) { told.push_back(text); };
     }
-    std::u16string streamAddress(const std::string& path) const {
-        return work.addresses.streamBase + wide(path);
-    }
+    std::u16string streamAddress(const std::string& path) const { return work.addresses.streamBase + wide(path); }
 };
 
 TEST_F(PhraseReading, AVoicedPageGivesItsTextsAndItsVoiceAsAnMp3) {
@@ -146,9 +144,15 @@ TEST_F(PhraseReading, ARecordingThatFailsOrIsNoFlvGivesNoVoiceAndLeavesNothing) 
 }
 
 TEST_F(PhraseReading, VoiceNamesFromThePageNeitherLeaveTheFolderNorRunAnything) {
-    const std::vector<std::string> names = {
-        "a \"quoted\" name_1s", "$(touch pwned)_1s", "`touch pwned2`;touch pwned3_1s", "..", ".",
-        "-rf_1s", "back\\slash_1s", std::string(300, 'l') + "_1s", "音声 ファイル_1s"};
+    const std::vector<std::string> names = {"a \"quoted\" name_1s",
+                                            "$(touch pwned)_1s",
+                                            "`touch pwned2`;touch pwned3_1s",
+                                            "..",
+                                            ".",
+                                            "-rf_1s",
+                                            "back\\slash_1s",
+                                            std::string(300, 'l') + "_1s",
+                                            "音声 ファイル_1s"};
     for (const std::string& name : names) {
         SCOPED_TRACE(name.substr(0, 40));
         const std::string stream = "gogakuru/voice/" + name;
@@ -182,7 +186,8 @@ TEST_F(PhraseReading, VoiceNamesFromThePageNeitherLeaveTheFolderNorRunAnything) 
 TEST_F(PhraseReading, APageWithoutItsContentIsNoGroupAndTheLearnerIsTold) {
     const std::u16string url = site.routePhrase("12", "<html><body><p class=\"en\">moved</p></body></html>");
     EXPECT_EQ(PhrasePageReader(work).read(url), nullptr);
-    EXPECT_EQ(told, (std::vector<std::u16string>{u"phrase_main_padding が見つからない為ダウンロードできませんでした。"}));
+    EXPECT_EQ(told,
+              (std::vector<std::u16string>{u"phrase_main_padding が見つからない為ダウンロードできませんでした。"}));
 
     told.clear();
     const std::u16string open = site.routePhrase(
@@ -291,10 +296,12 @@ TEST_F(PhraseDialog, ATypedPhraseAddressBecomesOneRowWithoutItsQuery) {
 }
 
 TEST_F(PhraseDialog, AListPageGivesItsPhrasePagesOnceEach) {
-    site.server.route("/english/list/3", HttpTestServer::page(
-        "<a href='/english/phrase/100'>a</a><a href='/english/phrase/101?p=2'>b</a><a href='/english/phrase/100'>a</a>"
-        "<a href='/english/phrase/102.html'>page</a><a href='/english/phrase/new'>new</a>"
-        "<a href='/english/list/4'>next</a><a href='/english/phrase/103#top'>c</a>"));
+    site.server.route(
+        "/english/list/3",
+        HttpTestServer::page("<a href='/english/phrase/100'>a</a><a href='/english/phrase/101?p=2'>b</a><a "
+                             "href='/english/phrase/100'>a</a>"
+                             "<a href='/english/phrase/102.html'>page</a><a href='/english/phrase/new'>new</a>"
+                             "<a href='/english/list/4'>next</a><a href='/english/phrase/103#top'>c</a>"));
     dialog.urlField().setText(wide(site.server.url("/english/list/3")));
     EXPECT_TRUE(dialog.analyze());
     ASSERT_EQ(dialog.table().getRowCount(), 2);
@@ -321,7 +328,8 @@ TEST_F(PhraseDialog, AnalysingTheDefaultAForeignSiteOrADeadPage) {
 }
 
 TEST_F(PhraseDialog, DownloadFillsTheRowsSavesThemAndASecondRunSkipsTheDoneOnes) {
-    site.routePhrase("201", LessonSite::phrasePage("Good morning.", "おはよう。", "朝の挨拶。", "gogakuru/voice/p201_1s"));
+    site.routePhrase("201",
+                     LessonSite::phrasePage("Good morning.", "おはよう。", "朝の挨拶。", "gogakuru/voice/p201_1s"));
     site.routePhrase("202", "<html><body>maintenance</body></html>");
     site.routePhrase("203", LessonSite::phrasePage("See <i>you</i>.", "またね。", "", "gogakuru/voice/p203_1s"));
     for (const char* id : {"201", "202", "203"}) dialog.addRow(phraseAddress(id), u"");
@@ -344,7 +352,8 @@ TEST_F(PhraseDialog, DownloadFillsTheRowsSavesThemAndASecondRunSkipsTheDoneOnes)
     EXPECT_EQ(cell(0, GogakuruDownloader::SentenceColumn), u"Good morning.");
     EXPECT_EQ(cell(2, GogakuruDownloader::TranslationColumn), u"またね。");
     EXPECT_EQ(cell(0, GogakuruDownloader::VoiceColumn), wide(site.voices / "p201_1s.mp3"));
-    EXPECT_EQ(boxes.taken(), (std::vector<std::u16string>{u"phrase_main_padding が見つからない為ダウンロードできませんでした。"}));
+    EXPECT_EQ(boxes.taken(),
+              (std::vector<std::u16string>{u"phrase_main_padding が見つからない為ダウンロードできませんでした。"}));
     EXPECT_FALSE(dialog.stopButton().isEnabled());
     EXPECT_TRUE(dialog.analyzeButton().isEnabled());
 

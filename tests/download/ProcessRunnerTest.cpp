@@ -12,9 +12,9 @@
 #include <fstream>
 #include <thread>
 
-#include "platform/display/Display.h"
 #include "download/ProcessRunner.h"
 #include "download/ToolCommandLine.h"
+#include "platform/display/Display.h"
 #include "platform/display/Headless.h"
 #include "platform/display/HeadlessAnswers.h"
 #include "support/TempDir.h"
@@ -40,8 +40,8 @@ std::vector<std::string> readArguments(const std::filesystem::path& file) {
 }
 
 std::size_t openDescriptors() {
-    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
-                                                  std::filesystem::directory_iterator()));
+    return static_cast<std::size_t>(
+        std::distance(std::filesystem::directory_iterator("/proc/self/fd"), std::filesystem::directory_iterator()));
 }
 
 // Gone, or ended and waiting only for init to collect it.
@@ -54,9 +54,19 @@ bool processEnded(pid_t pid) {
 }
 
 // Arguments a shell would have run, expanded or split.
-const std::vector<std::u16string> kHostileArguments = {
-    u"$(touch pwned)", u"`touch pwned2`", u"a \"quoted\" word", u"it's", u"trailing\\", u"back\\\\slash\\\"",
-    u"two\nlines", u"; touch pwned3 && echo", u"*", u"", u"ニュース 英会話", u"$HOME", u"-y"};
+const std::vector<std::u16string> kHostileArguments = {u"$(touch pwned)",
+                                                       u"`touch pwned2`",
+                                                       u"a \"quoted\" word",
+                                                       u"it's",
+                                                       u"trailing\\",
+                                                       u"back\\\\slash\\\"",
+                                                       u"two\nlines",
+                                                       u"; touch pwned3 && echo",
+                                                       u"*",
+                                                       u"",
+                                                       u"ニュース 英会話",
+                                                       u"$HOME",
+                                                       u"-y"};
 
 TEST(ProcessRunner, AMissingToolShowsTheBoxAndReturnsFalseWithoutLeaking) {
     std::vector<headless::MessageBoxShown> shown;
@@ -96,10 +106,11 @@ TEST(ProcessRunner, AToolFloodingItsErrorStreamRunsToItsEnd) {
     ASSERT_TRUE(runner.start(commandLine({u"stderr", std::u16string(u"10485760")})));
     std::size_t received = 0;
     std::u16string last;
-    EXPECT_EQ(runner.wait({}, [&](const std::u16string& text) {
-        received += text.size();
-        last = text;
-    }),
+    EXPECT_EQ(runner.wait({},
+                          [&](const std::u16string& text) {
+                              received += text.size();
+                              last = text;
+                          }),
               ProcessRunner::WaitResult::Ended);
     EXPECT_EQ(received, kBytes);
     EXPECT_NE(last.find(u"frame="), std::u16string::npos);
@@ -147,7 +158,8 @@ TEST(ProcessRunner, AToolThatMustBeStoppedEndsWithEverythingItStartedAndIsCollec
     std::ifstream pidFile(dir.native("pid"));
     pid_t grandchild = 0;
     ASSERT_TRUE(pidFile >> grandchild);
-    for (int i = 0; i < 100 && !processEnded(grandchild); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    for (int i = 0; i < 100 && !processEnded(grandchild); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_TRUE(processEnded(grandchild));
 }
 

@@ -28,9 +28,18 @@ TEST(ShellScript, TheCommandLineIsSplitByTheWindowsRules) {
 TEST(ShellScript, AScriptRunByTheShellPassesHostileArgumentsUnchanged) {
     TempDir dir;
     const std::u16string tool = std::filesystem::path(VELTRIX_TEST_TOOL).u16string();
-    const std::vector<std::u16string> args = {
-        u"$(touch pwned)", u"`touch pwned2`", u"a \"quoted\" word", u"it's", u"'", u"x'; touch pwned3; echo '",
-        u"two\nlines", u"trailing\\", u"$HOME", u"*", u"", u"ニュース 英会話"};
+    const std::vector<std::u16string> args = {u"$(touch pwned)",
+                                              u"`touch pwned2`",
+                                              u"a \"quoted\" word",
+                                              u"it's",
+                                              u"'",
+                                              u"x'; touch pwned3; echo '",
+                                              u"two\nlines",
+                                              u"trailing\\",
+                                              u"$HOME",
+                                              u"*",
+                                              u"",
+                                              u"ニュース 英会話"};
     std::u16string line = u"\"" + tool + u"\" args \"" + dir.file("received.bin") + u"\"";
     for (const auto& a : args) {
         // Windows quoting with no backslash before a quote in these arguments

@@ -18,7 +18,8 @@ void writeProgress(std::FILE* stream, long total) {
     long written = 0;
     long line = 0;
     while (written < total) {
-        std::string text = "frame=" + std::to_string(line++) + " size=" + std::to_string(written) + "kB time=00:00:01\r";
+        std::string text =
+            "frame=" + std::to_string(line++) + " size=" + std::to_string(written) + "kB time=00:00:01\r";
         if (written + static_cast<long>(text.size()) > total) text.resize(static_cast<std::size_t>(total - written));
         std::fwrite(text.data(), 1, text.size(), stream);
         written += static_cast<long>(text.size());

@@ -76,13 +76,16 @@ TEST(VoaManagerOnX, AnItemDraggedIntoAFolderIsSavedThereWhenTheManagerCloses) {
     }
     ASSERT_TRUE(dialog) << "the manager did not open";
     pause(800);
-    if (const char* pictures = std::getenv("VELTRIX_SAVE_PICTURES")) desktop->screenshot(std::string(pictures) + "/voa-x-opened.png");
+    if (const char* pictures = std::getenv("VELTRIX_SAVE_PICTURES"))
+        desktop->screenshot(std::string(pictures) + "/voa-x-opened.png");
 
     // Rows of the tree (below the field row and the tab strip): the document,
     // Health, a.xml, b.xml. Labels start right of the icons.
     const int top = dialog->y + 28 + 24 + 2;
     const int row = 18;
-    auto rowPoint = [&](int index) { return std::pair{dialog->x + 62 + 19 * (index == 2 ? 1 : 0), top + row * index + row / 2}; };
+    auto rowPoint = [&](int index) {
+        return std::pair{dialog->x + 62 + 19 * (index == 2 ? 1 : 0), top + row * index + row / 2};
+    };
     const auto [fromX, fromY] = rowPoint(3);
     const auto [toX, toY] = rowPoint(1);
     desktop->moveTo(fromX, fromY);
@@ -95,7 +98,8 @@ TEST(VoaManagerOnX, AnItemDraggedIntoAFolderIsSavedThereWhenTheManagerCloses) {
     }
     desktop->button(1, false);
     pause(500);
-    if (const char* pictures = std::getenv("VELTRIX_SAVE_PICTURES")) desktop->screenshot(std::string(pictures) + "/voa-x-dragged.png");
+    if (const char* pictures = std::getenv("VELTRIX_SAVE_PICTURES"))
+        desktop->screenshot(std::string(pictures) + "/voa-x-dragged.png");
 
     for (unsigned long w : desktop->mappedWindows())
         if (desktop->title(w) == "VOA") desktop->close(w);

@@ -58,7 +58,8 @@ struct Boxes {
 
 const char* kListPage =
     "<html><body>"
-    "<a itemprop=image rel=x href=\"/pics/bridge.jpg\"><span itemprop=name>A “red” bridge’s arch\r\nat dusk & dawn</span></a>"
+    "<a itemprop=image rel=x href=\"/pics/bridge.jpg\"><span itemprop=name>A “red” bridge’s arch\r\nat dusk & "
+    "dawn</span></a>"
     "<a itemprop=image rel=x href=\"/about.html\"><span itemprop=name>About</span></a>"
     "<a itemprop=image rel=x href=\"/pics/..\"><span itemprop=name>Up</span></a>"
     "<a itemprop=image rel=x href=\"/pics/gone.jpg\"><span itemprop=name>Gone</span></a>"
@@ -142,7 +143,8 @@ TEST_F(WebsiteTest, DownloadSavesPicturesInsideItsFolderTranslatesAndWritesTheLi
     const std::string translated =
         "/translate_t?hl=ja&langpair=en%7Cja&text=A%20%22red%22%20bridge's%20arch%20%20at%20dusk%20%26%20dawn";
     site.route(translated,
-               HttpTestServer::page("<div><span id=result_box class=x><span style=\"backgroundColor='#fff'\">赤い橋</span></span>"));
+               HttpTestServer::page(
+                   "<div><span id=result_box class=x><span style=\"backgroundColor='#fff'\">赤い橋</span></span>"));
     ASSERT_TRUE(analyze("/list"));
 
     std::vector<headless::FileDialogShown> asked;
@@ -194,14 +196,16 @@ struct VoaTest : ::testing::Test {
     InFolder folder;
     void SetUp() override {
         folder.dir.write("a.xml", sentenceList("Alpha", "<day>3</day>"));
-        folder.dir.write("b.xml", sentenceList("Beta", ""));                 // no day: 30
+        folder.dir.write("b.xml", sentenceList("Beta", ""));  // no day: 30
         folder.dir.write("c.xml", sentenceList("Gamma", "<day>3</day>"));
-        folder.dir.write("broken.xml", "<SentenceList>");                     // unreadable: 1
-        folder.dir.write("voa.xml",
-                         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<voa.xml>\n"
-                         "<TreeItem path=\"Health\"><TreeItem path=\"a.xml\"/><TreeItem path=\"broken.xml\"/></TreeItem>\n"
-                         "<TreeItem path=\"x/../Science\" name=\"../Science\"><TreeItem path=\"b.xml\"/><TreeItem path=\"c.xml\"/></TreeItem>\n"
-                         "</voa.xml>\n");
+        folder.dir.write("broken.xml", "<SentenceList>");  // unreadable: 1
+        folder.dir.write(
+            "voa.xml",
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<voa.xml>\n"
+            "<TreeItem path=\"Health\"><TreeItem path=\"a.xml\"/><TreeItem path=\"broken.xml\"/></TreeItem>\n"
+            "<TreeItem path=\"x/../Science\" name=\"../Science\"><TreeItem path=\"b.xml\"/><TreeItem "
+            "path=\"c.xml\"/></TreeItem>\n"
+            "</voa.xml>\n");
     }
 };
 
@@ -222,7 +226,8 @@ TEST_F(VoaTest, TheIndexListsEveryCategoryAndFilesItsItemsSafely) {
         u"<a href=\"http://news/Alpha\" target=\"_blank\">Site</a>\r\n"
         u"<a href=\"http://www.example.com/voa/a.xml\" target=\"_blank\">XML</a>\r\n"
         u"<a href=\"http://audio/Alpha.mp3\" target=\"_blank\">MP3</a>\r\n</div>\r\n</div>\r\n";
-    EXPECT_TRUE(html.starts_with(u"<div class=\"voa\">\r\n<div class=\"category\">\r\n<div class=\"subject\">Health</div>\r\n" + alpha));
+    EXPECT_TRUE(html.starts_with(
+        u"<div class=\"voa\">\r\n<div class=\"category\">\r\n<div class=\"subject\">Health</div>\r\n" + alpha));
     EXPECT_TRUE(html.ends_with(u"</div>\r\n</div>\r\n"));
     EXPECT_NE(html.find(u"<div class=\"subject\">../Science</div>"), std::u16string::npos);
     EXPECT_EQ(folder.dir.read("export/Health/a.xml"), "MINE");
@@ -240,7 +245,8 @@ TEST_F(VoaTest, TheOrderedIndexFollowsTheDayAndGetMakesTheId3Block) {
     dialog.setExportFolder(u"export");
     dialog.perform(VoaManagerDialog::kCreateOrderedHtml, nullptr);
     const std::u16string html = dialog.textPane().text();
-    EXPECT_TRUE(html.starts_with(u"<h1>News</h1>\r\n<div class=\"voa\">\r\n<div class=\"category\">\r\n<div class=\"contents\">"));
+    EXPECT_TRUE(html.starts_with(
+        u"<h1>News</h1>\r\n<div class=\"voa\">\r\n<div class=\"category\">\r\n<div class=\"contents\">"));
     // Beta (30), then Gamma and Alpha (3, reverse list order), then the broken one (1).
     const std::size_t beta = html.find(u"Beta</div>"), gamma = html.find(u"Gamma</div>"),
                       alpha = html.find(u"Alpha</div>"), broken = html.find(u"/broken.xml");

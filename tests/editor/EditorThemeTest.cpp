@@ -27,9 +27,15 @@ TEST(ThemeValues, Colors) {
         COLORREF expected;
     };
     const Case cases[] = {
-        {u"#ff0000", RGB(255, 0, 0)},  {u"#FF0000", RGB(255, 0, 0)},   {u"#00Ff7f", RGB(0, 255, 127)},
-        {u"ff0000", RGB(0, 0, 0)},     {u"#", RGB(0, 0, 0)},           {u"", RGB(0, 0, 0)},
-        {u"#abc", RGB(0, 0x0A, 0xBC)}, {u"#102030zz", RGB(16, 32, 48)}, {u"#12345678", RGB(0x34, 0x56, 0x78)},
+        {u"#ff0000", RGB(255, 0, 0)},
+        {u"#FF0000", RGB(255, 0, 0)},
+        {u"#00Ff7f", RGB(0, 255, 127)},
+        {u"ff0000", RGB(0, 0, 0)},
+        {u"#", RGB(0, 0, 0)},
+        {u"", RGB(0, 0, 0)},
+        {u"#abc", RGB(0, 0x0A, 0xBC)},
+        {u"#102030zz", RGB(16, 32, 48)},
+        {u"#12345678", RGB(0x34, 0x56, 0x78)},
     };
     for (const Case& c : cases) EXPECT_EQ(parseThemeColor(c.text), c.expected);
 }
@@ -49,8 +55,9 @@ TEST(ThemeValues, Padding) {
 }
 
 TEST(ThemeValues, ReadingPrefersTheTextEditorChild) {
-    auto parser = parse(u"<ThemeList><Theme textColor='#010101'><TextEditor textColor='#ff0000' LineSpacing='9'/>"
-                        u"</Theme><Theme backgroundColor='#00ff00'/></ThemeList>");
+    auto parser = parse(
+        u"<ThemeList><Theme textColor='#010101'><TextEditor textColor='#ff0000' LineSpacing='9'/>"
+        u"</Theme><Theme backgroundColor='#00ff00'/></ThemeList>");
     const auto themes = themeElements(*parser->getRoot());
     ASSERT_EQ(themes.size(), 2u);
     const EditorTheme first = EditorTheme::read(*themes[0]);
@@ -152,8 +159,9 @@ TEST_F(EditorThemes, BackgroundPictures) {
 TEST_F(EditorThemes, ApplyingFromAListReachesBothEditorsAndReLaysThemOut) {
     TextEditor second;
     ASSERT_TRUE(second.createAt(frame, 0, 0, 200, 100));
-    auto parser = parse(u"<ThemeList><Theme><TextEditor textColor='#0000ff' LineSpacing='1'/></Theme>"
-                        u"<Theme textColor='#00ff00'/></ThemeList>");
+    auto parser = parse(
+        u"<ThemeList><Theme><TextEditor textColor='#0000ff' LineSpacing='1'/></Theme>"
+        u"<Theme textColor='#00ff00'/></ThemeList>");
     ASSERT_TRUE(applyThemeFromList(*parser->getRoot(), 1, editor, &second));
     EXPECT_EQ(editor.color(ColorSlot::Text), RGB(0, 255, 0));
     EXPECT_EQ(second.color(ColorSlot::Text), RGB(0, 255, 0));

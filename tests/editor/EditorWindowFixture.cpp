@@ -6,13 +6,20 @@ namespace {
 
 const char* codeName(WORD code) {
     switch (code) {
-    case EN_SETFOCUS: return "EN_SETFOCUS";
-    case EN_KILLFOCUS: return "EN_KILLFOCUS";
-    case EN_CHANGE: return "EN_CHANGE";
-    case EN_UPDATE: return "EN_UPDATE";
-    case EN_HSCROLL: return "EN_HSCROLL";
-    case EN_VSCROLL: return "EN_VSCROLL";
-    default: return "EN_?";
+        case EN_SETFOCUS:
+            return "EN_SETFOCUS";
+        case EN_KILLFOCUS:
+            return "EN_KILLFOCUS";
+        case EN_CHANGE:
+            return "EN_CHANGE";
+        case EN_UPDATE:
+            return "EN_UPDATE";
+        case EN_HSCROLL:
+            return "EN_HSCROLL";
+        case EN_VSCROLL:
+            return "EN_VSCROLL";
+        default:
+            return "EN_?";
     }
 }
 

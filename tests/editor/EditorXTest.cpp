@@ -19,8 +19,8 @@
 #include "app/TestApp.h"
 #include "platform/SdlEvents.h"
 #include "platform/display/Headless.h"
-#include "support/TempDir.h"
 #include "support/ProgramLoop.h"
+#include "support/TempDir.h"
 #include "support/XDesktop.h"
 #include "text/NarrowText.h"
 

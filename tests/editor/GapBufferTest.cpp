@@ -24,37 +24,37 @@ TEST(GapBuffer, FollowsAPlainStringThroughRandomEditsAndReads) {
         const std::size_t n = model.size();
         const std::size_t at = random() % (n + 1);
         switch (random() % 6) {
-        case 0:
-        case 1: {
-            // Runs long enough now and then to outgrow the gap.
-            std::u16string piece(random() % 3 == 0 ? random() % 700 : random() % 4, u'a');
-            for (char16_t& c : piece) c = static_cast<char16_t>(u'a' + random() % 26);
-            buffer.insert(at, piece.data(), piece.size());
-            model.insert(at, piece);
-            break;
-        }
-        case 2: {
-            const std::size_t count = std::min(n - at, static_cast<std::size_t>(random() % 40));
-            buffer.erase(at, count);
-            model.erase(at, count);
-            break;
-        }
-        case 3: {
-            // A view across the gap must read straight through it.
-            const std::size_t count = std::min(n - at, static_cast<std::size_t>(random() % 50));
-            const char16_t* run = buffer.range(at, count);
-            ASSERT_EQ(std::u16string(run, run + count), model.substr(at, count)) << "step " << step;
-            break;
-        }
-        case 4:
-            if (step % 50 == 0) {
-                ASSERT_EQ(buffer.compacted(), model) << "step " << step;
+            case 0:
+            case 1: {
+                // Runs long enough now and then to outgrow the gap.
+                std::u16string piece(random() % 3 == 0 ? random() % 700 : random() % 4, u'a');
+                for (char16_t& c : piece) c = static_cast<char16_t>(u'a' + random() % 26);
+                buffer.insert(at, piece.data(), piece.size());
+                model.insert(at, piece);
+                break;
             }
-            break;
-        default:
-            if (n > 0) {
-                ASSERT_EQ(buffer[at % n], model[at % n]) << "step " << step;
+            case 2: {
+                const std::size_t count = std::min(n - at, static_cast<std::size_t>(random() % 40));
+                buffer.erase(at, count);
+                model.erase(at, count);
+                break;
             }
+            case 3: {
+                // A view across the gap must read straight through it.
+                const std::size_t count = std::min(n - at, static_cast<std::size_t>(random() % 50));
+                const char16_t* run = buffer.range(at, count);
+                ASSERT_EQ(std::u16string(run, run + count), model.substr(at, count)) << "step " << step;
+                break;
+            }
+            case 4:
+                if (step % 50 == 0) {
+                    ASSERT_EQ(buffer.compacted(), model) << "step " << step;
+                }
+                break;
+            default:
+                if (n > 0) {
+                    ASSERT_EQ(buffer[at % n], model[at % n]) << "step " << step;
+                }
         }
         ASSERT_EQ(buffer.size(), model.size());
         if (model.size() > 3000) {

@@ -20,8 +20,7 @@ TEST(LanguageOf, DecidesByTheTellingCharacters) {
     const LanguageCase cases[] = {
         {"kana", u"ありがとう", Language::Japanese},
         {"plain English", u"Thank you.", Language::English},
-        {"one kanji in a long English sentence",
-         u"My teacher wrote the kanji 山 on the board.", Language::English},
+        {"one kanji in a long English sentence", u"My teacher wrote the kanji 山 on the board.", Language::English},
         {"a kanji in a short sentence", u"I like 寿司", Language::Japanese},
         {"kanji only", u"東京大学", Language::Japanese},
         {"the third kanji decides", u"The words 日 and 月 and 火 are on calendars.", Language::Japanese},
@@ -46,7 +45,8 @@ TEST(LanguageOf, LooksAtTheFirstThousandCodeUnitsOnly) {
 std::vector<std::u16string> runTexts(std::u16string_view text, const LanguageRuns& runs) {
     std::vector<std::u16string> texts;
     for (const SentenceSpan& run : runs.runs)
-        texts.emplace_back(text.substr(static_cast<std::size_t>(run.start), static_cast<std::size_t>(run.end - run.start)));
+        texts.emplace_back(
+            text.substr(static_cast<std::size_t>(run.start), static_cast<std::size_t>(run.end - run.start)));
     return texts;
 }
 

@@ -31,7 +31,8 @@ std::vector<int> countedByHand(const std::u16string& text) {
     const int n = static_cast<int>(text.size());
     for (int i = 0; i < n; ++i) {
         if (text[static_cast<std::size_t>(i)] == u'\n' ||
-            (text[static_cast<std::size_t>(i)] == u'\r' && (i + 1 == n || text[static_cast<std::size_t>(i) + 1] != u'\n')))
+            (text[static_cast<std::size_t>(i)] == u'\r' &&
+             (i + 1 == n || text[static_cast<std::size_t>(i) + 1] != u'\n')))
             starts.push_back(i + 1);
     }
     starts.push_back(n);
@@ -58,11 +59,15 @@ TEST(LineTable, EqualsARescanAfterEveryRandomEdit) {
         int end = start;
         std::u16string inserted;
         switch (step % 3) {
-        case 0: inserted = randomPiece(random, 6); break;                       // insert
-        case 1: end = std::min(n, start + anywhere(random) % 8); break;          // delete
-        default:
-            end = std::min(n, start + anywhere(random) % 8);
-            inserted = randomPiece(random, 4);                                  // replace
+            case 0:
+                inserted = randomPiece(random, 6);
+                break;  // insert
+            case 1:
+                end = std::min(n, start + anywhere(random) % 8);
+                break;  // delete
+            default:
+                end = std::min(n, start + anywhere(random) % 8);
+                inserted = randomPiece(random, 4);  // replace
         }
         // Keep the text from growing without bound so deletions reach old breaks.
         if (n > 400) end = std::min(n, start + 40);

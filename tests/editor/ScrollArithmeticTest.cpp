@@ -19,8 +19,8 @@ TEST(ScrollArithmetic, ScrollingStaysInsideTheRange) {
         int first, total, visible, by, expectedFirst, moved;
     };
     const Case cases[] = {
-        {0, 100, 10, 5, 5, 5},     {0, 100, 10, 500, 90, 90}, {50, 100, 10, -80, 0, -50},
-        {0, 5, 10, 3, 0, 0},       {90, 100, 10, 1, 90, 0},   {10, 100, 10, -1, 9, -1},
+        {0, 100, 10, 5, 5, 5}, {0, 100, 10, 500, 90, 90}, {50, 100, 10, -80, 0, -50},
+        {0, 5, 10, 3, 0, 0},   {90, 100, 10, 1, 90, 0},   {10, 100, 10, -1, 9, -1},
     };
     for (const Case& c : cases) {
         TextScrollBar bar = view(c.first, c.total, c.visible);
@@ -34,8 +34,8 @@ TEST(ScrollArithmetic, RevealingARowKeepsItAboveTheLastVisibleRow) {
         int first, visible, row, delta;
     };
     const Case cases[] = {
-        {10, 10, 10, 0}, {10, 10, 18, 0}, {10, 10, 19, 1}, {10, 10, 30, 12}, {10, 10, 9, -1}, {10, 10, 0, -10},
-        {0, 1, 0, 0},    {0, 1, 3, 3},
+        {10, 10, 10, 0}, {10, 10, 18, 0},  {10, 10, 19, 1}, {10, 10, 30, 12},
+        {10, 10, 9, -1}, {10, 10, 0, -10}, {0, 1, 0, 0},    {0, 1, 3, 3},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(view(c.first, 1000, c.visible).rowsToReveal(c.row), c.delta) << c.row;

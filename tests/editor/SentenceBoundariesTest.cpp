@@ -78,8 +78,8 @@ TEST(SentenceEnd, FollowsEachRule) {
 
 TEST(SentenceEnd, AnyStartGivesAnEndWithinTheText) {
     std::mt19937 random(3);
-    const std::u16string pieces[] = {u"a", u"B", u".", u"?", u":", u";", u" ", u"\n", u"\r\n", u"\t", u"。", u"」",
-                                     u"．", u"１", u"\u2014", u"\"", u"'", u"・", u"語", u"\u3000", u")"};
+    const std::u16string pieces[] = {u"a",  u"B",  u".",  u"?",      u":",  u";", u" ",  u"\n", u"\r\n",   u"\t", u"。",
+                                     u"」", u"．", u"１", u"\u2014", u"\"", u"'", u"・", u"語", u"\u3000", u")"};
     for (int round = 0; round < 300; ++round) {
         std::u16string text;
         for (int k = static_cast<int>(random() % 60); k > 0; --k) text += pieces[random() % std::size(pieces)];
@@ -144,8 +144,8 @@ std::vector<std::u16string> walk(const char* name) {
     for (int position = 0;;) {
         const SentenceSpan span = sentenceRange(text, position, SentenceDirection::Next);
         if (span.start >= static_cast<int>(text.size())) break;
-        std::u16string sentence = text.substr(static_cast<std::size_t>(span.start),
-                                              static_cast<std::size_t>(span.end - span.start));
+        std::u16string sentence =
+            text.substr(static_cast<std::size_t>(span.start), static_cast<std::size_t>(span.end - span.start));
         while (!sentence.empty() && (sentence.back() == u' ' || sentence.back() == u'\n' || sentence.back() == u'\r'))
             sentence.pop_back();
         sentences.push_back(sentence);

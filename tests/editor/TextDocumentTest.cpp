@@ -116,15 +116,15 @@ TEST(TextDocument, EditsThatSplitOrJoinCrLfPairsMoveTheLineStart) {
         std::vector<int> starts;
     };
     const Case cases[] = {
-        {u"a\r\nb", 2, 2, u"X", {0, 2, 4, 5}},    // between CR and LF
-        {u"a\r\nb", 2, 3, u"", {0, 2, 3}},        // the LF of a pair
-        {u"a\r\nb", 1, 2, u"", {0, 2, 3}},        // the CR of a pair
-        {u"a\rX\nb", 2, 3, u"", {0, 3, 4}},       // lone CR and lone LF meet
-        {u"a\rb", 2, 2, u"\nc", {0, 3, 5}},       // a LF typed behind a lone CR
-        {u"a\nb", 1, 1, u"\r", {0, 3, 4}},        // a CR typed before a lone LF
-        {u"a\r\nb", 3, 3, u"\n", {0, 3, 4, 5}},   // behind a pair
-        {u"\r\n\r\n", 1, 3, u"", {0, 2, 2}},       // the middle of two pairs
-        {u"x\r", 2, 2, u"\n", {0, 3, 3}},         // completes the pair at the end
+        {u"a\r\nb", 2, 2, u"X", {0, 2, 4, 5}},   // between CR and LF
+        {u"a\r\nb", 2, 3, u"", {0, 2, 3}},       // the LF of a pair
+        {u"a\r\nb", 1, 2, u"", {0, 2, 3}},       // the CR of a pair
+        {u"a\rX\nb", 2, 3, u"", {0, 3, 4}},      // lone CR and lone LF meet
+        {u"a\rb", 2, 2, u"\nc", {0, 3, 5}},      // a LF typed behind a lone CR
+        {u"a\nb", 1, 1, u"\r", {0, 3, 4}},       // a CR typed before a lone LF
+        {u"a\r\nb", 3, 3, u"\n", {0, 3, 4, 5}},  // behind a pair
+        {u"\r\n\r\n", 1, 3, u"", {0, 2, 2}},     // the middle of two pairs
+        {u"x\r", 2, 2, u"\n", {0, 3, 3}},        // completes the pair at the end
     };
     for (const Case& c : cases) {
         TextDocument document;

@@ -215,7 +215,8 @@ TEST_F(EditorCommands, OutputSelectedTextWritesTheDocumentsEncoding) {
     EXPECT_EQ(shown.defaultExtension, u"txt");
     EXPECT_EQ(folder.read("out.txt"), "\xEF\xBB\xBFHello \xE4\xB8\x96\xE7\x95\x8C");
     // Cancelled, nothing is written.
-    headless::setFileDialogResponder([](const headless::FileDialogShown&) { return headless::FileDialogAnswer::cancel(); });
+    headless::setFileDialogResponder(
+        [](const headless::FileDialogShown&) { return headless::FileDialogAnswer::cancel(); });
     EXPECT_FALSE(editor.outputSelectedText());
 }
 

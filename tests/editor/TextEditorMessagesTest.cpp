@@ -174,8 +174,9 @@ TEST_F(EditorWindow, FieldModeIsOneUnwrappedLineInAFrame) {
 TEST_F(EditorWindow, ReWrappingAfterAnEditTouchesOnlyTheAffectedLines) {
     std::u16string text;
     for (int i = 0; i < 40; ++i)
-        text += u"A line of text that wraps once or twice in a narrow editor window, as long lines of a "
-                u"lesson's transcript do.\r\n";
+        text +=
+            u"A line of text that wraps once or twice in a narrow editor window, as long lines of a "
+            u"lesson's transcript do.\r\n";
     send(WM_SETTEXT, 0, wide(text.c_str()));
     LineTable& lines = const_cast<TextDocument&>(editor.document()).lines();
     const int rowsBefore = editor.totalRows();

@@ -20,7 +20,8 @@ struct EditorScrollBar : EditorWindow {
     void SetUp() override {
         EditorWindow::SetUp();
         std::u16string text;
-        for (int i = 0; i < 300; ++i) text += u"row " + std::u16string(1, static_cast<char16_t>(u'a' + i % 26)) + u"\r\n";
+        for (int i = 0; i < 300; ++i)
+            text += u"row " + std::u16string(1, static_cast<char16_t>(u'a' + i % 26)) + u"\r\n";
         send(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
         send(EM_SETSEL, 7, 7);
         headless::pumpMessages();

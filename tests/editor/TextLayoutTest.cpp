@@ -116,8 +116,8 @@ TEST_F(Layout, HitTestingTakesTheNearerBoundary) {
         int x;
         int position;
     };
-    const Case cases[] = {{-5, 0}, {0, 0}, {4, 0}, {5, 1}, {14, 1}, {15, 2}, {29, 3}, {39, 3},
-                          {40, 4}, {59, 4}, {60, 5}, {500, 5}};
+    const Case cases[] = {{-5, 0}, {0, 0},  {4, 0},  {5, 1},  {14, 1}, {15, 2},
+                          {29, 3}, {39, 3}, {40, 4}, {59, 4}, {60, 5}, {500, 5}};
     for (const Case& c : cases) EXPECT_EQ(layout.positionAtX(row, c.x), c.position) << "x " << c.x;
 }
 

@@ -10,12 +10,12 @@ namespace {
 
 TEST(WordBreak, RightStopsAtTheEndOfEachRun) {
     const std::u16string text = u"abc_d 12x, ..!!";
-    EXPECT_EQ(wordRight(text, 0), 5);   // letters and "_" are one class
-    EXPECT_EQ(wordRight(text, 5), 8);   // the space, then the digits
-    EXPECT_EQ(wordRight(text, 8), 9);   // "x"
-    EXPECT_EQ(wordRight(text, 9), 10);  // "," alone
-    EXPECT_EQ(wordRight(text, 10), 13); // " ", then ".." as one run
-    EXPECT_EQ(wordRight(text, 13), 15); // "!!"
+    EXPECT_EQ(wordRight(text, 0), 5);    // letters and "_" are one class
+    EXPECT_EQ(wordRight(text, 5), 8);    // the space, then the digits
+    EXPECT_EQ(wordRight(text, 8), 9);    // "x"
+    EXPECT_EQ(wordRight(text, 9), 10);   // "," alone
+    EXPECT_EQ(wordRight(text, 10), 13);  // " ", then ".." as one run
+    EXPECT_EQ(wordRight(text, 13), 15);  // "!!"
     EXPECT_EQ(wordRight(text, 15), 15);
     EXPECT_EQ(wordRight(text, 99), 15);
 }

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "RecordingPlaylistTarget.h"
 #include "lyrics/LrcWriter.h"
 #include "lyrics/Playlist.h"
-#include "RecordingPlaylistTarget.h"
 #include "support/TempDir.h"
 #include "text/NarrowText.h"
 
@@ -46,7 +46,9 @@ TEST(WrapLyricLine, BreaksAtSpacesAndCountsWidths) {
         {u"short line", 10, 100, {u"short line"}},
         // Each ASCII character is 5 wide: 20 fit in 100. The first line of a cut
         // ends before its space, later lines keep the space at their end.
-        {u"The first line ends here and the next one", 10, 100,
+        {u"The first line ends here and the next one",
+         10,
+         100,
          {u"The first line ends", u"here and the next ", u"one"}},
         // Japanese characters count the whole font size: 10 in 100.
         {u"日本語の文章が長く続く場合の折り返し", 10, 100, {u"日本語の文章が長く続", u"く場合の折り返し"}},
@@ -89,12 +91,13 @@ TEST(WriteLrc, TagsTimesAndEndMarks) {
 TEST(WriteLrc, WrappedSentencesShareTheirTimeAndFormatsHaveFloors) {
     TempDir dir;
     LyricsFormat narrow = plainFormat();
-    narrow.width = 40;   // used as 100
+    narrow.width = 40;    // used as 100
     narrow.fontSize = 8;  // used as 10
     narrow.encoding = u"UTF-16";
     auto m = manager({u"The first line ends here and the next one"}, {1000, 4000}, narrow);
     ASSERT_TRUE(writeLrc(m, dir.file("w.txt")));
-    std::u16string expected = u"\uFEFF[00:01.00]The first line ends\r\n[00:02.00]here and the next \r\n[00:03.00]one\r\n";
+    std::u16string expected =
+        u"\uFEFF[00:01.00]The first line ends\r\n[00:02.00]here and the next \r\n[00:03.00]one\r\n";
     std::string bytes = dir.read("w.lrc");
     EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(bytes.data()), bytes.size() / 2), expected);
 }
@@ -130,11 +133,12 @@ TEST(Playlist, LoadsRelativeAndAbsolutePathsWithAnyLineEnds) {
 
 TEST(Playlist, BuildsRelativePathsAndLeavesOutWhatTheCodePageCannotHold) {
     setNarrowCodePage(932);
-    std::string text = buildPlaylistText(toNarrow(u"/home/u/lists/p.m3u"),
-                                         {u"/home/u/lists/a.mp3", u"/home/u/music/ニュース.mp3", u"/srv/한국.mp3",
-                                          u"/srv/b.mp3"});
-    EXPECT_EQ(toWide(text), u"#EXTM3U\r\n#EXTINF:0,a.mp3\r\n./a.mp3\r\n\r\n#EXTINF:0,ニュース.mp3\r\n"
-                            u"../music/ニュース.mp3\r\n\r\n#EXTINF:0,b.mp3\r\n/srv/b.mp3\r\n\r\n");
+    std::string text =
+        buildPlaylistText(toNarrow(u"/home/u/lists/p.m3u"),
+                          {u"/home/u/lists/a.mp3", u"/home/u/music/ニュース.mp3", u"/srv/한국.mp3", u"/srv/b.mp3"});
+    EXPECT_EQ(toWide(text),
+              u"#EXTM3U\r\n#EXTINF:0,a.mp3\r\n./a.mp3\r\n\r\n#EXTINF:0,ニュース.mp3\r\n"
+              u"../music/ニュース.mp3\r\n\r\n#EXTINF:0,b.mp3\r\n/srv/b.mp3\r\n\r\n");
     EXPECT_EQ(buildPlaylistText(toNarrow(u"/home/한/p.m3u"), {u"/home/a.mp3"}), "");
     EXPECT_EQ(buildPlaylistText("/home/p.m3u", {u"/srv/한.mp3"}), "");
     setNarrowCodePage(0);
@@ -147,8 +151,9 @@ TEST(Playlist, SavesInTheSystemCodePageAndRestoresTheProgramsOwn) {
     ASSERT_EQ(savePlaylist(playlist, {dir.file("한국어.mp3")}), PlaylistSave::Saved);
     EXPECT_EQ(narrowCodePage(), 932u);
     // The system code page is UTF-8 here, so every name can be written.
-    EXPECT_EQ(dir.read("p.m3u"), "#EXTM3U\r\n#EXTINF:0,\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4.mp3\r\n"
-                                 "./\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4.mp3\r\n\r\n");
+    EXPECT_EQ(dir.read("p.m3u"),
+              "#EXTM3U\r\n#EXTINF:0,\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4.mp3\r\n"
+              "./\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4.mp3\r\n\r\n");
     EXPECT_EQ(savePlaylist(playlist, {}), PlaylistSave::InvalidCharacters);
     setNarrowCodePage(0);
 }

@@ -245,8 +245,9 @@ TEST(SentenceListReader, AudioAttributeWithBackslashesFromWindows) {
     std::filesystem::create_directories(dir.native("sub/deeper"));
     dir.write("sub/deeper/song.mp3", "audio");
     std::filesystem::create_directories(dir.native("xml"));
-    dir.write("xml/a.xml", utf16le(u"<?xml version=\"1.0\" encoding=\"UTF-16\"?>"
-                                   u"<SentenceList audio=\"..\\sub\\deeper\\song.mp3\"><SentenceGroup/></SentenceList>"));
+    dir.write("xml/a.xml",
+              utf16le(u"<?xml version=\"1.0\" encoding=\"UTF-16\"?>"
+                      u"<SentenceList audio=\"..\\sub\\deeper\\song.mp3\"><SentenceGroup/></SentenceList>"));
     SentenceList list;
     FakeHost host;
     ASSERT_TRUE(readSentenceList(list, dir.file("xml/a.xml"), host));
@@ -372,7 +373,8 @@ TEST(SentenceListReader, TruncatedAndDeeplyNestedFilesEndCleanly) {
     SentenceList list;
     placeIn(dir, list);
     list.wordList().appendChild(std::make_unique<Element>(u"Word"))->setAttribute(u"level", u"1");
-    for (int i = 0; i < 3; ++i) list.appendEntry({static_cast<std::uint32_t>(i) * 1000u, 0, u"文 sentence", u"訳", u"e"});
+    for (int i = 0; i < 3; ++i)
+        list.appendEntry({static_cast<std::uint32_t>(i) * 1000u, 0, u"文 sentence", u"訳", u"e"});
     const std::string whole = sentenceListBytes(list);
     for (std::size_t cut = 0; cut < whole.size(); cut += 7) {
         dir.write("cut.xml", whole.substr(0, cut));

@@ -11,7 +11,7 @@ TEST(SentenceList, AppendKeepsRowsTimingsAndJoinedTextInStep) {
     ASSERT_EQ(list.timings().size(), 2u);
     EXPECT_EQ(list.rows()[0].start, u"00:01:23");
     EXPECT_EQ(list.rows()[0].end, u"00:05:00");
-    EXPECT_EQ(list.rows()[1].end, u"");  // not later than the start
+    EXPECT_EQ(list.rows()[1].end, u"");           // not later than the start
     EXPECT_EQ(list.timings()[0].startMs, 1234u);  // exact until read again
     EXPECT_EQ(list.timings()[1].textOffset, 7);
     EXPECT_EQ(list.joinedText(), u"Hello. Bye.\r\n");
@@ -25,8 +25,10 @@ TEST(SentenceList, EndTimeRule) {
     SentenceList list;
     list.appendEntry({5000, 0, u"a", u"", u""});
     const std::pair<std::uint32_t, std::u16string> cases[] = {
-        {5000, u""}, {5010, u"00:05:01"}, {4000, u""}, {0, u""}, {6000, u"00:06:00"},
-        {SentenceGroup::kNoEndTime, u""}, {5009, u"00:05:00"},  // later than the start, shown to 10 ms
+        {5000, u""},         {5010, u"00:05:01"},
+        {4000, u""},         {0, u""},
+        {6000, u"00:06:00"}, {SentenceGroup::kNoEndTime, u""},
+        {5009, u"00:05:00"},  // later than the start, shown to 10 ms
     };
     for (const auto& [end, cell] : cases) {
         list.setEndTime(0, end);

@@ -18,12 +18,9 @@ std::u16string toWide(UINT cp, std::string_view bytes) {
 }
 
 std::string toNarrow(UINT cp, std::u16string_view text, BOOL* usedDefault = nullptr) {
-    int n = WideCharToMultiByte(cp, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                usedDefault);
+    int n = WideCharToMultiByte(cp, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, usedDefault);
     std::string out(static_cast<std::size_t>(n), '\0');
-    if (n)
-        WideCharToMultiByte(cp, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
-                            usedDefault);
+    if (n) WideCharToMultiByte(cp, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, usedDefault);
     return out;
 }
 
@@ -84,10 +81,12 @@ TEST(CodePage, Utf8MalformedInputBecomesReplacementCharacters) {
     const Case cases[] = {
         {"\xC3\xA9", u"é"},
         {"\xF0\x9F\x98\x80", u"\U0001F600"},
-        {"\xC0\xAF", u"\uFFFD\uFFFD"},              // overlong
-        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},     // encoded surrogate
-        {"\xE3\x81", u"\uFFFD"},                     // truncated sequence
-        {"a\xFF" "b", u"a\uFFFDb"},
+        {"\xC0\xAF", u"\uFFFD\uFFFD"},            // overlong
+        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},  // encoded surrogate
+        {"\xE3\x81", u"\uFFFD"},                  // truncated sequence
+        {"a\xFF"
+         "b",
+         u"a\uFFFDb"},
         {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // beyond U+10FFFF
     };
     for (const auto& c : cases) EXPECT_EQ(veltrix::unicode::utf8ToUtf16(c.bytes), c.text);

@@ -67,12 +67,14 @@ TEST_F(Combo, ListMessagesAnswerAndOutOfRangeIndexesGiveCbErr) {
         WPARAM index;
     };
     const Case bad[] = {
-        {CB_GETLBTEXTLEN, 6},  {CB_GETLBTEXTLEN, static_cast<WPARAM>(-1)}, {CB_DELETESTRING, 6},
-        {CB_GETITEMDATA, 99},  {CB_SETITEMDATA, 6},                         {CB_SETCURSEL, 6},
+        {CB_GETLBTEXTLEN, 6}, {CB_GETLBTEXTLEN, static_cast<WPARAM>(-1)},
+        {CB_DELETESTRING, 6}, {CB_GETITEMDATA, 99},
+        {CB_SETITEMDATA, 6},  {CB_SETCURSEL, 6},
         {CB_INSERTSTRING, 9},
     };
     for (const Case& c : bad)
-        EXPECT_EQ(SendMessageW(combo, c.message, c.index, reinterpret_cast<LPARAM>(u"x")), CB_ERR) << std::hex << c.message;
+        EXPECT_EQ(SendMessageW(combo, c.message, c.index, reinterpret_cast<LPARAM>(u"x")), CB_ERR)
+            << std::hex << c.message;
     WCHAR buffer[4] = {};
     EXPECT_EQ(SendMessageW(combo, CB_GETLBTEXT, 6, reinterpret_cast<LPARAM>(buffer)), CB_ERR);
     EXPECT_EQ(SendMessageW(combo, CB_ADDSTRING, 0, 0), CB_ERR);
@@ -120,7 +122,8 @@ TEST_F(Combo, SortedBoxesInsertInOrderAndTextSelectsAnItem) {
     EXPECT_EQ(item(0), u"Apple");
     EXPECT_EQ(item(1), u"banana");
     EXPECT_EQ(item(2), u"pear");
-    EXPECT_EQ(SendMessageW(combo, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(u"zebra")), 0);  // insert keeps its place
+    EXPECT_EQ(SendMessageW(combo, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(u"zebra")),
+              0);  // insert keeps its place
     EXPECT_EQ(SetWindowTextW(combo, u"BANANA"), TRUE);
     EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 2);
     EXPECT_EQ(SendMessageW(combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(u"cherry")), CB_ERR);
@@ -200,7 +203,8 @@ TEST_F(Combo, KeysMoveTheSelectionOpenChooseAndCancel) {
     ControlHost::chord({}, VK_RETURN);
     EXPECT_FALSE(dropped());
     EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
-    EXPECT_EQ(host.takeCodes(), (std::vector<int>{CBN_DROPDOWN, CBN_SELCHANGE, CBN_SELENDOK, CBN_CLOSEUP, CBN_SELCHANGE}));
+    EXPECT_EQ(host.takeCodes(),
+              (std::vector<int>{CBN_DROPDOWN, CBN_SELCHANGE, CBN_SELENDOK, CBN_CLOSEUP, CBN_SELCHANGE}));
     ControlHost::chord({}, VK_UP);  // at the first item already: nothing
     EXPECT_TRUE(host.takeCodes().empty());
     headless::typeText(u"c");
@@ -255,7 +259,7 @@ TEST_F(Combo, ADropDownHasAnEditChildThatReportsTyping) {
     SendMessageW(combo, CB_SETCURSEL, 2, 0);
     EXPECT_EQ(ControlHost::text(i.hwndItem), u"Cherry");
     EXPECT_TRUE(host.takeCodes().empty());  // setting the field's text is quiet
-    ControlHost::chord({}, VK_DOWN);         // the field passes the list keys on
+    ControlHost::chord({}, VK_DOWN);        // the field passes the list keys on
     EXPECT_EQ(ControlHost::text(i.hwndItem), u"りんご");
     EXPECT_EQ(host.takeCodes(), (std::vector<int>{CBN_SELENDOK, CBN_SELCHANGE}));
     EXPECT_EQ(SendMessageW(combo, CB_GETEDITSEL, 0, 0), MAKELRESULT(0, 3));

@@ -22,15 +22,17 @@ bool anyPixel(HWND window, const RECT& area, COLORREF colour) {
 TEST(ControlPictures, EditFieldsWithSelectionsInEnglishAndJapanese) {
     ControlHost host;
     const UniqueFont font(CreateFontW(-14, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, u"MS UI Gothic"));
-    HWND english = host.create(u"EDIT", u"Listen to the news in English", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL,
-                               16, 16, 260, 26, 1);
-    HWND japanese = host.create(u"EDIT", u"英語のニュースを聞きましょう", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL,
-                                16, 56, 260, 26, 2);
-    HWND area = host.create(u"EDIT", u"One line\r\n二行目の文章です\r\nThird line",
-                            WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 16, 96, 260, 70, 3, WS_EX_CLIENTEDGE);
-    HWND readOnly = host.create(u"EDIT", u"読み取り専用 read-only", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_READONLY, 16, 180,
-                                260, 26, 4);
-    for (HWND w : {english, japanese, area, readOnly}) SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    HWND english = host.create(u"EDIT", u"Listen to the news in English",
+                               WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 16, 16, 260, 26, 1);
+    HWND japanese = host.create(u"EDIT", u"英語のニュースを聞きましょう",
+                                WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 16, 56, 260, 26, 2);
+    HWND area =
+        host.create(u"EDIT", u"One line\r\n二行目の文章です\r\nThird line",
+                    WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 16, 96, 260, 70, 3, WS_EX_CLIENTEDGE);
+    HWND readOnly = host.create(u"EDIT", u"読み取り専用 read-only", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_READONLY, 16,
+                                180, 260, 26, 4);
+    for (HWND w : {english, japanese, area, readOnly})
+        SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     SendMessageW(english, EM_SETSEL, 10, 18);
     SendMessageW(japanese, EM_SETSEL, 0, 2);
     SendMessageW(area, EM_SETSEL, 9, 12);
@@ -48,12 +50,13 @@ TEST(ControlPictures, EditFieldsWithSelectionsInEnglishAndJapanese) {
 
 TEST(ControlPictures, AnOpenComboList) {
     ControlHost host;
-    HWND combo = host.create(u"COMBOBOX", u"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST, 16, 16, 220, 160, 1);
-    HWND dropDown = host.create(u"COMBOBOX", u"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 250, 16,
-                                150, 160, 2);
-    for (const char16_t* item : {u"Choose a dictionary", u"Dictionaries/PDIC/EIJIRO.DIC", u"Dictionaries/PDIC/REIJIRO.DIC",
-                                 u"Dictionaries/WordNet/wnjpn.db", u"英辞郎", u"例辞郎", u"WordNet 日本語", u"Extra 1",
-                                 u"Extra 2", u"Extra 3"})
+    HWND combo =
+        host.create(u"COMBOBOX", u"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST, 16, 16, 220, 160, 1);
+    HWND dropDown = host.create(u"COMBOBOX", u"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
+                                250, 16, 150, 160, 2);
+    for (const char16_t* item : {u"Choose a dictionary", u"Dictionaries/PDIC/EIJIRO.DIC",
+                                 u"Dictionaries/PDIC/REIJIRO.DIC", u"Dictionaries/WordNet/wnjpn.db", u"英辞郎",
+                                 u"例辞郎", u"WordNet 日本語", u"Extra 1", u"Extra 2", u"Extra 3"})
         SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
     SendMessageW(combo, CB_SETCURSEL, 0, 0);
     SendMessageW(dropDown, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u"find history"));

@@ -103,7 +103,8 @@ struct Picker : ::testing::Test {
 TEST_F(Picker, TextAndSystemTimeRoundTrip) {
     EXPECT_EQ(text(), u"2012/05/14");
     SYSTEMTIME got{};
-    EXPECT_EQ(SendMessageW(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&got)), static_cast<LRESULT>(GDT_VALID));
+    EXPECT_EQ(SendMessageW(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&got)),
+              static_cast<LRESULT>(GDT_VALID));
     EXPECT_EQ(got.wYear, 2012);
     EXPECT_EQ(got.wMonth, 5);
     EXPECT_EQ(got.wDay, 14);

@@ -51,26 +51,46 @@ LRESULT panelProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 namespace veltrix::test {
 
 HWND createDemonstrationWindow(HWND children[3]) {
-    WNDCLASSEXW wc{sizeof wc, 0, panelProc, 0, 0, nullptr, nullptr, nullptr,
-                   reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_BTNFACE + 1)), nullptr, u"DemoPanel", nullptr};
+    WNDCLASSEXW wc{sizeof wc,
+                   0,
+                   panelProc,
+                   0,
+                   0,
+                   nullptr,
+                   nullptr,
+                   nullptr,
+                   reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_BTNFACE + 1)),
+                   nullptr,
+                   u"DemoPanel",
+                   nullptr};
     RegisterClassExW(&wc);
-    WNDCLASSEXW frameClass{sizeof frameClass, 0, DefWindowProcW, 0, 0, nullptr, nullptr, nullptr,
-                           reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_BTNFACE + 1)), nullptr,
-                           u"DemoFrame", nullptr};
+    WNDCLASSEXW frameClass{sizeof frameClass,
+                           0,
+                           DefWindowProcW,
+                           0,
+                           0,
+                           nullptr,
+                           nullptr,
+                           nullptr,
+                           reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_BTNFACE + 1)),
+                           nullptr,
+                           u"DemoFrame",
+                           nullptr};
     RegisterClassExW(&frameClass);
-    HWND frame = CreateWindowExW(0, u"DemoFrame", u"Veltrix demonstration", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                 40, 40, 640, 360, nullptr, nullptr, nullptr, nullptr);
+    HWND frame = CreateWindowExW(0, u"DemoFrame", u"Veltrix demonstration", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 40,
+                                 40, 640, 360, nullptr, nullptr, nullptr, nullptr);
     static const Panel panels[] = {
         {u"Sentence", u"The quick brown fox jumps over the lazy dog. Listen, then repeat.", RGB(250, 250, 240)},
-        {u"訳 (Translation)", u"素早い茶色の狐がのろまな犬を飛び越える。聞いてから繰り返しましょう。", RGB(235, 245, 255)},
+        {u"訳 (Translation)", u"素早い茶色の狐がのろまな犬を飛び越える。聞いてから繰り返しましょう。",
+         RGB(235, 245, 255)},
         {u"Explanation 解説", u"\"jump over\" は「～を飛び越える」。Mixed text: 英語 and 日本語 on one line.",
          RGB(240, 255, 240)},
     };
     const RECT places[] = {{10, 10, 310, 170}, {320, 10, 620, 170}, {10, 180, 620, 330}};
     for (int i = 0; i < 3; ++i) {
         children[i] = CreateWindowExW(0, u"DemoPanel", u"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, places[i].left,
-                                      places[i].top, places[i].right - places[i].left,
-                                      places[i].bottom - places[i].top, frame, nullptr, nullptr, nullptr);
+                                      places[i].top, places[i].right - places[i].left, places[i].bottom - places[i].top,
+                                      frame, nullptr, nullptr, nullptr);
         SetWindowLongPtrW(children[i], GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&panels[i]));
     }
     return frame;

@@ -53,8 +53,8 @@ protected:
         wc.lpfnWndProc = recordCommands;
         wc.lpszClassName = u"DesktopBusTest";
         RegisterClassExW(&wc);
-        window = CreateWindowExW(0, u"DesktopBusTest", u"Player", WS_OVERLAPPEDWINDOW, 0, 0, 320, 200, nullptr,
-                                 nullptr, nullptr, nullptr);
+        window = CreateWindowExW(0, u"DesktopBusTest", u"Player", WS_OVERLAPPEDWINDOW, 0, 0, 320, 200, nullptr, nullptr,
+                                 nullptr, nullptr);
         commands.clear();
     }
     void TearDown() override {
@@ -145,9 +145,10 @@ TEST_F(Desktop, TheOpenDialogAsksThePortalAndTakesItsFile) {
     EXPECT_EQ(ofn.nFilterIndex, 2u);  // the portal kept the filter it was given
     EXPECT_TRUE(headless::takeFileDialogs().empty());
     ASSERT_EQ(bus.requests().size(), 1u);
-    EXPECT_EQ(bus.requests()[0], "OpenFile title=Open folder=" + dir.path().string() +
-                                     " filters=Audio File (*.ogg,*.mp3,*.wma):*.[oO][gG][gG],*.[mM][pP]3,*.[wW][mM][aA];"
-                                     "All:* current=All:*");
+    EXPECT_EQ(bus.requests()[0],
+              "OpenFile title=Open folder=" + dir.path().string() +
+                  " filters=Audio File (*.ogg,*.mp3,*.wma):*.[oO][gG][gG],*.[mM][pP]3,*.[wW][mM][aA];"
+                  "All:* current=All:*");
     EXPECT_TRUE(IsWindowEnabled(window));
 }
 
@@ -172,15 +173,17 @@ TEST_F(Desktop, ASavedNameGetsTheDefaultExtensionAndOurOverwriteQuestion) {
     auto boxes = headless::takeMessageBoxes();
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0].caption, u"Confirm Save As");
-    EXPECT_EQ(bus.requests()[0], "SaveFile title=Save As folder=" + dir.path().string() +
-                                     " name=lesson.xml filters=XML File:*.[xX][mM][lL] current=XML File:*.[xX][mM][lL]");
+    EXPECT_EQ(bus.requests()[0],
+              "SaveFile title=Save As folder=" + dir.path().string() +
+                  " name=lesson.xml filters=XML File:*.[xX][mM][lL] current=XML File:*.[xX][mM][lL]");
     headless::setMessageBoxResponder(nullptr);
 }
 
 TEST_F(Desktop, ACancelledPortalIsACancelAndNoPortalMeansTheOwnDialog) {
     WCHAR file[260] = {};
     std::u16string folder = dir.file("");
-    headless::setFileDialogResponder([](const headless::FileDialogShown&) { return headless::FileDialogAnswer::cancel(); });
+    headless::setFileDialogResponder(
+        [](const headless::FileDialogShown&) { return headless::FileDialogAnswer::cancel(); });
     // A bus without a portal: the own dialog, at once.
     OPENFILENAMEW ofn = dialog(file, kAudioFilter, folder);
     EXPECT_FALSE(GetOpenFileNameW(&ofn));

@@ -74,8 +74,8 @@ TEST_F(DesktopEvents, SmallChangesFarApartReachTheScreenAsTheirOwnRectangles) {
 }
 
 TEST_F(DesktopEvents, DroppedFilesGoToTheNamedWindowNotToTheOneUnderThePointer) {
-    HWND other = CreateWindowExW(WS_EX_ACCEPTFILES, loggedClass(), u"Other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600,
-                                 100, 200, 200, nullptr, nullptr, nullptr, nullptr);
+    HWND other = CreateWindowExW(WS_EX_ACCEPTFILES, loggedClass(), u"Other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 100,
+                                 200, 200, nullptr, nullptr, nullptr, nullptr);
     log.name(other, "other");
     DragAcceptFiles(frame, TRUE);
     headless::pumpMessages();
@@ -153,8 +153,8 @@ TEST_F(DesktopEvents, DroppedTextWithoutADropTargetIsLeftAlone) {
 // A late focus notice for the owner of a modal box (sent before the box came)
 // must not take the keyboard away from the box.
 TEST_F(DesktopEvents, AFocusNoticeForADisabledOwnerLeavesTheBoxActive) {
-    HWND box = CreateWindowExW(0, loggedClass(), u"Box", WS_POPUP | WS_CAPTION | WS_VISIBLE, 150, 150, 200, 100,
-                               frame, nullptr, nullptr, nullptr);
+    HWND box = CreateWindowExW(0, loggedClass(), u"Box", WS_POPUP | WS_CAPTION | WS_VISIBLE, 150, 150, 200, 100, frame,
+                               nullptr, nullptr, nullptr);
     EnableWindow(frame, FALSE);
     SetActiveWindow(box);
     headless::pumpMessages();

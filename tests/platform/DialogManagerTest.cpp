@@ -30,22 +30,23 @@ Seen seen;
 
 INT_PTR testProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG:
-        ++seen.initDialogs;
-        seen.initParam = lParam;
-        seen.initFocus = reinterpret_cast<HWND>(wParam);
-        return TRUE;
-    case WM_COMMAND:
-        if (HIWORD(wParam) != BN_CLICKED) return FALSE;  // the edits' focus notices
-        seen.commands.push_back(LOWORD(wParam));
-        if (seen.endOnCommand && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == 9))
-            EndDialog(dialog, LOWORD(wParam));
-        return TRUE;
-    case kAskResult:
-        // A handled message's result travels in DWLP_MSGRESULT.
-        SetWindowLongPtrW(dialog, DWLP_MSGRESULT, 1234);
-        return TRUE;
-    default: return FALSE;
+        case WM_INITDIALOG:
+            ++seen.initDialogs;
+            seen.initParam = lParam;
+            seen.initFocus = reinterpret_cast<HWND>(wParam);
+            return TRUE;
+        case WM_COMMAND:
+            if (HIWORD(wParam) != BN_CLICKED) return FALSE;  // the edits' focus notices
+            seen.commands.push_back(LOWORD(wParam));
+            if (seen.endOnCommand && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == 9))
+                EndDialog(dialog, LOWORD(wParam));
+            return TRUE;
+        case kAskResult:
+            // A handled message's result travels in DWLP_MSGRESULT.
+            SetWindowLongPtrW(dialog, DWLP_MSGRESULT, 1234);
+            return TRUE;
+        default:
+            return FALSE;
     }
 }
 

@@ -13,8 +13,8 @@ namespace veltrix::test {
 class DialogTemplateBuilder {
 public:
     // Classic DLGTEMPLATE; the item count is patched as items are added.
-    DialogTemplateBuilder(DWORD style, DWORD exStyle, short x, short y, short cx, short cy,
-                          const std::u16string& title, WORD pointSize = 0, const std::u16string& face = {}) {
+    DialogTemplateBuilder(DWORD style, DWORD exStyle, short x, short y, short cx, short cy, const std::u16string& title,
+                          WORD pointSize = 0, const std::u16string& face = {}) {
         put<DWORD>(style);
         put<DWORD>(exStyle);
         countAt_ = bytes_.size();

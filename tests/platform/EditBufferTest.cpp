@@ -16,14 +16,9 @@ TEST(EditBuffer, LineTableFollowsCrLfAndLoneLf) {
         std::size_t length;
     };
     const Case cases[] = {
-        {u"", 1, 0, 0, 0},
-        {u"abc", 1, 0, 0, 3},
-        {u"ab\r\ncde", 2, 1, 4, 3},
-        {u"ab\r\ncde", 2, 0, 0, 2},
-        {u"ab\r\n", 2, 1, 4, 0},
-        {u"a\nbc\r\nd", 3, 1, 2, 2},
-        {u"a\nbc\r\nd", 3, 2, 6, 1},
-        {u"a\rb", 1, 0, 0, 3},  // a lone CR is no break
+        {u"", 1, 0, 0, 0},           {u"abc", 1, 0, 0, 3},    {u"ab\r\ncde", 2, 1, 4, 3},
+        {u"ab\r\ncde", 2, 0, 0, 2},  {u"ab\r\n", 2, 1, 4, 0}, {u"a\nbc\r\nd", 3, 1, 2, 2},
+        {u"a\nbc\r\nd", 3, 2, 6, 1}, {u"a\rb", 1, 0, 0, 3},  // a lone CR is no break
     };
     for (const Case& c : cases) {
         EditBuffer b(LineMode::Multi);
@@ -93,7 +88,8 @@ TEST(EditBuffer, TypingJoinsOneUndoStepUntilTheCaretMoves) {
     EditBuffer b(LineMode::Single);
     b.setText(u"x");
     b.moveCaret(1, false);
-    for (char16_t c : std::u16string(u"abc")) b.replaceSelection(std::u16string(1, c), UndoRecording::On, EditKind::Typing);
+    for (char16_t c : std::u16string(u"abc"))
+        b.replaceSelection(std::u16string(1, c), UndoRecording::On, EditKind::Typing);
     EXPECT_EQ(b.text(), u"xabc");
     b.undo();
     EXPECT_EQ(b.text(), u"x");
@@ -135,8 +131,8 @@ TEST(EditBuffer, WordsFollowCharacterClassesInEnglishAndJapanese) {
         std::size_t end = b.wordEnd(c.at);
         EXPECT_EQ(b.text().substr(start, end - start), c.word) << c.at;
     }
-    EXPECT_EQ(b.nextWord(0), 5u);   // to the comma
-    EXPECT_EQ(b.nextWord(5), 7u);   // comma and the space after it
+    EXPECT_EQ(b.nextWord(0), 5u);  // to the comma
+    EXPECT_EQ(b.nextWord(5), 7u);  // comma and the space after it
     EXPECT_EQ(b.previousWord(12), 7u);
     EXPECT_EQ(b.previousWord(0), 0u);
 }

@@ -172,8 +172,8 @@ LRESULT refusingPaste(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 TEST_F(Edit, ClipboardKeysReachASubclassingProcedureAsMessages) {
     make(kField, u"keep");
     setClipboard(u"pasted");
-    originalProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(refusingPaste)));
+    originalProc =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(refusingPaste)));
     pastesSeen = 0;
     ControlHost::chord({VK_CONTROL}, 'V');
     ControlHost::chord({VK_SHIFT}, VK_INSERT);
@@ -228,11 +228,11 @@ TEST_F(Edit, SetSelMessagesFollowWindows) {
         DWORD wantStart, wantEnd;
     };
     const Case cases[] = {
-        {0, -1, 0, 10},                           // all
-        {5, 2, 2, 5},                             // reported in order
-        {3, 99, 3, 10},                           // clamped
-        {static_cast<WPARAM>(-1), 0, 10, 10},     // -1 keeps the caret and drops the selection
-        {static_cast<WPARAM>(-2), 4, 4, 10},      // other negative starts mean the end
+        {0, -1, 0, 10},                        // all
+        {5, 2, 2, 5},                          // reported in order
+        {3, 99, 3, 10},                        // clamped
+        {static_cast<WPARAM>(-1), 0, 10, 10},  // -1 keeps the caret and drops the selection
+        {static_cast<WPARAM>(-2), 4, 4, 10},   // other negative starts mean the end
     };
     for (const Case& c : cases) {
         SendMessageW(edit, EM_SETSEL, c.start, c.end);

@@ -45,11 +45,16 @@ TEST(FileDialogModel, PatternsMatchAsOnWindows) {
         bool match;
     };
     const Case cases[] = {
-        {u"song.mp3", u"*.mp3", true},        {u"SONG.MP3", u"*.mp3", true},
-        {u"song.mp3.txt", u"*.mp3", false},   {u"song.ogg", u"*.mp3;*.ogg", true},
-        {u"song.ogg", u"*.mp3; *.ogg", true}, {u"README", u"*.*", true},
-        {u"a.b", u"?.b", true},               {u"ab.b", u"?.b", false},
-        {u"x.lrc.lrc", u"*.lrc", true},       {u"anything", u"", true},
+        {u"song.mp3", u"*.mp3", true},
+        {u"SONG.MP3", u"*.mp3", true},
+        {u"song.mp3.txt", u"*.mp3", false},
+        {u"song.ogg", u"*.mp3;*.ogg", true},
+        {u"song.ogg", u"*.mp3; *.ogg", true},
+        {u"README", u"*.*", true},
+        {u"a.b", u"?.b", true},
+        {u"ab.b", u"?.b", false},
+        {u"x.lrc.lrc", u"*.lrc", true},
+        {u"anything", u"", true},
         {u"aaaaaaaaaaaaaaaaaaaaaaaaaab", u"*a*a*a*a*a*a*c", false},
     };
     for (const auto& c : cases)
@@ -78,9 +83,13 @@ TEST(FileDialogModel, PathsAreNormalised) {
         std::u16string path, base, expected;
     };
     const Case cases[] = {
-        {u"/a/b/../c", u"/", u"/a/c"},      {u"c:\\x", u"/a", u"/a/c:/x"},  {u"..", u"/a/b", u"/a"},
-        {u"../../..", u"/a", u"/"},         {u"sub/./f.txt", u"/a", u"/a/sub/f.txt"},
-        {u"//a///b/", u"/", u"/a/b"},       {u"\\a\\b", u"/x", u"/a/b"},
+        {u"/a/b/../c", u"/", u"/a/c"},
+        {u"c:\\x", u"/a", u"/a/c:/x"},
+        {u"..", u"/a/b", u"/a"},
+        {u"../../..", u"/a", u"/"},
+        {u"sub/./f.txt", u"/a", u"/a/sub/f.txt"},
+        {u"//a///b/", u"/", u"/a/b"},
+        {u"\\a\\b", u"/x", u"/a/b"},
     };
     for (const auto& c : cases) EXPECT_EQ(normalisePath(c.path, c.base), c.expected);
     EXPECT_EQ(parentFolder(u"/"), u"/");
@@ -138,8 +147,7 @@ TEST(FileDialogModel, TypedTextMeansWhatAUserExpects) {
          f.at(u"notes.txt")},
         {"save without the prompt flag", FileDialogMode::Save, 0, u"notes.txt", u"", Action::Choose,
          f.at(u"notes.txt")},
-        {"save into a missing folder is refused", FileDialogMode::Save, 0, u"nowhere/x.txt", u"", Action::Refuse,
-         u""},
+        {"save into a missing folder is refused", FileDialogMode::Save, 0, u"nowhere/x.txt", u"", Action::Refuse, u""},
     };
     for (const auto& c : cases) {
         TypedOutcome o = resolveTyped(c.mode, c.flags, f.root, c.typed, c.extension);
@@ -168,8 +176,8 @@ struct FileDialogs : ::testing::Test {
         headless::pumpMessages();
         headless::takeFileDialogs();
         headless::takeMessageBoxes();
-        owner = CreateWindowExW(0, loggedClass(), u"Owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 800, 600,
-                                nullptr, nullptr, nullptr, nullptr);
+        owner = CreateWindowExW(0, loggedClass(), u"Owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 800, 600, nullptr,
+                                nullptr, nullptr, nullptr);
         headless::pumpMessages();
         ofn.lStructSize = sizeof ofn;
         ofn.hwndOwner = owner;
@@ -389,9 +397,8 @@ TEST_F(FileDialogs, TheInitialFileNamesTheFolderAndTheName) {
 }
 
 TEST_F(FileDialogs, BadArgumentsAndSmallBuffersFail) {
-    headless::setFileDialogResponder([](const headless::FileDialogShown&) {
-        return headless::FileDialogAnswer::choose(u"song.mp3");
-    });
+    headless::setFileDialogResponder(
+        [](const headless::FileDialogShown&) { return headless::FileDialogAnswer::choose(u"song.mp3"); });
     OPENFILENAMEW small = ofn;
     WCHAR tiny[8] = {};
     small.lpstrFile = tiny;

@@ -104,10 +104,11 @@ TEST(GdiHandles, TheScreenDcIsReleased) {
 }
 
 TEST(GdiHandles, AWindowDcDrawsOnTheFrameAndAClientDcInsideIt) {
-    WNDCLASSEXW wc{sizeof wc, 0, DefWindowProcW, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, u"HandlesFrame", nullptr};
+    WNDCLASSEXW wc{sizeof wc, 0,       DefWindowProcW,  0,      0, nullptr, nullptr, nullptr,
+                   nullptr,   nullptr, u"HandlesFrame", nullptr};
     RegisterClassExW(&wc);
-    HWND frame = CreateWindowExW(0, u"HandlesFrame", u"", WS_POPUP | WS_VISIBLE, 0, 0, 60, 40, nullptr, nullptr, nullptr,
-                                 nullptr);
+    HWND frame = CreateWindowExW(0, u"HandlesFrame", u"", WS_POPUP | WS_VISIBLE, 0, 0, 60, 40, nullptr, nullptr,
+                                 nullptr, nullptr);
     HWND child = CreateWindowExW(0, u"HandlesFrame", u"", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10, 30, 20, frame,
                                  nullptr, nullptr, nullptr);
     veltrix::platform::headless::pumpMessages();

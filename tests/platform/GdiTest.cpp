@@ -87,9 +87,9 @@ TEST(Gdi, RectanglesExcludeTheirRightAndBottomEdges) {
         int x, y;
         COLORREF expected;
     };
-    for (const Case& k : {Case{2, 2, kBlack}, Case{7, 7, kBlack}, Case{7, 2, kBlack}, Case{8, 8, kWhite},
-                          Case{8, 3, kWhite}, Case{3, 3, RGB(255, 0, 0)}, Case{6, 6, RGB(255, 0, 0)},
-                          Case{1, 1, kWhite}})
+    for (const Case& k :
+         {Case{2, 2, kBlack}, Case{7, 7, kBlack}, Case{7, 2, kBlack}, Case{8, 8, kWhite}, Case{8, 3, kWhite},
+          Case{3, 3, RGB(255, 0, 0)}, Case{6, 6, RGB(255, 0, 0)}, Case{1, 1, kWhite}})
         EXPECT_EQ(c.at(k.x, k.y), k.expected) << k.x << "," << k.y;
     RECT r{10, 10, 12, 13};
     FillRect(c.dc, &r, red);

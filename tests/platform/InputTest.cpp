@@ -108,9 +108,14 @@ TEST_F(Input, DoubleClicksOnlyForClassesThatAskForThem) {
     headless::click(Button::Left, {355, 115});
     headless::click(Button::Left, {355, 115});
     headless::pumpMessages();
-    EXPECT_TRUE(log.matches({{"left", WM_LBUTTONDOWN}, {"left", WM_LBUTTONUP}, {"left", WM_LBUTTONDBLCLK},
-                             {"left", WM_LBUTTONUP}, {"right", WM_LBUTTONDOWN}, {"right", WM_LBUTTONUP},
-                             {"right", WM_LBUTTONDOWN}, {"right", WM_LBUTTONUP}}));
+    EXPECT_TRUE(log.matches({{"left", WM_LBUTTONDOWN},
+                             {"left", WM_LBUTTONUP},
+                             {"left", WM_LBUTTONDBLCLK},
+                             {"left", WM_LBUTTONUP},
+                             {"right", WM_LBUTTONDOWN},
+                             {"right", WM_LBUTTONUP},
+                             {"right", WM_LBUTTONDOWN},
+                             {"right", WM_LBUTTONUP}}));
 }
 
 TEST_F(Input, MouseLeaveComesOnceAfterTracking) {
@@ -146,9 +151,16 @@ TEST_F(Input, KeysGoToTheFocusAndControlKeysTranslateToCharacters) {
     headless::pressKey('C');
     headless::key(VK_CONTROL, false);
     headless::pumpMessages();
-    EXPECT_TRUE(log.matches({{"right", WM_KEYDOWN}, {"right", WM_CHAR}, {"right", WM_KEYUP}, {"right", WM_CHAR},
-                             {"right", WM_CHAR}, {"right", WM_KEYDOWN}, {"right", WM_KEYDOWN}, {"right", WM_CHAR},
-                             {"right", WM_KEYUP}, {"right", WM_KEYUP}}));
+    EXPECT_TRUE(log.matches({{"right", WM_KEYDOWN},
+                             {"right", WM_CHAR},
+                             {"right", WM_KEYUP},
+                             {"right", WM_CHAR},
+                             {"right", WM_CHAR},
+                             {"right", WM_KEYDOWN},
+                             {"right", WM_KEYDOWN},
+                             {"right", WM_CHAR},
+                             {"right", WM_KEYUP},
+                             {"right", WM_KEYUP}}));
     auto chars = log.of(WM_CHAR);
     ASSERT_EQ(chars.size(), 4u);
     EXPECT_EQ(chars[0].wParam, u'\r');

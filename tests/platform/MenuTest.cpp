@@ -51,7 +51,7 @@ TEST(MenuTable, SubmenusFormTreesWithoutCycles) {
     HMENU a = CreatePopupMenu(), b = CreatePopupMenu(), c = CreatePopupMenu();
     ASSERT_TRUE(AppendMenuW(a, MF_POPUP, reinterpret_cast<UINT_PTR>(b), u"b"));
     ASSERT_TRUE(AppendMenuW(b, MF_POPUP, reinterpret_cast<UINT_PTR>(c), u"c"));
-    EXPECT_FALSE(AppendMenuW(c, MF_POPUP, reinterpret_cast<UINT_PTR>(a), u"a"));  // would hold itself
+    EXPECT_FALSE(AppendMenuW(c, MF_POPUP, reinterpret_cast<UINT_PTR>(a), u"a"));        // would hold itself
     EXPECT_FALSE(AppendMenuW(a, MF_POPUP, reinterpret_cast<UINT_PTR>(c), u"c again"));  // has a place already
     EXPECT_FALSE(AppendMenuW(a, MF_POPUP, reinterpret_cast<UINT_PTR>(a), u"self"));
     // Removing gives the submenu back; deleting ends it.
@@ -85,8 +85,8 @@ struct PopupMenus : ::testing::Test {
             return RegisterClassExW(&wc) != 0;
         }();
         ASSERT_TRUE(registered);
-        owner = CreateWindowExW(0, u"MenuOwner", u"Owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 640, 480, nullptr,
-                                nullptr, nullptr, nullptr);
+        owner = CreateWindowExW(0, u"MenuOwner", u"Owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 640, 480,
+                                nullptr, nullptr, nullptr, nullptr);
         more = CreatePopupMenu();
         AppendMenuW(more, MF_STRING, 31, u"&First inner");
         AppendMenuW(more, MF_STRING, 32, u"&Second inner");
@@ -177,9 +177,9 @@ TEST_F(PopupMenus, KeysMoveChooseOpenAndClose) {
         {{VK_UP, VK_RETURN}, u"", 13},                      // up from nothing: the last item
         {{VK_UP, VK_UP, VK_RIGHT, VK_DOWN, VK_RETURN}, u"", 32},
         {{VK_UP, VK_UP, VK_RIGHT, VK_LEFT, VK_UP, VK_RETURN}, u"", 12},
-        {{}, u"j", 12},                                     // the access key after "&"
-        {{}, u"ms", 32},                                    // into the submenu, then its key
-        {{}, u"cc", 0},                                     // two items share C: it only moves
+        {{}, u"j", 12},   // the access key after "&"
+        {{}, u"ms", 32},  // into the submenu, then its key
+        {{}, u"cc", 0},   // two items share C: it only moves
         {{VK_ESCAPE}, u"", 0},
         {{VK_UP, VK_UP, VK_RIGHT, VK_ESCAPE, VK_UP, VK_RETURN}, u"", 12},  // Escape closes one level
     };
@@ -262,7 +262,7 @@ TEST_F(PopupMenus, PictureOfAMenuWithASubmenu) {
         headless::pumpMessages();
         EXPECT_TRUE(headless::savePicture(s.popup, "popup-menu.png"));
         EXPECT_EQ(headless::pixel(s.popup, 100, 4 + 14), RGB(0xE4, 0xEE, 0xF9));  // the highlight
-        EXPECT_EQ(headless::pixel(s.popup, 0, 0), RGB(0xC8, 0xC8, 0xC8));          // the border
+        EXPECT_EQ(headless::pixel(s.popup, 0, 0), RGB(0xC8, 0xC8, 0xC8));         // the border
         return 0;
     });
 }

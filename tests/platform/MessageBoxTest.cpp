@@ -206,9 +206,8 @@ TEST_F(MessageBoxes, AnOwnerClosedWhileItsBoxRunsEndsTheBox) {
 }
 
 TEST_F(MessageBoxes, AWorkerThreadShowsItsOwnBox) {
-    headless::setMessageBoxResponder([](const headless::MessageBoxShown& s) {
-        return s.text == u"From a worker" ? IDYES : IDNO;
-    });
+    headless::setMessageBoxResponder(
+        [](const headless::MessageBoxShown& s) { return s.text == u"From a worker" ? IDYES : IDNO; });
     int answer = 0;
     std::thread worker([&] { answer = MessageBoxW(nullptr, u"From a worker", u"Veltrix", MB_YESNO); });
     worker.join();
@@ -228,11 +227,22 @@ TEST_F(MessageBoxes, PicturesShowTheIconTextAndButtons) {
         {"message-box-english.png",
          u"An incorrect version of BASS.DLL was loaded (2.4 is required). The program goes on without sound; "
          u"put the right version into the Plugins folder and start it again.",
-         u"Incorrect BASS.DLL", MB_OK | MB_ICONERROR, {26, 36}, RGB(0xC4, 0x2B, 0x1C)},
-        {"message-box-japanese.png", u"現在このファイルは使用中です。\r\n/home/user/音声/レッスン 01.mp3\r\n保存しますか？",
-         u"Veltrix", MB_YESNOCANCEL | MB_ICONQUESTION, {26, 36}, RGB(0x00, 0x67, 0xC0)},
-        {"message-box-warning.png", u"HTML を取得できませんでした！", u"Veltrix", MB_OKCANCEL | MB_ICONWARNING,
-         {28, 46}, RGB(0xF7, 0xC2, 0x3A)},
+         u"Incorrect BASS.DLL",
+         MB_OK | MB_ICONERROR,
+         {26, 36},
+         RGB(0xC4, 0x2B, 0x1C)},
+        {"message-box-japanese.png",
+         u"現在このファイルは使用中です。\r\n/home/user/音声/レッスン 01.mp3\r\n保存しますか？",
+         u"Veltrix",
+         MB_YESNOCANCEL | MB_ICONQUESTION,
+         {26, 36},
+         RGB(0x00, 0x67, 0xC0)},
+        {"message-box-warning.png",
+         u"HTML を取得できませんでした！",
+         u"Veltrix",
+         MB_OKCANCEL | MB_ICONWARNING,
+         {28, 46},
+         RGB(0xF7, 0xC2, 0x3A)},
     };
     for (const auto& c : cases) {
         COLORREF seen = CLR_INVALID, below = CLR_INVALID;

@@ -24,7 +24,8 @@ protected:
         headless::pumpMessages();
     }
     HWND makeFrame(DWORD style = WS_OVERLAPPEDWINDOW) {
-        frame = CreateWindowExW(0, loggedClass(), u"Frame", style, 10, 20, 300, 200, nullptr, nullptr, nullptr, nullptr);
+        frame =
+            CreateWindowExW(0, loggedClass(), u"Frame", style, 10, 20, 300, 200, nullptr, nullptr, nullptr, nullptr);
         log.name(frame, "frame");
         return frame;
     }
@@ -38,17 +39,28 @@ protected:
 
 TEST_F(MessageSequence, HiddenOverlappedCreation) {
     makeFrame();
-    EXPECT_TRUE(log.matches({{"frame", WM_NCCREATE}, {"frame", WM_NCCALCSIZE}, {"frame", WM_CREATE},
-                             {"frame", WM_SIZE}, {"frame", WM_MOVE}}));
+    EXPECT_TRUE(log.matches({{"frame", WM_NCCREATE},
+                             {"frame", WM_NCCALCSIZE},
+                             {"frame", WM_CREATE},
+                             {"frame", WM_SIZE},
+                             {"frame", WM_MOVE}}));
     EXPECT_FALSE(IsWindowVisible(frame));
 }
 
 TEST_F(MessageSequence, VisibleOverlappedCreationActivatesAndFocuses) {
     makeFrame(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-    EXPECT_TRUE(log.matches({{"frame", WM_NCCREATE}, {"frame", WM_NCCALCSIZE}, {"frame", WM_CREATE},
-                             {"frame", WM_SIZE}, {"frame", WM_MOVE}, {"frame", WM_SHOWWINDOW},
-                             {"frame", WM_WINDOWPOSCHANGING}, {"frame", WM_ACTIVATEAPP}, {"frame", WM_NCACTIVATE},
-                             {"frame", WM_ACTIVATE}, {"frame", WM_SETFOCUS}, {"frame", WM_WINDOWPOSCHANGED}}));
+    EXPECT_TRUE(log.matches({{"frame", WM_NCCREATE},
+                             {"frame", WM_NCCALCSIZE},
+                             {"frame", WM_CREATE},
+                             {"frame", WM_SIZE},
+                             {"frame", WM_MOVE},
+                             {"frame", WM_SHOWWINDOW},
+                             {"frame", WM_WINDOWPOSCHANGING},
+                             {"frame", WM_ACTIVATEAPP},
+                             {"frame", WM_NCACTIVATE},
+                             {"frame", WM_ACTIVATE},
+                             {"frame", WM_SETFOCUS},
+                             {"frame", WM_WINDOWPOSCHANGED}}));
     EXPECT_EQ(GetFocus(), frame);
     EXPECT_EQ(GetActiveWindow(), frame);
     EXPECT_TRUE(headless::shown(frame));
@@ -58,8 +70,12 @@ TEST_F(MessageSequence, ChildCreationNotifiesParentLast) {
     makeFrame();
     log.clear();
     makeChild(frame, "child", 7, WS_CHILD);
-    EXPECT_TRUE(log.matches({{"child", WM_NCCREATE}, {"child", WM_NCCALCSIZE}, {"child", WM_CREATE},
-                             {"child", WM_SIZE}, {"child", WM_MOVE}, {"frame", WM_PARENTNOTIFY}}));
+    EXPECT_TRUE(log.matches({{"child", WM_NCCREATE},
+                             {"child", WM_NCCALCSIZE},
+                             {"child", WM_CREATE},
+                             {"child", WM_SIZE},
+                             {"child", WM_MOVE},
+                             {"frame", WM_PARENTNOTIFY}}));
     auto notify = log.of(WM_PARENTNOTIFY);
     ASSERT_EQ(notify.size(), 1u);
     EXPECT_EQ(LOWORD(notify[0].wParam), WM_CREATE);
@@ -71,7 +87,8 @@ TEST_F(MessageSequence, ShowingAChild) {
     HWND child = makeChild(frame, "child", 1, WS_CHILD);
     log.clear();
     ShowWindow(child, SW_SHOW);
-    EXPECT_TRUE(log.matches({{"child", WM_SHOWWINDOW}, {"child", WM_WINDOWPOSCHANGING}, {"child", WM_WINDOWPOSCHANGED}}));
+    EXPECT_TRUE(
+        log.matches({{"child", WM_SHOWWINDOW}, {"child", WM_WINDOWPOSCHANGING}, {"child", WM_WINDOWPOSCHANGED}}));
     log.clear();
     ShowWindow(child, SW_SHOW);  // already visible: nothing
     EXPECT_TRUE(log.matches({}));
@@ -85,8 +102,14 @@ TEST_F(MessageSequence, DestroyingATreeParentsFirstThenChildrenFirst) {
     (void)b;
     log.clear();
     DestroyWindow(frame);
-    EXPECT_TRUE(log.matches({{"frame", WM_DESTROY}, {"a", WM_DESTROY}, {"a1", WM_DESTROY}, {"b", WM_DESTROY},
-                             {"b", WM_NCDESTROY}, {"a1", WM_NCDESTROY}, {"a", WM_NCDESTROY}, {"frame", WM_NCDESTROY}}));
+    EXPECT_TRUE(log.matches({{"frame", WM_DESTROY},
+                             {"a", WM_DESTROY},
+                             {"a1", WM_DESTROY},
+                             {"b", WM_DESTROY},
+                             {"b", WM_NCDESTROY},
+                             {"a1", WM_NCDESTROY},
+                             {"a", WM_NCDESTROY},
+                             {"frame", WM_NCDESTROY}}));
     EXPECT_FALSE(IsWindow(a));
 }
 
@@ -94,9 +117,14 @@ TEST_F(MessageSequence, DestroyingAVisibleActiveFrameDeactivatesFirst) {
     makeFrame(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
     log.clear();
     DestroyWindow(frame);
-    EXPECT_TRUE(log.matches({{"frame", WM_WINDOWPOSCHANGING}, {"frame", WM_WINDOWPOSCHANGED}, {"frame", WM_NCACTIVATE},
-                             {"frame", WM_ACTIVATE}, {"frame", WM_ACTIVATEAPP}, {"frame", WM_KILLFOCUS},
-                             {"frame", WM_DESTROY}, {"frame", WM_NCDESTROY}}));
+    EXPECT_TRUE(log.matches({{"frame", WM_WINDOWPOSCHANGING},
+                             {"frame", WM_WINDOWPOSCHANGED},
+                             {"frame", WM_NCACTIVATE},
+                             {"frame", WM_ACTIVATE},
+                             {"frame", WM_ACTIVATEAPP},
+                             {"frame", WM_KILLFOCUS},
+                             {"frame", WM_DESTROY},
+                             {"frame", WM_NCDESTROY}}));
     EXPECT_EQ(GetFocus(), nullptr);
 }
 
@@ -117,9 +145,23 @@ TEST_F(MessageSequence, MovingAndSizing) {
         std::vector<Expected> expected;
     };
     std::vector<Case> cases = {
-        {"move only", 9, 9, 50, 40, {{"child", WM_WINDOWPOSCHANGING}, {"child", WM_WINDOWPOSCHANGED}, {"child", WM_MOVE}}},
-        {"size only", 9, 9, 60, 45, {{"child", WM_WINDOWPOSCHANGING}, {"child", WM_WINDOWPOSCHANGED}, {"child", WM_SIZE}}},
-        {"both", 1, 2, 70, 50,
+        {"move only",
+         9,
+         9,
+         50,
+         40,
+         {{"child", WM_WINDOWPOSCHANGING}, {"child", WM_WINDOWPOSCHANGED}, {"child", WM_MOVE}}},
+        {"size only",
+         9,
+         9,
+         60,
+         45,
+         {{"child", WM_WINDOWPOSCHANGING}, {"child", WM_WINDOWPOSCHANGED}, {"child", WM_SIZE}}},
+        {"both",
+         1,
+         2,
+         70,
+         50,
          {{"child", WM_WINDOWPOSCHANGING}, {"child", WM_WINDOWPOSCHANGED}, {"child", WM_SIZE}, {"child", WM_MOVE}}},
         {"nothing", 1, 2, 70, 50, {{"child", WM_WINDOWPOSCHANGING}, {"child", WM_WINDOWPOSCHANGED}}},
     };
@@ -162,8 +204,8 @@ TEST_F(MessageSequence, ActivationRestoresTheLastFocusedChild) {
     log.name(frame, "first");
     HWND edit = makeChild(frame, "edit", 1);
     SetFocus(edit);
-    HWND other = CreateWindowExW(0, loggedClass(), u"Other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100, 100,
-                                 nullptr, nullptr, nullptr, nullptr);
+    HWND other = CreateWindowExW(0, loggedClass(), u"Other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100, 100, nullptr,
+                                 nullptr, nullptr, nullptr);
     EXPECT_EQ(GetFocus(), other);
     SetActiveWindow(frame);
     EXPECT_EQ(GetFocus(), edit);

@@ -35,7 +35,8 @@ LRESULT paintingProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 LPCWSTR painterClass() {
     WNDCLASSEXW wc{};
     if (!GetClassInfoExW(nullptr, u"Painter", &wc)) {
-        wc = WNDCLASSEXW{sizeof wc, 0, paintingProc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, u"Painter", nullptr};
+        wc = WNDCLASSEXW{sizeof wc, 0,       paintingProc, 0,       0,          nullptr,
+                         nullptr,   nullptr, nullptr,      nullptr, u"Painter", nullptr};
         RegisterClassExW(&wc);
     }
     return u"Painter";
@@ -119,8 +120,8 @@ TEST_F(Paint, ResizingTheFrameResizesItsPicture) {
 }
 
 TEST_F(Paint, ErasingUsesTheClassBackground) {
-    HWND plain = CreateWindowExW(0, loggedClass(), u"", WS_CHILD | WS_VISIBLE, 100, 70, 20, 20, frame, nullptr,
-                                 nullptr, nullptr);
+    HWND plain = CreateWindowExW(0, loggedClass(), u"", WS_CHILD | WS_VISIBLE, 100, 70, 20, 20, frame, nullptr, nullptr,
+                                 nullptr);
     headless::pumpMessages();
     EXPECT_EQ(headless::pixel(plain, 5, 5), GetSysColor(COLOR_WINDOW));
 }

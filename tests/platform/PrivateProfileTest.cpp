@@ -41,7 +41,8 @@ TEST(PrivateProfile, MissingFileGivesDefaultsAndFirstWriteCreatesUnicodeFile) {
 
 TEST(PrivateProfile, WritesKeepEverythingElseByteForByte) {
     TempDir dir;
-    dir.write("s.ini", utf16le(u"; 設定\r\n[Window]\r\nMainLeft=10\r\nMainTop=20\r\n\r\n[Player]\r\nFont=ＭＳ ゴシック\r\n"));
+    dir.write("s.ini",
+              utf16le(u"; 設定\r\n[Window]\r\nMainLeft=10\r\nMainTop=20\r\n\r\n[Player]\r\nFont=ＭＳ ゴシック\r\n"));
     auto file = dir.file("s.ini");
     ASSERT_TRUE(WritePrivateProfileStringW(u"window", u"MAINTOP", u"-5", file.c_str()));
     ASSERT_TRUE(WritePrivateProfileStringW(u"Window", u"MainWidth", u"640", file.c_str()));

@@ -17,7 +17,8 @@ struct Queue : ::testing::Test {
     HWND window = nullptr;
     void SetUp() override {
         headless::pumpMessages();
-        window = CreateWindowExW(0, loggedClass(), u"Q", WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+        window =
+            CreateWindowExW(0, loggedClass(), u"Q", WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
         MessageLog::instance().clear();
     }
     void TearDown() override {

@@ -2,8 +2,8 @@
 // the whole X screen, read back from the X server:
 //   xvfb-run -s "-screen 0 800x480x24" build/tests/platform_sdl_demonstration shot.png
 // Not a test: it needs an X display, which the tests never do.
-#include <cairo-xlib.h>
 #include <X11/Xlib.h>
+#include <cairo-xlib.h>
 
 #include <chrono>
 #include <cstdio>

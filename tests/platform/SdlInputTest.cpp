@@ -323,8 +323,8 @@ TEST_F(SdlInput, UncoveringAWindowShowsItAgain) {
 }
 
 TEST_F(SdlInput, DroppedFilesGoToTheWindowTheWindowSystemNames) {
-    HWND other = CreateWindowExW(WS_EX_ACCEPTFILES, loggedClass(), u"Other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 500,
-                                 40, 200, 200, nullptr, nullptr, nullptr, nullptr);
+    HWND other = CreateWindowExW(WS_EX_ACCEPTFILES, loggedClass(), u"Other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 500, 40,
+                                 200, 200, nullptr, nullptr, nullptr, nullptr);
     log.name(other, "other");
     DragAcceptFiles(frame, TRUE);
     settle(300);

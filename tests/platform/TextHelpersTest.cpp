@@ -19,7 +19,9 @@ TEST(Unicode, OffsetsMapEveryUnitToItsFirstByteAndPairsToOnePlace) {
     // a (1 byte), 日 (3), U+1F600 as a pair (4), b (1), a lone low surrogate (3: U+FFFD).
     const std::u16string text = u"a\u65E5\U0001F600b" + std::u16string(1, u'\xDC00');
     const std::string utf8 = unicode::utf16ToUtf8(text, offsets);
-    EXPECT_EQ(utf8, "a\xE6\x97\xA5\xF0\x9F\x98\x80" "b\xEF\xBF\xBD");
+    EXPECT_EQ(utf8,
+              "a\xE6\x97\xA5\xF0\x9F\x98\x80"
+              "b\xEF\xBF\xBD");
     EXPECT_EQ(offsets, (std::vector<int>{0, 1, 4, 4, 8, 9, 12}));
     EXPECT_EQ(utf8, unicode::utf16ToUtf8(text)) << "both forms encode alike";
     EXPECT_EQ(unicode::utf16ToUtf8(u"", offsets), "");
@@ -61,9 +63,14 @@ TEST(FileExtension, TheLastDotOfTheFileNameInLowerCase) {
         const char16_t* extension;
     };
     const Case cases[] = {
-        {u"C:\\Music\\Song.MP3", u".mp3"}, {u"/home/me/lesson.tar.gz", u".gz"}, {u"notes", u""},
-        {u"a.b\\notes", u""},              {u"a.b/notes", u""},                  {u"trailing.", u"."},
-        {u"folder/.hidden", u".hidden"},   {u"", u""},
+        {u"C:\\Music\\Song.MP3", u".mp3"},
+        {u"/home/me/lesson.tar.gz", u".gz"},
+        {u"notes", u""},
+        {u"a.b\\notes", u""},
+        {u"a.b/notes", u""},
+        {u"trailing.", u"."},
+        {u"folder/.hidden", u".hidden"},
+        {u"", u""},
     };
     for (const Case& c : cases) EXPECT_EQ(paths::extensionOf(c.path), c.extension) << std::u16string(c.path).size();
     EXPECT_TRUE(paths::hasExtension(u"x/Lesson.Ogg", {u".mp3", u".ogg", u".wma"}));

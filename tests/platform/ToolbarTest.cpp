@@ -56,7 +56,7 @@ COLORREF stripPixel(int x, int y) {
 }
 
 struct Received {
-    std::vector<int> commands;          // WM_COMMAND ids
+    std::vector<int> commands;  // WM_COMMAND ids
     std::vector<HWND> commandSenders;
     std::vector<HWND> commandReceivers;
     std::vector<NMTOOLBARW> dropDowns;  // TBN_DROPDOWN records
@@ -191,11 +191,10 @@ struct Toolbars : ::testing::Test {
         headless::pumpMessages();
         receiver = &got;
         frame = makeWindow(u"Tool bar", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 80, 420, 200, nullptr);
-        bar = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr,
-                              WS_CHILD | WS_VISIBLE | CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN | TBSTYLE_FLAT |
-                                  TBSTYLE_TOOLTIPS,
-                              10, 10, 300, 24, frame, reinterpret_cast<HMENU>(static_cast<std::intptr_t>(77)), nullptr,
-                              nullptr);
+        bar = CreateWindowExW(
+            0, TOOLBARCLASSNAMEW, nullptr,
+            WS_CHILD | WS_VISIBLE | CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS,
+            10, 10, 300, 24, frame, reinterpret_cast<HMENU>(static_cast<std::intptr_t>(77)), nullptr, nullptr);
         ASSERT_NE(bar, nullptr);
         SendMessageW(bar, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
         SendMessageW(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
@@ -247,7 +246,7 @@ TEST_F(Toolbars, ButtonsAreLaidOutLeftToRightWithArrowsAndSeparators) {
         RECT rect;
     };
     const Expected expected[] = {
-        {1, {0, 0, 24, 23}},  {2, {24, 0, 48, 23}},  {3, {56, 0, 93, 23}},
+        {1, {0, 0, 24, 23}},   {2, {24, 0, 48, 23}},   {3, {56, 0, 93, 23}},
         {4, {93, 0, 117, 23}}, {5, {117, 0, 141, 23}}, {6, {141, 0, 165, 23}},
     };
     for (const Expected& e : expected) {

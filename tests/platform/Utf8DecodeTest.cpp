@@ -26,10 +26,14 @@ std::u16string referenceDecode(const std::string& bytes, std::size_t* wellFormed
         std::size_t length = 0;
         unsigned low = 0x80, high = 0xBF;
         char32_t c = 0;
-        if (b < 0x80) length = 1, c = b;
-        else if (b >= 0xC2 && b <= 0xDF) length = 2, c = b & 0x1F;
-        else if (b >= 0xE0 && b <= 0xEF) length = 3, c = b & 0x0F, low = b == 0xE0 ? 0xA0 : 0x80, high = b == 0xED ? 0x9F : 0xBF;
-        else if (b >= 0xF0 && b <= 0xF4) length = 4, c = b & 0x07, low = b == 0xF0 ? 0x90 : 0x80, high = b == 0xF4 ? 0x8F : 0xBF;
+        if (b < 0x80)
+            length = 1, c = b;
+        else if (b >= 0xC2 && b <= 0xDF)
+            length = 2, c = b & 0x1F;
+        else if (b >= 0xE0 && b <= 0xEF)
+            length = 3, c = b & 0x0F, low = b == 0xE0 ? 0xA0 : 0x80, high = b == 0xED ? 0x9F : 0xBF;
+        else if (b >= 0xF0 && b <= 0xF4)
+            length = 4, c = b & 0x07, low = b == 0xF0 ? 0x90 : 0x80, high = b == 0xF4 ? 0x8F : 0xBF;
         std::size_t taken = 1;
         bool good = length != 0;
         for (; good && taken < length; ++taken) {
@@ -67,8 +71,8 @@ std::u16string referenceDecode(const std::string& bytes, std::size_t* wellFormed
 // that nothing past the units it reports was written.
 std::u16string decode(const std::string& bytes, veltrix::unicode::Utf8Path path) {
     std::u16string buffer(bytes.size() + 24, u'\u2603');
-    const std::size_t units =
-        veltrix::unicode::decodeUtf8(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), buffer.data(), path);
+    const std::size_t units = veltrix::unicode::decodeUtf8(reinterpret_cast<const unsigned char*>(bytes.data()),
+                                                           bytes.size(), buffer.data(), path);
     EXPECT_LE(units, bytes.size());
     for (std::size_t i = units; i < buffer.size(); ++i) {
         if (buffer[i] != u'\u2603') {
@@ -88,7 +92,7 @@ void expectAllAgree(const std::string& bytes) {
     std::u16string out(bytes.size(), u'\0');
     std::size_t written = 0;
     EXPECT_EQ(veltrix::unicode::decodeWellFormedUtf8(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
-                                             out.data(), &written),
+                                                     out.data(), &written),
               prefix);
     EXPECT_EQ(out.substr(0, written), referenceDecode(bytes.substr(0, prefix)));
 }
@@ -96,9 +100,20 @@ void expectAllAgree(const std::string& bytes) {
 // Well-formed text of every length of sequence, in runs long enough to reach
 // the sixteen-byte blocks.
 std::string wellFormedText(std::mt19937& random, std::size_t characters) {
-    static const char* const pieces[] = {"a", "The ", "0123456789abcdef", "\r\n", "\xC3\xA9", "\xDF\xBF",
-                                         "\xE3\x81\x82", "\xE8\xAA\x9E", "\xE0\xA0\x80", "\xED\x9F\xBF",
-                                         "\xEE\x80\x80", "\xEF\xBF\xBD", "\xF0\x90\x80\x80", "\xF0\x9F\x98\x80",
+    static const char* const pieces[] = {"a",
+                                         "The ",
+                                         "0123456789abcdef",
+                                         "\r\n",
+                                         "\xC3\xA9",
+                                         "\xDF\xBF",
+                                         "\xE3\x81\x82",
+                                         "\xE8\xAA\x9E",
+                                         "\xE0\xA0\x80",
+                                         "\xED\x9F\xBF",
+                                         "\xEE\x80\x80",
+                                         "\xEF\xBF\xBD",
+                                         "\xF0\x90\x80\x80",
+                                         "\xF0\x9F\x98\x80",
                                          "\xF4\x8F\xBF\xBF"};
     std::string out;
     for (std::size_t i = 0; i < characters; ++i) out += pieces[random() % std::size(pieces)];
@@ -106,24 +121,24 @@ std::string wellFormedText(std::mt19937& random, std::size_t characters) {
 }
 
 const char* const kIllFormed[] = {
-    "\x80",             // a continuation byte alone
-    "\xBF\xBF",         // two of them
-    "\xC0\xAF",         // overlong two-byte form
+    "\x80",      // a continuation byte alone
+    "\xBF\xBF",  // two of them
+    "\xC0\xAF",  // overlong two-byte form
     "\xC1\xBF",
-    "\xE0\x80\xAF",     // overlong three-byte form
+    "\xE0\x80\xAF",  // overlong three-byte form
     "\xE0\x9F\xBF",
-    "\xED\xA0\x80",     // an encoded surrogate
+    "\xED\xA0\x80",  // an encoded surrogate
     "\xED\xBF\xBF",
-    "\xF0\x8F\xBF\xBF", // overlong four-byte form
-    "\xF4\x90\x80\x80", // beyond U+10FFFF
+    "\xF0\x8F\xBF\xBF",  // overlong four-byte form
+    "\xF4\x90\x80\x80",  // beyond U+10FFFF
     "\xF5\x80\x80\x80",
     "\xFF",
-    "\xE3\x81",         // cut off before the third byte
+    "\xE3\x81",  // cut off before the third byte
     "\xE3",
-    "\xF0\x9F\x98",     // cut off before the fourth byte
+    "\xF0\x9F\x98",  // cut off before the fourth byte
     "\xC3",
-    "\xE3\x81\x41",     // broken by an ASCII byte
-    "\xE3\xE3\x81\x82", // broken by the lead of the next sequence
+    "\xE3\x81\x41",      // broken by an ASCII byte
+    "\xE3\xE3\x81\x82",  // broken by the lead of the next sequence
 };
 
 }  // namespace
@@ -165,8 +180,9 @@ TEST(Utf8Decode, StrictConversionFailsOnAnyIllFormedByte) {
     ASSERT_GT(units, 0);
     EXPECT_EQ(out.substr(0, static_cast<std::size_t>(units)), veltrix::unicode::utf8ToUtf16(good));
     // Asking for the size, and a destination that only just fits.
-    EXPECT_EQ(MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, good.data(), static_cast<int>(good.size()), nullptr, 0),
-              units);
+    EXPECT_EQ(
+        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, good.data(), static_cast<int>(good.size()), nullptr, 0),
+        units);
     std::u16string exact(static_cast<std::size_t>(units), u'\0');
     EXPECT_EQ(MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, good.data(), static_cast<int>(good.size()),
                                   exact.data(), units),

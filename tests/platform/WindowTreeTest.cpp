@@ -49,7 +49,8 @@ TEST(WindowClass, RegisteringTwiceFailsAndUnknownClassesCreateNothing) {
 }
 
 TEST(WindowClass, ChildWithoutParentFails) {
-    EXPECT_EQ(CreateWindowExW(0, loggedClass(), u"", WS_CHILD, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr), nullptr);
+    EXPECT_EQ(CreateWindowExW(0, loggedClass(), u"", WS_CHILD, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr),
+              nullptr);
 }
 
 LRESULT refuseCreate(HWND w, UINT m, WPARAM wp, LPARAM lp) {

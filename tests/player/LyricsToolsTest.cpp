@@ -130,7 +130,8 @@ TEST_F(LyricsTools, WordPairsAreSavedAsAWordListAndCancellingWritesNothing) {
     EXPECT_EQ(wordKey(*words[1]), u"orange");
     EXPECT_EQ(wordValue(*words[1]), u"みかん");
 
-    headless::setFileDialogResponder([](const headless::FileDialogShown&) { return headless::FileDialogAnswer::cancel(); });
+    headless::setFileDialogResponder(
+        [](const headless::FileDialogShown&) { return headless::FileDialogAnswer::cancel(); });
     rightClickMenu(LyricsTextEditor::kCommandSentencePairs);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.native("")), {}), 1);  // words.xml alone
 }

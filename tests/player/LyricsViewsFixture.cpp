@@ -78,7 +78,7 @@ void LyricsViews::expectInStep() const {
             << "row " << row;
         EXPECT_EQ(formatTimeCode(lyrics.timings()[static_cast<std::size_t>(row)].startMs),
                   table.getValueAt(row, LyricsTable::Start).empty() ? formatTimeCode(0)
-                                                                     : table.getValueAt(row, LyricsTable::Start))
+                                                                    : table.getValueAt(row, LyricsTable::Start))
             << "row " << row;
         joined += sentenceAt(row);
     }

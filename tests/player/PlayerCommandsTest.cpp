@@ -33,9 +33,12 @@ TEST(PlayerCommands, EveryTipNamesItsCommandsKey) {
     for (const Row& row : kRows) {
         if (row.button.slot < 0 || !row.key.key) continue;
         std::u16string key = row.key.modifiers & FSHIFT ? u"Ctrl+Shift+" : u"Ctrl+";
-        if (row.key.key == VK_UP) key += u"Up";
-        else if (row.key.key == VK_DOWN) key += u"Down";
-        else key += static_cast<char16_t>(row.key.key);
+        if (row.key.key == VK_UP)
+            key += u"Up";
+        else if (row.key.key == VK_DOWN)
+            key += u"Down";
+        else
+            key += static_cast<char16_t>(row.key.key);
         EXPECT_NE(std::u16string(row.button.tip).find(u"(" + key + u")"), std::u16string::npos) << row.command;
     }
 }

@@ -100,8 +100,8 @@ std::string be32(std::uint32_t v) {
     return {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8), static_cast<char>(v)};
 }
 std::string syncsafe(std::uint32_t v) {
-    return {static_cast<char>((v >> 21) & 0x7F), static_cast<char>((v >> 14) & 0x7F), static_cast<char>((v >> 7) & 0x7F),
-            static_cast<char>(v & 0x7F)};
+    return {static_cast<char>((v >> 21) & 0x7F), static_cast<char>((v >> 14) & 0x7F),
+            static_cast<char>((v >> 7) & 0x7F), static_cast<char>(v & 0x7F)};
 }
 std::string utf16(std::u16string_view text) {
     std::string out = "\xFF\xFE";
@@ -110,7 +110,8 @@ std::string utf16(std::u16string_view text) {
 }
 // An ID3v2.3 tag with one frame, and a little MPEG audio after it.
 std::string mp3WithFrame(const std::string& id, const std::string& data) {
-    const std::string body = id + be32(static_cast<std::uint32_t>(data.size())) + "\0\0"s + data + std::string(16, '\0');
+    const std::string body =
+        id + be32(static_cast<std::uint32_t>(data.size())) + "\0\0"s + data + std::string(16, '\0');
     return "ID3\x03\0\0"s + syncsafe(static_cast<std::uint32_t>(body.size())) + body + "\xFF\xFB\x90\x64" +
            std::string(413, '\0');
 }
@@ -309,7 +310,11 @@ TEST_F(Player, OpeningTheSentenceListFindsItsAudio) {
 }
 
 TEST_F(Player, SynchronisedLyricsBecomeTimedRows) {
-    std::string sylt = "\x01" "eng" "\x02\x01"s + utf16(u"");
+    std::string sylt =
+        "\x01"
+        "eng"
+        "\x02\x01"s +
+        utf16(u"");
     sylt += utf16(u"Excuse me.\r\n") + be32(1200) + utf16(u"Where is the bank?") + be32(3400);
     folder.write("song.mp3", mp3WithFrame("SYLT", sylt));
     ASSERT_TRUE(core.openFile(folder.file("song.mp3")));
@@ -321,7 +326,10 @@ TEST_F(Player, SynchronisedLyricsBecomeTimedRows) {
 }
 
 TEST_F(Player, UnsynchronisedLyricsAreSplitIntoSentences) {
-    const std::string uslt = "\x01" "eng"s + utf16(u"") + utf16(u"Where is the station? It is over there.");
+    const std::string uslt =
+        "\x01"
+        "eng"s +
+        utf16(u"") + utf16(u"Where is the station? It is over there.");
     folder.write("talk.mp3", mp3WithFrame("USLT", uslt));
     ASSERT_TRUE(core.openFile(folder.file("talk.mp3")));
     EXPECT_EQ(sentences(), (std::vector<std::u16string>{u"Where is the station? ", u"It is over there."}));

@@ -18,15 +18,15 @@
 #include <thread>
 #include <vector>
 
+#include "PDicWriter.h"
 #include "ProgramSession.h"
 #include "app/Paths.h"
 #include "app/Settings.h"
 #include "app/TestApp.h"
-#include "PDicWriter.h"
 #include "lyrics/SentenceListFile.h"
 #include "lyrics/TimeCode.h"
-#include "platform/display/Headless.h"
 #include "platform/api/Toolbar.h"
+#include "platform/display/Headless.h"
 #include "platform/display/HeadlessAnswers.h"
 #include "player/ConvertingDialog.h"
 #include "support/TempDir.h"
@@ -180,7 +180,7 @@ TEST_F(PlayerProgram, ALessonOpenedPlayedStampedSavedAndReopened) {
     EXPECT_TRUE(player().audio().isPlaying());
     EXPECT_FALSE(player().playEnabled());
     const std::uint32_t end = parseTimeCode(cell(4, LyricsTable::End)) ? parseTimeCode(cell(4, LyricsTable::End))
-                                                                     : parseTimeCode(cell(5, LyricsTable::Start));
+                                                                       : parseTimeCode(cell(5, LyricsTable::Start));
     ASSERT_TRUE(runUntil(15000, [&] { return player().core().isStopped(); }));
     EXPECT_GE(player().core().rangeEnd(), end);
     EXPECT_TRUE(player().playEnabled());
@@ -389,8 +389,9 @@ TEST_F(PlayerProgram, FilesDroppedListedOpenedRemovedAndRemembered) {
     // Three files and a playlist dropped onto the lyrics view: all four listed, once each.
     RECT view{};
     GetWindowRect(player().lyricsView().handle(), &view);
-    headless::dropFiles({folder.file("one.mp3"), folder.file("two.mp3"), folder.file("three.mp3"), folder.file("list.m3u")},
-                        POINT{view.left + 40, view.top + 40});
+    headless::dropFiles(
+        {folder.file("one.mp3"), folder.file("two.mp3"), folder.file("three.mp3"), folder.file("list.m3u")},
+        POINT{view.left + 40, view.top + 40});
     run(50);
     FileTable& files = player().fileTable();
     EXPECT_EQ(files.paths(), (std::vector<std::u16string>{folder.file("one.mp3"), folder.file("two.mp3"),
@@ -780,4 +781,3 @@ TEST_F(PlayerProgram, ClosingWithUnsavedEditsAsksFirst) {
     ASSERT_TRUE(readSentenceList(saved, folder.file("AskingTheWay.xml"), host));
     EXPECT_EQ(saved.rows()[1].start, u"00:00:00");
 }
-

@@ -45,11 +45,13 @@ protected:
         session = std::make_unique<veltrix::test::ProgramSession>();
         lesson = std::make_unique<TempDir>();
         ASSERT_TRUE(renderNoise(lesson->native("noise.mp3"), 16.0, "-b:a 192k"));
-        std::string xml = "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<SentenceList audio=\"noise.mp3\">\n";
+        std::string xml =
+            "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<SentenceList audio=\"noise.mp3\">\n";
         for (std::size_t i = 0; i < std::size(kStarts); ++i) {
             const int end = i + 1 < std::size(kStarts) ? kStarts[i + 1] : kLastEnd;
             xml += "<SentenceGroup startTime='" + timeCode(kStarts[i]) + "' endTime='" + timeCode(end) +
-                   "'>\n<sentence>\n<![CDATA[Sentence " + std::to_string(i) + ". ]]>\n</sentence>\n"
+                   "'>\n<sentence>\n<![CDATA[Sentence " + std::to_string(i) +
+                   ". ]]>\n</sentence>\n"
                    "<translation>\n<![CDATA[]]>\n</translation>\n<explanation>\n<![CDATA[]]>\n</explanation>\n"
                    "</SentenceGroup>\n";
         }
@@ -107,8 +109,8 @@ protected:
         const auto later = static_cast<std::int64_t>((startMs + 10) / 1000.0 * kRate);
         const auto window = std::vector<float>(reference.begin() + later, reference.begin() + later + 882);
         const auto region = heard.mono(from, static_cast<std::size_t>(0.8 * kRate));
-        const Match match = bestMatch(window, region, static_cast<std::int64_t>(0.4 * kRate),
-                                      static_cast<std::int64_t>(0.4 * kRate));
+        const Match match =
+            bestMatch(window, region, static_cast<std::int64_t>(0.4 * kRate), static_cast<std::int64_t>(0.4 * kRate));
         EXPECT_GT(match.correlation, 0.9) << "the sound from " << startMs << " ms was never heard";
         return from + static_cast<std::int64_t>(0.4 * kRate) + match.offset - static_cast<std::int64_t>(0.01 * kRate);
     }

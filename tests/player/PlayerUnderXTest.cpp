@@ -17,10 +17,10 @@
 #include "app/Paths.h"
 #include "app/Settings.h"
 #include "app/TestApp.h"
-#include "support/XDesktop.h"
 #include "platform/display/Headless.h"
 #include "platform/display/HeadlessAnswers.h"
 #include "support/TempDir.h"
+#include "support/XDesktop.h"
 #include "text/NarrowText.h"
 
 #include <X11/keysym.h>
@@ -113,7 +113,8 @@ TEST_F(PlayerUnderX, APlainClickInsideASelectionKeepsOnlyTheClickedRow) {
     clickAt(table.handle(), cell.left + 10, (cell.top + cell.bottom) / 2);
     ASSERT_TRUE(runUntil([&] { return table.getSelectedRows() == std::vector<int>{2}; }));
     // The player follows the row the learner picked.
-    EXPECT_TRUE(runUntil([&] { return player().lyricsView().selectedText() == table.getValueAt(2, LyricsTable::Sentence); }));
+    EXPECT_TRUE(
+        runUntil([&] { return player().lyricsView().selectedText() == table.getValueAt(2, LyricsTable::Sentence); }));
 }
 
 TEST_F(PlayerUnderX, TheLyricsViewsScrollBarPagesAndLeavesTheSelection) {

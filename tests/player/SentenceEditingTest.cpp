@@ -281,9 +281,9 @@ TEST(SentenceMenu, ItemsAndTheirConditions) {
         std::size_t selected;
         std::vector<bool> enabled;  // Edit, Add, Delete, Merge, Plus, Minus, Play
     };
-    for (const Case& c : {Case{0, {false, true, false, false, false, false, false}},
-                          Case{1, {true, true, true, false, true, true, true}},
-                          Case{2, {true, true, true, true, true, true, false}}}) {
+    for (const Case& c :
+         {Case{0, {false, true, false, false, false, false, false}},
+          Case{1, {true, true, true, false, true, true, true}}, Case{2, {true, true, true, true, true, true, false}}}) {
         std::vector<bool> enabled;
         for (const auto& item : sentenceMenuItems(c.selected))
             if (item.number != 0) enabled.push_back(item.enabled);

@@ -55,7 +55,9 @@ protected:
     StudyTools& study() { return player().study(); }
     void run(int ms) { session->run(ms); }
     template <typename Done>
-    bool runUntil(int ms, Done done) { return session->runUntil(ms, done); }
+    bool runUntil(int ms, Done done) {
+        return session->runUntil(ms, done);
+    }
     void press(int key) {
         headless::pressKey(key);
         run(30);
@@ -75,13 +77,15 @@ TEST_F(StudyProgram, F5LoopsTheSelectedSentenceAndEndsWhereTheCountSays) {
     EXPECT_EQ(player().playCaption(), u"Pause") << "the loop plays as normal playback does";
     EXPECT_EQ(study().statusText(), u"Loop 1 of 2, gap 0.3 s, then stop");
     // Back at the start in the gap, then heard again from it.
-    ASSERT_TRUE(runUntil(static_cast<int>(end - start) + 3000, [&] { return study().controller().phase() == StudyPhase::Gap; }));
+    ASSERT_TRUE(runUntil(static_cast<int>(end - start) + 3000,
+                         [&] { return study().controller().phase() == StudyPhase::Gap; }));
     EXPECT_EQ(player().audio().getPosition(), static_cast<int>(start));
     EXPECT_EQ(player().lyricsView().selectedText(), sentence(1));
     ASSERT_TRUE(runUntil(2000, [&] { return study().controller().phase() == StudyPhase::Playing; }));
     EXPECT_EQ(study().statusText(), u"Loop 2 of 2, gap 0.3 s, then stop");
     // After the second time: stopped, and the player back to its stopped state.
-    ASSERT_TRUE(runUntil(static_cast<int>(end - start) + 3000, [&] { return study().controller().mode() == StudyMode::Off; }));
+    ASSERT_TRUE(
+        runUntil(static_cast<int>(end - start) + 3000, [&] { return study().controller().mode() == StudyMode::Off; }));
     EXPECT_TRUE(runUntil(500, [&] { return player().playCaption() == u"Play"; }));
     EXPECT_TRUE(player().core().isStopped());
     EXPECT_EQ(study().statusText(), u"");
@@ -94,7 +98,8 @@ TEST_F(StudyProgram, F6HoldsAfterEachSentenceUntilF9) {
     press(VK_F1 + 5);
     ASSERT_EQ(study().controller().mode(), StudyMode::AutoPause);
     const auto [start, end] = player().core().sentenceRange(0);
-    ASSERT_TRUE(runUntil(static_cast<int>(end) + 3000, [&] { return study().controller().phase() == StudyPhase::Held; }));
+    ASSERT_TRUE(
+        runUntil(static_cast<int>(end) + 3000, [&] { return study().controller().phase() == StudyPhase::Held; }));
     EXPECT_TRUE(player().audio().isPaused());
     EXPECT_EQ(study().statusText(), u"Auto-pause: F9 to go on");
     EXPECT_EQ(player().lyricsView().selectedText(), sentence(0)) << "the sentence just heard stays highlighted";

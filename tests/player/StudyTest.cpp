@@ -83,7 +83,8 @@ TEST(StudySettingsText, TempoListsParseOnlyWhenEveryItemIsATempo) {
     EXPECT_EQ(StudySettings::parseTempos(u"70, 85,100"), (std::vector<int>{70, 85, 100}));
     EXPECT_EQ(StudySettings::formatTempos({70, 85, 100}), u"70,85,100");
     for (const char16_t* bad : {u"", u"70,,100", u"70,fast", u"40,100", u"70,361", u"1,2,3", u"99999"})
-        EXPECT_TRUE(StudySettings::parseTempos(bad).empty()) << std::string(bad, bad + std::char_traits<char16_t>::length(bad));
+        EXPECT_TRUE(StudySettings::parseTempos(bad).empty())
+            << std::string(bad, bad + std::char_traits<char16_t>::length(bad));
     EXPECT_TRUE(StudySettings::parseTempos(u"50,60,70,80,90,100,110,120,130").empty()) << "at most eight";
 }
 

@@ -53,7 +53,8 @@ HttpTestServer::HttpTestServer() {
     address.sin_port = 0;
     socklen_t length = sizeof address;
     if (m_listener < 0 || ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(m_listener, 64) != 0 || ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0 ||
+        ::listen(m_listener, 64) != 0 ||
+        ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0 ||
         ::pipe2(m_stopPipe, O_CLOEXEC) != 0)
         throw std::runtime_error("the test server cannot listen on 127.0.0.1");
     m_port = ntohs(address.sin_port);

@@ -51,7 +51,7 @@ public:
         std::string target;
         std::vector<std::pair<std::string, std::string>> headers;  // names as sent
         std::string raw;                                           // the request head, as received
-        std::string header(std::string_view name) const;          // first value, name without case; empty when absent
+        std::string header(std::string_view name) const;           // first value, name without case; empty when absent
     };
 
     HttpTestServer();

@@ -80,9 +80,8 @@ constexpr char kConfig[] = R"(<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-
 PrivateSessionBus::PrivateSessionBus() {
     folder_.write("bus.conf", kConfig);
     int out = -1;
-    daemon_ = spawnWithOutput({"dbus-daemon", "--nofork", "--print-address=1",
-                               "--config-file=" + folder_.native("bus.conf").string()},
-                              &out);
+    daemon_ = spawnWithOutput(
+        {"dbus-daemon", "--nofork", "--print-address=1", "--config-file=" + folder_.native("bus.conf").string()}, &out);
     if (daemon_ < 0) return;
     address_ = readLine(out, 5000);
     close(out);

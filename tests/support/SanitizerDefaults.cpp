@@ -8,9 +8,7 @@
 
 extern "C" {
 
-const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\n";
-}
+const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
 
 const char* __asan_default_options() { return "check_initialization_order=1:detect_leaks=1"; }
 

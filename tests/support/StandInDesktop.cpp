@@ -98,10 +98,9 @@ void chooserCall(GDBusConnection* connection, const gchar* sender, const gchar* 
     std::string name = sender + 1;  // without ':'
     for (char& c : name)
         if (c == '.') c = '_';
-    auto response = std::make_unique<Response>(Response{UniqueConnection(G_DBUS_CONNECTION(g_object_ref(connection))),
-                                                        sender,
-                                                        "/org/freedesktop/portal/desktop/request/" + name + "/" + token,
-                                                        std::move(current)});
+    auto response = std::make_unique<Response>(
+        Response{UniqueConnection(G_DBUS_CONNECTION(g_object_ref(connection))), sender,
+                 "/org/freedesktop/portal/desktop/request/" + name + "/" + token, std::move(current)});
     g_dbus_method_invocation_return_value(invocation, g_variant_new("(o)", response->handle.c_str()));
     // The answer follows the reply, as a portal's does once its dialog closes.
     g_idle_add_full(
@@ -131,8 +130,8 @@ void methodCall(GDBusConnection* connection, const gchar* sender, const gchar*, 
     if (std::string(method) == "Notify") {
         const gchar* summary = nullptr;
         const gchar* body = nullptr;
-        g_variant_get(parameters, "(&su&s&s&sasa{sv}i)", nullptr, nullptr, nullptr, &summary, &body, nullptr,
-                      nullptr, nullptr);
+        g_variant_get(parameters, "(&su&s&s&sasa{sv}i)", nullptr, nullptr, nullptr, &summary, &body, nullptr, nullptr,
+                      nullptr);
         log(std::string("Notify summary=") + summary + " body=" + body);
         g_dbus_method_invocation_return_value(invocation, g_variant_new("(u)", 1u));
         return;
@@ -162,8 +161,8 @@ int main(int argc, char** argv) {
     UniqueNodeInfo node(g_dbus_node_info_new_for_xml(kIntrospection, nullptr));
     g_dbus_connection_register_object(connection.get(), "/org/freedesktop/portal/desktop", node->interfaces[0],
                                       &kVTable, nullptr, nullptr, nullptr);
-    g_dbus_connection_register_object(connection.get(), "/org/freedesktop/Notifications", node->interfaces[1],
-                                      &kVTable, nullptr, nullptr, nullptr);
+    g_dbus_connection_register_object(connection.get(), "/org/freedesktop/Notifications", node->interfaces[1], &kVTable,
+                                      nullptr, nullptr, nullptr);
     g_bus_own_name_on_connection(connection.get(), "org.freedesktop.portal.Desktop", G_BUS_NAME_OWNER_FLAGS_NONE,
                                  nameAcquired, nullptr, nullptr, nullptr);
     g_bus_own_name_on_connection(connection.get(), "org.freedesktop.Notifications", G_BUS_NAME_OWNER_FLAGS_NONE,

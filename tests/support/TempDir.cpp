@@ -11,8 +11,8 @@
 TempDir::TempDir() {
     static std::atomic<int> counter{0};
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string("veltrix-") + (info ? info->name() : "test") + "-" +
-                       std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    std::string name = std::string("veltrix-") + (info ? info->name() : "test") + "-" + std::to_string(::getpid()) +
+                       "-" + std::to_string(counter++);
     m_path = std::filesystem::temp_directory_path() / name;
     std::filesystem::remove_all(m_path);
     std::filesystem::create_directories(m_path);

@@ -74,17 +74,27 @@ void XDesktop::press(unsigned long keySym, const std::vector<unsigned long>& mod
 void XDesktop::type(const std::string& text) {
     for (char c : text) {
         switch (c) {
-        case '/': press(XK_slash); break;
-        case '.': press(XK_period); break;
-        case '-': press(XK_minus); break;
-        case '_': press(XK_minus, {XK_Shift_L}); break;
-        case ' ': press(XK_space); break;
-        default:
-            if (c >= 'A' && c <= 'Z') {
-                press(XK_a + (c - 'A'), {XK_Shift_L});
-            } else if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) {
-                press(static_cast<unsigned long>(c));
-            }
+            case '/':
+                press(XK_slash);
+                break;
+            case '.':
+                press(XK_period);
+                break;
+            case '-':
+                press(XK_minus);
+                break;
+            case '_':
+                press(XK_minus, {XK_Shift_L});
+                break;
+            case ' ':
+                press(XK_space);
+                break;
+            default:
+                if (c >= 'A' && c <= 'Z') {
+                    press(XK_a + (c - 'A'), {XK_Shift_L});
+                } else if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) {
+                    press(static_cast<unsigned long>(c));
+                }
         }
     }
 }
@@ -120,34 +130,45 @@ void XDesktop::readEvents() {
         XNextEvent(d, &e);
         WindowEvent w{WindowEvent::Kind::Create, 0, 0, 0, 0, 0, std::chrono::steady_clock::now()};
         switch (e.type) {
-        case CreateNotify:
-            if (e.xcreatewindow.parent != DefaultRootWindow(d)) continue;
-            w = {WindowEvent::Kind::Create, e.xcreatewindow.window, e.xcreatewindow.x, e.xcreatewindow.y,
-                 e.xcreatewindow.width, e.xcreatewindow.height, w.at};
-            break;
-        case MapNotify: {
-            w.kind = WindowEvent::Kind::Map;
-            w.window = e.xmap.window;
-            const Rect r = geometry(w.window);
-            w.x = r.x;
-            w.y = r.y;
-            w.width = r.width;
-            w.height = r.height;
-            break;
-        }
-        case UnmapNotify:
-            w.kind = WindowEvent::Kind::Unmap;
-            w.window = e.xunmap.window;
-            break;
-        case DestroyNotify:
-            w.kind = WindowEvent::Kind::Destroy;
-            w.window = e.xdestroywindow.window;
-            break;
-        case ConfigureNotify:
-            w = {WindowEvent::Kind::Configure, e.xconfigure.window, e.xconfigure.x, e.xconfigure.y,
-                 e.xconfigure.width, e.xconfigure.height, w.at};
-            break;
-        default: continue;
+            case CreateNotify:
+                if (e.xcreatewindow.parent != DefaultRootWindow(d)) continue;
+                w = {WindowEvent::Kind::Create,
+                     e.xcreatewindow.window,
+                     e.xcreatewindow.x,
+                     e.xcreatewindow.y,
+                     e.xcreatewindow.width,
+                     e.xcreatewindow.height,
+                     w.at};
+                break;
+            case MapNotify: {
+                w.kind = WindowEvent::Kind::Map;
+                w.window = e.xmap.window;
+                const Rect r = geometry(w.window);
+                w.x = r.x;
+                w.y = r.y;
+                w.width = r.width;
+                w.height = r.height;
+                break;
+            }
+            case UnmapNotify:
+                w.kind = WindowEvent::Kind::Unmap;
+                w.window = e.xunmap.window;
+                break;
+            case DestroyNotify:
+                w.kind = WindowEvent::Kind::Destroy;
+                w.window = e.xdestroywindow.window;
+                break;
+            case ConfigureNotify:
+                w = {WindowEvent::Kind::Configure,
+                     e.xconfigure.window,
+                     e.xconfigure.x,
+                     e.xconfigure.y,
+                     e.xconfigure.width,
+                     e.xconfigure.height,
+                     w.at};
+                break;
+            default:
+                continue;
         }
         events_.push_back(w);
     }
@@ -239,9 +260,9 @@ unsigned long XDesktop::showCover(const Rect& where, unsigned int colour) {
     XSetWindowAttributes a{};
     a.override_redirect = True;
     a.background_pixel = colour;
-    const ::Window cover = XCreateWindow(d, DefaultRootWindow(d), where.x, where.y, where.width, where.height, 0,
-                                         CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel,
-                                         &a);
+    const ::Window cover =
+        XCreateWindow(d, DefaultRootWindow(d), where.x, where.y, where.width, where.height, 0, CopyFromParent,
+                      InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &a);
     XMapRaised(d, cover);
     XSync(d, False);
     return cover;
@@ -271,7 +292,8 @@ std::vector<unsigned int> XDesktop::pixels(const Rect& area) {
 bool XDesktop::screenshot(const std::string& path) {
     ::Display* d = x(display_);
     const int screen = DefaultScreen(d);
-    const Surface root(cairo_xlib_surface_create(d, RootWindow(d, screen), DefaultVisual(d, screen), width(), height()));
+    const Surface root(
+        cairo_xlib_surface_create(d, RootWindow(d, screen), DefaultVisual(d, screen), width(), height()));
     const Surface image(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width(), height()));
     {
         veltrix::UniqueC<cairo_t, cairo_destroy> cr(cairo_create(image.get()));

@@ -32,15 +32,15 @@ TEST(EncodingCounts, CountOnlyBytesOfRecognisedSequences) {
     };
     const Case cases[] = {
         {"abc", 3, 3, 3},
-        {"\x82\xA0", 2, 0, 0},                // あ in Shift_JIS; 82 starts no EUC-JP sequence
-        {"\xE3\x81\x82", 2, 3, 0},             // あ in UTF-8
-        {"\xA4\xA2", 2, 0, 2},                 // あ in EUC-JP; both bytes pass as half-width katakana
-        {"\x8E\xB1", 2, 0, 2},                 // half-width katakana in EUC-JP
-        {"\x8F\xB0\xA1", 3, 0, 3},             // JIS X 0212 in EUC-JP
-        {"\xE3\x81", 2, 0, 0},                 // a UTF-8 sequence cut at the end is not counted
+        {"\x82\xA0", 2, 0, 0},      // あ in Shift_JIS; 82 starts no EUC-JP sequence
+        {"\xE3\x81\x82", 2, 3, 0},  // あ in UTF-8
+        {"\xA4\xA2", 2, 0, 2},      // あ in EUC-JP; both bytes pass as half-width katakana
+        {"\x8E\xB1", 2, 0, 2},      // half-width katakana in EUC-JP
+        {"\x8F\xB0\xA1", 3, 0, 3},  // JIS X 0212 in EUC-JP
+        {"\xE3\x81", 2, 0, 0},      // a UTF-8 sequence cut at the end is not counted
         {"\xF0\x9F\x98\x80", 4, 4, 0},
-        {"\x80z", 1, 1, 0},                    // 80 before another byte spoils the EUC-JP count
-        {"z\x80", 1, 1, 1},                    // but not as the last byte
+        {"\x80z", 1, 1, 0},  // 80 before another byte spoils the EUC-JP count
+        {"z\x80", 1, 1, 1},  // but not as the last byte
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.data));
@@ -148,10 +148,18 @@ TEST(EncodingDetection, DecodingAsUtf8AgreesWithTheByteStatistics) {
     setNarrowCodePage(932);
     const std::u16string japanese = u"英語の勉強を毎日続けましょう。The news is read slowly.\r\n";
     const std::string samples[] = {
-        "", "Plain ASCII text.\r\n", encodeCodePage(japanese, CP_UTF8), encodeCodePage(japanese, 932),
-        encodeCodePage(japanese, 20932), repeat("caf\xC3\xA9 ", 40), repeat("\xC3\xA9\xC3\xB1", 60),
-        encodeCodePage(u"ＭＳ Ｐゴシック", CP_UTF8), std::string("UTF-8 \xE3\x81\x82 with\0zero", 19),
-        repeat("caf\xE9 ", 30), "\xEF\xBB", "\xE3\x81",
+        "",
+        "Plain ASCII text.\r\n",
+        encodeCodePage(japanese, CP_UTF8),
+        encodeCodePage(japanese, 932),
+        encodeCodePage(japanese, 20932),
+        repeat("caf\xC3\xA9 ", 40),
+        repeat("\xC3\xA9\xC3\xB1", 60),
+        encodeCodePage(u"ＭＳ Ｐゴシック", CP_UTF8),
+        std::string("UTF-8 \xE3\x81\x82 with\0zero", 19),
+        repeat("caf\xE9 ", 30),
+        "\xEF\xBB",
+        "\xE3\x81",
     };
     for (const std::string& sample : samples) {
         expectDecodingAgreesWithTheStatistics(sample);
@@ -165,23 +173,30 @@ TEST(EncodingDetection, DecodingAsUtf8AgreesWithTheByteStatistics) {
         std::string data;
         const std::size_t length = random() % 300;
         switch (round % 4) {
-        case 0:
-            while (data.size() < length) {
-                static const char* const pieces[] = {"a", " ", "\xC3\xA9", "\xE3\x81\x82", "\xEF\xBD\xB6",
-                                                     "\xE4\xBA\x9C", "\xF0\x9F\x98\x80", "\xC2\xA1", "\r\n"};
-                data += pieces[random() % std::size(pieces)];
+            case 0:
+                while (data.size() < length) {
+                    static const char* const pieces[] = {"a",
+                                                         " ",
+                                                         "\xC3\xA9",
+                                                         "\xE3\x81\x82",
+                                                         "\xEF\xBD\xB6",
+                                                         "\xE4\xBA\x9C",
+                                                         "\xF0\x9F\x98\x80",
+                                                         "\xC2\xA1",
+                                                         "\r\n"};
+                    data += pieces[random() % std::size(pieces)];
+                }
+                break;
+            case 1: {
+                std::u16string text;
+                while (text.size() < length / 2) text += japanese[random() % japanese.size()];
+                data = encodeCodePage(text, std::array<unsigned, 3>{932u, 20932u, CP_UTF8}[random() % 3]);
+                break;
             }
-            break;
-        case 1: {
-            std::u16string text;
-            while (text.size() < length / 2) text += japanese[random() % japanese.size()];
-            data = encodeCodePage(text, std::array<unsigned, 3>{932u, 20932u, CP_UTF8}[random() % 3]);
-            break;
-        }
-        default:
-            for (std::size_t i = 0; i < length; ++i)
-                data += static_cast<char>(random() % 3 ? 0xA0 + random() % 0x60 : 0x20 + random() % 0x60);
-            break;
+            default:
+                for (std::size_t i = 0; i < length; ++i)
+                    data += static_cast<char>(random() % 3 ? 0xA0 + random() % 0x60 : 0x20 + random() % 0x60);
+                break;
         }
         // Now and then one byte spoiled.
         if (!data.empty() && random() % 4 == 0) data[random() % data.size()] = static_cast<char>(random());
@@ -204,8 +219,9 @@ TEST(EncodingDetection, LargeUtf8DecodedInPiecesAgreesWithTheStatistics) {
     // of each length across each boundary, and an ill-formed sequence or a
     // cut-off one near a boundary or at the very end.
     setNarrowCodePage(932);
-    const std::string line = "Listening every day \xE6\xAF\x8E\xE6\x97\xA5\xE8\x81\x9E\xE3\x81\x8F caf\xC3\xA9 "
-                             "\xF0\x9F\x98\x80\r\n";
+    const std::string line =
+        "Listening every day \xE6\xAF\x8E\xE6\x97\xA5\xE8\x81\x9E\xE3\x81\x8F caf\xC3\xA9 "
+        "\xF0\x9F\x98\x80\r\n";
     for (std::size_t shift = 0; shift < 5; ++shift) {
         const std::string text = std::string(shift, 'x') + repeat(line, 3000);
         expectDecodingAgreesWithTheStatistics(text);
@@ -226,22 +242,34 @@ TEST(EncodingDetection, WellFormedUtf8IsAlwaysUtf8) {
     // the counts. The hard cases are texts whose every byte also counts as
     // EUC-JP: continuation bytes from A1 on, and 8E or 8F before such a byte.
     std::mt19937 random(34);
-    auto continuation = [&](bool high) { return static_cast<char>(high ? 0xA1 + random() % 0x1F : 0x80 + random() % 0x40); };
+    auto continuation = [&](bool high) {
+        return static_cast<char>(high ? 0xA1 + random() % 0x1F : 0x80 + random() % 0x40);
+    };
     int everyByteEucJp = 0;
     for (int round = 0; round < 200000; ++round) {
         std::string data;
         for (int k = 1 + static_cast<int>(random() % 12); k > 0; --k) {
             const bool high = random() % 8 != 0;
             switch (random() % 6) {
-            case 0: data += static_cast<char>(0x20 + random() % 0x5F); break;
-            case 1: data += {static_cast<char>(0xC2 + random() % 30), continuation(high)}; break;
-            case 2: data += {static_cast<char>(0xE1 + random() % 12), continuation(high), continuation(high)}; break;
-            case 3:
-                data += {static_cast<char>(0xF1 + random() % 3), continuation(high), continuation(high),
-                         continuation(high)};
-                break;
-            case 4: data += {'\xE3', static_cast<char>(0x8E + random() % 2), continuation(true)}; break;
-            case 5: data += {static_cast<char>(0xC2 + random() % 30), static_cast<char>(0x8E + random() % 2)}; break;
+                case 0:
+                    data += static_cast<char>(0x20 + random() % 0x5F);
+                    break;
+                case 1:
+                    data += {static_cast<char>(0xC2 + random() % 30), continuation(high)};
+                    break;
+                case 2:
+                    data += {static_cast<char>(0xE1 + random() % 12), continuation(high), continuation(high)};
+                    break;
+                case 3:
+                    data += {static_cast<char>(0xF1 + random() % 3), continuation(high), continuation(high),
+                             continuation(high)};
+                    break;
+                case 4:
+                    data += {'\xE3', static_cast<char>(0x8E + random() % 2), continuation(true)};
+                    break;
+                case 5:
+                    data += {static_cast<char>(0xC2 + random() % 30), static_cast<char>(0x8E + random() % 2)};
+                    break;
             }
         }
         if (!isMultiByteUtf8(bytes(data), data.size())) continue;

@@ -42,12 +42,17 @@ TEST_F(TextFileTest, EveryEncodingRoundTripsWithDetection) {
         int detected;
     };
     const Case cases[] = {
-        {encoding::kDetect, kJapanese, encoding::kUtf16LE}, {encoding::kUtf16LE, kJapanese, encoding::kUtf16LE},
-        {encoding::kUtf16BE, kJapanese, encoding::kUtf16BE}, {encoding::kUtf8, kJapanese, encoding::kUtf8},
-        {encoding::kUtf8WithMark, kJapanese, encoding::kUtf8WithMark}, {encoding::kNarrow, kJapanese, encoding::kNarrow},
-        {encoding::kEucJp, kJapanese, encoding::kEucJp}, {encoding::kUtf16BE, kEnglish, encoding::kUtf16BE},
+        {encoding::kDetect, kJapanese, encoding::kUtf16LE},
+        {encoding::kUtf16LE, kJapanese, encoding::kUtf16LE},
+        {encoding::kUtf16BE, kJapanese, encoding::kUtf16BE},
+        {encoding::kUtf8, kJapanese, encoding::kUtf8},
+        {encoding::kUtf8WithMark, kJapanese, encoding::kUtf8WithMark},
+        {encoding::kNarrow, kJapanese, encoding::kNarrow},
+        {encoding::kEucJp, kJapanese, encoding::kEucJp},
+        {encoding::kUtf16BE, kEnglish, encoding::kUtf16BE},
         // Plain ASCII is valid in every encoding and reads as narrow.
-        {encoding::kUtf8, kEnglish, encoding::kNarrow}, {encoding::kEucJp, kEnglish, encoding::kNarrow},
+        {encoding::kUtf8, kEnglish, encoding::kNarrow},
+        {encoding::kEucJp, kEnglish, encoding::kNarrow},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.written);
@@ -66,14 +71,26 @@ TEST_F(TextFileTest, WrittenBytes) {
         std::string bytes;
     };
     const Case cases[] = {
-        {encoding::kUtf16LE, "\xFF\xFE\x42\x30" "a\0"s},
-        {encoding::kDetect, "\xFF\xFE\x42\x30" "a\0"s},
+        {encoding::kUtf16LE,
+         "\xFF\xFE\x42\x30"
+         "a\0"s},
+        {encoding::kDetect,
+         "\xFF\xFE\x42\x30"
+         "a\0"s},
         {encoding::kUtf16BE, "\xFE\xFF\x30\x42\0a"s},
-        {encoding::kUtf8, "\xE3\x81\x82" "a"},
-        {encoding::kUtf8WithMark, "\xEF\xBB\xBF\xE3\x81\x82" "a"},
-        {encoding::kNarrow, "\x82\xA0" "a"},
-        {encoding::kEucJp, "\xA4\xA2" "a"},  // no terminating zero byte
-        {encoding::kBinary, ""},             // nothing is written
+        {encoding::kUtf8,
+         "\xE3\x81\x82"
+         "a"},
+        {encoding::kUtf8WithMark,
+         "\xEF\xBB\xBF\xE3\x81\x82"
+         "a"},
+        {encoding::kNarrow,
+         "\x82\xA0"
+         "a"},
+        {encoding::kEucJp,
+         "\xA4\xA2"
+         "a"},                    // no terminating zero byte
+        {encoding::kBinary, ""},  // nothing is written
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code);
@@ -103,9 +120,15 @@ TEST_F(TextFileTest, EmptyAndMissingFiles) {
 TEST_F(TextFileTest, DecodingRules) {
     std::u16string text;
     // UTF-16 stops at the first zero unit and ignores a final odd byte.
-    EXPECT_EQ(decode("\xFF\xFE" "a\0b\0\0\0c\0"s, text), 1);
+    EXPECT_EQ(decode("\xFF\xFE"
+                     "a\0b\0\0\0c\0"s,
+                     text),
+              1);
     EXPECT_EQ(text, u"ab");
-    EXPECT_EQ(decode("\xFF\xFE" "a\0b"s, text), 1);
+    EXPECT_EQ(decode("\xFF\xFE"
+                     "a\0b"s,
+                     text),
+              1);
     EXPECT_EQ(text, u"a");
     EXPECT_EQ(decode("\xFE\xFF\0a\0b\0"s, text), 2);
     EXPECT_EQ(text, u"ab");
@@ -136,9 +159,9 @@ TEST(EncodingCodeOf, NamesAreExactAndCaseSensitive) {
         std::u16string name;
         int code;
     };
-    const Case cases[] = {{u"Shift_JIS", 0}, {u"ANSI", 0}, {u"UTF-16", 1}, {u"UTF-16BE", 2}, {u"UTF-8", 3},
-                          {u"UTF8", 3},      {u"UTF-8N", 4}, {u"EUC-JP", 6}, {u"Binary", 7}, {u"utf-8", 0},
-                          {u"", 0},          {u"UTF-16LE", 0}};
+    const Case cases[] = {{u"Shift_JIS", 0}, {u"ANSI", 0},  {u"UTF-16", 1}, {u"UTF-16BE", 2},
+                          {u"UTF-8", 3},     {u"UTF8", 3},  {u"UTF-8N", 4}, {u"EUC-JP", 6},
+                          {u"Binary", 7},    {u"utf-8", 0}, {u"", 0},       {u"UTF-16LE", 0}};
     for (const auto& c : cases) EXPECT_EQ(encodingCodeOf(c.name), c.code);
 }
 

@@ -124,10 +124,9 @@ TEST(Bitmap, APngCutInsideItsPixelDataFailsWithoutKeepingAnything) {
     const std::string whole = dir.read("whole.png");
     const std::size_t idat = whole.find("IDAT");
     ASSERT_NE(idat, std::string::npos);
-    const std::size_t length = (static_cast<unsigned char>(whole[idat - 4]) << 24) |
-                               (static_cast<unsigned char>(whole[idat - 3]) << 16) |
-                               (static_cast<unsigned char>(whole[idat - 2]) << 8) |
-                               static_cast<unsigned char>(whole[idat - 1]);
+    const std::size_t length =
+        (static_cast<unsigned char>(whole[idat - 4]) << 24) | (static_cast<unsigned char>(whole[idat - 3]) << 16) |
+        (static_cast<unsigned char>(whole[idat - 2]) << 8) | static_cast<unsigned char>(whole[idat - 1]);
     ASSERT_GT(length, 100u);
     dir.write("cut.png", whole.substr(0, idat + 4 + length / 2));
     Bitmap back;

@@ -90,8 +90,8 @@ TEST_F(Viewer, IsHiddenAndTurnsABurstOfChangesIntoOneEvent) {
 }
 
 TEST_F(Viewer, AChangeWhoseOwnerIsGoneBeforeTheDelayGivesNoEvent) {
-    HWND owner = CreateWindowExW(0, u"BaseWindowPane", u"", WS_CHILD, 0, 0, 1, 1, frame.handle(), nullptr, nullptr,
-                                 nullptr);
+    HWND owner =
+        CreateWindowExW(0, u"BaseWindowPane", u"", WS_CHILD, 0, 0, 1, 1, frame.handle(), nullptr, nullptr, nullptr);
     ASSERT_NE(owner, nullptr);
     SendMessageW(viewer.handle(), WM_DRAWCLIPBOARD, reinterpret_cast<WPARAM>(owner), 0);
     DestroyWindow(owner);

@@ -87,13 +87,18 @@ TEST_F(Dialogs, ShowModalIsTrueForOkAndFalseForCancelAndTheCloseBox) {
         bool result;
     };
     const Case cases[] = {
-        {"OK clicked", [](SampleDialog& d, HWND) { headless::click(headless::Button::Left, centreOf(d.okButton().handle())); }, true},
-        {"Cancel clicked", [](SampleDialog& d, HWND) { headless::click(headless::Button::Left, centreOf(d.cancelButton().handle())); }, false},
+        {"OK clicked",
+         [](SampleDialog& d, HWND) { headless::click(headless::Button::Left, centreOf(d.okButton().handle())); }, true},
+        {"Cancel clicked",
+         [](SampleDialog& d, HWND) { headless::click(headless::Button::Left, centreOf(d.cancelButton().handle())); },
+         false},
         {"close box", [](SampleDialog&, HWND w) { headless::closeWindow(w); }, false},
-        {"Return on the focused OK button", [](SampleDialog& d, HWND) {
+        {"Return on the focused OK button",
+         [](SampleDialog& d, HWND) {
              SetFocus(d.okButton().handle());
              headless::pressKey(VK_RETURN);
-         }, true},
+         },
+         true},
     };
     for (const auto& c : cases) {
         SampleDialog d;

@@ -76,20 +76,19 @@ TEST_F(Choosers, SaveProposesTheNameAddsTheExtensionAndAsksBeforeOverwriting) {
         questions.push_back(b.text);
         return IDYES;
     });
-    std::u16string path = chooseSaveFile(frame.handle(), u"保存先を選んでください", u"XML File\0*.xml\0"s,
-                                         root + u"/lesson", u".xml");
+    std::u16string path =
+        chooseSaveFile(frame.handle(), u"保存先を選んでください", u"XML File\0*.xml\0"s, root + u"/lesson", u".xml");
     EXPECT_EQ(path, root + u"/lesson.xml");
     EXPECT_EQ(seen.title, u"保存先を選んでください");
     EXPECT_EQ(seen.fileName, u"lesson");
     EXPECT_EQ(seen.flags, 0x100Au);
     EXPECT_EQ(questions, (std::vector<std::u16string>{u"lesson.xml already exists.\nDo you want to replace it?"}));
 
-    headless::setFileDialogResponder([](const headless::FileDialogShown&) {
-        return headless::FileDialogAnswer::choose(u"fresh");
-    });
-    EXPECT_EQ(chooseSaveFile(frame.handle(), u"Save As MP3", u"Audio File (.mp3)\0*.mp3\0"s,
-                             root + u"/talk.mp3", u"mp3"),
-              root + u"/fresh.mp3");
+    headless::setFileDialogResponder(
+        [](const headless::FileDialogShown&) { return headless::FileDialogAnswer::choose(u"fresh"); });
+    EXPECT_EQ(
+        chooseSaveFile(frame.handle(), u"Save As MP3", u"Audio File (.mp3)\0*.mp3\0"s, root + u"/talk.mp3", u"mp3"),
+        root + u"/fresh.mp3");
 }
 
 namespace {

@@ -539,10 +539,10 @@ TEST_F(TabPictures, TopTabs) {
     save("tabbed-pane-top.png");
 
     const COLORREF face = pane.background();
-    EXPECT_EQ(at(130, 20), TabbedPane::kSelectedTabColour);  // inside the selected tab
+    EXPECT_EQ(at(130, 20), TabbedPane::kSelectedTabColour);   // inside the selected tab
     EXPECT_EQ(at(50, 20), face);                              // an unselected tab
     EXPECT_EQ(at(150, 190), TabbedPane::kSelectedTabColour);  // its page
-    EXPECT_EQ(at(150, kPaneHeight - 1), 0xFAAA96u);            // the pane's border
+    EXPECT_EQ(at(150, kPaneHeight - 1), 0xFAAA96u);           // the pane's border
     // The titles are written inside their tabs.
     EXPECT_TRUE(inked({6, 6, 60, 18}, face));
     EXPECT_TRUE(inked({86, 7, 140, 19}, TabbedPane::kSelectedTabColour));

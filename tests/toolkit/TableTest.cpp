@@ -115,7 +115,8 @@ TEST(BlockedSequence, FollowsAVectorThroughRandomInsertsAndErases) {
 TEST(BlockedSequence, AppendingFillsWholeBlocks) {
     BlockedSequence<int> sequence;
     for (int i = 0; i < 100000; ++i) sequence.push_back(i);
-    EXPECT_EQ(sequence.blockCount(), (100000 + BlockedSequence<int>::kBlockLimit - 1) / BlockedSequence<int>::kBlockLimit);
+    EXPECT_EQ(sequence.blockCount(),
+              (100000 + BlockedSequence<int>::kBlockLimit - 1) / BlockedSequence<int>::kBlockLimit);
     EXPECT_EQ(sequence[99999], 99999);
     EXPECT_EQ(sequence[512], 512);
 }

@@ -122,8 +122,7 @@ TEST(Thread, AQuitMessageMetWhileWaitingIsPostedAgain) {
     PostQuitMessage(4);
     worker.stop();
     MSG msg{};
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE) && msg.message != WM_QUIT) {
-    }
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE) && msg.message != WM_QUIT) {}
     EXPECT_EQ(msg.message, WM_QUIT);
     EXPECT_EQ(msg.wParam, 4u);
 }

@@ -21,10 +21,14 @@ namespace {
 const std::u16string kGlyphs = u"" VELTRIX_RESOURCES "/OrvellaTool.bmp";
 constexpr COLORREF kKey = 0xE5E5E5;
 constexpr std::array<int, 8> kCommands{100, 112, 102, 119, 120, 105, 114, 121};
-const char16_t* const kTips[] = {u"音声ファイルを開く (Ctrl+O)", u"編集中の歌詞を xml ファイルに上書き保存する (Ctrl+S)",
-                                 u"選択中のセンテンスを再生 (Ctrl+Shift+P)", u"前のセンテンスを選択 (Ctrl+Up)",
-                                 u"次のセンテンスを選択 (Ctrl+Down)", u"次のセンテンスを選択して、時間を設定 (Ctrl+Shift+T)",
-                                 u"選択中のセンテンスに翻訳文・解説文を設定する (Ctrl+J)", u"Open/Close the Explanation Window"};
+const char16_t* const kTips[] = {u"音声ファイルを開く (Ctrl+O)",
+                                 u"編集中の歌詞を xml ファイルに上書き保存する (Ctrl+S)",
+                                 u"選択中のセンテンスを再生 (Ctrl+Shift+P)",
+                                 u"前のセンテンスを選択 (Ctrl+Up)",
+                                 u"次のセンテンスを選択 (Ctrl+Down)",
+                                 u"次のセンテンスを選択して、時間を設定 (Ctrl+Shift+T)",
+                                 u"選択中のセンテンスに翻訳文・解説文を設定する (Ctrl+J)",
+                                 u"Open/Close the Explanation Window"};
 
 // A frame that also records horizontal scrolling.
 class Frame : public RecordingFrame {
@@ -86,7 +90,8 @@ TEST_F(PlayerToolBar, IsAFlatSystemBarWithArrowsTipsAndTheGlyphStrip) {
     EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(bar.handle(), GWL_STYLE)),
               0x5601004Cu | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS);
     EXPECT_EQ(SendMessageW(bar.handle(), TB_GETEXTENDEDSTYLE, 0, 0), static_cast<LRESULT>(TBSTYLE_EX_DRAWDDARROWS));
-    EXPECT_EQ(SendMessageW(bar.handle(), WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(GetStockObject(DEFAULT_GUI_FONT)));
+    EXPECT_EQ(SendMessageW(bar.handle(), WM_GETFONT, 0, 0),
+              reinterpret_cast<LRESULT>(GetStockObject(DEFAULT_GUI_FONT)));
     EXPECT_EQ(BaseWindow::fromHandle(bar.handle()), &bar);
     EXPECT_EQ(bar.glyphCount(), 8);
     EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageW(bar.handle(), TB_GETIMAGELIST, 0, 0)), bar.glyphs());

@@ -115,7 +115,6 @@ TEST_F(Tooltips, APressHidesTheTip) {
     headless::mouseButton(headless::Button::Left, false, screenOf(button.handle(), 5, 5));
 }
 
-
 TEST_F(Tooltips, DestroyingTheComponentDestroysItsTipAndRestoresItsProcedure) {
     LONG_PTR before = GetWindowLongPtrW(button.handle(), GWLP_WNDPROC);
     button.setToolTipText(u"tip");

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "support/TempDir.h"
 #include "ToolkitTestSupport.h"
+#include "support/TempDir.h"
 #include "text/TextFile.h"
 #include "toolkit/TreePane.h"
 #include "toolkit/XmlTreePane.h"
@@ -99,12 +99,14 @@ protected:
         dir.write("voa.xml",
                   "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                   "<voa>\n"
-                  "  <TreeItem path=\"" + dir.native("music").string() + "\" name=\"Music\" state=\"32\">\n"
-                  "    <TreeItem path=\"a/one.mp3\"/>\n"
-                  "  </TreeItem>\n"
-                  "  <TreeItem path=\"two.xml\" state=\"16\"/>\n"
-                  "  <TreeItem path=\"c:\\x\\three.txt\"/>\n"
-                  "</voa>\n");
+                  "  <TreeItem path=\"" +
+                      dir.native("music").string() +
+                      "\" name=\"Music\" state=\"32\">\n"
+                      "    <TreeItem path=\"a/one.mp3\"/>\n"
+                      "  </TreeItem>\n"
+                      "  <TreeItem path=\"two.xml\" state=\"16\"/>\n"
+                      "  <TreeItem path=\"c:\\x\\three.txt\"/>\n"
+                      "</voa>\n");
         pane.createAt(frame.handle(), 0, 0, 400, 300);
         ASSERT_TRUE(pane.load(dir.file("voa.xml")));
     }
@@ -144,9 +146,9 @@ TEST_F(XmlTreeTest, TheFileBecomesTheTreeAndItsStatesComeBackAfterSaving) {
     HTREEITEM root = tree.firstRoot();
     EXPECT_EQ(tree.textOf(root), dir.file("voa.xml"));
     HTREEITEM folder = tree.firstChildOf(root);
-    EXPECT_EQ(tree.textOf(folder), u"Music");                       // its name
-    EXPECT_EQ(tree.textOf(item(u"a/one.mp3")), u"one");             // the file title
-    EXPECT_EQ(tree.textOf(item(u"c:\\x\\three.txt")), u"three");    // after a backslash
+    EXPECT_EQ(tree.textOf(folder), u"Music");                     // its name
+    EXPECT_EQ(tree.textOf(item(u"a/one.mp3")), u"one");           // the file title
+    EXPECT_EQ(tree.textOf(item(u"c:\\x\\three.txt")), u"three");  // after a backslash
     EXPECT_TRUE(tree.stateOf(folder) & TVIS_EXPANDED);
     EXPECT_TRUE(tree.stateOf(item(u"two.xml")) & TVIS_BOLD);
     EXPECT_EQ(pane.attributeOf(item(u"two.xml"), u"path"), u"two.xml");

@@ -87,8 +87,9 @@ TEST_F(WidgetGallery, EveryWidgetInOneWindow) {
 
     TextArea notes;
     notes.createAt(top, 14, 236, 510, 80);
-    notes.setText(u"Excuse me, could you tell me the way to the station?\r\n"
-                  u"すみません、駅への行き方を教えていただけますか。");
+    notes.setText(
+        u"Excuse me, could you tell me the way to the station?\r\n"
+        u"すみません、駅への行き方を教えていただけますか。");
     ProgressBar progress;
     progress.create(top);
     progress.setBounds(14, 326, 510, 22);

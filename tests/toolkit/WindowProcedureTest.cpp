@@ -99,8 +99,8 @@ TEST_F(WindowProcedure, AWrappedControlFallsBackToItsOwnProcedureAndGetsItBack) 
     native.lpfnWndProc = nativeProc;
     native.lpszClassName = u"NativeProbe";
     RegisterClassExW(&native);
-    HWND control = CreateWindowExW(0, u"NativeProbe", u"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, frame.handle(),
-                                   nullptr, nullptr, nullptr);
+    HWND control = CreateWindowExW(0, u"NativeProbe", u"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, frame.handle(), nullptr,
+                                   nullptr, nullptr);
     ASSERT_NE(control, nullptr);
     Pane wrapper;
     ASSERT_TRUE(wrapper.subclassWindow(control));

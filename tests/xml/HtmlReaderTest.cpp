@@ -33,8 +33,9 @@ TEST(HtmlReader, TheFirstOfARepeatedAttributeIsKeptAndNamesAreLowerCased) {
 
 TEST(HtmlReader, ValuesQuotedUnquotedOrMissing) {
     HtmlReader reader;
-    reader.read(u"<a href=foo.htm title=t>x</a><img src='a.png' alt><p CLASS=\"Big &amp; Bold\" id = 'q'>"
-                u"<input value=>");
+    reader.read(
+        u"<a href=foo.htm title=t>x</a><img src='a.png' alt><p CLASS=\"Big &amp; Bold\" id = 'q'>"
+        u"<input value=>");
     EXPECT_EQ(attributesOf(reader, u"a"), (Attributes{{u"href", u"foo.htm"}, {u"title", u"t"}}));
     EXPECT_EQ(attributesOf(reader, u"img"), (Attributes{{u"alt", u""}, {u"src", u"a.png"}}));
     // Values stay as written: no decoding, no case change.
@@ -61,8 +62,9 @@ TEST(HtmlReader, SlashesAndWhiteSpaceInTagNames) {
 
 TEST(HtmlReader, ScriptAndStyleContentIsSkipped) {
     HtmlReader reader;
-    reader.read(u"<script>var s = '<a href=x>';</script><a href='y'>y</a>"
-                u"<style>p{}<!-- </style> --></style><p id=after>");
+    reader.read(
+        u"<script>var s = '<a href=x>';</script><a href='y'>y</a>"
+        u"<style>p{}<!-- </style> --></style><p id=after>");
     EXPECT_EQ(hrefs(reader), std::vector<std::u16string>{u"y"});
     EXPECT_TRUE(reader.getElementsByTagName(u"script").empty());
     EXPECT_EQ(attributesOf(reader, u"p"), (Attributes{{u"id", u"after"}}));
@@ -83,8 +85,9 @@ TEST(HtmlReader, AnAnchorHidesTheTagsUpToItsEnd) {
 
 TEST(HtmlReader, PreAndRubyContentGetsNoElementsButAnchorsInPreDo) {
     HtmlReader reader;
-    reader.read(u"<pre><b>x</b><pre><i></pre><a href='in-pre'>a</a><u></pre><em>"
-                u"<ruby>漢<rt>kan</rt><a href='in-ruby'></a></ruby><strong>");
+    reader.read(
+        u"<pre><b>x</b><pre><i></pre><a href='in-pre'>a</a><u></pre><em>"
+        u"<ruby>漢<rt>kan</rt><a href='in-ruby'></a></ruby><strong>");
     EXPECT_EQ(hrefs(reader), std::vector<std::u16string>{u"in-pre"});
     for (const char16_t* hidden : {u"pre", u"b", u"i", u"u", u"ruby", u"rt"})
         EXPECT_TRUE(reader.getElementsByTagName(hidden).empty());
@@ -150,36 +153,36 @@ TEST(HtmlReader, GeneratedPagesWithBrokenMarkup) {
             const std::u16string href = u"/lesson/" + std::u16string(1, u'a' + item % 26) + u"?n=" +
                                         std::u16string(1, u'0' + item % 10) + u"&amp;x=1";
             switch (random() % 9) {
-            case 0:  // upper case, unquoted, repeated attribute
-                page += u"<A HREF=" + href + u" href=wrong>Lesson</A>\n";
-                expected.push_back(href);
-                break;
-            case 1:  // a stray "<" in text is read as a tag up to the next ">"
-                page += u"<p>3 < 4 and so on</p>\n";
-                break;
-            case 2:  // an anchor inside a comment
-                page += u"<!-- <a href='/commented'>old</a> -->\n";
-                break;
-            case 3:  // script with markup in a string
-                page += u"<script type=\"text/javascript\">document.write('<a href=\"/js\">');</script>\n";
-                break;
-            case 4:  // an unclosed paragraph and an apostrophe-quoted link
-                page += u"<p class='x'>text<a href='" + href + u"' target=_blank>go</a>\n";
-                expected.push_back(href);
-                break;
-            case 5:  // ruby annotations hide their anchors
-                page += u"<ruby>英<rt>えい</rt><a href='/ruby'></a></ruby>\n";
-                break;
-            case 6:  // white space inside an attribute name is dropped: no href here
-                page += u"<a download\nhref=\"" + href + u"\">file</a>\n";
-                expected.push_back(u"<none>");
-                break;
-            case 7:  // entities and Japanese text
-                page += u"<div>ニュースで英会話 &nbsp;&copy; 2015</div>\n";
-                break;
-            default:  // an end tag without a start, and an empty tag
-                page += u"</span><><br/>\n";
-                break;
+                case 0:  // upper case, unquoted, repeated attribute
+                    page += u"<A HREF=" + href + u" href=wrong>Lesson</A>\n";
+                    expected.push_back(href);
+                    break;
+                case 1:  // a stray "<" in text is read as a tag up to the next ">"
+                    page += u"<p>3 < 4 and so on</p>\n";
+                    break;
+                case 2:  // an anchor inside a comment
+                    page += u"<!-- <a href='/commented'>old</a> -->\n";
+                    break;
+                case 3:  // script with markup in a string
+                    page += u"<script type=\"text/javascript\">document.write('<a href=\"/js\">');</script>\n";
+                    break;
+                case 4:  // an unclosed paragraph and an apostrophe-quoted link
+                    page += u"<p class='x'>text<a href='" + href + u"' target=_blank>go</a>\n";
+                    expected.push_back(href);
+                    break;
+                case 5:  // ruby annotations hide their anchors
+                    page += u"<ruby>英<rt>えい</rt><a href='/ruby'></a></ruby>\n";
+                    break;
+                case 6:  // white space inside an attribute name is dropped: no href here
+                    page += u"<a download\nhref=\"" + href + u"\">file</a>\n";
+                    expected.push_back(u"<none>");
+                    break;
+                case 7:  // entities and Japanese text
+                    page += u"<div>ニュースで英会話 &nbsp;&copy; 2015</div>\n";
+                    break;
+                default:  // an end tag without a start, and an empty tag
+                    page += u"</span><><br/>\n";
+                    break;
             }
         }
         page += u"</body></html>";

@@ -15,19 +15,19 @@ TEST(DecodePageText, ReferencesEscapesAndBreaks) {
     const Case cases[] = {
         {u"caf&eacute;\nbar", u"cafébar"},
         {u"&amp;lt;", u"<"},
-        {u"&amp;amp;lt;", u"<"},          // each decoded "&" joins the next name
-        {u"&#65;&#x41;", u"A&#x41;"},      // no hexadecimal references
-        {u"&#0065;&#65601;", u"AA"},       // leading zeros; modulo 65536
+        {u"&amp;amp;lt;", u"<"},       // each decoded "&" joins the next name
+        {u"&#65;&#x41;", u"A&#x41;"},  // no hexadecimal references
+        {u"&#0065;&#65601;", u"AA"},   // leading zeros; modulo 65536
         {u"&bogus;", u"!"},
         {u"&fnof;&rsaquo;&euro;", u"!!!"},
         {u"&apos;&nbsp;&quot;", u"' \""},
         {u"a\\tb", u"a\tb"},
         {u"a\\nb\\rc\\\\d\\\"e", u"a\r\nbc\\d\"e"},
         {u"end\\", u"end"},
-        {u"&amp;#65;", u"&#65;"},          // only names decode behind a decoded "&"
-        {u"&amp;\\lt;", u"&lt;"},         // an escape ends the pending "&"
+        {u"&amp;#65;", u"&#65;"},  // only names decode behind a decoded "&"
+        {u"&amp;\\lt;", u"&lt;"},  // an escape ends the pending "&"
         {u"&amp;&lt;", u"&<"},
-        {u"&thetasym;", u"\u03d1"},       // nine characters with "&"
+        {u"&thetasym;", u"\u03d1"},          // nine characters with "&"
         {u"&abcdefghij;", u"&abcdefghij;"},  // eleven: too long to be a reference
         {u"&#123456789;", u"&#123456789;"},
         {u"&;&#;& amp;", u"&;&#;& amp;"},

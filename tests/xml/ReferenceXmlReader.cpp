@@ -35,8 +35,7 @@ struct Node {
 };
 
 void describeNode(std::u16string& out, int depth, const std::u16string& name, const std::u16string& text,
-                  const std::vector<std::pair<std::u16string, std::u16string>>& attributes, bool cdata,
-                  bool emptyTag) {
+                  const std::vector<std::pair<std::u16string, std::u16string>>& attributes, bool cdata, bool emptyTag) {
     out += number(depth);
     out += name.empty() ? (cdata ? u" C " : u" T ") : u" E ";
     field(out, name);
@@ -58,7 +57,8 @@ std::u16string describe(const Node& root) {
         stack.pop_back();
         describeNode(out, depth, node->name, node->text, {node->attributes.begin(), node->attributes.end()},
                      node->cdata, node->emptyTag);
-        for (auto it = node->children.rbegin(); it != node->children.rend(); ++it) stack.push_back({it->get(), depth + 1});
+        for (auto it = node->children.rbegin(); it != node->children.rend(); ++it)
+            stack.push_back({it->get(), depth + 1});
     }
     return out;
 }
@@ -111,144 +111,149 @@ public:
 private:
     void feed(char16_t c) {
         switch (m_state) {
-        case 0:
-            if (c == u'<') {
-                if (!m_buffer.empty()) text(m_buffer, false);
-                m_attributes.clear();
-                m_buffer.clear();
-                m_state = 1;
-            } else {
-                characterData(c);
-            }
-            return;
-        case 1:
-            if (isNameStart(c)) {
-                m_buffer = std::u16string(1, c);
-                m_kind = StartTag;
-                m_state = 2;
-            } else if (c == u'/') {
-                m_kind = EndTag;
-                m_state = 2;
-            } else if (c == u'?') {
-                m_kind = PI;
-                m_state = 2;
-            } else if (c == u'!') {
-                m_kind = Declaration;
-                m_state = 3;
-            } else {
-                throw Failure{221, {}};
-            }
-            return;
-        case 2:
-            if (isNameChar(c)) {
-                m_buffer += c;
+            case 0:
+                if (c == u'<') {
+                    if (!m_buffer.empty()) text(m_buffer, false);
+                    m_attributes.clear();
+                    m_buffer.clear();
+                    m_state = 1;
+                } else {
+                    characterData(c);
+                }
                 return;
-            }
-            m_tagName = m_buffer;
-            m_buffer.clear();
-            if (c == u'>') {
+            case 1:
+                if (isNameStart(c)) {
+                    m_buffer = std::u16string(1, c);
+                    m_kind = StartTag;
+                    m_state = 2;
+                } else if (c == u'/') {
+                    m_kind = EndTag;
+                    m_state = 2;
+                } else if (c == u'?') {
+                    m_kind = PI;
+                    m_state = 2;
+                } else if (c == u'!') {
+                    m_kind = Declaration;
+                    m_state = 3;
+                } else {
+                    throw Failure{221, {}};
+                }
+                return;
+            case 2:
+                if (isNameChar(c)) {
+                    m_buffer += c;
+                    return;
+                }
+                m_tagName = m_buffer;
+                m_buffer.clear();
+                if (c == u'>') {
+                    complete();
+                    m_state = 0;
+                } else if (c == u'/') {
+                    if (m_kind != StartTag) throw Failure{235, {}};
+                    m_kind = EmptyTag;
+                    m_state = 4;
+                } else if (c <= u' ') {
+                    m_state = 5;
+                } else {
+                    throw Failure{242, {}};
+                }
+                return;
+            case 3:
+                m_buffer += c;
+                if (m_buffer == u"--")
+                    m_state = 9;
+                else if (m_buffer == u"[CDATA[")
+                    m_state = 12;
+                else if (m_buffer == u"DOCTYPE")
+                    m_state = 15;
+                return;
+            case 4:
+                if (c != u'>') throw Failure{302, {}};
                 complete();
                 m_state = 0;
-            } else if (c == u'/') {
-                if (m_kind != StartTag) throw Failure{235, {}};
-                m_kind = EmptyTag;
-                m_state = 4;
-            } else if (c <= u' ') {
-                m_state = 5;
-            } else {
-                throw Failure{242, {}};
-            }
-            return;
-        case 3:
-            m_buffer += c;
-            if (m_buffer == u"--") m_state = 9;
-            else if (m_buffer == u"[CDATA[") m_state = 12;
-            else if (m_buffer == u"DOCTYPE") m_state = 15;
-            return;
-        case 4:
-            if (c != u'>') throw Failure{302, {}};
-            complete();
-            m_state = 0;
-            return;
-        case 5:
-            if (isNameStart(c)) {
-                m_buffer = std::u16string(1, c);
-                m_state = 6;
-            } else if (c == u'>') {
-                complete();
-                m_state = 0;
-            } else if (c == u'?') {
-                if (m_kind != PI) throw Failure{257, {}};
-                m_state = 4;
-            } else if (c == u'/') {
-                if (m_kind != StartTag) throw Failure{261, {}};
-                m_kind = EmptyTag;
-                m_state = 4;
-            } else if (c > u' ') {
-                throw Failure{266, {}};
-            }
-            return;
-        case 6:
-            if (isNameChar(c)) {
+                return;
+            case 5:
+                if (isNameStart(c)) {
+                    m_buffer = std::u16string(1, c);
+                    m_state = 6;
+                } else if (c == u'>') {
+                    complete();
+                    m_state = 0;
+                } else if (c == u'?') {
+                    if (m_kind != PI) throw Failure{257, {}};
+                    m_state = 4;
+                } else if (c == u'/') {
+                    if (m_kind != StartTag) throw Failure{261, {}};
+                    m_kind = EmptyTag;
+                    m_state = 4;
+                } else if (c > u' ') {
+                    throw Failure{266, {}};
+                }
+                return;
+            case 6:
+                if (isNameChar(c)) {
+                    m_buffer += c;
+                } else if (c == u'=') {
+                    m_attributeName = m_buffer;
+                    m_buffer.clear();
+                    m_state = 7;
+                } else {
+                    throw Failure{277, {}};
+                }
+                return;
+            case 7:
+                if (c != u'"' && c != u'\'') throw Failure{285, {}};
+                m_quote = c;
+                m_state = 8;
+                return;
+            case 8:
+                if (c == m_quote) {
+                    m_attributes[m_attributeName] = m_buffer;
+                    m_buffer.clear();
+                    m_state = 5;
+                } else {
+                    characterData(c);
+                }
+                return;
+            case 9:
+                if (c == u'-') m_state = 10;
+                return;
+            case 10:
+                m_state = c == u'-' ? 11 : 9;
+                return;
+            case 11:
+                if (c == u'>') {
+                    m_buffer.clear();
+                    m_state = 0;
+                } else if (c != u'-') {
+                    m_state = 9;
+                }
+                return;
+            case 12:
                 m_buffer += c;
-            } else if (c == u'=') {
-                m_attributeName = m_buffer;
-                m_buffer.clear();
-                m_state = 7;
-            } else {
-                throw Failure{277, {}};
-            }
-            return;
-        case 7:
-            if (c != u'"' && c != u'\'') throw Failure{285, {}};
-            m_quote = c;
-            m_state = 8;
-            return;
-        case 8:
-            if (c == m_quote) {
-                m_attributes[m_attributeName] = m_buffer;
-                m_buffer.clear();
-                m_state = 5;
-            } else {
-                characterData(c);
-            }
-            return;
-        case 9:
-            if (c == u'-') m_state = 10;
-            return;
-        case 10: m_state = c == u'-' ? 11 : 9; return;
-        case 11:
-            if (c == u'>') {
-                m_buffer.clear();
-                m_state = 0;
-            } else if (c != u'-') {
-                m_state = 9;
-            }
-            return;
-        case 12:
-            m_buffer += c;
-            if (c == u']') m_state = 13;
-            return;
-        case 13:
-            m_buffer += c;
-            m_state = c == u']' ? 14 : 12;
-            return;
-        case 14:
-            if (c == u'>') {
-                if (m_buffer.size() > 9) text(m_buffer.substr(7, m_buffer.size() - 9), true);
-                m_buffer.clear();
-                m_state = 0;
-            } else {
+                if (c == u']') m_state = 13;
+                return;
+            case 13:
                 m_buffer += c;
-                if (c != u']') m_state = 12;
-            }
-            return;
-        case 15:
-            if (c == u'>') {
-                m_buffer.clear();
-                m_state = 0;
-            }
-            return;
+                m_state = c == u']' ? 14 : 12;
+                return;
+            case 14:
+                if (c == u'>') {
+                    if (m_buffer.size() > 9) text(m_buffer.substr(7, m_buffer.size() - 9), true);
+                    m_buffer.clear();
+                    m_state = 0;
+                } else {
+                    m_buffer += c;
+                    if (c != u']') m_state = 12;
+                }
+                return;
+            case 15:
+                if (c == u'>') {
+                    m_buffer.clear();
+                    m_state = 0;
+                }
+                return;
         }
     }
 
@@ -308,33 +313,36 @@ private:
 
     void complete() {
         switch (m_kind) {
-        case StartTag:
-        case EmptyTag: {
-            auto node = std::make_unique<Node>();
-            node->name = m_tagName;
-            node->attributes = m_attributes;
-            if (m_current) {
-                m_current = append(std::move(node));
-            } else {
-                m_root = std::move(node);
-                m_current = m_root.get();
+            case StartTag:
+            case EmptyTag: {
+                auto node = std::make_unique<Node>();
+                node->name = m_tagName;
+                node->attributes = m_attributes;
+                if (m_current) {
+                    m_current = append(std::move(node));
+                } else {
+                    m_root = std::move(node);
+                    m_current = m_root.get();
+                }
+                if (m_kind == EmptyTag) close();
+                return;
             }
-            if (m_kind == EmptyTag) close();
-            return;
-        }
-        case EndTag: close(); return;
-        case PI:
-            if (m_tagName == u"xml") declaration();
-            return;
-        case Declaration: return;
+            case EndTag:
+                close();
+                return;
+            case PI:
+                if (m_tagName == u"xml") declaration();
+                return;
+            case Declaration:
+                return;
         }
     }
 
     void close() {
         if (!m_current) throw Failure{529, u"要素"};
         if (m_current->name != m_tagName) {
-            throw Failure{534, u"要素が部分的に重ねられています\u3000<A><B></A></B>\r\n" + m_tagName + u" > " +
-                                   m_current->name};
+            throw Failure{
+                534, u"要素が部分的に重ねられています\u3000<A><B></A></B>\r\n" + m_tagName + u" > " + m_current->name};
         }
         m_current->emptyTag = m_kind == EmptyTag;
         if (m_current->parent) m_current = m_current->parent;
@@ -352,13 +360,19 @@ private:
         m_declaration += u"?>";
         std::u16string reduced;
         for (char16_t c : encoding) {
-            if (c >= u'a' && c <= u'z') reduced += static_cast<char16_t>(c - 32);
-            else if ((c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9')) reduced += c;
+            if (c >= u'a' && c <= u'z')
+                reduced += static_cast<char16_t>(c - 32);
+            else if ((c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9'))
+                reduced += c;
         }
-        if (reduced == u"EUCJP") m_encoding = 2;
-        else if (reduced == u"SHIFTJIS") m_encoding = 3;
-        else if (reduced == u"UTF8") m_encoding = 0;
-        else if (reduced == u"UTF16") m_encoding = 1;
+        if (reduced == u"EUCJP")
+            m_encoding = 2;
+        else if (reduced == u"SHIFTJIS")
+            m_encoding = 3;
+        else if (reduced == u"UTF8")
+            m_encoding = 0;
+        else if (reduced == u"UTF16")
+            m_encoding = 1;
     }
 
     int m_state = 0;

@@ -26,8 +26,10 @@ struct Parser : XMLParser {
 std::string printable(std::u16string_view text) {
     std::string out;
     for (char16_t c : text.substr(0, 400)) {
-        if (c >= 0x20 && c < 0x7F) out += static_cast<char>(c);
-        else out += "\\u" + std::to_string(static_cast<unsigned>(c));
+        if (c >= 0x20 && c < 0x7F)
+            out += static_cast<char>(c);
+        else
+            out += "\\u" + std::to_string(static_cast<unsigned>(c));
     }
     return out;
 }
@@ -64,33 +66,48 @@ public:
     std::u16string document(int pieces) {
         std::u16string out;
         std::vector<std::u16string> open;
-        if (chance(3)) out += pick({u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>", u"<?xml version='1.0'?>",
-                                    u"<?xml encoding='x'?>", u"<?xml version='1' encoding='Shift_JIS' a='&amp;'?>",
-                                    u"<!DOCTYPE list [<!ELEMENT a>]>", u"\r\n"});
+        if (chance(3))
+            out += pick({u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>", u"<?xml version='1.0'?>",
+                         u"<?xml encoding='x'?>", u"<?xml version='1' encoding='Shift_JIS' a='&amp;'?>",
+                         u"<!DOCTYPE list [<!ELEMENT a>]>", u"\r\n"});
         for (int i = 0; i < pieces; ++i) {
             switch (below(12)) {
-            case 0:
-            case 1: {
-                const std::u16string name = tagName();
-                out += u"<" + name + attributes() + (chance(6) ? u" " : u"") + u">";
-                open.push_back(name);
-                break;
-            }
-            case 2:
-            case 3:
-                if (!open.empty()) {
-                    out += u"</" + (chance(10) ? tagName() : open.back()) + (chance(8) ? u" " : u"") + u">";
-                    open.pop_back();
+                case 0:
+                case 1: {
+                    const std::u16string name = tagName();
+                    out += u"<" + name + attributes() + (chance(6) ? u" " : u"") + u">";
+                    open.push_back(name);
+                    break;
                 }
-                break;
-            case 4: out += u"<" + tagName() + attributes() + (chance(4) ? u" />" : u"/>"); break;
-            case 5:
-            case 6: out += text(); break;
-            case 7: out += u"<![CDATA[" + run(u"ab]>] 字\n", 12) + (chance(10) ? u"]]" : u"]]>"); break;
-            case 8: out += u"<!--" + run(u"c-> \n", 10) + (chance(10) ? u"--" : u"-->"); break;
-            case 9: out += pick({u"<!DOCTYPE d>", u"<!doctype d>", u"<?pi a='1'?>", u"<?pi?>", u"<!x>", u"<!-x>"}); break;
-            case 10: out += run(u" \r\n\t", 4); break;
-            case 11: out += run(u"<>/?!=\"'&;-[]:_. \n\tAbz09日", 6); break;
+                case 2:
+                case 3:
+                    if (!open.empty()) {
+                        out += u"</" + (chance(10) ? tagName() : open.back()) + (chance(8) ? u" " : u"") + u">";
+                        open.pop_back();
+                    }
+                    break;
+                case 4:
+                    out += u"<" + tagName() + attributes() + (chance(4) ? u" />" : u"/>");
+                    break;
+                case 5:
+                case 6:
+                    out += text();
+                    break;
+                case 7:
+                    out += u"<![CDATA[" + run(u"ab]>] 字\n", 12) + (chance(10) ? u"]]" : u"]]>");
+                    break;
+                case 8:
+                    out += u"<!--" + run(u"c-> \n", 10) + (chance(10) ? u"--" : u"-->");
+                    break;
+                case 9:
+                    out += pick({u"<!DOCTYPE d>", u"<!doctype d>", u"<?pi a='1'?>", u"<?pi?>", u"<!x>", u"<!-x>"});
+                    break;
+                case 10:
+                    out += run(u" \r\n\t", 4);
+                    break;
+                case 11:
+                    out += run(u"<>/?!=\"'&;-[]:_. \n\tAbz09日", 6);
+                    break;
             }
         }
         while (!open.empty() && !chance(5)) {
@@ -101,9 +118,15 @@ public:
         for (int mutations = static_cast<int>(below(3)); mutations > 0 && !out.empty(); --mutations) {
             const std::size_t at = below(static_cast<unsigned>(out.size()));
             switch (below(3)) {
-            case 0: out.erase(at, 1); break;
-            case 1: out.insert(at, 1, out[at]); break;
-            case 2: out[at] = pick({u"<", u">", u"/", u"&", u"'", u"\"", u"]", u"-", u"\n", u"="})[0]; break;
+                case 0:
+                    out.erase(at, 1);
+                    break;
+                case 1:
+                    out.insert(at, 1, out[at]);
+                    break;
+                case 2:
+                    out[at] = pick({u"<", u">", u"/", u"&", u"'", u"\"", u"]", u"-", u"\n", u"="})[0];
+                    break;
             }
         }
         return out;
@@ -134,7 +157,8 @@ public:
 
     std::u16string run(std::u16string_view alphabet, unsigned longest) {
         std::u16string out;
-        for (unsigned n = below(longest + 1); n > 0; --n) out += alphabet[below(static_cast<unsigned>(alphabet.size()))];
+        for (unsigned n = below(longest + 1); n > 0; --n)
+            out += alphabet[below(static_cast<unsigned>(alphabet.size()))];
         return out;
     }
 
@@ -208,10 +232,12 @@ TEST(XMLParserDifferential, ConstructsAcrossTheBoundaryOfTwoPieces) {
     // each construct is moved across that boundary one unit at a time.
     constexpr std::size_t kPiece = 32768;
     const std::u16string probes[] = {
-        u"<![CDATA[a]]>",        u"<![CDATA[]]]]>",       u"<![CDATA[x]]]>y",       u"<![CDATA[]]>",
-        u"<!-- c --->",          u"<e a='1' b=\"&amp;&lt;\"/>", u"&amp;&unknown;x&lt",  u"<!DOCTYPE d>",
-        u"<?xml version='1.0' encoding='UTF-8'?>", u"\r\n  \r\n<s/>", u"<e></f>", u"<e a = '1'>",
-        u"\n\n<e;>",             u"< e>",                 u"text\nmore<e/>",        u"<a\nb='1'\n/>",
+        u"<![CDATA[a]]>",      u"<![CDATA[]]]]>", u"<![CDATA[x]]]>y",
+        u"<![CDATA[]]>",       u"<!-- c --->",    u"<e a='1' b=\"&amp;&lt;\"/>",
+        u"&amp;&unknown;x&lt", u"<!DOCTYPE d>",   u"<?xml version='1.0' encoding='UTF-8'?>",
+        u"\r\n  \r\n<s/>",     u"<e></f>",        u"<e a = '1'>",
+        u"\n\n<e;>",           u"< e>",           u"text\nmore<e/>",
+        u"<a\nb='1'\n/>",
     };
     for (const std::u16string& probe : probes) {
         for (std::size_t at = kPiece - probe.size() - 1; at <= kPiece + 1; ++at) {

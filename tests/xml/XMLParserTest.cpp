@@ -123,15 +123,14 @@ TEST(XMLParserReading, DeclarationIsRebuiltAndItsEncodingRecognised) {
         std::u16string encoding;
         int expected;
     };
-    const Case cases[] = {{u"utf-8", XMLParser::kUtf8},      {u"Shift_JIS", XMLParser::kShiftJis},
-                          {u"EUC-JP", XMLParser::kEucJp},    {u"UTF-16", XMLParser::kUtf16},
-                          {u"euc_jp", XMLParser::kEucJp},    {u"latin1", XMLParser::kUtf16}};
+    const Case cases[] = {{u"utf-8", XMLParser::kUtf8},   {u"Shift_JIS", XMLParser::kShiftJis},
+                          {u"EUC-JP", XMLParser::kEucJp}, {u"UTF-16", XMLParser::kUtf16},
+                          {u"euc_jp", XMLParser::kEucJp}, {u"latin1", XMLParser::kUtf16}};
     for (const Case& c : cases) {
         Parser p;
         ASSERT_TRUE(p.parseString(u"<?xml version=\"1.0\" standalone='yes' encoding=\"" + c.encoding + u"\"?><a/>"));
         EXPECT_EQ(p.declaredEncoding(), c.expected) << std::string(c.encoding.begin(), c.encoding.end());
-        EXPECT_EQ(p.declaration(),
-                  u"<?xml version=\"1.0\" encoding=\"" + c.encoding + u"\" standalone=\"yes\"?>");
+        EXPECT_EQ(p.declaration(), u"<?xml version=\"1.0\" encoding=\"" + c.encoding + u"\" standalone=\"yes\"?>");
     }
     Parser p;
     ASSERT_TRUE(p.parseString(u"<?xml version=\"1.0\" encoding=\"UTF-8\"?><a/>"));

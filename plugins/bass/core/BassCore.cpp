@@ -41,8 +41,7 @@ struct Session {
 // A playing channel made with BASS_STREAM_AUTOFREE is freed once it has played
 // to its end.
 void freeIfDone(BASS_DWORD handle, const ChannelEntry& entry) {
-    if (!entry.playback || !(entry.channel->flags() & BASS_STREAM_AUTOFREE) || !entry.playback->playedToEnd())
-        return;
+    if (!entry.playback || !(entry.channel->flags() & BASS_STREAM_AUTOFREE) || !entry.playback->playedToEnd()) return;
     Session session;
     freeChannel(handle, session.released);
 }
@@ -144,8 +143,8 @@ BASS_EXPORT BASS_BOOL BASS_GetInfo(BASS_INFO* info) {
         return 0;
     }
     *info = BASS_INFO{};
-    info->latency = static_cast<BASS_DWORD>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(device->latency()).count());
+    info->latency =
+        static_cast<BASS_DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(device->latency()).count());
     info->freq = static_cast<BASS_DWORD>(device->rate());
     info->speakers = 2;
     setError(BASS_OK);
@@ -182,8 +181,7 @@ BASS_EXPORT BASS_BOOL BASS_PluginFree(HPLUGIN plugin) {
 
 namespace {
 
-BASS_DWORD createFileChannel(BASS_BOOL mem, const void* file, BASS_QWORD offset, BASS_DWORD flags,
-                             ChannelKind kind) {
+BASS_DWORD createFileChannel(BASS_BOOL mem, const void* file, BASS_QWORD offset, BASS_DWORD flags, ChannelKind kind) {
     if (mem) {
         // Streams from memory blocks are not provided by this implementation.
         setError(BASS_ERROR_NOTAVAIL);
@@ -276,12 +274,12 @@ BASS_EXPORT BASS_DWORD BASS_ChannelIsActive(BASS_DWORD handle) {
     setError(BASS_OK);
     if (!entry.playback) return entry.channel->ended() ? BASS_ACTIVE_STOPPED : BASS_ACTIVE_PLAYING;
     switch (entry.playback->state()) {
-    case PlayState::Playing:
-        return BASS_ACTIVE_PLAYING;
-    case PlayState::Paused:
-        return BASS_ACTIVE_PAUSED;
-    case PlayState::Stopped:
-        break;
+        case PlayState::Playing:
+            return BASS_ACTIVE_PLAYING;
+        case PlayState::Paused:
+            return BASS_ACTIVE_PAUSED;
+        case PlayState::Stopped:
+            break;
     }
     freeIfDone(handle, entry);
     return BASS_ACTIVE_STOPPED;

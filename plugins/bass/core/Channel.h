@@ -143,8 +143,8 @@ private:
     ChannelKind m_kind;
     std::recursive_mutex m_decoder;
     std::atomic<float> m_volume{1.0f};
-    float m_appliedVolume = 1.0f;   // decoder lock
-    bool m_delivered = false;       // decoder lock: something has been read
+    float m_appliedVolume = 1.0f;                  // decoder lock
+    bool m_delivered = false;                      // decoder lock: something has been read
     std::vector<std::shared_ptr<DataTap>> m_taps;  // decoder lock
 };
 

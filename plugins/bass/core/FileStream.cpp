@@ -165,11 +165,12 @@ bool FileStream::scanThrough() {
         av_packet_unref(m_packet.get());
     }
     if (m_cancel->load()) return false;
-    const std::int64_t estimate = m_trustPts && end != AV_NOPTS_VALUE
-                                      ? frameIndexOf(end)
-                                      : static_cast<std::int64_t>(m_decodedIndex) + toFrames(summed, st->time_base, rate());
+    const std::int64_t estimate = m_trustPts && end != AV_NOPTS_VALUE ? frameIndexOf(end)
+                                                                      : static_cast<std::int64_t>(m_decodedIndex) +
+                                                                            toFrames(summed, st->time_base, rate());
     const std::uint64_t tail = static_cast<std::uint64_t>(rate()) * 3;
-    const std::uint64_t from = estimate > static_cast<std::int64_t>(tail) ? static_cast<std::uint64_t>(estimate) - tail : 0;
+    const std::uint64_t from =
+        estimate > static_cast<std::int64_t>(tail) ? static_cast<std::uint64_t>(estimate) - tail : 0;
     m_length = kUnknownLength;
     if (!seekTo(from)) return false;
     std::uint64_t decodedEnd = m_decodedIndex;
@@ -262,8 +263,7 @@ void FileStream::appendFrame(const AVFrame* frame) {
         !m_resampler.configure(frame->ch_layout, format, frame->sample_rate))
         return;
     std::int64_t start = static_cast<std::int64_t>(m_decodedIndex);
-    const std::int64_t pts =
-        frame->best_effort_timestamp != AV_NOPTS_VALUE ? frame->best_effort_timestamp : frame->pts;
+    const std::int64_t pts = frame->best_effort_timestamp != AV_NOPTS_VALUE ? frame->best_effort_timestamp : frame->pts;
     if (!m_trustPts && pts != AV_NOPTS_VALUE) {
         // The first frame decoded is frame 0 of the time line.
         m_originPts = pts;

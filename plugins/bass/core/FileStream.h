@@ -81,14 +81,14 @@ private:
     std::string m_path;
     std::uint64_t m_offset = 0;
 
-    std::vector<float> m_pending;  // converted frames not yet delivered
+    std::vector<float> m_pending;     // converted frames not yet delivered
     std::size_t m_pendingOffset = 0;  // in samples
     std::uint64_t m_position = 0;
     std::atomic<std::uint64_t> m_length{kUnknownLength};
     bool m_lengthExact = false;
     std::uint64_t m_decodedIndex = 0;  // frame index of the next decoded frame
     std::uint64_t m_discardUntil = 0;  // frames before this (after a seek) are dropped
-    std::int64_t m_originPts = 0;  // time stamp of frame 0, the first frame decoded
+    std::int64_t m_originPts = 0;      // time stamp of frame 0, the first frame decoded
     bool m_demuxerDone = false;
     bool m_drained = false;
     bool m_trustPts = false;  // the origin is known and frames carry time stamps

@@ -23,9 +23,9 @@ constexpr std::size_t kCaptureSeconds = 60;
 // it is heard. Written by the output's thread, read by tests.
 struct Capture {
     std::mutex mutex;
-    std::vector<float> ring;  // stereo frames; frame k at (k mod capacity)
+    std::vector<float> ring;            // stereo frames; frame k at (k mod capacity)
     std::vector<std::int64_t> heardAt;  // per block, steady-clock nanoseconds
-    std::uint64_t total = 0;  // frames taken since the output was opened
+    std::uint64_t total = 0;            // frames taken since the output was opened
     int rate = 0;
 };
 
@@ -68,8 +68,8 @@ public:
 
 private:
     void run() {
-        const auto blockTime = std::chrono::duration_cast<Clock::duration>(
-            std::chrono::duration<double>(double(kBlockFrames) / m_rate));
+        const auto blockTime =
+            std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(double(kBlockFrames) / m_rate));
         // When the next block taken starts to sound.
         Clock::time_point next = Clock::now() + m_latency;
         std::unique_lock<std::mutex> lock(m_mutex);

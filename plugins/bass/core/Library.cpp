@@ -153,7 +153,8 @@ Reaper& reaper() {
 
 void letGo(Released& released) {
     if (released.empty()) return;
-    const bool played = std::any_of(released.begin(), released.end(), [](const auto& e) { return e.playback != nullptr; });
+    const bool played =
+        std::any_of(released.begin(), released.end(), [](const auto& e) { return e.playback != nullptr; });
     if (played)
         reaper().add(std::move(released));
     else

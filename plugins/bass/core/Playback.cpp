@@ -48,8 +48,8 @@ public:
         std::size_t produced = frames;
         if (m_inRate != m_outRate) {
             const auto* planes = reinterpret_cast<const std::uint8_t*>(in);
-            produced = static_cast<std::size_t>(
-                m_resampler.convert(m_out.data(), static_cast<int>(m_out.size() / 2), &planes, static_cast<int>(frames)));
+            produced = static_cast<std::size_t>(m_resampler.convert(m_out.data(), static_cast<int>(m_out.size() / 2),
+                                                                    &planes, static_cast<int>(frames)));
         } else if (m_inChannels == 1) {
             for (std::size_t f = 0; f < frames; ++f) m_out[f * 2] = m_out[f * 2 + 1] = in[f];
         } else {
@@ -62,9 +62,10 @@ public:
         std::size_t left = produced;
         for (std::size_t r = 0; r < runs.size(); ++r) {
             const TimeRun& run = runs[r];
-            std::size_t n = r + 1 == runs.size() ? left
-                                                  : std::min(left, static_cast<std::size_t>(std::llround(
-                                                                       double(run.frames) * double(produced) / double(frames))));
+            std::size_t n = r + 1 == runs.size()
+                                ? left
+                                : std::min(left, static_cast<std::size_t>(std::llround(
+                                                     double(run.frames) * double(produced) / double(frames))));
             outRuns.add(n, run.start, run.step * ratio);
             left -= n;
         }
@@ -210,9 +211,8 @@ void Playback::feed() {
         const std::size_t space = m_buffer->space();
         const auto untilRoom = std::chrono::milliseconds(
             space >= needed ? 0 : (needed - space) * 1000 / static_cast<std::size_t>(std::max(1, m_outputRate)));
-        m_wake.wait_for(lock, std::clamp(untilRoom, std::chrono::milliseconds(2), std::chrono::milliseconds(40)), [&] {
-            return m_quitting || m_seekPending || (!ended && m_buffer->space() >= needed);
-        });
+        m_wake.wait_for(lock, std::clamp(untilRoom, std::chrono::milliseconds(2), std::chrono::milliseconds(40)),
+                        [&] { return m_quitting || m_seekPending || (!ended && m_buffer->space() >= needed); });
         if (m_quitting) return;
         const bool seek = m_seekPending;
         const double target = m_seekTarget;

@@ -89,7 +89,8 @@ void PlaybackBuffer::copyOut(float* out, std::size_t frames) {
     }
 }
 
-std::size_t PlaybackBuffer::mixInto(float* out, std::size_t frames, std::uint64_t outputFrame, Clock::time_point heardAt) {
+std::size_t PlaybackBuffer::mixInto(float* out, std::size_t frames, std::uint64_t outputFrame,
+                                    Clock::time_point heardAt) {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_newestBlock = (m_newestBlock + 1) % m_blocks.size();
     m_blocks[m_newestBlock] = Block{outputFrame, frames, heardAt};

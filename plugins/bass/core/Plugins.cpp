@@ -20,8 +20,7 @@ namespace {
 
 // Codecs the core leaves to a plug-in, as the published family leaves WMA to
 // its WMA add-on.
-constexpr std::array<std::string_view, 5> kPluginOnlyCodecs = {"wmav1", "wmav2", "wmapro", "wmalossless",
-                                                               "wmavoice"};
+constexpr std::array<std::string_view, 5> kPluginOnlyCodecs = {"wmav1", "wmav2", "wmapro", "wmalossless", "wmavoice"};
 
 // A module opened with dlopen, closed with its owner.
 using Module = veltrix::UniqueC<void, ::dlclose>;

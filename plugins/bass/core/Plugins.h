@@ -11,7 +11,7 @@
 extern "C" {
 // What a plug-in module's BASSplugin(0) returns.
 struct BassPluginDescriptor {
-    BASS_DWORD version;  // 0x0204xxxx
+    BASS_DWORD version;         // 0x0204xxxx
     const char* const* codecs;  // FFmpeg codec names, null-terminated list
 };
 using BASSplugin_t = const BassPluginDescriptor* (*)(BASS_DWORD face);

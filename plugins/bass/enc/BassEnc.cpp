@@ -38,8 +38,8 @@ bool detach(HENCODE handle) {
 
 BASS_EXPORT BASS_DWORD BASS_Encode_GetVersion() { return 0x02041000; }
 
-BASS_EXPORT HENCODE BASS_Encode_Start(BASS_DWORD handle, const char* commandLine, BASS_DWORD flags,
-                                      ENCODEPROC* proc, void* user) {
+BASS_EXPORT HENCODE BASS_Encode_Start(BASS_DWORD handle, const char* commandLine, BASS_DWORD flags, ENCODEPROC* proc,
+                                      void* user) {
     std::lock_guard<std::recursive_mutex> lock(libraryLock());
     auto channel = findChannel(handle);
     if (!channel) return 0;

@@ -59,8 +59,7 @@ bool ChildProcess::wait() {
     if (m_pid <= 0) return m_succeeded;
     int status = 0;
     pid_t waited;
-    while ((waited = ::waitpid(m_pid, &status, 0)) < 0 && errno == EINTR) {
-    }
+    while ((waited = ::waitpid(m_pid, &status, 0)) < 0 && errno == EINTR) {}
     m_succeeded = waited == m_pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     m_pid = -1;
     return m_succeeded;
@@ -106,22 +105,22 @@ std::vector<std::string> splitCommandLine(const std::string& line) {
 bool Encoder::start(const std::string& commandLine, BASS_DWORD flags, int rate, int channels, bool floatSource) {
     m_flags = flags;
     switch (flags & 0xE) {
-    case BASS_ENCODE_FP_8BIT:
-        m_bits = 8;
-        break;
-    case BASS_ENCODE_FP_24BIT:
-        m_bits = 24;
-        break;
-    case BASS_ENCODE_FP_32BIT:
-        m_bits = 32;
-        break;
-    case BASS_ENCODE_FP_16BIT:
-        m_bits = 16;
-        break;
-    default:
-        m_float = floatSource;
-        m_bits = floatSource ? 32 : 16;
-        break;
+        case BASS_ENCODE_FP_8BIT:
+            m_bits = 8;
+            break;
+        case BASS_ENCODE_FP_24BIT:
+            m_bits = 24;
+            break;
+        case BASS_ENCODE_FP_32BIT:
+            m_bits = 32;
+            break;
+        case BASS_ENCODE_FP_16BIT:
+            m_bits = 16;
+            break;
+        default:
+            m_float = floatSource;
+            m_bits = floatSource ? 32 : 16;
+            break;
     }
     std::vector<std::string> args = splitCommandLine(commandLine);
     if (args.empty()) return false;
@@ -189,32 +188,32 @@ void Encoder::onData(const float* frames, std::size_t count, int rate, int chann
     for (std::size_t i = 0; i < samples; ++i) {
         const double v = std::clamp(static_cast<double>(frames[i]), -1.0, 1.0);
         switch (m_bits) {
-        case 8:
-            *out++ = static_cast<unsigned char>(std::lround(v * 127.0) + 128);
-            break;
-        case 24: {
-            const long s = std::lround(v * 8388607.0);
-            for (int b = 0; b < 3; ++b) *out++ = static_cast<unsigned char>(s >> (8 * b));
-            break;
-        }
-        case 32: {
-            if (m_float) {
-                const float f = static_cast<float>(v);
-                std::uint32_t bits;
-                std::memcpy(&bits, &f, sizeof bits);
-                for (int b = 0; b < 4; ++b) *out++ = static_cast<unsigned char>(bits >> (8 * b));
+            case 8:
+                *out++ = static_cast<unsigned char>(std::lround(v * 127.0) + 128);
+                break;
+            case 24: {
+                const long s = std::lround(v * 8388607.0);
+                for (int b = 0; b < 3; ++b) *out++ = static_cast<unsigned char>(s >> (8 * b));
                 break;
             }
-            const long long s = std::llround(v * 2147483647.0);
-            for (int b = 0; b < 4; ++b) *out++ = static_cast<unsigned char>(s >> (8 * b));
-            break;
-        }
-        default: {
-            const long s = std::lround(v * 32767.0);
-            *out++ = static_cast<unsigned char>(s);
-            *out++ = static_cast<unsigned char>(s >> 8);
-            break;
-        }
+            case 32: {
+                if (m_float) {
+                    const float f = static_cast<float>(v);
+                    std::uint32_t bits;
+                    std::memcpy(&bits, &f, sizeof bits);
+                    for (int b = 0; b < 4; ++b) *out++ = static_cast<unsigned char>(bits >> (8 * b));
+                    break;
+                }
+                const long long s = std::llround(v * 2147483647.0);
+                for (int b = 0; b < 4; ++b) *out++ = static_cast<unsigned char>(s >> (8 * b));
+                break;
+            }
+            default: {
+                const long s = std::lround(v * 32767.0);
+                *out++ = static_cast<unsigned char>(s);
+                *out++ = static_cast<unsigned char>(s >> 8);
+                break;
+            }
         }
     }
     writeAll(m_buffer.data(), m_buffer.size());

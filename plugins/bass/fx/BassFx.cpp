@@ -21,7 +21,8 @@ BASS_EXPORT HSTREAM BASS_FX_TempoCreate(BASS_DWORD channel, BASS_DWORD flags) {
         return 0;
     }
     // The tempo stream delivers samples in the source's format.
-    const BASS_DWORD own = (flags & (BASS_STREAM_DECODE | BASS_STREAM_AUTOFREE)) | (source->flags() & BASS_SAMPLE_FLOAT);
+    const BASS_DWORD own =
+        (flags & (BASS_STREAM_DECODE | BASS_STREAM_AUTOFREE)) | (source->flags() & BASS_SAMPLE_FLOAT);
     auto stream = std::make_shared<TempoStream>(source, own, (flags & BASS_FX_FREESOURCE) != 0);
     HSTREAM handle = addChannel(std::move(stream));
     setError(BASS_OK);

@@ -162,39 +162,39 @@ bool TempoStream::seekTo(std::uint64_t frame) {
 
 bool TempoStream::storeAttribute(BASS_DWORD attrib, float value) {
     switch (attrib) {
-    case BASS_ATTRIB_TEMPO:
-        m_tempoPercent = std::clamp(value, kMinTempo, kMaxTempo);
-        return true;
-    case BASS_ATTRIB_TEMPO_PITCH:
-        m_pitch = std::clamp(value, kMinPitch, kMaxPitch);
-        return true;
-    case BASS_ATTRIB_TEMPO_FREQ:
-    case BASS_ATTRIB_FREQ:
-        if (value <= 0) {
-            setError(BASS_ERROR_ILLPARAM);
-            return false;
-        }
-        m_frequency = value;
-        return true;
-    default:
-        return Channel::storeAttribute(attrib, value);
+        case BASS_ATTRIB_TEMPO:
+            m_tempoPercent = std::clamp(value, kMinTempo, kMaxTempo);
+            return true;
+        case BASS_ATTRIB_TEMPO_PITCH:
+            m_pitch = std::clamp(value, kMinPitch, kMaxPitch);
+            return true;
+        case BASS_ATTRIB_TEMPO_FREQ:
+        case BASS_ATTRIB_FREQ:
+            if (value <= 0) {
+                setError(BASS_ERROR_ILLPARAM);
+                return false;
+            }
+            m_frequency = value;
+            return true;
+        default:
+            return Channel::storeAttribute(attrib, value);
     }
 }
 
 bool TempoStream::loadAttribute(BASS_DWORD attrib, float& value) const {
     switch (attrib) {
-    case BASS_ATTRIB_TEMPO:
-        value = m_tempoPercent.load();
-        return true;
-    case BASS_ATTRIB_TEMPO_PITCH:
-        value = m_pitch.load();
-        return true;
-    case BASS_ATTRIB_TEMPO_FREQ:
-    case BASS_ATTRIB_FREQ:
-        value = m_frequency.load();
-        return true;
-    default:
-        return Channel::loadAttribute(attrib, value);
+        case BASS_ATTRIB_TEMPO:
+            value = m_tempoPercent.load();
+            return true;
+        case BASS_ATTRIB_TEMPO_PITCH:
+            value = m_pitch.load();
+            return true;
+        case BASS_ATTRIB_TEMPO_FREQ:
+        case BASS_ATTRIB_FREQ:
+            value = m_frequency.load();
+            return true;
+        default:
+            return Channel::loadAttribute(attrib, value);
     }
 }
 

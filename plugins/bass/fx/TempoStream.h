@@ -69,8 +69,8 @@ private:
     float m_appliedTempo = 0.0f;
     float m_appliedPitch = 0.0f;
     float m_appliedFrequency;
-    double m_step = 1.0;  // source frames per frame delivered at the applied settings
-    double m_bias = 0.0;  // where the sound lies against that time line, in source frames
+    double m_step = 1.0;           // source frames per frame delivered at the applied settings
+    double m_bias = 0.0;           // where the sound lies against that time line, in source frames
     double m_deliveredBias = 0.0;  // the bias of the last frames delivered
     // Output already inside SoundTouch that was made at earlier settings, oldest first.
     struct Made {
@@ -80,8 +80,8 @@ private:
     };
     std::vector<Made> m_made;
     bool m_stretching = false;
-    double m_position = 0;  // source frames behind the output delivered, on the tempo's time line
-    bool m_flushed = false;  // the source is exhausted and SoundTouch was flushed
+    double m_position = 0;          // source frames behind the output delivered, on the tempo's time line
+    bool m_flushed = false;         // the source is exhausted and SoundTouch was flushed
     std::uint64_t m_sourceEnd = 0;  // the source's final position, once flushed
 };
 

@@ -5,8 +5,7 @@
 #include "editor/regex/FirstUnits.h"
 #include "editor/regex/MatchContext.h"
 
-bool CAssertElxT::match(MatchContext& context) const
-{
+bool CAssertElxT::match(MatchContext& context) const {
     int before = context.position;
     std::size_t stackSize = context.stack.size();
     int captureCount = context.captureCount();
@@ -21,35 +20,30 @@ bool CAssertElxT::match(MatchContext& context) const
     return true;
 }
 
-bool CAssertElxT::matchNext(MatchContext& context) const
-{
+bool CAssertElxT::matchNext(MatchContext& context) const {
     context.truncateCaptures(context.pop());
     return false;
 }
 
-bool CIndependentElxT::match(MatchContext& context) const
-{
+bool CIndependentElxT::match(MatchContext& context) const {
     int before = context.position;
     std::size_t stackSize = context.stack.size();
     int captureCount = context.captureCount();
-    if (!m_element->match(context))
-        return false;
+    if (!m_element->match(context)) return false;
     context.stack.resize(stackSize);
     context.push(before);
     context.push(captureCount);
     return true;
 }
 
-bool CIndependentElxT::matchNext(MatchContext& context) const
-{
+bool CIndependentElxT::matchNext(MatchContext& context) const {
     int captureCount = context.pop();
     context.position = context.pop();
     context.truncateCaptures(captureCount);
     return false;
 }
 
-bool CConditionElxT::match(MatchContext& context) const
-{
+bool CConditionElxT::match(MatchContext& context) const {
     int captureCount = context.captureCount();
     bool yes = true;
     if (m_number >= 0) {
@@ -71,8 +65,7 @@ bool CConditionElxT::match(MatchContext& context) const
     return true;
 }
 
-bool CConditionElxT::matchNext(MatchContext& context) const
-{
+bool CConditionElxT::matchNext(MatchContext& context) const {
     int yes = context.pop();
     int captureCount = context.pop();
     const ElxInterface* branch = yes ? m_yes : m_no;
@@ -87,18 +80,13 @@ bool CConditionElxT::matchNext(MatchContext& context) const
 
 // ---- first units
 
-bool CAssertElxT::collectFirstUnits(FirstUnits&) const
-{
-    return true; // consumes nothing; what follows decides
+bool CAssertElxT::collectFirstUnits(FirstUnits&) const {
+    return true;  // consumes nothing; what follows decides
 }
 
-bool CIndependentElxT::collectFirstUnits(FirstUnits& first) const
-{
-    return m_element->collectFirstUnits(first);
-}
+bool CIndependentElxT::collectFirstUnits(FirstUnits& first) const { return m_element->collectFirstUnits(first); }
 
-bool CConditionElxT::collectFirstUnits(FirstUnits& first) const
-{
+bool CConditionElxT::collectFirstUnits(FirstUnits& first) const {
     bool empty = m_yes == nullptr || m_yes->collectFirstUnits(first);
     empty = m_no == nullptr || m_no->collectFirstUnits(first) || empty;
     return empty;
@@ -110,32 +98,21 @@ bool CConditionElxT::collectFirstUnits(FirstUnits& first) const
 
 namespace {
 
-void limitOpenEnded(const ElxInterface* element)
-{
-    if (element == nullptr)
-        return;
+void limitOpenEnded(const ElxInterface* element) {
+    if (element == nullptr) return;
     auto unknown = std::make_unique<FirstUnits>();
     unknown->any = true;
     element->limitBacktracking(*unknown);
 }
 
-} // namespace
+}  // namespace
 
-void CAssertElxT::limitBacktracking(const FirstUnits&) const
-{
-    limitOpenEnded(m_element);
-}
+void CAssertElxT::limitBacktracking(const FirstUnits&) const { limitOpenEnded(m_element); }
 
-void CIndependentElxT::limitBacktracking(const FirstUnits&) const
-{
-    limitOpenEnded(m_element);
-}
+void CIndependentElxT::limitBacktracking(const FirstUnits&) const { limitOpenEnded(m_element); }
 
-void CConditionElxT::limitBacktracking(const FirstUnits& follow) const
-{
+void CConditionElxT::limitBacktracking(const FirstUnits& follow) const {
     limitOpenEnded(m_assertion);
-    if (m_yes != nullptr)
-        m_yes->limitBacktracking(follow);
-    if (m_no != nullptr)
-        m_no->limitBacktracking(follow);
+    if (m_yes != nullptr) m_yes->limitBacktracking(follow);
+    if (m_no != nullptr) m_no->limitBacktracking(follow);
 }

@@ -52,8 +52,7 @@ public:
     const std::u16string& testText() const { return m_testText; }
     bool testsByText() const { return m_number < 0 && !m_testText.empty(); }
     // Turns a test by text into a test of group `number`.
-    void makeGroupTest(int number)
-    {
+    void makeGroupTest(int number) {
         m_number = number;
         m_assertion = nullptr;
     }
@@ -63,5 +62,5 @@ private:
     std::u16string m_testText;
     const ElxInterface* m_assertion;
     const ElxInterface* m_yes;
-    const ElxInterface* m_no; // may be none
+    const ElxInterface* m_no;  // may be none
 };

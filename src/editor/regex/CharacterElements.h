@@ -79,7 +79,7 @@ private:
 
     std::vector<std::pair<char16_t, char16_t>> m_ranges;
     std::u16string m_characters;
-    std::vector<const CClassElx*> m_nested; // owned by the pattern
+    std::vector<const CClassElx*> m_nested;  // owned by the pattern
     std::bitset<256> m_lowMembers;           // membership before the polarity, units 0-255
     bool m_positive;
 };
@@ -101,14 +101,14 @@ private:
 
 // Kinds of CBoundaryElxT.
 enum class BoundaryKind {
-    textStart = 0,      // "\A", "^"
-    textEnd = 1,        // "\z", "$"
-    textEndBeforeNewline = 2, // "\Z"
-    lineStart = 3,      // "^" with multiLine
-    lineEnd = 4,        // "$" with multiLine
-    wordStart = 5,      // no syntax makes it
-    wordEnd = 6,        // no syntax makes it
-    wordBoundary = 7,   // "\b", "\B" negated
+    textStart = 0,             // "\A", "^"
+    textEnd = 1,               // "\z", "$"
+    textEndBeforeNewline = 2,  // "\Z"
+    lineStart = 3,             // "^" with multiLine
+    lineEnd = 4,               // "$" with multiLine
+    wordStart = 5,             // no syntax makes it
+    wordEnd = 6,               // no syntax makes it
+    wordBoundary = 7,          // "\b", "\B" negated
 };
 
 class CBoundaryElxT final : public ElxInterface {

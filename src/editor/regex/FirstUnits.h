@@ -13,7 +13,7 @@
 
 struct FirstUnits {
     std::bitset<65536> units;
-    bool any = false; // cannot tell: every position must be tried
+    bool any = false;  // cannot tell: every position must be tried
 
     void add(char16_t unit) { units.set(unit); }
     bool holds(char16_t unit) const { return any || units.test(unit); }
@@ -21,18 +21,14 @@ struct FirstUnits {
 
 // The units of a set that holds one or two, the one repeated; none for a
 // larger or empty set. Such a set is searched for several units at a time.
-inline std::optional<std::array<char16_t, 2>> unitPairOf(const std::bitset<65536>& units)
-{
+inline std::optional<std::array<char16_t, 2>> unitPairOf(const std::bitset<65536>& units) {
     const std::size_t count = units.count();
-    if (count == 0 || count > 2)
-        return std::nullopt;
+    if (count == 0 || count > 2) return std::nullopt;
     std::array<char16_t, 2> pair{};
     std::size_t found = 0;
     for (std::uint32_t unit = 0; unit < units.size() && found < count; ++unit) {
-        if (units.test(unit))
-            pair[found++] = static_cast<char16_t>(unit);
+        if (units.test(unit)) pair[found++] = static_cast<char16_t>(unit);
     }
-    if (count == 1)
-        pair[1] = pair[0];
+    if (count == 1) pair[1] = pair[0];
     return pair;
 }

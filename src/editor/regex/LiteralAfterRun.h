@@ -29,7 +29,7 @@ public:
     int nextStart(std::u16string_view text, int from, int& knownUntil) const;
 
 private:
-    std::bitset<65536> m_run;     // every unit the leading run may consume
-    std::bitset<65536> m_literal; // the units the literal may begin with
-    std::optional<std::array<char16_t, 2>> m_literalPair; // the same when one or two
+    std::bitset<65536> m_run;                              // every unit the leading run may consume
+    std::bitset<65536> m_literal;                          // the units the literal may begin with
+    std::optional<std::array<char16_t, 2>> m_literalPair;  // the same when one or two
 };

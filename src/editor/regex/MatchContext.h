@@ -56,10 +56,8 @@ public:
     void push(int value) { stack.push_back(value); }
     // An empty stack would mean an element broke the protocol; 0 keeps the
     // matcher memory-safe even then.
-    int pop()
-    {
-        if (stack.empty())
-            return 0;
+    int pop() {
+        if (stack.empty()) return 0;
         int value = stack.back();
         stack.pop_back();
         return value;
@@ -70,20 +68,17 @@ public:
     // Counts one backtracking step; throws MatchLimitReached when none are
     // left, or when the saved state has grown past what a search may hold
     // (nested counted repeats of empty elements can push without moving).
-    void step()
-    {
+    void step() {
         if (--stepsLeft < 0 || stack.size() > kMaxSavedState || captures.size() > kMaxSavedState)
             throw MatchLimitReached{MatchStatus::stepLimit};
     }
     // Counts work proportional to `units` done inside one step (a
     // back-reference comparing its whole capture).
-    void spend(std::int64_t units)
-    {
+    void spend(std::int64_t units) {
         stepsLeft -= units;
-        if (stepsLeft < 0)
-            throw MatchLimitReached{MatchStatus::stepLimit};
+        if (stepsLeft < 0) throw MatchLimitReached{MatchStatus::stepLimit};
     }
-    static constexpr std::size_t kMaxSavedState = 16u << 20; // integers, 64 MB
+    static constexpr std::size_t kMaxSavedState = 16u << 20;  // integers, 64 MB
 
     int captureCount() const { return static_cast<int>(captures.size() / 4); }
     int& captureField(int entry, int field) { return captures[static_cast<std::size_t>(entry) * 4 + field]; }
@@ -95,10 +90,8 @@ public:
     // its latest remaining entry.
     void truncateCaptures(int count);
     // Latest capture entry of a group, or -1 (also for numbers outside the table).
-    int latestCapture(int group) const
-    {
-        if (group < 0 || group >= static_cast<int>(groupTable.size()))
-            return -1;
+    int latestCapture(int group) const {
+        if (group < 0 || group >= static_cast<int>(groupTable.size())) return -1;
         return groupTable[static_cast<std::size_t>(group)];
     }
 };
@@ -107,8 +100,7 @@ public:
 // the depth allowed for this pattern is exceeded.
 class RecursionGuard {
 public:
-    explicit RecursionGuard(MatchContext& context) : m_context(context)
-    {
+    explicit RecursionGuard(MatchContext& context) : m_context(context) {
         if (++m_context.recursionDepth > m_context.maxRecursionDepth) {
             --m_context.recursionDepth;
             throw MatchLimitReached{MatchStatus::recursionLimit};

@@ -16,8 +16,7 @@ class MatchResult {
 public:
     MatchResult() = default;
     explicit MatchResult(std::vector<int> entries) : m_entries(std::move(entries)) {}
-    static MatchResult notFound(MatchStatus why)
-    {
+    static MatchResult notFound(MatchStatus why) {
         MatchResult result;
         result.m_status = why;
         return result;

@@ -8,12 +8,12 @@
 namespace regex {
 
 enum Option : int {
-    singleLine = 0x01,  // "." also matches LF
-    multiLine = 0x02,   // "^" and "$" at every line start and end
-    global = 0x04,      // "\G" is recognised; without it "\G" is empty
-    ignoreCase = 0x08,  // ASCII letters only
-    rightToLeft = 0x10, // search backwards; every element matches leftwards
-    extended = 0x20,    // white space skipped and "#" comments, inside brackets too
+    singleLine = 0x01,   // "." also matches LF
+    multiLine = 0x02,    // "^" and "$" at every line start and end
+    global = 0x04,       // "\G" is recognised; without it "\G" is empty
+    ignoreCase = 0x08,   // ASCII letters only
+    rightToLeft = 0x10,  // search backwards; every element matches leftwards
+    extended = 0x20,     // white space skipped and "#" comments, inside brackets too
 };
 
 // The options an inline group "(?imsg-imsg)" may change.
@@ -30,7 +30,7 @@ inline constexpr int kMaxNesting = 200;
 // number like "(?<99999999>a)" would otherwise size every match's tables.
 inline constexpr int kMaxGroupNumber = 9999;
 
-} // namespace regex
+}  // namespace regex
 
 // Why a compile produced no top element. Compiling accepts any text; only
 // limits that protect the program make a pattern unusable.
@@ -44,8 +44,8 @@ enum class RegexError {
 enum class MatchStatus {
     found,
     notFound,
-    stepLimit,      // backtracking took too many steps
-    recursionLimit, // a recursion nested too deeply (e.g. a pattern starting with "(?R)")
+    stepLimit,       // backtracking took too many steps
+    recursionLimit,  // a recursion nested too deeply (e.g. a pattern starting with "(?R)")
 };
 
 // The user-facing description of each value.

@@ -9,28 +9,26 @@
 #include "editor/regex/StructureElements.h"
 #include "xml/Utf16Search.h"
 
-std::u16string_view describe(RegexError error)
-{
+std::u16string_view describe(RegexError error) {
     switch (error) {
-    case RegexError::none:
-        return u"";
-    case RegexError::nestingTooDeep:
-        return u"The pattern nests groups too deeply.";
+        case RegexError::none:
+            return u"";
+        case RegexError::nestingTooDeep:
+            return u"The pattern nests groups too deeply.";
     }
     return u"";
 }
 
-std::u16string_view describe(MatchStatus status)
-{
+std::u16string_view describe(MatchStatus status) {
     switch (status) {
-    case MatchStatus::found:
-        return u"";
-    case MatchStatus::notFound:
-        return u"Not found.";
-    case MatchStatus::stepLimit:
-        return u"The search took too long and was stopped.";
-    case MatchStatus::recursionLimit:
-        return u"The pattern's recursion went too deep and the search was stopped.";
+        case MatchStatus::found:
+            return u"";
+        case MatchStatus::notFound:
+            return u"Not found.";
+        case MatchStatus::stepLimit:
+            return u"The search took too long and was stopped.";
+        case MatchStatus::recursionLimit:
+            return u"The pattern's recursion went too deep and the search was stopped.";
     }
     return u"";
 }
@@ -39,8 +37,7 @@ RegexPattern::RegexPattern(RegexPattern&&) noexcept = default;
 RegexPattern& RegexPattern::operator=(RegexPattern&&) noexcept = default;
 RegexPattern::~RegexPattern() = default;
 
-void RegexPattern::clear()
-{
+void RegexPattern::clear() {
     m_top = nullptr;
     m_first.reset();
     m_firstPair.reset();
@@ -55,8 +52,7 @@ void RegexPattern::clear()
     m_error = RegexError::none;
 }
 
-void RegexPattern::compile(const char16_t* pattern, int options)
-{
+void RegexPattern::compile(const char16_t* pattern, int options) {
     if (pattern == nullptr) {
         clear();
         m_options = options;
@@ -65,51 +61,40 @@ void RegexPattern::compile(const char16_t* pattern, int options)
     compile(std::u16string_view(pattern), options);
 }
 
-void RegexPattern::compile(std::u16string_view pattern, int options)
-{
+void RegexPattern::compile(std::u16string_view pattern, int options) {
     clear();
     m_options = options;
     parseRegexPattern(*this, pattern, options);
     if (m_top != nullptr) {
         auto first = std::make_unique<FirstUnits>();
-        if (!m_top->collectFirstUnits(*first) && !first->any)
-            m_first = std::move(first);
-        if (m_first != nullptr)
-            m_firstPair = unitPairOf(m_first->units);
-        if ((options & regex::rightToLeft) == 0)
-            m_literalAfterRun = LiteralAfterRun::of(*m_top);
+        if (!m_top->collectFirstUnits(*first) && !first->any) m_first = std::move(first);
+        if (m_first != nullptr) m_firstPair = unitPairOf(m_first->units);
+        if ((options & regex::rightToLeft) == 0) m_literalAfterRun = LiteralAfterRun::of(*m_top);
         const ElxInterface* leading = m_top;
         while (const auto* list = dynamic_cast<const CListElxT*>(leading)) {
-            if (list->size() == 0)
-                break;
+            if (list->size() == 0) break;
             leading = list->nth(0);
         }
         m_leadingBoundary = dynamic_cast<const CBoundaryElxT*>(leading);
     }
 }
 
-int RegexPattern::groupNumberOf(std::u16string_view name) const
-{
+int RegexPattern::groupNumberOf(std::u16string_view name) const {
     for (const NamedGroup& group : m_namedGroups) {
-        if (group.name.size() != name.size())
-            continue;
+        if (group.name.size() != name.size()) continue;
         bool same = true;
         for (std::size_t i = 0; same && i < name.size(); ++i) {
             char16_t a = group.name[i], b = name[i];
-            if (a >= u'a' && a <= u'z')
-                a = static_cast<char16_t>(a - 32);
-            if (b >= u'a' && b <= u'z')
-                b = static_cast<char16_t>(b - 32);
+            if (a >= u'a' && a <= u'z') a = static_cast<char16_t>(a - 32);
+            if (b >= u'a' && b <= u'z') b = static_cast<char16_t>(b - 32);
             same = a == b;
         }
-        if (same)
-            return group.number;
+        if (same) return group.number;
     }
     return -1;
 }
 
-void RegexPattern::prepareMatch(std::u16string_view text, int start, MatchContext& context) const
-{
+void RegexPattern::prepareMatch(std::u16string_view text, int start, MatchContext& context) const {
     context.text = text;
     context.length = static_cast<int>(std::min<std::size_t>(text.size(), 0x7FFFFFF0));
     context.previousSearchStart = -1;
@@ -126,20 +111,17 @@ void RegexPattern::prepareMatch(std::u16string_view text, int start, MatchContex
     context.captures.clear();
 }
 
-MatchContext RegexPattern::prepareMatch(std::u16string_view text, int start) const
-{
+MatchContext RegexPattern::prepareMatch(std::u16string_view text, int start) const {
     MatchContext context;
     prepareMatch(text, start, context);
     return context;
 }
 
-bool RegexPattern::skipToPossibleStart(MatchContext& context, bool backwards) const
-{
+bool RegexPattern::skipToPossibleStart(MatchContext& context, bool backwards) const {
     const char16_t* text = context.text.data();
     int position = context.position;
     if (backwards) {
-        while (position > 0 && !m_first->units.test(text[position - 1]))
-            --position;
+        while (position > 0 && !m_first->units.test(text[position - 1])) --position;
         context.position = position;
         return position > 0;
     }
@@ -147,22 +129,18 @@ bool RegexPattern::skipToPossibleStart(MatchContext& context, bool backwards) co
         const auto [a, b] = *m_firstPair;
         position = static_cast<int>(xml::findEither(text + position, text + context.length, a, b) - text);
     }
-    while (position < context.length && !m_first->units.test(text[position]))
-        ++position;
+    while (position < context.length && !m_first->units.test(text[position])) ++position;
     context.position = position;
     return position < context.length;
 }
 
-MatchResult RegexPattern::match(MatchContext& context) const
-{
+MatchResult RegexPattern::match(MatchContext& context) const {
     MatchBudget budget = makeBudget();
     return match(context, budget);
 }
 
-MatchResult RegexPattern::match(MatchContext& context, MatchBudget& budget) const
-{
-    if (m_top == nullptr)
-        return {};
+MatchResult RegexPattern::match(MatchContext& context, MatchBudget& budget) const {
+    if (m_top == nullptr) return {};
     const bool backwards = (m_options & regex::rightToLeft) != 0;
     const int step = backwards ? -1 : 1;
     const int stop = backwards ? -1 : context.length + 1;
@@ -175,7 +153,7 @@ MatchResult RegexPattern::match(MatchContext& context, MatchBudget& budget) cons
     // nesting; a few calls per group level are reserved for that.
     context.maxRecursionDepth = std::max(1, m_limits.maxCallDepth / (4 * (m_nesting + 1)));
     context.recursionDepth = 0;
-    int knownStartsUntil = -1; // for m_literalAfterRun
+    int knownStartsUntil = -1;  // for m_literalAfterRun
     try {
         while (context.position != stop) {
             if (m_first != nullptr && !skipToPossibleStart(context, backwards)) {
@@ -215,7 +193,7 @@ MatchResult RegexPattern::match(MatchContext& context, MatchBudget& budget) cons
                 for (int g = 0; g <= m_highest; ++g) {
                     int entry = context.latestCapture(g);
                     if (entry < 0 || context.captureField(entry, 2) == -1)
-                        continue; // a capture left open took no part
+                        continue;  // a capture left open took no part
                     int a = context.captureField(entry, 1), b = context.captureField(entry, 2);
                     entries[2 + 2 * static_cast<std::size_t>(g)] = std::min(a, b);
                     entries[3 + 2 * static_cast<std::size_t>(g)] = std::max(a, b);
@@ -242,20 +220,17 @@ MatchResult RegexPattern::match(MatchContext& context, MatchBudget& budget) cons
     return {};
 }
 
-MatchResult RegexPattern::match(std::u16string_view text, int start) const
-{
+MatchResult RegexPattern::match(std::u16string_view text, int start) const {
     MatchContext context = prepareMatch(text, start);
     return match(context);
 }
 
-MatchResult RegexPattern::match(const char16_t* text, int start) const
-{
+MatchResult RegexPattern::match(const char16_t* text, int start) const {
     return match(text == nullptr ? std::u16string_view() : std::u16string_view(text), start);
 }
 
 std::u16string RegexPattern::replaceMatches(std::u16string_view text, std::u16string_view replacement, int start,
-                                            int count, MatchStatus* outcome) const
-{
+                                            int count, MatchStatus* outcome) const {
     const ReplaceTemplate pieces(replacement, *this);
     MatchContext context = prepareMatch(text, start);
     MatchBudget budget = makeBudget();
@@ -263,20 +238,17 @@ std::u16string RegexPattern::replaceMatches(std::u16string_view text, std::u16st
     MatchStatus status = MatchStatus::notFound;
     std::u16string out;
     // Growing a text of many megabytes step by step costs more than the search.
-    if (!backwards)
-        out.reserve(text.size() + text.size() / 8);
+    if (!backwards) out.reserve(text.size() + text.size() / 8);
     // Right-to-left, the parts are made from the end and put in order at the end.
     std::vector<std::u16string> parts;
     std::size_t last = backwards ? text.size() : 0;
     for (int done = 0; count < 0 || done < count; ++done) {
         MatchResult found = match(context, budget);
         if (!found.found()) {
-            if (found.status() != MatchStatus::notFound)
-                status = found.status();
+            if (found.status() != MatchStatus::notFound) status = found.status();
             break;
         }
-        if (status == MatchStatus::notFound)
-            status = MatchStatus::found;
+        if (status == MatchStatus::notFound) status = MatchStatus::found;
         auto matchStart = static_cast<std::size_t>(found.groupStart(0));
         auto matchEnd = static_cast<std::size_t>(found.groupEnd(0));
         if (backwards) {
@@ -293,16 +265,13 @@ std::u16string RegexPattern::replaceMatches(std::u16string_view text, std::u16st
     }
     if (backwards) {
         std::size_t total = last;
-        for (const std::u16string& part : parts)
-            total += part.size();
+        for (const std::u16string& part : parts) total += part.size();
         out.reserve(total);
         out.assign(text.substr(0, last));
-        for (auto part = parts.rbegin(); part != parts.rend(); ++part)
-            out.append(*part);
+        for (auto part = parts.rbegin(); part != parts.rend(); ++part) out.append(*part);
     } else {
         out.append(text.substr(std::min(last, text.size())));
     }
-    if (outcome != nullptr)
-        *outcome = status;
+    if (outcome != nullptr) *outcome = status;
     return out;
 }

@@ -100,8 +100,7 @@ private:
     // when there is none (the pattern always consumes a unit at its start).
     bool skipToPossibleStart(MatchContext& context, bool backwards) const;
     template <typename T, typename... Args>
-    T* make(Args&&... args)
-    {
+    T* make(Args&&... args) {
         auto element = std::make_unique<T>(std::forward<Args>(args)...);
         T* raw = element.get();
         m_elements.push_back(std::move(element));
@@ -114,7 +113,7 @@ private:
     std::vector<GroupEntry> m_groups;
     std::vector<NamedGroup> m_namedGroups;
     int m_highest = 0;
-    int m_nesting = 0; // deepest group nesting, to share the call budget among recursions
+    int m_nesting = 0;  // deepest group nesting, to share the call budget among recursions
     std::array<const ElxInterface*, 17> m_stock{};
     RegexError m_error = RegexError::none;
     // Units a match can start with; none when any position may match.

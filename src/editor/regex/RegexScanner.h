@@ -13,7 +13,7 @@ enum class TokenKind { literal, special };
 struct RegexToken {
     char16_t character = 0;
     TokenKind kind = TokenKind::special;
-    int position = 0; // in the pattern text
+    int position = 0;  // in the pattern text
     int length = 0;
 
     bool isSpecial(char16_t c) const { return kind == TokenKind::special && character == c; }

@@ -10,110 +10,83 @@
 namespace {
 
 // An iteration is followed by another iteration or by what follows the repeat.
-void limitIterations(const ElxInterface& element, const FirstUnits& follow)
-{
+void limitIterations(const ElxInterface& element, const FirstUnits& follow) {
     auto next = std::make_unique<FirstUnits>(follow);
     element.collectFirstUnits(*next);
     element.limitBacktracking(*next);
 }
 
-bool sharesAUnit(const FirstUnits& follow, const CClassElx& unitClass)
-{
+bool sharesAUnit(const FirstUnits& follow, const CClassElx& unitClass) {
     for (std::uint32_t unit = 0; unit < follow.units.size(); ++unit) {
-        if (follow.units.test(unit) && unitClass.contains(static_cast<char16_t>(unit)))
-            return true;
+        if (follow.units.test(unit) && unitClass.contains(static_cast<char16_t>(unit))) return true;
     }
     return false;
 }
 
-int stepOf(const CClassElx& unitClass)
-{
-    return unitClass.direction() == regex::Direction::rightToLeft ? -1 : 1;
-}
+int stepOf(const CClassElx& unitClass) { return unitClass.direction() == regex::Direction::rightToLeft ? -1 : 1; }
 
-} // namespace
+}  // namespace
 
 // ---- CRepeatElxT
 
-bool CRepeatElxT::forward(MatchContext& context, int done) const
-{
+bool CRepeatElxT::forward(MatchContext& context, int done) const {
     while (done < m_count) {
-        context.step(); // "(?:(?:){999999}){999999}" must not run unbounded
+        context.step();  // "(?:(?:){999999}){999999}" must not run unbounded
         if (m_element->match(context)) {
             ++done;
             continue;
         }
         for (;;) {
-            if (done == 0)
-                return false;
+            if (done == 0) return false;
             context.step();
-            if (m_element->matchNext(context))
-                break;
+            if (m_element->matchNext(context)) break;
             --done;
         }
     }
     return true;
 }
 
-bool CRepeatElxT::retry(MatchContext& context) const
-{
+bool CRepeatElxT::retry(MatchContext& context) const {
     int done = m_count;
     for (;;) {
-        if (done == 0)
-            return false;
+        if (done == 0) return false;
         context.step();
-        if (m_element->matchNext(context))
-            break;
+        if (m_element->matchNext(context)) break;
         --done;
     }
     return forward(context, done);
 }
 
-bool CRepeatElxT::match(MatchContext& context) const
-{
-    return forward(context, 0);
-}
+bool CRepeatElxT::match(MatchContext& context) const { return forward(context, 0); }
 
-bool CRepeatElxT::matchNext(MatchContext& context) const
-{
-    return retry(context);
-}
+bool CRepeatElxT::matchNext(MatchContext& context) const { return retry(context); }
 
 // ---- CGreedyElxT
 
 CGreedyElxT::CGreedyElxT(const ElxInterface* element, int minimum, int extra)
-    : CRepeatElxT(element, minimum), m_extra(extra), m_unitClass(dynamic_cast<const CClassElx*>(element))
-{
-}
+    : CRepeatElxT(element, minimum), m_extra(extra), m_unitClass(dynamic_cast<const CClassElx*>(element)) {}
 
-int CGreedyElxT::unitRun(const MatchContext& context) const
-{
+int CGreedyElxT::unitRun(const MatchContext& context) const {
     const std::int64_t most = static_cast<std::int64_t>(m_count) + m_extra;
     const int from = context.position;
     int to = from;
     if (m_unitClass->direction() == regex::Direction::rightToLeft) {
-        if (from <= 0 || from > context.length)
-            return 0;
+        if (from <= 0 || from > context.length) return 0;
         const int limit = most < from ? from - static_cast<int>(most) : 0;
-        while (to > limit && m_unitClass->contains(context.at(to - 1)))
-            --to;
+        while (to > limit && m_unitClass->contains(context.at(to - 1))) --to;
         return from - to;
     }
-    if (from < 0 || from >= context.length)
-        return 0;
+    if (from < 0 || from >= context.length) return 0;
     const int limit = most < context.length - from ? from + static_cast<int>(most) : context.length;
-    while (to < limit && m_unitClass->contains(context.at(to)))
-        ++to;
+    while (to < limit && m_unitClass->contains(context.at(to))) ++to;
     return to - from;
 }
 
-int CGreedyElxT::addIterations(MatchContext& context, int extra) const
-{
+int CGreedyElxT::addIterations(MatchContext& context, int extra) const {
     while (extra < m_extra) {
         context.step();
         int before = context.position;
-        if (!m_element->match(context))
-            break;
+        if (!m_element->match(context)) break;
         if (context.position == before) {
             bool moved = false;
             while (m_element->matchNext(context)) {
@@ -123,40 +96,32 @@ int CGreedyElxT::addIterations(MatchContext& context, int extra) const
                     break;
                 }
             }
-            if (!moved)
-                break; // the failed matchNext took the iteration back
+            if (!moved) break;  // the failed matchNext took the iteration back
         }
         ++extra;
     }
     return extra;
 }
 
-bool CGreedyElxT::matchAll(MatchContext& context) const
-{
+bool CGreedyElxT::matchAll(MatchContext& context) const {
     if (m_unitClass != nullptr) {
         // The same steps as one iteration at a time: one per unit and the last try.
         const int run = unitRun(context);
         context.step();
         context.spend(run);
-        if (run < m_count)
-            return false;
+        if (run < m_count) return false;
         context.position += stepOf(*m_unitClass) * run;
         context.push(run - m_count);
         return true;
     }
-    if (!forward(context, 0))
-        return false;
+    if (!forward(context, 0)) return false;
     context.push(addIterations(context, 0));
     return true;
 }
 
-bool CGreedyElxT::match(MatchContext& context) const
-{
-    return matchAll(context);
-}
+bool CGreedyElxT::match(MatchContext& context) const { return matchAll(context); }
 
-bool CGreedyElxT::matchNext(MatchContext& context) const
-{
+bool CGreedyElxT::matchNext(MatchContext& context) const {
     int extra = context.pop();
     if (m_unitClass != nullptr) {
         context.step();
@@ -174,8 +139,7 @@ bool CGreedyElxT::matchNext(MatchContext& context) const
         context.push(m_element->matchNext(context) ? extra : extra - 1);
         return true;
     }
-    if (!retry(context))
-        return false;
+    if (!retry(context)) return false;
     context.push(addIterations(context, 0));
     return true;
 }
@@ -183,16 +147,13 @@ bool CGreedyElxT::matchNext(MatchContext& context) const
 // ---- CReluctantElxT
 // Stack per extra iteration: [iteration's state][position before it]; then the count.
 
-bool CReluctantElxT::match(MatchContext& context) const
-{
-    if (!forward(context, 0))
-        return false;
+bool CReluctantElxT::match(MatchContext& context) const {
+    if (!forward(context, 0)) return false;
     context.push(0);
     return true;
 }
 
-bool CReluctantElxT::matchNext(MatchContext& context) const
-{
+bool CReluctantElxT::matchNext(MatchContext& context) const {
     int count = context.pop();
     if (count < m_extra) {
         context.step();
@@ -215,8 +176,7 @@ bool CReluctantElxT::matchNext(MatchContext& context) const
         bool moved = false;
         while (!moved) {
             context.step();
-            if (!m_element->matchNext(context))
-                break;
+            if (!m_element->matchNext(context)) break;
             moved = context.position != before;
         }
         if (moved) {
@@ -226,29 +186,25 @@ bool CReluctantElxT::matchNext(MatchContext& context) const
         }
         --count;
     }
-    if (!retry(context))
-        return false;
+    if (!retry(context)) return false;
     context.push(0);
     return true;
 }
 
 // ---- CPossessiveElxT
 
-bool CPossessiveElxT::match(MatchContext& context) const
-{
+bool CPossessiveElxT::match(MatchContext& context) const {
     int before = context.position;
     std::size_t stackSize = context.stack.size();
     int captureCount = context.captureCount();
-    if (!matchAll(context))
-        return false;
+    if (!matchAll(context)) return false;
     context.stack.resize(stackSize);
     context.push(before);
     context.push(captureCount);
     return true;
 }
 
-bool CPossessiveElxT::matchNext(MatchContext& context) const
-{
+bool CPossessiveElxT::matchNext(MatchContext& context) const {
     int captureCount = context.pop();
     context.position = context.pop();
     context.truncateCaptures(captureCount);
@@ -257,34 +213,26 @@ bool CPossessiveElxT::matchNext(MatchContext& context) const
 
 // ---- first units
 
-bool CRepeatElxT::collectFirstUnits(FirstUnits& first) const
-{
-    if (m_count == 0)
-        return true;
+bool CRepeatElxT::collectFirstUnits(FirstUnits& first) const {
+    if (m_count == 0) return true;
     return m_element->collectFirstUnits(first);
 }
 
-bool CGreedyElxT::collectFirstUnits(FirstUnits& first) const
-{
+bool CGreedyElxT::collectFirstUnits(FirstUnits& first) const {
     bool empty = m_element->collectFirstUnits(first);
     return empty || m_count == 0;
 }
 
-bool CReluctantElxT::collectFirstUnits(FirstUnits& first) const
-{
+bool CReluctantElxT::collectFirstUnits(FirstUnits& first) const {
     bool empty = m_element->collectFirstUnits(first);
     return empty || m_count == 0;
 }
 
 // ---- limiting backtracking
 
-void CRepeatElxT::limitBacktracking(const FirstUnits& follow) const
-{
-    limitIterations(*m_element, follow);
-}
+void CRepeatElxT::limitBacktracking(const FirstUnits& follow) const { limitIterations(*m_element, follow); }
 
-void CGreedyElxT::limitBacktracking(const FirstUnits& follow) const
-{
+void CGreedyElxT::limitBacktracking(const FirstUnits& follow) const {
     if (m_unitClass == nullptr) {
         limitIterations(*m_element, follow);
         return;
@@ -296,13 +244,9 @@ void CGreedyElxT::limitBacktracking(const FirstUnits& follow) const
     m_settled = true;
 }
 
-void CReluctantElxT::limitBacktracking(const FirstUnits& follow) const
-{
-    limitIterations(*m_element, follow);
-}
+void CReluctantElxT::limitBacktracking(const FirstUnits& follow) const { limitIterations(*m_element, follow); }
 
-void CPossessiveElxT::limitBacktracking(const FirstUnits&) const
-{
+void CPossessiveElxT::limitBacktracking(const FirstUnits&) const {
     // Its iterations end where it stops adding them, never retried from outside.
     auto unknown = std::make_unique<FirstUnits>();
     unknown->any = true;

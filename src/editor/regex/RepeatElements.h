@@ -23,8 +23,8 @@ protected:
     // Another way for the fixed part; false with it undone.
     bool retry(MatchContext& context) const;
 
-    const ElxInterface* m_element; // owned by the pattern
-    int m_count;                   // the minimum for the subclasses
+    const ElxInterface* m_element;  // owned by the pattern
+    int m_count;                    // the minimum for the subclasses
 };
 
 // "*", "+", "?", "{n,m}": the minimum, then as many extra iterations as match.
@@ -48,8 +48,8 @@ protected:
     int addIterations(MatchContext& context, int extra) const;
     bool matchAll(MatchContext& context) const;
 
-    int m_extra; // maximum - minimum
-    const CClassElx* m_unitClass; // the element when it is a one-unit class, else none
+    int m_extra;                   // maximum - minimum
+    const CClassElx* m_unitClass;  // the element when it is a one-unit class, else none
 
 private:
     // How many units from the position, up to the maximum, the class holds.

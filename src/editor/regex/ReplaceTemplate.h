@@ -23,7 +23,7 @@ private:
     enum class PieceKind { literal, group, before, after, lastGroup, wholeInput };
     struct Piece {
         PieceKind kind;
-        std::u16string text; // literal pieces
+        std::u16string text;  // literal pieces
         int group = 0;
     };
     void addLiteral(std::u16string_view text);

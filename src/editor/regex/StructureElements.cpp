@@ -8,17 +8,13 @@
 // ---- CListElxT
 
 CListElxT::CListElxT(std::vector<const ElxInterface*> elements, regex::Direction direction)
-    : m_elements(std::move(elements)), m_direction(direction)
-{
-}
+    : m_elements(std::move(elements)), m_direction(direction) {}
 
-const ElxInterface* CListElxT::nth(std::size_t i) const
-{
+const ElxInterface* CListElxT::nth(std::size_t i) const {
     return m_direction == regex::Direction::rightToLeft ? m_elements[m_elements.size() - 1 - i] : m_elements[i];
 }
 
-bool CListElxT::forward(MatchContext& context, std::size_t done) const
-{
+bool CListElxT::forward(MatchContext& context, std::size_t done) const {
     while (done < m_elements.size()) {
         if (nth(done)->match(context)) {
             ++done;
@@ -26,31 +22,23 @@ bool CListElxT::forward(MatchContext& context, std::size_t done) const
         }
         // Ask the elements already matched, nearest first, for another way.
         for (;;) {
-            if (done == 0)
-                return false;
+            if (done == 0) return false;
             context.step();
-            if (nth(done - 1)->matchNext(context))
-                break;
+            if (nth(done - 1)->matchNext(context)) break;
             --done;
         }
     }
     return true;
 }
 
-bool CListElxT::match(MatchContext& context) const
-{
-    return forward(context, 0);
-}
+bool CListElxT::match(MatchContext& context) const { return forward(context, 0); }
 
-bool CListElxT::matchNext(MatchContext& context) const
-{
+bool CListElxT::matchNext(MatchContext& context) const {
     std::size_t done = m_elements.size();
     for (;;) {
-        if (done == 0)
-            return false;
+        if (done == 0) return false;
         context.step();
-        if (nth(done - 1)->matchNext(context))
-            break;
+        if (nth(done - 1)->matchNext(context)) break;
         --done;
     }
     return forward(context, done);
@@ -58,8 +46,7 @@ bool CListElxT::matchNext(MatchContext& context) const
 
 // ---- CAlternativeElxT
 
-bool CAlternativeElxT::tryFrom(MatchContext& context, std::size_t first) const
-{
+bool CAlternativeElxT::tryFrom(MatchContext& context, std::size_t first) const {
     for (std::size_t i = first; i < m_branches.size(); ++i) {
         if (m_branches[i]->match(context)) {
             context.push(static_cast<int>(i));
@@ -70,16 +57,11 @@ bool CAlternativeElxT::tryFrom(MatchContext& context, std::size_t first) const
     return false;
 }
 
-bool CAlternativeElxT::match(MatchContext& context) const
-{
-    return tryFrom(context, 0);
-}
+bool CAlternativeElxT::match(MatchContext& context) const { return tryFrom(context, 0); }
 
-bool CAlternativeElxT::matchNext(MatchContext& context) const
-{
+bool CAlternativeElxT::matchNext(MatchContext& context) const {
     std::size_t taken = static_cast<std::size_t>(context.pop());
-    if (taken >= m_branches.size())
-        return false;
+    if (taken >= m_branches.size()) return false;
     if (m_branches[taken]->matchNext(context)) {
         context.push(static_cast<int>(taken));
         return true;
@@ -90,8 +72,7 @@ bool CAlternativeElxT::matchNext(MatchContext& context) const
 // ---- CBracketElxT
 // Capture fields: 0 group, 1 start, 2 end (-1 while open), 3 depth counter.
 
-bool CBracketElxT::match(MatchContext& context) const
-{
+bool CBracketElxT::match(MatchContext& context) const {
     int entry = context.latestCapture(m_number);
     if (m_side == BracketSide::opening) {
         if (entry >= 0 && context.captureField(entry, 2) == -1)
@@ -100,8 +81,7 @@ bool CBracketElxT::match(MatchContext& context) const
             context.openCapture(m_number, context.position, 0);
         return true;
     }
-    if (entry < 0)
-        return true;
+    if (entry < 0) return true;
     if (context.captureField(entry, 3) < 0) {
         ++context.captureField(entry, 3);
     } else {
@@ -111,11 +91,9 @@ bool CBracketElxT::match(MatchContext& context) const
     return true;
 }
 
-bool CBracketElxT::matchNext(MatchContext& context) const
-{
+bool CBracketElxT::matchNext(MatchContext& context) const {
     int entry = context.latestCapture(m_number);
-    if (entry < 0)
-        return false;
+    if (entry < 0) return false;
     if (m_side == BracketSide::opening) {
         if (context.captureField(entry, 3) < 0)
             ++context.captureField(entry, 3);
@@ -134,19 +112,15 @@ bool CBracketElxT::matchNext(MatchContext& context) const
 
 // ---- CDelegateElxT
 
-bool CDelegateElxT::match(MatchContext& context) const
-{
-    if (m_target == nullptr)
-        return true;
+bool CDelegateElxT::match(MatchContext& context) const {
+    if (m_target == nullptr) return true;
     RecursionGuard guard(context);
     context.step();
     return m_target->match(context);
 }
 
-bool CDelegateElxT::matchNext(MatchContext& context) const
-{
-    if (m_target == nullptr)
-        return false;
+bool CDelegateElxT::matchNext(MatchContext& context) const {
+    if (m_target == nullptr) return false;
     RecursionGuard guard(context);
     context.step();
     return m_target->matchNext(context);
@@ -154,30 +128,22 @@ bool CDelegateElxT::matchNext(MatchContext& context) const
 
 // ---- first units
 
-bool CListElxT::collectFirstUnits(FirstUnits& first) const
-{
+bool CListElxT::collectFirstUnits(FirstUnits& first) const {
     for (std::size_t i = 0; i < m_elements.size(); ++i) {
-        if (!nth(i)->collectFirstUnits(first))
-            return false;
+        if (!nth(i)->collectFirstUnits(first)) return false;
     }
     return true;
 }
 
-bool CAlternativeElxT::collectFirstUnits(FirstUnits& first) const
-{
+bool CAlternativeElxT::collectFirstUnits(FirstUnits& first) const {
     bool empty = false;
-    for (const ElxInterface* branch : m_branches)
-        empty = branch->collectFirstUnits(first) || empty;
+    for (const ElxInterface* branch : m_branches) empty = branch->collectFirstUnits(first) || empty;
     return empty;
 }
 
-bool CBracketElxT::collectFirstUnits(FirstUnits&) const
-{
-    return true;
-}
+bool CBracketElxT::collectFirstUnits(FirstUnits&) const { return true; }
 
-bool CDelegateElxT::collectFirstUnits(FirstUnits& first) const
-{
+bool CDelegateElxT::collectFirstUnits(FirstUnits& first) const {
     // Following the target could loop; a recursion start is left open.
     first.any = true;
     return true;
@@ -185,8 +151,7 @@ bool CDelegateElxT::collectFirstUnits(FirstUnits& first) const
 
 // ---- limiting backtracking
 
-void CListElxT::limitBacktracking(const FirstUnits& follow) const
-{
+void CListElxT::limitBacktracking(const FirstUnits& follow) const {
     // Walks from the last element matched to the first, carrying what can come
     // after each: the next element's first units, and beyond it when that one
     // can match empty.
@@ -203,8 +168,6 @@ void CListElxT::limitBacktracking(const FirstUnits& follow) const
     }
 }
 
-void CAlternativeElxT::limitBacktracking(const FirstUnits& follow) const
-{
-    for (const ElxInterface* branch : m_branches)
-        branch->limitBacktracking(follow);
+void CAlternativeElxT::limitBacktracking(const FirstUnits& follow) const {
+    for (const ElxInterface* branch : m_branches) branch->limitBacktracking(follow);
 }

@@ -79,14 +79,13 @@ public:
 
     int number() const { return m_number; }
     const std::u16string& name() const { return m_name; }
-    void resolve(const ElxInterface* target, int number)
-    {
+    void resolve(const ElxInterface* target, int number) {
         m_target = target;
         m_number = number;
     }
 
 private:
     const ElxInterface* m_target = nullptr;
-    int m_number; // -3 while it is still a name
+    int m_number;  // -3 while it is still a name
     std::u16string m_name;
 };

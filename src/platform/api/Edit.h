@@ -3,8 +3,8 @@
 // system's own text editor both answer these messages.
 #pragma once
 
-#include "platform/api/Types.h"
 #include "platform/api/Messages.h"
+#include "platform/api/Types.h"
 
 // Styles ----------------------------------------------------------------------------------
 inline constexpr DWORD ES_LEFT = 0x0000;

@@ -30,4 +30,3 @@ inline constexpr UINT WM_CTLCOLORLISTBOX = 0x0134;
 inline constexpr UINT WM_CTLCOLORSTATIC = 0x0138;
 
 inline constexpr LRESULT DLGC_WANTMESSAGE = 0x0004;
-

@@ -127,9 +127,9 @@ struct LOGFONTW {
 // ("MS UI Gothic", "MS Gothic", "Meiryo" to a Japanese sans; "Times New Roman"
 // to a serif; others through fontconfig), always with a Japanese fallback.
 HFONT CreateFontIndirectW(const LOGFONTW* font);
-HFONT CreateFontW(int height, int width, int escapement, int orientation, int weight, DWORD italic,
-                  DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision,
-                  DWORD quality, DWORD pitchAndFamily, LPCWSTR faceName);
+HFONT CreateFontW(int height, int width, int escapement, int orientation, int weight, DWORD italic, DWORD underline,
+                  DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision, DWORD quality,
+                  DWORD pitchAndFamily, LPCWSTR faceName);
 // For HFONT: a LOGFONTW. For HBITMAP: a BITMAP (a DIB section: DIBSECTION).
 // For HPEN: LOGPEN. For HBRUSH: LOGBRUSH.
 int GetObjectW(HGDIOBJ object, int size, LPVOID buffer);

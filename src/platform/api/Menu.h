@@ -58,7 +58,7 @@ BOOL RemoveMenu(HMENU menu, UINT position, UINT flags);
 // the item does not exist.
 DWORD CheckMenuItem(HMENU menu, UINT item, UINT check);
 BOOL EnableMenuItem(HMENU menu, UINT item, UINT enable);
-int GetMenuItemCount(HMENU menu);  // -1 for a stale handle
+int GetMenuItemCount(HMENU menu);              // -1 for a stale handle
 UINT GetMenuItemID(HMENU menu, int position);  // 0xFFFFFFFF for a submenu or none
 HMENU GetSubMenu(HMENU menu, int position);
 UINT GetMenuState(HMENU menu, UINT item, UINT flags);

@@ -78,9 +78,8 @@ BOOL DuplicateHandle(HANDLE sourceProcess, HANDLE source, HANDLE targetProcess, 
 // argument. environment must be null (the caller's). Fails with
 // ERROR_FILE_NOT_FOUND when the program does not exist or cannot be run.
 BOOL CreateProcessW(LPCWSTR applicationName, LPWSTR commandLine, SECURITY_ATTRIBUTES* processAttributes,
-                    SECURITY_ATTRIBUTES* threadAttributes, BOOL inheritHandles, DWORD creationFlags,
-                    LPVOID environment, LPCWSTR currentDirectory, STARTUPINFOW* startupInfo,
-                    PROCESS_INFORMATION* processInformation);
+                    SECURITY_ATTRIBUTES* threadAttributes, BOOL inheritHandles, DWORD creationFlags, LPVOID environment,
+                    LPCWSTR currentDirectory, STARTUPINFOW* startupInfo, PROCESS_INFORMATION* processInformation);
 // Never blocks; *available gets the bytes waiting in the pipe.
 BOOL PeekNamedPipe(HANDLE pipe, LPVOID buffer, DWORD bufferSize, DWORD* bytesRead, DWORD* totalAvailable,
                    DWORD* bytesLeftThisMessage);

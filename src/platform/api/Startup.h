@@ -20,9 +20,7 @@ struct WSADATA {
     char szDescription[257];
     char szSystemStatus[129];
 };
-inline constexpr WORD MAKEWORD(int low, int high) {
-    return static_cast<WORD>((low & 0xFF) | ((high & 0xFF) << 8));
-}
+inline constexpr WORD MAKEWORD(int low, int high) { return static_cast<WORD>((low & 0xFF) | ((high & 0xFF) << 8)); }
 // 0 on success, with the version asked for.
 int WSAStartup(WORD version, WSADATA* data);
 int WSACleanup();

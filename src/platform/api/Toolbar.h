@@ -90,7 +90,7 @@ inline constexpr BYTE TBSTATE_ELLIPSES = 0x40;
 inline constexpr BYTE TBSTATE_MARKED = 0x80;
 
 struct TBBUTTON {
-    int iBitmap;      // image index; for separators, the width (0: the default)
+    int iBitmap;  // image index; for separators, the width (0: the default)
     int idCommand;
     BYTE fsState;
     BYTE fsStyle;

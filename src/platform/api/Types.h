@@ -66,9 +66,12 @@ inline constexpr WORD HIWORD(DWORD_PTR v) { return static_cast<WORD>((v >> 16) &
 inline constexpr short GET_X_LPARAM(LPARAM v) { return static_cast<short>(LOWORD(static_cast<DWORD_PTR>(v))); }
 inline constexpr short GET_Y_LPARAM(LPARAM v) { return static_cast<short>(HIWORD(static_cast<DWORD_PTR>(v))); }
 inline constexpr LPARAM MAKELPARAM(int low, int high) {
-    return static_cast<LPARAM>(static_cast<DWORD>((static_cast<WORD>(low)) | (static_cast<DWORD>(static_cast<WORD>(high)) << 16)));
+    return static_cast<LPARAM>(
+        static_cast<DWORD>((static_cast<WORD>(low)) | (static_cast<DWORD>(static_cast<WORD>(high)) << 16)));
 }
-inline constexpr WPARAM MAKEWPARAM(int low, int high) { return static_cast<WPARAM>(static_cast<DWORD>(MAKELPARAM(low, high))); }
+inline constexpr WPARAM MAKEWPARAM(int low, int high) {
+    return static_cast<WPARAM>(static_cast<DWORD>(MAKELPARAM(low, high)));
+}
 inline constexpr LRESULT MAKELRESULT(int low, int high) { return MAKELPARAM(low, high); }
 
 // Geometry shared by windows and drawing. A rectangle's right and bottom edges
@@ -93,7 +96,8 @@ using LPRECT = RECT*;
 using LPCRECT = const RECT*;
 
 inline constexpr COLORREF RGB(int r, int g, int b) {
-    return static_cast<COLORREF>(static_cast<BYTE>(r) | (static_cast<BYTE>(g) << 8) | (static_cast<DWORD>(static_cast<BYTE>(b)) << 16));
+    return static_cast<COLORREF>(static_cast<BYTE>(r) | (static_cast<BYTE>(g) << 8) |
+                                 (static_cast<DWORD>(static_cast<BYTE>(b)) << 16));
 }
 inline constexpr BYTE GetRValue(COLORREF c) { return static_cast<BYTE>(c & 0xFF); }
 inline constexpr BYTE GetGValue(COLORREF c) { return static_cast<BYTE>((c >> 8) & 0xFF); }

@@ -118,9 +118,12 @@ std::string utf8(LPCWSTR text) { return text ? unicode::utf16ToUtf8(std::u16stri
 
 const char* statusName(desktop::MediaStatus status) {
     switch (status) {
-    case desktop::MediaStatus::Playing: return "Playing";
-    case desktop::MediaStatus::Paused: return "Paused";
-    case desktop::MediaStatus::Stopped: break;
+        case desktop::MediaStatus::Playing:
+            return "Playing";
+        case desktop::MediaStatus::Paused:
+            return "Paused";
+        case desktop::MediaStatus::Stopped:
+            break;
     }
     return "Stopped";
 }
@@ -265,8 +268,8 @@ void announce(GDBusConnection* connection) {
             g_variant_builder_add(&changed, "{sv}", name, playerProperty(name, s));
     }
     g_dbus_connection_emit_signal(connection, nullptr, kObjectPath, "org.freedesktop.DBus.Properties",
-                                  "PropertiesChanged",
-                                  g_variant_new("(sa{sv}as)", kPlayerInterface, &changed, nullptr), nullptr);
+                                  "PropertiesChanged", g_variant_new("(sa{sv}as)", kPlayerInterface, &changed, nullptr),
+                                  nullptr);
 }
 
 }  // namespace

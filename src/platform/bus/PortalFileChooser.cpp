@@ -52,7 +52,8 @@ std::string utf8(std::u16string_view text) { return unicode::utf16ToUtf8(text); 
 GVariant* filterVariant(const controls::FileFilter& filter) {
     GVariantBuilder globs;
     g_variant_builder_init(&globs, G_VARIANT_TYPE("a(us)"));
-    for (const std::string& glob : portalGlobs(filter.patterns)) g_variant_builder_add(&globs, "(us)", 0u, glob.c_str());
+    for (const std::string& glob : portalGlobs(filter.patterns))
+        g_variant_builder_add(&globs, "(us)", 0u, glob.c_str());
     return g_variant_new("(sa(us))", utf8(filter.label).c_str(), &globs);
 }
 
@@ -116,8 +117,10 @@ void onResponse(GDBusConnection* connection, const gchar*, const gchar*, const g
     g_variant_get(parameters, "(u@a{sv})", &response, &results);
     UniqueVariant owned(results);
     PortalAnswer answer;
-    if (response == 0) answer = chosen(results, context->filters);
-    else if (response == 1) answer.outcome = PortalAnswer::Outcome::Cancelled;
+    if (response == 0)
+        answer = chosen(results, context->filters);
+    else if (response == 1)
+        answer.outcome = PortalAnswer::Outcome::Cancelled;
     // The context may be freed by the unsubscription: everything is read first.
     guint subscription = std::exchange(x.subscription, 0);
     finish(x, std::move(answer));
@@ -128,14 +131,13 @@ void subscribe(GDBusConnection* connection, const ExchangePtr& x, const std::vec
     auto context = std::make_unique<ResponseContext>(ResponseContext{x, filters});
     x->subscription = g_dbus_connection_signal_subscribe(
         connection, kPortalName, "org.freedesktop.portal.Request", "Response", x->handle.c_str(), nullptr,
-        G_DBUS_SIGNAL_FLAGS_NONE,
-        onResponse, context.release(),
+        G_DBUS_SIGNAL_FLAGS_NONE, onResponse, context.release(),
         [](gpointer data) { std::unique_ptr<ResponseContext> owned(static_cast<ResponseContext*>(data)); });
 }
 
 void closeRequest(GDBusConnection* connection, const std::string& handle) {
-    g_dbus_connection_call(connection, kPortalName, handle.c_str(), "org.freedesktop.portal.Request", "Close",
-                           nullptr, nullptr, G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, nullptr, nullptr, nullptr);
+    g_dbus_connection_call(connection, kPortalName, handle.c_str(), "org.freedesktop.portal.Request", "Close", nullptr,
+                           nullptr, G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, nullptr, nullptr, nullptr);
 }
 
 struct CallContext {
@@ -174,7 +176,8 @@ void onCalled(GObject* source, GAsyncResult* result, gpointer data) {
 
 // The request's object path, known before the call so that no answer is missed.
 std::string requestPath(GDBusConnection* connection, const std::string& token) {
-    std::string sender = g_dbus_connection_get_unique_name(connection) ? g_dbus_connection_get_unique_name(connection) : "";
+    std::string sender =
+        g_dbus_connection_get_unique_name(connection) ? g_dbus_connection_get_unique_name(connection) : "";
     if (!sender.empty() && sender[0] == ':') sender.erase(0, 1);
     for (char& c : sender)
         if (c == '.') c = '_';
@@ -191,10 +194,10 @@ void start(GDBusConnection* connection, const ExchangePtr& x, const PortalReques
     std::string title = utf8(request.title);
     const char* method = request.mode == controls::FileDialogMode::Save ? "SaveFile" : "OpenFile";
     auto context = std::make_unique<CallContext>(CallContext{x, request.filters});
-    g_dbus_connection_call(connection, kPortalName, kPortalPath, "org.freedesktop.portal.FileChooser", method,
-                           g_variant_new("(ss@a{sv})", request.parent.c_str(), title.c_str(), requestOptions(request, token)),
-                           G_VARIANT_TYPE("(o)"), G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, nullptr, onCalled,
-                           context.release());
+    g_dbus_connection_call(
+        connection, kPortalName, kPortalPath, "org.freedesktop.portal.FileChooser", method,
+        g_variant_new("(ss@a{sv})", request.parent.c_str(), title.c_str(), requestOptions(request, token)),
+        G_VARIANT_TYPE("(o)"), G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, nullptr, onCalled, context.release());
 }
 
 }  // namespace
@@ -231,7 +234,8 @@ PortalAnswer askPortal(const PortalRequest& request) {
     const std::string token = "veltrix" + std::to_string(++counter);
     auto x = std::make_shared<Exchange>();
     x->thread = GetCurrentThreadId();
-    SessionBus::instance().post([x, request, token](GDBusConnection* connection) { start(connection, x, request, token); });
+    SessionBus::instance().post(
+        [x, request, token](GDBusConnection* connection) { start(connection, x, request, token); });
 
     const bool ownerWasEnabled = request.owner && IsWindowEnabled(request.owner);
     if (ownerWasEnabled) EnableWindow(request.owner, FALSE);

@@ -50,7 +50,7 @@ private:
     std::string address_;
     UniqueMainContext context_;
     UniqueMainLoop loop_;
-    UniqueConnection connection_;  // bus thread only
+    UniqueConnection connection_;               // bus thread only
     GDBusConnection* rawConnection_ = nullptr;  // connection_, for the work items; bus thread only
     std::thread thread_;
 };

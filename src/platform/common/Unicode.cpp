@@ -280,7 +280,8 @@ std::string utf16ToUtf8(std::u16string_view text, std::vector<int>& offsets) {
     char bytes[4];
     for (std::size_t i = 0; i < text.size(); ++i) {
         offsets[i] = static_cast<int>(out.size());
-        const std::size_t units = isHighSurrogate(text[i]) && i + 1 < text.size() && isLowSurrogate(text[i + 1]) ? 2 : 1;
+        const std::size_t units =
+            isHighSurrogate(text[i]) && i + 1 < text.size() && isLowSurrogate(text[i + 1]) ? 2 : 1;
         if (units == 2) offsets[i + 1] = static_cast<int>(out.size());
         out.append(bytes, encodeUtf8(text.data() + i, units, bytes));
         i += units - 1;

@@ -66,7 +66,8 @@ bool sameDay(const SYSTEMTIME& a, const SYSTEMTIME& b) {
 }
 
 void drawCentred(HDC dc, const std::u16string& text, RECT r) {
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+              DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
 }
 
 std::u16string number(int value) {
@@ -106,11 +107,15 @@ void paint(HWND calendar, DateState& s) {
         RECT r = cellRect(g, cell);
         RECT inner{r.left + 2, r.top + 1, r.right - 2, r.bottom - 1};
         bool highlighted = sameDay(d, s.shown);
-        if (highlighted) theme::fill(dc, inner, theme::kSelection);
-        else if (cell == s.hotCell) theme::fill(dc, inner, theme::kHover);
-        if (!highlighted && sameDay(d, s.date)) theme::frame(dc, inner, theme::kFocus);
-        else if (!highlighted && sameDay(d, now)) theme::frame(dc, inner, theme::kFrame);
-        SetTextColor(dc, highlighted ? theme::kSelectionText
+        if (highlighted)
+            theme::fill(dc, inner, theme::kSelection);
+        else if (cell == s.hotCell)
+            theme::fill(dc, inner, theme::kHover);
+        if (!highlighted && sameDay(d, s.date))
+            theme::frame(dc, inner, theme::kFocus);
+        else if (!highlighted && sameDay(d, now))
+            theme::frame(dc, inner, theme::kFrame);
+        SetTextColor(dc, highlighted                  ? theme::kSelectionText
                          : d.wMonth == s.shown.wMonth ? theme::kFieldText
                                                       : theme::kMutedText);
         drawCentred(dc, number(d.wDay), r);
@@ -134,46 +139,51 @@ LRESULT calendarProc(HWND calendar, UINT message, WPARAM wParam, LPARAM lParam) 
     POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     Geometry g = geometryOf(s.font);
     switch (message) {
-    case WM_MOUSEACTIVATE: return 3;  // MA_NOACTIVATE
-    case WM_MOUSEMOVE: {
-        int cell = cellAt(g, p);
-        if (cell != s.hotCell) {
-            s.hotCell = cell;
-            InvalidateRect(calendar, nullptr, FALSE);
-        }
-        return 0;
-    }
-    case WM_LBUTTONDOWN: {
-        RECT c;
-        GetClientRect(calendar, &c);
-        if (!PtInRect(&c, p)) {
-            datePickerClose(picker, nullptr);
+        case WM_MOUSEACTIVATE:
+            return 3;  // MA_NOACTIVATE
+        case WM_MOUSEMOVE: {
+            int cell = cellAt(g, p);
+            if (cell != s.hotCell) {
+                s.hotCell = cell;
+                InvalidateRect(calendar, nullptr, FALSE);
+            }
             return 0;
         }
-        if (PtInRect(&g.previous, p) || PtInRect(&g.next, p)) {
-            s.shown = addMonths(s.shown, PtInRect(&g.previous, p) ? -1 : 1);
+        case WM_LBUTTONDOWN: {
+            RECT c;
+            GetClientRect(calendar, &c);
+            if (!PtInRect(&c, p)) {
+                datePickerClose(picker, nullptr);
+                return 0;
+            }
+            if (PtInRect(&g.previous, p) || PtInRect(&g.next, p)) {
+                s.shown = addMonths(s.shown, PtInRect(&g.previous, p) ? -1 : 1);
+                InvalidateRect(calendar, nullptr, FALSE);
+                return 0;
+            }
+            int cell = cellAt(g, p);
+            if (cell >= 0) {
+                SYSTEMTIME chosen = cellDate(s.shown, cell);
+                datePickerClose(picker, &chosen);
+            }
+            return 0;
+        }
+        case WM_MOUSEWHEEL: {
+            int notches = static_cast<short>(HIWORD(wParam)) / WHEEL_DELTA;
+            s.shown = addMonths(s.shown, -notches);
             InvalidateRect(calendar, nullptr, FALSE);
             return 0;
         }
-        int cell = cellAt(g, p);
-        if (cell >= 0) {
-            SYSTEMTIME chosen = cellDate(s.shown, cell);
-            datePickerClose(picker, &chosen);
-        }
-        return 0;
-    }
-    case WM_MOUSEWHEEL: {
-        int notches = static_cast<short>(HIWORD(wParam)) / WHEEL_DELTA;
-        s.shown = addMonths(s.shown, -notches);
-        InvalidateRect(calendar, nullptr, FALSE);
-        return 0;
-    }
-    case WM_CAPTURECHANGED:
-        if (s.dropped && !s.closing && reinterpret_cast<HWND>(lParam) != calendar) datePickerClose(picker, nullptr);
-        return 0;
-    case WM_ERASEBKGND: return 1;
-    case WM_PAINT: paint(calendar, s); return 0;
-    default: return DefWindowProcW(calendar, message, wParam, lParam);
+        case WM_CAPTURECHANGED:
+            if (s.dropped && !s.closing && reinterpret_cast<HWND>(lParam) != calendar) datePickerClose(picker, nullptr);
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT:
+            paint(calendar, s);
+            return 0;
+        default:
+            return DefWindowProcW(calendar, message, wParam, lParam);
     }
 }
 

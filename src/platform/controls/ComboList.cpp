@@ -70,39 +70,45 @@ LRESULT comboListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
     ComboState& s = *keep;
     POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     switch (message) {
-    case WM_MOUSEACTIVATE: return 3;  // MA_NOACTIVATE
-    case WM_MOUSEMOVE: {
-        int row = rowAt(list, s, p);
-        if (row >= 0 && row != s.hot) {
-            s.hot = row;
-            InvalidateRect(list, nullptr, FALSE);
+        case WM_MOUSEACTIVATE:
+            return 3;  // MA_NOACTIVATE
+        case WM_MOUSEMOVE: {
+            int row = rowAt(list, s, p);
+            if (row >= 0 && row != s.hot) {
+                s.hot = row;
+                InvalidateRect(list, nullptr, FALSE);
+            }
+            return 0;
         }
-        return 0;
-    }
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN: {
-        RECT c;
-        GetClientRect(list, &c);
-        if (PtInRect(&c, p)) return 0;
-        // A press outside ends the list. On the box's own button the press
-        // goes no further, so it does not open the list again.
-        comboClose(combo, CloseReason::UserCancelled);
-        return 0;
-    }
-    case WM_LBUTTONUP: {
-        int row = rowAt(list, s, p);
-        if (row >= 0) comboChoose(combo, row);
-        return 0;
-    }
-    case WM_MOUSEWHEEL: return SendMessageW(combo, message, wParam, lParam);
-    case WM_CAPTURECHANGED:
-        // Another window took the mouse (a menu, a dialog): the list goes away.
-        if (s.dropped && !s.closing && reinterpret_cast<HWND>(lParam) != list)
-            comboClose(combo, CloseReason::Cancelled);
-        return 0;
-    case WM_ERASEBKGND: return 1;
-    case WM_PAINT: paint(list, s); return 0;
-    default: return DefWindowProcW(list, message, wParam, lParam);
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN: {
+            RECT c;
+            GetClientRect(list, &c);
+            if (PtInRect(&c, p)) return 0;
+            // A press outside ends the list. On the box's own button the press
+            // goes no further, so it does not open the list again.
+            comboClose(combo, CloseReason::UserCancelled);
+            return 0;
+        }
+        case WM_LBUTTONUP: {
+            int row = rowAt(list, s, p);
+            if (row >= 0) comboChoose(combo, row);
+            return 0;
+        }
+        case WM_MOUSEWHEEL:
+            return SendMessageW(combo, message, wParam, lParam);
+        case WM_CAPTURECHANGED:
+            // Another window took the mouse (a menu, a dialog): the list goes away.
+            if (s.dropped && !s.closing && reinterpret_cast<HWND>(lParam) != list)
+                comboClose(combo, CloseReason::Cancelled);
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT:
+            paint(list, s);
+            return 0;
+        default:
+            return DefWindowProcW(list, message, wParam, lParam);
     }
 }
 

@@ -19,8 +19,8 @@ struct ComboState {
     std::vector<ComboItem> items;
     int selected = -1;
     int beforeDrop = -1;
-    int hot = -1;     // the highlighted row of the opened list
-    int top = 0;      // first row the list shows
+    int hot = -1;  // the highlighted row of the opened list
+    int top = 0;   // first row the list shows
     bool dropped = false;
     bool closing = false;
     bool hovered = false;

@@ -9,7 +9,8 @@ namespace {
 
 const char16_t* const kMonths[] = {u"January", u"February", u"March",     u"April",   u"May",      u"June",
                                    u"July",    u"August",   u"September", u"October", u"November", u"December"};
-const char16_t* const kWeekdays[] = {u"Sunday", u"Monday", u"Tuesday", u"Wednesday", u"Thursday", u"Friday", u"Saturday"};
+const char16_t* const kWeekdays[] = {u"Sunday",   u"Monday", u"Tuesday", u"Wednesday",
+                                     u"Thursday", u"Friday", u"Saturday"};
 
 std::u16string number(int value, int digits) {
     std::u16string text;
@@ -102,19 +103,22 @@ std::vector<DateSegment> parseDateFormat(const std::u16string& format) {
 
 std::u16string formatSegment(const DateSegment& s, const SYSTEMTIME& date) {
     switch (s.field) {
-    case DateField::Literal: return s.literal;
-    case DateField::Year: return s.width == 2 ? number(date.wYear % 100, 2) : number(date.wYear, s.width == 1 ? 1 : 4);
-    case DateField::Month:
-        if (s.width >= 3) {
-            std::u16string name = kMonths[std::clamp<int>(date.wMonth, 1, 12) - 1];
+        case DateField::Literal:
+            return s.literal;
+        case DateField::Year:
+            return s.width == 2 ? number(date.wYear % 100, 2) : number(date.wYear, s.width == 1 ? 1 : 4);
+        case DateField::Month:
+            if (s.width >= 3) {
+                std::u16string name = kMonths[std::clamp<int>(date.wMonth, 1, 12) - 1];
+                return s.width == 3 ? name.substr(0, 3) : name;
+            }
+            return number(date.wMonth, s.width);
+        case DateField::Day:
+            return number(date.wDay, s.width);
+        case DateField::Weekday: {
+            std::u16string name = kWeekdays[date.wDayOfWeek % 7];
             return s.width == 3 ? name.substr(0, 3) : name;
         }
-        return number(date.wMonth, s.width);
-    case DateField::Day: return number(date.wDay, s.width);
-    case DateField::Weekday: {
-        std::u16string name = kWeekdays[date.wDayOfWeek % 7];
-        return s.width == 3 ? name.substr(0, 3) : name;
-    }
     }
     return {};
 }

@@ -19,8 +19,8 @@ enum class DateField { Literal, Year, Month, Day, Weekday };
 
 struct DateSegment {
     DateField field = DateField::Literal;
-    int width = 0;               // the letter count
-    std::u16string literal;      // Literal only
+    int width = 0;           // the letter count
+    std::u16string literal;  // Literal only
 };
 
 std::vector<DateSegment> parseDateFormat(const std::u16string& format);

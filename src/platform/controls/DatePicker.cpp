@@ -60,10 +60,17 @@ void moveField(DateState& s, int direction) {
 // The date with one field set, the day cut to its month's length.
 SYSTEMTIME withField(SYSTEMTIME d, DateField field, int value) {
     switch (field) {
-    case DateField::Year: d.wYear = static_cast<WORD>(std::clamp(value, 1601, 9999)); break;
-    case DateField::Month: d.wMonth = static_cast<WORD>(std::clamp(value, 1, 12)); break;
-    case DateField::Day: d.wDay = static_cast<WORD>(std::clamp(value, 1, daysInMonth(d.wYear, d.wMonth))); break;
-    default: break;
+        case DateField::Year:
+            d.wYear = static_cast<WORD>(std::clamp(value, 1601, 9999));
+            break;
+        case DateField::Month:
+            d.wMonth = static_cast<WORD>(std::clamp(value, 1, 12));
+            break;
+        case DateField::Day:
+            d.wDay = static_cast<WORD>(std::clamp(value, 1, daysInMonth(d.wYear, d.wMonth)));
+            break;
+        default:
+            break;
     }
     d.wDay = static_cast<WORD>(std::min<int>(d.wDay, daysInMonth(d.wYear, d.wMonth)));
     d.wDayOfWeek = static_cast<WORD>(dayOfWeek(d.wYear, d.wMonth, d.wDay));
@@ -73,13 +80,16 @@ SYSTEMTIME withField(SYSTEMTIME d, DateField field, int value) {
 // Up and Down: one step, wrapping within the field's range as Windows does.
 SYSTEMTIME stepped(const SYSTEMTIME& d, DateField field, int delta) {
     switch (field) {
-    case DateField::Year: return withField(d, field, d.wYear + delta);
-    case DateField::Month: return withField(d, field, (d.wMonth - 1 + delta + 12) % 12 + 1);
-    case DateField::Day: {
-        int days = daysInMonth(d.wYear, d.wMonth);
-        return withField(d, field, (d.wDay - 1 + delta + days) % days + 1);
-    }
-    default: return d;
+        case DateField::Year:
+            return withField(d, field, d.wYear + delta);
+        case DateField::Month:
+            return withField(d, field, (d.wMonth - 1 + delta + 12) % 12 + 1);
+        case DateField::Day: {
+            int days = daysInMonth(d.wYear, d.wMonth);
+            return withField(d, field, (d.wDay - 1 + delta + days) % days + 1);
+        }
+        default:
+            return d;
     }
 }
 
@@ -90,7 +100,9 @@ void typeDigit(HWND w, DateState& s, char16_t digit) {
     int value = 0;
     for (char16_t c : s.typed) value = value * 10 + (c - u'0');
     std::size_t full = seg.field == DateField::Year && seg.width != 2 ? 4 : 2;
-    int maximum = seg.field == DateField::Month ? 12 : seg.field == DateField::Day ? daysInMonth(s.date.wYear, s.date.wMonth) : 9999;
+    int maximum = seg.field == DateField::Month ? 12
+                  : seg.field == DateField::Day ? daysInMonth(s.date.wYear, s.date.wMonth)
+                                                : 9999;
     bool complete = s.typed.size() >= full || value * 10 > maximum;
     if (seg.field == DateField::Year) {
         // A year takes effect once all its digits are there.
@@ -148,47 +160,73 @@ bool onKey(HWND w, DateState& s, int key) {
     if (s.dropped) {
         // The calendar has no focus of its own: its keys come through the picker.
         switch (key) {
-        case VK_LEFT: s.shown = addDays(s.shown, -1); break;
-        case VK_RIGHT: s.shown = addDays(s.shown, 1); break;
-        case VK_UP:
-            if (alt) {
-                datePickerClose(w, &s.shown);
+            case VK_LEFT:
+                s.shown = addDays(s.shown, -1);
+                break;
+            case VK_RIGHT:
+                s.shown = addDays(s.shown, 1);
+                break;
+            case VK_UP:
+                if (alt) {
+                    datePickerClose(w, &s.shown);
+                    return true;
+                }
+                s.shown = addDays(s.shown, -7);
+                break;
+            case VK_DOWN:
+                s.shown = addDays(s.shown, 7);
+                break;
+            case VK_PRIOR:
+                s.shown = addMonths(s.shown, -1);
+                break;
+            case VK_NEXT:
+                s.shown = addMonths(s.shown, 1);
+                break;
+            case VK_RETURN: {
+                SYSTEMTIME chosen = s.shown;
+                datePickerClose(w, &chosen);
                 return true;
             }
-            s.shown = addDays(s.shown, -7);
-            break;
-        case VK_DOWN: s.shown = addDays(s.shown, 7); break;
-        case VK_PRIOR: s.shown = addMonths(s.shown, -1); break;
-        case VK_NEXT: s.shown = addMonths(s.shown, 1); break;
-        case VK_RETURN: {
-            SYSTEMTIME chosen = s.shown;
-            datePickerClose(w, &chosen);
-            return true;
-        }
-        case VK_ESCAPE: datePickerClose(w, nullptr); return true;
-        case VK_F1 + 3: datePickerClose(w, nullptr); return true;
-        default: return false;
+            case VK_ESCAPE:
+                datePickerClose(w, nullptr);
+                return true;
+            case VK_F1 + 3:
+                datePickerClose(w, nullptr);
+                return true;
+            default:
+                return false;
         }
         InvalidateRect(s.calendar, nullptr, FALSE);
         return true;
     }
     switch (key) {
-    case VK_LEFT: moveField(s, -1); break;
-    case VK_RIGHT: moveField(s, 1); break;
-    case VK_HOME: s.typed.clear(); s.field = firstField(s); break;
-    case VK_UP:
-    case VK_DOWN:
-        if (alt && key == VK_DOWN) {
+        case VK_LEFT:
+            moveField(s, -1);
+            break;
+        case VK_RIGHT:
+            moveField(s, 1);
+            break;
+        case VK_HOME:
+            s.typed.clear();
+            s.field = firstField(s);
+            break;
+        case VK_UP:
+        case VK_DOWN:
+            if (alt && key == VK_DOWN) {
+                openCalendar(w, s);
+                return true;
+            }
+            if (s.field < 0) s.field = firstField(s);
+            if (s.field < 0) return true;
+            s.typed.clear();
+            datePickerChange(
+                w, stepped(s.date, s.segments[static_cast<std::size_t>(s.field)].field, key == VK_UP ? 1 : -1));
+            break;
+        case VK_F1 + 3:
             openCalendar(w, s);
             return true;
-        }
-        if (s.field < 0) s.field = firstField(s);
-        if (s.field < 0) return true;
-        s.typed.clear();
-        datePickerChange(w, stepped(s.date, s.segments[static_cast<std::size_t>(s.field)].field, key == VK_UP ? 1 : -1));
-        break;
-    case VK_F1 + 3: openCalendar(w, s); return true;
-    default: return false;
+        default:
+            return false;
     }
     InvalidateRect(w, nullptr, FALSE);
     return true;
@@ -248,30 +286,32 @@ LRESULT onCreate(HWND w) {
 
 LRESULT pickerMessage(HWND w, DateState& s, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case DTM_GETSYSTEMTIME:
-        if (!lParam) return static_cast<LRESULT>(GDT_ERROR);
-        *reinterpret_cast<SYSTEMTIME*>(lParam) = s.date;
-        return static_cast<LRESULT>(GDT_VALID);
-    case DTM_SETSYSTEMTIME: {
-        if (wParam != GDT_VALID || !lParam) return FALSE;
-        SYSTEMTIME d = *reinterpret_cast<const SYSTEMTIME*>(lParam);
-        if (!isValidDate(d)) return FALSE;
-        d.wDayOfWeek = static_cast<WORD>(dayOfWeek(d.wYear, d.wMonth, d.wDay));
-        s.date = d;
-        s.typed.clear();
-        InvalidateRect(w, nullptr, FALSE);
-        return TRUE;
-    }
-    case DTM_SETFORMATW: {
-        auto* format = reinterpret_cast<LPCWSTR>(lParam);
-        s.segments = parseDateFormat(format && *format ? std::u16string(format) : defaultFormat(w));
-        s.field = -1;
-        s.typed.clear();
-        InvalidateRect(w, nullptr, FALSE);
-        return TRUE;
-    }
-    case DTM_GETMONTHCAL: return s.dropped ? reinterpret_cast<LRESULT>(s.calendar) : 0;
-    default: return 0;
+        case DTM_GETSYSTEMTIME:
+            if (!lParam) return static_cast<LRESULT>(GDT_ERROR);
+            *reinterpret_cast<SYSTEMTIME*>(lParam) = s.date;
+            return static_cast<LRESULT>(GDT_VALID);
+        case DTM_SETSYSTEMTIME: {
+            if (wParam != GDT_VALID || !lParam) return FALSE;
+            SYSTEMTIME d = *reinterpret_cast<const SYSTEMTIME*>(lParam);
+            if (!isValidDate(d)) return FALSE;
+            d.wDayOfWeek = static_cast<WORD>(dayOfWeek(d.wYear, d.wMonth, d.wDay));
+            s.date = d;
+            s.typed.clear();
+            InvalidateRect(w, nullptr, FALSE);
+            return TRUE;
+        }
+        case DTM_SETFORMATW: {
+            auto* format = reinterpret_cast<LPCWSTR>(lParam);
+            s.segments = parseDateFormat(format && *format ? std::u16string(format) : defaultFormat(w));
+            s.field = -1;
+            s.typed.clear();
+            InvalidateRect(w, nullptr, FALSE);
+            return TRUE;
+        }
+        case DTM_GETMONTHCAL:
+            return s.dropped ? reinterpret_cast<LRESULT>(s.calendar) : 0;
+        default:
+            return 0;
     }
 }
 
@@ -318,88 +358,104 @@ LRESULT datePickerProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
     DateState& s = *keep;
     if (message >= DTM_FIRST && message < DTM_FIRST + 0x100) return pickerMessage(w, s, message, wParam, lParam);
     switch (message) {
-    case WM_NCDESTROY:
-        if (IsWindow(s.calendar)) DestroyWindow(s.calendar);
-        DateStates::destroy(w);
-        return DefWindowProcW(w, message, wParam, lParam);
-    case WM_GETTEXT: {
-        auto* out = reinterpret_cast<LPWSTR>(lParam);
-        if (!out || wParam == 0) return 0;
-        std::u16string t = text(s);
-        std::size_t n = std::min<std::size_t>(wParam - 1, t.size());
-        std::copy_n(t.data(), n, out);
-        out[n] = 0;
-        return static_cast<LRESULT>(n);
-    }
-    case WM_GETTEXTLENGTH: return static_cast<LRESULT>(text(s).size());
-    case WM_SETTEXT: return FALSE;
-    case WM_SETFONT:
-        s.font = fontOrDefault(reinterpret_cast<HFONT>(wParam));
-        if (lParam) InvalidateRect(w, nullptr, TRUE);
-        return 0;
-    case WM_GETFONT: return reinterpret_cast<LRESULT>(s.font);
-    case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_SETFOCUS:
-        s.focused = true;
-        startTextInput(w, RECT{0, 0, 1, 1});
-        if (s.field < 0) s.field = firstField(s);
-        InvalidateRect(w, nullptr, FALSE);
-        return 0;
-    case WM_KILLFOCUS:
-        stopTextInput();
-        s.focused = false;
-        s.typed.clear();
-        if (s.dropped) datePickerClose(w, nullptr);
-        InvalidateRect(w, nullptr, FALSE);
-        return 0;
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-        if (onKey(w, s, static_cast<int>(wParam))) return 0;
-        return DefWindowProcW(w, message, wParam, lParam);
-    case WM_CHAR: {
-        auto c = static_cast<char16_t>(wParam);
-        if (c >= u'0' && c <= u'9' && !s.dropped) typeDigit(w, s, c);
-        else if (!s.dropped && (c == u'/' || c == u'-' || c == u'.')) {
-            moveField(s, 1);
-            InvalidateRect(w, nullptr, FALSE);
+        case WM_NCDESTROY:
+            if (IsWindow(s.calendar)) DestroyWindow(s.calendar);
+            DateStates::destroy(w);
+            return DefWindowProcW(w, message, wParam, lParam);
+        case WM_GETTEXT: {
+            auto* out = reinterpret_cast<LPWSTR>(lParam);
+            if (!out || wParam == 0) return 0;
+            std::u16string t = text(s);
+            std::size_t n = std::min<std::size_t>(wParam - 1, t.size());
+            std::copy_n(t.data(), n, out);
+            out[n] = 0;
+            return static_cast<LRESULT>(n);
         }
-        return 0;
-    }
-    case WM_MOUSEWHEEL: {
-        if (s.dropped) return SendMessageW(s.calendar, message, wParam, lParam);
-        int notches = static_cast<short>(HIWORD(wParam)) / WHEEL_DELTA;
-        if (notches != 0 && s.field >= 0)
-            datePickerChange(w, stepped(s.date, s.segments[static_cast<std::size_t>(s.field)].field, notches));
-        return 0;
-    }
-    case WM_LBUTTONDOWN: {
-        if (GetFocus() != w) SetFocus(w);
-        auto alive = DateStates::find(w);
-        if (!alive) return 0;
-        RECT c;
-        GetClientRect(w, &c);
-        int x = GET_X_LPARAM(lParam);
-        if (x >= c.right - kDateButtonWidth) {
-            openCalendar(w, s);
+        case WM_GETTEXTLENGTH:
+            return static_cast<LRESULT>(text(s).size());
+        case WM_SETTEXT:
+            return FALSE;
+        case WM_SETFONT:
+            s.font = fontOrDefault(reinterpret_cast<HFONT>(wParam));
+            if (lParam) InvalidateRect(w, nullptr, TRUE);
+            return 0;
+        case WM_GETFONT:
+            return reinterpret_cast<LRESULT>(s.font);
+        case WM_GETDLGCODE:
+            return DLGC_WANTARROWS | DLGC_WANTCHARS;
+        case WM_SETFOCUS:
+            s.focused = true;
+            startTextInput(w, RECT{0, 0, 1, 1});
+            if (s.field < 0) s.field = firstField(s);
+            InvalidateRect(w, nullptr, FALSE);
+            return 0;
+        case WM_KILLFOCUS:
+            stopTextInput();
+            s.focused = false;
+            s.typed.clear();
+            if (s.dropped) datePickerClose(w, nullptr);
+            InvalidateRect(w, nullptr, FALSE);
+            return 0;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            if (onKey(w, s, static_cast<int>(wParam))) return 0;
+            return DefWindowProcW(w, message, wParam, lParam);
+        case WM_CHAR: {
+            auto c = static_cast<char16_t>(wParam);
+            if (c >= u'0' && c <= u'9' && !s.dropped)
+                typeDigit(w, s, c);
+            else if (!s.dropped && (c == u'/' || c == u'-' || c == u'.')) {
+                moveField(s, 1);
+                InvalidateRect(w, nullptr, FALSE);
+            }
             return 0;
         }
-        std::vector<int> edges = segmentEdges(w, s);
-        for (std::size_t i = 0; i < s.segments.size(); ++i) {
-            if (x >= kTextLeft + edges[i] && x < kTextLeft + edges[i + 1] && editable(s.segments[i])) {
-                s.field = static_cast<int>(i);
-                s.typed.clear();
-            }
+        case WM_MOUSEWHEEL: {
+            if (s.dropped) return SendMessageW(s.calendar, message, wParam, lParam);
+            int notches = static_cast<short>(HIWORD(wParam)) / WHEEL_DELTA;
+            if (notches != 0 && s.field >= 0)
+                datePickerChange(w, stepped(s.date, s.segments[static_cast<std::size_t>(s.field)].field, notches));
+            return 0;
         }
-        InvalidateRect(w, nullptr, FALSE);
-        return 0;
-    }
-    case WM_MOUSEMOVE: trackHover(w, s.hovered); return 0;
-    case WM_MOUSELEAVE: endHover(w, s.hovered); return 0;
-    case WM_ENABLE: InvalidateRect(w, nullptr, FALSE); return 0;
-    case WM_ERASEBKGND: return 1;
-    case WM_NCPAINT: return 0;  // painted with the client area, which knows the state
-    case WM_PAINT: paint(w, s); return 0;
-    default: return DefWindowProcW(w, message, wParam, lParam);
+        case WM_LBUTTONDOWN: {
+            if (GetFocus() != w) SetFocus(w);
+            auto alive = DateStates::find(w);
+            if (!alive) return 0;
+            RECT c;
+            GetClientRect(w, &c);
+            int x = GET_X_LPARAM(lParam);
+            if (x >= c.right - kDateButtonWidth) {
+                openCalendar(w, s);
+                return 0;
+            }
+            std::vector<int> edges = segmentEdges(w, s);
+            for (std::size_t i = 0; i < s.segments.size(); ++i) {
+                if (x >= kTextLeft + edges[i] && x < kTextLeft + edges[i + 1] && editable(s.segments[i])) {
+                    s.field = static_cast<int>(i);
+                    s.typed.clear();
+                }
+            }
+            InvalidateRect(w, nullptr, FALSE);
+            return 0;
+        }
+        case WM_MOUSEMOVE:
+            trackHover(w, s.hovered);
+            return 0;
+        case WM_MOUSELEAVE:
+            endHover(w, s.hovered);
+            return 0;
+        case WM_ENABLE:
+            InvalidateRect(w, nullptr, FALSE);
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_NCPAINT:
+            return 0;  // painted with the client area, which knows the state
+        case WM_PAINT:
+            paint(w, s);
+            return 0;
+        default:
+            return DefWindowProcW(w, message, wParam, lParam);
     }
 }
 

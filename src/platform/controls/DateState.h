@@ -13,16 +13,16 @@ namespace veltrix::platform::controls {
 struct DateState {
     SYSTEMTIME date{};
     std::vector<DateSegment> segments;
-    int field = -1;          // index of the current editable segment
-    std::u16string typed;    // digits typed into the current field so far
+    int field = -1;        // index of the current editable segment
+    std::u16string typed;  // digits typed into the current field so far
     bool focused = false;
     bool hovered = false;
     HFONT font = nullptr;
     HWND calendar = nullptr;  // the pop-up month grid, owned by the picker's top-level
     bool dropped = false;
     bool closing = false;
-    SYSTEMTIME shown{};       // the calendar's month (its day is the highlighted day)
-    int hotCell = -1;         // the day cell under the pointer, 0 to 41
+    SYSTEMTIME shown{};  // the calendar's month (its day is the highlighted day)
+    int hotCell = -1;    // the day cell under the pointer, 0 to 41
 };
 using DateStates = ControlStates<DateState>;
 

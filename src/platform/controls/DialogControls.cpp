@@ -45,9 +45,8 @@ HFONT fontOf(HWND w) { return fontOrDefault(reinterpret_cast<HFONT>(SendMessageW
 // The parent's background through WM_CTLCOLORSTATIC, else the button face.
 COLORREF parentBackground(HWND w, HDC dc) {
     HWND parent = GetAncestor(w, GA_PARENT);
-    auto brush = parent ? reinterpret_cast<HBRUSH>(
-                              SendMessageW(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                           reinterpret_cast<LPARAM>(w)))
+    auto brush = parent ? reinterpret_cast<HBRUSH>(SendMessageW(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                                                reinterpret_cast<LPARAM>(w)))
                         : nullptr;
     if (brush) {
         LOGBRUSH lb{};
@@ -81,8 +80,10 @@ void paintButton(HWND w) {
     bool down = (f & Pressed) && (f & Hot);
     RECT face = r;
     InflateRect(&face, -2, -2);
-    COLORREF fill = def ? (down ? kAccentPressed : kAccent) : (down ? RGB(0xCC, 0xE4, 0xF7)
-                                                             : (f & Hot) ? theme::kHover : RGB(0xFD, 0xFD, 0xFD));
+    COLORREF fill = def ? (down ? kAccentPressed : kAccent)
+                        : (down        ? RGB(0xCC, 0xE4, 0xF7)
+                           : (f & Hot) ? theme::kHover
+                                       : RGB(0xFD, 0xFD, 0xFD));
     COLORREF border = def ? kAccentPressed : RGB(0xB8, 0xB8, 0xB8);
     if (!enabled) {
         fill = theme::kDisabledBackground;
@@ -94,7 +95,8 @@ void paintButton(HWND w) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, !enabled ? theme::kDisabledText : def ? RGB(0xFF, 0xFF, 0xFF) : theme::kFieldText);
     std::u16string text = textOf(w);
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &face, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &face,
+              DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
 }
 
 void paintStatic(HWND w) {
@@ -116,76 +118,95 @@ void paintStatic(HWND w) {
 
 LRESULT buttonProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_PAINT: paintButton(w); return 0;
-    case WM_ERASEBKGND: return 1;
-    case WM_GETDLGCODE: return DLGC_BUTTON | (isDefault(w) ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        if (message == WM_KILLFOCUS) setFlag(w, Pressed | SpaceDown, false);
-        InvalidateRect(w, nullptr, FALSE);
-        return 0;
-    case WM_ENABLE: InvalidateRect(w, nullptr, FALSE); return 0;
-    case WM_SETTEXT: {
-        LRESULT r = DefWindowProcW(w, message, wParam, lParam);
-        InvalidateRect(w, nullptr, FALSE);
-        return r;
-    }
-    case WM_MOUSEMOVE: {
-        if (!(flagsOf(w) & Tracking)) {
-            TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, w, HOVER_DEFAULT};
-            TrackMouseEvent(&t);
-            setFlag(w, Tracking, true);
+        case WM_PAINT:
+            paintButton(w);
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_GETDLGCODE:
+            return DLGC_BUTTON | (isDefault(w) ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            if (message == WM_KILLFOCUS) setFlag(w, Pressed | SpaceDown, false);
+            InvalidateRect(w, nullptr, FALSE);
+            return 0;
+        case WM_ENABLE:
+            InvalidateRect(w, nullptr, FALSE);
+            return 0;
+        case WM_SETTEXT: {
+            LRESULT r = DefWindowProcW(w, message, wParam, lParam);
+            InvalidateRect(w, nullptr, FALSE);
+            return r;
         }
-        setFlag(w, Hot, inside(w, lParam));
-        return 0;
-    }
-    case WM_MOUSELEAVE: setFlag(w, Tracking | Hot, false); return 0;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        SetFocus(w);
-        SetCapture(w);
-        setFlag(w, Pressed | Hot, true);
-        return 0;
-    case WM_LBUTTONUP: {
-        bool wasPressed = flagsOf(w) & Pressed;
-        setFlag(w, Pressed, false);
-        if (GetCapture() == w) ReleaseCapture();
-        if (wasPressed && inside(w, lParam)) click(w);
-        return 0;
-    }
-    case WM_KEYDOWN:
-        if (wParam == VK_SPACE) setFlag(w, Pressed | Hot | SpaceDown, true);
-        return 0;
-    case WM_KEYUP:
-        if (wParam == VK_SPACE && (flagsOf(w) & SpaceDown)) {
-            setFlag(w, Pressed | Hot | SpaceDown, false);
+        case WM_MOUSEMOVE: {
+            if (!(flagsOf(w) & Tracking)) {
+                TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, w, HOVER_DEFAULT};
+                TrackMouseEvent(&t);
+                setFlag(w, Tracking, true);
+            }
+            setFlag(w, Hot, inside(w, lParam));
+            return 0;
+        }
+        case WM_MOUSELEAVE:
+            setFlag(w, Tracking | Hot, false);
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            SetFocus(w);
+            SetCapture(w);
+            setFlag(w, Pressed | Hot, true);
+            return 0;
+        case WM_LBUTTONUP: {
+            bool wasPressed = flagsOf(w) & Pressed;
+            setFlag(w, Pressed, false);
+            if (GetCapture() == w) ReleaseCapture();
+            if (wasPressed && inside(w, lParam)) click(w);
+            return 0;
+        }
+        case WM_KEYDOWN:
+            if (wParam == VK_SPACE) setFlag(w, Pressed | Hot | SpaceDown, true);
+            return 0;
+        case WM_KEYUP:
+            if (wParam == VK_SPACE && (flagsOf(w) & SpaceDown)) {
+                setFlag(w, Pressed | Hot | SpaceDown, false);
+                click(w);
+            }
+            return 0;
+        case BM_CLICK:
             click(w);
+            return 0;
+        case BM_SETSTYLE: {
+            DWORD style = static_cast<DWORD>(GetWindowLongW(w, GWL_STYLE));
+            SetWindowLongW(w, GWL_STYLE, static_cast<LONG>((style & ~BS_TYPEMASK) | (wParam & BS_TYPEMASK)));
+            if (lParam) InvalidateRect(w, nullptr, FALSE);
+            return 0;
         }
-        return 0;
-    case BM_CLICK: click(w); return 0;
-    case BM_SETSTYLE: {
-        DWORD style = static_cast<DWORD>(GetWindowLongW(w, GWL_STYLE));
-        SetWindowLongW(w, GWL_STYLE, static_cast<LONG>((style & ~BS_TYPEMASK) | (wParam & BS_TYPEMASK)));
-        if (lParam) InvalidateRect(w, nullptr, FALSE);
-        return 0;
-    }
-    default: return DefWindowProcW(w, message, wParam, lParam);
+        default:
+            return DefWindowProcW(w, message, wParam, lParam);
     }
 }
 
 LRESULT staticProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_PAINT: paintStatic(w); return 0;
-    case WM_ERASEBKGND: return 1;
-    case WM_GETDLGCODE: return DLGC_STATIC;
-    case WM_NCHITTEST: return HTTRANSPARENT;
-    case WM_ENABLE: InvalidateRect(w, nullptr, FALSE); return 0;
-    case WM_SETTEXT: {
-        LRESULT r = DefWindowProcW(w, message, wParam, lParam);
-        InvalidateRect(w, nullptr, FALSE);
-        return r;
-    }
-    default: return DefWindowProcW(w, message, wParam, lParam);
+        case WM_PAINT:
+            paintStatic(w);
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_GETDLGCODE:
+            return DLGC_STATIC;
+        case WM_NCHITTEST:
+            return HTTRANSPARENT;
+        case WM_ENABLE:
+            InvalidateRect(w, nullptr, FALSE);
+            return 0;
+        case WM_SETTEXT: {
+            LRESULT r = DefWindowProcW(w, message, wParam, lParam);
+            InvalidateRect(w, nullptr, FALSE);
+            return r;
+        }
+        default:
+            return DefWindowProcW(w, message, wParam, lParam);
     }
 }
 

@@ -180,7 +180,8 @@ HWND createDialog(const DLGTEMPLATE* dialogTemplate, HWND owner, DLGPROC proc, L
     if (d.style & DS_CENTER) {
         RECT around{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
         if (ownerWindow && !child && IsWindowVisible(ownerWindow)) GetWindowRect(ownerWindow, &around);
-        at = {around.left + (around.right - around.left - width) / 2, around.top + (around.bottom - around.top - height) / 2};
+        at = {around.left + (around.right - around.left - width) / 2,
+              around.top + (around.bottom - around.top - height) / 2};
         if (!child) at = {std::max<LONG>(0, at.x), std::max<LONG>(0, at.y)};
     } else if (ownerWindow && !child && !(d.style & DS_ABSALIGN)) {
         ClientToScreen(ownerWindow, &at);
@@ -208,12 +209,11 @@ HWND createDialog(const DLGTEMPLATE* dialogTemplate, HWND owner, DLGPROC proc, L
         std::u16string itemClass = itemClassName(item.windowClass);
         std::u16string title = item.title.isOrdinal ? std::u16string() : item.title.name;
         RECT ir = toPixels(units, item.x, item.y, item.cx, item.cy);
-        HWND control = CreateWindowExW(item.exStyle | WS_EX_NOPARENTNOTIFY, itemClass.c_str(), title.c_str(),
-                                       (item.style | WS_CHILD) & ~WS_POPUP, ir.left, ir.top, ir.right - ir.left,
-                                       ir.bottom - ir.top, dialog, reinterpret_cast<HMENU>(std::uintptr_t{item.id}),
-                                       nullptr,
-                                       item.creationData.empty() ? nullptr
-                                                                 : const_cast<BYTE*>(item.creationData.data()));
+        HWND control =
+            CreateWindowExW(item.exStyle | WS_EX_NOPARENTNOTIFY, itemClass.c_str(), title.c_str(),
+                            (item.style | WS_CHILD) & ~WS_POPUP, ir.left, ir.top, ir.right - ir.left,
+                            ir.bottom - ir.top, dialog, reinterpret_cast<HMENU>(std::uintptr_t{item.id}), nullptr,
+                            item.creationData.empty() ? nullptr : const_cast<BYTE*>(item.creationData.data()));
         if (!control) {
             // As on Windows without DS_NOFAILCREATE: one missing control fails the dialog.
             DestroyWindow(dialog);
@@ -243,60 +243,61 @@ HWND createDialog(const DLGTEMPLATE* dialogTemplate, HWND owner, DLGPROC proc, L
 
 LRESULT defaultDialogHandling(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_ERASEBKGND: {
-        RECT r;
-        GetClientRect(dialog, &r);
-        FillRect(reinterpret_cast<HDC>(wParam), &r, GetSysColorBrush(COLOR_BTNFACE));
-        return 1;
-    }
-    case WM_CLOSE: {
-        HWND cancel = GetDlgItem(dialog, IDCANCEL);
-        if (cancel && !IsWindowEnabled(cancel)) {
-            MessageBeep(0);
+        case WM_ERASEBKGND: {
+            RECT r;
+            GetClientRect(dialog, &r);
+            FillRect(reinterpret_cast<HDC>(wParam), &r, GetSysColorBrush(COLOR_BTNFACE));
+            return 1;
+        }
+        case WM_CLOSE: {
+            HWND cancel = GetDlgItem(dialog, IDCANCEL);
+            if (cancel && !IsWindowEnabled(cancel)) {
+                MessageBeep(0);
+                return 0;
+            }
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
             return 0;
         }
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
-        return 0;
-    }
-    case WM_NEXTDLGCTL: {
-        HWND target = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
-                                     : GetNextDlgTabItem(dialog, GetFocus(), wParam ? TRUE : FALSE);
-        focusControl(dialog, target);
-        return 0;
-    }
-    case WM_SETFOCUS: {
-        // The dialog itself never keeps the focus while a control can take it.
-        HWND first = GetNextDlgTabItem(dialog, nullptr, FALSE);
-        if (first) SetFocus(first);
-        return 0;
-    }
-    case DM_GETDEFID: {
-        WORD id = 0;
-        withState(dialog, [&](DialogState& s) { id = s.defaultId; });
-        return id ? MAKELRESULT(id, DC_HASDEFID) : 0;
-    }
-    case DM_SETDEFID:
-        withState(dialog, [&](DialogState& s) { s.defaultId = static_cast<WORD>(wParam); });
-        return TRUE;
-    case WM_GETFONT: {
-        HFONT font = nullptr;
-        withState(dialog, [&](DialogState& s) { font = s.font.get(); });
-        return font ? reinterpret_cast<LRESULT>(font) : DefWindowProcW(dialog, message, wParam, lParam);
-    }
-    case WM_NCDESTROY: {
-        UniqueFont font;
-        {
-            std::lock_guard lock(registry().mutex);
-            auto it = registry().dialogs.find(dialog);
-            if (it != registry().dialogs.end()) {
-                font = std::move(it->second.font);
-                registry().dialogs.erase(it);
-            }
+        case WM_NEXTDLGCTL: {
+            HWND target = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                                         : GetNextDlgTabItem(dialog, GetFocus(), wParam ? TRUE : FALSE);
+            focusControl(dialog, target);
+            return 0;
         }
-        font.reset();
-        return DefWindowProcW(dialog, message, wParam, lParam);
-    }
-    default: return DefWindowProcW(dialog, message, wParam, lParam);
+        case WM_SETFOCUS: {
+            // The dialog itself never keeps the focus while a control can take it.
+            HWND first = GetNextDlgTabItem(dialog, nullptr, FALSE);
+            if (first) SetFocus(first);
+            return 0;
+        }
+        case DM_GETDEFID: {
+            WORD id = 0;
+            withState(dialog, [&](DialogState& s) { id = s.defaultId; });
+            return id ? MAKELRESULT(id, DC_HASDEFID) : 0;
+        }
+        case DM_SETDEFID:
+            withState(dialog, [&](DialogState& s) { s.defaultId = static_cast<WORD>(wParam); });
+            return TRUE;
+        case WM_GETFONT: {
+            HFONT font = nullptr;
+            withState(dialog, [&](DialogState& s) { font = s.font.get(); });
+            return font ? reinterpret_cast<LRESULT>(font) : DefWindowProcW(dialog, message, wParam, lParam);
+        }
+        case WM_NCDESTROY: {
+            UniqueFont font;
+            {
+                std::lock_guard lock(registry().mutex);
+                auto it = registry().dialogs.find(dialog);
+                if (it != registry().dialogs.end()) {
+                    font = std::move(it->second.font);
+                    registry().dialogs.erase(it);
+                }
+            }
+            font.reset();
+            return DefWindowProcW(dialog, message, wParam, lParam);
+        }
+        default:
+            return DefWindowProcW(dialog, message, wParam, lParam);
     }
 }
 
@@ -332,18 +333,19 @@ LRESULT DefDlgProcW(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
         INT_PTR handled = proc(dialog, message, wParam, lParam);
         if (handled) {
             switch (message) {
-            case WM_INITDIALOG:
-            case WM_CTLCOLOREDIT:
-            case WM_CTLCOLORLISTBOX:
-            case WM_CTLCOLORSTATIC:
-            case 0x0135:  // WM_CTLCOLORBTN
-            case 0x0136:  // WM_CTLCOLORDLG
-            case 0x0039:  // WM_COMPAREITEM
-            case 0x002E:  // WM_VKEYTOITEM
-            case 0x002F:  // WM_CHARTOITEM
-            case 0x0037:  // WM_QUERYDRAGICON
-                return handled;
-            default: return IsWindow(dialog) ? GetWindowLongPtrW(dialog, DWLP_MSGRESULT) : handled;
+                case WM_INITDIALOG:
+                case WM_CTLCOLOREDIT:
+                case WM_CTLCOLORLISTBOX:
+                case WM_CTLCOLORSTATIC:
+                case 0x0135:  // WM_CTLCOLORBTN
+                case 0x0136:  // WM_CTLCOLORDLG
+                case 0x0039:  // WM_COMPAREITEM
+                case 0x002E:  // WM_VKEYTOITEM
+                case 0x002F:  // WM_CHARTOITEM
+                case 0x0037:  // WM_QUERYDRAGICON
+                    return handled;
+                default:
+                    return IsWindow(dialog) ? GetWindowLongPtrW(dialog, DWLP_MSGRESULT) : handled;
             }
         }
         if (!IsWindow(dialog)) return 0;
@@ -442,30 +444,34 @@ BOOL IsDialogMessageW(HWND dialog, LPMSG msg) {
         LRESULT code = dialogCode(msg->hwnd, msg);
         if (!(code & DLGC_WANTMESSAGE)) {
             switch (msg->wParam) {
-            case VK_TAB:
-                if (code & DLGC_WANTTAB) break;
-                SendMessageW(dialog, WM_NEXTDLGCTL, GetKeyState(VK_SHIFT) < 0 ? 1 : 0, 0);
-                return TRUE;
-            case VK_LEFT:
-            case VK_UP:
-            case VK_RIGHT:
-            case VK_DOWN: {
-                if (code & DLGC_WANTARROWS) break;
-                bool back = msg->wParam == VK_LEFT || msg->wParam == VK_UP;
-                HWND next = GetNextDlgGroupItem(dialog, msg->hwnd, back ? TRUE : FALSE);
-                if (next && next != msg->hwnd) {
-                    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(next), TRUE);
-                    if (dialogCode(next, nullptr) & DLGC_RADIOBUTTON) SendMessageW(next, BM_CLICK, 0, 0);
+                case VK_TAB:
+                    if (code & DLGC_WANTTAB) break;
+                    SendMessageW(dialog, WM_NEXTDLGCTL, GetKeyState(VK_SHIFT) < 0 ? 1 : 0, 0);
+                    return TRUE;
+                case VK_LEFT:
+                case VK_UP:
+                case VK_RIGHT:
+                case VK_DOWN: {
+                    if (code & DLGC_WANTARROWS) break;
+                    bool back = msg->wParam == VK_LEFT || msg->wParam == VK_UP;
+                    HWND next = GetNextDlgGroupItem(dialog, msg->hwnd, back ? TRUE : FALSE);
+                    if (next && next != msg->hwnd) {
+                        SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(next), TRUE);
+                        if (dialogCode(next, nullptr) & DLGC_RADIOBUTTON) SendMessageW(next, BM_CLICK, 0, 0);
+                    }
+                    return TRUE;
                 }
-                return TRUE;
-            }
-            case VK_RETURN: pressDefault(dialog, msg->hwnd, code); return TRUE;
-            case VK_ESCAPE: {
-                HWND cancel = GetDlgItem(dialog, IDCANCEL);
-                SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
-                return TRUE;
-            }
-            default: break;
+                case VK_RETURN:
+                    pressDefault(dialog, msg->hwnd, code);
+                    return TRUE;
+                case VK_ESCAPE: {
+                    HWND cancel = GetDlgItem(dialog, IDCANCEL);
+                    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                                 reinterpret_cast<LPARAM>(cancel));
+                    return TRUE;
+                }
+                default:
+                    break;
             }
         }
     } else if (msg->message == WM_CHAR) {

@@ -125,13 +125,20 @@ std::optional<DialogDescription> readDialogTemplate(const DLGTEMPLATE* dialogTem
 std::u16string itemClassName(const NameOrOrdinal& windowClass) {
     if (!windowClass.isOrdinal) return windowClass.name;
     switch (windowClass.ordinal) {
-    case 0x80: return u"BUTTON";
-    case 0x81: return u"EDIT";
-    case 0x82: return u"STATIC";
-    case 0x83: return u"LISTBOX";
-    case 0x84: return u"SCROLLBAR";
-    case 0x85: return u"COMBOBOX";
-    default: return {};
+        case 0x80:
+            return u"BUTTON";
+        case 0x81:
+            return u"EDIT";
+        case 0x82:
+            return u"STATIC";
+        case 0x83:
+            return u"LISTBOX";
+        case 0x84:
+            return u"SCROLLBAR";
+        case 0x85:
+            return u"COMBOBOX";
+        default:
+            return {};
     }
 }
 

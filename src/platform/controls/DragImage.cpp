@@ -36,14 +36,17 @@ DragState& drag() {
 
 LRESULT dragImageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_NCHITTEST: return HTTRANSPARENT;
-    case WM_ERASEBKGND: return 1;
-    case WM_PAINT: {
-        const PaintDC painting(window);
-        if (drag().picture) ImageList_Draw(drag().picture.get(), 0, painting.get(), 0, 0, ILD_NORMAL);
-        return 0;
-    }
-    default: return DefWindowProcW(window, message, wParam, lParam);
+        case WM_NCHITTEST:
+            return HTTRANSPARENT;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT: {
+            const PaintDC painting(window);
+            if (drag().picture) ImageList_Draw(drag().picture.get(), 0, painting.get(), 0, 0, ILD_NORMAL);
+            return 0;
+        }
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
@@ -51,8 +54,8 @@ void place(DragState& d) {
     if (!d.popup) return;
     RECT origin{};
     if (d.lock) GetWindowRect(d.lock, &origin);
-    SetWindowPos(d.popup, HWND_TOPMOST, origin.left + d.at.x - d.hotspot.x, origin.top + d.at.y - d.hotspot.y, d.size.cx,
-                 d.size.cy, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    SetWindowPos(d.popup, HWND_TOPMOST, origin.left + d.at.x - d.hotspot.x, origin.top + d.at.y - d.hotspot.y,
+                 d.size.cx, d.size.cy, SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 void hide(DragState& d) {

@@ -120,8 +120,10 @@ std::size_t positionAt(HWND w, EditState& s, POINT p) {
     std::size_t high = l.x.size() - 1;
     while (column < high) {
         std::size_t mid = (column + high) / 2;
-        if (x > (l.x[mid] + l.x[mid + 1]) / 2) column = mid + 1;
-        else high = mid;
+        if (x > (l.x[mid] + l.x[mid + 1]) / 2)
+            column = mid + 1;
+        else
+            high = mid;
     }
     std::size_t start = s.buffer.lineIndex(static_cast<std::size_t>(line));
     std::size_t position = start + column;
@@ -254,16 +256,29 @@ void typeCharacter(HWND w, EditState& s, char16_t c) {
 
 void onChar(HWND w, EditState& s, char16_t c) {
     switch (c) {
-    case 1: s.buffer.select(0, s.buffer.length()); refresh(w, s); return;    // Ctrl+A
-    case 3: SendMessageW(w, WM_COPY, 0, 0); return;                          // Ctrl+C
-    case 0x16: SendMessageW(w, WM_PASTE, 0, 0); return;                      // Ctrl+V
-    case 0x18: SendMessageW(w, WM_CUT, 0, 0); return;                        // Ctrl+X
-    case 0x1A: SendMessageW(w, WM_UNDO, 0, 0); return;                       // Ctrl+Z
-    case 8:
-        if (!isReadOnly(w) && s.buffer.deleteBackward()) changed(w, s);
-        return;
-    case 27: return;
-    default: typeCharacter(w, s, c);
+        case 1:
+            s.buffer.select(0, s.buffer.length());
+            refresh(w, s);
+            return;  // Ctrl+A
+        case 3:
+            SendMessageW(w, WM_COPY, 0, 0);
+            return;  // Ctrl+C
+        case 0x16:
+            SendMessageW(w, WM_PASTE, 0, 0);
+            return;  // Ctrl+V
+        case 0x18:
+            SendMessageW(w, WM_CUT, 0, 0);
+            return;  // Ctrl+X
+        case 0x1A:
+            SendMessageW(w, WM_UNDO, 0, 0);
+            return;  // Ctrl+Z
+        case 8:
+            if (!isReadOnly(w) && s.buffer.deleteBackward()) changed(w, s);
+            return;
+        case 27:
+            return;
+        default:
+            typeCharacter(w, s, c);
     }
 }
 
@@ -293,50 +308,57 @@ bool onKeyDown(HWND w, EditState& s, int key) {
     const EditBuffer& b = s.buffer;
     bool ctrl = controlDown();
     switch (key) {
-    case VK_LEFT:
-        if (!shiftDown() && b.hasSelection() && !ctrl) moveTo(w, s, b.selectionStart());
-        else moveTo(w, s, ctrl ? b.previousWord(b.caret()) : b.previousPosition(b.caret()));
-        return true;
-    case VK_RIGHT:
-        if (!shiftDown() && b.hasSelection() && !ctrl) moveTo(w, s, b.selectionEnd());
-        else moveTo(w, s, ctrl ? b.nextWord(b.caret()) : b.nextPosition(b.caret()));
-        return true;
-    case VK_HOME:
-        moveTo(w, s, ctrl ? 0 : b.lineIndex(b.lineFromPosition(b.caret())));
-        return true;
-    case VK_END: {
-        std::size_t line = b.lineFromPosition(b.caret());
-        moveTo(w, s, ctrl ? b.length() : b.lineIndex(line) + b.lineLength(line));
-        return true;
-    }
-    case VK_UP:
-    case VK_DOWN:
-    case VK_PRIOR:
-    case VK_NEXT: {
-        if (!isMulti(w)) {
-            // A one-line field treats Up like Left and Down like Right.
-            if (key == VK_UP) moveTo(w, s, b.previousPosition(b.caret()));
-            if (key == VK_DOWN) moveTo(w, s, b.nextPosition(b.caret()));
+        case VK_LEFT:
+            if (!shiftDown() && b.hasSelection() && !ctrl)
+                moveTo(w, s, b.selectionStart());
+            else
+                moveTo(w, s, ctrl ? b.previousWord(b.caret()) : b.previousPosition(b.caret()));
+            return true;
+        case VK_RIGHT:
+            if (!shiftDown() && b.hasSelection() && !ctrl)
+                moveTo(w, s, b.selectionEnd());
+            else
+                moveTo(w, s, ctrl ? b.nextWord(b.caret()) : b.nextPosition(b.caret()));
+            return true;
+        case VK_HOME:
+            moveTo(w, s, ctrl ? 0 : b.lineIndex(b.lineFromPosition(b.caret())));
+            return true;
+        case VK_END: {
+            std::size_t line = b.lineFromPosition(b.caret());
+            moveTo(w, s, ctrl ? b.length() : b.lineIndex(line) + b.lineLength(line));
             return true;
         }
-        long page = static_cast<long>(visibleLines(w, s));
-        long rows = key == VK_UP ? -1 : key == VK_DOWN ? 1 : key == VK_PRIOR ? -page : page;
-        moveTo(w, s, verticalMove(w, s, rows));
-        return true;
-    }
-    case VK_DELETE:
-        if (isReadOnly(w)) return true;
-        if (shiftDown()) {
-            SendMessageW(w, WM_CUT, 0, 0);
-        } else if (s.buffer.deleteForward()) {
-            changed(w, s);
+        case VK_UP:
+        case VK_DOWN:
+        case VK_PRIOR:
+        case VK_NEXT: {
+            if (!isMulti(w)) {
+                // A one-line field treats Up like Left and Down like Right.
+                if (key == VK_UP) moveTo(w, s, b.previousPosition(b.caret()));
+                if (key == VK_DOWN) moveTo(w, s, b.nextPosition(b.caret()));
+                return true;
+            }
+            long page = static_cast<long>(visibleLines(w, s));
+            long rows = key == VK_UP ? -1 : key == VK_DOWN ? 1 : key == VK_PRIOR ? -page : page;
+            moveTo(w, s, verticalMove(w, s, rows));
+            return true;
         }
-        return true;
-    case VK_INSERT:
-        if (ctrl) SendMessageW(w, WM_COPY, 0, 0);
-        else if (shiftDown()) SendMessageW(w, WM_PASTE, 0, 0);
-        return true;
-    default: return false;
+        case VK_DELETE:
+            if (isReadOnly(w)) return true;
+            if (shiftDown()) {
+                SendMessageW(w, WM_CUT, 0, 0);
+            } else if (s.buffer.deleteForward()) {
+                changed(w, s);
+            }
+            return true;
+        case VK_INSERT:
+            if (ctrl)
+                SendMessageW(w, WM_COPY, 0, 0);
+            else if (shiftDown())
+                SendMessageW(w, WM_PASTE, 0, 0);
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -355,7 +377,7 @@ void paintFrame(HWND w, const EditState& s) {
     theme::frame(dc, r, outer);
     if (exStyle & WS_EX_CLIENTEDGE) {
         InflateRect(&r, -1, -1);
-        COLORREF inner = s.focused && enabled ? theme::kFocus
+        COLORREF inner = s.focused && enabled                  ? theme::kFocus
                          : (enabled && !(style & ES_READONLY)) ? theme::kFieldBackground
                                                                : theme::kDisabledBackground;
         theme::frame(dc, r, inner);
@@ -467,123 +489,151 @@ LRESULT lineMessage(HWND w, EditState& s, UINT message, WPARAM wParam, LPARAM lP
     const EditBuffer& b = s.buffer;
     auto caretLine = [&] { return b.lineFromPosition(b.selectionStart()); };
     switch (message) {
-    case EM_GETLINECOUNT: return static_cast<LRESULT>(b.lineCount());
-    case EM_LINEINDEX: {
-        std::size_t line = static_cast<long>(wParam) == -1 ? b.lineFromPosition(b.caret()) : wParam;
-        std::size_t index = b.lineIndex(line);
-        return index == EditBuffer::npos ? -1 : static_cast<LRESULT>(index);
-    }
-    case EM_LINELENGTH: {
-        if (static_cast<long>(wParam) == -1) {
-            // The characters of the selected lines that are not selected.
-            std::size_t first = b.lineFromPosition(b.selectionStart());
-            std::size_t last = b.lineFromPosition(b.selectionEnd());
-            std::size_t before = b.selectionStart() - b.lineIndex(first);
-            std::size_t after = b.lineIndex(last) + b.lineLength(last) - std::min(b.selectionEnd(), b.lineIndex(last) + b.lineLength(last));
-            return static_cast<LRESULT>(before + after);
+        case EM_GETLINECOUNT:
+            return static_cast<LRESULT>(b.lineCount());
+        case EM_LINEINDEX: {
+            std::size_t line = static_cast<long>(wParam) == -1 ? b.lineFromPosition(b.caret()) : wParam;
+            std::size_t index = b.lineIndex(line);
+            return index == EditBuffer::npos ? -1 : static_cast<LRESULT>(index);
         }
-        if (wParam > b.length()) return 0;
-        return static_cast<LRESULT>(b.lineLength(b.lineFromPosition(wParam)));
-    }
-    case EM_LINEFROMCHAR:
-        if (static_cast<long>(wParam) == -1) return static_cast<LRESULT>(caretLine());
-        return static_cast<LRESULT>(b.lineFromPosition(wParam));
-    case EM_GETLINE: {
-        auto* buffer = reinterpret_cast<WCHAR*>(lParam);
-        if (!buffer) return 0;
-        // The first word of the buffer holds its size in characters.
-        std::size_t room = static_cast<WORD>(buffer[0]);
-        std::size_t line = isMulti(w) ? wParam : 0;
-        if (line >= b.lineCount()) return 0;
-        std::u16string text = b.lineText(line);
-        std::size_t n = std::min(room, text.size());
-        std::copy_n(text.data(), n, buffer);
-        if (n < room) buffer[n] = 0;
-        return static_cast<LRESULT>(n);
-    }
-    case EM_GETFIRSTVISIBLELINE:
-        if (isMulti(w)) return static_cast<LRESULT>(s.firstLine);
-        return static_cast<LRESULT>(positionAt(w, s, {formatRect(w, s).left, formatRect(w, s).top}));
-    default: return 0;
+        case EM_LINELENGTH: {
+            if (static_cast<long>(wParam) == -1) {
+                // The characters of the selected lines that are not selected.
+                std::size_t first = b.lineFromPosition(b.selectionStart());
+                std::size_t last = b.lineFromPosition(b.selectionEnd());
+                std::size_t before = b.selectionStart() - b.lineIndex(first);
+                std::size_t after = b.lineIndex(last) + b.lineLength(last) -
+                                    std::min(b.selectionEnd(), b.lineIndex(last) + b.lineLength(last));
+                return static_cast<LRESULT>(before + after);
+            }
+            if (wParam > b.length()) return 0;
+            return static_cast<LRESULT>(b.lineLength(b.lineFromPosition(wParam)));
+        }
+        case EM_LINEFROMCHAR:
+            if (static_cast<long>(wParam) == -1) return static_cast<LRESULT>(caretLine());
+            return static_cast<LRESULT>(b.lineFromPosition(wParam));
+        case EM_GETLINE: {
+            auto* buffer = reinterpret_cast<WCHAR*>(lParam);
+            if (!buffer) return 0;
+            // The first word of the buffer holds its size in characters.
+            std::size_t room = static_cast<WORD>(buffer[0]);
+            std::size_t line = isMulti(w) ? wParam : 0;
+            if (line >= b.lineCount()) return 0;
+            std::u16string text = b.lineText(line);
+            std::size_t n = std::min(room, text.size());
+            std::copy_n(text.data(), n, buffer);
+            if (n < room) buffer[n] = 0;
+            return static_cast<LRESULT>(n);
+        }
+        case EM_GETFIRSTVISIBLELINE:
+            if (isMulti(w)) return static_cast<LRESULT>(s.firstLine);
+            return static_cast<LRESULT>(positionAt(w, s, {formatRect(w, s).left, formatRect(w, s).top}));
+        default:
+            return 0;
     }
 }
 
 LRESULT editMessage(HWND w, EditState& s, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case EM_GETSEL: {
-        auto start = static_cast<DWORD>(s.buffer.selectionStart());
-        auto end = static_cast<DWORD>(s.buffer.selectionEnd());
-        if (wParam) *reinterpret_cast<DWORD*>(wParam) = start;
-        if (lParam) *reinterpret_cast<DWORD*>(lParam) = end;
-        return (start > 0xFFFF || end > 0xFFFF) ? -1 : MAKELRESULT(start, end);
-    }
-    case EM_SETSEL:
-        setSelection(s, wParam, lParam);
-        refresh(w, s);
-        return 0;
-    case EM_REPLACESEL: {
-        auto* text = reinterpret_cast<LPCWSTR>(lParam);
-        if (s.buffer.replaceSelection(text ? std::u16string(text) : std::u16string(),
-                                      wParam ? UndoRecording::On : UndoRecording::Off))
-            changed(w, s);
-        return 0;
-    }
-    case EM_LIMITTEXT: s.buffer.setLimit(wParam); return 0;
-    case EM_GETLIMITTEXT: return static_cast<LRESULT>(s.buffer.limit());
-    case EM_CANUNDO: return s.buffer.canUndo() ? TRUE : FALSE;
-    case EM_UNDO:
-    case WM_UNDO:
-        if (isReadOnly(w) || !s.buffer.undo()) return FALSE;
-        changed(w, s);
-        return TRUE;
-    case EM_EMPTYUNDOBUFFER: s.buffer.emptyUndo(); return 0;
-    case EM_GETMODIFY: return s.buffer.modified() ? TRUE : FALSE;
-    case EM_SETMODIFY: s.buffer.setModified(wParam != 0); return 0;
-    case EM_SETREADONLY: {
-        DWORD style = styleOf(w);
-        SetWindowLongW(w, GWL_STYLE, static_cast<LONG>(wParam ? (style | ES_READONLY) : (style & ~ES_READONLY)));
-        InvalidateRect(w, nullptr, TRUE);
-        return TRUE;
-    }
-    case EM_SCROLLCARET: scrollToCaret(w, s); InvalidateRect(w, nullptr, FALSE); return TRUE;
-    case EM_SETMARGINS:
-        if (wParam & EC_LEFTMARGIN) s.leftMargin = LOWORD(static_cast<DWORD_PTR>(lParam)) == EC_USEFONTINFO ? 3 : LOWORD(static_cast<DWORD_PTR>(lParam));
-        if (wParam & EC_RIGHTMARGIN) s.rightMargin = HIWORD(static_cast<DWORD_PTR>(lParam)) == EC_USEFONTINFO ? 3 : HIWORD(static_cast<DWORD_PTR>(lParam));
-        refresh(w, s);
-        return 0;
-    case EM_GETMARGINS: return MAKELRESULT(s.leftMargin, s.rightMargin);
-    case EM_GETRECT:
-        if (lParam) *reinterpret_cast<RECT*>(lParam) = formatRect(w, s);
-        return 0;
-    case EM_POSFROMCHAR: {
-        if (wParam > s.buffer.length()) return -1;
-        POINT p = pointOf(w, s, wParam);
-        return MAKELRESULT(p.x, p.y);
-    }
-    case EM_CHARFROMPOS: {
-        POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        std::size_t position = positionAt(w, s, p);
-        return MAKELRESULT(position, s.buffer.lineFromPosition(position));
-    }
-    case EM_LINESCROLL:
-        if (isMulti(w)) {
-            long line = static_cast<long>(s.firstLine) + static_cast<long>(lParam);
-            s.firstLine = static_cast<std::size_t>(std::clamp<long>(line, 0, static_cast<long>(s.buffer.lineCount()) - 1));
-            s.scrollX = std::max(0, s.scrollX + static_cast<int>(static_cast<long>(wParam)) * 8);
-            InvalidateRect(w, nullptr, FALSE);
+        case EM_GETSEL: {
+            auto start = static_cast<DWORD>(s.buffer.selectionStart());
+            auto end = static_cast<DWORD>(s.buffer.selectionEnd());
+            if (wParam) *reinterpret_cast<DWORD*>(wParam) = start;
+            if (lParam) *reinterpret_cast<DWORD*>(lParam) = end;
+            return (start > 0xFFFF || end > 0xFFFF) ? -1 : MAKELRESULT(start, end);
         }
-        return TRUE;
-    case EM_SCROLL: {
-        if (!isMulti(w)) return 0;
-        long page = static_cast<long>(visibleLines(w, s));
-        long rows = wParam == SB_LINEUP ? -1 : wParam == SB_LINEDOWN ? 1 : wParam == SB_PAGEUP ? -page : wParam == SB_PAGEDOWN ? page : 0;
-        long before = static_cast<long>(s.firstLine);
-        long line = std::clamp<long>(before + rows, 0, static_cast<long>(s.buffer.lineCount()) - 1);
-        s.firstLine = static_cast<std::size_t>(line);
-        InvalidateRect(w, nullptr, FALSE);
-        return MAKELRESULT(line - before, 1);
-    }
-    default: return lineMessage(w, s, message, wParam, lParam);
+        case EM_SETSEL:
+            setSelection(s, wParam, lParam);
+            refresh(w, s);
+            return 0;
+        case EM_REPLACESEL: {
+            auto* text = reinterpret_cast<LPCWSTR>(lParam);
+            if (s.buffer.replaceSelection(text ? std::u16string(text) : std::u16string(),
+                                          wParam ? UndoRecording::On : UndoRecording::Off))
+                changed(w, s);
+            return 0;
+        }
+        case EM_LIMITTEXT:
+            s.buffer.setLimit(wParam);
+            return 0;
+        case EM_GETLIMITTEXT:
+            return static_cast<LRESULT>(s.buffer.limit());
+        case EM_CANUNDO:
+            return s.buffer.canUndo() ? TRUE : FALSE;
+        case EM_UNDO:
+        case WM_UNDO:
+            if (isReadOnly(w) || !s.buffer.undo()) return FALSE;
+            changed(w, s);
+            return TRUE;
+        case EM_EMPTYUNDOBUFFER:
+            s.buffer.emptyUndo();
+            return 0;
+        case EM_GETMODIFY:
+            return s.buffer.modified() ? TRUE : FALSE;
+        case EM_SETMODIFY:
+            s.buffer.setModified(wParam != 0);
+            return 0;
+        case EM_SETREADONLY: {
+            DWORD style = styleOf(w);
+            SetWindowLongW(w, GWL_STYLE, static_cast<LONG>(wParam ? (style | ES_READONLY) : (style & ~ES_READONLY)));
+            InvalidateRect(w, nullptr, TRUE);
+            return TRUE;
+        }
+        case EM_SCROLLCARET:
+            scrollToCaret(w, s);
+            InvalidateRect(w, nullptr, FALSE);
+            return TRUE;
+        case EM_SETMARGINS:
+            if (wParam & EC_LEFTMARGIN)
+                s.leftMargin = LOWORD(static_cast<DWORD_PTR>(lParam)) == EC_USEFONTINFO
+                                   ? 3
+                                   : LOWORD(static_cast<DWORD_PTR>(lParam));
+            if (wParam & EC_RIGHTMARGIN)
+                s.rightMargin = HIWORD(static_cast<DWORD_PTR>(lParam)) == EC_USEFONTINFO
+                                    ? 3
+                                    : HIWORD(static_cast<DWORD_PTR>(lParam));
+            refresh(w, s);
+            return 0;
+        case EM_GETMARGINS:
+            return MAKELRESULT(s.leftMargin, s.rightMargin);
+        case EM_GETRECT:
+            if (lParam) *reinterpret_cast<RECT*>(lParam) = formatRect(w, s);
+            return 0;
+        case EM_POSFROMCHAR: {
+            if (wParam > s.buffer.length()) return -1;
+            POINT p = pointOf(w, s, wParam);
+            return MAKELRESULT(p.x, p.y);
+        }
+        case EM_CHARFROMPOS: {
+            POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            std::size_t position = positionAt(w, s, p);
+            return MAKELRESULT(position, s.buffer.lineFromPosition(position));
+        }
+        case EM_LINESCROLL:
+            if (isMulti(w)) {
+                long line = static_cast<long>(s.firstLine) + static_cast<long>(lParam);
+                s.firstLine =
+                    static_cast<std::size_t>(std::clamp<long>(line, 0, static_cast<long>(s.buffer.lineCount()) - 1));
+                s.scrollX = std::max(0, s.scrollX + static_cast<int>(static_cast<long>(wParam)) * 8);
+                InvalidateRect(w, nullptr, FALSE);
+            }
+            return TRUE;
+        case EM_SCROLL: {
+            if (!isMulti(w)) return 0;
+            long page = static_cast<long>(visibleLines(w, s));
+            long rows = wParam == SB_LINEUP     ? -1
+                        : wParam == SB_LINEDOWN ? 1
+                        : wParam == SB_PAGEUP   ? -page
+                        : wParam == SB_PAGEDOWN ? page
+                                                : 0;
+            long before = static_cast<long>(s.firstLine);
+            long line = std::clamp<long>(before + rows, 0, static_cast<long>(s.buffer.lineCount()) - 1);
+            s.firstLine = static_cast<std::size_t>(line);
+            InvalidateRect(w, nullptr, FALSE);
+            return MAKELRESULT(line - before, 1);
+        }
+        default:
+            return lineMessage(w, s, message, wParam, lParam);
     }
 }
 
@@ -592,16 +642,17 @@ bool comboKey(HWND w, int key) {
     HWND combo = GetAncestor(w, GA_PARENT);
     bool dropped = SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0;
     switch (key) {
-    case VK_UP:
-    case VK_DOWN:
-    case VK_F1 + 3:
-        return true;
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_RETURN:
-    case VK_ESCAPE:
-        return dropped;
-    default: return false;
+        case VK_UP:
+        case VK_DOWN:
+        case VK_F1 + 3:
+            return true;
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_RETURN:
+        case VK_ESCAPE:
+            return dropped;
+        default:
+            return false;
     }
 }
 
@@ -631,157 +682,174 @@ LRESULT editProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
     EditState& s = *keep;
     if (isEditMessage(message) || message == WM_UNDO) return editMessage(w, s, message, wParam, lParam);
     switch (message) {
-    case WM_NCDESTROY:
-        KillTimer(w, kBlinkTimer);
-        States::destroy(w);
-        return DefWindowProcW(w, message, wParam, lParam);
-    case WM_SETTEXT: {
-        auto* text = reinterpret_cast<LPCWSTR>(lParam);
-        s.buffer.setText(text ? std::u16string(text) : std::u16string());
-        s.scrollX = 0;
-        s.firstLine = 0;
-        refresh(w, s);
-        // A multi-line field and the field of a combo box stay quiet, as on Windows.
-        if (!isMulti(w) && !s.inCombo) {
-            notifyParent(w, EN_UPDATE);
-            notifyParent(w, EN_CHANGE);
+        case WM_NCDESTROY:
+            KillTimer(w, kBlinkTimer);
+            States::destroy(w);
+            return DefWindowProcW(w, message, wParam, lParam);
+        case WM_SETTEXT: {
+            auto* text = reinterpret_cast<LPCWSTR>(lParam);
+            s.buffer.setText(text ? std::u16string(text) : std::u16string());
+            s.scrollX = 0;
+            s.firstLine = 0;
+            refresh(w, s);
+            // A multi-line field and the field of a combo box stay quiet, as on Windows.
+            if (!isMulti(w) && !s.inCombo) {
+                notifyParent(w, EN_UPDATE);
+                notifyParent(w, EN_CHANGE);
+            }
+            return TRUE;
         }
-        return TRUE;
-    }
-    case WM_GETTEXT: {
-        auto* buffer = reinterpret_cast<LPWSTR>(lParam);
-        if (!buffer || wParam == 0) return 0;
-        std::size_t n = std::min<std::size_t>(wParam - 1, s.buffer.length());
-        std::copy_n(s.buffer.text().data(), n, buffer);
-        buffer[n] = 0;
-        return static_cast<LRESULT>(n);
-    }
-    case WM_GETTEXTLENGTH: return static_cast<LRESULT>(s.buffer.length());
-    case WM_SETFONT:
-        setFont(w, s, reinterpret_cast<HFONT>(wParam));
-        scrollToCaret(w, s);
-        if (lParam) InvalidateRect(w, nullptr, TRUE);
-        return 0;
-    case WM_GETFONT: return reinterpret_cast<LRESULT>(s.font);
-    case WM_GETDLGCODE: {
-        LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
-        if (isMulti(w)) code |= DLGC_WANTALLKEYS;
-        return code;
-    }
-    case WM_SETFOCUS: {
-        s.focused = true;
-        POINT caret = pointOf(w, s, s.buffer.caret());
-        startTextInput(w, RECT{caret.x, caret.y, caret.x + 1, caret.y + s.lineHeight});
-        restartBlink(w, s);
-        InvalidateRect(w, nullptr, TRUE);
-        notifyParent(w, EN_SETFOCUS);
-        return 0;
-    }
-    case WM_KILLFOCUS:
-        stopTextInput();
-        s.focused = false;
-        s.caretOn = false;
-        s.selecting = false;
-        KillTimer(w, kBlinkTimer);
-        InvalidateRect(w, nullptr, TRUE);
-        notifyParent(w, EN_KILLFOCUS);
-        return 0;
-    case WM_ENABLE:
-    case WM_STYLECHANGED: InvalidateRect(w, nullptr, TRUE); return DefWindowProcW(w, message, wParam, lParam);
-    case WM_SIZE: scrollToCaret(w, s); InvalidateRect(w, nullptr, FALSE); return 0;
-    case WM_CHAR:
-    case kImeChar: onChar(w, s, static_cast<char16_t>(wParam)); return 0;
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-        if (s.inCombo && comboKey(w, static_cast<int>(wParam))) {
-            SendMessageW(GetAncestor(w, GA_PARENT), message, wParam, lParam);
+        case WM_GETTEXT: {
+            auto* buffer = reinterpret_cast<LPWSTR>(lParam);
+            if (!buffer || wParam == 0) return 0;
+            std::size_t n = std::min<std::size_t>(wParam - 1, s.buffer.length());
+            std::copy_n(s.buffer.text().data(), n, buffer);
+            buffer[n] = 0;
+            return static_cast<LRESULT>(n);
+        }
+        case WM_GETTEXTLENGTH:
+            return static_cast<LRESULT>(s.buffer.length());
+        case WM_SETFONT:
+            setFont(w, s, reinterpret_cast<HFONT>(wParam));
+            scrollToCaret(w, s);
+            if (lParam) InvalidateRect(w, nullptr, TRUE);
+            return 0;
+        case WM_GETFONT:
+            return reinterpret_cast<LRESULT>(s.font);
+        case WM_GETDLGCODE: {
+            LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
+            if (isMulti(w)) code |= DLGC_WANTALLKEYS;
+            return code;
+        }
+        case WM_SETFOCUS: {
+            s.focused = true;
+            POINT caret = pointOf(w, s, s.buffer.caret());
+            startTextInput(w, RECT{caret.x, caret.y, caret.x + 1, caret.y + s.lineHeight});
+            restartBlink(w, s);
+            InvalidateRect(w, nullptr, TRUE);
+            notifyParent(w, EN_SETFOCUS);
             return 0;
         }
-        if (message == WM_KEYDOWN && onKeyDown(w, s, static_cast<int>(wParam))) return 0;
-        return DefWindowProcW(w, message, wParam, lParam);
-    case WM_COPY: copySelection(w, s); return 0;
-    case WM_CUT:
-        if (isReadOnly(w) || !s.buffer.hasSelection()) return 0;
-        copySelection(w, s);
-        if (s.buffer.replaceSelection({}, UndoRecording::On)) changed(w, s);
-        return 0;
-    case WM_CLEAR:
-        if (!isReadOnly(w) && s.buffer.replaceSelection({}, UndoRecording::On)) changed(w, s);
-        return 0;
-    case WM_PASTE: {
-        if (isReadOnly(w)) return 0;
-        std::u16string text = clipboardText(w);
-        if (styleOf(w) & ES_NUMBER) {
-            if (std::any_of(text.begin(), text.end(), [](char16_t c) { return c < u'0' || c > u'9'; })) return 0;
-        }
-        if (s.buffer.replaceSelection(std::move(text), UndoRecording::On)) changed(w, s);
-        return 0;
-    }
-    case WM_LBUTTONDOWN: {
-        if (GetFocus() != w) SetFocus(w);
-        auto alive = States::find(w);
-        if (!alive) return 0;
-        POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        SetCapture(w);
-        s.buffer.moveCaret(positionAt(w, s, p), (wParam & MK_SHIFT) != 0);
-        s.selecting = true;
-        refresh(w, s);
-        return 0;
-    }
-    case WM_MOUSEMOVE:
-        if (s.selecting && (wParam & MK_LBUTTON)) {
-            POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            std::size_t at = positionAt(w, s, p);
-            if (!s.selectingWords) {
-                s.buffer.moveCaret(at, true);
-            } else if (at < s.wordStart) {
-                s.buffer.select(s.wordEnd, s.buffer.wordStart(at));
-            } else {
-                s.buffer.select(s.wordStart, std::max(s.wordEnd, s.buffer.wordEnd(at)));
-            }
-            refresh(w, s);
-        }
-        return 0;
-    case WM_LBUTTONUP:
-        if (s.selecting) {
+        case WM_KILLFOCUS:
+            stopTextInput();
+            s.focused = false;
+            s.caretOn = false;
             s.selecting = false;
-            s.selectingWords = false;
-            if (GetCapture() == w) ReleaseCapture();
-        }
-        return 0;
-    case WM_CAPTURECHANGED:
-        s.selecting = false;
-        s.selectingWords = false;
-        return 0;
-    case WM_LBUTTONDBLCLK: {
-        POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        std::size_t at = positionAt(w, s, p);
-        SetCapture(w);
-        s.wordStart = s.buffer.wordStart(at);
-        s.wordEnd = s.buffer.wordEnd(at);
-        s.buffer.select(s.wordStart, s.wordEnd);
-        s.selecting = true;
-        s.selectingWords = true;
-        refresh(w, s);
-        return 0;
-    }
-    case WM_MOUSEWHEEL:
-        if (!isMulti(w)) return DefWindowProcW(w, message, wParam, lParam);
-        SendMessageW(w, EM_LINESCROLL, 0, -3 * static_cast<short>(HIWORD(wParam)) / WHEEL_DELTA);
-        return 0;
-    case WM_VSCROLL:
-        // Scroll-bar requests as EM_SCROLL takes them (line and page steps, top and bottom).
-        if (LOWORD(wParam) == SB_TOP || LOWORD(wParam) == SB_BOTTOM) {
-            s.firstLine = LOWORD(wParam) == SB_TOP ? 0 : s.buffer.lineCount() - 1;
+            KillTimer(w, kBlinkTimer);
+            InvalidateRect(w, nullptr, TRUE);
+            notifyParent(w, EN_KILLFOCUS);
+            return 0;
+        case WM_ENABLE:
+        case WM_STYLECHANGED:
+            InvalidateRect(w, nullptr, TRUE);
+            return DefWindowProcW(w, message, wParam, lParam);
+        case WM_SIZE:
+            scrollToCaret(w, s);
             InvalidateRect(w, nullptr, FALSE);
             return 0;
+        case WM_CHAR:
+        case kImeChar:
+            onChar(w, s, static_cast<char16_t>(wParam));
+            return 0;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            if (s.inCombo && comboKey(w, static_cast<int>(wParam))) {
+                SendMessageW(GetAncestor(w, GA_PARENT), message, wParam, lParam);
+                return 0;
+            }
+            if (message == WM_KEYDOWN && onKeyDown(w, s, static_cast<int>(wParam))) return 0;
+            return DefWindowProcW(w, message, wParam, lParam);
+        case WM_COPY:
+            copySelection(w, s);
+            return 0;
+        case WM_CUT:
+            if (isReadOnly(w) || !s.buffer.hasSelection()) return 0;
+            copySelection(w, s);
+            if (s.buffer.replaceSelection({}, UndoRecording::On)) changed(w, s);
+            return 0;
+        case WM_CLEAR:
+            if (!isReadOnly(w) && s.buffer.replaceSelection({}, UndoRecording::On)) changed(w, s);
+            return 0;
+        case WM_PASTE: {
+            if (isReadOnly(w)) return 0;
+            std::u16string text = clipboardText(w);
+            if (styleOf(w) & ES_NUMBER) {
+                if (std::any_of(text.begin(), text.end(), [](char16_t c) { return c < u'0' || c > u'9'; })) return 0;
+            }
+            if (s.buffer.replaceSelection(std::move(text), UndoRecording::On)) changed(w, s);
+            return 0;
         }
-        editMessage(w, s, EM_SCROLL, LOWORD(wParam), 0);
-        return 0;
-    case WM_ERASEBKGND: return 1;
-    case WM_NCPAINT: paintFrame(w, s); return 0;
-    case WM_PAINT: paint(w, s); return 0;
-    default: return DefWindowProcW(w, message, wParam, lParam);
+        case WM_LBUTTONDOWN: {
+            if (GetFocus() != w) SetFocus(w);
+            auto alive = States::find(w);
+            if (!alive) return 0;
+            POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            SetCapture(w);
+            s.buffer.moveCaret(positionAt(w, s, p), (wParam & MK_SHIFT) != 0);
+            s.selecting = true;
+            refresh(w, s);
+            return 0;
+        }
+        case WM_MOUSEMOVE:
+            if (s.selecting && (wParam & MK_LBUTTON)) {
+                POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+                std::size_t at = positionAt(w, s, p);
+                if (!s.selectingWords) {
+                    s.buffer.moveCaret(at, true);
+                } else if (at < s.wordStart) {
+                    s.buffer.select(s.wordEnd, s.buffer.wordStart(at));
+                } else {
+                    s.buffer.select(s.wordStart, std::max(s.wordEnd, s.buffer.wordEnd(at)));
+                }
+                refresh(w, s);
+            }
+            return 0;
+        case WM_LBUTTONUP:
+            if (s.selecting) {
+                s.selecting = false;
+                s.selectingWords = false;
+                if (GetCapture() == w) ReleaseCapture();
+            }
+            return 0;
+        case WM_CAPTURECHANGED:
+            s.selecting = false;
+            s.selectingWords = false;
+            return 0;
+        case WM_LBUTTONDBLCLK: {
+            POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            std::size_t at = positionAt(w, s, p);
+            SetCapture(w);
+            s.wordStart = s.buffer.wordStart(at);
+            s.wordEnd = s.buffer.wordEnd(at);
+            s.buffer.select(s.wordStart, s.wordEnd);
+            s.selecting = true;
+            s.selectingWords = true;
+            refresh(w, s);
+            return 0;
+        }
+        case WM_MOUSEWHEEL:
+            if (!isMulti(w)) return DefWindowProcW(w, message, wParam, lParam);
+            SendMessageW(w, EM_LINESCROLL, 0, -3 * static_cast<short>(HIWORD(wParam)) / WHEEL_DELTA);
+            return 0;
+        case WM_VSCROLL:
+            // Scroll-bar requests as EM_SCROLL takes them (line and page steps, top and bottom).
+            if (LOWORD(wParam) == SB_TOP || LOWORD(wParam) == SB_BOTTOM) {
+                s.firstLine = LOWORD(wParam) == SB_TOP ? 0 : s.buffer.lineCount() - 1;
+                InvalidateRect(w, nullptr, FALSE);
+                return 0;
+            }
+            editMessage(w, s, EM_SCROLL, LOWORD(wParam), 0);
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_NCPAINT:
+            paintFrame(w, s);
+            return 0;
+        case WM_PAINT:
+            paint(w, s);
+            return 0;
+        default:
+            return DefWindowProcW(w, message, wParam, lParam);
     }
 }
 

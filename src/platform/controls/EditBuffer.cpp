@@ -23,7 +23,8 @@ CharClass classOf(char16_t c) {
         return CharClass::Word;
     if (c >= 0x3041 && c <= 0x309F) return CharClass::Hiragana;
     if ((c >= 0x30A0 && c <= 0x30FF) || (c >= 0xFF66 && c <= 0xFF9F)) return CharClass::Katakana;
-    if ((c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3400 && c <= 0x4DBF) || isHighSurrogate(c) || isLowSurrogate(c) || c == 0x3005)
+    if ((c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3400 && c <= 0x4DBF) || isHighSurrogate(c) || isLowSurrogate(c) ||
+        c == 0x3005)
         return CharClass::Kanji;
     return CharClass::Punctuation;
 }

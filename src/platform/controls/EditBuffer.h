@@ -54,7 +54,10 @@ public:
     // Single level: undoing twice restores the undone text.
     bool canUndo() const { return undoValid_; }
     bool undo();
-    void emptyUndo() { undoValid_ = false; typingRun_ = false; }
+    void emptyUndo() {
+        undoValid_ = false;
+        typingRun_ = false;
+    }
 
     std::size_t limit() const { return limit_; }
     // 0 means as much as the platform allows.

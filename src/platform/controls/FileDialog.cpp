@@ -123,30 +123,33 @@ void finish(FileDialogState& s, const std::u16string& path) {
 void submit(FileDialogState& s, const std::u16string& typed) {
     TypedOutcome outcome = resolveTyped(s.mode, s.flags, s.folder, typed, s.defaultExtension);
     switch (outcome.action) {
-    case TypedOutcome::Action::Nothing: return;
-    case TypedOutcome::Action::Navigate:
-        openFolder(s, outcome.path);
-        SetDlgItemTextW(s.dialog, kNameEditId, u"");
-        focusName(s.dialog);
-        return;
-    case TypedOutcome::Action::Filter:
-        s.typedPattern = outcome.pattern;
-        openFolder(s, outcome.path);
-        focusName(s.dialog);
-        return;
-    case TypedOutcome::Action::Refuse:
-        warn(s, outcome.message);
-        focusName(s.dialog);
-        return;
-    case TypedOutcome::Action::AskOverwrite:
-        if (MessageBoxW(s.dialog, outcome.message.c_str(), u"Confirm Save As",
-                        MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES) {
-            finish(s, outcome.path);
-        } else {
+        case TypedOutcome::Action::Nothing:
+            return;
+        case TypedOutcome::Action::Navigate:
+            openFolder(s, outcome.path);
+            SetDlgItemTextW(s.dialog, kNameEditId, u"");
             focusName(s.dialog);
-        }
-        return;
-    case TypedOutcome::Action::Choose: finish(s, outcome.path); return;
+            return;
+        case TypedOutcome::Action::Filter:
+            s.typedPattern = outcome.pattern;
+            openFolder(s, outcome.path);
+            focusName(s.dialog);
+            return;
+        case TypedOutcome::Action::Refuse:
+            warn(s, outcome.message);
+            focusName(s.dialog);
+            return;
+        case TypedOutcome::Action::AskOverwrite:
+            if (MessageBoxW(s.dialog, outcome.message.c_str(), u"Confirm Save As",
+                            MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES) {
+                finish(s, outcome.path);
+            } else {
+                focusName(s.dialog);
+            }
+            return;
+        case TypedOutcome::Action::Choose:
+            finish(s, outcome.path);
+            return;
     }
 }
 
@@ -192,7 +195,8 @@ void layout(HWND dialog) {
     int w = c.right;
     int h = c.bottom;
     auto place = [&](int id, int x, int y, int cx, int cy) {
-        SetWindowPos(GetDlgItem(dialog, id), nullptr, x, y, std::max(0, cx), std::max(0, cy), SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(GetDlgItem(dialog, id), nullptr, x, y, std::max(0, cx), std::max(0, cy),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
     };
     int fieldX = kPad + kLabelWidth;
     int buttonX = w - kPad - kButtonWidth;
@@ -224,7 +228,8 @@ headless::FileDialogShown describe(const FileDialogState& s) {
     shown.fileName = s.dialog && IsWindow(s.dialog) ? itemText(s.dialog, kNameEditId) : s.initialName;
     shown.defaultExtension = s.defaultExtension;
     shown.flags = s.flags;
-    for (const auto& e : s.listing.entries) shown.entries.push_back(e.folder && e.name != u".." ? e.name + u"/" : e.name);
+    for (const auto& e : s.listing.entries)
+        shown.entries.push_back(e.folder && e.name != u".." ? e.name + u"/" : e.name);
     shown.result = s.chosen ? s.result : std::u16string();
     return shown;
 }
@@ -239,76 +244,87 @@ void answerForTest(FileDialogState& s) {
     headless::FileDialogAnswer answer = responder ? responder(describe(s)) : headless::FileDialogAnswer::cancel();
     if (!IsWindow(s.dialog)) return;
     switch (answer.kind) {
-    case headless::FileDialogAnswer::Kind::Cancel: EndDialog(s.dialog, IDCANCEL); break;
-    case headless::FileDialogAnswer::Kind::Choose:
-        SetDlgItemTextW(s.dialog, kNameEditId, answer.path.c_str());
-        focusName(s.dialog);
-        submit(s, answer.path);
-        break;
-    case headless::FileDialogAnswer::Kind::LetItRun: break;
+        case headless::FileDialogAnswer::Kind::Cancel:
+            EndDialog(s.dialog, IDCANCEL);
+            break;
+        case headless::FileDialogAnswer::Kind::Choose:
+            SetDlgItemTextW(s.dialog, kNameEditId, answer.path.c_str());
+            focusName(s.dialog);
+            submit(s, answer.path);
+            break;
+        case headless::FileDialogAnswer::Kind::LetItRun:
+            break;
     }
 }
 
 INT_PTR fileDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     FileDialogState* s = message == WM_INITDIALOG ? nullptr : stateOf(dialog);
     switch (message) {
-    case WM_INITDIALOG: {
-        s = reinterpret_cast<FileDialogState*>(lParam);
-        s->dialog = dialog;
-        SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(static_cast<FileListModel*>(s)));
-        {
-            std::lock_guard lock(hooks().mutex);
-            hooks().running.insert(dialog);
-        }
-        HWND combo = GetDlgItem(dialog, kFilterComboId);
-        for (const auto& f : s->filters) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(f.label.c_str()));
-        SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(s->filterIndex), 0);
-        EnableWindow(combo, s->filters.empty() ? FALSE : TRUE);
-        SetDlgItemTextW(dialog, kNameEditId, s->initialName.c_str());
-        SendDlgItemMessageW(dialog, kNameEditId, EM_LIMITTEXT, 1024, 0);
-        // Centred over the owner, or on the screen.
-        RECT around{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-        if (s->owner && IsWindowVisible(s->owner)) GetWindowRect(s->owner, &around);
-        int x = std::max<int>(0, around.left + (around.right - around.left - kWidth) / 2);
-        int y = std::max<int>(0, around.top + (around.bottom - around.top - kHeight) / 2);
-        SetWindowPos(dialog, nullptr, x, y, kWidth, kHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-        layout(dialog);
-        if (!navigate(*s, s->folder)) navigate(*s, currentFolder());
-        focusName(dialog);
-        if (isHeadlessDisplay()) PostMessageW(dialog, kAnswerMessage, 0, 0);
-        return FALSE;  // the focus is set
-    }
-    case WM_SIZE: layout(dialog); return TRUE;
-    case kAnswerMessage:
-        if (s) answerForTest(*s);
-        return TRUE;
-    case WM_COMMAND: {
-        if (!s) return FALSE;
-        WORD id = LOWORD(wParam);
-        WORD code = HIWORD(wParam);
-        if (id == IDOK) onOk(*s);
-        else if (id == IDCANCEL) EndDialog(dialog, IDCANCEL);
-        else if (id == kUpButtonId && code == BN_CLICKED) openFolder(*s, parentFolder(s->folder));
-        else if (id == kListId && code == LBN_DBLCLK) activateSelected(*s);
-        else if (id == kListId && code == LBN_SELCHANGE && s->selected >= 0) {
-            const FolderEntry& e = s->listing.entries[static_cast<std::size_t>(s->selected)];
-            if (!e.folder) SetDlgItemTextW(dialog, kNameEditId, e.name.c_str());
-        } else if (id == kFilterComboId && code == CBN_SELCHANGE) {
-            LRESULT index = SendMessageW(reinterpret_cast<HWND>(lParam), CB_GETCURSEL, 0, 0);
-            if (index >= 0) {
-                s->filterIndex = static_cast<int>(index);
-                s->typedPattern.clear();
-                navigate(*s, s->folder);
+        case WM_INITDIALOG: {
+            s = reinterpret_cast<FileDialogState*>(lParam);
+            s->dialog = dialog;
+            SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(static_cast<FileListModel*>(s)));
+            {
+                std::lock_guard lock(hooks().mutex);
+                hooks().running.insert(dialog);
             }
+            HWND combo = GetDlgItem(dialog, kFilterComboId);
+            for (const auto& f : s->filters)
+                SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(f.label.c_str()));
+            SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(s->filterIndex), 0);
+            EnableWindow(combo, s->filters.empty() ? FALSE : TRUE);
+            SetDlgItemTextW(dialog, kNameEditId, s->initialName.c_str());
+            SendDlgItemMessageW(dialog, kNameEditId, EM_LIMITTEXT, 1024, 0);
+            // Centred over the owner, or on the screen.
+            RECT around{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+            if (s->owner && IsWindowVisible(s->owner)) GetWindowRect(s->owner, &around);
+            int x = std::max<int>(0, around.left + (around.right - around.left - kWidth) / 2);
+            int y = std::max<int>(0, around.top + (around.bottom - around.top - kHeight) / 2);
+            SetWindowPos(dialog, nullptr, x, y, kWidth, kHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+            layout(dialog);
+            if (!navigate(*s, s->folder)) navigate(*s, currentFolder());
+            focusName(dialog);
+            if (isHeadlessDisplay()) PostMessageW(dialog, kAnswerMessage, 0, 0);
+            return FALSE;  // the focus is set
         }
-        return TRUE;
-    }
-    case WM_DESTROY: {
-        std::lock_guard lock(hooks().mutex);
-        hooks().running.erase(dialog);
-        return FALSE;
-    }
-    default: return FALSE;
+        case WM_SIZE:
+            layout(dialog);
+            return TRUE;
+        case kAnswerMessage:
+            if (s) answerForTest(*s);
+            return TRUE;
+        case WM_COMMAND: {
+            if (!s) return FALSE;
+            WORD id = LOWORD(wParam);
+            WORD code = HIWORD(wParam);
+            if (id == IDOK)
+                onOk(*s);
+            else if (id == IDCANCEL)
+                EndDialog(dialog, IDCANCEL);
+            else if (id == kUpButtonId && code == BN_CLICKED)
+                openFolder(*s, parentFolder(s->folder));
+            else if (id == kListId && code == LBN_DBLCLK)
+                activateSelected(*s);
+            else if (id == kListId && code == LBN_SELCHANGE && s->selected >= 0) {
+                const FolderEntry& e = s->listing.entries[static_cast<std::size_t>(s->selected)];
+                if (!e.folder) SetDlgItemTextW(dialog, kNameEditId, e.name.c_str());
+            } else if (id == kFilterComboId && code == CBN_SELCHANGE) {
+                LRESULT index = SendMessageW(reinterpret_cast<HWND>(lParam), CB_GETCURSEL, 0, 0);
+                if (index >= 0) {
+                    s->filterIndex = static_cast<int>(index);
+                    s->typedPattern.clear();
+                    navigate(*s, s->folder);
+                }
+            }
+            return TRUE;
+        }
+        case WM_DESTROY: {
+            std::lock_guard lock(hooks().mutex);
+            hooks().running.erase(dialog);
+            return FALSE;
+        }
+        default:
+            return FALSE;
     }
 }
 
@@ -385,17 +401,20 @@ bool acceptPortalChoice(FileDialogState& s, const std::u16string& path) {
     }
     TypedOutcome outcome = resolveTyped(s.mode, s.flags, parentFolder(path), path, s.defaultExtension);
     switch (outcome.action) {
-    case TypedOutcome::Action::Choose: s.result = outcome.path; return true;
-    case TypedOutcome::Action::AskOverwrite:
-        if (MessageBoxW(s.owner, outcome.message.c_str(), u"Confirm Save As",
-                        MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+        case TypedOutcome::Action::Choose:
+            s.result = outcome.path;
+            return true;
+        case TypedOutcome::Action::AskOverwrite:
+            if (MessageBoxW(s.owner, outcome.message.c_str(), u"Confirm Save As",
+                            MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+                return false;
+            s.result = outcome.path;
+            return true;
+        case TypedOutcome::Action::Refuse:
+            MessageBoxW(s.owner, outcome.message.c_str(), s.title.c_str(), MB_OK | MB_ICONWARNING);
             return false;
-        s.result = outcome.path;
-        return true;
-    case TypedOutcome::Action::Refuse:
-        MessageBoxW(s.owner, outcome.message.c_str(), s.title.c_str(), MB_OK | MB_ICONWARNING);
-        return false;
-    default: return false;
+        default:
+            return false;
     }
 }
 
@@ -408,12 +427,14 @@ bool askDesktop(FileDialogState& s) {
     bus::PortalRequest request{s.mode, s.owner, parent, s.title, s.filters, s.filterIndex, s.folder, s.initialName};
     bus::PortalAnswer answer = bus::askPortal(request);
     switch (answer.outcome) {
-    case bus::PortalAnswer::Outcome::Unavailable: return false;
-    case bus::PortalAnswer::Outcome::Cancelled: return true;
-    case bus::PortalAnswer::Outcome::Chosen:
-        if (answer.filterIndex >= 0) s.filterIndex = answer.filterIndex;
-        s.chosen = acceptPortalChoice(s, answer.path);
-        return true;
+        case bus::PortalAnswer::Outcome::Unavailable:
+            return false;
+        case bus::PortalAnswer::Outcome::Cancelled:
+            return true;
+        case bus::PortalAnswer::Outcome::Chosen:
+            if (answer.filterIndex >= 0) s.filterIndex = answer.filterIndex;
+            s.chosen = acceptPortalChoice(s, answer.path);
+            return true;
     }
     return false;
 }
@@ -483,7 +504,8 @@ INT_PTR runOwnDialog(FileDialogState& s) {
     t.item(u"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, kFilterComboId, u"");
     t.item(u"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL, u"Cancel");
 
-    INT_PTR r = runModalDialog(t.get(), s.owner, fileDialogProc, reinterpret_cast<LPARAM>(&s), DialogAnswers::ByOwnCode);
+    INT_PTR r =
+        runModalDialog(t.get(), s.owner, fileDialogProc, reinterpret_cast<LPARAM>(&s), DialogAnswers::ByOwnCode);
     {
         std::lock_guard lock(hooks().mutex);
         headless::FileDialogShown shown = describe(s);
@@ -511,8 +533,10 @@ BOOL deliver(LPOPENFILENAMEW ofn, const FileDialogState& s) {
     std::u16string extension = s.defaultExtension;
     extension.erase(0, extension.find_first_not_of(u'.'));
     std::u16string chosenExtension = dot == std::u16string::npos ? u"" : name.substr(dot + 1);
-    if (!extension.empty() && chosenExtension != extension) ofn->Flags |= OFN_EXTENSIONDIFFERENT;
-    else ofn->Flags &= ~OFN_EXTENSIONDIFFERENT;
+    if (!extension.empty() && chosenExtension != extension)
+        ofn->Flags |= OFN_EXTENSIONDIFFERENT;
+    else
+        ofn->Flags &= ~OFN_EXTENSIONDIFFERENT;
     return TRUE;
 }
 

@@ -97,7 +97,8 @@ bool matchesPattern(std::u16string_view name, std::u16string_view patterns) {
 Listing listFolder(const std::u16string& folder, std::u16string_view patterns, HiddenFiles hidden) {
     Listing listing;
     std::error_code ec;
-    fs::directory_iterator it(fs::path(::platform::nativePath(folder)), fs::directory_options::skip_permission_denied, ec);
+    fs::directory_iterator it(fs::path(::platform::nativePath(folder)), fs::directory_options::skip_permission_denied,
+                              ec);
     if (ec) return listing;
     listing.readable = true;
     std::vector<FolderEntry> folders;

@@ -55,7 +55,8 @@ void drawFileIcon(HDC dc, int x, int y) {
     RECT page{x + 2, y, x + 14, y + 15};
     theme::fill(dc, page, RGB(0xFF, 0xFF, 0xFF));
     theme::frame(dc, page, kPageFrame);
-    for (int line = 0; line < 3; ++line) theme::fill(dc, RECT{x + 5, y + 4 + line * 3, x + 11, y + 5 + line * 3}, kPageFrame);
+    for (int line = 0; line < 3; ++line)
+        theme::fill(dc, RECT{x + 5, y + 4 + line * 3, x + 11, y + 5 + line * 3}, kPageFrame);
 }
 
 void paint(HWND list) {
@@ -81,8 +82,10 @@ void paint(HWND list) {
             if (selected) theme::fill(dc, row, focused ? theme::kSelection : theme::kInactiveSelection);
             COLORREF text = selected && focused ? theme::kSelectionText : theme::kFieldText;
             int iconY = row.top + (kRowHeight - kIconSize) / 2;
-            if (e.folder) drawFolderIcon(dc, row.left + 6, iconY);
-            else drawFileIcon(dc, row.left + 6, iconY);
+            if (e.folder)
+                drawFolderIcon(dc, row.left + 6, iconY);
+            else
+                drawFileIcon(dc, row.left + 6, iconY);
             std::u16string detail = e.folder ? (e.name == u".." ? u"" : u"Folder") : sizeText(e.size);
             RECT detailRect{row.right - 90, row.top, row.right - 8, row.bottom};
             SetTextColor(dc, selected && focused ? theme::kSelectionText : theme::kMutedText);
@@ -104,7 +107,8 @@ void paint(HWND list) {
             note.top += 8;
             SetTextColor(dc, theme::kMutedText);
             const std::u16string empty = m->listing.readable ? u"(no matching files)" : u"(this folder cannot be read)";
-            DrawTextW(dc, empty.c_str(), static_cast<int>(empty.size()), &note, DT_SINGLELINE | DT_CENTER | DT_NOPREFIX);
+            DrawTextW(dc, empty.c_str(), static_cast<int>(empty.size()), &note,
+                      DT_SINGLELINE | DT_CENTER | DT_NOPREFIX);
         }
         if (scrolls) {
             int trackTop = 3;
@@ -153,71 +157,91 @@ void selectRow(HWND list, int row, Notify notifyParentToo) {
 LRESULT fileListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
     FileListModel* m = fileListModelOf(list);
     switch (message) {
-    case WM_PAINT: paint(list); return 0;
-    case WM_ERASEBKGND: return 1;
-    case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_SETFOCUS:
-        if (m && m->selected < 0 && rowCount(*m) > 0) selectRow(list, 0, Notify::Yes);
-        InvalidateRect(list, nullptr, FALSE);
-        return 0;
-    case WM_KILLFOCUS: InvalidateRect(list, nullptr, FALSE); return 0;
-    case WM_SIZE:
-        if (m) clampTop(list, *m);
-        return 0;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-        SetFocus(list);
-        if (!m) return 0;
-        int row = rowAt(*m, lParam);
-        if (row >= 0) selectRow(list, row, Notify::Yes);
-        if (row >= 0 && message == WM_LBUTTONDBLCLK) notify(list, LBN_DBLCLK);
-        return 0;
-    }
-    case WM_MOUSEWHEEL: {
-        if (!m) return 0;
-        int notches = static_cast<short>(HIWORD(wParam)) / WHEEL_DELTA;
-        m->top -= notches * 3;
-        clampTop(list, *m);
-        InvalidateRect(list, nullptr, FALSE);
-        return 0;
-    }
-    case WM_KEYDOWN: {
-        if (!m) return 0;
-        int rows = visibleRows(list);
-        int at = m->selected;
-        switch (wParam) {
-        case VK_UP: selectRow(list, at <= 0 ? 0 : at - 1, Notify::Yes); break;
-        case VK_DOWN: selectRow(list, at + 1, Notify::Yes); break;
-        case VK_PRIOR: selectRow(list, std::max(0, at - rows + 1), Notify::Yes); break;
-        case VK_NEXT: selectRow(list, at + rows - 1, Notify::Yes); break;
-        case VK_HOME: selectRow(list, 0, Notify::Yes); break;
-        case VK_END: selectRow(list, rowCount(*m) - 1, Notify::Yes); break;
-        case VK_BACK: {
-            HWND dialog = GetAncestor(list, GA_PARENT);
-            SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kUpButtonId, BN_CLICKED),
-                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, kUpButtonId)));
-            break;
+        case WM_PAINT:
+            paint(list);
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_GETDLGCODE:
+            return DLGC_WANTARROWS | DLGC_WANTCHARS;
+        case WM_SETFOCUS:
+            if (m && m->selected < 0 && rowCount(*m) > 0) selectRow(list, 0, Notify::Yes);
+            InvalidateRect(list, nullptr, FALSE);
+            return 0;
+        case WM_KILLFOCUS:
+            InvalidateRect(list, nullptr, FALSE);
+            return 0;
+        case WM_SIZE:
+            if (m) clampTop(list, *m);
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: {
+            SetFocus(list);
+            if (!m) return 0;
+            int row = rowAt(*m, lParam);
+            if (row >= 0) selectRow(list, row, Notify::Yes);
+            if (row >= 0 && message == WM_LBUTTONDBLCLK) notify(list, LBN_DBLCLK);
+            return 0;
         }
-        default: break;
+        case WM_MOUSEWHEEL: {
+            if (!m) return 0;
+            int notches = static_cast<short>(HIWORD(wParam)) / WHEEL_DELTA;
+            m->top -= notches * 3;
+            clampTop(list, *m);
+            InvalidateRect(list, nullptr, FALSE);
+            return 0;
         }
-        return 0;
-    }
-    case WM_CHAR: {
-        // A typed letter goes to the next row whose name starts with it.
-        if (!m || wParam < 0x20 || rowCount(*m) == 0) return 0;
-        char16_t c = toLower(static_cast<char16_t>(wParam));
-        int n = rowCount(*m);
-        for (int k = 1; k <= n; ++k) {
-            int row = ((m->selected < 0 ? -1 : m->selected) + k) % n;
-            const std::u16string& name = m->listing.entries[static_cast<std::size_t>(row)].name;
-            if (!name.empty() && toLower(name[0]) == c) {
-                selectRow(list, row, Notify::Yes);
-                break;
+        case WM_KEYDOWN: {
+            if (!m) return 0;
+            int rows = visibleRows(list);
+            int at = m->selected;
+            switch (wParam) {
+                case VK_UP:
+                    selectRow(list, at <= 0 ? 0 : at - 1, Notify::Yes);
+                    break;
+                case VK_DOWN:
+                    selectRow(list, at + 1, Notify::Yes);
+                    break;
+                case VK_PRIOR:
+                    selectRow(list, std::max(0, at - rows + 1), Notify::Yes);
+                    break;
+                case VK_NEXT:
+                    selectRow(list, at + rows - 1, Notify::Yes);
+                    break;
+                case VK_HOME:
+                    selectRow(list, 0, Notify::Yes);
+                    break;
+                case VK_END:
+                    selectRow(list, rowCount(*m) - 1, Notify::Yes);
+                    break;
+                case VK_BACK: {
+                    HWND dialog = GetAncestor(list, GA_PARENT);
+                    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kUpButtonId, BN_CLICKED),
+                                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, kUpButtonId)));
+                    break;
+                }
+                default:
+                    break;
             }
+            return 0;
         }
-        return 0;
-    }
-    default: return DefWindowProcW(list, message, wParam, lParam);
+        case WM_CHAR: {
+            // A typed letter goes to the next row whose name starts with it.
+            if (!m || wParam < 0x20 || rowCount(*m) == 0) return 0;
+            char16_t c = toLower(static_cast<char16_t>(wParam));
+            int n = rowCount(*m);
+            for (int k = 1; k <= n; ++k) {
+                int row = ((m->selected < 0 ? -1 : m->selected) + k) % n;
+                const std::u16string& name = m->listing.entries[static_cast<std::size_t>(row)].name;
+                if (!name.empty() && toLower(name[0]) == c) {
+                    selectRow(list, row, Notify::Yes);
+                    break;
+                }
+            }
+            return 0;
+        }
+        default:
+            return DefWindowProcW(list, message, wParam, lParam);
     }
 }
 

@@ -50,7 +50,8 @@ struct Pixels {
 
 bool pixelsOf(HBITMAP bitmap, Pixels& out) {
     DIBSECTION ds{};
-    if (!bitmap || GetObjectW(bitmap, sizeof ds, &ds) < static_cast<int>(sizeof(BITMAP)) || !ds.dsBm.bmBits) return false;
+    if (!bitmap || GetObjectW(bitmap, sizeof ds, &ds) < static_cast<int>(sizeof(BITMAP)) || !ds.dsBm.bmBits)
+        return false;
     out = Pixels{static_cast<const BYTE*>(ds.dsBm.bmBits), ds.dsBm.bmWidth, ds.dsBm.bmHeight, ds.dsBm.bmWidthBytes};
     return out.width > 0 && out.height > 0;
 }
@@ -115,8 +116,8 @@ std::uint32_t blended(std::uint32_t p, COLORREF tint, unsigned percent) {
     return (a << 24) | (mix((p >> 16) & 0xFF, tr) << 16) | (mix((p >> 8) & 0xFF, tg) << 8) | mix(p & 0xFF, tb);
 }
 
-BOOL drawCell(HIMAGELIST handle, int index, HDC dcHandle, int x, int y, int dx, int dy, COLORREF background,
-              UINT style, controls::Look look) {
+BOOL drawCell(HIMAGELIST handle, int index, HDC dcHandle, int x, int y, int dx, int dy, COLORREF background, UINT style,
+              controls::Look look) {
     std::vector<std::uint32_t> cell;
     int cx = 0, cy = 0;
     COLORREF listBackground = CLR_NONE;
@@ -137,8 +138,10 @@ BOOL drawCell(HIMAGELIST handle, int index, HDC dcHandle, int x, int y, int dx, 
             continue;
         }
         if (look == controls::Look::Greyed) p = greyed(p);
-        if (style & ILD_BLEND50) p = blended(p, GetSysColor(COLOR_HIGHLIGHT), 50);
-        else if (style & ILD_BLEND25) p = blended(p, GetSysColor(COLOR_HIGHLIGHT), 25);
+        if (style & ILD_BLEND50)
+            p = blended(p, GetSysColor(COLOR_HIGHLIGHT), 50);
+        else if (style & ILD_BLEND25)
+            p = blended(p, GetSysColor(COLOR_HIGHLIGHT), 25);
     }
     const int width = dx > 0 ? std::min(dx, cx) : cx;
     const int height = dy > 0 ? std::min(dy, cy) : cy;
@@ -250,7 +253,7 @@ BOOL ImageList_Draw(HIMAGELIST list, int index, HDC dc, int x, int y, UINT style
     return drawCell(list, index, dc, x, y, 0, 0, CLR_DEFAULT, style, controls::Look::Normal);
 }
 
-BOOL ImageList_DrawEx(HIMAGELIST list, int index, HDC dc, int x, int y, int dx, int dy, COLORREF background,
-                      COLORREF, UINT style) {
+BOOL ImageList_DrawEx(HIMAGELIST list, int index, HDC dc, int x, int y, int dx, int dy, COLORREF background, COLORREF,
+                      UINT style) {
     return drawCell(list, index, dc, x, y, dx, dy, background, style, controls::Look::Normal);
 }

@@ -13,8 +13,8 @@
 namespace veltrix::platform {
 
 struct MenuItem {
-    UINT flags = 0;       // MF_ bits
-    UINT id = 0;          // command id (0 for separators and submenus)
+    UINT flags = 0;  // MF_ bits
+    UINT id = 0;     // command id (0 for separators and submenus)
     HMENU submenu = nullptr;
     std::u16string text;
 };

@@ -70,32 +70,37 @@ HFONT boxFont() { return painter::uiFont(); }
 
 painter::Icon iconOf(UINT type) {
     switch (type & MB_ICONMASK) {
-    case MB_ICONERROR: return painter::Icon::Error;
-    case MB_ICONQUESTION: return painter::Icon::Question;
-    case MB_ICONWARNING: return painter::Icon::Warning;
-    case MB_ICONINFORMATION: return painter::Icon::Information;
-    default: return painter::Icon::None;
+        case MB_ICONERROR:
+            return painter::Icon::Error;
+        case MB_ICONQUESTION:
+            return painter::Icon::Question;
+        case MB_ICONWARNING:
+            return painter::Icon::Warning;
+        case MB_ICONINFORMATION:
+            return painter::Icon::Information;
+        default:
+            return painter::Icon::None;
     }
 }
 
 void buttonsOf(UINT type, Box& box) {
     switch (type & MB_TYPEMASK) {
-    case MB_OKCANCEL:
-        box.buttons = {{IDOK, u"OK"}, {IDCANCEL, u"Cancel"}};
-        box.cancelAnswer = IDCANCEL;
-        break;
-    case MB_YESNOCANCEL:
-        box.buttons = {{IDYES, u"Yes"}, {IDNO, u"No"}, {IDCANCEL, u"Cancel"}};
-        box.cancelAnswer = IDCANCEL;
-        break;
-    case MB_YESNO:
-        box.buttons = {{IDYES, u"Yes"}, {IDNO, u"No"}};
-        box.cancelAnswer = 0;  // a question that must be answered
-        break;
-    default:
-        box.buttons = {{IDOK, u"OK"}};
-        box.cancelAnswer = IDOK;
-        break;
+        case MB_OKCANCEL:
+            box.buttons = {{IDOK, u"OK"}, {IDCANCEL, u"Cancel"}};
+            box.cancelAnswer = IDCANCEL;
+            break;
+        case MB_YESNOCANCEL:
+            box.buttons = {{IDYES, u"Yes"}, {IDNO, u"No"}, {IDCANCEL, u"Cancel"}};
+            box.cancelAnswer = IDCANCEL;
+            break;
+        case MB_YESNO:
+            box.buttons = {{IDYES, u"Yes"}, {IDNO, u"No"}};
+            box.cancelAnswer = 0;  // a question that must be answered
+            break;
+        default:
+            box.buttons = {{IDOK, u"OK"}};
+            box.cancelAnswer = IDOK;
+            break;
     }
     int wanted = static_cast<int>((type & MB_DEFMASK) >> 8);
     box.focus = wanted < static_cast<int>(box.buttons.size()) ? wanted : 0;
@@ -168,13 +173,16 @@ void paint(HWND window, Box& box) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, kText);
     RECT text = box.textRect;
-    DrawTextW(dc, box.text.c_str(), static_cast<int>(box.text.size()), &text, DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+    DrawTextW(dc, box.text.c_str(), static_cast<int>(box.text.size()), &text,
+              DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
     for (int i = 0; i < static_cast<int>(box.buttons.size()); ++i) {
         const BoxButton& b = box.buttons[i];
         bool focused = i == box.focus;
         COLORREF fill = RGB(0xFD, 0xFD, 0xFD);
-        if (i == box.pressed && i == box.hot) fill = RGB(0xDD, 0xEB, 0xF7);
-        else if (i == box.hot) fill = RGB(0xF0, 0xF6, 0xFC);
+        if (i == box.pressed && i == box.hot)
+            fill = RGB(0xDD, 0xEB, 0xF7);
+        else if (i == box.hot)
+            fill = RGB(0xF0, 0xF6, 0xFC);
         painter::roundRect(dc, b.rect, 4, fill, focused ? kAccent : RGB(0xC4, 0xC4, 0xC4), focused ? 2 : 1);
         RECT label = b.rect;
         DrawTextW(dc, b.label.c_str(), static_cast<int>(b.label.size()), &label,
@@ -200,81 +208,94 @@ LRESULT boxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     const int count = static_cast<int>(box->buttons.size());
     switch (message) {
-    case WM_PAINT: paint(window, *box); return 0;
-    case WM_ERASEBKGND: return 1;
-    case WM_KEYDOWN: {
-        int step = 0;
-        switch (wParam) {
-        case VK_TAB: step = GetKeyState(VK_SHIFT) < 0 ? -1 : 1; break;
-        case VK_LEFT:
-        case VK_UP: step = -1; break;
-        case VK_RIGHT:
-        case VK_DOWN: step = 1; break;
-        case VK_RETURN:
-        case VK_SPACE: box->end(box->buttons[box->focus].id); return 0;
-        case VK_ESCAPE:
+        case WM_PAINT:
+            paint(window, *box);
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_KEYDOWN: {
+            int step = 0;
+            switch (wParam) {
+                case VK_TAB:
+                    step = GetKeyState(VK_SHIFT) < 0 ? -1 : 1;
+                    break;
+                case VK_LEFT:
+                case VK_UP:
+                    step = -1;
+                    break;
+                case VK_RIGHT:
+                case VK_DOWN:
+                    step = 1;
+                    break;
+                case VK_RETURN:
+                case VK_SPACE:
+                    box->end(box->buttons[box->focus].id);
+                    return 0;
+                case VK_ESCAPE:
+                    if (box->cancelAnswer) box->end(box->cancelAnswer);
+                    return 0;
+                default:
+                    return 0;
+            }
+            box->focus = (box->focus + step + count) % count;
+            InvalidateRect(window, nullptr, FALSE);
+            return 0;
+        }
+        case WM_CHAR: {
+            // The first letter of Yes and No answers, as the system box does.
+            char16_t c = static_cast<char16_t>(wParam);
+            c = ascii::toUpper(c);
+            for (const auto& b : box->buttons)
+                if ((b.id == IDYES || b.id == IDNO) && !b.label.empty() && b.label[0] == c) box->end(b.id);
+            return 0;
+        }
+        case WM_MOUSEMOVE: {
+            if (!box->tracking) {
+                TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, window, HOVER_DEFAULT};
+                TrackMouseEvent(&t);
+                box->tracking = true;
+            }
+            int hot = buttonAt(*box, lParam);
+            if (hot != box->hot) {
+                box->hot = hot;
+                InvalidateRect(window, nullptr, FALSE);
+            }
+            return 0;
+        }
+        case WM_MOUSELEAVE:
+            box->tracking = false;
+            if (box->hot != -1) {
+                box->hot = -1;
+                InvalidateRect(window, nullptr, FALSE);
+            }
+            return 0;
+        case WM_LBUTTONDOWN: {
+            int at = buttonAt(*box, lParam);
+            if (at >= 0) {
+                box->pressed = box->hot = box->focus = at;
+                SetCapture(window);
+                InvalidateRect(window, nullptr, FALSE);
+            }
+            return 0;
+        }
+        case WM_LBUTTONUP: {
+            int at = buttonAt(*box, lParam);
+            int pressed = box->pressed;
+            box->pressed = -1;
+            if (GetCapture() == window) ReleaseCapture();
+            InvalidateRect(window, nullptr, FALSE);
+            if (pressed >= 0 && at == pressed) box->end(box->buttons[at].id);
+            return 0;
+        }
+        case WM_CLOSE:
+            // The close box answers like Escape; the window goes when the loop ends.
             if (box->cancelAnswer) box->end(box->cancelAnswer);
             return 0;
-        default: return 0;
-        }
-        box->focus = (box->focus + step + count) % count;
-        InvalidateRect(window, nullptr, FALSE);
-        return 0;
-    }
-    case WM_CHAR: {
-        // The first letter of Yes and No answers, as the system box does.
-        char16_t c = static_cast<char16_t>(wParam);
-        c = ascii::toUpper(c);
-        for (const auto& b : box->buttons)
-            if ((b.id == IDYES || b.id == IDNO) && !b.label.empty() && b.label[0] == c) box->end(b.id);
-        return 0;
-    }
-    case WM_MOUSEMOVE: {
-        if (!box->tracking) {
-            TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, window, HOVER_DEFAULT};
-            TrackMouseEvent(&t);
-            box->tracking = true;
-        }
-        int hot = buttonAt(*box, lParam);
-        if (hot != box->hot) {
-            box->hot = hot;
-            InvalidateRect(window, nullptr, FALSE);
-        }
-        return 0;
-    }
-    case WM_MOUSELEAVE:
-        box->tracking = false;
-        if (box->hot != -1) {
-            box->hot = -1;
-            InvalidateRect(window, nullptr, FALSE);
-        }
-        return 0;
-    case WM_LBUTTONDOWN: {
-        int at = buttonAt(*box, lParam);
-        if (at >= 0) {
-            box->pressed = box->hot = box->focus = at;
-            SetCapture(window);
-            InvalidateRect(window, nullptr, FALSE);
-        }
-        return 0;
-    }
-    case WM_LBUTTONUP: {
-        int at = buttonAt(*box, lParam);
-        int pressed = box->pressed;
-        box->pressed = -1;
-        if (GetCapture() == window) ReleaseCapture();
-        InvalidateRect(window, nullptr, FALSE);
-        if (pressed >= 0 && at == pressed) box->end(box->buttons[at].id);
-        return 0;
-    }
-    case WM_CLOSE:
-        // The close box answers like Escape; the window goes when the loop ends.
-        if (box->cancelAnswer) box->end(box->cancelAnswer);
-        return 0;
-    case WM_SYSCOMMAND:
-        if ((wParam & 0xFFF0) == kCloseCommand) return SendMessageW(window, WM_CLOSE, 0, 0);
-        return DefWindowProcW(window, message, wParam, lParam);
-    default: return DefWindowProcW(window, message, wParam, lParam);
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) == kCloseCommand) return SendMessageW(window, WM_CLOSE, 0, 0);
+            return DefWindowProcW(window, message, wParam, lParam);
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
@@ -326,8 +347,8 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     LPCWSTR cls = boxClass();
     if (!cls) return 0;
     DWORD exStyle = WS_EX_DLGMODALFRAME | ((type & (MB_TOPMOST | MB_SYSTEMMODAL)) ? WS_EX_TOPMOST : 0);
-    HWND window = CreateWindowExW(exStyle, cls, title.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU, x, y, size.cx, size.cy,
-                                  top, nullptr, nullptr, &box);
+    HWND window = CreateWindowExW(exStyle, cls, title.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU, x, y, size.cx,
+                                  size.cy, top, nullptr, nullptr, &box);
     if (!window) return 0;
     bool disabledOwner = top && IsWindowEnabled(top);
     if (disabledOwner) EnableWindow(top, FALSE);

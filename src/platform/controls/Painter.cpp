@@ -81,28 +81,29 @@ void icon(HDC dc, int x, int y, Icon which) {
         setColour(cr, RGB(0xFF, 0xFF, 0xFF));
         cairo_set_line_width(cr, 3);
         switch (which) {
-        case Icon::Error:
-            cairo_move_to(cr, cx - 6, cy - 6);
-            cairo_line_to(cr, cx + 6, cy + 6);
-            cairo_move_to(cr, cx + 6, cy - 6);
-            cairo_line_to(cr, cx - 6, cy + 6);
-            cairo_stroke(cr);
-            break;
-        case Icon::Information:
-            cairo_move_to(cr, cx, cy - 2);
-            cairo_line_to(cr, cx, cy + 8);
-            cairo_stroke(cr);
-            cairo_arc(cr, cx, cy - 8, 2, 0, 2 * M_PI);
-            cairo_fill(cr);
-            break;
-        case Icon::Question:
-            cairo_arc(cr, cx, cy - 4, 5, M_PI, M_PI * 2.25);
-            cairo_line_to(cr, cx, cy + 3);
-            cairo_stroke(cr);
-            cairo_arc(cr, cx, cy + 9, 2, 0, 2 * M_PI);
-            cairo_fill(cr);
-            break;
-        default: break;
+            case Icon::Error:
+                cairo_move_to(cr, cx - 6, cy - 6);
+                cairo_line_to(cr, cx + 6, cy + 6);
+                cairo_move_to(cr, cx + 6, cy - 6);
+                cairo_line_to(cr, cx - 6, cy + 6);
+                cairo_stroke(cr);
+                break;
+            case Icon::Information:
+                cairo_move_to(cr, cx, cy - 2);
+                cairo_line_to(cr, cx, cy + 8);
+                cairo_stroke(cr);
+                cairo_arc(cr, cx, cy - 8, 2, 0, 2 * M_PI);
+                cairo_fill(cr);
+                break;
+            case Icon::Question:
+                cairo_arc(cr, cx, cy - 4, 5, M_PI, M_PI * 2.25);
+                cairo_line_to(cr, cx, cy + 3);
+                cairo_stroke(cr);
+                cairo_arc(cr, cx, cy + 9, 2, 0, 2 * M_PI);
+                cairo_fill(cr);
+                break;
+            default:
+                break;
         }
     });
 }

@@ -6,8 +6,8 @@
 
 #include "platform/api/GdiHandles.h"
 #include "platform/common/AsciiCase.h"
-#include "platform/controls/MenuTable.h"
 #include "platform/controls/Controls.h"
+#include "platform/controls/MenuTable.h"
 #include "platform/controls/ModalLoop.h"
 #include "platform/controls/Painter.h"
 #include "platform/display/Display.h"
@@ -19,7 +19,7 @@ namespace {
 
 constexpr int kItemHeight = 28;
 constexpr int kSeparatorHeight = 9;
-constexpr int kFramePad = 4;     // between the border and the items
+constexpr int kFramePad = 4;  // between the border and the items
 constexpr int kCheckColumn = 32;
 constexpr int kArrowColumn = 28;
 constexpr int kAcceleratorGap = 32;
@@ -139,7 +139,8 @@ void paint(HWND window, Level& level) {
             continue;
         }
         bool enabled = usable(i);
-        if (static_cast<int>(k) == level.hot) painter::roundRect(dc, r, 4, enabled ? kHot : RGB(0xEE, 0xEE, 0xEE), 0, 0);
+        if (static_cast<int>(k) == level.hot)
+            painter::roundRect(dc, r, 4, enabled ? kHot : RGB(0xEE, 0xEE, 0xEE), 0, 0);
         COLORREF colour = enabled ? kText : kGreyText;
         SetTextColor(dc, colour);
         if (i.flags & MF_CHECKED) {
@@ -171,26 +172,31 @@ LRESULT levelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
     switch (message) {
-    case WM_PAINT: paint(window, *level); return 0;
-    case WM_ERASEBKGND: return 1;
-    case WM_MOUSEACTIVATE: return 3;  // MA_NOACTIVATE
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONDOWN:
-        // Mouse input reaches the menu here when it is dispatched by a loop
-        // other than the menu's own (the capture sends it all to the first level).
-        if (current) {
-            MSG msg{window, message, wParam, lParam, 0, {0, 0}};
-            handleMouse(*current, msg);
-        }
-        return 0;
-    case WM_NCDESTROY:
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        return DefWindowProcW(window, message, wParam, lParam);
-    default: return DefWindowProcW(window, message, wParam, lParam);
+        case WM_PAINT:
+            paint(window, *level);
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_MOUSEACTIVATE:
+            return 3;  // MA_NOACTIVATE
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONDOWN:
+            // Mouse input reaches the menu here when it is dispatched by a loop
+            // other than the menu's own (the capture sends it all to the first level).
+            if (current) {
+                MSG msg{window, message, wParam, lParam, 0, {0, 0}};
+                handleMouse(*current, msg);
+            }
+            return 0;
+        case WM_NCDESTROY:
+            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            return DefWindowProcW(window, message, wParam, lParam);
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
@@ -219,17 +225,21 @@ bool openLevel(Tracking& t, HMENU menu, POINT at, UINT align, int alternativeRig
     if (level->items.empty()) return false;
     SIZE size = layout(*level);
     int x = at.x, y = at.y;
-    if (align & TPM_RIGHTALIGN) x -= size.cx;
-    else if (align & TPM_CENTERALIGN) x -= size.cx / 2;
-    if (align & TPM_BOTTOMALIGN) y -= size.cy;
-    else if (align & TPM_VCENTERALIGN) y -= size.cy / 2;
+    if (align & TPM_RIGHTALIGN)
+        x -= size.cx;
+    else if (align & TPM_CENTERALIGN)
+        x -= size.cx / 2;
+    if (align & TPM_BOTTOMALIGN)
+        y -= size.cy;
+    else if (align & TPM_VCENTERALIGN)
+        y -= size.cy / 2;
     int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
     if (x + size.cx > screenW) x = alternativeRight >= 0 ? alternativeRight - size.cx : screenW - size.cx;
     if (y + size.cy > screenH) y = screenH - size.cy;
     x = std::max(0, x);
     y = std::max(0, y);
-    HWND window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, levelClass(), u"",
-                                  WS_POPUP, x, y, size.cx, size.cy, t.owner, nullptr, nullptr, level.get());
+    HWND window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, levelClass(), u"", WS_POPUP, x,
+                                  y, size.cx, size.cy, t.owner, nullptr, nullptr, level.get());
     if (!window) return false;
     level->window = window;
     t.levels.push_back(std::move(level));
@@ -299,25 +309,30 @@ void handleKey(Tracking& t, WPARAM key) {
     std::size_t depth = t.levels.size() - 1;
     Level& level = *t.levels[depth];
     switch (key) {
-    case VK_UP: moveHot(level, -1); break;
-    case VK_DOWN: moveHot(level, 1); break;
-    case VK_RIGHT:
-        if (level.hot >= 0 && (level.items[level.hot].flags & MF_POPUP)) activate(t, depth, level.hot);
-        break;
-    case VK_LEFT:
-        if (depth > 0) closeLevelsAbove(t, depth);
-        break;
-    case VK_ESCAPE:
-        if (depth > 0) {
-            closeLevelsAbove(t, depth);
-        } else {
-            t.ended = true;
-        }
-        break;
-    case VK_RETURN:
-        if (level.hot >= 0) activate(t, depth, level.hot);
-        break;
-    default: break;
+        case VK_UP:
+            moveHot(level, -1);
+            break;
+        case VK_DOWN:
+            moveHot(level, 1);
+            break;
+        case VK_RIGHT:
+            if (level.hot >= 0 && (level.items[level.hot].flags & MF_POPUP)) activate(t, depth, level.hot);
+            break;
+        case VK_LEFT:
+            if (depth > 0) closeLevelsAbove(t, depth);
+            break;
+        case VK_ESCAPE:
+            if (depth > 0) {
+                closeLevelsAbove(t, depth);
+            } else {
+                t.ended = true;
+            }
+            break;
+        case VK_RETURN:
+            if (level.hot >= 0) activate(t, depth, level.hot);
+            break;
+        default:
+            break;
     }
 }
 
@@ -362,35 +377,38 @@ void handleMouse(Tracking& t, const MSG& msg) {
     ClientToScreen(msg.hwnd, &screen);
     auto [depth, item] = hitTest(t, screen);
     switch (msg.message) {
-    case WM_MOUSEMOVE:
-        if (depth < 0) return;
-        {
-            Level& level = *t.levels[depth];
-            if (item >= 0 && !selectable(level.items[item])) item = -1;
-            if (item >= 0) t.armed = true;
-            if (level.hot != item) {
-                level.hot = item;
-                repaint(level);
+        case WM_MOUSEMOVE:
+            if (depth < 0) return;
+            {
+                Level& level = *t.levels[depth];
+                if (item >= 0 && !selectable(level.items[item])) item = -1;
+                if (item >= 0) t.armed = true;
+                if (level.hot != item) {
+                    level.hot = item;
+                    repaint(level);
+                }
+                if (item >= 0 && (level.items[item].flags & MF_POPUP)) {
+                    openSubmenu(t, depth, item);
+                } else if (item >= 0 && static_cast<std::size_t>(depth) + 1 < t.levels.size()) {
+                    closeLevelsAbove(t, depth + 1);
+                }
             }
-            if (item >= 0 && (level.items[item].flags & MF_POPUP)) {
-                openSubmenu(t, depth, item);
-            } else if (item >= 0 && static_cast<std::size_t>(depth) + 1 < t.levels.size()) {
-                closeLevelsAbove(t, depth + 1);
-            }
-        }
-        return;
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-        if (depth < 0) t.ended = true;  // a click outside closes the menu
-        else t.armed = true;
-        return;
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-        if (msg.message == WM_RBUTTONUP && !(t.flags & TPM_RIGHTBUTTON)) return;
-        if (depth >= 0 && item >= 0 && t.armed) activate(t, depth, item);
-        return;
-    default: return;
+            return;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            if (depth < 0)
+                t.ended = true;  // a click outside closes the menu
+            else
+                t.armed = true;
+            return;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+            if (msg.message == WM_RBUTTONUP && !(t.flags & TPM_RIGHTBUTTON)) return;
+            if (depth >= 0 && item >= 0 && t.armed) activate(t, depth, item);
+            return;
+        default:
+            return;
     }
 }
 

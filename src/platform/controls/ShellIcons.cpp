@@ -2,6 +2,7 @@
 // kind of file (folder, audio, text, picture, ...). A kind's icon is taken
 // from the desktop's icon theme when one of the XDG data folders has it at
 // 16 x 16, else drawn here, so that the tree panes show icons everywhere.
+#include <sys/stat.h>
 #include <array>
 #include <cstdlib>
 #include <cstring>
@@ -9,11 +10,10 @@
 #include <mutex>
 #include <string>
 #include <string_view>
-#include <sys/stat.h>
 #include <vector>
 
-#include "platform/api/ShellInfo.h"
 #include <algorithm>
+#include "platform/api/ShellInfo.h"
 #include "platform/common/FileExtension.h"
 #include "platform/controls/DibCanvas.h"
 #include "platform/controls/Theme.h"
@@ -49,7 +49,8 @@ const KindInfo kKinds[] = {
 Kind kindOf(std::u16string_view path, bool folder) {
     if (folder) return Kind::Folder;
     // Without its dot, already in lower case.
-    const std::u16string extension = paths::extensionOf(path).substr(std::min<std::size_t>(1, paths::extensionOf(path).size()));
+    const std::u16string extension =
+        paths::extensionOf(path).substr(std::min<std::size_t>(1, paths::extensionOf(path).size()));
     for (const KindInfo& info : kKinds)
         for (const char16_t* known : info.extensions)
             if (known && extension == known) return info.kind;
@@ -65,8 +66,10 @@ const KindInfo& infoOf(Kind kind) {
 // The folders icon themes live in, most personal first.
 std::vector<std::string> iconFolders() {
     std::vector<std::string> folders;
-    if (const char* home = std::getenv("XDG_DATA_HOME"); home && *home == '/') folders.push_back(std::string(home) + "/icons");
-    else if (const char* user = std::getenv("HOME"); user && *user == '/') folders.push_back(std::string(user) + "/.local/share/icons");
+    if (const char* home = std::getenv("XDG_DATA_HOME"); home && *home == '/')
+        folders.push_back(std::string(home) + "/icons");
+    else if (const char* user = std::getenv("HOME"); user && *user == '/')
+        folders.push_back(std::string(user) + "/.local/share/icons");
     std::string dirs = "/usr/local/share:/usr/share";
     if (const char* value = std::getenv("XDG_DATA_DIRS"); value && *value) dirs = value;
     std::size_t start = 0;
@@ -96,8 +99,7 @@ bool loadThemeIcon(const KindInfo& info, DibCanvas& canvas) {
             const unsigned char* data = cairo_image_surface_get_data(picture.get());
             const int stride = cairo_image_surface_get_stride(picture.get());
             // Both are premultiplied ARGB words in native order.
-            for (int y = 0; y < kSide; ++y)
-                std::memcpy(canvas.pixels() + y * kSide, data + y * stride, kSide * 4);
+            for (int y = 0; y < kSide; ++y) std::memcpy(canvas.pixels() + y * kSide, data + y * stride, kSide * 4);
             return true;
         }
     }
@@ -118,28 +120,30 @@ void drawIcon(Kind kind, HDC dc) {
     }
     box(dc, 3, 1, 13, 15, RGB(0xFF, 0xFF, 0xFF), RGB(0x80, 0x80, 0x80));
     switch (kind) {
-    case Kind::Audio:  // a note
-        theme::fill(dc, RECT{5, 9, 8, 12}, RGB(0x20, 0x60, 0xC0));
-        theme::fill(dc, RECT{7, 4, 8, 10}, RGB(0x20, 0x60, 0xC0));
-        theme::fill(dc, RECT{8, 4, 11, 5}, RGB(0x20, 0x60, 0xC0));
-        break;
-    case Kind::Text:
-    case Kind::Web:
-        for (int y = 4; y <= 12; y += 2)
-            theme::fill(dc, RECT{5, y, 11, y + 1}, kind == Kind::Web ? RGB(0xD0, 0x60, 0x20) : RGB(0x70, 0x70, 0x70));
-        break;
-    case Kind::Picture:
-        theme::fill(dc, RECT{4, 3, 12, 8}, RGB(0x80, 0xC0, 0xF0));
-        theme::fill(dc, RECT{4, 8, 12, 13}, RGB(0x50, 0xA0, 0x50));
-        break;
-    case Kind::Video:
-        theme::fill(dc, RECT{4, 4, 12, 12}, RGB(0x30, 0x30, 0x40));
-        theme::fill(dc, RECT{7, 6, 9, 10}, RGB(0xFF, 0xFF, 0xFF));
-        break;
-    case Kind::Archive:
-        theme::fill(dc, RECT{7, 1, 9, 15}, RGB(0xA0, 0x70, 0x30));
-        break;
-    default: break;
+        case Kind::Audio:  // a note
+            theme::fill(dc, RECT{5, 9, 8, 12}, RGB(0x20, 0x60, 0xC0));
+            theme::fill(dc, RECT{7, 4, 8, 10}, RGB(0x20, 0x60, 0xC0));
+            theme::fill(dc, RECT{8, 4, 11, 5}, RGB(0x20, 0x60, 0xC0));
+            break;
+        case Kind::Text:
+        case Kind::Web:
+            for (int y = 4; y <= 12; y += 2)
+                theme::fill(dc, RECT{5, y, 11, y + 1},
+                            kind == Kind::Web ? RGB(0xD0, 0x60, 0x20) : RGB(0x70, 0x70, 0x70));
+            break;
+        case Kind::Picture:
+            theme::fill(dc, RECT{4, 3, 12, 8}, RGB(0x80, 0xC0, 0xF0));
+            theme::fill(dc, RECT{4, 8, 12, 13}, RGB(0x50, 0xA0, 0x50));
+            break;
+        case Kind::Video:
+            theme::fill(dc, RECT{4, 4, 12, 12}, RGB(0x30, 0x30, 0x40));
+            theme::fill(dc, RECT{7, 6, 9, 10}, RGB(0xFF, 0xFF, 0xFF));
+            break;
+        case Kind::Archive:
+            theme::fill(dc, RECT{7, 1, 9, 15}, RGB(0xA0, 0x70, 0x30));
+            break;
+        default:
+            break;
     }
 }
 

@@ -82,7 +82,8 @@ bool hasSplitArrow(const ToolbarState& s, const Button& b) {
     return (b.style & BTNS_DROPDOWN) && (s.extendedStyle & TBSTYLE_EX_DRAWDDARROWS) && !(b.style & BTNS_WHOLEDROPDOWN);
 }
 bool wholeDropDown(const ToolbarState& s, const Button& b) {
-    return (b.style & BTNS_WHOLEDROPDOWN) || ((b.style & BTNS_DROPDOWN) && !(s.extendedStyle & TBSTYLE_EX_DRAWDDARROWS));
+    return (b.style & BTNS_WHOLEDROPDOWN) ||
+           ((b.style & BTNS_DROPDOWN) && !(s.extendedStyle & TBSTYLE_EX_DRAWDDARROWS));
 }
 RECT arrowPart(const ToolbarState& s, const Button& b) {
     if (!hasSplitArrow(s, b) && !(b.style & BTNS_WHOLEDROPDOWN)) return RECT{};
@@ -198,8 +199,8 @@ void setChecked(ToolbarState& s, int index, bool on) {
     if (!(b.style & BTNS_GROUP)) return;
     for (int i = index - 1; i >= 0 && (s.buttons[static_cast<std::size_t>(i)].style & BTNS_GROUP); --i)
         s.buttons[static_cast<std::size_t>(i)].state &= static_cast<BYTE>(~TBSTATE_CHECKED);
-    for (std::size_t i = static_cast<std::size_t>(index) + 1;
-         i < s.buttons.size() && (s.buttons[i].style & BTNS_GROUP); ++i)
+    for (std::size_t i = static_cast<std::size_t>(index) + 1; i < s.buttons.size() && (s.buttons[i].style & BTNS_GROUP);
+         ++i)
         s.buttons[i].state &= static_cast<BYTE>(~TBSTATE_CHECKED);
 }
 
@@ -232,7 +233,8 @@ void paintButton(HDC dc, const ToolbarState& s, int index) {
         theme::fill(dc, b.rect, fill);
         theme::frame(dc, b.rect, frame);
         if (hasSplitArrow(s, b)) {
-            if (index == s.dropping) theme::fill(dc, RECT{arrow.left, arrow.top + 1, arrow.right - 1, arrow.bottom - 1}, kDownFill);
+            if (index == s.dropping)
+                theme::fill(dc, RECT{arrow.left, arrow.top + 1, arrow.right - 1, arrow.bottom - 1}, kDownFill);
             theme::fill(dc, RECT{arrow.left, arrow.top + 1, arrow.left + 1, arrow.bottom - 1}, frame);
         }
     } else if (index == s.dropping && hasSplitArrow(s, b)) {
@@ -245,8 +247,10 @@ void paintButton(HDC dc, const ToolbarState& s, int index) {
     const int glyphY = face.top + (face.bottom - face.top - s.bitmap.cy) / 2;
     if (b.image >= 0) {
         if (!enabled) {
-            if (s.disabledImages) drawImage(s.disabledImages, b.image, dc, glyphX, glyphY, Look::Normal);
-            else if (s.images) drawImage(s.images, b.image, dc, glyphX, glyphY, Look::Greyed);
+            if (s.disabledImages)
+                drawImage(s.disabledImages, b.image, dc, glyphX, glyphY, Look::Normal);
+            else if (s.images)
+                drawImage(s.images, b.image, dc, glyphX, glyphY, Look::Greyed);
         } else {
             HIMAGELIST list = hot && s.hotImages ? s.hotImages : s.images;
             if (list) drawImage(list, b.image, dc, glyphX, glyphY, Look::Normal);
@@ -288,7 +292,8 @@ void dropDown(HWND window, const std::shared_ptr<ToolbarState>& s, int index) {
     info.iItem = b.command;
     info.tbButton = recordOf(b);
     info.rcButton = b.rect;
-    if (s->notify && IsWindow(s->notify)) SendMessageW(s->notify, WM_NOTIFY, info.hdr.idFrom, reinterpret_cast<LPARAM>(&info));
+    if (s->notify && IsWindow(s->notify))
+        SendMessageW(s->notify, WM_NOTIFY, info.hdr.idFrom, reinterpret_cast<LPARAM>(&info));
     // The owner may have changed or destroyed the bar meanwhile.
     if (!IsWindow(window)) return;
     s->dropping = -1;
@@ -361,7 +366,8 @@ LRESULT tipText(HWND window, ToolbarState& s, NMTTDISPINFOW* info) {
     if (s.notify && IsWindow(s.notify))
         SendMessageW(s.notify, WM_NOTIFY, info->hdr.idFrom, reinterpret_cast<LPARAM>(info));
     if (!IsWindow(window)) return 0;
-    const bool answered = (info->lpszText && info->lpszText != LPSTR_TEXTCALLBACKW && info->lpszText[0]) || info->szText[0];
+    const bool answered =
+        (info->lpszText && info->lpszText != LPSTR_TEXTCALLBACKW && info->lpszText[0]) || info->szText[0];
     if (!answered) {
         int index = indexOf(s, info->hdr.idFrom);
         s.tipText = index >= 0 && !showsText(s.buttons[static_cast<std::size_t>(index)])
@@ -415,8 +421,10 @@ LRESULT setStateBit(HWND window, ToolbarState& s, WPARAM command, BYTE bit, bool
             b.state &= static_cast<BYTE>(~bit);
         }
         forgetDisabled(window, s, index);
-        if ((before ^ b.state) & TBSTATE_HIDDEN) relayout(window, s);
-        else InvalidateRect(window, nullptr, TRUE);
+        if ((before ^ b.state) & TBSTATE_HIDDEN)
+            relayout(window, s);
+        else
+            InvalidateRect(window, nullptr, TRUE);
         return TRUE;
     });
 }
@@ -432,195 +440,224 @@ LRESULT handle(HWND window, const std::shared_ptr<ToolbarState>& state, UINT mes
     ToolbarState& s = *state;
     const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     switch (message) {
-    case WM_CREATE: {
-        auto* cs = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        s.notify = cs ? cs->hwndParent : GetParent(window);
-        if (cs && (cs->style & TBSTYLE_TOOLTIPS)) {
-            s.tooltip = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, TOOLTIPS_CLASSW, nullptr,
-                                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                                        CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, nullptr, nullptr);
-            s.ownsTooltip = s.tooltip != nullptr;
+        case WM_CREATE: {
+            auto* cs = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+            s.notify = cs ? cs->hwndParent : GetParent(window);
+            if (cs && (cs->style & TBSTYLE_TOOLTIPS)) {
+                s.tooltip = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, TOOLTIPS_CLASSW, nullptr,
+                                            WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                                            CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, nullptr, nullptr);
+                s.ownsTooltip = s.tooltip != nullptr;
+            }
+            return 0;
         }
-        return 0;
-    }
-    case WM_DESTROY:
-        if (s.ownsTooltip && s.tooltip && IsWindow(s.tooltip)) DestroyWindow(s.tooltip);
-        s.tooltip = nullptr;
-        break;
-    case WM_ERASEBKGND: return 1;
-    case WM_PAINT: paint(window, s); return 0;
-    case WM_SETFONT:
-        s.font = reinterpret_cast<HFONT>(wParam);
-        relayout(window, s);
-        return 0;
-    case WM_GETFONT: return reinterpret_cast<LRESULT>(s.font);
-    case WM_MOUSEMOVE:
-        relayToTip(window, s, message, wParam, lParam);
-        mouseMove(window, s, p);
-        return 0;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        relayToTip(window, s, message, wParam, lParam);
-        buttonDown(window, state, p);
-        return 0;
-    case WM_LBUTTONUP:
-        relayToTip(window, s, message, wParam, lParam);
-        buttonUp(window, state, p);
-        return 0;
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-        relayToTip(window, s, message, wParam, lParam);
-        return 0;
-    case WM_CAPTURECHANGED:
-        if (s.pressed >= 0 && reinterpret_cast<HWND>(lParam) != window) {
-            invalidateButton(window, s, s.pressed);
-            s.pressed = -1;
-        }
-        return 0;
-    case WM_MOUSELEAVE:
-        s.tracking = false;
-        invalidateButton(window, s, s.hot);
-        s.hot = -1;
-        if (s.tooltip && IsWindow(s.tooltip)) SendMessageW(s.tooltip, TTM_POP, 0, 0);
-        return 0;
-    case WM_ENABLE: InvalidateRect(window, nullptr, TRUE); return 0;
-    case WM_NOTIFY: {
-        auto* header = reinterpret_cast<NMHDR*>(lParam);
-        if (header && header->code == TTN_GETDISPINFOW && header->hwndFrom == s.tooltip)
-            return tipText(window, s, reinterpret_cast<NMTTDISPINFOW*>(lParam));
-        return 0;
-    }
-
-    case TB_BUTTONSTRUCTSIZE: s.structSize = static_cast<UINT>(wParam); return 0;
-    case TB_ADDBUTTONSW:
-        return insertButtons(window, s, s.buttons.size(), reinterpret_cast<const TBBUTTON*>(lParam), wParam);
-    case TB_INSERTBUTTONW:
-        return insertButtons(window, s, wParam, reinterpret_cast<const TBBUTTON*>(lParam), 1);
-    case TB_DELETEBUTTON:
-        if (wParam >= s.buttons.size()) return FALSE;
-        if (s.pressed >= 0 && GetCapture() == window) ReleaseCapture();
-        s.buttons.erase(s.buttons.begin() + static_cast<std::ptrdiff_t>(wParam));
-        s.hot = s.pressed = s.dropping = -1;
-        relayout(window, s);
-        return TRUE;
-    case TB_BUTTONCOUNT: return static_cast<LRESULT>(s.buttons.size());
-    case TB_GETBUTTON:
-        if (wParam >= s.buttons.size() || !lParam) return FALSE;
-        *reinterpret_cast<TBBUTTON*>(lParam) = recordOf(s.buttons[wParam]);
-        return TRUE;
-    case TB_COMMANDTOINDEX: return indexOf(s, wParam);
-    case TB_ENABLEBUTTON: return setStateBit(window, s, wParam, TBSTATE_ENABLED, LOWORD(lParam) != 0);
-    case TB_CHECKBUTTON: return setStateBit(window, s, wParam, TBSTATE_CHECKED, LOWORD(lParam) != 0);
-    case TB_PRESSBUTTON: return setStateBit(window, s, wParam, TBSTATE_PRESSED, LOWORD(lParam) != 0);
-    case TB_HIDEBUTTON: return setStateBit(window, s, wParam, TBSTATE_HIDDEN, LOWORD(lParam) != 0);
-    case TB_INDETERMINATE: return setStateBit(window, s, wParam, TBSTATE_INDETERMINATE, LOWORD(lParam) != 0);
-    case TB_ISBUTTONENABLED:
-        return withButton(s, wParam, [](Button& b, int) -> LRESULT { return (b.state & TBSTATE_ENABLED) != 0; });
-    case TB_ISBUTTONCHECKED:
-        return withButton(s, wParam, [](Button& b, int) -> LRESULT { return (b.state & TBSTATE_CHECKED) != 0; });
-    case TB_ISBUTTONPRESSED:
-        return withButton(s, wParam, [](Button& b, int) -> LRESULT { return (b.state & TBSTATE_PRESSED) != 0; });
-    case TB_ISBUTTONHIDDEN:
-        return withButton(s, wParam, [](Button& b, int) -> LRESULT { return (b.state & TBSTATE_HIDDEN) != 0; });
-    case TB_SETSTATE: {
-        int index = indexOf(s, wParam);
-        if (index < 0) return FALSE;
-        Button& b = s.buttons[static_cast<std::size_t>(index)];
-        const bool relayoutNeeded = ((b.state ^ LOWORD(lParam)) & TBSTATE_HIDDEN) != 0;
-        b.state = static_cast<BYTE>(LOWORD(lParam));
-        forgetDisabled(window, s, index);
-        if (relayoutNeeded) relayout(window, s);
-        else InvalidateRect(window, nullptr, TRUE);
-        return TRUE;
-    }
-    case TB_GETSTATE: {
-        int index = indexOf(s, wParam);
-        return index < 0 ? -1 : s.buttons[static_cast<std::size_t>(index)].state;
-    }
-    case TB_GETITEMRECT:
-        if (wParam >= s.buttons.size() || !lParam) return FALSE;
-        *reinterpret_cast<RECT*>(lParam) = s.buttons[wParam].rect;
-        return TRUE;
-    case TB_GETRECT: {
-        int index = indexOf(s, wParam);
-        if (index < 0 || !lParam) return FALSE;
-        *reinterpret_cast<RECT*>(lParam) = s.buttons[static_cast<std::size_t>(index)].rect;
-        return TRUE;
-    }
-    case TB_SETBUTTONSIZE:
-        s.button = SIZE{std::max<LONG>(0, LOWORD(lParam)), std::max<LONG>(0, HIWORD(lParam))};
-        relayout(window, s);
-        return TRUE;
-    case TB_GETBUTTONSIZE: {
-        SIZE size = buttonSize(s);
-        return MAKELRESULT(size.cx, size.cy);
-    }
-    case TB_SETBITMAPSIZE:
-        s.bitmap = SIZE{LOWORD(lParam), HIWORD(lParam)};
-        relayout(window, s);
-        return TRUE;
-    case TB_AUTOSIZE: autoSize(window, s); return 0;
-    case TB_GETMAXSIZE: {
-        auto* size = reinterpret_cast<SIZE*>(lParam);
-        if (!size) return FALSE;
-        layout(window, s);
-        size->cx = s.buttons.empty() ? 0 : s.buttons.back().rect.right;
-        size->cy = buttonSize(s).cy;
-        return TRUE;
-    }
-    case TB_SETIMAGELIST: {
-        HIMAGELIST previous = swapList(window, s.images, lParam);
-        int cx = 0, cy = 0;
-        if (s.images && ImageList_GetIconSize(s.images, &cx, &cy)) {
-            s.bitmap = SIZE{cx, cy};
+        case WM_DESTROY:
+            if (s.ownsTooltip && s.tooltip && IsWindow(s.tooltip)) DestroyWindow(s.tooltip);
+            s.tooltip = nullptr;
+            break;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT:
+            paint(window, s);
+            return 0;
+        case WM_SETFONT:
+            s.font = reinterpret_cast<HFONT>(wParam);
             relayout(window, s);
+            return 0;
+        case WM_GETFONT:
+            return reinterpret_cast<LRESULT>(s.font);
+        case WM_MOUSEMOVE:
+            relayToTip(window, s, message, wParam, lParam);
+            mouseMove(window, s, p);
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            relayToTip(window, s, message, wParam, lParam);
+            buttonDown(window, state, p);
+            return 0;
+        case WM_LBUTTONUP:
+            relayToTip(window, s, message, wParam, lParam);
+            buttonUp(window, state, p);
+            return 0;
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+            relayToTip(window, s, message, wParam, lParam);
+            return 0;
+        case WM_CAPTURECHANGED:
+            if (s.pressed >= 0 && reinterpret_cast<HWND>(lParam) != window) {
+                invalidateButton(window, s, s.pressed);
+                s.pressed = -1;
+            }
+            return 0;
+        case WM_MOUSELEAVE:
+            s.tracking = false;
+            invalidateButton(window, s, s.hot);
+            s.hot = -1;
+            if (s.tooltip && IsWindow(s.tooltip)) SendMessageW(s.tooltip, TTM_POP, 0, 0);
+            return 0;
+        case WM_ENABLE:
+            InvalidateRect(window, nullptr, TRUE);
+            return 0;
+        case WM_NOTIFY: {
+            auto* header = reinterpret_cast<NMHDR*>(lParam);
+            if (header && header->code == TTN_GETDISPINFOW && header->hwndFrom == s.tooltip)
+                return tipText(window, s, reinterpret_cast<NMTTDISPINFOW*>(lParam));
+            return 0;
         }
-        return reinterpret_cast<LRESULT>(previous);
-    }
-    case TB_GETIMAGELIST: return reinterpret_cast<LRESULT>(s.images);
-    case TB_SETHOTIMAGELIST: return reinterpret_cast<LRESULT>(swapList(window, s.hotImages, lParam));
-    case TB_GETHOTIMAGELIST: return reinterpret_cast<LRESULT>(s.hotImages);
-    case TB_SETDISABLEDIMAGELIST: return reinterpret_cast<LRESULT>(swapList(window, s.disabledImages, lParam));
-    case TB_GETDISABLEDIMAGELIST: return reinterpret_cast<LRESULT>(s.disabledImages);
-    case TB_SETTOOLTIPS:
-        if (s.ownsTooltip && s.tooltip && IsWindow(s.tooltip) && s.tooltip != reinterpret_cast<HWND>(wParam))
-            DestroyWindow(s.tooltip);
-        s.tooltip = reinterpret_cast<HWND>(wParam);
-        s.ownsTooltip = false;
-        s.toolIds.clear();
-        layout(window, s);
-        return 0;
-    case TB_GETTOOLTIPS: return reinterpret_cast<LRESULT>(s.tooltip);
-    case TB_SETPARENT: {
-        HWND previous = s.notify;
-        s.notify = reinterpret_cast<HWND>(wParam);
-        return reinterpret_cast<LRESULT>(previous);
-    }
-    case TB_SETEXTENDEDSTYLE: {
-        DWORD previous = s.extendedStyle;
-        s.extendedStyle = static_cast<DWORD>(lParam);
-        relayout(window, s);
-        return previous;
-    }
-    case TB_GETEXTENDEDSTYLE: return s.extendedStyle;
-    case TB_SETSTYLE:
-        SetWindowLongW(window, GWL_STYLE, static_cast<LONG>(lParam));
-        relayout(window, s);
-        return 0;
-    case TB_GETSTYLE: return static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
-    case TB_HITTEST: {
-        auto* point = reinterpret_cast<const POINT*>(lParam);
-        return point ? buttonAt(s, *point) : -1;
-    }
-    case TB_GETHOTITEM: return s.hot;
-    case TB_SETHOTITEM: {
-        int previous = s.hot;
-        invalidateButton(window, s, s.hot);
-        s.hot = static_cast<int>(wParam) < static_cast<int>(s.buttons.size()) ? static_cast<int>(wParam) : -1;
-        invalidateButton(window, s, s.hot);
-        return previous;
-    }
-    default: break;
+
+        case TB_BUTTONSTRUCTSIZE:
+            s.structSize = static_cast<UINT>(wParam);
+            return 0;
+        case TB_ADDBUTTONSW:
+            return insertButtons(window, s, s.buttons.size(), reinterpret_cast<const TBBUTTON*>(lParam), wParam);
+        case TB_INSERTBUTTONW:
+            return insertButtons(window, s, wParam, reinterpret_cast<const TBBUTTON*>(lParam), 1);
+        case TB_DELETEBUTTON:
+            if (wParam >= s.buttons.size()) return FALSE;
+            if (s.pressed >= 0 && GetCapture() == window) ReleaseCapture();
+            s.buttons.erase(s.buttons.begin() + static_cast<std::ptrdiff_t>(wParam));
+            s.hot = s.pressed = s.dropping = -1;
+            relayout(window, s);
+            return TRUE;
+        case TB_BUTTONCOUNT:
+            return static_cast<LRESULT>(s.buttons.size());
+        case TB_GETBUTTON:
+            if (wParam >= s.buttons.size() || !lParam) return FALSE;
+            *reinterpret_cast<TBBUTTON*>(lParam) = recordOf(s.buttons[wParam]);
+            return TRUE;
+        case TB_COMMANDTOINDEX:
+            return indexOf(s, wParam);
+        case TB_ENABLEBUTTON:
+            return setStateBit(window, s, wParam, TBSTATE_ENABLED, LOWORD(lParam) != 0);
+        case TB_CHECKBUTTON:
+            return setStateBit(window, s, wParam, TBSTATE_CHECKED, LOWORD(lParam) != 0);
+        case TB_PRESSBUTTON:
+            return setStateBit(window, s, wParam, TBSTATE_PRESSED, LOWORD(lParam) != 0);
+        case TB_HIDEBUTTON:
+            return setStateBit(window, s, wParam, TBSTATE_HIDDEN, LOWORD(lParam) != 0);
+        case TB_INDETERMINATE:
+            return setStateBit(window, s, wParam, TBSTATE_INDETERMINATE, LOWORD(lParam) != 0);
+        case TB_ISBUTTONENABLED:
+            return withButton(s, wParam, [](Button& b, int) -> LRESULT { return (b.state & TBSTATE_ENABLED) != 0; });
+        case TB_ISBUTTONCHECKED:
+            return withButton(s, wParam, [](Button& b, int) -> LRESULT { return (b.state & TBSTATE_CHECKED) != 0; });
+        case TB_ISBUTTONPRESSED:
+            return withButton(s, wParam, [](Button& b, int) -> LRESULT { return (b.state & TBSTATE_PRESSED) != 0; });
+        case TB_ISBUTTONHIDDEN:
+            return withButton(s, wParam, [](Button& b, int) -> LRESULT { return (b.state & TBSTATE_HIDDEN) != 0; });
+        case TB_SETSTATE: {
+            int index = indexOf(s, wParam);
+            if (index < 0) return FALSE;
+            Button& b = s.buttons[static_cast<std::size_t>(index)];
+            const bool relayoutNeeded = ((b.state ^ LOWORD(lParam)) & TBSTATE_HIDDEN) != 0;
+            b.state = static_cast<BYTE>(LOWORD(lParam));
+            forgetDisabled(window, s, index);
+            if (relayoutNeeded)
+                relayout(window, s);
+            else
+                InvalidateRect(window, nullptr, TRUE);
+            return TRUE;
+        }
+        case TB_GETSTATE: {
+            int index = indexOf(s, wParam);
+            return index < 0 ? -1 : s.buttons[static_cast<std::size_t>(index)].state;
+        }
+        case TB_GETITEMRECT:
+            if (wParam >= s.buttons.size() || !lParam) return FALSE;
+            *reinterpret_cast<RECT*>(lParam) = s.buttons[wParam].rect;
+            return TRUE;
+        case TB_GETRECT: {
+            int index = indexOf(s, wParam);
+            if (index < 0 || !lParam) return FALSE;
+            *reinterpret_cast<RECT*>(lParam) = s.buttons[static_cast<std::size_t>(index)].rect;
+            return TRUE;
+        }
+        case TB_SETBUTTONSIZE:
+            s.button = SIZE{std::max<LONG>(0, LOWORD(lParam)), std::max<LONG>(0, HIWORD(lParam))};
+            relayout(window, s);
+            return TRUE;
+        case TB_GETBUTTONSIZE: {
+            SIZE size = buttonSize(s);
+            return MAKELRESULT(size.cx, size.cy);
+        }
+        case TB_SETBITMAPSIZE:
+            s.bitmap = SIZE{LOWORD(lParam), HIWORD(lParam)};
+            relayout(window, s);
+            return TRUE;
+        case TB_AUTOSIZE:
+            autoSize(window, s);
+            return 0;
+        case TB_GETMAXSIZE: {
+            auto* size = reinterpret_cast<SIZE*>(lParam);
+            if (!size) return FALSE;
+            layout(window, s);
+            size->cx = s.buttons.empty() ? 0 : s.buttons.back().rect.right;
+            size->cy = buttonSize(s).cy;
+            return TRUE;
+        }
+        case TB_SETIMAGELIST: {
+            HIMAGELIST previous = swapList(window, s.images, lParam);
+            int cx = 0, cy = 0;
+            if (s.images && ImageList_GetIconSize(s.images, &cx, &cy)) {
+                s.bitmap = SIZE{cx, cy};
+                relayout(window, s);
+            }
+            return reinterpret_cast<LRESULT>(previous);
+        }
+        case TB_GETIMAGELIST:
+            return reinterpret_cast<LRESULT>(s.images);
+        case TB_SETHOTIMAGELIST:
+            return reinterpret_cast<LRESULT>(swapList(window, s.hotImages, lParam));
+        case TB_GETHOTIMAGELIST:
+            return reinterpret_cast<LRESULT>(s.hotImages);
+        case TB_SETDISABLEDIMAGELIST:
+            return reinterpret_cast<LRESULT>(swapList(window, s.disabledImages, lParam));
+        case TB_GETDISABLEDIMAGELIST:
+            return reinterpret_cast<LRESULT>(s.disabledImages);
+        case TB_SETTOOLTIPS:
+            if (s.ownsTooltip && s.tooltip && IsWindow(s.tooltip) && s.tooltip != reinterpret_cast<HWND>(wParam))
+                DestroyWindow(s.tooltip);
+            s.tooltip = reinterpret_cast<HWND>(wParam);
+            s.ownsTooltip = false;
+            s.toolIds.clear();
+            layout(window, s);
+            return 0;
+        case TB_GETTOOLTIPS:
+            return reinterpret_cast<LRESULT>(s.tooltip);
+        case TB_SETPARENT: {
+            HWND previous = s.notify;
+            s.notify = reinterpret_cast<HWND>(wParam);
+            return reinterpret_cast<LRESULT>(previous);
+        }
+        case TB_SETEXTENDEDSTYLE: {
+            DWORD previous = s.extendedStyle;
+            s.extendedStyle = static_cast<DWORD>(lParam);
+            relayout(window, s);
+            return previous;
+        }
+        case TB_GETEXTENDEDSTYLE:
+            return s.extendedStyle;
+        case TB_SETSTYLE:
+            SetWindowLongW(window, GWL_STYLE, static_cast<LONG>(lParam));
+            relayout(window, s);
+            return 0;
+        case TB_GETSTYLE:
+            return static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
+        case TB_HITTEST: {
+            auto* point = reinterpret_cast<const POINT*>(lParam);
+            return point ? buttonAt(s, *point) : -1;
+        }
+        case TB_GETHOTITEM:
+            return s.hot;
+        case TB_SETHOTITEM: {
+            int previous = s.hot;
+            invalidateButton(window, s, s.hot);
+            s.hot = static_cast<int>(wParam) < static_cast<int>(s.buttons.size()) ? static_cast<int>(wParam) : -1;
+            invalidateButton(window, s, s.hot);
+            return previous;
+        }
+        default:
+            break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -45,7 +45,7 @@ struct TooltipState {
     int current = -1;  // the tool shown or about to be shown
     bool shown = false;
     bool hidOnce = false;
-    DWORD hiddenAt = 0;  // when the last tip went away, for the reshow delay
+    DWORD hiddenAt = 0;        // when the last tip went away, for the reshow delay
     std::u16string shownText;  // the text of the tip on the screen
 };
 
@@ -187,8 +187,8 @@ void watchOwner(HWND tip, HWND owner) {
     auto it = relays().find(owner);
     if (it == relays().end()) {
         Relay relay;
-        relay.previous = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&relayProc)));
+        relay.previous =
+            reinterpret_cast<WNDPROC>(SetWindowLongPtrW(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&relayProc)));
         it = relays().emplace(owner, relay).first;
     }
     auto& list = it->second.tooltips;
@@ -274,99 +274,113 @@ LRESULT tooltipProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     TooltipState* s = stateOf(window);
     if (!s) return DefWindowProcW(window, message, wParam, lParam);
     switch (message) {
-    case TTM_ADDTOOLW: {
-        auto* info = reinterpret_cast<const TOOLINFOW*>(lParam);
-        if (!info || !IsWindow(info->hwnd) || findTool(*s, info)) return FALSE;
-        s->tools.push_back(Tool{info->uFlags, info->hwnd, info->uId, info->rect, textOf(info),
-                                info->lpszText == LPSTR_TEXTCALLBACKW});
-        if (info->uFlags & TTF_SUBCLASS) watchOwner(window, info->hwnd);
-        return TRUE;
-    }
-    case TTM_DELTOOLW: {
-        auto* info = reinterpret_cast<const TOOLINFOW*>(lParam);
-        if (Tool* t = findTool(*s, info)) {
+        case TTM_ADDTOOLW: {
+            auto* info = reinterpret_cast<const TOOLINFOW*>(lParam);
+            if (!info || !IsWindow(info->hwnd) || findTool(*s, info)) return FALSE;
+            s->tools.push_back(Tool{info->uFlags, info->hwnd, info->uId, info->rect, textOf(info),
+                                    info->lpszText == LPSTR_TEXTCALLBACKW});
+            if (info->uFlags & TTF_SUBCLASS) watchOwner(window, info->hwnd);
+            return TRUE;
+        }
+        case TTM_DELTOOLW: {
+            auto* info = reinterpret_cast<const TOOLINFOW*>(lParam);
+            if (Tool* t = findTool(*s, info)) {
+                hideTip(window, *s);
+                s->tools.erase(s->tools.begin() + (t - s->tools.data()));
+            }
+            return 0;
+        }
+        case TTM_NEWTOOLRECTW:
+            if (Tool* t = findTool(*s, reinterpret_cast<const TOOLINFOW*>(lParam)))
+                t->rect = reinterpret_cast<const TOOLINFOW*>(lParam)->rect;
+            return 0;
+        case TTM_UPDATETIPTEXTW:
+            if (Tool* t = findTool(*s, reinterpret_cast<const TOOLINFOW*>(lParam))) {
+                t->text = textOf(reinterpret_cast<const TOOLINFOW*>(lParam));
+                t->callback = reinterpret_cast<const TOOLINFOW*>(lParam)->lpszText == LPSTR_TEXTCALLBACKW;
+                if (s->shown && !t->callback) s->shownText = t->text;
+                if (s->shown) InvalidateRect(window, nullptr, TRUE);
+            }
+            return 0;
+        case TTM_GETTOOLINFOW: {
+            auto* info = reinterpret_cast<TOOLINFOW*>(lParam);
+            Tool* t = findTool(*s, info);
+            if (!t) return FALSE;
+            info->uFlags = t->flags;
+            info->rect = t->rect;
+            return TRUE;
+        }
+        case TTM_GETTEXTW: {
+            // wParam: the buffer's size in characters.
+            auto* info = reinterpret_cast<TOOLINFOW*>(lParam);
+            Tool* t = findTool(*s, info);
+            if (!t || !info->lpszText || wParam == 0) return 0;
+            const Tool tool = *t;  // the owner may change the tools while answering
+            const std::u16string text = currentText(window, tool);
+            std::size_t n = std::min<std::size_t>(text.size(), wParam - 1);
+            std::copy_n(text.data(), n, info->lpszText);
+            info->lpszText[n] = 0;
+            return static_cast<LRESULT>(n);
+        }
+        case TTM_GETTOOLCOUNT:
+            return static_cast<LRESULT>(s->tools.size());
+        case TTM_SETMAXTIPWIDTH: {
+            int previous = s->maxWidth;
+            s->maxWidth = static_cast<int>(lParam);
+            return previous;
+        }
+        case TTM_GETMAXTIPWIDTH:
+            return s->maxWidth;
+        case TTM_SETDELAYTIME:
+            return setDelay(*s, wParam, lParam);
+        case TTM_GETDELAYTIME:
+            return wParam == TTDT_RESHOW ? s->reshowMs : wParam == TTDT_AUTOPOP ? s->autopopMs : s->initialMs;
+        case TTM_ACTIVATE:
+            s->active = wParam != 0;
+            if (!s->active) hideTip(window, *s);
+            return 0;
+        case TTM_POP:
             hideTip(window, *s);
-            s->tools.erase(s->tools.begin() + (t - s->tools.data()));
+            return 0;
+        case TTM_RELAYEVENT:
+            if (auto* msg = reinterpret_cast<const MSG*>(lParam)) relayMouse(window, *msg);
+            return 0;
+        case WM_TIMER:
+            if (wParam == kShowTimer) {
+                KillTimer(window, kShowTimer);
+                showTip(window, *s);
+            } else if (wParam == kPopTimer) {
+                hideTip(window, *s);
+            } else if (wParam == kLeaveTimer && s->current >= 0) {
+                // The pointer may leave the owner without a message reaching it.
+                const Tool& tool = s->tools[static_cast<std::size_t>(s->current)];
+                POINT at{};
+                GetCursorPos(&at);
+                POINT client = at;
+                ScreenToClient(tool.owner, &client);
+                if (WindowFromPoint(at) != tool.owner || toolAt(*s, tool.owner, client) != s->current)
+                    hideTip(window, *s);
+            }
+            return 0;
+        case WM_NCHITTEST:
+            return HTTRANSPARENT;
+        case WM_MOUSEACTIVATE:
+            return 3;  // MA_NOACTIVATE
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT:
+            paintTip(window, *s);
+            return 0;
+        case WM_DESTROY:
+            unwatchAll(window);
+            break;
+        case WM_NCDESTROY: {
+            LRESULT result = DefWindowProcW(window, message, wParam, lParam);
+            states().erase(window);
+            return result;
         }
-        return 0;
-    }
-    case TTM_NEWTOOLRECTW:
-        if (Tool* t = findTool(*s, reinterpret_cast<const TOOLINFOW*>(lParam)))
-            t->rect = reinterpret_cast<const TOOLINFOW*>(lParam)->rect;
-        return 0;
-    case TTM_UPDATETIPTEXTW:
-        if (Tool* t = findTool(*s, reinterpret_cast<const TOOLINFOW*>(lParam))) {
-            t->text = textOf(reinterpret_cast<const TOOLINFOW*>(lParam));
-            t->callback = reinterpret_cast<const TOOLINFOW*>(lParam)->lpszText == LPSTR_TEXTCALLBACKW;
-            if (s->shown && !t->callback) s->shownText = t->text;
-            if (s->shown) InvalidateRect(window, nullptr, TRUE);
-        }
-        return 0;
-    case TTM_GETTOOLINFOW: {
-        auto* info = reinterpret_cast<TOOLINFOW*>(lParam);
-        Tool* t = findTool(*s, info);
-        if (!t) return FALSE;
-        info->uFlags = t->flags;
-        info->rect = t->rect;
-        return TRUE;
-    }
-    case TTM_GETTEXTW: {
-        // wParam: the buffer's size in characters.
-        auto* info = reinterpret_cast<TOOLINFOW*>(lParam);
-        Tool* t = findTool(*s, info);
-        if (!t || !info->lpszText || wParam == 0) return 0;
-        const Tool tool = *t;  // the owner may change the tools while answering
-        const std::u16string text = currentText(window, tool);
-        std::size_t n = std::min<std::size_t>(text.size(), wParam - 1);
-        std::copy_n(text.data(), n, info->lpszText);
-        info->lpszText[n] = 0;
-        return static_cast<LRESULT>(n);
-    }
-    case TTM_GETTOOLCOUNT: return static_cast<LRESULT>(s->tools.size());
-    case TTM_SETMAXTIPWIDTH: {
-        int previous = s->maxWidth;
-        s->maxWidth = static_cast<int>(lParam);
-        return previous;
-    }
-    case TTM_GETMAXTIPWIDTH: return s->maxWidth;
-    case TTM_SETDELAYTIME: return setDelay(*s, wParam, lParam);
-    case TTM_GETDELAYTIME:
-        return wParam == TTDT_RESHOW ? s->reshowMs : wParam == TTDT_AUTOPOP ? s->autopopMs : s->initialMs;
-    case TTM_ACTIVATE:
-        s->active = wParam != 0;
-        if (!s->active) hideTip(window, *s);
-        return 0;
-    case TTM_POP: hideTip(window, *s); return 0;
-    case TTM_RELAYEVENT:
-        if (auto* msg = reinterpret_cast<const MSG*>(lParam)) relayMouse(window, *msg);
-        return 0;
-    case WM_TIMER:
-        if (wParam == kShowTimer) {
-            KillTimer(window, kShowTimer);
-            showTip(window, *s);
-        } else if (wParam == kPopTimer) {
-            hideTip(window, *s);
-        } else if (wParam == kLeaveTimer && s->current >= 0) {
-            // The pointer may leave the owner without a message reaching it.
-            const Tool& tool = s->tools[static_cast<std::size_t>(s->current)];
-            POINT at{};
-            GetCursorPos(&at);
-            POINT client = at;
-            ScreenToClient(tool.owner, &client);
-            if (WindowFromPoint(at) != tool.owner || toolAt(*s, tool.owner, client) != s->current) hideTip(window, *s);
-        }
-        return 0;
-    case WM_NCHITTEST: return HTTRANSPARENT;
-    case WM_MOUSEACTIVATE: return 3;  // MA_NOACTIVATE
-    case WM_ERASEBKGND: return 1;
-    case WM_PAINT: paintTip(window, *s); return 0;
-    case WM_DESTROY: unwatchAll(window); break;
-    case WM_NCDESTROY: {
-        LRESULT result = DefWindowProcW(window, message, wParam, lParam);
-        states().erase(window);
-        return result;
-    }
-    default: break;
+        default:
+            break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -193,8 +193,10 @@ void ensureVisible(HWND window, TreeState& s, Node* node) {
     const int row = rowOf(rows, node);
     if (row < 0) return;
     const int page = rowsPerPage(window, s);
-    if (row < s.top) s.top = row;
-    else if (row >= s.top + page) s.top = row - page + 1;
+    if (row < s.top)
+        s.top = row;
+    else if (row >= s.top + page)
+        s.top = row - page + 1;
     refresh(window, s);
 }
 
@@ -209,8 +211,10 @@ bool expand(HWND window, TreeState& s, Node* node, UINT how, bool notifyParent) 
     const bool tell = notifyParent || !(node->state & TVIS_EXPANDEDONCE);
     if (tell && notifyTree(window, TVN_ITEMEXPANDINGW, want ? TVE_EXPAND : TVE_COLLAPSE, nullptr, node)) return false;
     if (!find(s, node->handle)) return false;
-    if (want) node->state |= TVIS_EXPANDED | TVIS_EXPANDEDONCE;
-    else node->state &= ~TVIS_EXPANDED;
+    if (want)
+        node->state |= TVIS_EXPANDED | TVIS_EXPANDEDONCE;
+    else
+        node->state &= ~TVIS_EXPANDED;
     // A collapsed branch cannot hold the selection.
     if (!want && s.caret) {
         for (Node* p = s.caret->parent; p; p = p->parent)
@@ -269,12 +273,16 @@ void applyState(HWND window, TreeState& s, Node& node, UINT state, UINT mask) {
     const UINT kept = mask & ~(TVIS_SELECTED | TVIS_DROPHILITED);
     node.state = (node.state & ~kept) | (state & kept);
     if (mask & TVIS_SELECTED) {
-        if ((state & TVIS_SELECTED) && s.caret != &node) select(window, s, &node, TVC_UNKNOWN);
-        else if (!(state & TVIS_SELECTED) && s.caret == &node) select(window, s, nullptr, TVC_UNKNOWN);
+        if ((state & TVIS_SELECTED) && s.caret != &node)
+            select(window, s, &node, TVC_UNKNOWN);
+        else if (!(state & TVIS_SELECTED) && s.caret == &node)
+            select(window, s, nullptr, TVC_UNKNOWN);
     }
     if (mask & TVIS_DROPHILITED) {
-        if (state & TVIS_DROPHILITED) setDropTarget(window, s, &node);
-        else if (s.dropTarget == &node) setDropTarget(window, s, nullptr);
+        if (state & TVIS_DROPHILITED)
+            setDropTarget(window, s, &node);
+        else if (s.dropTarget == &node)
+            setDropTarget(window, s, nullptr);
     }
 }
 
@@ -299,8 +307,7 @@ HTREEITEM insert(HWND window, TreeState& s, const TVINSERTSTRUCTW* record) {
     if (after == TVI_FIRST) {
         at = siblings.begin();
     } else if (after == TVI_SORT) {
-        at = std::find_if(siblings.begin(), siblings.end(),
-                          [&](const Node* n) { return n->text > node->text; });
+        at = std::find_if(siblings.begin(), siblings.end(), [&](const Node* n) { return n->text > node->text; });
     } else if (after && after != TVI_LAST && after != TVI_ROOT) {
         auto it = std::find_if(siblings.begin(), siblings.end(), [&](const Node* n) { return n->handle == after; });
         // An insert-after that is not a sibling puts the item last, as on Windows.
@@ -339,9 +346,12 @@ bool removeItem(HWND window, TreeState& s, HTREEITEM item) {
         // As on Windows: the next sibling, else the previous one, else the parent.
         auto& siblings = top->parent->children;
         auto it = std::find(siblings.begin(), siblings.end(), top);
-        if (it + 1 != siblings.end()) nextCaret = *(it + 1);
-        else if (it != siblings.begin()) nextCaret = *(it - 1);
-        else if (top->parent != &s.root) nextCaret = top->parent;
+        if (it + 1 != siblings.end())
+            nextCaret = *(it + 1);
+        else if (it != siblings.begin())
+            nextCaret = *(it - 1);
+        else if (top->parent != &s.root)
+            nextCaret = top->parent;
     }
     for (Node* n : doomed) {
         notifyTree(window, TVN_DELETEITEMW, 0, n, nullptr);
@@ -377,36 +387,45 @@ HTREEITEM nextItem(HWND window, TreeState& s, UINT how, HTREEITEM item) {
         auto& siblings = node->parent->children;
         auto it = std::find(siblings.begin(), siblings.end(), node);
         const auto index = (it - siblings.begin()) + step;
-        return index >= 0 && index < static_cast<std::ptrdiff_t>(siblings.size()) ? siblings[static_cast<std::size_t>(index)]->handle
-                                                                                     : nullptr;
+        return index >= 0 && index < static_cast<std::ptrdiff_t>(siblings.size())
+                   ? siblings[static_cast<std::size_t>(index)]->handle
+                   : nullptr;
     };
     switch (how) {
-    case TVGN_ROOT: return s.root.children.empty() ? nullptr : s.root.children.front()->handle;
-    case TVGN_NEXT: return sibling(1);
-    case TVGN_PREVIOUS: return sibling(-1);
-    case TVGN_PARENT: return node && node->parent != &s.root ? node->parent->handle : nullptr;
-    case TVGN_CHILD:
-        if (!item || item == TVI_ROOT) return nextItem(window, s, TVGN_ROOT, nullptr);
-        return node && !node->children.empty() ? node->children.front()->handle : nullptr;
-    case TVGN_CARET: return handleOf(s.caret);
-    case TVGN_DROPHILITE: return handleOf(s.dropTarget);
-    case TVGN_FIRSTVISIBLE: {
-        const std::vector<Row> rows = visibleRows(s);
-        return s.top < static_cast<int>(rows.size()) ? rows[static_cast<std::size_t>(s.top)].node->handle : nullptr;
-    }
-    case TVGN_LASTVISIBLE: {
-        const std::vector<Row> rows = visibleRows(s);
-        return rows.empty() ? nullptr : rows.back().node->handle;
-    }
-    case TVGN_NEXTVISIBLE:
-    case TVGN_PREVIOUSVISIBLE: {
-        const std::vector<Row> rows = visibleRows(s);
-        const int row = rowOf(rows, node);
-        const int next = row + (how == TVGN_NEXTVISIBLE ? 1 : -1);
-        return row >= 0 && next >= 0 && next < static_cast<int>(rows.size()) ? rows[static_cast<std::size_t>(next)].node->handle
-                                                                               : nullptr;
-    }
-    default: return nullptr;
+        case TVGN_ROOT:
+            return s.root.children.empty() ? nullptr : s.root.children.front()->handle;
+        case TVGN_NEXT:
+            return sibling(1);
+        case TVGN_PREVIOUS:
+            return sibling(-1);
+        case TVGN_PARENT:
+            return node && node->parent != &s.root ? node->parent->handle : nullptr;
+        case TVGN_CHILD:
+            if (!item || item == TVI_ROOT) return nextItem(window, s, TVGN_ROOT, nullptr);
+            return node && !node->children.empty() ? node->children.front()->handle : nullptr;
+        case TVGN_CARET:
+            return handleOf(s.caret);
+        case TVGN_DROPHILITE:
+            return handleOf(s.dropTarget);
+        case TVGN_FIRSTVISIBLE: {
+            const std::vector<Row> rows = visibleRows(s);
+            return s.top < static_cast<int>(rows.size()) ? rows[static_cast<std::size_t>(s.top)].node->handle : nullptr;
+        }
+        case TVGN_LASTVISIBLE: {
+            const std::vector<Row> rows = visibleRows(s);
+            return rows.empty() ? nullptr : rows.back().node->handle;
+        }
+        case TVGN_NEXTVISIBLE:
+        case TVGN_PREVIOUSVISIBLE: {
+            const std::vector<Row> rows = visibleRows(s);
+            const int row = rowOf(rows, node);
+            const int next = row + (how == TVGN_NEXTVISIBLE ? 1 : -1);
+            return row >= 0 && next >= 0 && next < static_cast<int>(rows.size())
+                       ? rows[static_cast<std::size_t>(next)].node->handle
+                       : nullptr;
+        }
+        default:
+            return nullptr;
     }
 }
 
@@ -431,13 +450,17 @@ HTREEITEM hitTest(HWND window, TreeState& s, TVHITTESTINFO* info) {
     const Row& r = rows[static_cast<std::size_t>(row)];
     const RowGeometry g = geometryOf(window, s, r.level);
     const RECT label = labelRect(window, s, *r.node, row, r.level);
-    if (p.x >= label.right) info->flags = TVHT_ONITEMRIGHT;
-    else if (p.x >= g.labelLeft) info->flags = TVHT_ONITEMLABEL;
-    else if (s.images && p.x >= g.iconLeft) info->flags = TVHT_ONITEMICON;
+    if (p.x >= label.right)
+        info->flags = TVHT_ONITEMRIGHT;
+    else if (p.x >= g.labelLeft)
+        info->flags = TVHT_ONITEMLABEL;
+    else if (s.images && p.x >= g.iconLeft)
+        info->flags = TVHT_ONITEMICON;
     else if (p.x >= g.buttonLeft && p.x < g.buttonLeft + kIndent && hasChildren(*r.node) &&
              (styleOf(window) & TVS_HASBUTTONS))
         info->flags = TVHT_ONITEMBUTTON;
-    else info->flags = TVHT_ONITEMINDENT;
+    else
+        info->flags = TVHT_ONITEMINDENT;
     info->hItem = r.node->handle;
     return r.node->handle;
 }
@@ -449,7 +472,9 @@ Node* nodeAt(HWND window, TreeState& s, POINT p, UINT* flags = nullptr) {
     return node;
 }
 
-COLORREF backgroundOf(const TreeState& s) { return s.background == kDefaultColour ? theme::kFieldBackground : s.background; }
+COLORREF backgroundOf(const TreeState& s) {
+    return s.background == kDefaultColour ? theme::kFieldBackground : s.background;
+}
 COLORREF textOf(const TreeState& s) { return s.text == kDefaultColour ? theme::kFieldText : s.text; }
 
 void dottedLine(HDC dc, int x1, int y1, int x2, int y2) {
@@ -480,8 +505,10 @@ void paintRow(HWND window, HDC dc, const TreeState& s, const std::vector<Row>& r
     const bool highlighted = &n == s.dropTarget || (selected && !s.dropTarget);
     const bool active = s.focused || &n == s.dropTarget;
     RECT band = (style & TVS_FULLROWSELECT) && !(style & TVS_HASLINES) ? RECT{0, y, client.right, y + h} : label;
-    if (highlighted) theme::fill(dc, band, active ? theme::kSelection : theme::kInactiveSelection);
-    else if (&n == s.hot && (style & TVS_TRACKSELECT)) theme::fill(dc, band, theme::kHover);
+    if (highlighted)
+        theme::fill(dc, band, active ? theme::kSelection : theme::kInactiveSelection);
+    else if (&n == s.hot && (style & TVS_TRACKSELECT))
+        theme::fill(dc, band, theme::kHover);
 
     if (style & TVS_HASLINES) {
         const int mid = g.buttonLeft + kIndent / 2;
@@ -568,22 +595,41 @@ void keyDown(HWND window, TreeState& s, WPARAM key) {
     notify(window, info.hdr);
     if (!IsWindow(window)) return;
     switch (key) {
-    case VK_UP: moveCaret(window, s, -1); break;
-    case VK_DOWN: moveCaret(window, s, 1); break;
-    case VK_PRIOR: moveCaret(window, s, -rowsPerPage(window, s)); break;
-    case VK_NEXT: moveCaret(window, s, rowsPerPage(window, s)); break;
-    case VK_HOME: moveCaret(window, s, -1 << 20); break;
-    case VK_END: moveCaret(window, s, 1 << 20); break;
-    case VK_LEFT:
-        if (s.caret && isExpanded(*s.caret)) expand(window, s, s.caret, TVE_COLLAPSE, true);
-        else if (s.caret && s.caret->parent != &s.root) select(window, s, s.caret->parent, TVC_BYKEYBOARD);
-        break;
-    case VK_RIGHT:
-        if (s.caret && !isExpanded(*s.caret)) expand(window, s, s.caret, TVE_EXPAND, true);
-        else if (s.caret && !s.caret->children.empty()) select(window, s, s.caret->children.front(), TVC_BYKEYBOARD);
-        break;
-    case VK_RETURN: simpleNotify(window, NM_RETURN); break;
-    default: break;
+        case VK_UP:
+            moveCaret(window, s, -1);
+            break;
+        case VK_DOWN:
+            moveCaret(window, s, 1);
+            break;
+        case VK_PRIOR:
+            moveCaret(window, s, -rowsPerPage(window, s));
+            break;
+        case VK_NEXT:
+            moveCaret(window, s, rowsPerPage(window, s));
+            break;
+        case VK_HOME:
+            moveCaret(window, s, -1 << 20);
+            break;
+        case VK_END:
+            moveCaret(window, s, 1 << 20);
+            break;
+        case VK_LEFT:
+            if (s.caret && isExpanded(*s.caret))
+                expand(window, s, s.caret, TVE_COLLAPSE, true);
+            else if (s.caret && s.caret->parent != &s.root)
+                select(window, s, s.caret->parent, TVC_BYKEYBOARD);
+            break;
+        case VK_RIGHT:
+            if (s.caret && !isExpanded(*s.caret))
+                expand(window, s, s.caret, TVE_EXPAND, true);
+            else if (s.caret && !s.caret->children.empty())
+                select(window, s, s.caret->children.front(), TVC_BYKEYBOARD);
+            break;
+        case VK_RETURN:
+            simpleNotify(window, NM_RETURN);
+            break;
+        default:
+            break;
     }
 }
 
@@ -647,137 +693,175 @@ LRESULT getItem(TreeState& s, TVITEMW* item) {
 LRESULT handle(HWND window, TreeState& s, UINT message, WPARAM wParam, LPARAM lParam) {
     const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     switch (message) {
-    case WM_ERASEBKGND: return 1;
-    case WM_PAINT: paint(window, s); return 0;
-    case WM_NCPAINT: paintBorder(window, s.focused ? theme::kFocus : theme::kFrame); return 0;
-    case WM_SIZE: clampTop(window, s); return 0;
-    case WM_SETFONT:
-        s.font = reinterpret_cast<HFONT>(wParam);
-        if (LOWORD(lParam)) refresh(window, s);
-        return 0;
-    case WM_GETFONT: return reinterpret_cast<LRESULT>(s.font);
-    case WM_GETDLGCODE: return DLGC_WANTARROWS;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        s.focused = message == WM_SETFOCUS;
-        SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
-        InvalidateRect(window, nullptr, TRUE);
-        simpleNotify(window, s.focused ? NM_SETFOCUS : NM_KILLFOCUS);
-        return 0;
-    case WM_LBUTTONDOWN: leftDown(window, s, p); return 0;
-    case WM_LBUTTONUP: leftUp(window, s); return 0;
-    case WM_LBUTTONDBLCLK: {
-        UINT flags = 0;
-        if (Node* node = nodeAt(window, s, p, &flags); node && !(flags & TVHT_ONITEMBUTTON)) {
-            select(window, s, node, TVC_BYMOUSE);
-            expand(window, s, node, TVE_TOGGLE, true);
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT:
+            paint(window, s);
+            return 0;
+        case WM_NCPAINT:
+            paintBorder(window, s.focused ? theme::kFocus : theme::kFrame);
+            return 0;
+        case WM_SIZE:
+            clampTop(window, s);
+            return 0;
+        case WM_SETFONT:
+            s.font = reinterpret_cast<HFONT>(wParam);
+            if (LOWORD(lParam)) refresh(window, s);
+            return 0;
+        case WM_GETFONT:
+            return reinterpret_cast<LRESULT>(s.font);
+        case WM_GETDLGCODE:
+            return DLGC_WANTARROWS;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            s.focused = message == WM_SETFOCUS;
+            SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+            InvalidateRect(window, nullptr, TRUE);
+            simpleNotify(window, s.focused ? NM_SETFOCUS : NM_KILLFOCUS);
+            return 0;
+        case WM_LBUTTONDOWN:
+            leftDown(window, s, p);
+            return 0;
+        case WM_LBUTTONUP:
+            leftUp(window, s);
+            return 0;
+        case WM_LBUTTONDBLCLK: {
+            UINT flags = 0;
+            if (Node* node = nodeAt(window, s, p, &flags); node && !(flags & TVHT_ONITEMBUTTON)) {
+                select(window, s, node, TVC_BYMOUSE);
+                expand(window, s, node, TVE_TOGGLE, true);
+            }
+            simpleNotify(window, NM_DBLCLK);
+            return 0;
         }
-        simpleNotify(window, NM_DBLCLK);
-        return 0;
-    }
-    case WM_RBUTTONDOWN: return 0;
-    case WM_RBUTTONUP: simpleNotify(window, NM_RCLICK); return 0;
-    case WM_MOUSEMOVE: mouseMove(window, s, p, wParam); return 0;
-    case WM_MOUSELEAVE:
-        s.tracking = false;
-        s.hot = nullptr;
-        if (styleOf(window) & TVS_TRACKSELECT) InvalidateRect(window, nullptr, TRUE);
-        return 0;
-    case WM_CAPTURECHANGED:
-        if (reinterpret_cast<HWND>(lParam) != window) s.pressed = nullptr;
-        return 0;
-    case WM_MOUSEWHEEL:
-        s.top -= static_cast<short>(HIWORD(wParam)) / WHEEL_DELTA * kWheelRows;
-        refresh(window, s);
-        return 0;
-    case WM_KEYDOWN: keyDown(window, s, wParam); return 0;
+        case WM_RBUTTONDOWN:
+            return 0;
+        case WM_RBUTTONUP:
+            simpleNotify(window, NM_RCLICK);
+            return 0;
+        case WM_MOUSEMOVE:
+            mouseMove(window, s, p, wParam);
+            return 0;
+        case WM_MOUSELEAVE:
+            s.tracking = false;
+            s.hot = nullptr;
+            if (styleOf(window) & TVS_TRACKSELECT) InvalidateRect(window, nullptr, TRUE);
+            return 0;
+        case WM_CAPTURECHANGED:
+            if (reinterpret_cast<HWND>(lParam) != window) s.pressed = nullptr;
+            return 0;
+        case WM_MOUSEWHEEL:
+            s.top -= static_cast<short>(HIWORD(wParam)) / WHEEL_DELTA * kWheelRows;
+            refresh(window, s);
+            return 0;
+        case WM_KEYDOWN:
+            keyDown(window, s, wParam);
+            return 0;
 
-    case TVM_INSERTITEMW: return reinterpret_cast<LRESULT>(insert(window, s, reinterpret_cast<const TVINSERTSTRUCTW*>(lParam)));
-    case TVM_DELETEITEM: return removeItem(window, s, reinterpret_cast<HTREEITEM>(lParam));
-    case TVM_EXPAND: return expand(window, s, find(s, reinterpret_cast<HTREEITEM>(lParam)), static_cast<UINT>(wParam), false);
-    case TVM_GETCOUNT: return static_cast<LRESULT>(s.nodes.size());
-    case TVM_GETNEXTITEM: return reinterpret_cast<LRESULT>(nextItem(window, s, static_cast<UINT>(wParam), reinterpret_cast<HTREEITEM>(lParam)));
-    case TVM_SELECTITEM: {
-        Node* node = find(s, reinterpret_cast<HTREEITEM>(lParam));
-        if (lParam && !node) return FALSE;
-        switch (wParam & 0xFF) {
-        case TVGN_CARET: return select(window, s, node, TVC_UNKNOWN);
-        case TVGN_DROPHILITE: setDropTarget(window, s, node); return TRUE;
-        case TVGN_FIRSTVISIBLE: {
-            const int row = rowOf(visibleRows(s), node);
-            if (row < 0) return FALSE;
-            s.top = row;
+        case TVM_INSERTITEMW:
+            return reinterpret_cast<LRESULT>(insert(window, s, reinterpret_cast<const TVINSERTSTRUCTW*>(lParam)));
+        case TVM_DELETEITEM:
+            return removeItem(window, s, reinterpret_cast<HTREEITEM>(lParam));
+        case TVM_EXPAND:
+            return expand(window, s, find(s, reinterpret_cast<HTREEITEM>(lParam)), static_cast<UINT>(wParam), false);
+        case TVM_GETCOUNT:
+            return static_cast<LRESULT>(s.nodes.size());
+        case TVM_GETNEXTITEM:
+            return reinterpret_cast<LRESULT>(
+                nextItem(window, s, static_cast<UINT>(wParam), reinterpret_cast<HTREEITEM>(lParam)));
+        case TVM_SELECTITEM: {
+            Node* node = find(s, reinterpret_cast<HTREEITEM>(lParam));
+            if (lParam && !node) return FALSE;
+            switch (wParam & 0xFF) {
+                case TVGN_CARET:
+                    return select(window, s, node, TVC_UNKNOWN);
+                case TVGN_DROPHILITE:
+                    setDropTarget(window, s, node);
+                    return TRUE;
+                case TVGN_FIRSTVISIBLE: {
+                    const int row = rowOf(visibleRows(s), node);
+                    if (row < 0) return FALSE;
+                    s.top = row;
+                    refresh(window, s);
+                    return TRUE;
+                }
+                default:
+                    return FALSE;
+            }
+        }
+        case TVM_GETITEMW:
+            return getItem(s, reinterpret_cast<TVITEMW*>(lParam));
+        case TVM_SETITEMW: {
+            auto* item = reinterpret_cast<const TVITEMW*>(lParam);
+            Node* node = item ? find(s, item->hItem) : nullptr;
+            if (!node) return FALSE;
+            applyItem(*node, *item);
+            if (item->mask & TVIF_STATE) applyState(window, s, *node, item->state, item->stateMask);
             refresh(window, s);
             return TRUE;
         }
-        default: return FALSE;
+        case TVM_GETITEMSTATE: {
+            Node* node = find(s, reinterpret_cast<HTREEITEM>(wParam));
+            return node ? static_cast<LRESULT>(node->state & static_cast<UINT>(lParam)) : 0;
         }
-    }
-    case TVM_GETITEMW: return getItem(s, reinterpret_cast<TVITEMW*>(lParam));
-    case TVM_SETITEMW: {
-        auto* item = reinterpret_cast<const TVITEMW*>(lParam);
-        Node* node = item ? find(s, item->hItem) : nullptr;
-        if (!node) return FALSE;
-        applyItem(*node, *item);
-        if (item->mask & TVIF_STATE) applyState(window, s, *node, item->state, item->stateMask);
-        refresh(window, s);
-        return TRUE;
-    }
-    case TVM_GETITEMSTATE: {
-        Node* node = find(s, reinterpret_cast<HTREEITEM>(wParam));
-        return node ? static_cast<LRESULT>(node->state & static_cast<UINT>(lParam)) : 0;
-    }
-    case TVM_GETITEMRECT: {
-        auto* rect = reinterpret_cast<RECT*>(lParam);
-        if (!rect) return FALSE;
-        Node* node = find(s, *reinterpret_cast<HTREEITEM*>(rect));
-        const std::vector<Row> rows = visibleRows(s);
-        const int row = rowOf(rows, node);
-        if (row < 0) return FALSE;
-        if (wParam) {
-            *rect = labelRect(window, s, *node, row, rows[static_cast<std::size_t>(row)].level);
-        } else {
-            RECT client{};
-            GetClientRect(window, &client);
-            const int h = rowHeight(s);
-            *rect = RECT{0, (row - s.top) * h, client.right, (row - s.top + 1) * h};
+        case TVM_GETITEMRECT: {
+            auto* rect = reinterpret_cast<RECT*>(lParam);
+            if (!rect) return FALSE;
+            Node* node = find(s, *reinterpret_cast<HTREEITEM*>(rect));
+            const std::vector<Row> rows = visibleRows(s);
+            const int row = rowOf(rows, node);
+            if (row < 0) return FALSE;
+            if (wParam) {
+                *rect = labelRect(window, s, *node, row, rows[static_cast<std::size_t>(row)].level);
+            } else {
+                RECT client{};
+                GetClientRect(window, &client);
+                const int h = rowHeight(s);
+                *rect = RECT{0, (row - s.top) * h, client.right, (row - s.top + 1) * h};
+            }
+            return TRUE;
         }
-        return TRUE;
-    }
-    case TVM_HITTEST: return reinterpret_cast<LRESULT>(hitTest(window, s, reinterpret_cast<TVHITTESTINFO*>(lParam)));
-    case TVM_CREATEDRAGIMAGE: return reinterpret_cast<LRESULT>(createDragImage(window, s, find(s, reinterpret_cast<HTREEITEM>(lParam))));
-    case TVM_ENSUREVISIBLE: {
-        Node* node = find(s, reinterpret_cast<HTREEITEM>(lParam));
-        if (!node) return FALSE;
-        ensureVisible(window, s, node);
-        return TRUE;
-    }
-    case TVM_SETIMAGELIST: {
-        if (wParam != TVSIL_NORMAL) return 0;
-        HIMAGELIST previous = s.images;
-        s.images = reinterpret_cast<HIMAGELIST>(lParam);
-        refresh(window, s);
-        return reinterpret_cast<LRESULT>(previous);
-    }
-    case TVM_GETIMAGELIST: return wParam == TVSIL_NORMAL ? reinterpret_cast<LRESULT>(s.images) : 0;
-    case TVM_SETITEMHEIGHT: {
-        const int previous = rowHeight(s);
-        s.itemHeight = static_cast<int>(wParam) == -1 ? 0 : std::max(1, static_cast<int>(wParam));
-        refresh(window, s);
-        return previous;
-    }
-    case TVM_GETITEMHEIGHT: return rowHeight(s);
-    case TVM_SETBKCOLOR:
-    case TVM_SETTEXTCOLOR: {
-        COLORREF& slot = message == TVM_SETBKCOLOR ? s.background : s.text;
-        const COLORREF previous = slot;
-        slot = static_cast<COLORREF>(lParam);
-        InvalidateRect(window, nullptr, TRUE);
-        return static_cast<LRESULT>(static_cast<LONG>(previous));
-    }
-    case TVM_GETBKCOLOR: return static_cast<LRESULT>(static_cast<LONG>(s.background));
-    case TVM_GETTEXTCOLOR: return static_cast<LRESULT>(static_cast<LONG>(s.text));
-    default: return DefWindowProcW(window, message, wParam, lParam);
+        case TVM_HITTEST:
+            return reinterpret_cast<LRESULT>(hitTest(window, s, reinterpret_cast<TVHITTESTINFO*>(lParam)));
+        case TVM_CREATEDRAGIMAGE:
+            return reinterpret_cast<LRESULT>(createDragImage(window, s, find(s, reinterpret_cast<HTREEITEM>(lParam))));
+        case TVM_ENSUREVISIBLE: {
+            Node* node = find(s, reinterpret_cast<HTREEITEM>(lParam));
+            if (!node) return FALSE;
+            ensureVisible(window, s, node);
+            return TRUE;
+        }
+        case TVM_SETIMAGELIST: {
+            if (wParam != TVSIL_NORMAL) return 0;
+            HIMAGELIST previous = s.images;
+            s.images = reinterpret_cast<HIMAGELIST>(lParam);
+            refresh(window, s);
+            return reinterpret_cast<LRESULT>(previous);
+        }
+        case TVM_GETIMAGELIST:
+            return wParam == TVSIL_NORMAL ? reinterpret_cast<LRESULT>(s.images) : 0;
+        case TVM_SETITEMHEIGHT: {
+            const int previous = rowHeight(s);
+            s.itemHeight = static_cast<int>(wParam) == -1 ? 0 : std::max(1, static_cast<int>(wParam));
+            refresh(window, s);
+            return previous;
+        }
+        case TVM_GETITEMHEIGHT:
+            return rowHeight(s);
+        case TVM_SETBKCOLOR:
+        case TVM_SETTEXTCOLOR: {
+            COLORREF& slot = message == TVM_SETBKCOLOR ? s.background : s.text;
+            const COLORREF previous = slot;
+            slot = static_cast<COLORREF>(lParam);
+            InvalidateRect(window, nullptr, TRUE);
+            return static_cast<LRESULT>(static_cast<LONG>(previous));
+        }
+        case TVM_GETBKCOLOR:
+            return static_cast<LRESULT>(static_cast<LONG>(s.background));
+        case TVM_GETTEXTCOLOR:
+            return static_cast<LRESULT>(static_cast<LONG>(s.text));
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 

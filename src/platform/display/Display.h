@@ -17,22 +17,38 @@
 
 namespace veltrix::platform {
 
-enum class RawEventType { MouseMove, MouseDown, MouseUp, MouseWheel, KeyDown, KeyUp, Text, Close, FocusGained, FocusLost, DropFiles,
-                          Geometry, Composition, Expose, DropText, EndSession };
+enum class RawEventType {
+    MouseMove,
+    MouseDown,
+    MouseUp,
+    MouseWheel,
+    KeyDown,
+    KeyUp,
+    Text,
+    Close,
+    FocusGained,
+    FocusLost,
+    DropFiles,
+    Geometry,
+    Composition,
+    Expose,
+    DropText,
+    EndSession
+};
 
 enum class MouseButton { None, Left, Right, Middle };
 
 struct RawEvent {
     RawEventType type = RawEventType::MouseMove;
-    HWND window = nullptr;   // the top-level window it concerns (Close, focus, drops, Geometry, Expose)
-    RECT rect{0, 0, 0, 0};   // Geometry: the client area's new screen rectangle
-    POINT screen{0, 0};      // mouse events and drops: screen coordinates
+    HWND window = nullptr;  // the top-level window it concerns (Close, focus, drops, Geometry, Expose)
+    RECT rect{0, 0, 0, 0};  // Geometry: the client area's new screen rectangle
+    POINT screen{0, 0};     // mouse events and drops: screen coordinates
     MouseButton button = MouseButton::None;
-    int wheelDelta = 0;      // multiples of WHEEL_DELTA, positive away from the user
-    int virtualKey = 0;      // key events: the VK_ code
-    std::u16string text;     // Text: the characters typed (a composition's result); Composition: the text
-                             // being edited; DropText: the text dropped
-    int cursor = 0;          // Composition: the caret inside the text being edited
+    int wheelDelta = 0;                 // multiples of WHEEL_DELTA, positive away from the user
+    int virtualKey = 0;                 // key events: the VK_ code
+    std::u16string text;                // Text: the characters typed (a composition's result); Composition: the text
+                                        // being edited; DropText: the text dropped
+    int cursor = 0;                     // Composition: the caret inside the text being edited
     std::vector<std::u16string> files;  // DropFiles
     // EndSession: true when nobody can answer (a signal ended the process),
     // false when the desktop asked the program to quit.

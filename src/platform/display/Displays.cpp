@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
+#include "platform/display/DesktopHandle.h"
 #include "platform/display/Display.h"
 #include "platform/display/HeadlessDisplay.h"
-#include "platform/display/DesktopHandle.h"
 #include "platform/display/SdlDisplay.h"
 
 namespace veltrix::platform {

@@ -23,9 +23,12 @@ void injectFor(RawEventType type, HWND topLevel) {
 
 MouseButton toButton(Button b) {
     switch (b) {
-    case Button::Left: return MouseButton::Left;
-    case Button::Right: return MouseButton::Right;
-    default: return MouseButton::Middle;
+        case Button::Left:
+            return MouseButton::Left;
+        case Button::Right:
+            return MouseButton::Right;
+        default:
+            return MouseButton::Middle;
     }
 }
 

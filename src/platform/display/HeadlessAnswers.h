@@ -75,17 +75,17 @@ struct FileDialogShown {
     HWND dialog = nullptr;
     HWND owner = nullptr;
     FileDialogKind kind = FileDialogKind::Open;
-    std::u16string title;  // the window title
+    std::u16string title;                                            // the window title
     std::vector<std::pair<std::u16string, std::u16string>> filters;  // (label, patterns)
-    int filterIndex = 0;     // 0-based index of the filter in use
-    std::u16string folder;   // the folder listed
-    std::u16string fileName; // the file-name field
+    int filterIndex = 0;                                             // 0-based index of the filter in use
+    std::u16string folder;                                           // the folder listed
+    std::u16string fileName;                                         // the file-name field
     std::u16string defaultExtension;
     DWORD flags = 0;
     // The rows of the list as shown: ".." and folders (with a trailing "/")
     // first, then the files that pass the filter.
     std::vector<std::u16string> entries;
-    std::u16string result;   // filled in when the dialog has ended; empty when cancelled
+    std::u16string result;  // filled in when the dialog has ended; empty when cancelled
 };
 
 // How a test answers a file dialog: choose a path (handled as if typed into

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "platform/api/Window.h"
-#include "platform/common/UniqueC.h"
 #include "platform/common/Unicode.h"
+#include "platform/common/UniqueC.h"
 #include "platform/display/SessionSignals.h"
 #include "platform/display/X11Keyboard.h"
 #include "platform/gdi/CairoHandles.h"
@@ -32,52 +32,91 @@ int virtualKeyOf(SDL_Keycode key) {
     if (key >= SDLK_F1 && key <= SDLK_F12) return VK_F1 + (key - SDLK_F1);
     if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return VK_NUMPAD0 + 1 + (key - SDLK_KP_1);
     switch (key) {
-    case SDLK_KP_0: return VK_NUMPAD0;
-    case SDLK_BACKSPACE: return VK_BACK;
-    case SDLK_TAB: return VK_TAB;
-    case SDLK_RETURN:
-    case SDLK_KP_ENTER: return VK_RETURN;
-    case SDLK_LSHIFT: return VK_LSHIFT;
-    case SDLK_RSHIFT: return VK_RSHIFT;
-    case SDLK_LCTRL: return VK_LCONTROL;
-    case SDLK_RCTRL: return VK_RCONTROL;
-    case SDLK_LALT:
-    case SDLK_RALT: return VK_MENU;
-    case SDLK_PAUSE: return VK_PAUSE;
-    case SDLK_CAPSLOCK: return VK_CAPITAL;
-    case SDLK_ESCAPE: return VK_ESCAPE;
-    case SDLK_SPACE: return VK_SPACE;
-    case SDLK_PAGEUP: return VK_PRIOR;
-    case SDLK_PAGEDOWN: return VK_NEXT;
-    case SDLK_END: return VK_END;
-    case SDLK_HOME: return VK_HOME;
-    case SDLK_LEFT: return VK_LEFT;
-    case SDLK_UP: return VK_UP;
-    case SDLK_RIGHT: return VK_RIGHT;
-    case SDLK_DOWN: return VK_DOWN;
-    case SDLK_INSERT: return VK_INSERT;
-    case SDLK_DELETE: return VK_DELETE;
-    case SDLK_KP_MULTIPLY: return VK_MULTIPLY;
-    case SDLK_KP_PLUS: return VK_ADD;
-    case SDLK_KP_MINUS: return VK_SUBTRACT;
-    case SDLK_KP_PERIOD: return VK_DECIMAL;
-    case SDLK_KP_DIVIDE: return VK_DIVIDE;
-    case SDLK_SEMICOLON: return VK_OEM_1;
-    case SDLK_EQUALS: return VK_OEM_PLUS;
-    case SDLK_COMMA: return VK_OEM_COMMA;
-    case SDLK_MINUS: return VK_OEM_MINUS;
-    case SDLK_PERIOD: return VK_OEM_PERIOD;
-    case SDLK_SLASH: return VK_OEM_2;
-    default: return 0;
+        case SDLK_KP_0:
+            return VK_NUMPAD0;
+        case SDLK_BACKSPACE:
+            return VK_BACK;
+        case SDLK_TAB:
+            return VK_TAB;
+        case SDLK_RETURN:
+        case SDLK_KP_ENTER:
+            return VK_RETURN;
+        case SDLK_LSHIFT:
+            return VK_LSHIFT;
+        case SDLK_RSHIFT:
+            return VK_RSHIFT;
+        case SDLK_LCTRL:
+            return VK_LCONTROL;
+        case SDLK_RCTRL:
+            return VK_RCONTROL;
+        case SDLK_LALT:
+        case SDLK_RALT:
+            return VK_MENU;
+        case SDLK_PAUSE:
+            return VK_PAUSE;
+        case SDLK_CAPSLOCK:
+            return VK_CAPITAL;
+        case SDLK_ESCAPE:
+            return VK_ESCAPE;
+        case SDLK_SPACE:
+            return VK_SPACE;
+        case SDLK_PAGEUP:
+            return VK_PRIOR;
+        case SDLK_PAGEDOWN:
+            return VK_NEXT;
+        case SDLK_END:
+            return VK_END;
+        case SDLK_HOME:
+            return VK_HOME;
+        case SDLK_LEFT:
+            return VK_LEFT;
+        case SDLK_UP:
+            return VK_UP;
+        case SDLK_RIGHT:
+            return VK_RIGHT;
+        case SDLK_DOWN:
+            return VK_DOWN;
+        case SDLK_INSERT:
+            return VK_INSERT;
+        case SDLK_DELETE:
+            return VK_DELETE;
+        case SDLK_KP_MULTIPLY:
+            return VK_MULTIPLY;
+        case SDLK_KP_PLUS:
+            return VK_ADD;
+        case SDLK_KP_MINUS:
+            return VK_SUBTRACT;
+        case SDLK_KP_PERIOD:
+            return VK_DECIMAL;
+        case SDLK_KP_DIVIDE:
+            return VK_DIVIDE;
+        case SDLK_SEMICOLON:
+            return VK_OEM_1;
+        case SDLK_EQUALS:
+            return VK_OEM_PLUS;
+        case SDLK_COMMA:
+            return VK_OEM_COMMA;
+        case SDLK_MINUS:
+            return VK_OEM_MINUS;
+        case SDLK_PERIOD:
+            return VK_OEM_PERIOD;
+        case SDLK_SLASH:
+            return VK_OEM_2;
+        default:
+            return 0;
     }
 }
 
 MouseButton buttonOf(Uint8 b) {
     switch (b) {
-    case SDL_BUTTON_LEFT: return MouseButton::Left;
-    case SDL_BUTTON_RIGHT: return MouseButton::Right;
-    case SDL_BUTTON_MIDDLE: return MouseButton::Middle;
-    default: return MouseButton::None;
+        case SDL_BUTTON_LEFT:
+            return MouseButton::Left;
+        case SDL_BUTTON_RIGHT:
+            return MouseButton::Right;
+        case SDL_BUTTON_MIDDLE:
+            return MouseButton::Middle;
+        default:
+            return MouseButton::None;
     }
 }
 
@@ -314,7 +353,8 @@ void SdlDisplay::present(HWND window, cairo_surface_t* picture, const std::vecto
         for (const RECT& r : dirty) UnionRect(&bounds, &bounds, &r);
         const int w = bounds.right - bounds.left, h = bounds.bottom - bounds.top;
         if (w <= 0 || h <= 0) return;
-        std::shared_ptr<cairo_surface_t> copy = UniqueCairoSurface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h));
+        std::shared_ptr<cairo_surface_t> copy =
+            UniqueCairoSurface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h));
         {
             const UniqueCairo cr(cairo_create(copy.get()));
             cairo_set_source_surface(cr.get(), picture, -bounds.left, -bounds.top);
@@ -395,71 +435,78 @@ void SdlDisplay::pumpEvents(std::vector<RawEvent>& out) {
 void SdlDisplay::translate(const SDL_Event& e, std::vector<RawEvent>& out) {
     RawEvent r;
     switch (e.type) {
-    case SDL_MOUSEMOTION:
-        r.type = RawEventType::MouseMove;
-        r.screen = toScreen(e.motion.windowID, e.motion.x, e.motion.y);
-        out.push_back(r);
-        break;
-    case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP:
-        r.type = e.type == SDL_MOUSEBUTTONDOWN ? RawEventType::MouseDown : RawEventType::MouseUp;
-        r.screen = toScreen(e.button.windowID, e.button.x, e.button.y);
-        r.button = buttonOf(e.button.button);
-        if (r.button != MouseButton::None) out.push_back(r);
-        break;
-    case SDL_MOUSEWHEEL: {
-        r.type = RawEventType::MouseWheel;
-        int x, y;
-        SDL_GetMouseState(&x, &y);
-        r.screen = toScreen(e.wheel.windowID, x, y);
-        r.wheelDelta = e.wheel.y * WHEEL_DELTA;
-        if (r.wheelDelta) out.push_back(r);
-        break;
-    }
-    case SDL_SYSWMEVENT: translateX11Key(e, out); break;
-    case SDL_KEYDOWN:
-    case SDL_KEYUP:
-        if (x11Driver_) break;  // the raw X event of this key has been handed on already
-        r.type = e.type == SDL_KEYDOWN ? RawEventType::KeyDown : RawEventType::KeyUp;
-        r.virtualKey = virtualKeyOf(e.key.keysym.sym);
-        if (r.virtualKey) out.push_back(r);
-        break;
-    case SDL_TEXTINPUT:
-        // SDL cuts a long committed text into pieces of 32 bytes, queued one
-        // after the other: they are one text.
-        if (lastWasText_ && !out.empty() && out.back().type == RawEventType::Text) {
-            out.back().text += fromUtf8(e.text.text);
+        case SDL_MOUSEMOTION:
+            r.type = RawEventType::MouseMove;
+            r.screen = toScreen(e.motion.windowID, e.motion.x, e.motion.y);
+            out.push_back(r);
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            r.type = e.type == SDL_MOUSEBUTTONDOWN ? RawEventType::MouseDown : RawEventType::MouseUp;
+            r.screen = toScreen(e.button.windowID, e.button.x, e.button.y);
+            r.button = buttonOf(e.button.button);
+            if (r.button != MouseButton::None) out.push_back(r);
+            break;
+        case SDL_MOUSEWHEEL: {
+            r.type = RawEventType::MouseWheel;
+            int x, y;
+            SDL_GetMouseState(&x, &y);
+            r.screen = toScreen(e.wheel.windowID, x, y);
+            r.wheelDelta = e.wheel.y * WHEEL_DELTA;
+            if (r.wheelDelta) out.push_back(r);
             break;
         }
-        r.type = RawEventType::Text;
-        r.text = fromUtf8(e.text.text);
-        out.push_back(r);
-        break;
-    case SDL_TEXTEDITING:
-        r.type = RawEventType::Composition;
-        r.text = fromUtf8(e.edit.text);
-        r.cursor = unitsBefore(r.text, e.edit.start);
-        out.push_back(r);
-        break;
-    case SDL_TEXTEDITING_EXT:
-        r.type = RawEventType::Composition;
-        r.text = fromUtf8(e.editExt.text);
-        r.cursor = unitsBefore(r.text, e.editExt.start);
-        SDL_free(e.editExt.text);
-        out.push_back(r);
-        break;
-    case SDL_DROPBEGIN:
-    case SDL_DROPFILE:
-    case SDL_DROPTEXT:
-    case SDL_DROPCOMPLETE: translateDrop(e, out); break;
-    case SDL_WINDOWEVENT: translateWindowEvent(e, out); break;
-    case SDL_QUIT:
-        // The desktop asks the program to quit; someone may still answer.
-        r.type = RawEventType::EndSession;
-        r.unattended = false;
-        out.push_back(r);
-        break;
-    default: break;
+        case SDL_SYSWMEVENT:
+            translateX11Key(e, out);
+            break;
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+            if (x11Driver_) break;  // the raw X event of this key has been handed on already
+            r.type = e.type == SDL_KEYDOWN ? RawEventType::KeyDown : RawEventType::KeyUp;
+            r.virtualKey = virtualKeyOf(e.key.keysym.sym);
+            if (r.virtualKey) out.push_back(r);
+            break;
+        case SDL_TEXTINPUT:
+            // SDL cuts a long committed text into pieces of 32 bytes, queued one
+            // after the other: they are one text.
+            if (lastWasText_ && !out.empty() && out.back().type == RawEventType::Text) {
+                out.back().text += fromUtf8(e.text.text);
+                break;
+            }
+            r.type = RawEventType::Text;
+            r.text = fromUtf8(e.text.text);
+            out.push_back(r);
+            break;
+        case SDL_TEXTEDITING:
+            r.type = RawEventType::Composition;
+            r.text = fromUtf8(e.edit.text);
+            r.cursor = unitsBefore(r.text, e.edit.start);
+            out.push_back(r);
+            break;
+        case SDL_TEXTEDITING_EXT:
+            r.type = RawEventType::Composition;
+            r.text = fromUtf8(e.editExt.text);
+            r.cursor = unitsBefore(r.text, e.editExt.start);
+            SDL_free(e.editExt.text);
+            out.push_back(r);
+            break;
+        case SDL_DROPBEGIN:
+        case SDL_DROPFILE:
+        case SDL_DROPTEXT:
+        case SDL_DROPCOMPLETE:
+            translateDrop(e, out);
+            break;
+        case SDL_WINDOWEVENT:
+            translateWindowEvent(e, out);
+            break;
+        case SDL_QUIT:
+            // The desktop asks the program to quit; someone may still answer.
+            r.type = RawEventType::EndSession;
+            r.unattended = false;
+            out.push_back(r);
+            break;
+        default:
+            break;
     }
 }
 
@@ -473,8 +520,8 @@ void SdlDisplay::translateX11Key(const SDL_Event& e, std::vector<RawEvent>& out)
         // SDL queues a key's own event right behind the raw one unless the
         // input method took the key for its composition.
         SDL_Event next;
-        const bool keyFollows = SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1 &&
-                                next.type == SDL_KEYDOWN;
+        const bool keyFollows =
+            SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1 && next.type == SDL_KEYDOWN;
         if (!keyFollows) r.virtualKey = VK_PROCESSKEY;
     }
     out.push_back(r);
@@ -485,42 +532,52 @@ void SdlDisplay::translateWindowEvent(const SDL_Event& e, std::vector<RawEvent>&
     r.window = windowOf(e.window.windowID);
     if (!r.window) return;
     switch (e.window.event) {
-    case SDL_WINDOWEVENT_CLOSE: r.type = RawEventType::Close; break;
-    case SDL_WINDOWEVENT_FOCUS_GAINED: r.type = RawEventType::FocusGained; break;
-    case SDL_WINDOWEVENT_FOCUS_LOST: r.type = RawEventType::FocusLost; break;
-    case SDL_WINDOWEVENT_EXPOSED: r.type = RawEventType::Expose; break;
-    case SDL_WINDOWEVENT_MOVED:
-    case SDL_WINDOWEVENT_SIZE_CHANGED: {
-        SDL_Window* w = mirrorOf(r.window)->sdl.get();
-        int x, y, cw, ch;
-        SDL_GetWindowPosition(w, &x, &y);
-        SDL_GetWindowSize(w, &cw, &ch);
-        r.type = RawEventType::Geometry;
-        r.rect = {x, y, x + cw, y + ch};
-        break;
-    }
-    default: return;
+        case SDL_WINDOWEVENT_CLOSE:
+            r.type = RawEventType::Close;
+            break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            r.type = RawEventType::FocusGained;
+            break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            r.type = RawEventType::FocusLost;
+            break;
+        case SDL_WINDOWEVENT_EXPOSED:
+            r.type = RawEventType::Expose;
+            break;
+        case SDL_WINDOWEVENT_MOVED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED: {
+            SDL_Window* w = mirrorOf(r.window)->sdl.get();
+            int x, y, cw, ch;
+            SDL_GetWindowPosition(w, &x, &y);
+            SDL_GetWindowSize(w, &cw, &ch);
+            r.type = RawEventType::Geometry;
+            r.rect = {x, y, x + cw, y + ch};
+            break;
+        }
+        default:
+            return;
     }
     out.push_back(r);
 }
 
 void SdlDisplay::translateDrop(const SDL_Event& e, std::vector<RawEvent>& out) {
     switch (e.type) {
-    case SDL_DROPBEGIN:
-        droppedFiles_.clear();
-        droppedText_.clear();
-        return;
-    case SDL_DROPFILE:
-        droppedFiles_.push_back(fromUtf8(e.drop.file));
-        SDL_free(e.drop.file);
-        return;
-    case SDL_DROPTEXT:
-        // SDL hands dropped text on line by line.
-        if (!droppedText_.empty()) droppedText_ += u"\r\n";
-        droppedText_ += fromUtf8(e.drop.file);
-        SDL_free(e.drop.file);
-        return;
-    default: break;
+        case SDL_DROPBEGIN:
+            droppedFiles_.clear();
+            droppedText_.clear();
+            return;
+        case SDL_DROPFILE:
+            droppedFiles_.push_back(fromUtf8(e.drop.file));
+            SDL_free(e.drop.file);
+            return;
+        case SDL_DROPTEXT:
+            // SDL hands dropped text on line by line.
+            if (!droppedText_.empty()) droppedText_ += u"\r\n";
+            droppedText_ += fromUtf8(e.drop.file);
+            SDL_free(e.drop.file);
+            return;
+        default:
+            break;
     }
     RawEvent r;
     r.window = windowOf(e.drop.windowID);
@@ -590,9 +647,9 @@ RECT SdlDisplay::monitorRect() { return monitor_; }
 void SdlDisplay::setCursor(CursorShape shape) {
     if (deferred([=, this] { setCursor(shape); })) return;
     static constexpr SDL_SystemCursor kMap[] = {
-        SDL_SYSTEM_CURSOR_ARROW, SDL_SYSTEM_CURSOR_IBEAM,  SDL_SYSTEM_CURSOR_WAIT,
+        SDL_SYSTEM_CURSOR_ARROW,     SDL_SYSTEM_CURSOR_IBEAM,  SDL_SYSTEM_CURSOR_WAIT,
         SDL_SYSTEM_CURSOR_CROSSHAIR, SDL_SYSTEM_CURSOR_SIZEWE, SDL_SYSTEM_CURSOR_SIZENS,
-        SDL_SYSTEM_CURSOR_SIZEALL, SDL_SYSTEM_CURSOR_NO, SDL_SYSTEM_CURSOR_HAND,
+        SDL_SYSTEM_CURSOR_SIZEALL,   SDL_SYSTEM_CURSOR_NO,     SDL_SYSTEM_CURSOR_HAND,
     };
     const int index = static_cast<int>(shape);
     UniqueCursor& c = cursors_[index];

@@ -31,8 +31,7 @@ void WakePipe::notify() const noexcept {
 
 void WakePipe::drain() const noexcept {
     char bytes[64];
-    while (read(read_, bytes, sizeof bytes) > 0) {
-    }
+    while (read(read_, bytes, sizeof bytes) > 0) {}
 }
 
 bool waitReadable(const int* fds, int count, int timeoutMs) {

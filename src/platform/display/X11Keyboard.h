@@ -29,7 +29,7 @@ void detectAutoRepeat(void* display);
 
 struct Key {
     bool down = false;
-    int virtualKey = 0;      // 0 for a key without a virtual-key code
+    int virtualKey = 0;        // 0 for a key without a virtual-key code
     unsigned long window = 0;  // the X window the server sent it to
 };
 // The key of a KeyPress or KeyRelease event; false for any other event.

@@ -163,22 +163,32 @@ HGDIOBJ SelectObject(HDC handle, HGDIOBJ object) {
     if (!dc || !o) return nullptr;
     HGDIOBJ old = nullptr;
     switch (o->type) {
-    case OBJ_PEN: old = dc->state.pen; select(dc->state, dc->state.pen, object); break;
-    case OBJ_BRUSH: old = dc->state.brush; select(dc->state, dc->state.brush, object); break;
-    case OBJ_FONT: old = dc->state.font; select(dc->state, dc->state.font, object); break;
-    case OBJ_BITMAP: {
-        if (dc->type != OBJ_MEMDC) return nullptr;
-        // A bitmap is selected into one memory DC at a time, as on Windows.
-        if (o->selections > 0 && dc->bitmap != object) return nullptr;
-        old = dc->bitmap;
-        select(dc->state, dc->bitmap, object);
-        cairo_surface_t* s = std::get<std::unique_ptr<Bitmap>>(o->value)->surface.get();
-        dc->target = shareSurface(s);
-        dc->baseClip = Region(surfaceRect(s));
-        dc->state.userClip = false;
-        break;
-    }
-    default: return nullptr;
+        case OBJ_PEN:
+            old = dc->state.pen;
+            select(dc->state, dc->state.pen, object);
+            break;
+        case OBJ_BRUSH:
+            old = dc->state.brush;
+            select(dc->state, dc->state.brush, object);
+            break;
+        case OBJ_FONT:
+            old = dc->state.font;
+            select(dc->state, dc->state.font, object);
+            break;
+        case OBJ_BITMAP: {
+            if (dc->type != OBJ_MEMDC) return nullptr;
+            // A bitmap is selected into one memory DC at a time, as on Windows.
+            if (o->selections > 0 && dc->bitmap != object) return nullptr;
+            old = dc->bitmap;
+            select(dc->state, dc->bitmap, object);
+            cairo_surface_t* s = std::get<std::unique_ptr<Bitmap>>(o->value)->surface.get();
+            dc->target = shareSurface(s);
+            dc->baseClip = Region(surfaceRect(s));
+            dc->state.userClip = false;
+            break;
+        }
+        default:
+            return nullptr;
     }
     return old;
 }
@@ -188,11 +198,16 @@ HGDIOBJ GetCurrentObject(HDC handle, UINT type) {
     DeviceContext* dc = gdi().dc(handle);
     if (!dc) return nullptr;
     switch (type) {
-    case OBJ_PEN: return dc->state.pen;
-    case OBJ_BRUSH: return dc->state.brush;
-    case OBJ_FONT: return dc->state.font;
-    case OBJ_BITMAP: return dc->bitmap;
-    default: return nullptr;
+        case OBJ_PEN:
+            return dc->state.pen;
+        case OBJ_BRUSH:
+            return dc->state.brush;
+        case OBJ_FONT:
+            return dc->state.font;
+        case OBJ_BITMAP:
+            return dc->bitmap;
+        default:
+            return nullptr;
     }
 }
 
@@ -222,19 +237,19 @@ BOOL RestoreDC(HDC handle, int saved) {
     return TRUE;
 }
 
-#define VELTRIX_DC_ACCESSOR(type, name, field)            \
-    type Set##name(HDC handle, type value) {              \
-        std::lock_guard lock(gdi().mutex);                \
-        DeviceContext* dc = gdi().dc(handle);             \
-        if (!dc) return 0;                                \
-        type old = dc->state.field;                       \
-        dc->state.field = value;                          \
-        return old;                                       \
-    }                                                     \
-    type Get##name(HDC handle) {                          \
-        std::lock_guard lock(gdi().mutex);                \
-        DeviceContext* dc = gdi().dc(handle);             \
-        return dc ? dc->state.field : 0;                  \
+#define VELTRIX_DC_ACCESSOR(type, name, field) \
+    type Set##name(HDC handle, type value) {   \
+        std::lock_guard lock(gdi().mutex);     \
+        DeviceContext* dc = gdi().dc(handle);  \
+        if (!dc) return 0;                     \
+        type old = dc->state.field;            \
+        dc->state.field = value;               \
+        return old;                            \
+    }                                          \
+    type Get##name(HDC handle) {               \
+        std::lock_guard lock(gdi().mutex);     \
+        DeviceContext* dc = gdi().dc(handle);  \
+        return dc ? dc->state.field : 0;       \
     }
 VELTRIX_DC_ACCESSOR(COLORREF, TextColor, textColour)
 VELTRIX_DC_ACCESSOR(COLORREF, BkColor, backgroundColour)

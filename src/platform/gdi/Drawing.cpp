@@ -152,12 +152,18 @@ void roundPath(cairo_t* cr, double l, double t, double r, double b, double rw, d
 // Per-pixel raster operations Cairo has no operator for.
 DWORD applyRop(DWORD rop, DWORD d, DWORD s) {
     switch (rop) {
-    case SRCAND: return d & s;
-    case SRCPAINT: return d | s;
-    case SRCINVERT: return d ^ s;
-    case NOTSRCCOPY: return ~s;
-    case DSTINVERT: return ~d;
-    default: return s;
+        case SRCAND:
+            return d & s;
+        case SRCPAINT:
+            return d | s;
+        case SRCINVERT:
+            return d ^ s;
+        case NOTSRCCOPY:
+            return ~s;
+        case DSTINVERT:
+            return ~d;
+        default:
+            return s;
     }
 }
 
@@ -237,10 +243,16 @@ BOOL LineTo(HDC handle, int x, int y) {
             double l = std::min<double>(from.x, x), r = std::max<double>(from.x, x);
             double tp = std::min<double>(from.y, y), b = std::max<double>(from.y, y);
             if (dy == 0) {
-                if (x < from.x) { l += 1; r += 1; }
+                if (x < from.x) {
+                    l += 1;
+                    r += 1;
+                }
                 fillRect(cr, l, from.y, r, from.y + 1, t.penColour);
             } else {
-                if (y < from.y) { tp += 1; b += 1; }
+                if (y < from.y) {
+                    tp += 1;
+                    b += 1;
+                }
                 fillRect(cr, from.x, tp, from.x + 1, b, t.penColour);
             }
             return;
@@ -288,10 +300,14 @@ BOOL DrawEdge(HDC handle, LPRECT rect, UINT edge, UINT flags) {
         };
         COLORREF light = GetSysColor(COLOR_3DLIGHT), highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
         COLORREF shadow = GetSysColor(COLOR_BTNSHADOW), dark = GetSysColor(COLOR_3DDKSHADOW);
-        if (edge & BDR_RAISEDOUTER) ring(light, dark);
-        else if (edge & BDR_SUNKENOUTER) ring(shadow, highlight);
-        if (edge & BDR_RAISEDINNER) ring(highlight, shadow);
-        else if (edge & BDR_SUNKENINNER) ring(dark, light);
+        if (edge & BDR_RAISEDOUTER)
+            ring(light, dark);
+        else if (edge & BDR_SUNKENOUTER)
+            ring(shadow, highlight);
+        if (edge & BDR_RAISEDINNER)
+            ring(highlight, shadow);
+        else if (edge & BDR_SUNKENINNER)
+            ring(dark, light);
     });
 }
 
@@ -307,7 +323,8 @@ COLORREF GetPixel(HDC handle, int x, int y) {
     int px = x + dc->origin.x + dc->state.viewport.x, py = y + dc->origin.y + dc->state.viewport.y;
     if (!effectiveClip(*dc).contains(px, py)) return CLR_INVALID;
     cairo_surface_flush(dc->target.get());
-    const unsigned char* row = cairo_image_surface_get_data(dc->target.get()) + py * cairo_image_surface_get_stride(dc->target.get());
+    const unsigned char* row =
+        cairo_image_surface_get_data(dc->target.get()) + py * cairo_image_surface_get_stride(dc->target.get());
     const unsigned char* p = row + px * 4;
     return RGB(p[2], p[1], p[0]);
 }
@@ -316,17 +333,21 @@ BOOL PatBlt(HDC handle, int x, int y, int width, int height, DWORD rop) {
     return draw(handle, [&](cairo_t* cr, DeviceContext& dc) {
         RECT r{std::min(x, x + width), std::min(y, y + height), std::max(x, x + width), std::max(y, y + height)};
         switch (rop) {
-        case BLACKNESS: fillRect(cr, r.left, r.top, r.right, r.bottom, 0); break;
-        case WHITENESS: fillRect(cr, r.left, r.top, r.right, r.bottom, 0xFFFFFF); break;
-        case DSTINVERT:
-            cairo_set_operator(cr, CAIRO_OPERATOR_DIFFERENCE);
-            fillRect(cr, r.left, r.top, r.right, r.bottom, 0xFFFFFF);
-            break;
-        default: {
-            Tools t = toolsOf(dc);
-            if (t.brush) fillRect(cr, r.left, r.top, r.right, r.bottom, t.brushColour);
-            break;
-        }
+            case BLACKNESS:
+                fillRect(cr, r.left, r.top, r.right, r.bottom, 0);
+                break;
+            case WHITENESS:
+                fillRect(cr, r.left, r.top, r.right, r.bottom, 0xFFFFFF);
+                break;
+            case DSTINVERT:
+                cairo_set_operator(cr, CAIRO_OPERATOR_DIFFERENCE);
+                fillRect(cr, r.left, r.top, r.right, r.bottom, 0xFFFFFF);
+                break;
+            default: {
+                Tools t = toolsOf(dc);
+                if (t.brush) fillRect(cr, r.left, r.top, r.right, r.bottom, t.brushColour);
+                break;
+            }
         }
     });
 }
@@ -396,12 +417,14 @@ BOOL transfer(HDC destination, int x, int y, int width, int height, HDC source, 
         for (int i = 0; i < clip.count(); ++i) {
             RECT r = clip.rect(i);
             for (int py = r.top; py < r.bottom; ++py) {
-                int srcY = dsy + static_cast<int>(std::floor((py - oy - originY + 0.5) * sh / static_cast<double>(height)));
+                int srcY =
+                    dsy + static_cast<int>(std::floor((py - oy - originY + 0.5) * sh / static_cast<double>(height)));
                 if (srcY < 0 || srcY >= sheight) continue;
                 auto* drow = reinterpret_cast<DWORD*>(dbase + py * dstride);
                 auto* srow = reinterpret_cast<const DWORD*>(sbase + srcY * sstride);
                 for (int px = r.left; px < r.right; ++px) {
-                    int srcX = dsx + static_cast<int>(std::floor((px - ox - originX + 0.5) * sw / static_cast<double>(width)));
+                    int srcX =
+                        dsx + static_cast<int>(std::floor((px - ox - originX + 0.5) * sw / static_cast<double>(width)));
                     if (srcX < 0 || srcX >= swidth) continue;
                     DWORD d = drow[px], s = srow[srcX];
                     drow[px] = (d & 0xFF000000) | (applyRop(rop, d, s) & 0x00FFFFFF);

@@ -75,10 +75,9 @@ Gdi& gdi() { return Gdi::instance(); }
 
 // The classic Windows palette.
 constexpr COLORREF kSysColours[31] = {
-    0xC8D0D4, 0x984E3A, 0x6A240A, 0x808080, 0xC8D0D4, 0xFFFFFF, 0x000000, 0x000000,
-    0x000000, 0xFFFFFF, 0xC8D0D4, 0xC8D0D4, 0x808080, 0x6A240A, 0xFFFFFF, 0xC8D0D4,
-    0x808080, 0x808080, 0x000000, 0xC8D0D4, 0xFFFFFF, 0x404040, 0xC8D0D4, 0x000000,
-    0xE1FFFF, 0xB5B5B5, 0x800000, 0xF0CAA6, 0xC0C0C0, 0x6A240A, 0xC8D0D4,
+    0xC8D0D4, 0x984E3A, 0x6A240A, 0x808080, 0xC8D0D4, 0xFFFFFF, 0x000000, 0x000000, 0x000000, 0xFFFFFF, 0xC8D0D4,
+    0xC8D0D4, 0x808080, 0x6A240A, 0xFFFFFF, 0xC8D0D4, 0x808080, 0x808080, 0x000000, 0xC8D0D4, 0xFFFFFF, 0x404040,
+    0xC8D0D4, 0x000000, 0xE1FFFF, 0xB5B5B5, 0x800000, 0xF0CAA6, 0xC0C0C0, 0x6A240A, 0xC8D0D4,
 };
 }  // namespace
 
@@ -146,43 +145,54 @@ int GetObjectW(HGDIOBJ object, int size, LPVOID buffer) {
     GdiObject* o = gdi().object(object);
     if (!o) return 0;
     switch (o->type) {
-    case OBJ_PEN: {
-        const Pen& p = std::get<Pen>(o->value);
-        LOGPEN lp{static_cast<UINT>(p.style), {p.width, 0}, p.colour};
-        if (!buffer) return sizeof lp;
-        if (size < static_cast<int>(sizeof lp)) return 0;
-        std::memcpy(buffer, &lp, sizeof lp);
-        return sizeof lp;
-    }
-    case OBJ_BRUSH: {
-        const Brush& b = std::get<Brush>(o->value);
-        LOGBRUSH lb{b.hollow ? BS_NULL : BS_SOLID, b.colour, 0};
-        if (!buffer) return sizeof lb;
-        if (size < static_cast<int>(sizeof lb)) return 0;
-        std::memcpy(buffer, &lb, sizeof lb);
-        return sizeof lb;
-    }
-    case OBJ_FONT: {
-        const LOGFONTW& lf = fontOf(o)->logFont;
-        if (!buffer) return sizeof lf;
-        int n = std::min<int>(size, sizeof lf);
-        std::memcpy(buffer, &lf, static_cast<std::size_t>(n));
-        return n;
-    }
-    case OBJ_BITMAP: {
-        cairo_surface_t* s = std::get<std::unique_ptr<Bitmap>>(o->value)->surface.get();
-        int w = cairo_image_surface_get_width(s), h = cairo_image_surface_get_height(s);
-        DIBSECTION ds{};
-        ds.dsBm = BITMAP{0, w, h, cairo_image_surface_get_stride(s), 1, 32, cairo_image_surface_get_data(s)};
-        ds.dsBmih = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB,
-                                     static_cast<DWORD>(cairo_image_surface_get_stride(s) * h), 0, 0, 0, 0};
-        if (!buffer) return sizeof(BITMAP);
-        int n = size >= static_cast<int>(sizeof ds) ? static_cast<int>(sizeof ds) : static_cast<int>(sizeof(BITMAP));
-        if (size < static_cast<int>(sizeof(BITMAP))) return 0;
-        std::memcpy(buffer, &ds, static_cast<std::size_t>(n));
-        return n;
-    }
-    default: return 0;
+        case OBJ_PEN: {
+            const Pen& p = std::get<Pen>(o->value);
+            LOGPEN lp{static_cast<UINT>(p.style), {p.width, 0}, p.colour};
+            if (!buffer) return sizeof lp;
+            if (size < static_cast<int>(sizeof lp)) return 0;
+            std::memcpy(buffer, &lp, sizeof lp);
+            return sizeof lp;
+        }
+        case OBJ_BRUSH: {
+            const Brush& b = std::get<Brush>(o->value);
+            LOGBRUSH lb{b.hollow ? BS_NULL : BS_SOLID, b.colour, 0};
+            if (!buffer) return sizeof lb;
+            if (size < static_cast<int>(sizeof lb)) return 0;
+            std::memcpy(buffer, &lb, sizeof lb);
+            return sizeof lb;
+        }
+        case OBJ_FONT: {
+            const LOGFONTW& lf = fontOf(o)->logFont;
+            if (!buffer) return sizeof lf;
+            int n = std::min<int>(size, sizeof lf);
+            std::memcpy(buffer, &lf, static_cast<std::size_t>(n));
+            return n;
+        }
+        case OBJ_BITMAP: {
+            cairo_surface_t* s = std::get<std::unique_ptr<Bitmap>>(o->value)->surface.get();
+            int w = cairo_image_surface_get_width(s), h = cairo_image_surface_get_height(s);
+            DIBSECTION ds{};
+            ds.dsBm = BITMAP{0, w, h, cairo_image_surface_get_stride(s), 1, 32, cairo_image_surface_get_data(s)};
+            ds.dsBmih = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER),
+                                         w,
+                                         -h,
+                                         1,
+                                         32,
+                                         BI_RGB,
+                                         static_cast<DWORD>(cairo_image_surface_get_stride(s) * h),
+                                         0,
+                                         0,
+                                         0,
+                                         0};
+            if (!buffer) return sizeof(BITMAP);
+            int n =
+                size >= static_cast<int>(sizeof ds) ? static_cast<int>(sizeof ds) : static_cast<int>(sizeof(BITMAP));
+            if (size < static_cast<int>(sizeof(BITMAP))) return 0;
+            std::memcpy(buffer, &ds, static_cast<std::size_t>(n));
+            return n;
+        }
+        default:
+            return 0;
     }
 }
 
@@ -216,6 +226,7 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT, void** bits, HANDLE,
 
 HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height) {
     BITMAPINFO info{};
-    info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), std::max(1, width), -std::max(1, height), 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    info.bmiHeader = BITMAPINFOHEADER{
+        sizeof(BITMAPINFOHEADER), std::max(1, width), -std::max(1, height), 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     return CreateDIBSection(dc, &info, DIB_RGB_COLORS, nullptr, nullptr, 0);
 }

@@ -13,8 +13,8 @@
 #include <variant>
 #include <vector>
 
-#include "platform/win32.h"
 #include "platform/gdi/Region.h"
+#include "platform/win32.h"
 #include "platform/window/HandleTable.h"
 
 namespace veltrix::platform {
@@ -73,10 +73,10 @@ struct DcState {
 struct DeviceContext {
     DWORD type = OBJ_DC;  // OBJ_DC or OBJ_MEMDC
     HWND window = nullptr;
-    HGDIOBJ bitmap = nullptr;  // memory DCs: the selected bitmap
+    HGDIOBJ bitmap = nullptr;   // memory DCs: the selected bitmap
     UniqueCairoSurface target;  // a reference of its own
-    POINT origin{0, 0};  // device position of logical (0, 0) before the viewport
-    Region baseClip;     // device coordinates: the visible part
+    POINT origin{0, 0};         // device position of logical (0, 0) before the viewport
+    Region baseClip;            // device coordinates: the visible part
     DcState state;
     std::vector<DcState> saved;
 };

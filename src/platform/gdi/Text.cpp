@@ -32,15 +32,27 @@ struct FaceMapping {
 
 // The Windows faces the program names, mapped to installed families.
 constexpr FaceMapping kFaces[] = {
-    {u"MS UI Gothic", "IPAPGothic"},    {u"MS PGothic", "IPAPGothic"},   {u"MS Gothic", "IPAGothic"},
+    {u"MS UI Gothic", "IPAPGothic"},
+    {u"MS PGothic", "IPAPGothic"},
+    {u"MS Gothic", "IPAGothic"},
     {u"\uFF2D\uFF33 \u30B4\u30B7\u30C3\u30AF", "IPAGothic"},
     {u"\uFF2D\uFF33 \uFF30\u30B4\u30B7\u30C3\u30AF", "IPAPGothic"},
-    {u"Meiryo", "IPAPGothic"},          {u"Meiryo UI", "IPAPGothic"},    {u"Yu Gothic", "IPAPGothic"},
-    {u"MS Mincho", "IPAMincho"},        {u"MS PMincho", "IPAPMincho"},
-    {u"Times New Roman", "DejaVu Serif"}, {u"Georgia", "DejaVu Serif"},
-    {u"Courier New", "DejaVu Sans Mono"}, {u"Consolas", "DejaVu Sans Mono"}, {u"Lucida Console", "DejaVu Sans Mono"},
-    {u"Arial", "DejaVu Sans"},          {u"Tahoma", "DejaVu Sans"},      {u"Segoe UI", "DejaVu Sans"},
-    {u"Verdana", "DejaVu Sans"},        {u"MS Shell Dlg", "DejaVu Sans"}, {u"MS Shell Dlg 2", "DejaVu Sans"},
+    {u"Meiryo", "IPAPGothic"},
+    {u"Meiryo UI", "IPAPGothic"},
+    {u"Yu Gothic", "IPAPGothic"},
+    {u"MS Mincho", "IPAMincho"},
+    {u"MS PMincho", "IPAPMincho"},
+    {u"Times New Roman", "DejaVu Serif"},
+    {u"Georgia", "DejaVu Serif"},
+    {u"Courier New", "DejaVu Sans Mono"},
+    {u"Consolas", "DejaVu Sans Mono"},
+    {u"Lucida Console", "DejaVu Sans Mono"},
+    {u"Arial", "DejaVu Sans"},
+    {u"Tahoma", "DejaVu Sans"},
+    {u"Segoe UI", "DejaVu Sans"},
+    {u"Verdana", "DejaVu Sans"},
+    {u"MS Shell Dlg", "DejaVu Sans"},
+    {u"MS Shell Dlg 2", "DejaVu Sans"},
     {u"System", "DejaVu Sans"},
 };
 
@@ -190,7 +202,8 @@ public:
         auto it = lines_.find(key);
         if (it != lines_.end()) return it->second;
         if (lines_.size() >= kCapacity) lines_.clear();
-        std::shared_ptr<const Line> line = numbersOf(font).line(std::u16string_view(text, static_cast<std::size_t>(count)));
+        std::shared_ptr<const Line> line =
+            numbersOf(font).line(std::u16string_view(text, static_cast<std::size_t>(count)));
         if (!line) line = laidOut(font, text, count);
         lines_.emplace(std::move(key), line);
         return line;
@@ -325,8 +338,8 @@ HFONT CreateFontIndirectW(const LOGFONTW* lf) {
     font->logFont = *lf;
     font->description.reset(pango_font_description_new());
     pango_font_description_set_family(font->description.get(), familyList(faceOf(*lf)).c_str());
-    pango_font_description_set_weight(font->description.get(),
-                                      static_cast<PangoWeight>(std::clamp<LONG>(lf->lfWeight ? lf->lfWeight : 400, 100, 1000)));
+    pango_font_description_set_weight(font->description.get(), static_cast<PangoWeight>(std::clamp<LONG>(
+                                                                   lf->lfWeight ? lf->lfWeight : 400, 100, 1000)));
     pango_font_description_set_style(font->description.get(), lf->lfItalic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
     const FontLook look = lookOf(*lf, font->description.get());
     pango_font_description_set_absolute_size(font->description.get(), look.size);
@@ -341,10 +354,20 @@ HFONT CreateFontIndirectW(const LOGFONTW* lf) {
 HFONT CreateFontW(int height, int width, int escapement, int orientation, int weight, DWORD italic, DWORD underline,
                   DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision, DWORD quality,
                   DWORD pitchAndFamily, LPCWSTR faceName) {
-    LOGFONTW lf{height, width, escapement, orientation, weight,
-                static_cast<BYTE>(italic), static_cast<BYTE>(underline), static_cast<BYTE>(strikeOut),
-                static_cast<BYTE>(charSet), static_cast<BYTE>(outPrecision), static_cast<BYTE>(clipPrecision),
-                static_cast<BYTE>(quality), static_cast<BYTE>(pitchAndFamily), {}};
+    LOGFONTW lf{height,
+                width,
+                escapement,
+                orientation,
+                weight,
+                static_cast<BYTE>(italic),
+                static_cast<BYTE>(underline),
+                static_cast<BYTE>(strikeOut),
+                static_cast<BYTE>(charSet),
+                static_cast<BYTE>(outPrecision),
+                static_cast<BYTE>(clipPrecision),
+                static_cast<BYTE>(quality),
+                static_cast<BYTE>(pitchAndFamily),
+                {}};
     for (int i = 0; faceName && faceName[i] && i < LF_FACESIZE - 1; ++i) lf.lfFaceName[i] = faceName[i];
     return CreateFontIndirectW(&lf);
 }
@@ -358,8 +381,9 @@ BOOL GetTextMetricsW(HDC handle, TEXTMETRICW* tm) {
     tm->tmAscent = f->ascent;
     tm->tmDescent = f->descent;
     tm->tmHeight = f->ascent + f->descent;
-    tm->tmInternalLeading = std::max(0, static_cast<int>(tm->tmHeight) - std::abs(static_cast<int>(
-        pango_font_description_get_size(f->description.get()) / PANGO_SCALE)));
+    tm->tmInternalLeading = std::max(
+        0, static_cast<int>(tm->tmHeight) -
+               std::abs(static_cast<int>(pango_font_description_get_size(f->description.get()) / PANGO_SCALE)));
     tm->tmAveCharWidth = f->averageWidth;
     tm->tmMaxCharWidth = f->maxWidth;
     tm->tmWeight = f->logFont.lfWeight ? f->logFont.lfWeight : FW_NORMAL;
@@ -568,8 +592,9 @@ int DrawTextW(HDC handle, LPCWSTR text, int count, LPRECT rect, UINT format) {
             UniquePangoTabArray tabs(pango_tab_array_new_with_positions(1, TRUE, PANGO_TAB_LEFT, 8 * f->averageWidth));
             pango_layout_set_tabs(layout, tabs.get());
         }
-        pango_layout_set_alignment(layout, (format & DT_CENTER) ? PANGO_ALIGN_CENTER
-                                           : (format & DT_RIGHT) ? PANGO_ALIGN_RIGHT : PANGO_ALIGN_LEFT);
+        pango_layout_set_alignment(layout, (format & DT_CENTER)  ? PANGO_ALIGN_CENTER
+                                           : (format & DT_RIGHT) ? PANGO_ALIGN_RIGHT
+                                                                 : PANGO_ALIGN_LEFT);
         PangoRectangle logical;
         pango_layout_get_pixel_extents(layout, nullptr, &logical);
         lines = pango_layout_get_line_count(layout);
@@ -585,13 +610,17 @@ int DrawTextW(HDC handle, LPCWSTR text, int count, LPRECT rect, UINT format) {
     int x = rect->left;
     const bool wrapped = line->wrapped();
     if (!wrapped) {
-        if (format & DT_CENTER) x = rect->left + (boxWidth - line->width) / 2;
-        else if (format & DT_RIGHT) x = rect->right - line->width;
+        if (format & DT_CENTER)
+            x = rect->left + (boxWidth - line->width) / 2;
+        else if (format & DT_RIGHT)
+            x = rect->right - line->width;
     }
     int y = rect->top;
     if (format & DT_SINGLELINE) {
-        if (format & DT_VCENTER) y = rect->top + (rect->bottom - rect->top - height) / 2;
-        else if (format & DT_BOTTOM) y = rect->bottom - height;
+        if (format & DT_VCENTER)
+            y = rect->top + (rect->bottom - rect->top - height) / 2;
+        else if (format & DT_BOTTOM)
+            y = rect->bottom - height;
     }
     UniqueCairo drawing = beginDrawing(*dc);
     if (cairo_t* cr = drawing.get()) {

@@ -7,9 +7,9 @@
 #include <string>
 #include <unordered_map>
 
+#include "platform/common/Unicode.h"
 #include "platform/services/Iconv.h"
 #include "platform/services/ShiftJisTable.h"
-#include "platform/common/Unicode.h"
 #include "platform/win32.h"
 
 namespace {

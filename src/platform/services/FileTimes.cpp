@@ -35,7 +35,7 @@ BOOL GetFileAttributesExW(LPCWSTR path, GET_FILEEX_INFO_LEVELS level, LPVOID inf
         return FALSE;
     }
     auto* data = static_cast<WIN32_FILE_ATTRIBUTE_DATA*>(information);
-    data->dwFileAttributes = S_ISDIR(st.stx_mode)          ? FILE_ATTRIBUTE_DIRECTORY
+    data->dwFileAttributes = S_ISDIR(st.stx_mode)           ? FILE_ATTRIBUTE_DIRECTORY
                              : (st.stx_mode & S_IWUSR) != 0 ? FILE_ATTRIBUTE_NORMAL
                                                             : FILE_ATTRIBUTE_READONLY;
     const auto& birth = (st.stx_mask & STATX_BTIME) ? st.stx_btime : st.stx_ctime;
@@ -59,8 +59,10 @@ BOOL FileTimeToLocalFileTime(const FILETIME* fileTime, FILETIME* localFileTime) 
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    const std::int64_t shifted = static_cast<std::int64_t>(ticks) + static_cast<std::int64_t>(local.tm_gmtoff) * 10000000LL;
-    *localFileTime = FILETIME{static_cast<DWORD>(shifted & 0xFFFFFFFFu), static_cast<DWORD>(static_cast<std::uint64_t>(shifted) >> 32)};
+    const std::int64_t shifted =
+        static_cast<std::int64_t>(ticks) + static_cast<std::int64_t>(local.tm_gmtoff) * 10000000LL;
+    *localFileTime = FILETIME{static_cast<DWORD>(shifted & 0xFFFFFFFFu),
+                              static_cast<DWORD>(static_cast<std::uint64_t>(shifted) >> 32)};
     return TRUE;
 }
 
@@ -77,9 +79,9 @@ BOOL FileTimeToSystemTime(const FILETIME* fileTime, SYSTEMTIME* systemTime) {
         return FALSE;
     }
     *systemTime = SYSTEMTIME{static_cast<WORD>(utc.tm_year + 1900), static_cast<WORD>(utc.tm_mon + 1),
-                             static_cast<WORD>(utc.tm_wday), static_cast<WORD>(utc.tm_mday),
-                             static_cast<WORD>(utc.tm_hour), static_cast<WORD>(utc.tm_min),
-                             static_cast<WORD>(utc.tm_sec), static_cast<WORD>((ticks / 10000u) % 1000u)};
+                             static_cast<WORD>(utc.tm_wday),        static_cast<WORD>(utc.tm_mday),
+                             static_cast<WORD>(utc.tm_hour),        static_cast<WORD>(utc.tm_min),
+                             static_cast<WORD>(utc.tm_sec),         static_cast<WORD>((ticks / 10000u) % 1000u)};
     return TRUE;
 }
 

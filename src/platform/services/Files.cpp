@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/api/FileOperations.h"
 #include "platform/services/Errno.h"
 #include "platform/services/NativePath.h"
-#include "platform/api/FileOperations.h"
 #include "platform/win32.h"
 
 std::FILE* _wfopen(LPCWSTR path, LPCWSTR mode) {
@@ -96,8 +96,10 @@ bool copyToNewFile(const std::string& from, const std::string& to) {
         for (ssize_t done = 0; ok && done < n;) {
             ssize_t w = ::write(out, buffer + done, static_cast<std::size_t>(n - done));
             if (w < 0 && errno == EINTR) continue;
-            if (w <= 0) ok = false;
-            else done += w;
+            if (w <= 0)
+                ok = false;
+            else
+                done += w;
         }
         if (!ok) break;
     }
@@ -178,12 +180,24 @@ BOOL CreateDirectoryW(LPCWSTR path, LPVOID) {
 
 void platform::setLastErrorFromErrno() {
     switch (errno) {
-    case ENOENT: SetLastError(ERROR_FILE_NOT_FOUND); break;
-    case ENOTDIR: SetLastError(ERROR_PATH_NOT_FOUND); break;
-    case EEXIST: SetLastError(ERROR_ALREADY_EXISTS); break;
-    case ENOSPC: SetLastError(ERROR_DISK_FULL); break;
-    case ENOMEM: SetLastError(ERROR_NOT_ENOUGH_MEMORY); break;
-    default: SetLastError(ERROR_ACCESS_DENIED); break;
+        case ENOENT:
+            SetLastError(ERROR_FILE_NOT_FOUND);
+            break;
+        case ENOTDIR:
+            SetLastError(ERROR_PATH_NOT_FOUND);
+            break;
+        case EEXIST:
+            SetLastError(ERROR_ALREADY_EXISTS);
+            break;
+        case ENOSPC:
+            SetLastError(ERROR_DISK_FULL);
+            break;
+        case ENOMEM:
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+            break;
+        default:
+            SetLastError(ERROR_ACCESS_DENIED);
+            break;
     }
 }
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/common/Unicode.h"
 #include "platform/controls/FileDialogModel.h"
 #include "platform/services/KernelObjects.h"
 #include "platform/services/NativePath.h"
-#include "platform/common/Unicode.h"
 #include "platform/win32.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "platform/api/Internet.h"
-#include "platform/common/AsciiCase.h"
 #include "platform/api/Services.h"
+#include "platform/common/AsciiCase.h"
 
 namespace platform {
 
@@ -31,21 +31,32 @@ bool isFollowedRedirect(long status) {
 
 DWORD errorOf(CURLcode code) {
     switch (code) {
-    case CURLE_OK: return ERROR_SUCCESS;
-    case CURLE_UNSUPPORTED_PROTOCOL: return ERROR_INTERNET_UNRECOGNIZED_SCHEME;
-    case CURLE_URL_MALFORMAT: return ERROR_INTERNET_INVALID_URL;
-    case CURLE_COULDNT_RESOLVE_PROXY:
-    case CURLE_COULDNT_RESOLVE_HOST: return ERROR_INTERNET_NAME_NOT_RESOLVED;
-    case CURLE_COULDNT_CONNECT: return ERROR_INTERNET_CANNOT_CONNECT;
-    case CURLE_OPERATION_TIMEDOUT: return ERROR_INTERNET_TIMEOUT;
-    case CURLE_TOO_MANY_REDIRECTS: return ERROR_HTTP_REDIRECT_FAILED;
-    case CURLE_WEIRD_SERVER_REPLY: return ERROR_HTTP_INVALID_SERVER_RESPONSE;
-    case CURLE_ABORTED_BY_CALLBACK: return ERROR_INTERNET_OPERATION_CANCELLED;
-    case CURLE_GOT_NOTHING:
-    case CURLE_SEND_ERROR:
-    case CURLE_RECV_ERROR:
-    case CURLE_PARTIAL_FILE: return ERROR_INTERNET_CONNECTION_RESET;
-    default: return ERROR_INTERNET_INTERNAL_ERROR;
+        case CURLE_OK:
+            return ERROR_SUCCESS;
+        case CURLE_UNSUPPORTED_PROTOCOL:
+            return ERROR_INTERNET_UNRECOGNIZED_SCHEME;
+        case CURLE_URL_MALFORMAT:
+            return ERROR_INTERNET_INVALID_URL;
+        case CURLE_COULDNT_RESOLVE_PROXY:
+        case CURLE_COULDNT_RESOLVE_HOST:
+            return ERROR_INTERNET_NAME_NOT_RESOLVED;
+        case CURLE_COULDNT_CONNECT:
+            return ERROR_INTERNET_CANNOT_CONNECT;
+        case CURLE_OPERATION_TIMEDOUT:
+            return ERROR_INTERNET_TIMEOUT;
+        case CURLE_TOO_MANY_REDIRECTS:
+            return ERROR_HTTP_REDIRECT_FAILED;
+        case CURLE_WEIRD_SERVER_REPLY:
+            return ERROR_HTTP_INVALID_SERVER_RESPONSE;
+        case CURLE_ABORTED_BY_CALLBACK:
+            return ERROR_INTERNET_OPERATION_CANCELLED;
+        case CURLE_GOT_NOTHING:
+        case CURLE_SEND_ERROR:
+        case CURLE_RECV_ERROR:
+        case CURLE_PARTIAL_FILE:
+            return ERROR_INTERNET_CONNECTION_RESET;
+        default:
+            return ERROR_INTERNET_INTERNAL_ERROR;
     }
 }
 
@@ -101,9 +112,7 @@ HttpTransfer::HttpTransfer(const HttpSettings& settings, std::string url,
     curl_easy_setopt(e, CURLOPT_PREREQDATA, this);
 }
 
-bool HttpTransfer::cancelled() const {
-    return m_cancelled.load() || (m_sessionClosed && m_sessionClosed->load());
-}
+bool HttpTransfer::cancelled() const { return m_cancelled.load() || (m_sessionClosed && m_sessionClosed->load()); }
 
 void HttpTransfer::cancel() {
     m_cancelled.store(true);
@@ -190,7 +199,8 @@ std::size_t HttpTransfer::onHeader(char* data, std::size_t size, std::size_t cou
         t->m_locationSeen = false;
         t->m_finalHeaders = false;
         std::size_t space = line.find(' ');
-        t->m_status = space == std::string_view::npos ? 0 : std::strtol(std::string(line.substr(space + 1)).c_str(), nullptr, 10);
+        t->m_status =
+            space == std::string_view::npos ? 0 : std::strtol(std::string(line.substr(space + 1)).c_str(), nullptr, 10);
     } else if (line.empty()) {
         t->m_headers += "\r\n";
         bool interim = t->m_status >= 100 && t->m_status < 200;

@@ -23,10 +23,10 @@ namespace platform {
 
 struct HttpSettings {
     std::string agent;
-    bool direct = true;       // false: go through proxy
-    std::string proxy;        // "host:port"
-    std::string noProxy;      // curl's list of names that bypass the proxy
-    std::string extraHeaders; // header lines separated by CR LF
+    bool direct = true;        // false: go through proxy
+    std::string proxy;         // "host:port"
+    std::string noProxy;       // curl's list of names that bypass the proxy
+    std::string extraHeaders;  // header lines separated by CR LF
     DWORD connectTimeoutMs = 60000;
     DWORD receiveTimeoutMs = 60000;
 };

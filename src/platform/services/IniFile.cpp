@@ -204,31 +204,33 @@ std::string IniFile::toBytes() const {
     }
     std::string out;
     switch (m_encoding) {
-    case Encoding::Utf16LE:
-        out = "\xFF\xFE";
-        for (char16_t c : text) {
-            out.push_back(static_cast<char>(c & 0xFF));
-            out.push_back(static_cast<char>(c >> 8));
-        }
-        break;
-    case Encoding::Utf16BE:
-        out = "\xFE\xFF";
-        for (char16_t c : text) {
-            out.push_back(static_cast<char>(c >> 8));
-            out.push_back(static_cast<char>(c & 0xFF));
-        }
-        break;
-    case Encoding::Utf8WithMark: out = "\xEF\xBB\xBF" + veltrix::unicode::utf16ToUtf8(text); break;
-    case Encoding::SystemCodePage:
-        if (!text.empty()) {
-            int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+        case Encoding::Utf16LE:
+            out = "\xFF\xFE";
+            for (char16_t c : text) {
+                out.push_back(static_cast<char>(c & 0xFF));
+                out.push_back(static_cast<char>(c >> 8));
+            }
+            break;
+        case Encoding::Utf16BE:
+            out = "\xFE\xFF";
+            for (char16_t c : text) {
+                out.push_back(static_cast<char>(c >> 8));
+                out.push_back(static_cast<char>(c & 0xFF));
+            }
+            break;
+        case Encoding::Utf8WithMark:
+            out = "\xEF\xBB\xBF" + veltrix::unicode::utf16ToUtf8(text);
+            break;
+        case Encoding::SystemCodePage:
+            if (!text.empty()) {
+                int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                            nullptr);
+                out.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+                if (n > 0)
+                    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
                                         nullptr);
-            out.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
-            if (n > 0)
-                WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
-                                    nullptr);
-        }
-        break;
+            }
+            break;
     }
     return out;
 }

@@ -153,15 +153,21 @@ BOOL InternetSetOptionA(HINTERNET internet, DWORD option, LPVOID buffer, DWORD b
     DWORD value;
     std::memcpy(&value, buffer, sizeof value);
     switch (option) {
-    case INTERNET_OPTION_CONNECT_TIMEOUT: session->settings.connectTimeoutMs = value; break;
-    case INTERNET_OPTION_RECEIVE_TIMEOUT:
-    case INTERNET_OPTION_DATA_RECEIVE_TIMEOUT: session->settings.receiveTimeoutMs = value; break;
-    case INTERNET_OPTION_SEND_TIMEOUT:
-    case INTERNET_OPTION_DATA_SEND_TIMEOUT:
-        // A GET request is a few hundred bytes: it goes out within the
-        // receive time-out that follows it, so there is nothing to time apart.
-        break;
-    default: SetLastError(ERROR_INTERNET_INVALID_OPTION); return FALSE;
+        case INTERNET_OPTION_CONNECT_TIMEOUT:
+            session->settings.connectTimeoutMs = value;
+            break;
+        case INTERNET_OPTION_RECEIVE_TIMEOUT:
+        case INTERNET_OPTION_DATA_RECEIVE_TIMEOUT:
+            session->settings.receiveTimeoutMs = value;
+            break;
+        case INTERNET_OPTION_SEND_TIMEOUT:
+        case INTERNET_OPTION_DATA_SEND_TIMEOUT:
+            // A GET request is a few hundred bytes: it goes out within the
+            // receive time-out that follows it, so there is nothing to time apart.
+            break;
+        default:
+            SetLastError(ERROR_INTERNET_INVALID_OPTION);
+            return FALSE;
     }
     return TRUE;
 }
@@ -177,8 +183,9 @@ HINTERNET InternetOpenUrlA(HINTERNET internet, LPCSTR url, LPCSTR headers, DWORD
         return nullptr;
     }
     platform::HttpSettings settings = session->settings;
-    if (headers) settings.extraHeaders = headersLength == static_cast<DWORD>(-1) ? std::string(headers)
-                                                                                : std::string(headers, headersLength);
+    if (headers)
+        settings.extraHeaders =
+            headersLength == static_cast<DWORD>(-1) ? std::string(headers) : std::string(headers, headersLength);
     auto transfer = std::make_shared<platform::HttpTransfer>(settings, canonicalUrl(url), session->closed);
     if (!session->adopt(transfer)) {
         SetLastError(ERROR_INTERNET_OPERATION_CANCELLED);

@@ -20,8 +20,8 @@ BOOL PrefetchVirtualMemory(HANDLE, std::uintptr_t count, WIN32_MEMORY_RANGE_ENTR
     for (std::uintptr_t i = 0; i < count; ++i) {
         // Only whole pages inside the range may be advised.
         auto begin = (reinterpret_cast<std::uintptr_t>(entries[i].VirtualAddress) + page - 1) & ~(page - 1);
-        auto end = (reinterpret_cast<std::uintptr_t>(entries[i].VirtualAddress) + entries[i].NumberOfBytes) &
-                   ~(page - 1);
+        auto end =
+            (reinterpret_cast<std::uintptr_t>(entries[i].VirtualAddress) + entries[i].NumberOfBytes) & ~(page - 1);
         if (end <= begin) continue;
         // Advice only: a kernel without it simply faults the pages in later.
         ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);

@@ -72,8 +72,7 @@ DWORD GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR defaultValu
 
 UINT GetPrivateProfileIntW(LPCWSTR section, LPCWSTR key, INT defaultValue, LPCWSTR fileName) {
     WCHAR buffer[64];
-    if (GetPrivateProfileStringW(section, key, u"", buffer, 64, fileName) == 0)
-        return static_cast<UINT>(defaultValue);
+    if (GetPrivateProfileStringW(section, key, u"", buffer, 64, fileName) == 0) return static_cast<UINT>(defaultValue);
     // Leading blanks, a sign, then decimal digits ("0x" for hexadecimal); the
     // number ends at the first other character.
     const WCHAR* p = buffer;

@@ -17,12 +17,12 @@
 #include <thread>
 #include <vector>
 
+#include "platform/api/Process.h"
+#include "platform/common/AsciiCase.h"
+#include "platform/common/Unicode.h"
 #include "platform/services/Errno.h"
 #include "platform/services/FileObject.h"
 #include "platform/services/NativePath.h"
-#include "platform/common/AsciiCase.h"
-#include "platform/common/Unicode.h"
-#include "platform/api/Process.h"
 #include "platform/win32.h"
 
 extern char** environ;
@@ -46,8 +46,7 @@ public:
         if (!reap(WNOHANG)) {
             pid_t child = pid;
             std::thread([child] {
-                while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
-                }
+                while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {}
             }).detach();
         }
     }
@@ -95,15 +94,23 @@ public:
 
 void setLastErrorFromSpawn(int error) {
     switch (error) {
-    case ENOENT:
-    case ENOEXEC:
-    case ENOTDIR:
-    case ELOOP:
-    case ENAMETOOLONG: SetLastError(ERROR_FILE_NOT_FOUND); break;
-    case EACCES:
-    case EPERM: SetLastError(ERROR_ACCESS_DENIED); break;
-    case ENOMEM: SetLastError(ERROR_NOT_ENOUGH_MEMORY); break;
-    default: SetLastError(ERROR_INVALID_PARAMETER); break;
+        case ENOENT:
+        case ENOEXEC:
+        case ENOTDIR:
+        case ELOOP:
+        case ENAMETOOLONG:
+            SetLastError(ERROR_FILE_NOT_FOUND);
+            break;
+        case EACCES:
+        case EPERM:
+            SetLastError(ERROR_ACCESS_DENIED);
+            break;
+        case ENOMEM:
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+            break;
+        default:
+            SetLastError(ERROR_INVALID_PARAMETER);
+            break;
     }
 }
 
@@ -118,7 +125,9 @@ std::string programPath(const std::u16string& first, bool& searchPath) {
     std::string program = platform::nativePath(first);
     searchPath = program.find('/') == std::string::npos;
     if (!searchPath && !fileExists(program) && program.size() > 4) {
-        if (veltrix::ascii::endsWithIgnoringCase(std::string_view(program), ".exe") && fileExists(program.substr(0, program.size() - 4))) program.resize(program.size() - 4);
+        if (veltrix::ascii::endsWithIgnoringCase(std::string_view(program), ".exe") &&
+            fileExists(program.substr(0, program.size() - 4)))
+            program.resize(program.size() - 4);
     }
     return program;
 }
@@ -137,7 +146,9 @@ struct SpawnAttributes {
 
 // Gives the child one standard stream: the handle's descriptor, or /dev/null.
 bool addStandardStream(FileActions& fa, HANDLE handle, int target) {
-    if (!handle) return posix_spawn_file_actions_addopen(&fa.actions, target, "/dev/null", target == 0 ? O_RDONLY : O_WRONLY, 0) == 0;
+    if (!handle)
+        return posix_spawn_file_actions_addopen(&fa.actions, target, "/dev/null", target == 0 ? O_RDONLY : O_WRONLY,
+                                                0) == 0;
     auto* f = platform::KernelObjects::get<FileObject>(handle);
     if (!f) return false;
     return posix_spawn_file_actions_adddup2(&fa.actions, f->fd, target) == 0;
@@ -231,8 +242,9 @@ BOOL CreateProcessW(LPCWSTR applicationName, LPWSTR commandLine, SECURITY_ATTRIB
     posix_spawnattr_setflags(&sa.attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
     pid_t pid = 0;
-    int error = searchPath ? ::posix_spawnp(&pid, program.c_str(), &fa.actions, &sa.attributes, pointers.data(), environ)
-                           : ::posix_spawn(&pid, program.c_str(), &fa.actions, &sa.attributes, pointers.data(), environ);
+    int error = searchPath
+                    ? ::posix_spawnp(&pid, program.c_str(), &fa.actions, &sa.attributes, pointers.data(), environ)
+                    : ::posix_spawn(&pid, program.c_str(), &fa.actions, &sa.attributes, pointers.data(), environ);
     if (error != 0) {
         setLastErrorFromSpawn(error);
         return FALSE;

@@ -4,8 +4,8 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
-#include <string>
 #include <cerrno>
+#include <string>
 #include <thread>
 
 #include "platform/services/NativePath.h"
@@ -24,8 +24,7 @@ HINSTANCE ShellExecuteW(HWND, LPCWSTR verb, LPCWSTR file, LPCWSTR, LPCWSTR, int)
         return reinterpret_cast<HINSTANCE>(static_cast<LONG_PTR>(ERROR_FILE_NOT_FOUND));
     std::thread([child] {
         int status = 0;
-        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-        }
+        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
     }).detach();
     return reinterpret_cast<HINSTANCE>(static_cast<LONG_PTR>(42));
 }

@@ -6,10 +6,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/services/NativePath.h"
 #include "platform/api/FileOperations.h"
 #include "platform/api/Ole.h"
 #include "platform/api/Startup.h"
+#include "platform/services/NativePath.h"
 #include "platform/win32.h"
 
 namespace {
@@ -33,9 +33,14 @@ HRESULT SHGetFolderPathW(HWND, int folder, HANDLE, DWORD, LPWSTR path) {
     if (!path) return E_INVALIDARG;
     std::string native;
     switch (folder & ~CSIDL_FLAG_CREATE) {
-    case CSIDL_APPDATA: native = baseFolder("XDG_CONFIG_HOME", ".config"); break;
-    case CSIDL_LOCAL_APPDATA: native = baseFolder("XDG_STATE_HOME", ".local/state"); break;
-    default: return E_INVALIDARG;
+        case CSIDL_APPDATA:
+            native = baseFolder("XDG_CONFIG_HOME", ".config");
+            break;
+        case CSIDL_LOCAL_APPDATA:
+            native = baseFolder("XDG_STATE_HOME", ".local/state");
+            break;
+        default:
+            return E_INVALIDARG;
     }
     while (native.size() > 1 && native.back() == '/') native.pop_back();
     const std::u16string result = platform::programPath(native);

@@ -163,7 +163,8 @@ BOOL PathRelativePathToW(LPWSTR destination, LPCWSTR from, DWORD fromAttributes,
     if (common == a.parts.size()) {
         out = u".";
     } else {
-        for (std::size_t i = common; i < a.parts.size(); ++i) out += (i == common ? u".." : std::u16string(1, separator) + u"..");
+        for (std::size_t i = common; i < a.parts.size(); ++i)
+            out += (i == common ? u".." : std::u16string(1, separator) + u"..");
     }
     for (std::size_t i = common; i < b.parts.size(); ++i) out += separator + b.parts[i];
     return copyOut(destination, out) ? TRUE : FALSE;

@@ -24,7 +24,8 @@ constexpr Message kMessages[] = {
     {ERROR_INSUFFICIENT_BUFFER, u"The data area passed to a system call is too small.\r\n"},
     {ERROR_ALREADY_EXISTS, u"Cannot create a file when that file already exists.\r\n"},
     {ERROR_INVALID_FLAGS, u"Invalid flags.\r\n"},
-    {ERROR_NO_UNICODE_TRANSLATION, u"No mapping for the Unicode character exists in the target multi-byte code page.\r\n"},
+    {ERROR_NO_UNICODE_TRANSLATION,
+     u"No mapping for the Unicode character exists in the target multi-byte code page.\r\n"},
 };
 
 }  // namespace

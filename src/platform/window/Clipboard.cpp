@@ -41,9 +41,7 @@ Clipboard& clipboard() {
     return *c;
 }
 
-bool openedHere() {
-    return clipboard().open && clipboard().openedBy == std::this_thread::get_id();
-}
+bool openedHere() { return clipboard().open && clipboard().openedBy == std::this_thread::get_id(); }
 
 HGLOBAL blockWithText(const std::u16string& text) {
     HGLOBAL h = GlobalAlloc(GHND, (text.size() + 1) * sizeof(char16_t));

@@ -20,6 +20,7 @@ BOOL ChangeClipboardChain(HWND remove, HWND next) {
         chainHead = next;
         return TRUE;
     }
-    return SendMessageW(head, WM_CHANGECBCHAIN, reinterpret_cast<WPARAM>(remove), reinterpret_cast<LPARAM>(next)) ? TRUE
-                                                                                                               : FALSE;
+    return SendMessageW(head, WM_CHANGECBCHAIN, reinterpret_cast<WPARAM>(remove), reinterpret_cast<LPARAM>(next))
+               ? TRUE
+               : FALSE;
 }

@@ -224,9 +224,9 @@ struct SystemCursor {
     CursorShape shape;
 };
 constexpr SystemCursor kCursors[] = {
-    {32512, CursorShape::Arrow},  {32513, CursorShape::IBeam},  {32514, CursorShape::Wait},
-    {32515, CursorShape::Cross},  {32644, CursorShape::SizeWE}, {32645, CursorShape::SizeNS},
-    {32646, CursorShape::SizeAll}, {32648, CursorShape::No},    {32649, CursorShape::Hand},
+    {32512, CursorShape::Arrow},   {32513, CursorShape::IBeam},  {32514, CursorShape::Wait},
+    {32515, CursorShape::Cross},   {32644, CursorShape::SizeWE}, {32645, CursorShape::SizeNS},
+    {32646, CursorShape::SizeAll}, {32648, CursorShape::No},     {32649, CursorShape::Hand},
 };
 }  // namespace
 

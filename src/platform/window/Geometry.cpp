@@ -156,9 +156,7 @@ BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) 
                         SWP_NOZORDER | SWP_NOACTIVATE | (repaint ? 0 : SWP_NOREDRAW));
 }
 
-BOOL BringWindowToTop(HWND window) {
-    return SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-}
+BOOL BringWindowToTop(HWND window) { return SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); }
 
 BOOL GetWindowRect(HWND window, LPRECT rect) {
     auto lock = WindowManager::lock();
@@ -236,7 +234,8 @@ BOOL ShowWindow(HWND window, int command) {
     if (command == SW_HIDE) {
         if (!wasVisible) return FALSE;
         sendTo(window, WM_SHOWWINDOW, FALSE, 0);
-        SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                     SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         return TRUE;
     }
     bool noActivate = command == SW_SHOWNA || command == SW_SHOWNOACTIVATE || command == SW_SHOWMINNOACTIVE;
@@ -359,19 +358,28 @@ BOOL CopyRect(LPRECT out, const RECT* in) {
 int GetSystemMetrics(int index) {
     RECT m = display().monitorRect();
     switch (index) {
-    case SM_CXSCREEN: return m.right - m.left;
-    case SM_CYSCREEN: return m.bottom - m.top;
-    case SM_CXVSCROLL:
-    case SM_CYHSCROLL: return 17;
-    case SM_CYCAPTION: return 23;
-    case SM_CXBORDER:
-    case SM_CYBORDER: return 1;
-    case SM_CXDOUBLECLK:
-    case SM_CYDOUBLECLK: return 4;
-    case SM_CXEDGE:
-    case SM_CYEDGE: return 2;
-    case SM_CMONITORS: return isHeadlessDisplay() ? 0 : 1;  // no screen: no monitor
-    default: return 0;
+        case SM_CXSCREEN:
+            return m.right - m.left;
+        case SM_CYSCREEN:
+            return m.bottom - m.top;
+        case SM_CXVSCROLL:
+        case SM_CYHSCROLL:
+            return 17;
+        case SM_CYCAPTION:
+            return 23;
+        case SM_CXBORDER:
+        case SM_CYBORDER:
+            return 1;
+        case SM_CXDOUBLECLK:
+        case SM_CYDOUBLECLK:
+            return 4;
+        case SM_CXEDGE:
+        case SM_CYEDGE:
+            return 2;
+        case SM_CMONITORS:
+            return isHeadlessDisplay() ? 0 : 1;  // no screen: no monitor
+        default:
+            return 0;
     }
 }
 

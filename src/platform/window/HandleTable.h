@@ -84,7 +84,8 @@ private:
     };
 
     Value encode(std::size_t index, std::uint32_t generation) const {
-        return (static_cast<Value>(kind_) << 48) | (static_cast<Value>(generation) << 24) | static_cast<Value>(index + 1);
+        return (static_cast<Value>(kind_) << 48) | (static_cast<Value>(generation) << 24) |
+               static_cast<Value>(index + 1);
     }
     bool decode(Value handle, std::size_t& index, std::uint32_t& generation) const {
         std::size_t slot = handle & 0xFFFFFF;

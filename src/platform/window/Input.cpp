@@ -75,18 +75,25 @@ void setKey(WindowState& m, int vk, bool down) {
 
 int buttonKey(MouseButton b) {
     switch (b) {
-    case MouseButton::Left: return VK_LBUTTON;
-    case MouseButton::Right: return VK_RBUTTON;
-    case MouseButton::Middle: return VK_MBUTTON;
-    default: return 0;
+        case MouseButton::Left:
+            return VK_LBUTTON;
+        case MouseButton::Right:
+            return VK_RBUTTON;
+        case MouseButton::Middle:
+            return VK_MBUTTON;
+        default:
+            return 0;
     }
 }
 
 UINT buttonMessage(MouseButton b, bool down) {
     switch (b) {
-    case MouseButton::Left: return down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
-    case MouseButton::Right: return down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
-    default: return down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+        case MouseButton::Left:
+            return down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+        case MouseButton::Right:
+            return down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+        default:
+            return down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
     }
 }
 
@@ -150,51 +157,54 @@ void handleMouse(const RawEvent& e) {
         keys = mouseKeys(m);
     }
     switch (e.type) {
-    case RawEventType::MouseMove:
-        sendTo(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(static_cast<int>(hit), WM_MOUSEMOVE));
-        postInput(target, WM_MOUSEMOVE, keys, MAKELPARAM(client.x, client.y));
-        break;
-    case RawEventType::MouseDown: {
-        UINT message = buttonMessage(e.button, true);
-        if (!(GetWindowLongW(top, GWL_EXSTYLE) & WS_EX_NOACTIVATE)) {
-            if (top != GetActiveWindow()) SetActiveWindow(top);
-            auto lock = WindowManager::lock();
-            WindowState& m = *lock;
-            m.foreground = top;  // the keyboard follows the click, whichever thread owns the window
-        }
-        sendTo(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(static_cast<int>(hit), message));
-        {
-            auto lock = WindowManager::lock();
-            WindowState& m = *lock;
-            DWORD now = currentTime();
-            Window* w = m.find(target);
-            bool dblclks = w && (w->windowClass->info.style & CS_DBLCLKS);
-            bool again = m.lastClickWindow == target && m.lastClickMessage == message &&
-                         now - m.lastClickTime <= GetDoubleClickTime() &&
-                         std::abs(m.lastClickPoint.x - e.screen.x) <= 2 && std::abs(m.lastClickPoint.y - e.screen.y) <= 2;
-            if (again && dblclks) {
-                message += 2;  // the button's DBLCLK message
-                m.lastClickWindow = nullptr;
-            } else {
-                m.lastClickWindow = target;
-                m.lastClickMessage = message;
-                m.lastClickTime = now;
-                m.lastClickPoint = e.screen;
+        case RawEventType::MouseMove:
+            sendTo(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target),
+                   MAKELPARAM(static_cast<int>(hit), WM_MOUSEMOVE));
+            postInput(target, WM_MOUSEMOVE, keys, MAKELPARAM(client.x, client.y));
+            break;
+        case RawEventType::MouseDown: {
+            UINT message = buttonMessage(e.button, true);
+            if (!(GetWindowLongW(top, GWL_EXSTYLE) & WS_EX_NOACTIVATE)) {
+                if (top != GetActiveWindow()) SetActiveWindow(top);
+                auto lock = WindowManager::lock();
+                WindowState& m = *lock;
+                m.foreground = top;  // the keyboard follows the click, whichever thread owns the window
             }
+            sendTo(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(static_cast<int>(hit), message));
+            {
+                auto lock = WindowManager::lock();
+                WindowState& m = *lock;
+                DWORD now = currentTime();
+                Window* w = m.find(target);
+                bool dblclks = w && (w->windowClass->info.style & CS_DBLCLKS);
+                bool again = m.lastClickWindow == target && m.lastClickMessage == message &&
+                             now - m.lastClickTime <= GetDoubleClickTime() &&
+                             std::abs(m.lastClickPoint.x - e.screen.x) <= 2 &&
+                             std::abs(m.lastClickPoint.y - e.screen.y) <= 2;
+                if (again && dblclks) {
+                    message += 2;  // the button's DBLCLK message
+                    m.lastClickWindow = nullptr;
+                } else {
+                    m.lastClickWindow = target;
+                    m.lastClickMessage = message;
+                    m.lastClickTime = now;
+                    m.lastClickPoint = e.screen;
+                }
+            }
+            postInput(target, message, keys, MAKELPARAM(client.x, client.y));
+            break;
         }
-        postInput(target, message, keys, MAKELPARAM(client.x, client.y));
-        break;
-    }
-    case RawEventType::MouseUp:
-        postInput(target, buttonMessage(e.button, false), keys, MAKELPARAM(client.x, client.y));
-        break;
-    case RawEventType::MouseWheel: {
-        HWND focus = GetFocus();
-        postInput(focus ? focus : target, WM_MOUSEWHEEL, MAKEWPARAM(static_cast<int>(keys), e.wheelDelta),
-                  MAKELPARAM(e.screen.x, e.screen.y));
-        break;
-    }
-    default: break;
+        case RawEventType::MouseUp:
+            postInput(target, buttonMessage(e.button, false), keys, MAKELPARAM(client.x, client.y));
+            break;
+        case RawEventType::MouseWheel: {
+            HWND focus = GetFocus();
+            postInput(focus ? focus : target, WM_MOUSEWHEEL, MAKEWPARAM(static_cast<int>(keys), e.wheelDelta),
+                      MAKELPARAM(e.screen.x, e.screen.y));
+            break;
+        }
+        default:
+            break;
     }
 }
 
@@ -224,7 +234,8 @@ void handleKey(const RawEvent& e) {
     HWND target = keyboardTarget();
     if (!target) return;
     bool control = GetKeyState(VK_CONTROL) < 0;
-    UINT message = down ? ((alt && !control) ? WM_SYSKEYDOWN : WM_KEYDOWN) : ((alt && !control) ? WM_SYSKEYUP : WM_KEYUP);
+    UINT message =
+        down ? ((alt && !control) ? WM_SYSKEYDOWN : WM_KEYDOWN) : ((alt && !control) ? WM_SYSKEYUP : WM_KEYUP);
     // Bit 30: the key was down before (auto-repeat); bits 30 and 31 on release.
     LPARAM lParam = 1 | (down ? (wasDown ? 0x40000000 : 0) : static_cast<LPARAM>(0xC0000000));
     postInput(target, message, static_cast<WPARAM>(e.virtualKey), lParam);
@@ -283,34 +294,50 @@ namespace veltrix::platform {
 void processRawEvents(std::vector<RawEvent>& events) {
     for (const RawEvent& e : events) {
         switch (e.type) {
-        case RawEventType::MouseMove:
-        case RawEventType::MouseDown:
-        case RawEventType::MouseUp:
-        case RawEventType::MouseWheel: handleMouse(e); break;
-        case RawEventType::KeyDown:
-        case RawEventType::KeyUp: handleKey(e); break;
-        case RawEventType::Text: deliverText(keyboardTarget(), e); break;
-        case RawEventType::Composition: deliverComposition(keyboardTarget(), e); break;
-        case RawEventType::Close:
-            if (IsWindow(e.window)) postInput(e.window, WM_SYSCOMMAND, SC_CLOSE, 0);
-            break;
-        case RawEventType::FocusGained:
-            desktopFocusGained(e.window);
-            focusGained(e.window);
-            break;
-        case RawEventType::Geometry:
-            // The user moved or resized the display window.
-            if (IsWindow(e.window))
-                SetWindowPos(e.window, nullptr, e.rect.left, e.rect.top, e.rect.right - e.rect.left,
-                             e.rect.bottom - e.rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
-            break;
-        case RawEventType::DropFiles: deliverDrop(e.files, e.screen, e.window); break;
-        case RawEventType::DropText: deliverTextDrop(e.text, e.screen, e.window); break;
-        case RawEventType::Expose:
-            if (IsWindow(e.window)) presentAgain(e.window);
-            break;
-        case RawEventType::EndSession: endSession(e.unattended); break;
-        case RawEventType::FocusLost: desktopFocusLost(e.window); break;
+            case RawEventType::MouseMove:
+            case RawEventType::MouseDown:
+            case RawEventType::MouseUp:
+            case RawEventType::MouseWheel:
+                handleMouse(e);
+                break;
+            case RawEventType::KeyDown:
+            case RawEventType::KeyUp:
+                handleKey(e);
+                break;
+            case RawEventType::Text:
+                deliverText(keyboardTarget(), e);
+                break;
+            case RawEventType::Composition:
+                deliverComposition(keyboardTarget(), e);
+                break;
+            case RawEventType::Close:
+                if (IsWindow(e.window)) postInput(e.window, WM_SYSCOMMAND, SC_CLOSE, 0);
+                break;
+            case RawEventType::FocusGained:
+                desktopFocusGained(e.window);
+                focusGained(e.window);
+                break;
+            case RawEventType::Geometry:
+                // The user moved or resized the display window.
+                if (IsWindow(e.window))
+                    SetWindowPos(e.window, nullptr, e.rect.left, e.rect.top, e.rect.right - e.rect.left,
+                                 e.rect.bottom - e.rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+                break;
+            case RawEventType::DropFiles:
+                deliverDrop(e.files, e.screen, e.window);
+                break;
+            case RawEventType::DropText:
+                deliverTextDrop(e.text, e.screen, e.window);
+                break;
+            case RawEventType::Expose:
+                if (IsWindow(e.window)) presentAgain(e.window);
+                break;
+            case RawEventType::EndSession:
+                endSession(e.unattended);
+                break;
+            case RawEventType::FocusLost:
+                desktopFocusLost(e.window);
+                break;
         }
     }
     events.clear();

@@ -43,8 +43,8 @@ RECT textInputArea(HWND window) {
     GetClientRect(window, &r);
     Composition& c = composition();
     std::lock_guard lock(c.mutex);
-    if (c.candidateStyle != CFS_DEFAULT && c.target == window) r = {c.candidateAt.x, c.candidateAt.y, c.candidateAt.x + 1,
-                                                                   c.candidateAt.y + 16};
+    if (c.candidateStyle != CFS_DEFAULT && c.target == window)
+        r = {c.candidateAt.x, c.candidateAt.y, c.candidateAt.x + 1, c.candidateAt.y + 16};
     POINT origin{0, 0};
     ClientToScreen(window, &origin);
     OffsetRect(&r, origin.x, origin.y);
@@ -125,7 +125,8 @@ void textInputFocus(HWND focus) {
         auto lock = WindowManager::lock();
         WindowState& m = *lock;
         Window* foreground = m.find(m.foreground);
-        if (foreground && foreground->queue->focus && m.find(foreground->queue->focus)) focus = foreground->queue->focus;
+        if (foreground && foreground->queue->focus && m.find(foreground->queue->focus))
+            focus = foreground->queue->focus;
         m.windows.forEach([&](const Window& w) {
             if (!focus && !w.destroying && w.queue->focus == w.handle) focus = w.handle;
         });

@@ -43,7 +43,8 @@ HWND findInvalid(WindowState& m, const ThreadQueue& q, HWND filter) {
     return nullptr;
 }
 
-bool takeTimer(const WindowState& m, ThreadQueue& q, MSG* out, HWND filter, UINT low, UINT high, bool remove, Clock::time_point now) {
+bool takeTimer(const WindowState& m, ThreadQueue& q, MSG* out, HWND filter, UINT low, UINT high, bool remove,
+               Clock::time_point now) {
     if (!(low == 0 && high == 0) && (WM_TIMER < low || WM_TIMER > high)) return false;
     for (Timer& t : q.timers) {
         if (t.due > now) continue;
@@ -138,7 +139,8 @@ bool retrieve(MSG* msg, HWND filter, UINT low, UINT high, bool remove, bool wait
         }
         Clock::time_point until = Clock::time_point::max();
         for (const Timer& t : q->timers) until = std::min(until, t.due);
-        if (Window* h = m.hovering ? m.find(m.hovering) : nullptr; h && h->queue == q) until = std::min(until, m.hoverDue);
+        if (Window* h = m.hovering ? m.find(m.hovering) : nullptr; h && h->queue == q)
+            until = std::min(until, m.hoverDue);
         if (displayThread) {
             lock.unlock();
             presentPictures();
@@ -313,13 +315,21 @@ BOOL TranslateMessage(const MSG* msg) {
     bool control = GetKeyState(VK_CONTROL) < 0;
     int vk = static_cast<int>(msg->wParam);
     switch (vk) {
-    case VK_RETURN: ch = u'\r'; break;
-    case VK_BACK: ch = 8; break;
-    case VK_TAB: ch = u'\t'; break;
-    case VK_ESCAPE: ch = 27; break;
-    default:
-        if (control && vk >= 'A' && vk <= 'Z') ch = static_cast<WCHAR>(vk - 'A' + 1);
-        break;
+        case VK_RETURN:
+            ch = u'\r';
+            break;
+        case VK_BACK:
+            ch = 8;
+            break;
+        case VK_TAB:
+            ch = u'\t';
+            break;
+        case VK_ESCAPE:
+            ch = 27;
+            break;
+        default:
+            if (control && vk >= 'A' && vk <= 'Z') ch = static_cast<WCHAR>(vk - 'A' + 1);
+            break;
     }
     if (!ch) return FALSE;
     auto lock = WindowManager::lock();
@@ -397,13 +407,17 @@ BOOL KillTimer(HWND window, UINT_PTR id) {
         q = m.currentQueue();
     }
     auto& timers = q->timers;
-    auto it = std::find_if(timers.begin(), timers.end(), [&](const Timer& t) { return t.window == window && t.id == id; });
+    auto it =
+        std::find_if(timers.begin(), timers.end(), [&](const Timer& t) { return t.window == window && t.id == id; });
     if (it == timers.end()) return FALSE;
     timers.erase(it);
     // A WM_TIMER already generated but not yet handled is dropped too.
     auto& posted = q->posted;
     posted.erase(std::remove_if(posted.begin(), posted.end(),
-                                [&](const MSG& message) { return message.message == WM_TIMER && message.hwnd == window && message.wParam == id; }),
+                                [&](const MSG& message) {
+                                    return message.message == WM_TIMER && message.hwnd == window &&
+                                           message.wParam == id;
+                                }),
                  posted.end());
     return TRUE;
 }

@@ -174,8 +174,8 @@ void presentAgain(HWND window) {
     WindowState& m = *lock;
     Window* w = m.find(window);
     if (!w || !w->picture) return;
-    w->presentPending.unite(RECT{0, 0, cairo_image_surface_get_width(w->picture.get()),
-                                 cairo_image_surface_get_height(w->picture.get())});
+    w->presentPending.unite(
+        RECT{0, 0, cairo_image_surface_get_width(w->picture.get()), cairo_image_surface_get_height(w->picture.get())});
     m.wakeQueue(*w->queue);
 }
 

@@ -24,9 +24,9 @@
 #include <vector>
 
 #include "platform/api/Gdi.h"
-#include "platform/win32.h"
 #include "platform/display/Display.h"
 #include "platform/gdi/Region.h"
+#include "platform/win32.h"
 #include "platform/window/HandleTable.h"
 
 namespace veltrix::platform {
@@ -63,7 +63,7 @@ struct Window {
     HFONT font = nullptr;  // WM_SETFONT of DefWindowProcW
     // Top-level windows only.
     UniqueCairoSurface picture;  // client-sized RGB24 backing picture
-    Region presentPending;               // picture coordinates
+    Region presentPending;       // picture coordinates
     HWND lastFocus = nullptr;
 
     bool isTopLevel() const { return parent == nullptr; }

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "platform/controls/Controls.h"
-#include "platform/display/Display.h"
 #include "platform/controls/SystemClasses.h"
+#include "platform/display/Display.h"
 #include "platform/window/WindowManager.h"
 
 using namespace veltrix::platform;
@@ -168,8 +168,8 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
         display().setTitle(handle, textOf(windowName));
     }
 
-    CREATESTRUCTW cs{param, instance, menu, parent, height, width, y, x, static_cast<LONG>(style), windowName,
-                     className, exStyle};
+    CREATESTRUCTW cs{param,      instance,  menu,   parent, height, width, y, x, static_cast<LONG>(style),
+                     windowName, className, exStyle};
     auto fail = [&]() -> HWND {
         DestroyWindow(handle);
         return nullptr;
@@ -332,21 +332,28 @@ LONG_PTR GetWindowLongPtrW(HWND window, int index) {
         return 0;
     }
     switch (index) {
-    case GWLP_WNDPROC: return reinterpret_cast<LONG_PTR>(w->proc);
-    case GWLP_HINSTANCE: return reinterpret_cast<LONG_PTR>(w->instance);
-    case GWLP_HWNDPARENT: return reinterpret_cast<LONG_PTR>(w->parent ? w->parent : w->owner);
-    case GWLP_ID: return w->id;
-    case GWL_STYLE: return static_cast<LONG_PTR>(static_cast<LONG>(w->style));
-    case GWL_EXSTYLE: return static_cast<LONG_PTR>(w->exStyle);
-    case GWLP_USERDATA: return w->userData;
-    default:
-        if (index >= 0 && static_cast<std::size_t>(index) + sizeof(LONG_PTR) <= w->extra.size()) {
-            LONG_PTR v;
-            std::memcpy(&v, w->extra.data() + index, sizeof v);
-            return v;
-        }
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return 0;
+        case GWLP_WNDPROC:
+            return reinterpret_cast<LONG_PTR>(w->proc);
+        case GWLP_HINSTANCE:
+            return reinterpret_cast<LONG_PTR>(w->instance);
+        case GWLP_HWNDPARENT:
+            return reinterpret_cast<LONG_PTR>(w->parent ? w->parent : w->owner);
+        case GWLP_ID:
+            return w->id;
+        case GWL_STYLE:
+            return static_cast<LONG_PTR>(static_cast<LONG>(w->style));
+        case GWL_EXSTYLE:
+            return static_cast<LONG_PTR>(w->exStyle);
+        case GWLP_USERDATA:
+            return w->userData;
+        default:
+            if (index >= 0 && static_cast<std::size_t>(index) + sizeof(LONG_PTR) <= w->extra.size()) {
+                LONG_PTR v;
+                std::memcpy(&v, w->extra.data() + index, sizeof v);
+                return v;
+            }
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return 0;
     }
 }
 
@@ -383,35 +390,35 @@ LONG_PTR SetWindowLongPtrW(HWND window, int index, LONG_PTR value) {
     }
     LONG_PTR old = 0;
     switch (index) {
-    case GWLP_WNDPROC:
-        old = reinterpret_cast<LONG_PTR>(w->proc);
-        w->proc = reinterpret_cast<WNDPROC>(value);
-        return old;
-    case GWLP_HINSTANCE:
-        old = reinterpret_cast<LONG_PTR>(w->instance);
-        w->instance = reinterpret_cast<HINSTANCE>(value);
-        return old;
-    case GWLP_ID:
-        old = w->id;
-        w->id = value;
-        return old;
-    case GWLP_USERDATA:
-        old = w->userData;
-        w->userData = value;
-        return old;
-    case GWLP_HWNDPARENT:
-        // Changes the owner of a top-level window, as on Windows.
-        old = reinterpret_cast<LONG_PTR>(w->owner);
-        if (!w->parent) w->owner = reinterpret_cast<HWND>(value);
-        return old;
-    default:
-        if (index >= 0 && static_cast<std::size_t>(index) + sizeof(LONG_PTR) <= w->extra.size()) {
-            std::memcpy(&old, w->extra.data() + index, sizeof old);
-            std::memcpy(w->extra.data() + index, &value, sizeof value);
+        case GWLP_WNDPROC:
+            old = reinterpret_cast<LONG_PTR>(w->proc);
+            w->proc = reinterpret_cast<WNDPROC>(value);
             return old;
-        }
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return 0;
+        case GWLP_HINSTANCE:
+            old = reinterpret_cast<LONG_PTR>(w->instance);
+            w->instance = reinterpret_cast<HINSTANCE>(value);
+            return old;
+        case GWLP_ID:
+            old = w->id;
+            w->id = value;
+            return old;
+        case GWLP_USERDATA:
+            old = w->userData;
+            w->userData = value;
+            return old;
+        case GWLP_HWNDPARENT:
+            // Changes the owner of a top-level window, as on Windows.
+            old = reinterpret_cast<LONG_PTR>(w->owner);
+            if (!w->parent) w->owner = reinterpret_cast<HWND>(value);
+            return old;
+        default:
+            if (index >= 0 && static_cast<std::size_t>(index) + sizeof(LONG_PTR) <= w->extra.size()) {
+                std::memcpy(&old, w->extra.data() + index, sizeof old);
+                std::memcpy(w->extra.data() + index, &value, sizeof value);
+                return old;
+            }
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return 0;
     }
 }
 
@@ -525,11 +532,16 @@ HWND GetWindow(HWND window, UINT command) {
     auto& siblings = m.siblingsOf(*w);
     auto it = std::find(siblings.begin(), siblings.end(), window);
     switch (command) {
-    case GW_HWNDFIRST: return siblings.front();
-    case GW_HWNDLAST: return siblings.back();
-    case GW_HWNDNEXT: return it + 1 < siblings.end() ? *(it + 1) : nullptr;
-    case GW_HWNDPREV: return it != siblings.begin() ? *(it - 1) : nullptr;
-    default: return nullptr;
+        case GW_HWNDFIRST:
+            return siblings.front();
+        case GW_HWNDLAST:
+            return siblings.back();
+        case GW_HWNDNEXT:
+            return it + 1 < siblings.end() ? *(it + 1) : nullptr;
+        case GW_HWNDPREV:
+            return it != siblings.begin() ? *(it - 1) : nullptr;
+        default:
+            return nullptr;
     }
 }
 

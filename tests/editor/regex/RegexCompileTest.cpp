@@ -7,8 +7,7 @@ using namespace regex;
 
 namespace {
 
-TEST(RegexCompile, SyntaxTable)
-{
+TEST(RegexCompile, SyntaxTable) {
     const MatchCase cases[] = {
         // A quantifier takes one character of a literal run.
         {u"ab*", 0, u"ac", {0, 1}},
@@ -112,12 +111,10 @@ TEST(RegexCompile, SyntaxTable)
         {u"\\k<nobody>", 0, u"abc", {}},
         {u"a\\G", 0, u"ba", {1, 2}},
     };
-    for (const MatchCase& row : cases)
-        expectCase(row);
+    for (const MatchCase& row : cases) expectCase(row);
 }
 
-TEST(RegexCompile, GroupNumbersAndNames)
-{
+TEST(RegexCompile, GroupNumbersAndNames) {
     RegexPattern named(u"(?<x>a)(b)(?<y>c)(d)", 0);
     EXPECT_EQ(named.highestGroup(), 4);
     EXPECT_EQ(named.groupNumberOf(u"x"), 3);
@@ -140,8 +137,7 @@ TEST(RegexCompile, GroupNumbersAndNames)
     EXPECT_EQ(huge.highestGroup(), 1);
 }
 
-TEST(RegexCompile, EmptyAndNullPatterns)
-{
+TEST(RegexCompile, EmptyAndNullPatterns) {
     RegexPattern empty(u"", 0);
     EXPECT_TRUE(empty.hasTopElement());
     EXPECT_EQ(groupsOf(empty.match(u"abc", 1)), (std::vector<int>{1, 1}));
@@ -158,8 +154,7 @@ TEST(RegexCompile, EmptyAndNullPatterns)
     EXPECT_EQ(groupsOf(again.match(u"axb")), (std::vector<int>{1, 2}));
 }
 
-TEST(RegexCompile, NestingBeyondTheLimitIsAnErrorValue)
-{
+TEST(RegexCompile, NestingBeyondTheLimitIsAnErrorValue) {
     std::u16string deep(regex::kMaxNesting + 5, u'(');
     deep += u"a";
     RegexPattern pattern(deep, 0);
@@ -170,8 +165,7 @@ TEST(RegexCompile, NestingBeyondTheLimitIsAnErrorValue)
 
     // Conditionals whose tests are conditionals nest without any group body.
     std::u16string tests = u"(?";
-    for (int n = 0; n < 100000; ++n)
-        tests += u"(?";
+    for (int n = 0; n < 100000; ++n) tests += u"(?";
     RegexPattern conditions(tests, 0);
     EXPECT_EQ(conditions.error(), RegexError::nestingTooDeep);
 
@@ -182,8 +176,7 @@ TEST(RegexCompile, NestingBeyondTheLimitIsAnErrorValue)
     EXPECT_TRUE(shallow.match(u"a").found());
 }
 
-TEST(RegexCompile, ArbitraryTextNeverCrashes)
-{
+TEST(RegexCompile, ArbitraryTextNeverCrashes) {
     // Every prefix of some nasty patterns compiles and searches.
     const std::u16string_view nasty[] = {
         u"(?(?<=a)b|c)(?R)(?1)\\k'x'[[:^alpha:]\\w-\\d]{3,}?+(?<x>\\Q)(\\E)",
@@ -192,7 +185,8 @@ TEST(RegexCompile, ArbitraryTextNeverCrashes)
     };
     for (std::u16string_view text : nasty) {
         for (std::size_t n = 0; n <= text.size(); ++n) {
-            for (int options : {0, ignoreCase | multiLine, static_cast<int>(rightToLeft), extended | singleLine | global}) {
+            for (int options :
+                 {0, ignoreCase | multiLine, static_cast<int>(rightToLeft), extended | singleLine | global}) {
                 RegexPattern pattern(text.substr(0, n), options);
                 (void)pattern.match(u"abc(1)[x]\n日本");
             }
@@ -200,4 +194,4 @@ TEST(RegexCompile, ArbitraryTextNeverCrashes)
     }
 }
 
-} // namespace
+}  // namespace

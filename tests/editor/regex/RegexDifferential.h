@@ -29,52 +29,41 @@ class PatternGenerator {
 public:
     explicit PatternGenerator(ChoiceSource pick) : m_pick(std::move(pick)) {}
 
-    std::u16string pattern()
-    {
+    std::u16string pattern() {
         m_closedGroups = 0;
         m_openGroups = 0;
         return alternative(0);
     }
 
-    std::u16string subject()
-    {
+    std::u16string subject() {
         static const char16_t units[] = u"abcAB 1_-\n日本.";
         std::u16string text;
         int length = m_pick(14);
-        for (int i = 0; i < length; ++i)
-            text.push_back(units[m_pick(static_cast<int>(std::size(units)) - 1)]);
+        for (int i = 0; i < length; ++i) text.push_back(units[m_pick(static_cast<int>(std::size(units)) - 1)]);
         return text;
     }
 
-    int options()
-    {
+    int options() {
         int options = 0;
-        if (m_pick(3) == 0)
-            options |= regex::ignoreCase;
-        if (m_pick(4) == 0)
-            options |= regex::singleLine;
-        if (m_pick(4) == 0)
-            options |= regex::multiLine;
+        if (m_pick(3) == 0) options |= regex::ignoreCase;
+        if (m_pick(4) == 0) options |= regex::singleLine;
+        if (m_pick(4) == 0) options |= regex::multiLine;
         return options;
     }
 
 private:
-    std::u16string literal()
-    {
+    std::u16string literal() {
         static const char16_t units[] = u"abcA日 -";
         return std::u16string(1, units[m_pick(static_cast<int>(std::size(units)) - 1)]);
     }
 
-    std::u16string literalString()
-    {
+    std::u16string literalString() {
         std::u16string text;
-        for (int n = 1 + m_pick(3); n > 0; --n)
-            text += literal();
+        for (int n = 1 + m_pick(3); n > 0; --n) text += literal();
         return text;
     }
 
-    std::u16string quantifier()
-    {
+    std::u16string quantifier() {
         static const char16_t* const forms[] = {u"*", u"+", u"?", u"{2}", u"{1,3}", u"{0,2}", u"{2,}"};
         std::u16string q = forms[m_pick(7)];
         int mode = m_pick(4);
@@ -86,77 +75,79 @@ private:
     }
 
     // An element with exactly one way to match and never empty.
-    std::u16string singleWayAtom()
-    {
+    std::u16string singleWayAtom() {
         switch (m_pick(9)) {
-        case 0: case 1: return literal();
-        case 2: return u".";
-        case 3: {
-            static const char16_t* const classes[] = {u"[ab]", u"[^a]", u"[a-c]", u"[\\d_]", u"[^ \\n]", u"[日本]"};
-            return classes[m_pick(6)];
-        }
-        case 4: {
-            static const char16_t* const shorthands[] = {u"\\d", u"\\w", u"\\W", u"\\s", u"\\S", u"\\D"};
-            return shorthands[m_pick(6)];
-        }
-        case 5: return u"(?:" + literalString() + u")";
-        case 6: {
-            ++m_openGroups;
-            std::u16string g = u"(" + literalString() + u")";
-            ++m_closedGroups;
-            return g;
-        }
-        default: return literal();
+            case 0:
+            case 1:
+                return literal();
+            case 2:
+                return u".";
+            case 3: {
+                static const char16_t* const classes[] = {u"[ab]", u"[^a]", u"[a-c]", u"[\\d_]", u"[^ \\n]", u"[日本]"};
+                return classes[m_pick(6)];
+            }
+            case 4: {
+                static const char16_t* const shorthands[] = {u"\\d", u"\\w", u"\\W", u"\\s", u"\\S", u"\\D"};
+                return shorthands[m_pick(6)];
+            }
+            case 5:
+                return u"(?:" + literalString() + u")";
+            case 6: {
+                ++m_openGroups;
+                std::u16string g = u"(" + literalString() + u")";
+                ++m_closedGroups;
+                return g;
+            }
+            default:
+                return literal();
         }
     }
 
-    std::u16string item(int depth)
-    {
+    std::u16string item(int depth) {
         int kind = m_pick(depth >= 2 ? 3 : 10);
-        if (kind <= 1)
-            return singleWayAtom() + (m_pick(2) ? quantifier() : u"");
+        if (kind <= 1) return singleWayAtom() + (m_pick(2) ? quantifier() : u"");
         if (kind == 2) {
             static const char16_t* const anchors[] = {u"\\b", u"\\B", u"^", u"$", u"\\A", u"\\z", u"\\Z"};
             return anchors[m_pick(7)];
         }
         switch (kind) {
-        case 3: {
-            ++m_openGroups;
-            std::u16string body = alternative(depth + 1);
-            ++m_closedGroups;
-            return u"(" + body + u")";
-        }
-        case 4: return u"(?:" + alternative(depth + 1) + u")";
-        case 5: return (m_pick(2) ? u"(?=" : u"(?!") + alternative(depth + 1) + u")";
-        case 6: return u"(?>" + alternative(depth + 1) + u")";
-        case 7: return (m_pick(2) ? u"(?<=" : u"(?<!") + literalString() + u")";
-        case 8:
-            // Only groups already closed, so that both engines agree on unset ones.
-            if (m_closedGroups > 0 && m_closedGroups == m_openGroups)
-                return u"\\" + std::u16string(1, static_cast<char16_t>(u'1' + m_pick(std::min(m_closedGroups, 9))));
-            return literal();
-        default:
-            if (m_closedGroups > 0 && m_closedGroups == m_openGroups) {
-                std::u16string test(1, static_cast<char16_t>(u'1' + m_pick(std::min(m_closedGroups, 9))));
-                return u"(?(" + test + u")" + literalString() + u"|" + literalString() + u")";
+            case 3: {
+                ++m_openGroups;
+                std::u16string body = alternative(depth + 1);
+                ++m_closedGroups;
+                return u"(" + body + u")";
             }
-            return literal();
+            case 4:
+                return u"(?:" + alternative(depth + 1) + u")";
+            case 5:
+                return (m_pick(2) ? u"(?=" : u"(?!") + alternative(depth + 1) + u")";
+            case 6:
+                return u"(?>" + alternative(depth + 1) + u")";
+            case 7:
+                return (m_pick(2) ? u"(?<=" : u"(?<!") + literalString() + u")";
+            case 8:
+                // Only groups already closed, so that both engines agree on unset ones.
+                if (m_closedGroups > 0 && m_closedGroups == m_openGroups)
+                    return u"\\" + std::u16string(1, static_cast<char16_t>(u'1' + m_pick(std::min(m_closedGroups, 9))));
+                return literal();
+            default:
+                if (m_closedGroups > 0 && m_closedGroups == m_openGroups) {
+                    std::u16string test(1, static_cast<char16_t>(u'1' + m_pick(std::min(m_closedGroups, 9))));
+                    return u"(?(" + test + u")" + literalString() + u"|" + literalString() + u")";
+                }
+                return literal();
         }
     }
 
-    std::u16string list(int depth)
-    {
+    std::u16string list(int depth) {
         std::u16string text;
-        for (int n = m_pick(4); n >= 0; --n)
-            text += item(depth);
+        for (int n = m_pick(4); n >= 0; --n) text += item(depth);
         return text;
     }
 
-    std::u16string alternative(int depth)
-    {
+    std::u16string alternative(int depth) {
         std::u16string text = list(depth);
-        for (int branches = 0; branches < 3 && depth < 3 && m_pick(4) == 0; ++branches)
-            text += u"|" + list(depth);
+        for (int branches = 0; branches < 3 && depth < 3 && m_pick(4) == 0; ++branches) text += u"|" + list(depth);
         return text;
     }
 
@@ -167,33 +158,26 @@ private:
 
 // A subject both engines read alike under `options`: with multiLine, a final
 // line feeds are dropped.
-inline std::u16string sharedSubject(std::u16string subject, int options)
-{
-    while ((options & regex::multiLine) && !subject.empty() && subject.back() == u'\n')
-        subject.pop_back();
+inline std::u16string sharedSubject(std::u16string subject, int options) {
+    while ((options & regex::multiLine) && !subject.empty() && subject.back() == u'\n') subject.pop_back();
     return subject;
 }
 
 // The groups PCRE2 finds, in groupsOf's layout, or nullopt when PCRE2 cannot
 // judge (compile error, its own match limit).
-inline std::optional<std::vector<int>> pcreGroups(std::u16string_view pattern, int options,
-                                                  std::u16string_view subject, int start)
-{
+inline std::optional<std::vector<int>> pcreGroups(std::u16string_view pattern, int options, std::u16string_view subject,
+                                                  int start) {
     // Without its optimisations: PCRE2 10.42 loses matches through them (auto-possessifying
     // "-{1,3}" before "(x){0,2}+", and a start-of-match shortcut past a look-ahead).
     uint32_t flags = PCRE2_DOLLAR_ENDONLY | PCRE2_NO_AUTO_POSSESS | PCRE2_NO_START_OPTIMIZE;
-    if (options & regex::ignoreCase)
-        flags |= PCRE2_CASELESS;
-    if (options & regex::singleLine)
-        flags |= PCRE2_DOTALL;
-    if (options & regex::multiLine)
-        flags |= PCRE2_MULTILINE;
+    if (options & regex::ignoreCase) flags |= PCRE2_CASELESS;
+    if (options & regex::singleLine) flags |= PCRE2_DOTALL;
+    if (options & regex::multiLine) flags |= PCRE2_MULTILINE;
     int error = 0;
     PCRE2_SIZE offset = 0;
-    pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(), flags, &error,
-                                     &offset, nullptr);
-    if (code == nullptr)
-        return std::nullopt;
+    pcre2_code* code =
+        pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(), flags, &error, &offset, nullptr);
+    if (code == nullptr) return std::nullopt;
     pcre2_match_data* data = pcre2_match_data_create_from_pattern(code, nullptr);
     int rc = pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(subject.data()), subject.size(),
                          static_cast<PCRE2_SIZE>(start), 0, data, nullptr);
@@ -219,14 +203,12 @@ inline std::optional<std::vector<int>> pcreGroups(std::u16string_view pattern, i
 
 // The groups this engine finds, or nullopt when it stopped at a limit.
 inline std::optional<std::vector<int>> ownGroups(std::u16string_view pattern, int options, std::u16string_view subject,
-                                                 int start, const MatchLimits& limits = {})
-{
+                                                 int start, const MatchLimits& limits = {}) {
     RegexPattern compiled(pattern, options);
     compiled.setMatchLimits(limits);
     MatchResult result = compiled.match(subject, start);
     if (result.status() == MatchStatus::stepLimit || result.status() == MatchStatus::recursionLimit)
         return std::nullopt;
-    if (!result.found())
-        return std::vector<int>{};
+    if (!result.found()) return std::vector<int>{};
     return std::vector<int>(result.entries().begin() + 2, result.entries().end());
 }

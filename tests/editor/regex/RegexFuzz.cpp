@@ -15,8 +15,7 @@
 
 namespace {
 
-void differential(const std::uint8_t* data, std::size_t size)
-{
+void differential(const std::uint8_t* data, std::size_t size) {
     std::size_t at = 0;
     PatternGenerator generator([&](int n) { return at < size ? data[at++] % n : 0; });
     std::u16string pattern = generator.pattern();
@@ -33,14 +32,11 @@ void differential(const std::uint8_t* data, std::size_t size)
     }
 }
 
-void robustness(const std::uint8_t* data, std::size_t size)
-{
-    if (size < 2)
-        return;
+void robustness(const std::uint8_t* data, std::size_t size) {
+    if (size < 2) return;
     int options = data[0] & 0x3F;
     std::u16string units;
-    for (std::size_t i = 1; i + 1 < size; i += 2)
-        units.push_back(static_cast<char16_t>(data[i] | (data[i + 1] << 8)));
+    for (std::size_t i = 1; i + 1 < size; i += 2) units.push_back(static_cast<char16_t>(data[i] | (data[i + 1] << 8)));
     // A unit 0xFFFF splits pattern from subject; without one, the pattern is matched against itself.
     std::size_t split = units.find(u'\xFFFF');
     std::u16string pattern = units.substr(0, split);
@@ -50,24 +46,20 @@ void robustness(const std::uint8_t* data, std::size_t size)
     MatchContext context = compiled.prepareMatch(subject, -1);
     for (int n = 0; n < 4; ++n) {
         MatchResult result = compiled.match(context);
-        if (!result.found())
-            break;
+        if (!result.found()) break;
         const int length = static_cast<int>(subject.size());
         for (int g = 0; g <= result.highestGroup(); ++g) {
             int s = result.groupStart(g), e = result.groupEnd(g);
-            if ((s == -1) != (e == -1) || s > e || e > length)
-                std::abort();
+            if ((s == -1) != (e == -1) || s > e || e > length) std::abort();
         }
     }
     (void)compiled.replaceMatches(subject, u"[$&|$1|${x}|$`]", -1, 4);
 }
 
-} // namespace
+}  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
-    if (size == 0)
-        return 0;
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) return 0;
     if (data[0] % 2 == 0)
         differential(data + 1, size - 1);
     else

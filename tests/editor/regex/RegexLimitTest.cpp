@@ -6,8 +6,7 @@ using namespace regex;
 
 namespace {
 
-TEST(RegexLimits, CatastrophicPatternsEndWithAClearResult)
-{
+TEST(RegexLimits, CatastrophicPatternsEndWithAClearResult) {
     const std::u16string as(30, u'a');
     struct Row {
         std::u16string_view pattern;
@@ -39,15 +38,13 @@ TEST(RegexLimits, CatastrophicPatternsEndWithAClearResult)
     EXPECT_EQ(describe(MatchStatus::stepLimit), u"The search took too long and was stopped.");
 }
 
-TEST(RegexLimits, DeepButLegitimateRecursionStillMatches)
-{
+TEST(RegexLimits, DeepButLegitimateRecursionStillMatches) {
     std::u16string nested = std::u16string(300, u'a') + std::u16string(300, u'b');
     RegexPattern pattern(u"^(a(?1)?b)$", 0);
     EXPECT_EQ(groupsOf(pattern.match(nested)), (std::vector<int>{0, 600, 0, 600}));
 }
 
-TEST(RegexLimits, ALimitEndsTheWholeSearchAndReplace)
-{
+TEST(RegexLimits, ALimitEndsTheWholeSearchAndReplace) {
     RegexPattern pattern(u"(?:a*){12}b|c", 0);
     pattern.setMatchLimits({100'000, 6000});
     std::u16string text = u"c" + std::u16string(40, u'a') + u"c";
@@ -63,8 +60,7 @@ TEST(RegexLimits, ALimitEndsTheWholeSearchAndReplace)
     EXPECT_EQ(replaced, u"X" + std::u16string(40, u'a') + u"c");
 }
 
-TEST(RegexLimits, BackReferencesPayForTheUnitsTheyCompare)
-{
+TEST(RegexLimits, BackReferencesPayForTheUnitsTheyCompare) {
     // A few thousand backtracks, each comparing up to ten thousand units.
     const std::u16string subject = std::u16string(20'000, u'a') + u"b";
     RegexPattern pattern(u"^(.*)\\1$", 0);
@@ -74,24 +70,21 @@ TEST(RegexLimits, BackReferencesPayForTheUnitsTheyCompare)
     EXPECT_EQ(groupsOf(pattern.match(u"abcabc")), (std::vector<int>{0, 6, 0, 3}));
 }
 
-TEST(RegexLimits, OneBudgetBoundsEverySearchOfAnOperation)
-{
+TEST(RegexLimits, OneBudgetBoundsEverySearchOfAnOperation) {
     const std::u16string text(40, u'a');
     RegexPattern pattern(u"a", 0);
     pattern.setMatchLimits({25, 6000});
     // Each search alone is cheap: with a budget per call all forty are found.
     MatchContext each = pattern.prepareMatch(text, 0);
     int found = 0;
-    while (pattern.match(each).found())
-        ++found;
+    while (pattern.match(each).found()) ++found;
     EXPECT_EQ(found, 40);
 
     MatchContext shared = pattern.prepareMatch(text, 0);
     MatchBudget budget = pattern.makeBudget();
     found = 0;
     MatchResult last;
-    while ((last = pattern.match(shared, budget)).found())
-        ++found;
+    while ((last = pattern.match(shared, budget)).found()) ++found;
     EXPECT_GT(found, 0);
     EXPECT_LT(found, 40);
     EXPECT_EQ(last.status(), MatchStatus::stepLimit);
@@ -103,7 +96,8 @@ TEST(RegexLimits, OneBudgetBoundsEverySearchOfAnOperation)
     MatchStatus outcome = MatchStatus::found;
     const std::u16string replaced = pattern.replaceMatches(text, u"b", -1, -1, &outcome);
     EXPECT_EQ(outcome, MatchStatus::stepLimit);
-    EXPECT_EQ(replaced, std::u16string(static_cast<std::size_t>(found), u'b') + std::u16string(40 - static_cast<std::size_t>(found), u'a'));
+    EXPECT_EQ(replaced, std::u16string(static_cast<std::size_t>(found), u'b') +
+                            std::u16string(40 - static_cast<std::size_t>(found), u'a'));
 }
 
-} // namespace
+}  // namespace

@@ -8,8 +8,7 @@ namespace {
 
 using Spans = std::vector<std::pair<int, int>>;
 
-TEST(RegexMatch, ElementTable)
-{
+TEST(RegexMatch, ElementTable) {
     const MatchCase cases[] = {
         // Alternatives and groups.
         {u"(a)|b", 0, u"b", {0, 1, -1, -1}},
@@ -139,12 +138,10 @@ TEST(RegexMatch, ElementTable)
         {u"ab", rightToLeft, u"abab", {0, 2}, 3},
         {u"ab", rightToLeft, u"abab", {2, 4}, 99},
     };
-    for (const MatchCase& row : cases)
-        expectCase(row);
+    for (const MatchCase& row : cases) expectCase(row);
 }
 
-TEST(RegexMatch, RepeatedSearchesWalkThroughTheText)
-{
+TEST(RegexMatch, RepeatedSearchesWalkThroughTheText) {
     struct Row {
         std::u16string_view pattern;
         int options;
@@ -173,8 +170,7 @@ TEST(RegexMatch, RepeatedSearchesWalkThroughTheText)
     }
 }
 
-TEST(RegexMatch, ResultLayoutAndContext)
-{
+TEST(RegexMatch, ResultLayoutAndContext) {
     RegexPattern pattern(u"(a)(x)?(b)", 0);
     MatchContext context = pattern.prepareMatch(u"zab", 0);
     MatchResult result = pattern.match(context);
@@ -197,8 +193,7 @@ TEST(RegexMatch, ResultLayoutAndContext)
     EXPECT_EQ(groupsOf(backwards.match(u"a1a2a3", 5)), (std::vector<int>{2, 4}));
 }
 
-TEST(RegexMatch, PatternsFromTheFindPane)
-{
+TEST(RegexMatch, PatternsFromTheFindPane) {
     // The find pane always compiles with multiLine, and with ignoreCase and
     // rightToLeft as its options say; a whole document is searched.
     const std::u16string document = u"Hello world.\r\nこんにちは、世界。\r\nHELLO again";
@@ -210,14 +205,13 @@ TEST(RegexMatch, PatternsFromTheFindPane)
     EXPECT_EQ(allMatches(japanese, document), (Spans{{20, 22}}));
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
 // Where a repeat's follower is only known from a recursion's caller, or is
 // read leftwards, the repeat must still give back what the follower needs.
-TEST(RegexMatch, RepeatsGiveBackWhereARecursionOrABackwardSearchNeedsIt)
-{
+TEST(RegexMatch, RepeatsGiveBackWhereARecursionOrABackwardSearchNeedsIt) {
     const MatchCase rows[] = {
         // Inside the recursion "(\w+)" is followed by "\w", not by "@"; the
         // recursion's capture is the group's latest.
@@ -227,10 +221,9 @@ TEST(RegexMatch, RepeatsGiveBackWhereARecursionOrABackwardSearchNeedsIt)
         {u"\\1 (\\w+)", rightToLeft, u"ab b", {1, 4, 3, 4}},
         {u"[a-c]+B", ignoreCase, u"abB", {0, 3}},
     };
-    for (const MatchCase& row : rows)
-        expectCase(row);
+    for (const MatchCase& row : rows) expectCase(row);
     RegexPattern backwards(u"[0-9]+-", rightToLeft);
     EXPECT_EQ(allMatches(backwards, u"12-34-"), (Spans{{3, 6}, {0, 3}}));
 }
 
-} // namespace
+}  // namespace

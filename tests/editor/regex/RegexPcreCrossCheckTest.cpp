@@ -9,8 +9,7 @@ using namespace regex;
 
 namespace {
 
-TEST(RegexPcreCrossCheck, GeneratedPatternsAgreeOnTheSharedSubset)
-{
+TEST(RegexPcreCrossCheck, GeneratedPatternsAgreeOnTheSharedSubset) {
     std::mt19937 random(20261209);
     PatternGenerator generator([&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); });
     int compared = 0;
@@ -23,13 +22,13 @@ TEST(RegexPcreCrossCheck, GeneratedPatternsAgreeOnTheSharedSubset)
             int start = static_cast<int>(random() % (subject.size() + 1));
             auto theirs = pcreGroups(pattern, options, subject, start);
             auto ours = ownGroups(pattern, options, subject, start);
-            if (!theirs || !ours)
-                continue;
+            if (!theirs || !ours) continue;
             ++compared;
             if (*theirs != *ours && ++mismatches <= 10) {
                 ADD_FAILURE() << "pattern \"" << utf8(pattern) << "\" options " << options << " subject \""
-                              << utf8(subject) << "\" start " << start << "\n  pcre2: "
-                              << ::testing::PrintToString(*theirs) << "\n  ours:  " << ::testing::PrintToString(*ours);
+                              << utf8(subject) << "\" start " << start
+                              << "\n  pcre2: " << ::testing::PrintToString(*theirs)
+                              << "\n  ours:  " << ::testing::PrintToString(*ours);
             }
         }
     }
@@ -40,21 +39,42 @@ TEST(RegexPcreCrossCheck, GeneratedPatternsAgreeOnTheSharedSubset)
 // Patterns whose class repeats keep no way back (nothing after them can begin
 // with a unit of the class) or must keep it, and patterns whose searches skip
 // to a literal after a leading run: the same groups as PCRE2 from every start.
-TEST(RegexPcreCrossCheck, ShortcutPatternsAgreeFromEveryStart)
-{
+TEST(RegexPcreCrossCheck, ShortcutPatternsAgreeFromEveryStart) {
     const std::u16string_view patterns[] = {
         // A class repeat before a literal, a class, an anchor, across group ends.
-        u"(\\w+)@(\\w+)", u"[0-9]+-[0-9]+", u"(\\d+)-(\\d+)", u"\\b(\\w+) \\1\\b", u"x[a-c]*\\.",
-        u"([a-c]+)(d)", u"(\\w+)(?= )", u"(\\w+)\\s(\\w)", u"\\b\\w+\\b", u"(?:[ab]+)-|c", u"[a-c]{2,3}@",
-        u"(?=\\w)(\\w+)@", u"(?i)([a-c]+)D", u"(?:(\\w+)@)+x",
+        u"(\\w+)@(\\w+)",
+        u"[0-9]+-[0-9]+",
+        u"(\\d+)-(\\d+)",
+        u"\\b(\\w+) \\1\\b",
+        u"x[a-c]*\\.",
+        u"([a-c]+)(d)",
+        u"(\\w+)(?= )",
+        u"(\\w+)\\s(\\w)",
+        u"\\b\\w+\\b",
+        u"(?:[ab]+)-|c",
+        u"[a-c]{2,3}@",
+        u"(?=\\w)(\\w+)@",
+        u"(?i)([a-c]+)D",
+        u"(?:(\\w+)@)+x",
         // The same where giving back is needed or cannot be ruled out.
-        u"(\\w+)(\\w)@", u"\\w+\\d", u"(\\w+)\\1", u"[a-c]+[b-d]", u"(\\w+) *x", u"(\\d+)-?(\\d+)",
-        u"(\\w+?)@", u"(?i)([a-c]+)B", u"([a-c]+)(?=b)", u"\\w+$", u"(\\w+)(?!@)", u"(?>\\w+)@",
-        u"\\w+@?(\\w)", u"(?:\\w+|-)@",
+        u"(\\w+)(\\w)@",
+        u"\\w+\\d",
+        u"(\\w+)\\1",
+        u"[a-c]+[b-d]",
+        u"(\\w+) *x",
+        u"(\\d+)-?(\\d+)",
+        u"(\\w+?)@",
+        u"(?i)([a-c]+)B",
+        u"([a-c]+)(?=b)",
+        u"\\w+$",
+        u"(\\w+)(?!@)",
+        u"(?>\\w+)@",
+        u"\\w+@?(\\w)",
+        u"(?:\\w+|-)@",
     };
     const std::u16string_view subjects[] = {
-        u"ab@cd x@y @z a@ b1@ @", u"12-34 5-6- 7--8 -9 10-", u"the the cat cat dog the",
-        u"aab aAbB abcd xabc. x. bad@", u"ab cd\nab ab\nx", u"aaaa@bbbb@x @@ab@",
+        u"ab@cd x@y @z a@ b1@ @",       u"12-34 5-6- 7--8 -9 10-", u"the the cat cat dog the",
+        u"aab aAbB abcd xabc. x. bad@", u"ab cd\nab ab\nx",        u"aaaa@bbbb@x @@ab@",
     };
     for (std::u16string_view pattern : patterns) {
         for (int options : {0, static_cast<int>(ignoreCase), static_cast<int>(multiLine)}) {
@@ -72,8 +92,7 @@ TEST(RegexPcreCrossCheck, ShortcutPatternsAgreeFromEveryStart)
     }
 }
 
-TEST(RegexPcreCrossCheck, DifferencesTheEngineRequires)
-{
+TEST(RegexPcreCrossCheck, DifferencesTheEngineRequires) {
     struct Row {
         std::u16string_view pattern;
         int options;
@@ -106,4 +125,4 @@ TEST(RegexPcreCrossCheck, DifferencesTheEngineRequires)
     EXPECT_EQ(pcreGroups(u"a**", 0, u"aa*", 0), std::nullopt);
 }
 
-} // namespace
+}  // namespace

@@ -16,8 +16,7 @@ struct ReplaceCase {
     int count = -1;
 };
 
-TEST(RegexReplace, TemplateTable)
-{
+TEST(RegexReplace, TemplateTable) {
     const ReplaceCase cases[] = {
         {u"(\\w+)-(\\w+)", 0, u"ab-cd", u"$2 $1", u"cd ab"},
         {u"(\\w+)-(\\w+)", 0, u"ab-cd", u"$5", u"$5"},
@@ -68,8 +67,7 @@ TEST(RegexReplace, TemplateTable)
     }
 }
 
-TEST(RegexReplace, ReportsWhetherAnythingWasReplaced)
-{
+TEST(RegexReplace, ReportsWhetherAnythingWasReplaced) {
     RegexPattern pattern(u"z", 0);
     MatchStatus outcome = MatchStatus::found;
     EXPECT_EQ(pattern.replaceMatches(u"abc", u"y", -1, -1, &outcome), u"abc");
@@ -81,4 +79,4 @@ TEST(RegexReplace, ReportsWhetherAnythingWasReplaced)
     EXPECT_EQ(none.replaceMatches(u"abc", u"y"), u"abc");
 }
 
-} // namespace
+}  // namespace
