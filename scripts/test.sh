@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # What CI runs (.ci/run), in three steps; any failure ends it non-zero:
-#  1. suite:    the ordinary build (setup.sh) and every test through CTest;
+#  1. suite:    the ordinary build (setup.sh) with -Wshadow and every warning
+#               an error, and every test through CTest;
 #  2. sanitize: a clang build with AddressSanitizer, UndefinedBehaviorSanitizer
 #               and the fuzzer's coverage (no benchmarks), where the whole suite
 #               runs again: any sanitizer report or leak fails its test;
@@ -20,7 +21,7 @@ step() { echo "== $1 ($(date +%T))"; }
 
 if [[ " $steps " == *" suite "* ]]; then
   step "ordinary build and suite"
-  bash "$root/scripts/setup.sh" "$@"
+  bash "$root/scripts/setup.sh" -DVELTRIX_WERROR=ON "$@"
   (cd "$build" && ctest --output-on-failure --timeout 300 -j "$jobs")
 fi
 
