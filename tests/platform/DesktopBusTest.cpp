@@ -168,7 +168,9 @@ TEST_F(Desktop, ASavedNameGetsTheDefaultExtensionAndOurOverwriteQuestion) {
         ofn.lpstrDefExt = u".xml";
         ofn.Flags = OFN_OVERWRITEPROMPT;
         EXPECT_EQ(GetSaveFileNameW(&ofn) != FALSE, expected);
-        if (expected) EXPECT_EQ(std::u16string(file), dir.file("lesson.xml"));
+        if (expected) {
+            EXPECT_EQ(std::u16string(file), dir.file("lesson.xml"));
+        }
     }
     auto boxes = headless::takeMessageBoxes();
     ASSERT_EQ(boxes.size(), 2u);
