@@ -40,7 +40,12 @@ case $name in
   *short*) head -c 100 /dev/zero > "$output" ;;
   *notflv*) head -c 4000 /dev/zero | tr '\0' 'x' > "$output" ;;
   *slow*)
-    tone 2 && head -c 3000 "$output" > "$output.half" && mv "$output.half" "$output"
+    # The half recording appears under its name at once and whole: a test
+    # that waits for the file then finds the recorder already waiting, not
+    # still writing beside it.
+    final=$output
+    output=$(mktemp) || exit 1
+    tone 2 && head -c 3000 "$output" > "$final.half" && rm -f "$output" && mv "$final.half" "$final"
     echo "recording..." >&2
     exec sleep 60 ;;
   *_[0-9]*s)
