@@ -96,6 +96,8 @@ inline constexpr UINT BM_SETSTYLE = 0x00F4;
 inline constexpr DWORD SS_LEFT = 0x0000;
 inline constexpr DWORD SS_CENTER = 0x0001;
 inline constexpr DWORD SS_RIGHT = 0x0002;
+// Static text shows "&" as it is; without it "&x" underlines x and "&&" is "&".
+inline constexpr DWORD SS_NOPREFIX = 0x0080;
 
 // The dialog window class (an atom name as on Windows).
 inline constexpr const char16_t* kDialogClassName = u"#32770";

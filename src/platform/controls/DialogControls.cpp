@@ -108,10 +108,13 @@ void paintStatic(HWND w) {
     SelectedObject selection(dc, fontOf(w));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, IsWindowEnabled(w) ? theme::kFieldText : theme::kDisabledText);
-    DWORD style = static_cast<DWORD>(GetWindowLongW(w, GWL_STYLE)) & 0x3;
-    UINT align = style == SS_CENTER ? DT_CENTER : style == SS_RIGHT ? DT_RIGHT : DT_LEFT;
+    const DWORD style = static_cast<DWORD>(GetWindowLongW(w, GWL_STYLE));
+    const DWORD alignment = style & 0x3;
+    UINT format = alignment == SS_CENTER ? DT_CENTER : alignment == SS_RIGHT ? DT_RIGHT : DT_LEFT;
+    // Labels name their field's access key with "&", as on Windows.
+    if (style & SS_NOPREFIX) format |= DT_NOPREFIX;
     std::u16string text = textOf(w);
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, align | DT_WORDBREAK | DT_NOPREFIX);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format | DT_WORDBREAK);
 }
 
 }  // namespace
