@@ -201,10 +201,13 @@ void FileStream::adoptScan() {
     AVStream* st = m_format->streams[m_stream];
     // Only what lies beyond the demuxer's own index is added, in order: entries
     // appended at the end cost nothing to insert.
+    // The last timestamp is copied: adding an entry may move the index, and a
+    // pointer into it would then read freed memory.
     const int own = avformat_index_get_entries_count(st);
-    const AVIndexEntry* last = own > 0 ? avformat_index_get_entry(st, own - 1) : nullptr;
+    const bool hasOwn = own > 0;
+    const std::int64_t lastOwn = hasOwn ? avformat_index_get_entry(st, own - 1)->timestamp : 0;
     for (const AVIndexEntry& entry : entries)
-        if (!last || entry.timestamp > last->timestamp)
+        if (!hasOwn || entry.timestamp > lastOwn)
             av_add_index_entry(st, entry.pos, entry.timestamp, entry.size, entry.min_distance, entry.flags);
     if (m_scan->length() != kUnknownLength) {
         m_length = m_scan->length();
