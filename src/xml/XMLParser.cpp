@@ -64,8 +64,9 @@ std::u16string ParserException::displayText() const {
 XMLParser::XMLParser() = default;
 XMLParser::~XMLParser() = default;
 
-std::unique_ptr<Element> XMLParser::createElement(std::u16string name) {
-    return std::make_unique<Element>(std::move(name));
+std::unique_ptr<Element> XMLParser::createElement(std::u16string_view name) {
+    // Tags repeat: elements share their names rather than each holding a copy.
+    return std::make_unique<Element>(Element::SharedName{name});
 }
 
 void XMLParser::report(const std::u16string& text) {
@@ -363,14 +364,14 @@ void XMLParser::characterData(char16_t c) {
 void XMLParser::addText(std::u16string_view text, bool isCData) {
     if (!m_current) return;
     if (isCData) {
-        std::unique_ptr<Element> node = createElement(std::u16string());
+        std::unique_ptr<Element> node = createElement({});
         node->setCData(text);
         m_current->appendChild(std::move(node));
         return;
     }
     const bool visible = std::any_of(text.begin(), text.end(), [](char16_t c) { return !isWhite(c); });
     if (visible) {
-        std::unique_ptr<Element> node = createElement(std::u16string());
+        std::unique_ptr<Element> node = createElement({});
         node->setText(std::u16string(text));
         m_current->appendChild(std::move(node));
     } else {
