@@ -157,7 +157,7 @@ private:
     std::unique_ptr<Element> m_next;  // a node owns its next sibling; the parent owns the first
     Element* m_previous = nullptr;
     std::u16string m_text;
-    std::u16string m_ownName;                    // the name, unless it is shared
+    std::u16string m_ownName;                   // the name, unless it is shared
     const std::u16string* m_name = &m_ownName;  // m_ownName or a shared name; never null
     Attributes m_attributes;
     bool m_isCData = false;
