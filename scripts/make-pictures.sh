@@ -78,7 +78,9 @@ run 640x480 -- "${open_lesson[@]}" key:F8 wait:500 "type:Excuse me, how do I get
     wait:800 "shot:$out/study-dictation.png"
 run 640x480 -- "${open_lesson[@]}" key:ctrl+f wait:400 "type:station" wait:600 "shot:$out/tool-find-replace.png"
 run 640x480 -- "${open_lesson[@]}" key:ctrl+w windows:2 wait:800 "shot:$out/tool-word-list.png"
-run 640x480 -- "${open_lesson[@]}" key:ctrl+j windows:2 wait:800 "shot:$out/tool-sentence-editor.png"
+# The sentence editor from the table's menu (a right click on the third row).
+run 640x480 -- "${open_lesson[@]}" click:180,91,3 wait:600 key:Down key:Return windows:2 wait:800 \
+    "shot:$out/tool-sentence-editor.png"
 for downloader in news captions phrases lectures website voa; do
     run 800x600 VELTRIX_OPEN_DOWNLOADER=$downloader -- windows:2 wait:1500 "shot:$out/downloader-$downloader.png"
 done

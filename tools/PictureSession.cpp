@@ -5,7 +5,11 @@
 //                    before it for held modifiers (key:ctrl+o, key:F5)
 //   type:TEXT        type printable ASCII at a person's pace
 //   wait:MS          let the program work for MS milliseconds
+//   move:X,Y         move the pointer there (screen pixels)
+//   click:X,Y[,B]    click there with button B (1 left, the default; 3 right)
 //   shot:FILE.png    save the whole screen as PNG
+// The pointer starts in the screen's bottom right corner, where it wakes no
+// tip and lights no button.
 // Exit status 0 when every step did what it says, 1 at the first that did not.
 #include <X11/Xlib.h>
 
@@ -53,6 +57,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no X display with the XTEST extension\n");
         return 1;
     }
+    x->moveTo(x->width() - 1, x->height() - 1);
+    x->flush();
     for (int i = 1; i < argc; ++i) {
         const std::string step = argv[i];
         const std::size_t colon = step.find(':');
@@ -72,6 +78,14 @@ int main(int argc, char** argv) {
             }
         } else if (verb == "wait") {
             std::this_thread::sleep_for(std::chrono::milliseconds(std::strtoul(value.c_str(), nullptr, 10)));
+        } else if (verb == "move" || verb == "click") {
+            int px = 0, py = 0, button = 1;
+            ok = std::sscanf(value.c_str(), "%d,%d,%d", &px, &py, &button) >= 2;
+            if (ok) {
+                x->moveTo(px, py);
+                if (verb == "click") x->click(static_cast<unsigned int>(button));
+                x->flush();
+            }
         } else if (verb == "shot") {
             ok = x->screenshot(value);
         } else {

@@ -159,6 +159,22 @@ TEST_F(NothingClipped, ThePlayerInEveryThemeAtBothSizes) {
         }
     }
     player().applyTheme(0);
+
+    // The study status beside the tool bar, in each mode, at the smaller size.
+    MoveWindow(session->app().handle(), 0, 0, 640, 480, TRUE);
+    using namespace player_commands;
+    for (int command : {StudyLoop, StudyAutoPause, StudyLadder, StudyDictation}) {
+        SCOPED_TRACE(command);
+        ASSERT_TRUE(player().study().execute(command));
+        session->run(60);
+        EXPECT_FALSE(player().study().statusText().empty());
+        for (const std::string& problem : clippedTexts(player())) ADD_FAILURE() << problem;
+        if (keep) headless::savePicture(session->app().handle(), std::string(keep) + "/study-" + std::to_string(command) + ".png");
+        player().study().execute(command);
+        player().study().controller().stop();
+        player().core().stopPlayback();
+        session->run(60);
+    }
 }
 
 TEST_F(NothingClipped, ANarrowThumbGrowsToItsWidestValueAndBackWhenTheRangeShrinks) {
