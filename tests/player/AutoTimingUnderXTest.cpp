@@ -69,7 +69,9 @@ TEST(AutoTimingOnX, TimesTheSampleFromTheKeyboardAndUndoes) {
     ASSERT_TRUE(runUntil(app, 60000, [&] { return table.startOf(rows - 1) != 0; }));
     for (int row = 0; row < rows; ++row) {
         EXPECT_NEAR(static_cast<double>(table.startOf(row)), truth[static_cast<std::size_t>(row)], 300) << row;
-        if (row > 0) EXPECT_GE(table.startOf(row), table.startOf(row - 1));
+        if (row > 0) {
+            EXPECT_GE(table.startOf(row), table.startOf(row - 1));
+        }
     }
     EXPECT_TRUE(player.lyricsView().modified());
 
