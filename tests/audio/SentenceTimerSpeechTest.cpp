@@ -92,3 +92,30 @@ TEST_F(SentenceTimerSpeechTest, NoPausesTwoVoicesAndNoise) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SentenceTimerSpeechTest, TranscriptsThatDoNotMatchTheSpeech) {
+    Lesson lesson;
+    LessonOptions options;
+    options.pausesSeconds = {0.5, 0.8};
+    ASSERT_TRUE(speechtest::makeLesson(dir_.path(), "mismatch", speechtest::takeSentences(20, 4), options, lesson));
+    auto error = [&](std::vector<std::u16string> sentences) {
+        const TimingOutcome outcome = time(lesson, sentences);
+        EXPECT_TRUE(outcome.spans.empty());
+        return std::string(outcome.error.begin(), outcome.error.end());
+    };
+    // The list lacks a sentence the audio has.
+    auto missing = lesson.sentences;
+    missing.erase(missing.begin() + 2);
+    EXPECT_NE(error(missing).find("Is a sentence missing from the list?"), std::string::npos);
+    // The list has a sentence the audio lacks.
+    auto extra = lesson.sentences;
+    extra.insert(extra.begin() + 2, u"My favorite season is autumn because the leaves are beautiful.");
+    EXPECT_NE(error(extra).find("Is it missing from the audio?"), std::string::npos);
+    // Another language altogether.
+    EXPECT_NE(error({u"二人分の予約をしたいのですが。", u"コンサートは夜七時に始まります。"}).find("not English words"),
+              std::string::npos);
+}
+
+}  // namespace
