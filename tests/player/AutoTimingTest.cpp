@@ -3,6 +3,8 @@
 // fit and a cancelled run leave the rows as they were.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "player/AutoTiming.h"
 #include "player/LyricsViewsFixture.h"
 
@@ -91,6 +93,9 @@ TEST_F(AutoTimingTest, CancelledOrDeclinedRunsChangeNothing) {
         running = &dialog;
         SetTimer(owner, 77, 50, [](HWND window, UINT, UINT_PTR id, DWORD) {
             KillTimer(window, id);
+            // To look at the dialog: VELTRIX_PICTURES=folder.
+            if (const char* pictures = std::getenv("VELTRIX_PICTURES"); pictures && running && running->handle())
+                veltrix::platform::headless::savePicture(running->handle(), std::string(pictures) + "/autotiming-dialog.png");
             if (running && running->handle()) PostMessageW(running->handle(), WM_COMMAND, kCancelButton, 0);
         });
         const bool ended = showModal(owner, dialog);
