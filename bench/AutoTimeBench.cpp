@@ -44,9 +44,22 @@ BassLibrary& library() {
 TimingOutcome timeLesson(SpeechRecognizer& recognizer, const Lesson& lesson) {
     SentenceTimer timer(recognizer, lesson.sentences);
     std::u16string error;
-    readSpeechAudio(library(), lesson.audio.u16string(),
-                    [&](std::span<const std::int16_t> block) { return timer.addSamples(block); }, error);
+    readSpeechAudio(
+        library(), lesson.audio.u16string(),
+        [&](std::span<const std::int16_t> block) { return timer.addSamples(block); }, error);
     return timer.finish();
+}
+
+// Times the lesson once per iteration; false (the benchmark skipped) without a model.
+bool timeInLoop(benchmark::State& state, const Lesson& lesson, TimingOutcome& outcome) {
+    std::u16string error;
+    auto recognizer = SphinxRecognizer::create(error);
+    if (!recognizer) {
+        state.SkipWithError("no speech model");
+        return false;
+    }
+    for (auto _ : state) outcome = timeLesson(*recognizer, lesson);
+    return true;
 }
 
 std::vector<std::uint32_t> startsOf(const TimingOutcome& outcome) {
@@ -68,14 +81,8 @@ void BM_TimeAnHourOfAudio(benchmark::State& state) {
         state.SkipWithError("espeak-ng or lame failed");
         return;
     }
-    std::u16string error;
-    auto recognizer = SphinxRecognizer::create(error);
-    if (!recognizer) {
-        state.SkipWithError("no speech model");
-        return;
-    }
     TimingOutcome outcome;
-    for (auto _ : state) outcome = timeLesson(*recognizer, lesson);
+    if (!timeInLoop(state, lesson, outcome)) return;
     const auto errors = speechtest::startErrors(lesson, startsOf(outcome));
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -103,14 +110,8 @@ void BM_ErrorsByKind(benchmark::State& state) {
         state.SkipWithError("espeak-ng failed");
         return;
     }
-    std::u16string error;
-    auto recognizer = SphinxRecognizer::create(error);
-    if (!recognizer) {
-        state.SkipWithError("no speech model");
-        return;
-    }
     TimingOutcome outcome;
-    for (auto _ : state) outcome = timeLesson(*recognizer, lesson);
+    if (!timeInLoop(state, lesson, outcome)) return;
     if (!outcome.ok()) {
         state.SkipWithError(std::string(outcome.error.begin(), outcome.error.end()).c_str());
         return;

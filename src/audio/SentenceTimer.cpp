@@ -20,15 +20,11 @@ constexpr std::uint32_t kSnapBeforeMs = 600;
 constexpr std::uint32_t kSnapAfterMs = 150;
 const std::u16string kLeftAsTheyWere = u" The sentences were left as they were.";
 
-std::uint32_t msOf(std::uint64_t sample) { return static_cast<std::uint32_t>(sample * kMsPerSample / SentenceTimer::kRate); }
+std::uint32_t msOf(std::uint64_t sample) {
+    return static_cast<std::uint32_t>(sample * kMsPerSample / SentenceTimer::kRate);
+}
 
 std::u16string ascii(const std::string& text) { return {text.begin(), text.end()}; }
-
-std::u16string clock(std::uint32_t ms) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%u:%02u", ms / 60000, (ms / 1000) % 60);
-    return ascii(text);
-}
 
 std::u16string quoted(const std::u16string& sentence) {
     std::u16string text;
@@ -43,6 +39,12 @@ std::u16string sentenceName(std::size_t index, const std::u16string& text) {
 }
 
 }  // namespace
+
+std::u16string minutesAndSeconds(std::uint32_t ms) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%u:%02u", ms / 60000, (ms / 1000) % 60);
+    return ascii(text);
+}
 
 std::vector<std::string> SentenceTimer::wordsOf(std::u16string_view sentence) {
     std::vector<std::string> words;
@@ -94,9 +96,10 @@ SentenceTimer::SentenceTimer(SpeechRecognizer& recognizer, const std::vector<std
     if (sentences.empty())
         error_ = u"There are no sentences to time.";
     else if (words_.size() * 2 < all || words_.empty())
-        error_ = u"Most words of the sentences are not English words the recogniser knows, so they cannot be "
-                 u"timed." +
-                 kLeftAsTheyWere;
+        error_ =
+            u"Most words of the sentences are not English words the recogniser knows, so they cannot be "
+            u"timed." +
+            kLeftAsTheyWere;
 }
 
 bool SentenceTimer::fail(std::u16string message) {
@@ -172,7 +175,7 @@ bool SentenceTimer::alignWindow(bool last) {
         const std::vector<bool> speech = pauses_.speechFrames(startMs, startMs + windowMs);
         const auto spoken = static_cast<std::size_t>(std::count(speech.begin(), speech.end(), true));
         if (spoken * 5 > speech.size())
-            return fail(u"The sentences could not be followed in the audio near " + clock(startMs) + u".");
+            return fail(u"The sentences could not be followed in the audio near " + minutesAndSeconds(startMs) + u".");
         cursor_ = end;
         dropBefore(cursor_);
         return true;
@@ -268,8 +271,8 @@ std::vector<TimedSpan> SentenceTimer::spansFromWords() const {
             }
         }
         std::uint32_t end = r.lastEnd;
-        for (const Pause& p : pauses_.pauses(r.lastEnd > kSnapAfterMs ? r.lastEnd - kSnapAfterMs : 0,
-                                             r.lastEnd + kSnapBeforeMs)) {
+        for (const Pause& p :
+             pauses_.pauses(r.lastEnd > kSnapAfterMs ? r.lastEnd - kSnapAfterMs : 0, r.lastEnd + kSnapBeforeMs)) {
             if (p.startMs + kSnapAfterMs >= r.lastEnd && p.startMs <= r.lastEnd + kSnapBeforeMs) {
                 end = p.startMs;
                 break;
@@ -313,7 +316,8 @@ std::u16string SentenceTimer::checkFit(const std::vector<TimedSpan>& spans) cons
             }
         const std::uint32_t duration = lastEnd > first ? lastEnd - first : 0;
         std::size_t voiced = 0, frames = 0;
-        for (std::uint32_t f = first / PauseFinder::kFrameMs; f < lastEnd / PauseFinder::kFrameMs && f < speech.size(); ++f) {
+        for (std::uint32_t f = first / PauseFinder::kFrameMs; f < lastEnd / PauseFinder::kFrameMs && f < speech.size();
+             ++f) {
             ++frames;
             voiced += speech[f] ? 1 : 0;
         }
@@ -346,7 +350,7 @@ std::u16string SentenceTimer::checkFit(const std::vector<TimedSpan>& spans) cons
         }
         if (voiced * PauseFinder::kFrameMs >= 1200) {
             const auto at = static_cast<std::uint32_t>(f) * PauseFinder::kFrameMs;
-            return u"The audio has speech at " + clock(at) +
+            return u"The audio has speech at " + minutesAndSeconds(at) +
                    u" that is in none of the sentences. Is a sentence missing from the list?";
         }
         f = g;

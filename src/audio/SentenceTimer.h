@@ -31,6 +31,9 @@
 #include "audio/PauseFinder.h"
 #include "audio/SpeechRecognizer.h"
 
+// "m:ss" of a time, as the timer's messages and its progress show it.
+std::u16string minutesAndSeconds(std::uint32_t ms);
+
 struct TimedSpan {
     std::uint32_t startMs = 0;
     std::uint32_t endMs = 0;  // 0: none

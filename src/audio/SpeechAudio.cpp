@@ -33,8 +33,8 @@ SpeechReadResult readSpeechAudio(BassLibrary& library, const std::u16string& pat
         error = u"The audio modules needed to read the audio are missing.";
         return SpeechReadResult::Failed;
     }
-    const StreamOwner source(f, f.StreamCreateFile(0, path.c_str(), 0, 0,
-                                                   BASS_UNICODE | BASS_STREAM_DECODE | BASS_SAMPLE_FLOAT));
+    const StreamOwner source(
+        f, f.StreamCreateFile(0, path.c_str(), 0, 0, BASS_UNICODE | BASS_STREAM_DECODE | BASS_SAMPLE_FLOAT));
     float rate = 0;
     if (!source.get() || !f.ChannelGetAttribute(source.get(), BASS_ATTRIB_FREQ, &rate) || rate < 1000) {
         error = u"The audio file could not be read.";
@@ -52,8 +52,8 @@ SpeechReadResult readSpeechAudio(BassLibrary& library, const std::u16string& pat
     std::vector<float> input(static_cast<std::size_t>(rate) / 2);
     std::vector<std::int16_t> output;
     for (;;) {
-        const BASS_DWORD got = f.ChannelGetData(mixer.get(), input.data(),
-                                                static_cast<BASS_DWORD>(input.size() * sizeof(float)) | BASS_DATA_FLOAT);
+        const BASS_DWORD got = f.ChannelGetData(
+            mixer.get(), input.data(), static_cast<BASS_DWORD>(input.size() * sizeof(float)) | BASS_DATA_FLOAT);
         if (got == static_cast<BASS_DWORD>(-1) || got == 0) break;
         output.clear();
         resampler.push(std::span<const float>(input.data(), got / sizeof(float)), output);

@@ -10,8 +10,8 @@
 #include <vector>
 
 struct RecognizedWord {
-    std::size_t index = 0;       // into the words given to align
-    std::uint32_t startMs = 0;   // from the start of the samples given
+    std::size_t index = 0;      // into the words given to align
+    std::uint32_t startMs = 0;  // from the start of the samples given
     std::uint32_t endMs = 0;
 };
 
@@ -27,6 +27,6 @@ public:
     // whole list must be spoken; otherwise the speech may stop after any word
     // (the samples end inside the list). The result is in order, one entry per
     // word found, times ascending; empty when nothing could be aligned.
-    virtual std::vector<RecognizedWord> align(std::span<const std::int16_t> samples,
-                                              std::span<const std::string> words, bool toTheEnd) = 0;
+    virtual std::vector<RecognizedWord> align(std::span<const std::int16_t> samples, std::span<const std::string> words,
+                                              bool toTheEnd) = 0;
 };

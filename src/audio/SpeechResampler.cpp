@@ -13,8 +13,7 @@ std::int16_t toSample(double v) {
 
 }  // namespace
 
-SpeechResampler::SpeechResampler(int inputRate)
-    : step_(static_cast<double>(inputRate) / kOutputRate) {
+SpeechResampler::SpeechResampler(int inputRate) : step_(static_cast<double>(inputRate) / kOutputRate) {
     // Below 7.2 kHz whatever the input rate, which keeps aliasing out of the
     // band the recogniser listens to; a rate at or below 16 kHz needs only
     // interpolation.

@@ -28,8 +28,8 @@ private:
     static constexpr int kPhases = 256;
     void produce(std::vector<std::int16_t>& out, bool flushing);
 
-    double step_;           // input samples per output sample
-    int halfWidth_;         // filter taps either side of the centre
+    double step_;              // input samples per output sample
+    int halfWidth_;            // filter taps either side of the centre
     std::vector<float> taps_;  // kPhases + 1 rows of 2 x halfWidth_ + 1 taps
     std::vector<float> held_;  // input from heldStart_ on
     std::int64_t heldStart_ = 0;

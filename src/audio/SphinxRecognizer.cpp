@@ -51,8 +51,8 @@ std::unique_ptr<SphinxRecognizer> SphinxRecognizer::create(std::u16string& error
     // The library logs every step to stderr unless told not to.
     err_set_logfp(nullptr);
     auto handles = std::make_unique<Handles>();
-    handles->config.reset(cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm", acoustic.c_str(), "-dict",
-                                      dictionary.c_str(), "-samprate", "16000",
+    handles->config.reset(cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm", acoustic.c_str(), "-dict", dictionary.c_str(),
+                                      "-samprate", "16000",
                                       // Each window is decoded whole, so its own mean normalises it.
                                       "-cmn", "batch",
                                       // Digital silence (zeros) has no spectrum to take the log of;
@@ -111,8 +111,8 @@ std::vector<RecognizedWord> SphinxRecognizer::align(std::span<const std::int16_t
         if (index == words.size()) continue;
         int first = 0, last = 0;
         ps_seg_frames(segment.get(), &first, &last);
-        found.push_back({index, static_cast<std::uint32_t>(first) * kFrameMs,
-                         static_cast<std::uint32_t>(last + 1) * kFrameMs});
+        found.push_back(
+            {index, static_cast<std::uint32_t>(first) * kFrameMs, static_cast<std::uint32_t>(last + 1) * kFrameMs});
         next = index + 1;
     }
     return found;

@@ -30,7 +30,8 @@ void AutoTiming::timeSentences(HWND owner, const std::u16string& audioPath, std:
         const int answer = askKeep_();
         if (answer == IDCANCEL) return;
         if (answer == IDYES)
-            for (int row = 0; row < rows; ++row) kept[static_cast<std::size_t>(row)] = editing_.table().startOf(row) != 0;
+            for (int row = 0; row < rows; ++row)
+                kept[static_cast<std::size_t>(row)] = editing_.table().startOf(row) != 0;
     }
     AutoTimingDialog dialog(job);
     // Cancelled: nothing changes.

@@ -1,20 +1,8 @@
 #include "player/AutoTimingDialog.h"
 
-#include <cstdio>
-
 #include "audio/BassLibrary.h"
 #include "audio/SpeechAudio.h"
 #include "audio/SphinxRecognizer.h"
-
-namespace {
-
-std::u16string clock(std::uint32_t ms) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%u:%02u", ms / 60000, (ms / 1000) % 60);
-    return {text, text + std::char_traits<char>::length(text)};
-}
-
-}  // namespace
 
 AutoTimingDialog::AutoTimingDialog(std::shared_ptr<Job> job) : job_(std::move(job)) {}
 
@@ -76,7 +64,8 @@ void AutoTimingDialog::showProgress() {
     const std::uint32_t done = job_->doneMs;
     const std::uint32_t length = job_->lengthMs;
     bar_.setPosition(length ? static_cast<int>(static_cast<std::uint64_t>(done) * 100 / length) : 0);
-    const std::u16string text = length ? clock(done) + u" / " + clock(length) : clock(done);
+    const std::u16string text =
+        length ? minutesAndSeconds(done) + u" / " + minutesAndSeconds(length) : minutesAndSeconds(done);
     SetWindowTextW(bar_.handle(), text.c_str());
 }
 

@@ -37,8 +37,8 @@ protected:
         if (!timer.transcriptError().empty()) return {{}, timer.transcriptError()};
         std::u16string error;
         const auto result = readSpeechAudio(
-            *library_, lesson.audio.u16string(), [&](std::span<const std::int16_t> block) { return timer.addSamples(block); },
-            error);
+            *library_, lesson.audio.u16string(),
+            [&](std::span<const std::int16_t> block) { return timer.addSamples(block); }, error);
         EXPECT_NE(result, SpeechReadResult::Failed) << std::string(error.begin(), error.end());
         return timer.finish();
     }

@@ -179,8 +179,9 @@ TEST(SentenceTimerTest, TranscriptsThatDoNotFitLeaveNoTimes) {
         SentenceTimer timer(recognizer, sentences);
         const TimingOutcome outcome = feed(timer, lesson.signal, 16000);
         EXPECT_TRUE(outcome.spans.empty());
-        EXPECT_EQ(outcome.error, u"The audio ends before Sentence 7 (\"Extra words here.\") is spoken. Is it missing "
-                                 u"from the audio? The sentences were left as they were.");
+        EXPECT_EQ(outcome.error,
+                  u"The audio ends before Sentence 7 (\"Extra words here.\") is spoken. Is it missing "
+                  u"from the audio? The sentences were left as they were.");
     }
     {
         // Speech the transcript lacks: the last sentence is not in it.
@@ -195,8 +196,9 @@ TEST(SentenceTimerTest, TranscriptsThatDoNotFitLeaveNoTimes) {
     {
         KnownRecognizer recognizer(lesson.signal, lesson.words);
         SentenceTimer timer(recognizer, {u"これは日本語の文です。", u"zorblat zorblat.", u"One."});
-        EXPECT_EQ(timer.transcriptError(), u"Most words of the sentences are not English words the recogniser "
-                                           u"knows, so they cannot be timed. The sentences were left as they were.");
+        EXPECT_EQ(timer.transcriptError(),
+                  u"Most words of the sentences are not English words the recogniser "
+                  u"knows, so they cannot be timed. The sentences were left as they were.");
     }
 }
 
@@ -213,8 +215,9 @@ TEST(SentenceTimerTest, UnknownWordsAndKeptStarts) {
     EXPECT_EQ(kept.spans[1].endMs, 4000u);
     const auto crossed = SentenceTimer::keepGivenStarts(computed, {std::nullopt, std::nullopt, 2500});
     EXPECT_TRUE(crossed.spans.empty());
-    EXPECT_EQ(crossed.error, u"The times already set do not fit the audio: sentence 3 would start before sentence "
-                             u"2. The sentences were left as they were.");
+    EXPECT_EQ(crossed.error,
+              u"The times already set do not fit the audio: sentence 3 would start before sentence "
+              u"2. The sentences were left as they were.");
 }
 
 }  // namespace

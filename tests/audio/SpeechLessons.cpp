@@ -155,8 +155,8 @@ bool makeLesson(const std::filesystem::path& folder, const std::string& name,
     }
     joined.resize(joined.size() + static_cast<std::size_t>(options.leadSeconds * kRate), 0.0f);
     if (options.snrDb > 0 && speechSamples > 0) {
-        const double noiseRms = std::sqrt(speechPower / static_cast<double>(speechSamples)) /
-                                std::pow(10.0, options.snrDb / 20.0);
+        const double noiseRms =
+            std::sqrt(speechPower / static_cast<double>(speechSamples)) / std::pow(10.0, options.snrDb / 20.0);
         std::mt19937 random(options.seed);
         std::normal_distribution<float> noise(0.0f, static_cast<float>(noiseRms));
         for (float& v : joined) v += noise(random);
@@ -167,8 +167,7 @@ bool makeLesson(const std::filesystem::path& folder, const std::string& name,
     lesson.audio = wav;
     if (options.mp3) {
         const std::filesystem::path mp3 = folder / (name + ".mp3");
-        const std::string command =
-            "lame --quiet -b 64 " + shellQuoted(wav.string()) + " " + shellQuoted(mp3.string());
+        const std::string command = "lame --quiet -b 64 " + shellQuoted(wav.string()) + " " + shellQuoted(mp3.string());
         if (std::system(command.c_str()) != 0) return false;
         std::filesystem::remove(wav);
         lesson.audio = mp3;

@@ -71,8 +71,9 @@ TEST_F(AutoTimingTest, WhatDoesNotFitLeavesTheRows) {
     timing.apply(spansOf({{500, 0}, {1500, 0}, {2400, 0}, {3100, 0}, {9000, 0}, {9500, 0}}), kept);
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0], failed.error);
-    EXPECT_EQ(messages[1], u"The times already set do not fit the audio: sentence 6 would start before sentence 5. "
-                           u"The sentences were left as they were.");
+    EXPECT_EQ(messages[1],
+              u"The times already set do not fit the audio: sentence 6 would start before sentence 5. "
+              u"The sentences were left as they were.");
     EXPECT_EQ(times(), before);
     EXPECT_FALSE(lyrics.modified());
 }
@@ -95,7 +96,8 @@ TEST_F(AutoTimingTest, CancelledOrDeclinedRunsChangeNothing) {
             KillTimer(window, id);
             // To look at the dialog: VELTRIX_PICTURES=folder.
             if (const char* pictures = std::getenv("VELTRIX_PICTURES"); pictures && running && running->handle())
-                veltrix::platform::headless::savePicture(running->handle(), std::string(pictures) + "/autotiming-dialog.png");
+                veltrix::platform::headless::savePicture(running->handle(),
+                                                         std::string(pictures) + "/autotiming-dialog.png");
             if (running && running->handle()) PostMessageW(running->handle(), WM_COMMAND, kCancelButton, 0);
         });
         const bool ended = showModal(owner, dialog);
