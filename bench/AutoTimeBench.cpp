@@ -72,7 +72,7 @@ void BM_TimeAnHourOfAudio(benchmark::State& state) {
     Folder folder;
     std::vector<speechtest::LessonSentence> sentences;
     const auto& all = speechtest::sampleSentences();
-    for (std::size_t i = 0; i < 900; ++i) sentences.push_back({all[i % all.size()], i % 7 == 3 ? "en-gb" : "en-us"});
+    for (std::size_t i = 0; i < 1300; ++i) sentences.push_back({all[i % all.size()], i % 7 == 3 ? "en-gb" : "en-us"});
     LessonOptions options;
     options.pausesSeconds = {0.1, 0.4, 1.0, 0.25, 0.7, 0.55};
     options.mp3 = true;

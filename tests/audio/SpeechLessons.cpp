@@ -52,25 +52,49 @@ void put32(std::string& out, std::uint32_t v) {
     put16(out, static_cast<std::uint16_t>(v >> 16));
 }
 
-bool writeWav(const std::filesystem::path& path, const std::vector<float>& samples) {
-    std::string out = "RIFF";
-    put32(out, static_cast<std::uint32_t>(36 + samples.size() * 2));
-    out += "WAVEfmt ";
-    put32(out, 16);
-    put16(out, 1);
-    put16(out, 1);
-    put32(out, kRate);
-    put32(out, kRate * 2);
-    put16(out, 2);
-    put16(out, 16);
-    out += "data";
-    put32(out, static_cast<std::uint32_t>(samples.size() * 2));
-    for (float v : samples)
-        put16(out, static_cast<std::uint16_t>(static_cast<std::int16_t>(std::clamp(std::lround(v), -32768L, 32767L))));
-    std::ofstream file(path, std::ios::binary);
-    file.write(out.data(), static_cast<std::streamsize>(out.size()));
-    return static_cast<bool>(file);
-}
+// Writes a mono 16-bit WAV file sample by sample, so that an hour of lesson
+// is never held in memory; the sizes go into the header at the end.
+class WavWriter {
+public:
+    explicit WavWriter(const std::filesystem::path& path) : file_(path, std::ios::binary) {
+        file_.write(std::string(44, '\0').data(), 44);
+    }
+    void add(float v) {
+        put16(buffer_,
+              static_cast<std::uint16_t>(static_cast<std::int16_t>(std::clamp(std::lround(v), -32768L, 32767L))));
+        ++samples_;
+        if (buffer_.size() >= 1 << 16) flush();
+    }
+    std::size_t samples() const { return samples_; }
+    bool finish() {
+        flush();
+        std::string header = "RIFF";
+        put32(header, static_cast<std::uint32_t>(36 + samples_ * 2));
+        header += "WAVEfmt ";
+        put32(header, 16);
+        put16(header, 1);
+        put16(header, 1);
+        put32(header, kRate);
+        put32(header, kRate * 2);
+        put16(header, 2);
+        put16(header, 16);
+        header += "data";
+        put32(header, static_cast<std::uint32_t>(samples_ * 2));
+        file_.seekp(0);
+        file_.write(header.data(), static_cast<std::streamsize>(header.size()));
+        file_.close();
+        return !file_.fail();
+    }
+
+private:
+    void flush() {
+        file_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+        buffer_.clear();
+    }
+    std::ofstream file_;
+    std::string buffer_;
+    std::size_t samples_ = 0;
+};
 
 }  // namespace
 
@@ -120,8 +144,9 @@ std::vector<LessonSentence> takeSentences(std::size_t first, std::size_t count, 
 bool makeLesson(const std::filesystem::path& folder, const std::string& name,
                 const std::vector<LessonSentence>& sentences, const LessonOptions& options, Lesson& lesson) {
     lesson = {};
+    // Each sentence spoken once per voice and cut to its speech: from the
+    // first to the last sample above 1 % of full scale.
     std::map<std::pair<std::string, std::string>, std::vector<std::int16_t>> spoken;
-    std::vector<float> joined(static_cast<std::size_t>(options.leadSeconds * kRate), 0.0f);
     double speechPower = 0;
     std::size_t speechSamples = 0;
     for (std::size_t i = 0; i < sentences.size(); ++i) {
@@ -133,37 +158,40 @@ bool makeLesson(const std::filesystem::path& folder, const std::string& name,
                                         shellQuoted(s.text) + " >/dev/null 2>&1";
             if (std::system(command.c_str()) != 0 || !readWav(wav, samples) || samples.empty()) return false;
             std::filesystem::remove(wav);
+            auto loud = [](std::int16_t v) { return std::abs(static_cast<int>(v)) > 328; };
+            const auto first = std::find_if(samples.begin(), samples.end(), loud);
+            const auto last = std::find_if(samples.rbegin(), samples.rend(), loud).base();
+            if (first >= last) return false;
+            samples = std::vector<std::int16_t>(first, last);
         }
-        // Cut to the speech: from the first to the last sample above 1 % of
-        // full scale.
-        auto loud = [](std::int16_t v) { return std::abs(static_cast<int>(v)) > 328; };
-        const auto first = std::find_if(samples.begin(), samples.end(), loud);
-        const auto last = std::find_if(samples.rbegin(), samples.rend(), loud).base();
-        if (first >= last) return false;
-        if (i > 0) {
-            const double pause = options.pausesSeconds[(i - 1) % options.pausesSeconds.size()];
-            joined.resize(joined.size() + static_cast<std::size_t>(pause * kRate), 0.0f);
-        }
-        lesson.startMs.push_back(static_cast<std::uint32_t>(joined.size() * 1000 / kRate));
-        for (auto it = first; it != last; ++it) {
-            joined.push_back(*it);
-            speechPower += static_cast<double>(*it) * *it;
-        }
-        speechSamples += static_cast<std::size_t>(last - first);
-        lesson.endMs.push_back(static_cast<std::uint32_t>(joined.size() * 1000 / kRate));
+        for (std::int16_t v : samples) speechPower += static_cast<double>(v) * v;
+        speechSamples += samples.size();
+    }
+    const double noiseRms =
+        options.snrDb > 0 && speechSamples > 0
+            ? std::sqrt(speechPower / static_cast<double>(speechSamples)) / std::pow(10.0, options.snrDb / 20.0)
+            : 0.0;
+    std::mt19937 random(options.seed);
+    std::normal_distribution<float> noise(0.0f, static_cast<float>(std::max(noiseRms, 1e-9)));
+    const std::filesystem::path wav = folder / (name + ".wav");
+    WavWriter writer(wav);
+    auto add = [&](float v) { writer.add(noiseRms > 0 ? v + noise(random) : v); };
+    auto quiet = [&](double seconds) {
+        for (auto n = static_cast<std::size_t>(seconds * kRate); n > 0; --n) add(0.0f);
+    };
+    auto nowMs = [&] { return static_cast<std::uint32_t>(writer.samples() * 1000 / kRate); };
+    quiet(options.leadSeconds);
+    for (std::size_t i = 0; i < sentences.size(); ++i) {
+        const LessonSentence& s = sentences[i];
+        if (i > 0) quiet(options.pausesSeconds[(i - 1) % options.pausesSeconds.size()]);
+        lesson.startMs.push_back(nowMs());
+        for (std::int16_t v : spoken[{s.text, s.voice}]) add(v);
+        lesson.endMs.push_back(nowMs());
         lesson.sentences.push_back(std::u16string(s.text.begin(), s.text.end()));
     }
-    joined.resize(joined.size() + static_cast<std::size_t>(options.leadSeconds * kRate), 0.0f);
-    if (options.snrDb > 0 && speechSamples > 0) {
-        const double noiseRms =
-            std::sqrt(speechPower / static_cast<double>(speechSamples)) / std::pow(10.0, options.snrDb / 20.0);
-        std::mt19937 random(options.seed);
-        std::normal_distribution<float> noise(0.0f, static_cast<float>(noiseRms));
-        for (float& v : joined) v += noise(random);
-    }
-    lesson.lengthMs = static_cast<std::uint32_t>(joined.size() * 1000 / kRate);
-    const std::filesystem::path wav = folder / (name + ".wav");
-    if (!writeWav(wav, joined)) return false;
+    quiet(options.leadSeconds);
+    lesson.lengthMs = nowMs();
+    if (!writer.finish()) return false;
     lesson.audio = wav;
     if (options.mp3) {
         const std::filesystem::path mp3 = folder / (name + ".mp3");
