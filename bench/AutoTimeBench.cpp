@@ -31,21 +31,27 @@ struct Folder {
     std::filesystem::path path;
 };
 
-BassLibrary& library() {
-    // Only decoding is needed: no sound device.
-    static const int silent = ::setenv("SDL_AUDIODRIVER", "dummy", 1);
-    (void)silent;
-    static BassLibrary instance(std::filesystem::path(VELTRIX_BENCH_PLUGINS_DIR).u16string() + u"/");
-    static const bool loaded = instance.load();
-    (void)loaded;
-    return instance;
-}
+// The audio modules for one benchmark. Not a static: its release at exit
+// would come after the modules' own statics are gone.
+class Modules {
+public:
+    Modules() : library_(std::filesystem::path(VELTRIX_BENCH_PLUGINS_DIR).u16string() + u"/") {
+        // Only decoding is needed: no sound device.
+        ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+        library_.load();
+    }
+    BassLibrary& library() { return library_; }
+
+private:
+    BassLibrary library_;
+};
 
 TimingOutcome timeLesson(SpeechRecognizer& recognizer, const Lesson& lesson) {
+    Modules modules;
     SentenceTimer timer(recognizer, lesson.sentences);
     std::u16string error;
     readSpeechAudio(
-        library(), lesson.audio.u16string(),
+        modules.library(), lesson.audio.u16string(),
         [&](std::span<const std::int16_t> block) { return timer.addSamples(block); }, error);
     return timer.finish();
 }

@@ -55,7 +55,8 @@ void AutoTiming::apply(const TimingOutcome& outcome, const std::vector<bool>& ke
     const auto& timings = editing_.lyricsView().timings();
     std::vector<RowTimes> before;
     for (int row = 0; row < rows; ++row)
-        before.push_back({timings[static_cast<std::size_t>(row)].startMs, editing_.table().endOf(row)});
+        before.push_back({timings[static_cast<std::size_t>(row)].startMs, editing_.table().endOf(row),
+                          editing_.table().cell(row, LyricsTable::Sentence)});
     for (int row = 0; row < rows; ++row) {
         const TimedSpan& span = result.spans[static_cast<std::size_t>(row)];
         editing_.setStart(row, span.startMs);
@@ -68,7 +69,10 @@ void AutoTiming::apply(const TimingOutcome& outcome, const std::vector<bool>& ke
 }
 
 bool AutoTiming::canUndo() const {
-    return !before_.empty() && before_.size() == static_cast<std::size_t>(editing_.rowCount());
+    if (before_.empty() || before_.size() != static_cast<std::size_t>(editing_.rowCount())) return false;
+    for (std::size_t row = 0; row < before_.size(); ++row)
+        if (editing_.table().cell(static_cast<int>(row), LyricsTable::Sentence) != before_[row].sentence) return false;
+    return true;
 }
 
 void AutoTiming::undoLastTiming() {

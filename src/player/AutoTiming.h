@@ -5,8 +5,9 @@
 // cancel, leaves the rows as they were.
 //
 // Invariant: the undo snapshot, when there is one, holds every row's start
-// (as the timing index has it) and end from before the last timing, and is
-// only applied while the table still has that many rows.
+// (as the timing index has it), end and sentence from before the last timing,
+// and is only applied while the table holds the same sentences in the same
+// rows (not after another file is opened or rows are edited).
 #pragma once
 
 #include <cstdint>
@@ -42,6 +43,7 @@ private:
     struct RowTimes {
         std::uint32_t startMs;
         std::uint32_t endMs;
+        std::u16string sentence;
     };
 
     LyricsEditing& editing_;
