@@ -560,12 +560,12 @@ void Orvella::showPlayerMenu() {
     menu.addMenuItem(u"Save As PlayList...", kMenuSavePlaylist,
                      fileTable_.getRowCount() > 0 ? ItemState::Enabled : ItemState::Greyed);
     menu.addMenuItem(u"", 0);
-    menu.addMenuItem(u"Open Word List...\tCtrl+W", kMenuWordList);
-    menu.addMenuItem(u"", 0);
     menu.addMenuItem(u"Time Sentences Automatically...\tCtrl+Shift+A", kMenuTimeSentences,
                      core_.hasAudio() ? ItemState::Enabled : ItemState::Greyed);
     menu.addMenuItem(u"Undo Automatic Timing", kMenuUndoTimeSentences,
                      autoTiming_.canUndo() ? ItemState::Enabled : ItemState::Greyed);
+    menu.addMenuItem(u"", 0);
+    menu.addMenuItem(u"Open Word List...\tCtrl+W", kMenuWordList);
     const auto choice = static_cast<UINT>(menu.trackAtPointer(handle_, MenuAlignment::Bottom));
     if (choice == kMenuReloadLyrics && core_.hasAudio()) reloadLyrics();
     if (choice == kMenuSaveAsMp3 && core_.hasAudio() && !audio_.isPlaying()) saveAsMp3();
