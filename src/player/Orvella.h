@@ -207,6 +207,7 @@ public:
 
 private:
     void layout(int width, int height);
+    void themePanesLikeLyricsView();
     void showPlayerMenu();
     // The file list as an M3U playlist, named in a save dialog.
     void savePlaylist();
