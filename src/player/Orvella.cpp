@@ -461,6 +461,13 @@ void Orvella::modifiedChanged(TextEditor& editor) {
     if (&editor == &lyricsView_ && core_.hasAudio()) core_.updateTitle();
 }
 
+int Orvella::askKeepTimes() {
+    return MessageBoxW(handle_,
+                       u"Some sentences already have times. Keep them (Yes), or time every sentence from the audio "
+                       u"(No)?",
+                       u"Veltrix", MB_YESNOCANCEL | MB_ICONQUESTION);
+}
+
 bool Orvella::askYesNo(const std::u16string& text, const std::u16string& caption) {
     return MessageBoxW(handle_, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
@@ -550,6 +557,12 @@ void Orvella::execute(int command) {
         case PlayerMenu:
             showPlayerMenu();
             return;
+        case TimeSentences:
+            autoTiming_.timeSentences(handle_, core_.audioPath(), static_cast<std::uint32_t>(audio_.lengthMs));
+            return;
+        case UndoTimeSentences:
+            autoTiming_.undoLastTiming();
+            return;
         default:
             study_.execute(command);
             return;
@@ -567,12 +580,18 @@ void Orvella::showPlayerMenu() {
     menu.addMenuItem(u"Save As PlayList...", kMenuSavePlaylist,
                      fileTable_.getRowCount() > 0 ? ItemState::Enabled : ItemState::Greyed);
     menu.addMenuItem(u"", 0);
+    menu.addMenuItem(u"Time Sentences Automatically...\tCtrl+Shift+A", kMenuTimeSentences,
+                     core_.hasAudio() ? ItemState::Enabled : ItemState::Greyed);
+    menu.addMenuItem(u"Undo Automatic Timing", kMenuUndoTimeSentences,
+                     autoTiming_.canUndo() ? ItemState::Enabled : ItemState::Greyed);
+    menu.addMenuItem(u"", 0);
     menu.addMenuItem(u"Open Word List...\tCtrl+W", kMenuWordList);
     const auto choice = static_cast<UINT>(menu.trackAtPointer(handle_, MenuAlignment::Bottom));
     if (choice == kMenuReloadLyrics && core_.hasAudio()) reloadLyrics();
     if (choice == kMenuSaveAsMp3 && core_.hasAudio() && !audio_.isPlaying()) saveAsMp3();
     if (choice == kMenuSavePlaylist) savePlaylist();
     if (choice == kMenuWordList) showWordList();
+    if (choice == kMenuTimeSentences || choice == kMenuUndoTimeSentences) execute(static_cast<int>(choice));
 }
 
 void Orvella::showWordList() {
