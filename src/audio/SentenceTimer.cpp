@@ -7,6 +7,8 @@ namespace {
 
 constexpr std::uint32_t kMsPerSample = 1000;  // divided by kRate
 constexpr std::uint64_t kSamplesPerMs = SentenceTimer::kRate / 1000;
+// A window ends in a pause up to this far from its start (or at an anchor).
+constexpr std::uint32_t kLongestWindowMs = SentenceTimer::kWindowMs * 4 / 3;
 // A window is aligned once this much audio lies after its start, so that
 // its end can be put in a pause well past kWindowMs.
 constexpr std::uint64_t kLookaheadMs = 45000;
@@ -80,10 +82,13 @@ std::vector<std::string> SentenceTimer::wordsOf(std::u16string_view sentence) {
     return words;
 }
 
-SentenceTimer::SentenceTimer(SpeechRecognizer& recognizer, const std::vector<std::u16string>& sentences)
-    : recognizer_(recognizer), sentences_(sentences) {
+SentenceTimer::SentenceTimer(SpeechRecognizer& recognizer, const std::vector<std::u16string>& sentences,
+                             const GivenStarts& given)
+    : recognizer_(recognizer), sentences_(sentences), given_(given) {
+    given_.resize(sentences.size());
     std::size_t all = 0;
     for (std::size_t s = 0; s < sentences.size(); ++s) {
+        if (given_[s]) anchors_.push_back({s, words_.size(), static_cast<std::uint64_t>(*given_[s]) * kSamplesPerMs});
         for (const std::string& word : wordsOf(sentences[s])) {
             ++all;
             std::string spoken = word[0] == '\x01' ? std::string() : recognizer_.spoken(word);
@@ -100,6 +105,34 @@ SentenceTimer::SentenceTimer(SpeechRecognizer& recognizer, const std::vector<std
             u"Most words of the sentences are not English words the recogniser knows, so they cannot be "
             u"timed." +
             kLeftAsTheyWere;
+    else
+        error_ = givenStartsError(sentences, given_);
+    passAnchors();
+}
+
+std::u16string SentenceTimer::givenStartsError(const std::vector<std::u16string>& sentences,
+                                               const GivenStarts& given) {
+    std::optional<std::size_t> latest;  // the given sentence with the latest start so far
+    for (std::size_t s = 0; s < sentences.size() && s < given.size(); ++s) {
+        if (!given[s]) continue;
+        if (latest && *given[s] < *given[*latest])
+            return u"The times already set go backwards: " + sentenceName(s, sentences[s]) + u" starts at " +
+                   minutesAndSeconds(*given[s]) + u", before " + sentenceName(*latest, sentences[*latest]) +
+                   u" at " + minutesAndSeconds(*given[*latest]) + u"." + kLeftAsTheyWere;
+        latest = s;
+    }
+    return {};
+}
+
+void SentenceTimer::passAnchors() {
+    for (const Anchor& anchor : anchors_)
+        if (anchor.firstWord == nextWord_) cursor_ = std::max(cursor_, anchor.sample);
+}
+
+const SentenceTimer::Anchor* SentenceTimer::nextAnchor() const {
+    for (const Anchor& anchor : anchors_)
+        if (anchor.firstWord > nextWord_) return &anchor;
+    return nullptr;
 }
 
 bool SentenceTimer::fail(std::u16string message) {
@@ -123,7 +156,7 @@ std::uint64_t SentenceTimer::chooseWindowEnd() const {
     const std::uint32_t target = from + kWindowMs;
     std::uint64_t end = static_cast<std::uint64_t>(target) * kSamplesPerMs;
     std::uint32_t best = UINT32_MAX;
-    for (const Pause& p : pauses_.pauses(from + kWindowMs * 2 / 3, from + kWindowMs * 4 / 3)) {
+    for (const Pause& p : pauses_.pauses(from + kWindowMs * 2 / 3, from + kLongestWindowMs)) {
         const std::uint32_t middle = (p.startMs + p.endMs) / 2;
         const std::uint32_t distance = middle > target ? middle - target : target - middle;
         // A longer pause is a safer cut: count each 100 ms of it as 2 s nearer.
@@ -144,11 +177,48 @@ void SentenceTimer::dropBefore(std::uint64_t sample) {
     bufferStart_ += drop;
 }
 
+bool SentenceTimer::alignUpToAnchor(const Anchor& anchor) {
+    const std::uint32_t startMs = msOf(cursor_);
+    std::vector<std::string> words;
+    for (std::size_t i = nextWord_; i < anchor.firstWord; ++i) words.push_back(words_[i].spoken);
+    std::vector<RecognizedWord> found;
+    if (anchor.sample > cursor_)
+        found = recognizer_.align(
+            std::span<const std::int16_t>(buffer_.data() + (cursor_ - bufferStart_), anchor.sample - cursor_), words,
+            true);
+    // Every word before the anchor must be in the audio before it.
+    if (found.empty() || found.back().index + 1 < words.size()) {
+        const Word& w = words_[nextWord_ + (found.empty() ? 0 : found.back().index + 1)];
+        return fail(u"The times already set do not fit the audio: " + sentenceName(w.sentence, sentences_[w.sentence]) +
+                    u" is not spoken before " + minutesAndSeconds(msOf(anchor.sample)) + u", where sentence " +
+                    ascii(std::to_string(anchor.sentence + 1)) + u" starts.");
+    }
+    for (const RecognizedWord& f : found)
+        words_[nextWord_ + f.index].placed = std::make_pair(startMs + f.startMs, startMs + f.endMs);
+    nextWord_ = anchor.firstWord;
+    passAnchors();
+    dropBefore(cursor_);
+    return true;
+}
+
 bool SentenceTimer::alignWindow(bool last) {
+    const Anchor* anchor = nextAnchor();
+    if (anchor) {
+        const std::uint64_t reach =
+            last ? bufferEnd() : cursor_ + static_cast<std::uint64_t>(kLongestWindowMs) * kSamplesPerMs;
+        if (anchor->sample <= reach) return alignUpToAnchor(*anchor);
+        if (last)
+            return fail(u"The times already set do not fit the audio: sentence " +
+                        ascii(std::to_string(anchor->sentence + 1)) + u" starts at " +
+                        minutesAndSeconds(msOf(anchor->sample)) + u", after the audio ends.");
+    }
+    // An anchor further on is beyond this window's end: the window holds only
+    // the words before it.
+    const std::size_t upTo = anchor ? anchor->firstWord : words_.size();
     const std::uint64_t end = last ? bufferEnd() : chooseWindowEnd();
     const std::uint32_t startMs = msOf(cursor_);
     const std::uint32_t windowMs = msOf(end - cursor_);
-    const std::size_t remaining = words_.size() - nextWord_;
+    const std::size_t remaining = upTo - nextWord_;
     // More words than anyone says in the window: the window need not hold them all.
     const std::size_t count = last ? remaining : std::min<std::size_t>(remaining, windowMs / 1000 * 6 + 10);
     if (count == 0 || end <= cursor_) {
@@ -191,6 +261,7 @@ bool SentenceTimer::alignWindow(bool last) {
         accepted < found.size() ? std::max(lastEnd, (lastEnd + found[accepted].startMs) / 2) : lastEnd;
     nextWord_ = index + 1;
     cursor_ = last ? end : cursor_ + static_cast<std::uint64_t>(resume) * kSamplesPerMs;
+    passAnchors();
     dropBefore(cursor_);
     return true;
 }
@@ -200,7 +271,11 @@ TimingOutcome SentenceTimer::finish() {
     if (error_.empty()) {
         while (nextWord_ < words_.size() && bufferEnd() > cursor_ + kLookaheadMs * kSamplesPerMs)
             if (!alignWindow(false)) break;
-        if (error_.empty() && nextWord_ < words_.size()) alignWindow(true);
+        // The rest, window by window while anchors split it.
+        for (std::size_t before = SIZE_MAX; error_.empty() && nextWord_ < words_.size() && nextWord_ != before;) {
+            before = nextWord_;
+            alignWindow(true);
+        }
     }
     if (error_.empty() && nextWord_ < words_.size()) {
         const Word& w = words_[nextWord_];
@@ -240,6 +315,13 @@ std::vector<TimedSpan> SentenceTimer::spansFromWords() const {
             r->lastStart = start, r->lastEnd = std::max(r->lastEnd, end);
     }
     const std::uint32_t length = pauses_.lengthMs();
+    // Per sentence: the latest start given at or before it and the earliest
+    // at or after it, between which its start must lie.
+    std::vector<std::uint32_t> floor(n, 0), ceiling(n, UINT32_MAX);
+    for (std::size_t s = 0; s < n; ++s)
+        floor[s] = given_[s] ? *given_[s] : s > 0 ? floor[s - 1] : 0;
+    for (std::size_t s = n; s-- > 0;)
+        ceiling[s] = given_[s] ? *given_[s] : s + 1 < n ? ceiling[s + 1] : UINT32_MAX;
     std::vector<TimedSpan> spans(n);
     std::uint32_t previousLastStart = 0;
     for (std::size_t s = 0; s < n; ++s) {
@@ -252,8 +334,8 @@ std::vector<TimedSpan> SentenceTimer::spansFromWords() const {
         std::uint32_t start = r.firstStart;
         std::uint32_t longest = 0;
         const std::uint32_t until = std::max(r.firstStart + kSnapAfterMs, r.firstEnd > 50 ? r.firstEnd - 50 : 0);
-        // Nor before the previous sentence's end.
-        const std::uint32_t after = std::max(previousLastStart, s > 0 ? spans[s - 1].endMs : 0);
+        // Nor before the previous sentence's end, nor a start given before.
+        const std::uint32_t after = std::max({previousLastStart, s > 0 ? spans[s - 1].endMs : 0, floor[s]});
         // A first word placed largely in quiet was put into the pause before
         // the sentence: the sentence starts where that pause ends.
         const std::vector<bool> heard = pauses_.speechFrames(r.firstStart, r.firstEnd);
@@ -278,7 +360,9 @@ std::vector<TimedSpan> SentenceTimer::spansFromWords() const {
                 break;
             }
         }
-        spans[s] = {start, std::min(end, length)};
+        // It ends before the next sentence's given start.
+        const std::uint32_t nextGiven = s + 1 < n ? ceiling[s + 1] : UINT32_MAX;
+        spans[s] = {start, std::min({end, length, nextGiven})};
         previousLastStart = r.lastStart;
     }
     // Sentences the recogniser could say nothing of sit between their
@@ -293,6 +377,8 @@ std::vector<TimedSpan> SentenceTimer::spansFromWords() const {
             }
         spans[s] = {start, 0};
     }
+    // Given starts stand as they are; computed ones stay between them.
+    for (std::size_t s = 0; s < n; ++s) spans[s].startMs = std::clamp(spans[s].startMs, floor[s], ceiling[s]);
     // Snapping may make neighbours touch; it must never make them cross.
     for (std::size_t s = 1; s < n; ++s) spans[s].startMs = std::max(spans[s].startMs, spans[s - 1].startMs);
     for (TimedSpan& span : spans)
@@ -334,6 +420,15 @@ std::u16string SentenceTimer::checkFit(const std::vector<TimedSpan>& spans) cons
              f < until / PauseFinder::kFrameMs + 5 && f < covered.size(); ++f)
             covered[f] = true;
     }
+    // A sentence the recogniser can say nothing of but whose start is given
+    // holds the speech from there to the next sentence.
+    for (std::size_t s = 0; s < spans.size(); ++s) {
+        if (wordCount[s] != 0 || !given_[s]) continue;
+        const std::uint32_t until = s + 1 < spans.size() ? spans[s + 1].startMs : length;
+        for (std::uint32_t f = *given_[s] / PauseFinder::kFrameMs; f < until / PauseFinder::kFrameMs && f < covered.size();
+             ++f)
+            covered[f] = true;
+    }
     for (std::size_t f = 0; f < speech.size();) {
         if (!speech[f] || covered[f]) {
             ++f;
@@ -356,23 +451,4 @@ std::u16string SentenceTimer::checkFit(const std::vector<TimedSpan>& spans) cons
         f = g;
     }
     return {};
-}
-
-TimingOutcome SentenceTimer::keepGivenStarts(TimingOutcome computed,
-                                             const std::vector<std::optional<std::uint32_t>>& given) {
-    if (!computed.ok()) return computed;
-    for (std::size_t s = 0; s < computed.spans.size() && s < given.size(); ++s) {
-        if (!given[s]) continue;
-        TimedSpan& span = computed.spans[s];
-        span.startMs = *given[s];
-        if (span.endMs <= span.startMs) span.endMs = 0;
-    }
-    for (std::size_t s = 1; s < computed.spans.size(); ++s)
-        if (computed.spans[s].startMs < computed.spans[s - 1].startMs) {
-            TimingOutcome crossed;
-            crossed.error = u"The times already set do not fit the audio: sentence " + ascii(std::to_string(s + 1)) +
-                            u" would start before sentence " + ascii(std::to_string(s)) + u"." + kLeftAsTheyWere;
-            return crossed;
-        }
-    return computed;
 }

@@ -15,9 +15,15 @@
 // out of the alignment; a sentence with none it can say gets the times
 // between its neighbours.
 //
+// Starts already known (kept from before) are anchors: with sentence k given
+// start S, the words of the sentences before k are aligned only in the audio
+// before S and those of k on only from S. A window that would cross S ends
+// there, holding just the words before it, and the next window begins at S
+// with k's first word.
+//
 // Invariants: a successful outcome has one span per sentence, starts never
-// decrease from one sentence to the next, and each end is after its start
-// or 0 (none). A transcript that does not fit the audio (the audio holds
+// decrease from one sentence to the next, a given start is kept exactly, and
+// each end is after its start or 0 (none). A transcript that does not fit the audio (the audio holds
 // speech it lacks, or lacks a sentence it has, or it is not English) gives
 // an error text instead and no spans.
 #pragma once
@@ -50,7 +56,11 @@ public:
     static constexpr std::uint32_t kRate = 16000;
     static constexpr std::uint32_t kWindowMs = 30000;
 
-    SentenceTimer(SpeechRecognizer& recognizer, const std::vector<std::u16string>& sentences);
+    // A start per sentence where one is given (may be shorter than sentences).
+    using GivenStarts = std::vector<std::optional<std::uint32_t>>;
+
+    SentenceTimer(SpeechRecognizer& recognizer, const std::vector<std::u16string>& sentences,
+                  const GivenStarts& given = {});
 
     // Empty when the transcript can be timed at all; otherwise why not
     // (checked before any audio is decoded).
@@ -62,10 +72,9 @@ public:
     // The audio has ended: aligns the rest and checks the result.
     TimingOutcome finish();
 
-    // Sentences whose start is given (kept from before) take it; the others
-    // take the computed one. An error when the result would go backwards.
-    static TimingOutcome keepGivenStarts(TimingOutcome computed,
-                                         const std::vector<std::optional<std::uint32_t>>& given);
+    // Why the given starts cannot serve as anchors (one before an earlier
+    // sentence's), or empty.
+    static std::u16string givenStartsError(const std::vector<std::u16string>& sentences, const GivenStarts& given);
 
     // The words of a sentence as the recogniser is asked about them: runs of
     // letters, digits and apostrophes, lower-cased.
@@ -78,8 +87,20 @@ private:
         std::optional<std::pair<std::uint32_t, std::uint32_t>> placed;  // absolute ms
     };
 
+    // Words before firstWord lie before the sample; those from it, after.
+    struct Anchor {
+        std::size_t sentence = 0;
+        std::size_t firstWord = 0;
+        std::uint64_t sample = 0;
+    };
+
     std::uint64_t bufferEnd() const { return bufferStart_ + buffer_.size(); }
-    bool alignWindow(bool last);
+    // Moves the cursor to the anchor the next word starts from, if any.
+    void passAnchors();
+    // The first anchor that words still to place must come before.
+    const Anchor* nextAnchor() const;
+    bool alignWindow(bool audioEnded);
+    bool alignUpToAnchor(const Anchor& anchor);
     std::uint64_t chooseWindowEnd() const;
     void dropBefore(std::uint64_t sample);
     bool fail(std::u16string message);
@@ -89,6 +110,8 @@ private:
     SpeechRecognizer& recognizer_;
     std::vector<std::u16string> sentences_;
     std::vector<Word> words_;  // the words the recogniser can say, in order
+    GivenStarts given_;        // one per sentence
+    std::vector<Anchor> anchors_;  // in sentence order
     PauseFinder pauses_;
     std::vector<std::int16_t> buffer_;  // samples from bufferStart_ on
     std::uint64_t bufferStart_ = 0;

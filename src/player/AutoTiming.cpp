@@ -1,7 +1,5 @@
 #include "player/AutoTiming.h"
 
-#include <optional>
-
 #include "lyrics/SentenceGroup.h"
 #include "player/LyricsEditing.h"
 
@@ -20,33 +18,35 @@ void AutoTiming::timeSentences(HWND owner, const std::u16string& audioPath, std:
     auto job = std::make_shared<AutoTimingDialog::Job>();
     job->audioPath = audioPath;
     job->lengthMs = lengthMs;
-    std::vector<bool> kept(static_cast<std::size_t>(rows), false);
     bool anyTimed = false;
     for (int row = 0; row < rows; ++row) {
         job->sentences.push_back(editing_.table().cell(row, LyricsTable::Sentence));
         anyTimed = anyTimed || editing_.table().startOf(row) != 0;
     }
+    job->given.resize(job->sentences.size());
     if (anyTimed) {
         const int answer = askKeep_();
         if (answer == IDCANCEL) return;
+        // Kept starts steer the alignment: they must not go backwards.
         if (answer == IDYES)
             for (int row = 0; row < rows; ++row)
-                kept[static_cast<std::size_t>(row)] = editing_.table().startOf(row) != 0;
+                if (const std::uint32_t start = editing_.table().startOf(row); start != 0)
+                    job->given[static_cast<std::size_t>(row)] = start;
+        if (const std::u16string error = SentenceTimer::givenStartsError(job->sentences, job->given); !error.empty()) {
+            message_(error);
+            return;
+        }
     }
     AutoTimingDialog dialog(job);
     // Cancelled: nothing changes.
     if (!runner_(owner, dialog) || !job->done) return;
     // The rows may not change while the dialog is modal, but check anyway.
     if (editing_.rowCount() != rows) return;
-    apply(job->outcome, kept);
+    apply(job->outcome);
 }
 
-void AutoTiming::apply(const TimingOutcome& outcome, const std::vector<bool>& kept) {
+void AutoTiming::apply(const TimingOutcome& result) {
     const int rows = editing_.rowCount();
-    std::vector<std::optional<std::uint32_t>> given(static_cast<std::size_t>(rows));
-    for (int row = 0; row < rows && static_cast<std::size_t>(row) < kept.size(); ++row)
-        if (kept[static_cast<std::size_t>(row)]) given[static_cast<std::size_t>(row)] = editing_.table().startOf(row);
-    const TimingOutcome result = SentenceTimer::keepGivenStarts(outcome, given);
     if (!result.ok()) {
         message_(result.error);
         return;

@@ -1,8 +1,9 @@
 // "Time Sentences Automatically" on the player: takes the open audio and the
-// sentence rows, asks whether times already set are kept, runs the timing
-// dialog, and puts the outcome into the rows as one edit that
-// undoLastTiming() takes back whole. A transcript that does not fit, or a
-// cancel, leaves the rows as they were.
+// sentence rows, asks whether times already set are kept (they then steer
+// the timing as anchors and must not go backwards), runs the timing dialog,
+// and puts the outcome into the rows as one edit that undoLastTiming() takes
+// back whole. A transcript that does not fit, kept times that go backwards,
+// or a cancel leave the rows as they were.
 //
 // Invariant: the undo snapshot, when there is one, holds every row's start
 // (as the timing index has it), end and sentence from before the last timing,
@@ -36,8 +37,9 @@ public:
 
     // For tests: the modal run (showModal by default).
     void setDialogRunner(DialogRunner runner) { runner_ = std::move(runner); }
-    // Puts an outcome into the rows (what timeSentences does with the dialog's).
-    void apply(const TimingOutcome& outcome, const std::vector<bool>& kept);
+    // Puts an outcome into the rows (what timeSentences does with the dialog's),
+    // or shows why there is none.
+    void apply(const TimingOutcome& outcome);
 
 private:
     struct RowTimes {

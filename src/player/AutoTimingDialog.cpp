@@ -18,7 +18,7 @@ void AutoTimingDialog::run(Job& job, const std::stop_token& stop) {
         job.outcome.error = error;
         return;
     }
-    SentenceTimer timer(*recognizer, job.sentences);
+    SentenceTimer timer(*recognizer, job.sentences, job.given);
     if (!timer.transcriptError().empty()) {
         job.outcome.error = timer.transcriptError();
         return;

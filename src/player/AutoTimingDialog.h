@@ -30,6 +30,7 @@ public:
     struct Job {
         std::u16string audioPath;
         std::vector<std::u16string> sentences;
+        SentenceTimer::GivenStarts given;  // starts kept from before, as anchors
         std::uint32_t lengthMs = 0;  // for the progress; 0 when unknown
         std::atomic<std::uint32_t> doneMs{0};
         std::atomic<bool> done{false};
@@ -48,6 +49,7 @@ public:
     static void run(Job& job, const std::stop_token& stop);
 
     ProgressBar& progressBar() { return bar_; }
+    const Job& job() const { return *job_; }
 
 private:
     void showProgress();

@@ -1,6 +1,6 @@
 // Putting computed times into the sentence rows: one edit that marks the list
-// unsaved and one undo that takes it back; kept times; outcomes that do not
-// fit and a cancelled run leave the rows as they were.
+// unsaved and one undo that takes it back; kept times passed on as anchors;
+// outcomes that do not fit and a cancelled run leave the rows as they were.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -35,8 +35,7 @@ TEST_F(AutoTimingTest, OneEditMarkedUnsavedAndOneUndo) {
     const auto before = times();
     ASSERT_FALSE(lyrics.modified());
     EXPECT_FALSE(timing.canUndo());
-    timing.apply(spansOf({{500, 1400}, {1500, 2300}, {2400, 0}, {3100, 3900}, {4000, 4500}, {4600, 5000}}),
-                 std::vector<bool>(6, false));
+    timing.apply(spansOf({{500, 1400}, {1500, 2300}, {2400, 0}, {3100, 3900}, {4000, 4500}, {4600, 5000}}));
     EXPECT_EQ(times()[1], std::make_pair(1500u, 2300u));
     EXPECT_EQ(times()[2], std::make_pair(2400u, 0u));
     EXPECT_EQ(lyrics.timings()[3].startMs, 3100u);
@@ -48,11 +47,8 @@ TEST_F(AutoTimingTest, OneEditMarkedUnsavedAndOneUndo) {
     EXPECT_EQ(lyrics.timings()[3].startMs, 4000u);
     EXPECT_FALSE(timing.canUndo());
 
-    // Kept rows keep their start; the undo is gone once the rows are others.
-    std::vector<bool> kept(6, false);
-    kept[2] = true;
-    timing.apply(spansOf({{500, 0}, {1500, 0}, {2400, 0}, {3100, 0}, {4000, 0}, {4600, 0}}), kept);
-    EXPECT_EQ(table.startOf(2), 3000u);
+    // The undo is gone once the rows are others.
+    timing.apply(spansOf({{500, 0}, {1500, 0}, {2400, 0}, {3100, 0}, {4000, 0}, {4600, 0}}));
     EXPECT_EQ(table.startOf(3), 3100u);
     editing.applySentenceEdit(4, SentenceEdit::Replace, {u"Changed. ", u"", u""});
     EXPECT_FALSE(timing.canUndo());
@@ -64,16 +60,9 @@ TEST_F(AutoTimingTest, WhatDoesNotFitLeavesTheRows) {
     const auto before = times();
     TimingOutcome failed;
     failed.error = u"The audio ends before Sentence 6 (\"S5.\") is spoken.";
-    timing.apply(failed, std::vector<bool>(6, false));
-    // A kept start that the computed ones would cross.
-    std::vector<bool> kept(6, false);
-    kept[5] = true;
-    timing.apply(spansOf({{500, 0}, {1500, 0}, {2400, 0}, {3100, 0}, {9000, 0}, {9500, 0}}), kept);
-    ASSERT_EQ(messages.size(), 2u);
+    timing.apply(failed);
+    ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0], failed.error);
-    EXPECT_EQ(messages[1],
-              u"The times already set do not fit the audio: sentence 6 would start before sentence 5. "
-              u"The sentences were left as they were.");
     EXPECT_EQ(times(), before);
     EXPECT_FALSE(lyrics.modified());
 }
@@ -109,6 +98,36 @@ TEST_F(AutoTimingTest, CancelledOrDeclinedRunsChangeNothing) {
     EXPECT_FALSE(lyrics.modified());
     EXPECT_TRUE(messages.empty()) << std::string(messages.at(0).begin(), messages.at(0).end());
     EXPECT_FALSE(timing.canUndo());
+}
+
+TEST_F(AutoTimingTest, KeptTimesGoToTheTimerAsAnchors) {
+    loadSix();
+    editing.setStart(2, 0);
+    // Kept (Yes) times go to the timer; untimed rows have none.
+    keepAnswer = IDYES;
+    SentenceTimer::GivenStarts given;
+    timing.setDialogRunner([&](HWND, AutoTimingDialog& dialog) {
+        given = dialog.job().given;
+        return false;
+    });
+    timing.timeSentences(frame.handle(), folder.file("lesson.mp3"), 10000);
+    EXPECT_EQ(given, (SentenceTimer::GivenStarts{1000, 2000, std::nullopt, 4000, 5000, 6000}));
+    // Times anew (No): none.
+    keepAnswer = IDNO;
+    timing.timeSentences(frame.handle(), folder.file("lesson.mp3"), 10000);
+    EXPECT_EQ(given, SentenceTimer::GivenStarts(6));
+    // Kept times that go backwards cannot steer: said before any work starts.
+    keepAnswer = IDYES;
+    editing.setStart(4, 3500);
+    const auto before = times();
+    given.clear();
+    timing.timeSentences(frame.handle(), folder.file("lesson.mp3"), 10000);
+    EXPECT_TRUE(given.empty());
+    EXPECT_EQ(times(), before);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0],
+              u"The times already set go backwards: Sentence 5 (\"S4.\") starts at 0:03, before Sentence 4 (\"S3.\") "
+              u"at 0:04. The sentences were left as they were.");
 }
 
 }  // namespace
