@@ -366,13 +366,25 @@ std::vector<TimedSpan> SentenceTimer::spansFromWords() const {
         previousLastStart = r.lastStart;
     }
     // Sentences the recogniser could say nothing of sit between their
-    // neighbours: from the end of the one before.
+    // neighbours: where speech resumes after the end of the one before, if
+    // that is before the next one starts.
     for (std::size_t s = 0; s < n; ++s) {
         if (raw[s]) continue;
         std::uint32_t start = 0;
         for (std::size_t b = s; b-- > 0;)
             if (raw[b]) {
                 start = spans[b].endMs ? spans[b].endMs : spans[b].startMs;
+                break;
+            }
+        std::uint32_t next = s + 1 < n ? ceiling[s + 1] : length;
+        for (std::size_t a = s + 1; a < n; ++a)
+            if (raw[a]) {
+                next = std::min(next, spans[a].startMs);
+                break;
+            }
+        for (const Pause& p : pauses_.pauses(start, start + kSnapAfterMs))
+            if (p.startMs <= start + kSnapAfterMs && p.endMs > start) {
+                if (p.endMs < next) start = p.endMs;
                 break;
             }
         spans[s] = {start, 0};
@@ -420,12 +432,13 @@ std::u16string SentenceTimer::checkFit(const std::vector<TimedSpan>& spans) cons
              f < until / PauseFinder::kFrameMs + 5 && f < covered.size(); ++f)
             covered[f] = true;
     }
-    // A sentence the recogniser can say nothing of but whose start is given
-    // holds the speech from there to the next sentence.
+    // A sentence the recogniser can say nothing of holds the speech from its
+    // start to the next sentence when a given start bounds it: no word can
+    // stretch over it from either side then.
     for (std::size_t s = 0; s < spans.size(); ++s) {
-        if (wordCount[s] != 0 || !given_[s]) continue;
+        if (wordCount[s] != 0 || !(given_[s] || (s + 1 < spans.size() && given_[s + 1]))) continue;
         const std::uint32_t until = s + 1 < spans.size() ? spans[s + 1].startMs : length;
-        for (std::uint32_t f = *given_[s] / PauseFinder::kFrameMs; f < until / PauseFinder::kFrameMs && f < covered.size();
+        for (std::uint32_t f = spans[s].startMs / PauseFinder::kFrameMs; f < until / PauseFinder::kFrameMs && f < covered.size();
              ++f)
             covered[f] = true;
     }

@@ -32,8 +32,9 @@ protected:
         ASSERT_NE(recognizer_, nullptr);
     }
 
-    TimingOutcome time(const Lesson& lesson, const std::vector<std::u16string>& sentences) {
-        SentenceTimer timer(*recognizer_, sentences);
+    TimingOutcome time(const Lesson& lesson, const std::vector<std::u16string>& sentences,
+                       const SentenceTimer::GivenStarts& given = {}) {
+        SentenceTimer timer(*recognizer_, sentences, given);
         if (!timer.transcriptError().empty()) return {{}, timer.transcriptError()};
         std::u16string error;
         const auto result = readSpeechAudio(
@@ -116,6 +117,32 @@ TEST_F(SentenceTimerSpeechTest, TranscriptsThatDoNotMatchTheSpeech) {
     // Another language altogether.
     EXPECT_NE(error({u"二人分の予約をしたいのですが。", u"コンサートは夜七時に始まります。"}).find("not English words"),
               std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// A sentence of words the dictionary lacks: the recogniser has nothing to
+// place there, so without help its speech is taken for a sentence missing
+// from the list. The start kept for the sentence after it bounds it.
+TEST_F(SentenceTimerSpeechTest, AKeptStartSteersPastASentenceTheDictionaryLacks) {
+    Lesson lesson;
+    LessonOptions options;
+    options.pausesSeconds = {0.3, 0.6, 0.4};
+    auto sentences = speechtest::takeSentences(3, 4);
+    sentences[1].text = "Blorvex quindar snarfel tolvaran.";
+    ASSERT_TRUE(speechtest::makeLesson(dir_.path(), "unsayable", sentences, options, lesson));
+    const TimingOutcome plain = time(lesson, lesson.sentences);
+    EXPECT_NE(plain.error.find(u"that is in none of the sentences"), std::u16string::npos);
+
+    SentenceTimer::GivenStarts given(4);
+    given[2] = lesson.startMs[2] - 100;  // stamped by hand a little early
+    const TimingOutcome anchored = time(lesson, lesson.sentences, given);
+    ASSERT_TRUE(anchored.ok()) << std::string(anchored.error.begin(), anchored.error.end());
+    ASSERT_EQ(anchored.spans.size(), 4u);
+    EXPECT_EQ(anchored.spans[2].startMs, *given[2]);
+    for (std::size_t s : {0, 1, 3}) EXPECT_NEAR(anchored.spans[s].startMs, lesson.startMs[s], 60) << s;
 }
 
 }  // namespace

@@ -212,44 +212,46 @@ TEST(SentenceTimerTest, WordsAsTheRecogniserIsAskedAboutThem) {
 
 // Sentence 6 is speech the recogniser cannot say (this one places words
 // blindly in order, as a recogniser may when speech it has no words for comes
-// first in a window). Its start and the next one's are kept as anchors.
+// first in a window). The start kept for sentence 7, and for 6 as well,
+// steers past it.
 TEST(SentenceTimerTest, KeptStartsAreAnchorsNoWordCrosses) {
     LongLesson lesson = longLesson(12);
     lesson.sentences[6] = u"Zorblat zorblat.";
-    std::vector<Burst> sayable = lesson.words;
-    sayable.erase(sayable.begin() + 12, sayable.begin() + 14);
-    // Stamped by hand a little before the speech.
-    const std::uint32_t keptUnsayable = lesson.words[12].startMs - 120;
-    const std::uint32_t kept = lesson.words[14].startMs - 80;
-    SentenceTimer::GivenStarts given(12);
-    given[6] = keptUnsayable;
-    given[7] = kept;
     {
-        // Without the anchors sentence 7's words go where sentence 6 is spoken.
+        // Without anchors sentence 7's words go where sentence 6 is spoken.
         KnownRecognizer recognizer(lesson.signal, lesson.words);
         SentenceTimer timer(recognizer, lesson.sentences);
         EXPECT_FALSE(feed(timer, lesson.signal, 16000).ok());
     }
-    KnownRecognizer recognizer(lesson.signal, lesson.words);
-    SentenceTimer timer(recognizer, lesson.sentences, given);
-    ASSERT_TRUE(timer.transcriptError().empty());
-    const TimingOutcome outcome = feed(timer, lesson.signal, 7000);
-    ASSERT_TRUE(outcome.ok()) << std::string(outcome.error.begin(), outcome.error.end());
-    ASSERT_EQ(outcome.spans.size(), 12u);
-    for (std::size_t s = 0; s < 12; ++s)
-        if (s == 6)
-            EXPECT_EQ(outcome.spans[s].startMs, keptUnsayable);
-        else if (s == 7)
-            EXPECT_EQ(outcome.spans[s].startMs, kept);
-        else
-            EXPECT_EQ(outcome.spans[s].startMs, lesson.words[2 * s].startMs) << s;
-    EXPECT_EQ(outcome.spans[5].endMs, lesson.words[11].endMs);
-    // The first window, which would have run to a pause near 30 s, ends at
-    // the first anchor; the next starts at the second. None crosses them.
-    ASSERT_GE(recognizer.windows.size(), 2u);
-    EXPECT_EQ(recognizer.windows[0].endMs, keptUnsayable);
-    EXPECT_EQ(recognizer.windows[1].startMs, kept);
-    for (const Burst& w : recognizer.windows) EXPECT_TRUE(w.endMs <= keptUnsayable || w.startMs >= kept);
+    // Stamped by hand a little before the speech.
+    const std::uint32_t kept6 = lesson.words[12].startMs - 120;
+    const std::uint32_t kept7 = lesson.words[14].startMs - 80;
+    for (const bool both : {false, true}) {
+        SentenceTimer::GivenStarts given(12);
+        given[7] = kept7;
+        if (both) given[6] = kept6;
+        KnownRecognizer recognizer(lesson.signal, lesson.words);
+        SentenceTimer timer(recognizer, lesson.sentences, given);
+        ASSERT_TRUE(timer.transcriptError().empty());
+        const TimingOutcome outcome = feed(timer, lesson.signal, 7000);
+        ASSERT_TRUE(outcome.ok()) << std::string(outcome.error.begin(), outcome.error.end());
+        ASSERT_EQ(outcome.spans.size(), 12u);
+        for (std::size_t s = 0; s < 12; ++s)
+            if (s == 7)
+                EXPECT_EQ(outcome.spans[s].startMs, kept7);
+            else if (s == 6 && both)
+                EXPECT_EQ(outcome.spans[s].startMs, kept6);
+            else  // sentence 6 alone: where speech resumes after sentence 5
+                EXPECT_EQ(outcome.spans[s].startMs, lesson.words[2 * s].startMs) << s;
+        EXPECT_EQ(outcome.spans[5].endMs, lesson.words[11].endMs);
+        // The first window, which would have run to a pause near 30 s, ends at
+        // the first anchor; the next starts at the last. None crosses them.
+        const std::uint32_t firstAnchor = both ? kept6 : kept7;
+        ASSERT_GE(recognizer.windows.size(), 2u);
+        EXPECT_EQ(recognizer.windows[0].endMs, firstAnchor);
+        EXPECT_EQ(recognizer.windows[1].startMs, kept7);
+        for (const Burst& w : recognizer.windows) EXPECT_TRUE(w.endMs <= firstAnchor || w.startMs >= kept7);
+    }
 }
 
 TEST(SentenceTimerTest, KeptStartsThatDoNotFit) {
