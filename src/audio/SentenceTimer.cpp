@@ -110,15 +110,14 @@ SentenceTimer::SentenceTimer(SpeechRecognizer& recognizer, const std::vector<std
     passAnchors();
 }
 
-std::u16string SentenceTimer::givenStartsError(const std::vector<std::u16string>& sentences,
-                                               const GivenStarts& given) {
+std::u16string SentenceTimer::givenStartsError(const std::vector<std::u16string>& sentences, const GivenStarts& given) {
     std::optional<std::size_t> latest;  // the given sentence with the latest start so far
     for (std::size_t s = 0; s < sentences.size() && s < given.size(); ++s) {
         if (!given[s]) continue;
         if (latest && *given[s] < *given[*latest])
             return u"The times already set go backwards: " + sentenceName(s, sentences[s]) + u" starts at " +
-                   minutesAndSeconds(*given[s]) + u", before " + sentenceName(*latest, sentences[*latest]) +
-                   u" at " + minutesAndSeconds(*given[*latest]) + u"." + kLeftAsTheyWere;
+                   minutesAndSeconds(*given[s]) + u", before " + sentenceName(*latest, sentences[*latest]) + u" at " +
+                   minutesAndSeconds(*given[*latest]) + u"." + kLeftAsTheyWere;
         latest = s;
     }
     return {};
@@ -317,11 +316,10 @@ std::vector<TimedSpan> SentenceTimer::spansFromWords() const {
     const std::uint32_t length = pauses_.lengthMs();
     // Per sentence: the latest start given at or before it and the earliest
     // at or after it, between which its start must lie.
-    std::vector<std::uint32_t> floor(n, 0), ceiling(n, UINT32_MAX);
-    for (std::size_t s = 0; s < n; ++s)
-        floor[s] = given_[s] ? *given_[s] : s > 0 ? floor[s - 1] : 0;
-    for (std::size_t s = n; s-- > 0;)
-        ceiling[s] = given_[s] ? *given_[s] : s + 1 < n ? ceiling[s + 1] : UINT32_MAX;
+    std::vector<std::uint32_t> floor(n), ceiling(n);
+    std::uint32_t latest = 0, earliest = UINT32_MAX;
+    for (std::size_t s = 0; s < n; ++s) floor[s] = latest = given_[s].value_or(latest);
+    for (std::size_t s = n; s-- > 0;) ceiling[s] = earliest = given_[s].value_or(earliest);
     std::vector<TimedSpan> spans(n);
     std::uint32_t previousLastStart = 0;
     for (std::size_t s = 0; s < n; ++s) {
@@ -438,8 +436,8 @@ std::u16string SentenceTimer::checkFit(const std::vector<TimedSpan>& spans) cons
     for (std::size_t s = 0; s < spans.size(); ++s) {
         if (wordCount[s] != 0 || !(given_[s] || (s + 1 < spans.size() && given_[s + 1]))) continue;
         const std::uint32_t until = s + 1 < spans.size() ? spans[s + 1].startMs : length;
-        for (std::uint32_t f = spans[s].startMs / PauseFinder::kFrameMs; f < until / PauseFinder::kFrameMs && f < covered.size();
-             ++f)
+        for (std::uint32_t f = spans[s].startMs / PauseFinder::kFrameMs;
+             f < until / PauseFinder::kFrameMs && f < covered.size(); ++f)
             covered[f] = true;
     }
     for (std::size_t f = 0; f < speech.size();) {

@@ -12,8 +12,8 @@
 // the pause after its last word begins.
 //
 // Words the recogniser cannot say (names, numbers, other scripts) are left
-// out of the alignment; a sentence with none it can say gets the times
-// between its neighbours.
+// out of the alignment; a sentence with none it can say starts where speech
+// resumes after the one before.
 //
 // Starts already known (kept from before) are anchors: with sentence k given
 // start S, the words of the sentences before k are aligned only in the audio
@@ -23,9 +23,10 @@
 //
 // Invariants: a successful outcome has one span per sentence, starts never
 // decrease from one sentence to the next, a given start is kept exactly, and
-// each end is after its start or 0 (none). A transcript that does not fit the audio (the audio holds
-// speech it lacks, or lacks a sentence it has, or it is not English) gives
-// an error text instead and no spans.
+// each end is after its start or 0 (none). A transcript that does not fit
+// the audio (the audio holds speech it lacks, or lacks a sentence it has, or
+// it is not English) or given starts that do not fit it give an error text
+// instead and no spans.
 #pragma once
 
 #include <cstdint>
@@ -109,8 +110,8 @@ private:
 
     SpeechRecognizer& recognizer_;
     std::vector<std::u16string> sentences_;
-    std::vector<Word> words_;  // the words the recogniser can say, in order
-    GivenStarts given_;        // one per sentence
+    std::vector<Word> words_;      // the words the recogniser can say, in order
+    GivenStarts given_;            // one per sentence
     std::vector<Anchor> anchors_;  // in sentence order
     PauseFinder pauses_;
     std::vector<std::int16_t> buffer_;  // samples from bufferStart_ on

@@ -31,7 +31,7 @@ public:
         std::u16string audioPath;
         std::vector<std::u16string> sentences;
         SentenceTimer::GivenStarts given;  // starts kept from before, as anchors
-        std::uint32_t lengthMs = 0;  // for the progress; 0 when unknown
+        std::uint32_t lengthMs = 0;        // for the progress; 0 when unknown
         std::atomic<std::uint32_t> doneMs{0};
         std::atomic<bool> done{false};
         TimingOutcome outcome;
