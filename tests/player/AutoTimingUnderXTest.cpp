@@ -3,7 +3,7 @@
 // pressed through the X test extension, and the rows get times near the ones
 // the sample was made with (the sample's sentences are spoken by espeak-ng at
 // known places); the file is marked unsaved, and the undo puts the cleared
-// times back in one step. Runs under xvfb-run from the program folder.
+// times back in one step. A start kept by answering Yes stays as it was. Runs under xvfb-run from the program folder.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -78,6 +78,21 @@ TEST(AutoTimingOnX, TimesTheSampleFromTheKeyboardAndUndoes) {
     SendMessageW(app.handle(), WM_COMMAND, player_commands::UndoTimeSentences, 0);
     runUntil(app, 100, [] { return false; });
     for (int row = 0; row < rows; ++row) EXPECT_EQ(table.startOf(row), 0u) << row;
+
+    // One start set by hand, a little early, and kept (Return answers Yes):
+    // it stays as it is and the others are timed around it.
+    const std::uint32_t kept = truth[2] - 150;
+    player.editing().setStart(2, kept);
+    x->press(XK_A, {XK_Control_L, XK_Shift_L});
+    x->press(XK_Return);
+    x->flush();
+    ASSERT_TRUE(runUntil(app, 60000, [&] { return table.startOf(rows - 1) != 0; }));
+    EXPECT_EQ(table.startOf(2), kept);
+    for (int row = 0; row < rows; ++row) {
+        if (row != 2) {
+            EXPECT_NEAR(static_cast<double>(table.startOf(row)), truth[static_cast<std::size_t>(row)], 300) << row;
+        }
+    }
 
     player.lyricsView().setModified(false);
     SendMessageW(app.handle(), WM_CLOSE, 0, 0);
