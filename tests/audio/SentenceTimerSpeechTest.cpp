@@ -1,5 +1,6 @@
 // The sentence timer on the real path: lessons spoken by espeak-ng, read by
-// the audio modules, aligned by PocketSphinx, compared with the join's truth.
+// the audio modules, aligned by PocketSphinx, compared with the join's truth;
+// and a kept start steering it past speech it cannot follow.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -118,10 +119,6 @@ TEST_F(SentenceTimerSpeechTest, TranscriptsThatDoNotMatchTheSpeech) {
     EXPECT_NE(error({u"二人分の予約をしたいのですが。", u"コンサートは夜七時に始まります。"}).find("not English words"),
               std::string::npos);
 }
-
-}  // namespace
-
-namespace {
 
 // A sentence of words the dictionary lacks: the recogniser has nothing to
 // place there, so without help its speech is taken for a sentence missing
