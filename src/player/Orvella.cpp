@@ -528,31 +528,15 @@ void Orvella::execute(int command) {
             setExplanationVisible(!explanationVisible_);
             return;
         case PlayerMenu:
-            showPlayerMenu();
+            menu_.show();
+            return;
+        case ThemeMenu:
+            menu_.showThemeMenu();
             return;
         default:
             study_.execute(command);
             return;
     }
-}
-
-void Orvella::showPlayerMenu() {
-    // The items whose commands the player has so far, in their places.
-    PopupMenu menu;
-    menu.addMenuItem(u"Reload Lyrics...\tCtrl+L", kMenuReloadLyrics,
-                     core_.hasAudio() ? ItemState::Enabled : ItemState::Greyed);
-    menu.addMenuItem(u"", 0);
-    menu.addMenuItem(u"Save &As MP3 File (with Lyrics)...", kMenuSaveAsMp3,
-                     core_.hasAudio() && !audio_.isPlaying() ? ItemState::Enabled : ItemState::Greyed);
-    menu.addMenuItem(u"Save As PlayList...", kMenuSavePlaylist,
-                     fileTable_.getRowCount() > 0 ? ItemState::Enabled : ItemState::Greyed);
-    menu.addMenuItem(u"", 0);
-    menu.addMenuItem(u"Open Word List...\tCtrl+W", kMenuWordList);
-    const auto choice = static_cast<UINT>(menu.trackAtPointer(handle_, MenuAlignment::Bottom));
-    if (choice == kMenuReloadLyrics && core_.hasAudio()) reloadLyrics();
-    if (choice == kMenuSaveAsMp3 && core_.hasAudio() && !audio_.isPlaying()) saveAsMp3();
-    if (choice == kMenuSavePlaylist) savePlaylist();
-    if (choice == kMenuWordList) showWordList();
 }
 
 void Orvella::showWordList() {
@@ -586,6 +570,7 @@ void Orvella::showFindPane() {
 
 void Orvella::savePlaylist() {
     if (fileTable_.getRowCount() == 0) return;
+    NarrowCodePageScope systemCodePage(CP_ACP);
     std::u16string name = fileTable_.playlistPath();
     if (name.empty()) name = fileTable_.getValueAt(0, FileTable::kPathColumn);
     const std::u16string filter = std::u16string(u"PlayList (.m3u)") + u'\0' + u"*.m3u";
