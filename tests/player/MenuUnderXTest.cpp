@@ -3,7 +3,7 @@
 // starts it, the sample lesson opened with Ctrl+O, then from "Menu...": the
 // LRC file, the MP3 with lyrics, the ID3 block edited and saved with Ctrl+S,
 // another theme, and the word list with Ctrl+W. Pictures of each step go to
-// "pictures/menu-x-*.png" in the program folder. Without an X display with
+// "pictures/menu-x-<step>-<what>.png" in the program folder. Without an X display with
 // the XTEST extension it skips itself.
 #include <gtest/gtest.h>
 
@@ -89,7 +89,7 @@ public:
         for (int k = 0; k < row; ++k) y += separators.count(k) ? kSeparatorHeight : kItemHeight;
         x_.moveTo(r.x + 40, r.y + y + kItemHeight / 2);
         pause(200);
-        shot("menu-x-" + std::to_string(shots_++) + "-menu.png");
+        shot("menu");
         x_.click(1);
         pause(300);
         return true;
@@ -103,9 +103,12 @@ public:
         x_.click(1);
         return chooseRow(before, row, {1, 5, 8, 10, 12});
     }
-    void shot(const std::string& name) {
+    // "pictures/menu-x-<step>-<what>.png", numbered in the order taken.
+    void shot(const std::string& what) {
         fs::create_directories("pictures");
-        x_.screenshot((fs::path("pictures") / name).string());
+        const int n = shots_++;
+        const std::string step = (n < 10 ? "0" : "") + std::to_string(n);
+        x_.screenshot((fs::path("pictures") / ("menu-x-" + step + "-" + what + ".png")).string());
     }
     void erase(int count) {
         x_.press(XK_End);
@@ -115,7 +118,23 @@ public:
 
 private:
     XDesktop& x_;
-    int shots_ = 1;
+    int shots_ = 0;
+};
+
+// The program started for the test, ended with it however the test ends.
+struct RunningProgram {
+    pid_t pid = -1;
+    fs::path work;
+    ~RunningProgram() {
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            for (int waited = 0; waited < 5000 && waitpid(pid, nullptr, WNOHANG) != pid; waited += 50) pause(50);
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+        std::error_code ignored;
+        if (!work.empty()) fs::remove_all(work, ignored);
+    }
 };
 
 bool waitForFile(const fs::path& path, int ms) {
@@ -136,7 +155,8 @@ TEST(MenuUnderX, ANewLearnersFirstSessionWithTheMenu) {
 
     char pattern[] = "/tmp/veltrixXXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
-    const fs::path work = pattern;
+    RunningProgram running;
+    const fs::path work = running.work = pattern;
     for (const char* name : {"AskingTheWay.mp3", "AskingTheWay.xml"})
         fs::copy_file(fs::current_path() / "Samples" / name, work / name);
 
@@ -156,8 +176,7 @@ TEST(MenuUnderX, ANewLearnersFirstSessionWithTheMenu) {
     char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
     const fs::path here = fs::current_path();
     fs::current_path(work);
-    pid_t pid = -1;
-    ASSERT_EQ(posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, envp.data()), 0);
+    ASSERT_EQ(posix_spawn(&running.pid, program.c_str(), nullptr, nullptr, argv, envp.data()), 0);
     fs::current_path(here);
 
     MenuSession s(*x);
@@ -180,7 +199,7 @@ TEST(MenuUnderX, ANewLearnersFirstSessionWithTheMenu) {
     x->flush();
     ASSERT_TRUE(s.windowTitled("AskingTheWay", 5000)) << "the lesson did not open";
     pause(500);
-    s.shot("menu-x-0-lesson.png");
+    s.shot("lesson");
 
     // The LRC file, under the name the dialog offers beside the audio.
     windows = x->mappedWindows();
@@ -190,7 +209,7 @@ TEST(MenuUnderX, ANewLearnersFirstSessionWithTheMenu) {
     EXPECT_EQ(x->title(*lrcDialog), "Save As .lrc File");
     pause(300);
     s.pointInto(*lrcDialog);
-    s.shot("menu-x-2-lrc-dialog.png");
+    s.shot("lrc-dialog");
     x->press(XK_Return);
     x->flush();
     ASSERT_TRUE(waitForFile(work / "AskingTheWay.lrc", 5000));
@@ -209,7 +228,7 @@ TEST(MenuUnderX, ANewLearnersFirstSessionWithTheMenu) {
     x->press(XK_Return);
     x->flush();
     if (s.windowTitled("Converting", 5000)) {
-        s.shot("menu-x-4-converting.png");
+        s.shot("converting");
         for (int waited = 0; waited < 60000 && s.windowTitled("Converting", 0); waited += 200) pause(200);
     }
     EXPECT_TRUE(waitForFile(work / "AskingTheWay-lyrics.mp3", 10000));
@@ -225,10 +244,10 @@ TEST(MenuUnderX, ANewLearnersFirstSessionWithTheMenu) {
     pause(300);
     s.pointInto(*id3);
     s.erase(30);
-    x->type("Asking the Way, part 1");
+    x->type("Asking the Way - part 1");
     x->flush();
     pause(300);
-    s.shot("menu-x-6-id3.png");
+    s.shot("id3");
     x->press(XK_Return);
     x->flush();
     pause(500);
@@ -244,7 +263,7 @@ TEST(MenuUnderX, ANewLearnersFirstSessionWithTheMenu) {
     x->flush();
     bool saved = false;
     for (int waited = 0; waited < 5000 && !saved; waited += 100) {
-        saved = asciiOf(work / "AskingTheWay.xml").find("<title>Asking the Way, part 1</title>") != std::string::npos;
+        saved = asciiOf(work / "AskingTheWay.xml").find("<title>Asking the Way - part 1</title>") != std::string::npos;
         if (!saved) pause(100);
     }
     EXPECT_TRUE(saved) << asciiOf(work / "AskingTheWay.xml");
@@ -252,14 +271,14 @@ TEST(MenuUnderX, ANewLearnersFirstSessionWithTheMenu) {
 
     // "Theme...", then the second theme ("Night"): the lyrics view goes dark.
     s.pointInto(*main);
-    ASSERT_TRUE(s.menu(*main, 13));
     windows = x->mappedWindows();
+    ASSERT_TRUE(s.menu(*main, 13));
     ASSERT_TRUE(s.chooseRow(windows, 1, {}));
     pause(500);
     const XDesktop::Rect r = x->geometry(*main);
     const std::vector<unsigned int> view = x->pixels({r.x + r.width / 2, r.y + 60, r.width / 2 - 30, 100});
     EXPECT_NE(std::find(view.begin(), view.end(), 0x1D2026u), view.end()) << "the lyrics view is not dark";
-    s.shot("menu-x-9-theme.png");
+    s.shot("theme");
 
     // The word list, with Ctrl+W.
     s.pointInto(*main);
@@ -267,12 +286,5 @@ TEST(MenuUnderX, ANewLearnersFirstSessionWithTheMenu) {
     x->flush();
     EXPECT_TRUE(s.windowTitled("Word List", 5000));
     pause(500);
-    s.shot("menu-x-10-word-list.png");
-
-    kill(pid, SIGTERM);
-    for (int waited = 0; waited < 5000 && waitpid(pid, nullptr, WNOHANG) != pid; waited += 50) pause(50);
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-    std::error_code ignored;
-    fs::remove_all(work, ignored);
+    s.shot("word-list");
 }
