@@ -1,5 +1,7 @@
 #include "player/OrvellaMenu.h"
 
+#include <utility>
+
 #include "app/Paths.h"
 #include "app/Settings.h"
 #include "download/ProcessRunner.h"
@@ -126,7 +128,15 @@ bool OrvellaMenu::itemAllowed(UINT number) const {
 
 void OrvellaMenu::perform(UINT number) {
     if (number == 0 || !itemAllowed(number)) return;
-    HWND owner = topLevel(player_.handle());
+    // The downloaders, by the names DownloaderShortcut opens them with.
+    static constexpr std::pair<UINT, std::string_view> kDownloaders[] = {
+        {CaptionDownloader, "captions"}, {NewsDownloader, "news"},        {PhraseDownloader, "phrases"},
+        {VoaListManager, "voa"},         {LectureDownloader, "lectures"}, {WebsiteDownloader, "website"}};
+    for (const auto& [item, name] : kDownloaders)
+        if (item == number) {
+            downloaders_.open(topLevel(player_.handle()), name);
+            return;
+        }
     switch (number) {
         case ReloadLyrics:
             player_.reloadLyrics();
@@ -145,24 +155,6 @@ void OrvellaMenu::perform(UINT number) {
             return;
         case Id3Editor:
             editId3();
-            return;
-        case CaptionDownloader:
-            downloaders_.open(owner, "captions");
-            return;
-        case NewsDownloader:
-            downloaders_.open(owner, "news");
-            return;
-        case PhraseDownloader:
-            downloaders_.open(owner, "phrases");
-            return;
-        case VoaListManager:
-            downloaders_.open(owner, "voa");
-            return;
-        case LectureDownloader:
-            downloaders_.open(owner, "lectures");
-            return;
-        case WebsiteDownloader:
-            downloaders_.open(owner, "website");
             return;
         case SendToMorvane:
             sendToMorvane();
