@@ -53,7 +53,13 @@ std::unique_ptr<XDesktop> XDesktop::open() {
 }
 
 XDesktop::~XDesktop() {
-    if (display_) XCloseDisplay(x(display_));
+    if (!display_) return;
+    // The program's windows may still be going when the desktop closes: stop
+    // watching the root first, so that no structure event arrives while
+    // Xlib is closing, when it queues events it never frees.
+    XSelectInput(x(display_), DefaultRootWindow(x(display_)), NoEventMask);
+    XSync(x(display_), True);
+    XCloseDisplay(x(display_));
 }
 
 int XDesktop::width() const { return DisplayWidth(x(display_), DefaultScreen(x(display_))); }
