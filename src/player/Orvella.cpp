@@ -18,7 +18,6 @@
 #include "toolkit/FileChooser.h"
 #include "toolkit/FontList.h"
 #include "toolkit/Graphics.h"
-#include "toolkit/PopupMenu.h"
 
 namespace {
 
