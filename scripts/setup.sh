@@ -20,6 +20,7 @@ packages=(
   libxml2-dev libpugixml-dev libicu-dev python3-mutagen
   clang
   dbus-daemon playerctl
+  libpocketsphinx-dev pocketsphinx-en-us
 )
 
 missing=()

@@ -100,6 +100,7 @@ bool BassLibrary::loadOnce() {
     lookUp(m_bass, "BASS_StreamCreateFile", f.StreamCreateFile);
     lookUp(m_bass, "BASS_StreamFree", f.StreamFree);
     lookUp(m_bass, "BASS_ChannelSetAttribute", f.ChannelSetAttribute);
+    lookUp(m_bass, "BASS_ChannelGetAttribute", f.ChannelGetAttribute);
     lookUp(m_bass, "BASS_ChannelIsActive", f.ChannelIsActive);
     lookUp(m_bass, "BASS_ChannelGetData", f.ChannelGetData);
     lookUp(m_bass, "BASS_ChannelPlay", f.ChannelPlay);

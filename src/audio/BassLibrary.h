@@ -32,6 +32,7 @@ struct BassFunctions {
     BASS_StreamCreateFile_t StreamCreateFile = nullptr;
     BASS_StreamFree_t StreamFree = nullptr;
     BASS_ChannelSetAttribute_t ChannelSetAttribute = nullptr;
+    BASS_ChannelGetAttribute_t ChannelGetAttribute = nullptr;
     BASS_ChannelIsActive_t ChannelIsActive = nullptr;
     BASS_ChannelGetData_t ChannelGetData = nullptr;
     BASS_ChannelPlay_t ChannelPlay = nullptr;

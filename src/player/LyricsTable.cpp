@@ -21,6 +21,10 @@ LyricsTable::LyricsTable() { defineColumns(); }
 void LyricsTable::defineColumns() {
     if (getColumnCount() == kColumnCount) return;
     for (int i = 0; i < kColumnCount; ++i) insertColumn(i, kColumns[i].title, kColumns[i].width);
+    // 45 pixels cut the hundredths in most fonts: the time columns are as
+    // wide as a time code measures in the table's font.
+    widenColumnFor(Start, kTimeCodeSample);
+    widenColumnFor(End, kTimeCodeSample);
 }
 
 bool LyricsTable::create(HWND parent) {

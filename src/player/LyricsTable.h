@@ -3,7 +3,8 @@
 //
 // Columns (created with the window, in this order): "Check", "Start", "End",
 // "Sentence", "Translation", "Explanation", "Trial", "Dictation", "Writing";
-// those of width 0 are hidden and unused. The columns exist from
+// those of width 0 are hidden and unused. "Start" and "End" are at least as
+// wide as a time code in the table's font. The columns exist from
 // construction, so rows can be filled before the window is made.
 //
 // Invariant: an "End" cell is empty or later than its row's "Start" cell.
@@ -29,6 +30,9 @@ public:
         Writing = 8,
     };
     static constexpr int kColumnCount = 9;
+    // The time code the "Start" and "End" columns are made wide enough for
+    // (at least 45 pixels, more when the font needs it).
+    static constexpr char16_t kTimeCodeSample[] = u"00:00:00";
 
     LyricsTable();
     bool create(HWND parent) override;

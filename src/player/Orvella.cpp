@@ -159,7 +159,21 @@ void Orvella::applyTheme(int index) {
         lyricsView_.setColor(ColorSlot::Text, 0);
         return;
     }
-    applyThemeFromList(*root, index, lyricsView_, &explanationPane_, appDirectory());
+    if (applyThemeFromList(*root, index, lyricsView_, &explanationPane_, appDirectory())) themePanesLikeLyricsView();
+}
+
+void Orvella::themePanesLikeLyricsView() {
+    // The lyrics view's colours are the theme's; the panes beside it take
+    // them from there, so a dark theme darkens the whole upper area.
+    const COLORREF background = lyricsView_.color(ColorSlot::Background);
+    const COLORREF text = lyricsView_.color(ColorSlot::Text);
+    for (TableComponent* table : std::initializer_list<TableComponent*>{&lyricsTable_, &fileTable_}) {
+        table->setBackground(background);
+        table->setForeground(text);
+        table->setUnfocusedSelectionColours(lyricsView_.color(ColorSlot::Highlight),
+                                            lyricsView_.color(ColorSlot::HighlightText));
+    }
+    channels_.setSelectedTabColours(background, text);
 }
 
 void Orvella::setTempoValue(int value) {
@@ -241,15 +255,21 @@ void Orvella::layout(int width, int height) {
         SendMessageW(editor->handle(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
     }
     const int toolTop = height - kBottomArea;
-    const int fieldWidth = 112;
-    const int toolRight = std::max(0, width - 3 * fieldWidth - 16);
+    // The fields take what their captions and numbers measure, so the study
+    // status between them and the tool bar has room at 640 pixels.
+    int fieldsLeft = width;
+    for (UpDownTextField* field : {&pitchField_, &tempoField_, &fontField_}) {
+        const int fieldWidth = field->packedWidth();
+        fieldsLeft -= fieldWidth + 4;
+        field->setBounds(fieldsLeft, toolTop, fieldWidth, kToolRowHeight);
+    }
+    const int toolRight = std::max(0, fieldsLeft - 4);
     // The study status takes what the tool bar leaves of the row.
     const int statusLeft = std::min(toolRight, toolBar_.getWidth() + 8);
-    toolWindow_.setBounds(0, toolTop, statusLeft, kToolRowHeight);
+    // The row reaches down to the translation pane: the tool bar's buttons
+    // are taller than the 21 pixels of the fields beside it.
+    toolWindow_.setBounds(0, toolTop, statusLeft, kBottomArea - kTranslationTop);
     study_.layout(RECT{0, 0, width, top}, RECT{statusLeft, toolTop + 3, toolRight, toolTop + kToolRowHeight});
-    pitchField_.setBounds(width - fieldWidth - 4, toolTop, fieldWidth, kToolRowHeight);
-    tempoField_.setBounds(width - 2 * fieldWidth - 8, toolTop, fieldWidth, kToolRowHeight);
-    fontField_.setBounds(width - 3 * fieldWidth - 12, toolTop, fieldWidth, kToolRowHeight);
     const int rowTop = height - kBottomRow;
     menuButton_.setBounds(kMenuX, rowTop + 2, 60, 20);
     playButton_.setBounds(kPlayX, rowTop, kButtonSide, kButtonSide);
@@ -440,6 +460,13 @@ void Orvella::modifiedChanged(TextEditor& editor) {
     if (&editor == &lyricsView_ && core_.hasAudio()) core_.updateTitle();
 }
 
+int Orvella::askKeepTimes() {
+    return MessageBoxW(handle_,
+                       u"Some sentences already have times. Keep them (Yes), or time every sentence from the audio "
+                       u"(No)?",
+                       u"Veltrix", MB_YESNOCANCEL | MB_ICONQUESTION);
+}
+
 bool Orvella::askYesNo(const std::u16string& text, const std::u16string& caption) {
     return MessageBoxW(handle_, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
@@ -531,6 +558,12 @@ void Orvella::execute(int command) {
             return;
         case ThemeMenu:
             menu_.showThemeMenu();
+            return;
+        case TimeSentences:
+            autoTiming_.timeSentences(handle_, core_.audioPath(), static_cast<std::uint32_t>(audio_.lengthMs));
+            return;
+        case UndoTimeSentences:
+            autoTiming_.undoLastTiming();
             return;
         default:
             study_.execute(command);

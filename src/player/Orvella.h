@@ -22,6 +22,7 @@
 #include "editor/TextEditor.h"
 #include "editor/TextEditorListener.h"
 #include "lyrics/SentenceListHost.h"
+#include "player/AutoTiming.h"
 #include "player/ChannelPane.h"
 #include "player/FileTable.h"
 #include "player/LyricsEditing.h"
@@ -75,6 +76,8 @@ public:
     static constexpr UINT kMenuSaveAsMp3 = OrvellaMenu::SaveAsMp3;
     static constexpr UINT kMenuSavePlaylist = OrvellaMenu::SavePlaylist;
     static constexpr UINT kMenuWordList = OrvellaMenu::WordList;
+    static constexpr UINT kMenuTimeSentences = TimeSentences;
+    static constexpr UINT kMenuUndoTimeSentences = UndoTimeSentences;
     // How far the word list dialog moves left of and above the pointer.
     static constexpr int kWordListOffset = 160;
     static constexpr int kLyricsTableId = 1001;
@@ -195,6 +198,7 @@ public:
     WordListDialog& wordListDialog() { return wordListDialog_; }
     FindAndReplacePane& findPane() { return findPane_; }
     OrvellaMenu& menu() { return menu_; }
+    AutoTiming& autoTiming() { return autoTiming_; }
     BassPlayer& audio() { return audio_; }
     bool playEnabled() const { return playEnabled_; }
     bool stopEnabled() const { return stopEnabled_; }
@@ -212,6 +216,7 @@ public:
 
 private:
     void layout(int width, int height);
+    void themePanesLikeLyricsView();
     // The "File" tab, in an open channel pane.
     void showFileTab();
     void execute(int command);
@@ -222,6 +227,8 @@ private:
     // A change reported by one of the number fields or sliders; false for other windows.
     bool controlChanged(HWND control);
     bool askYesNo(const std::u16string& text, const std::u16string& caption);
+    // IDYES keeps the times already set, IDNO times every sentence, IDCANCEL stops.
+    int askKeepTimes();
     // Asks about unsaved edits and saves them when told to; false when the
     // user cancelled or the save failed (and said why).
     bool settleUnsavedEdits();
@@ -241,6 +248,8 @@ private:
     FindAndReplacePane findPane_{&lyricsView_};
     PlayerCore core_;
     StudyTools study_{audio_, core_, editing_, *this};
+    AutoTiming autoTiming_{editing_, [this](const std::u16string& text) { showMessage(text, MessageOwner::Player); },
+                           [this] { return askKeepTimes(); }};
     RecentFileList recentFiles_;
     XMLParser themes_;
     ToolWindow toolWindow_;

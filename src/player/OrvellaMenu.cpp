@@ -56,6 +56,9 @@ std::vector<PlayerMenuItem> OrvellaMenu::items(const PlayerMenuState& s) {
         {u"Save As .lrc File...", SaveAsLrc, stoppedWithAudio},
         {u"Save As PlayList...", SavePlaylist, s.fileListHasRows},
         {},
+        {u"Time Sentences Automatically...\tCtrl+Shift+A", TimeSentences, s.audioOpen},
+        {u"Undo Automatic Timing", UndoTimeSentences, s.timingUndoable},
+        {},
         {u"Open Word List...\tCtrl+W", WordList, true},
         {u"Open ID3 Editor...", Id3Editor, s.audioOpen},
         {},
@@ -95,6 +98,7 @@ PlayerMenuState OrvellaMenu::currentState() const {
     state.audioOpen = player_.core().hasAudio();
     state.playing = player_.audio().isPlaying();
     state.fileListHasRows = player_.fileTable().getRowCount() > 0;
+    state.timingUndoable = player_.autoTiming().canUndo();
     state.threadLocale = GetThreadLocale();
     state.systemLocale = GetSystemDefaultLCID();
     state.streamRecorderPresent = fileExists(pluginToolPath(u"flvstreamer"));
@@ -121,6 +125,10 @@ bool OrvellaMenu::itemAllowed(UINT number) const {
             return state.audioOpen && !state.playing;
         case SavePlaylist:
             return state.fileListHasRows;
+        case UndoTimeSentences:
+            return state.timingUndoable;
+        case TimeSentences:
+            return state.audioOpen;
         default:
             return true;
     }
@@ -161,6 +169,11 @@ void OrvellaMenu::perform(UINT number) {
             return;
         case Themes:
             showThemeMenu();
+            return;
+        case TimeSentences:
+        case UndoTimeSentences:
+            // The player's own commands, as their keys send them.
+            SendMessageW(player_.handle(), WM_COMMAND, MAKEWPARAM(number, 0), 0);
             return;
         default:
             return;

@@ -24,6 +24,8 @@ struct PlayerMenuState {
     bool audioOpen = false;
     bool playing = false;
     bool fileListHasRows = false;
+    // The last automatic timing can be taken back.
+    bool timingUndoable = false;
     LCID threadLocale = 1033;
     LCID systemLocale = 1033;
     // "Plugins/flvstreamer", which the phrase downloader records with.
@@ -56,6 +58,9 @@ public:
         SendToMorvane = 30,
         LectureDownloader = 66,
         WebsiteDownloader = 300,
+        // The automatic timing's commands, offered here as well.
+        TimeSentences = 220,
+        UndoTimeSentences = 221,
     };
     // The theme menu numbers theme i as kFirstTheme + i.
     static constexpr UINT kFirstTheme = 10;

@@ -52,6 +52,9 @@ enum Command : int {
     StudyPauseTime = 208,
     StudyMenu = 209,
     StudyLadderTempos = 210,
+    // Timing an untimed sentence list from its audio (AutoTiming.h).
+    TimeSentences = 220,
+    UndoTimeSentences = 221,
 };
 
 // The study modes' commands (StudyTools.h) are numbered from here on.
@@ -127,6 +130,8 @@ inline constexpr Row kRows[] = {
     {StudyPauseTime, ctrl(functionKey(8)), kNoButton, Needs::Nothing},
     {StudyMenu, ctrl(functionKey(9)), kNoButton, Needs::Nothing},
     {StudyLoopThenNext, ctrlShift(functionKey(5)), kNoButton, Needs::Nothing},
+    {TimeSentences, ctrlShift('A'), kNoButton, Needs::AudioFile},
+    {UndoTimeSentences, kNoKey, kNoButton, Needs::AudioFile},
 };
 
 // The row of a command number; null for a number the player does not have.

@@ -12,7 +12,12 @@ using namespace widget_paint;
 namespace {
 
 constexpr int kTrackHeight = 8;
-constexpr int kValueThumbMinimum = 11;
+
+std::u16string valueText(int value) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%d", value);
+    return std::u16string(buffer, buffer + std::char_traits<char>::length(buffer));
+}
 
 }  // namespace
 
@@ -43,21 +48,44 @@ void Slider::setRange(int minimum, int maximum) {
     position_ = clampToRange(position_);
     recomputeScale();
     placeThumb();
+    fitThumb();
 }
 
 void Slider::setThumbWidth(int width) {
-    thumb_.width = std::max(width, 1);
+    askedThumbWidth_ = std::max(width, 1);
+    thumb_.width = askedThumbWidth_;
     if (handle_) {
         RECT client{};
         GetClientRect(handle_, &client);
         onSize(0, MAKELPARAM(client.right, client.bottom));
     }
+    fitThumb();
     repaint();
+}
+
+int Slider::widestValueWidth() const {
+    Graphics g(1, 1);
+    g.setFont(font_);
+    return std::max(g.getTextWidth(valueText(minimum_)), g.getTextWidth(valueText(maximum_)));
+}
+
+void Slider::fitThumb() {
+    int width = askedThumbWidth_;
+    if (width > kValueThumbMinimum) {
+        width = std::max(width, widestValueWidth() + 2 * kValueMargin);
+        if (track_.width > 0) width = std::max(askedThumbWidth_, std::min(width, track_.width));
+    }
+    if (width == thumb_.width) return;
+    thumb_.width = width;
+    if (handle_) onSize(0, MAKELPARAM(track_.width, track_.height));
 }
 
 LRESULT Slider::onSize(WPARAM, LPARAM size) {
     const int width = LOWORD(size), height = HIWORD(size);
+    const bool widthChanged = width != track_.width;
     track_ = Box{0, 0, width, height};
+    // A narrower client may cap the thumb, a wider one free it.
+    if (widthChanged) fitThumb();
     thumb_.height = height;
     trackLength_ = width - thumb_.width;
     recomputeScale();
@@ -170,9 +198,7 @@ void Slider::paintTrack(Graphics& g) {
 
 void Slider::paintValue(Graphics& g) {
     if (thumb_.width <= kValueThumbMinimum) return;
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%d", position_);
-    std::u16string text(buffer, buffer + std::char_traits<char>::length(buffer));
+    const std::u16string text = valueText(position_);
     g.setFont(font_);
     g.setTextColor(handle_ && !isEnabled() ? kDisabledText : foreground_);
     drawLine(g, text, thumb_.x, thumb_.y, thumb_.width, thumb_.height, Align::Centre);

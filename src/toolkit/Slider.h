@@ -1,8 +1,11 @@
 // A horizontal value slider (window class "SliderPane") that answers the
 // system's track-bar messages, so code written for a track bar works on it.
 //
-// Geometry: the track is the client area; the thumb is thumbWidth wide (32
-// by default) and as high as the control; trackLength = client width -
+// Geometry: the track is the client area; the thumb is as wide as asked (32
+// by default), or wider when it shows the value (asked wider than 11) and the
+// widest value of the range would not fit in it: then it is as wide as that
+// text in the slider's font plus a margin on each side (at most the client
+// width). It is as high as the control; trackLength = client width -
 // thumb width; scale = |maximum - minimum| / trackLength (0 until a size is
 // known). Every change of the value by the user (drag, click, keys, wheel)
 // goes through notifyValue: the parent gets WM_HSCROLL with the position in
@@ -45,14 +48,23 @@ public:
     // Clamped; repaints; no notification.
     void setPosition(int position);
     void setRange(int minimum, int maximum);
+    // The asked width; the thumb may be wider (TBM_GETTHUMBLENGTH answers
+    // the width it has).
     void setThumbWidth(int width);
     int thumbWidth() const { return thumb_.width; }
+    // The widest of the range's two ends as painted in the thumb ("%d"), in
+    // the slider's font.
+    int widestValueWidth() const;
     int thumbX() const { return thumb_.x; }
     int trackLength() const { return trackLength_; }
     float scale() const { return scale_; }
     bool isDragging() const { return dragging_; }
 
     static constexpr LRESULT kDialogCode = 1;  // the arrow keys
+    // A thumb this wide or narrower shows no value.
+    static constexpr int kValueThumbMinimum = 11;
+    // Room left and right of the value inside the thumb's rounded ends.
+    static constexpr int kValueMargin = 3;
 
 private:
     struct Box {
@@ -63,6 +75,9 @@ private:
     void moveBy(int delta);
     void placeThumb();
     void recomputeScale();
+    // The thumb's width for the asked width, the range and the font; lays
+    // the slider out again when it changed.
+    void fitThumb();
     int clampToRange(int value) const;
 
     int position_ = 0;
@@ -70,6 +85,7 @@ private:
     int maximum_ = 0;
     int lineStep_ = 1;
     int pageCount_ = 5;
+    int askedThumbWidth_ = 32;
     Box thumb_{0, 0, 32, 18};
     Box track_;
     int trackLength_ = 0;

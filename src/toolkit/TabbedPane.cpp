@@ -396,6 +396,12 @@ LRESULT TabbedPane::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     return Component::windowProc(window, message, wParam, lParam);
 }
 
+void TabbedPane::setSelectedTabColours(COLORREF background, COLORREF text) {
+    selectedColour_ = background;
+    selectedTextColour_ = text;
+    repaint();
+}
+
 // Painting ---------------------------------------------------------------------------------
 
 void TabbedPane::paint(Graphics& g) {
@@ -462,7 +468,7 @@ void TabbedPane::paintTab(Graphics& g, int index) {
 
     // The title never spills into the next tab or over the close box.
     g.setFont(font_);
-    g.setTextColor(foreground_);
+    g.setTextColor(selected ? selectedTextColour_.value_or(foreground_) : foreground_);
     HDC dc = g.dc();
     const POINT o = g.origin();
     const int saved = SaveDC(dc);

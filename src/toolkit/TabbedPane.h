@@ -22,6 +22,7 @@
 // on to its own parent, so a page's controls talk to the pane's owner.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -110,6 +111,9 @@ public:
     // Keeps the pressed tab after a press, so that the release selects it.
     void setKeepPressed(bool on) { keepPressed_ = on; }
     void setTabGuard(TabGuard* guard) { guard_ = guard; }
+    // The selected tab, which joins its page, in the page's colours (by
+    // default kSelectedTabColour with the pane's text colour).
+    void setSelectedTabColours(COLORREF background, COLORREF text);
 
     int count() const { return static_cast<int>(tabs_.size()); }
     int selectedIndex() const { return selected_; }
@@ -142,6 +146,8 @@ protected:
     POINT pointer_{-1, -1};
     int tabThickness_ = kTabThickness;
     COLORREF selectedColour_ = kSelectedTabColour;
+    // Unset: the pane's text colour.
+    std::optional<COLORREF> selectedTextColour_;
     bool closable_ = false;
     bool keepPressed_ = false;
     TabGuard* guard_ = nullptr;

@@ -330,6 +330,14 @@ int Table::preferredColumnWidth(int column) {
     return widest + 2 * kCellPadding + (c.checkBoxes ? kCheckBoxSpace : 0);
 }
 
+void Table::widenColumnFor(int column, const std::u16string& text) {
+    if (column < 0 || column >= getColumnCount()) return;
+    const TableColumn& c = columns_[static_cast<std::size_t>(column)];
+    const int wanted = std::max(textWidth(c.title), textWidth(text)) + 2 * kCellPadding +
+                       (c.checkBoxes ? kCheckBoxSpace : 0);
+    if (c.width < wanted) setColumnWidth(column, wanted);
+}
+
 const TableColumn* Table::column(int index) const {
     if (index < 0 || index >= getColumnCount()) return nullptr;
     return &columns_[static_cast<std::size_t>(index)];
@@ -362,6 +370,14 @@ void Table::setTextColour(COLORREF colour) {
     invalidateTable();
 }
 
+void Table::setUnfocusedSelectionColours(COLORREF background, COLORREF text) {
+    unfocusedSelectedBackground_ = background;
+    unfocusedSelectedFrame_ = background;
+    unfocusedSelectedText_ = text;
+    applySelectionColours(paintedFocus_);
+    invalidateTable();
+}
+
 void Table::applySelectionColours(Focus focus) {
     paintedFocus_ = focus;
     for (auto& column : columns_) {
@@ -371,9 +387,9 @@ void Table::applySelectionColours(Focus focus) {
             column.selectedBackground = GetSysColor(COLOR_HIGHLIGHT);
             column.selectedFrame = GetSysColor(COLOR_HIGHLIGHT);
         } else {
-            column.selectedTextColour = rowText_;
-            column.selectedBackground = kUnfocusedSelectedBackground;
-            column.selectedFrame = kUnfocusedSelectedFrame;
+            column.selectedTextColour = unfocusedSelectedText_.value_or(rowText_);
+            column.selectedBackground = unfocusedSelectedBackground_;
+            column.selectedFrame = unfocusedSelectedFrame_;
         }
     }
 }
@@ -818,7 +834,8 @@ void Table::paintTable(Graphics& g, Focus focus) {
 
         // Header cell.
         g.drawLine(x0 + c.width - 1, 2, x0 + c.width - 1, header - 2, shadow);
-        g.setTextColor(rowText_);
+        // The header is the system's face, whatever the rows' colours.
+        g.setTextColor(GetSysColor(COLOR_BTNTEXT));
         g.drawText(firstLine(c.title), x0 + kCellPadding, headerTextOffset);
 
         // Cells.

@@ -13,6 +13,7 @@
 // c starts at its x minus the horizontal scroll position.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -115,6 +116,9 @@ public:
     void setColumnWidth(int column, int width);
     // The width the column's title and texts ask for.
     int preferredColumnWidth(int column);
+    // Widens the column (never narrows it) so that its title and text, in
+    // the table's font with the cell padding, fit whole.
+    void widenColumnFor(int column, const std::u16string& text);
     const TableColumn* column(int index) const;
 
     // Selection mode, colours -----------------------------------------------------------
@@ -132,6 +136,9 @@ public:
     COLORREF textColour() const { return rowText_; }
     // The selection colours of every column for a focused or unfocused table.
     void applySelectionColours(Focus focus);
+    // The selected rows' background and text while the table has no focus
+    // (by default kUnfocusedSelectedBackground with the table's text colour).
+    void setUnfocusedSelectionColours(COLORREF background, COLORREF text);
 
     // The font of titles and cells; the row height follows it.
     void setTableFont(const LOGFONTW& font);
@@ -216,6 +223,10 @@ protected:
     int rowHeight_ = 18;
     LOGFONTW tableFont_{};
     Focus paintedFocus_ = Focus::Without;
+    COLORREF unfocusedSelectedBackground_ = kUnfocusedSelectedBackground;
+    COLORREF unfocusedSelectedFrame_ = kUnfocusedSelectedFrame;
+    // Unset: the table's text colour.
+    std::optional<COLORREF> unfocusedSelectedText_;
 
 private:
     bool writeState(int row, int column, UINT state, UINT mask);

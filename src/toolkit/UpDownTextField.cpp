@@ -143,7 +143,7 @@ void UpDownTextField::layout() {
 
 void UpDownTextField::pack() {
     if (!handle_) return;
-    setSize(captionWidth() + fieldWidth() + 23, std::max(getHeight(), 20));
+    setSize(packedWidth(), std::max(getHeight(), 20));
     layout();
 }
 

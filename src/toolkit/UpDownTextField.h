@@ -66,6 +66,9 @@ public:
     LRESULT onSize(WPARAM type, LPARAM size) override;
     LRESULT windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
+    // The width pack gives: the caption whole beside the widest number.
+    int packedWidth() const { return captionWidth() + fieldWidth() + 23; }
+
     static constexpr int kFieldHeight = 13;
     static constexpr int kArrowWidth = 16;
 

@@ -1,7 +1,10 @@
 #include "xml/Element.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
+#include <mutex>
+#include <unordered_set>
 
 #include "xml/Utf16Search.h"
 
@@ -59,6 +62,37 @@ void appendEscapedText(std::u16string& out, std::u16string_view text) {
 
 void appendTabs(std::u16string& out, int depth) { out.append(static_cast<std::size_t>(depth), u'\t'); }
 
+// The shared names, or none when the name is not to be shared: empty, longer
+// than any tag a program's own file uses, or new once the set is full. The set
+// is never destroyed: an element may outlive the statics of its thread.
+const std::u16string* sharedName(std::u16string_view name) {
+    constexpr std::size_t kMaxLength = 64;
+    constexpr std::size_t kMaxNames = 4096;
+    if (name.empty() || name.size() > kMaxLength) return nullptr;
+    // A document repeats a few names: those this thread met last are found
+    // without the lock.
+    constexpr std::size_t kRecent = 8;
+    thread_local std::array<const std::u16string*, kRecent> recent{};
+    thread_local std::size_t nextRecent = 0;
+    for (const std::u16string* known : recent) {
+        if (known && *known == name) return known;
+    }
+    static std::mutex lock;
+    static auto* const names = new std::unordered_set<std::u16string>();
+    const std::u16string* shared;
+    {
+        std::lock_guard guard(lock);
+        auto it = names->find(std::u16string(name));
+        if (it == names->end()) {
+            if (names->size() >= kMaxNames) return nullptr;
+            it = names->emplace(name).first;
+        }
+        shared = &*it;  // nodes of an unordered_set stay where they are
+    }
+    recent[nextRecent++ % kRecent] = shared;
+    return shared;
+}
+
 std::unique_ptr<Element> shallowCopy(const Element& source) {
     auto copy = std::make_unique<Element>(source.getName());
     copy->setText(source.ownText());
@@ -87,7 +121,14 @@ int parseDecimal(std::u16string_view text) {
     return static_cast<int>(value);
 }
 
-Element::Element(std::u16string name) : m_name(std::move(name)) {}
+Element::Element(std::u16string name) : m_ownName(std::move(name)) {}
+
+Element::Element(SharedName name) {
+    if (const std::u16string* shared = sharedName(name.text))
+        m_name = shared;
+    else
+        m_ownName.assign(name.text);
+}
 
 Element::~Element() {
     // Children are handed to a flat list and destroyed one at a time, each
@@ -141,7 +182,10 @@ void Element::copyFrom(const Element& source) {
     }
 
     destroyChildren();
-    m_name = std::move(copy->m_name);
+    if (copy->m_name == &copy->m_ownName)
+        setName(std::move(copy->m_ownName));
+    else
+        m_name = copy->m_name;
     m_text = std::move(copy->m_text);
     m_attributes = std::move(copy->m_attributes);
     m_isCData = copy->m_isCData;
@@ -155,7 +199,7 @@ void Element::copyFrom(const Element& source) {
 std::u16string Element::openingMarkup() const {
     if (isTextNode()) return m_text;
     std::u16string out = u"<";
-    out += m_name;
+    out += *m_name;
     for (const auto& [name, value] : m_attributes) {
         out += u' ';
         out += name;
@@ -198,7 +242,7 @@ std::u16string Element::toString() const {
             }
             if (!isTop) appendEscapedText(out, node.m_text);
             out += u"</";
-            out += node.m_name;
+            out += *node.m_name;
             out += u'>';
         }
         if (!isTop) out += u"\r\n";
@@ -207,7 +251,7 @@ std::u16string Element::toString() const {
     auto writeClosing = [&](const Element& node, int depth) {
         if (!node.m_firstChild->isTextNode()) appendTabs(out, depth);
         out += u"</";
-        out += node.m_name;
+        out += *node.m_name;
         out += u'>';
         if (&node != this) out += u"\r\n";
     };
@@ -341,7 +385,7 @@ std::u16string Element::getCDataText() const {
 }
 
 void Element::setCData(std::u16string_view text) {
-    if (!m_name.empty()) return;
+    if (!m_name->empty()) return;
     m_isCData = true;
     m_text.clear();
     m_text.reserve(text.size());
@@ -428,14 +472,14 @@ int Element::getIntAttribute(std::u16string_view name, int defaultValue) const {
 
 Element* Element::findElement(std::u16string_view name) const {
     for (const Element* node = this; node; node = nextInPreOrder(node, this)) {
-        if (node->m_name == name) return const_cast<Element*>(node);
+        if (*node->m_name == name) return const_cast<Element*>(node);
     }
     return nullptr;
 }
 
 void Element::getElementsByTagName(std::u16string_view name, std::vector<Element*>& list) const {
     for (const Element* node = nextInPreOrder(this, this); node; node = nextInPreOrder(node, this)) {
-        if (node->m_name == name) list.push_back(const_cast<Element*>(node));
+        if (*node->m_name == name) list.push_back(const_cast<Element*>(node));
     }
 }
 

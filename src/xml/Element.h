@@ -10,6 +10,10 @@
 // (removed, or built and not yet appended) has no parent and belongs to whoever
 // holds its unique_ptr.
 //
+// Names: an element either owns its name or shares one that is kept for the
+// life of the process (SharedName), so that a large document read from a file,
+// thousands of elements of a handful of names, holds each name once.
+//
 // No operation recurses over the tree: destruction, copying, text gathering,
 // searching and serialisation walk it with explicit stacks, so a file with
 // any depth of nesting cannot exhaust the call stack.
@@ -31,8 +35,17 @@ public:
     // Sorted by name, ascending by UTF-16 code unit; names are unique.
     using Attributes = std::vector<std::pair<std::u16string, std::u16string>>;
 
+    // A name to share with every element made with the same one. Only names
+    // that are few and short are shared (so that endless distinct names in
+    // hostile input cannot grow the shared set without bound); the others are
+    // owned as a copy.
+    struct SharedName {
+        std::u16string_view text;
+    };
+
     Element() = default;  // a text node until setCData or setName
     explicit Element(std::u16string name);
+    explicit Element(SharedName name);
     ~Element() override;
     Element(const Element&) = delete;
     Element& operator=(const Element&) = delete;
@@ -81,10 +94,13 @@ public:
     static bool moveElement(Element& element, Element& target, InsertMode mode);
 
     // Node kind and fields ---------------------------------------------------------
-    const std::u16string& getName() const { return m_name; }
-    void setName(std::u16string name) { m_name = std::move(name); }
+    const std::u16string& getName() const { return *m_name; }
+    void setName(std::u16string name) {
+        m_ownName = std::move(name);
+        m_name = &m_ownName;
+    }
     bool isCData() const { return m_isCData; }
-    bool isTextNode() const { return m_name.empty() && !m_isCData; }
+    bool isTextNode() const { return m_name->empty() && !m_isCData; }
     bool isEmptyTag() const { return m_isEmptyTag; }
     void setEmptyTag(bool emptyTag) { m_isEmptyTag = emptyTag; }
     const std::u16string& ownText() const { return m_text; }
@@ -141,7 +157,8 @@ private:
     std::unique_ptr<Element> m_next;  // a node owns its next sibling; the parent owns the first
     Element* m_previous = nullptr;
     std::u16string m_text;
-    std::u16string m_name;
+    std::u16string m_ownName;                   // the name, unless it is shared
+    const std::u16string* m_name = &m_ownName;  // m_ownName or a shared name; never null
     Attributes m_attributes;
     bool m_isCData = false;
     bool m_isEmptyTag = false;

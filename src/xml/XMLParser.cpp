@@ -64,8 +64,9 @@ std::u16string ParserException::displayText() const {
 XMLParser::XMLParser() = default;
 XMLParser::~XMLParser() = default;
 
-std::unique_ptr<Element> XMLParser::createElement(std::u16string name) {
-    return std::make_unique<Element>(std::move(name));
+std::unique_ptr<Element> XMLParser::createElement(std::u16string_view name) {
+    // Tags repeat: elements share their names rather than each holding a copy.
+    return std::make_unique<Element>(Element::SharedName{name});
 }
 
 void XMLParser::report(const std::u16string& text) {
@@ -213,6 +214,13 @@ const char16_t* XMLParser::takeRun(const char16_t* p, const char16_t* const end)
                     if (q != p) addText(std::u16string_view(p, static_cast<std::size_t>(q - p)), false);
                     return q;
                 }
+                // So does a value without references, and its closing quote is taken.
+                if (m_state == 8 && q != end && *q == m_quote && m_buffer.empty()) {
+                    m_tagAttributes.back().second.assign(p, q);
+                    m_state = 5;
+                    p = q + 1;
+                    break;
+                }
                 m_buffer.append(p, q);
                 return q;
             }
@@ -221,8 +229,31 @@ const char16_t* XMLParser::takeRun(const char16_t* p, const char16_t* const end)
                 while (q != end && isNameChar(*q)) ++q;
                 m_buffer.append(p, q);
                 return q;
-            case 3:  // after "<!": an unknown declaration swallows the rest of the text
+            case 3: {  // after "<!"
+                // A comment, CDATA section or document type declaration whose
+                // opening lies whole in this piece is taken at once; the state
+                // it leads to is the one its characters fed one at a time
+                // reach, with the same buffer.
+                if (m_buffer.empty()) {
+                    const std::u16string_view ahead(p, static_cast<std::size_t>(std::min<std::ptrdiff_t>(end - p, 7)));
+                    int next = 0;
+                    std::size_t taken = 0;
+                    if (ahead.starts_with(u"--"sv))
+                        next = 9, taken = 2;
+                    else if (ahead == u"[CDATA["sv)
+                        next = 12, taken = 7;
+                    else if (ahead == u"DOCTYPE"sv)
+                        next = 15, taken = 7;
+                    if (next) {
+                        m_buffer.assign(ahead.substr(0, taken));
+                        m_state = next;
+                        p += taken;
+                        break;
+                    }
+                }
+                // An unknown declaration swallows the rest of the text.
                 return m_buffer.size() >= 7 ? end : p;
+            }
             case 5:  // between attributes
                 while (q != end && isWhite(*q)) ++q;
                 return q;
@@ -333,14 +364,14 @@ void XMLParser::characterData(char16_t c) {
 void XMLParser::addText(std::u16string_view text, bool isCData) {
     if (!m_current) return;
     if (isCData) {
-        std::unique_ptr<Element> node = createElement(std::u16string());
+        std::unique_ptr<Element> node = createElement({});
         node->setCData(text);
         m_current->appendChild(std::move(node));
         return;
     }
     const bool visible = std::any_of(text.begin(), text.end(), [](char16_t c) { return !isWhite(c); });
     if (visible) {
-        std::unique_ptr<Element> node = createElement(std::u16string());
+        std::unique_ptr<Element> node = createElement({});
         node->setText(std::u16string(text));
         m_current->appendChild(std::move(node));
     } else {

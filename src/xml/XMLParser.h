@@ -40,9 +40,9 @@ public:
     XMLParser(const XMLParser&) = delete;
     XMLParser& operator=(const XMLParser&) = delete;
 
-    // The factory for every node the parser builds; a derived parser may build
-    // its own subclass of Element.
-    virtual std::unique_ptr<Element> createElement(std::u16string name);
+    // The factory for every node the parser builds (an empty name for text and
+    // CDATA nodes); a derived parser may build its own subclass of Element.
+    virtual std::unique_ptr<Element> createElement(std::u16string_view name);
     // Parses text; true when no error was raised and a root element exists.
     virtual bool parseString(std::u16string_view text);
 

@@ -102,6 +102,8 @@ TEST(Accelerators, TheStudyKeysAreATableOfTheirOwn) {
         {plain, WORD(f + 5), 200}, {plain, WORD(f + 6), 201}, {plain, WORD(f + 7), 202}, {plain, WORD(f + 8), 203},
         {plain, WORD(f + 9), 204}, {c, WORD(f + 5), 205},     {c, WORD(f + 6), 206},     {c, WORD(f + 7), 210},
         {c, WORD(f + 8), 208},     {c, WORD(f + 9), 209},     {cs, WORD(f + 5), 207},
+        // Beyond the study modes: timing the sentences from the audio.
+        {cs, WORD('A'), 220},
     };
     ASSERT_EQ(table.entries().size(), std::size(expected));
     for (std::size_t i = 0; i < std::size(expected); ++i) {

@@ -101,7 +101,7 @@ public:
         x_.moveTo(r.x + 34, r.y + r.height - 13);
         pause(200);
         x_.click(1);
-        return chooseRow(before, row, {1, 5, 8, 10, 12});
+        return chooseRow(before, row, {1, 5, 8, 11, 13, 15});
     }
     // "pictures/menu-x-<step>-<what>.png", numbered in the order taken.
     void shot(const std::string& what) {
@@ -237,7 +237,7 @@ TEST(MenuUnderX, ANewLearnersFirstSessionWithTheMenu) {
     // The ID3 block: a new title, Return for OK, then Ctrl+S and Return for Yes.
     windows = x->mappedWindows();
     s.pointInto(*main);
-    ASSERT_TRUE(s.menu(*main, 7));
+    ASSERT_TRUE(s.menu(*main, 10));
     const auto id3 = s.newWindow(windows, 5000);
     ASSERT_TRUE(id3) << "no ID3 editor";
     EXPECT_EQ(x->title(*id3), "ID3 Editor");
@@ -272,7 +272,7 @@ TEST(MenuUnderX, ANewLearnersFirstSessionWithTheMenu) {
     // "Theme...", then the second theme ("Night"): the lyrics view goes dark.
     s.pointInto(*main);
     windows = x->mappedWindows();
-    ASSERT_TRUE(s.menu(*main, 13));
+    ASSERT_TRUE(s.menu(*main, 16));
     ASSERT_TRUE(s.chooseRow(windows, 1, {}));
     pause(500);
     const XDesktop::Rect r = x->geometry(*main);

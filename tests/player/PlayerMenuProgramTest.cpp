@@ -44,6 +44,9 @@ const std::vector<Shown> kFullMenu = {
     {u"Save As .lrc File...", 8, true},
     {u"Save As PlayList...", 9, true},
     {u"", 0, true},
+    {u"Time Sentences Automatically...\tCtrl+Shift+A", 220, true},
+    {u"Undo Automatic Timing", 221, true},
+    {u"", 0, true},
     {u"Open Word List...\tCtrl+W", 12, true},
     {u"Open ID3 Editor...", 11, true},
     {u"", 0, true},
@@ -140,30 +143,31 @@ TEST_F(PlayerMenuProgram, ItemsAndTheirStatesInEachStateOfTheProgram) {
     headless::mouseMove(centre);
     headless::click(headless::Button::Left, centre);
     session->run(50);
-    EXPECT_EQ(shown, withDisabled(kFullMenu, {1, 6, 8, 9, 11, 30}));
+    EXPECT_EQ(shown, withDisabled(kFullMenu, {1, 6, 8, 9, 11, 30, 220, 221}));
 
     openLesson();
-    EXPECT_EQ(openMenu(), withDisabled(kFullMenu, {9}));
+    EXPECT_EQ(openMenu(), withDisabled(kFullMenu, {9, 221}));
     ASSERT_TRUE(PostMessageW(player().handle(), WM_COMMAND, Orvella::TogglePlay, 0));
     ASSERT_TRUE(session->runUntil(2000, [&] { return player().audio().isPlaying(); }));
-    EXPECT_EQ(openMenu(), withDisabled(kFullMenu, {6, 8, 9}));
+    EXPECT_EQ(openMenu(), withDisabled(kFullMenu, {6, 8, 9, 221}));
     player().core().stopPlayback();
     player().fileTable().addFile(folder.file("AskingTheWay.mp3"));
-    EXPECT_EQ(openMenu(), kFullMenu);
+    const std::vector<Shown> stoppedWithList = withDisabled(kFullMenu, {221});
+    EXPECT_EQ(openMenu(), stoppedWithList);
 
     // Japanese: the news downloader, and the phrase downloader while its
     // recorder is in the Plugins folder. LC_ALL comes before LC_MESSAGES,
     // which comes before LANG.
-    std::vector<Shown> japanese = kFullMenu;
-    japanese.insert(japanese.begin() + 10, {{u"Open NHK News de Eikaiwa Downloader...", 15, true},
+    std::vector<Shown> japanese = stoppedWithList;
+    japanese.insert(japanese.begin() + 13, {{u"Open NHK News de Eikaiwa Downloader...", 15, true},
                                             {u"Open NHK Gogakuru Downloader...", 16, true}});
     setLocale(nullptr, "ja_JP.UTF-8", "en_US.UTF-8");
     EXPECT_EQ(openMenu(), japanese);
     setLocale(nullptr, nullptr, "zh_TW.Big5");
     EXPECT_EQ(openMenu(), japanese);
     setLocale("C", "ja_JP.UTF-8", "ja_JP.UTF-8");
-    EXPECT_EQ(openMenu(), kFullMenu);
-    PlayerMenuState noRecorder{true, false, true, 1041, 1041, false, false};
+    EXPECT_EQ(openMenu(), stoppedWithList);
+    PlayerMenuState noRecorder{true, false, true, false, 1041, 1041, false, false};
     EXPECT_EQ(OrvellaMenu::items(noRecorder).size(), kFullMenu.size() + 1);
 
     // Shift held: the three tools without items of their own are listed last.

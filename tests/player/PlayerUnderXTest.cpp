@@ -12,6 +12,7 @@
 #include <memory>
 #include <thread>
 
+#include "ClippedTexts.h"
 #include "app/AcceleratorTable.h"
 #include "app/Application.h"
 #include "app/Paths.h"
@@ -101,6 +102,14 @@ protected:
     static inline std::unique_ptr<TestApp> app;
     TempDir folder;
 };
+
+// The fonts of the SDL display measure as the headless display's do: the
+// time columns, the sliders' values and the captions show whole here too.
+TEST_F(PlayerUnderX, NothingIsClippedOnTheScreen) {
+    for (const std::string& problem : veltrix::test::clippedTexts(player())) ADD_FAILURE() << problem;
+    LyricsTable& table = player().lyricsTable();
+    EXPECT_GT(table.getColumnWidth(LyricsTable::Start), 45);
+}
 
 TEST_F(PlayerUnderX, APlainClickInsideASelectionKeepsOnlyTheClickedRow) {
     LyricsTable& table = player().lyricsTable();

@@ -133,8 +133,13 @@ TEST_F(SliderTest, MessagesAndDescriptionOfATrackBar) {
     EXPECT_EQ(slider.getTextCopy(), u"The current slider position is 120. The range is from 20 to 220.");
     EXPECT_EQ(send(WM_GETDLGCODE), 1);
     send(TBM_SETTHUMBLENGTH, 12);
-    EXPECT_EQ(send(TBM_GETTHUMBLENGTH), 12);
-    EXPECT_EQ(slider.trackLength(), 220);
+    // "220" is wider than 12 pixels: the thumb grows to show it whole.
+    EXPECT_EQ(send(TBM_GETTHUMBLENGTH), slider.widestValueWidth() + 2 * Slider::kValueMargin);
+    EXPECT_GT(send(TBM_GETTHUMBLENGTH), 12);
+    EXPECT_EQ(slider.trackLength(), 232 - slider.thumbWidth());
+    send(TBM_SETTHUMBLENGTH, 40);
+    EXPECT_EQ(send(TBM_GETTHUMBLENGTH), 40);
+    EXPECT_EQ(slider.trackLength(), 192);
     EXPECT_EQ(send(TBM_SETTICFREQ, 10), 0);
 
     slider.setEnabled(false);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 
 #include "xml/Element.h"
 
@@ -141,6 +142,34 @@ TEST(ElementTree, CopyFromOwnDescendant) {
     root.copyFrom(*child);
     EXPECT_EQ(root.getName(), u"c");
     EXPECT_EQ(namesOf(root.getChildren()), u"g");
+}
+
+TEST(ElementTree, SharedNamesStayApart) {
+    Element a(Element::SharedName{u"SentenceGroup"});
+    Element b(Element::SharedName{u"SentenceGroup"});
+    EXPECT_EQ(&a.getName(), &b.getName());
+    b.setName(u"sentence");
+    EXPECT_EQ(a.getName(), u"SentenceGroup");
+    EXPECT_EQ(b.getName(), u"sentence");
+
+    Element copy(Element::SharedName{u"translation"});
+    copy.copyFrom(a);
+    a.setName(u"renamed");
+    EXPECT_EQ(copy.getName(), u"SentenceGroup");
+    EXPECT_TRUE(Element(Element::SharedName{}).isTextNode());
+
+    // A name too long to share, and new names once the shared set is full,
+    // are the element's own.
+    const std::u16string longName(100, u'n');
+    EXPECT_EQ(Element(Element::SharedName{longName}).getName(), longName);
+    for (int i = 0; i < 5000; ++i) {
+        const std::string digits = std::to_string(i);
+        const std::u16string name = u"tag" + std::u16string(digits.begin(), digits.end());
+        Element e(Element::SharedName{name});
+        e.appendChild(std::make_unique<Element>(Element::SharedName{name}));
+        ASSERT_EQ(e.getName(), name);
+        ASSERT_EQ(e.firstChild()->getName(), name);
+    }
 }
 
 TEST(ElementTree, DeepAndWideTreesAreHandledWithoutRecursion) {

@@ -112,7 +112,12 @@ bool Channel::storeAttribute(BASS_DWORD, float) {
     return false;
 }
 
-bool Channel::loadAttribute(BASS_DWORD, float&) const {
+bool Channel::loadAttribute(BASS_DWORD attrib, float& value) const {
+    // Every channel has a sample rate, as in the real library.
+    if (attrib == BASS_ATTRIB_FREQ) {
+        value = static_cast<float>(rate());
+        return true;
+    }
     setError(BASS_ERROR_ILLTYPE);
     return false;
 }
