@@ -54,7 +54,6 @@ int runApplication(const std::u16string& settingsPath, int showCommand) {
     int exitCode = 0;
     {
         TestApp app(settingsPath);
-        DownloaderShortcut downloaders;
         const bool timing = switchOn("VELTRIX_STARTUP_TIMING");
         const bool closeAfterStart = switchOn("VELTRIX_CLOSE_AFTER_START");
         const bool openDownloader = DownloaderShortcut::requested();
@@ -75,8 +74,8 @@ int runApplication(const std::u16string& settingsPath, int showCommand) {
             MSG msg{};
             while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
                 if (!msg.hwnd && msg.message == kOpenDownloaderMessage) {
-                    // Until the player's menu offers the downloaders.
-                    downloaders.openFromEnvironment(app.handle());
+                    // As the player's menu opens it, by the same downloaders.
+                    app.content().menu().downloaders().openFromEnvironment(app.handle());
                     continue;
                 }
                 routeMessage(msg, app.content().handle(), accelerators.handle());

@@ -1,10 +1,9 @@
-// The way into the downloaders until the player's menu offers them: the
-// environment variable VELTRIX_OPEN_DOWNLOADER names one to open once the main
-// window is up ("news", "captions", "phrases", "lectures",
-// "website" or "voa"). Each opens as
-// the menu will open it: the news downloader modeless, with its two options
-// taken from and given back to the settings section "NHK"; the others modal
-// (see LessonDownloaders.h for the phrase and lecture downloaders).
+// Opens the downloaders by name ("news", "captions", "phrases", "lectures",
+// "website" or "voa"), for the player's menu and for the environment variable
+// VELTRIX_OPEN_DOWNLOADER, which names one to open once the main window is up.
+// The news downloader opens modeless, with its two options taken from and
+// given back to the settings section "NHK"; the others modal (see
+// LessonDownloaders.h for the phrase and lecture downloaders).
 #pragma once
 
 #include <memory>

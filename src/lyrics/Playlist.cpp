@@ -17,19 +17,6 @@ std::u16string folderOf(const std::u16string& path) {
     return cut == std::u16string::npos ? std::u16string() : path.substr(0, cut + 1);
 }
 
-// The code page in use while a playlist is written: the system's, so that other
-// players read the file; the program's own code page is restored afterwards.
-class SystemCodePageScope {
-public:
-    SystemCodePageScope() : m_previous(narrowCodePage()) { setNarrowCodePage(CP_ACP); }
-    ~SystemCodePageScope() { setNarrowCodePage(m_previous); }
-    SystemCodePageScope(const SystemCodePageScope&) = delete;
-    SystemCodePageScope& operator=(const SystemCodePageScope&) = delete;
-
-private:
-    unsigned m_previous;
-};
-
 }  // namespace
 
 bool loadPlaylist(const std::u16string& path, PlaylistTarget& target) {
@@ -76,7 +63,8 @@ std::string buildPlaylistText(const std::string& playlistPath, const std::vector
 }
 
 PlaylistSave savePlaylist(const std::u16string& path, const std::vector<std::u16string>& files) {
-    SystemCodePageScope scope;
+    // The system's code page, so that other players read the file.
+    NarrowCodePageScope scope(CP_ACP);
     std::string text = buildPlaylistText(toNarrow(path), files);
     if (text.empty()) return PlaylistSave::InvalidCharacters;
     ReplacingFile file(path);

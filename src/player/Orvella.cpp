@@ -18,7 +18,6 @@
 #include "toolkit/FileChooser.h"
 #include "toolkit/FontList.h"
 #include "toolkit/Graphics.h"
-#include "toolkit/PopupMenu.h"
 
 namespace {
 
@@ -555,7 +554,10 @@ void Orvella::execute(int command) {
             setExplanationVisible(!explanationVisible_);
             return;
         case PlayerMenu:
-            showPlayerMenu();
+            menu_.show();
+            return;
+        case ThemeMenu:
+            menu_.showThemeMenu();
             return;
         case TimeSentences:
             autoTiming_.timeSentences(handle_, core_.audioPath(), static_cast<std::uint32_t>(audio_.lengthMs));
@@ -567,31 +569,6 @@ void Orvella::execute(int command) {
             study_.execute(command);
             return;
     }
-}
-
-void Orvella::showPlayerMenu() {
-    // The items whose commands the player has so far, in their places.
-    PopupMenu menu;
-    menu.addMenuItem(u"Reload Lyrics...\tCtrl+L", kMenuReloadLyrics,
-                     core_.hasAudio() ? ItemState::Enabled : ItemState::Greyed);
-    menu.addMenuItem(u"", 0);
-    menu.addMenuItem(u"Save &As MP3 File (with Lyrics)...", kMenuSaveAsMp3,
-                     core_.hasAudio() && !audio_.isPlaying() ? ItemState::Enabled : ItemState::Greyed);
-    menu.addMenuItem(u"Save As PlayList...", kMenuSavePlaylist,
-                     fileTable_.getRowCount() > 0 ? ItemState::Enabled : ItemState::Greyed);
-    menu.addMenuItem(u"", 0);
-    menu.addMenuItem(u"Time Sentences Automatically...\tCtrl+Shift+A", kMenuTimeSentences,
-                     core_.hasAudio() ? ItemState::Enabled : ItemState::Greyed);
-    menu.addMenuItem(u"Undo Automatic Timing", kMenuUndoTimeSentences,
-                     autoTiming_.canUndo() ? ItemState::Enabled : ItemState::Greyed);
-    menu.addMenuItem(u"", 0);
-    menu.addMenuItem(u"Open Word List...\tCtrl+W", kMenuWordList);
-    const auto choice = static_cast<UINT>(menu.trackAtPointer(handle_, MenuAlignment::Bottom));
-    if (choice == kMenuReloadLyrics && core_.hasAudio()) reloadLyrics();
-    if (choice == kMenuSaveAsMp3 && core_.hasAudio() && !audio_.isPlaying()) saveAsMp3();
-    if (choice == kMenuSavePlaylist) savePlaylist();
-    if (choice == kMenuWordList) showWordList();
-    if (choice == kMenuTimeSentences || choice == kMenuUndoTimeSentences) execute(static_cast<int>(choice));
 }
 
 void Orvella::showWordList() {
@@ -625,6 +602,7 @@ void Orvella::showFindPane() {
 
 void Orvella::savePlaylist() {
     if (fileTable_.getRowCount() == 0) return;
+    NarrowCodePageScope systemCodePage(CP_ACP);
     std::u16string name = fileTable_.playlistPath();
     if (name.empty()) name = fileTable_.getValueAt(0, FileTable::kPathColumn);
     const std::u16string filter = std::u16string(u"PlayList (.m3u)") + u'\0' + u"*.m3u";

@@ -29,6 +29,7 @@
 #include "player/LyricsTable.h"
 #include "player/LyricsTextEditor.h"
 #include "player/MediaSession.h"
+#include "player/OrvellaMenu.h"
 #include "player/PlayerCommands.h"
 #include "player/PlayerControls.h"
 #include "player/PlayerCore.h"
@@ -70,11 +71,11 @@ public:
 
     // Command identifiers (player/PlayerCommands.h).
     using enum player_commands::Command;
-    // Items of the player's menu ("Menu...").
-    static constexpr UINT kMenuReloadLyrics = 1;
-    static constexpr UINT kMenuSaveAsMp3 = 6;
-    static constexpr UINT kMenuSavePlaylist = 9;
-    static constexpr UINT kMenuWordList = 12;
+    // Items of the player's menu ("Menu...", OrvellaMenu.h).
+    static constexpr UINT kMenuReloadLyrics = OrvellaMenu::ReloadLyrics;
+    static constexpr UINT kMenuSaveAsMp3 = OrvellaMenu::SaveAsMp3;
+    static constexpr UINT kMenuSavePlaylist = OrvellaMenu::SavePlaylist;
+    static constexpr UINT kMenuWordList = OrvellaMenu::WordList;
     static constexpr UINT kMenuTimeSentences = TimeSentences;
     static constexpr UINT kMenuUndoTimeSentences = UndoTimeSentences;
     // How far the word list dialog moves left of and above the pointer.
@@ -113,6 +114,8 @@ public:
     // A broken file shows the XML reader's message with its row and column
     // and keeps the themes read before; a missing one says nothing.
     bool loadThemeList(const std::u16string& path);
+    // The theme list read at start; null when there is none.
+    const Element* themeList() const { return themes_.getRoot(); }
     void applyTheme(int index);
     // The number fields and the volume slider, as their change notifications.
     void setTempoValue(int value);
@@ -130,6 +133,9 @@ public:
     // Command 116: opens the find-and-replace pane on the lyrics view, or
     // brings an open one forward with the view's selection as its find text.
     void showFindPane();
+    // Menu item 9: the file list as an M3U playlist, named in a save dialog;
+    // the narrow code page is the system's for the whole command.
+    void savePlaylist();
     // The file chooser used by command 100 (the open dialog).
     using FileChooser = std::function<std::u16string(std::u16string_view filter, const std::u16string& initial)>;
     void setFileChooser(FileChooser chooser) { chooser_ = std::move(chooser); }
@@ -191,12 +197,15 @@ public:
     StudyTools& study() { return study_; }
     WordListDialog& wordListDialog() { return wordListDialog_; }
     FindAndReplacePane& findPane() { return findPane_; }
+    OrvellaMenu& menu() { return menu_; }
+    AutoTiming& autoTiming() { return autoTiming_; }
     BassPlayer& audio() { return audio_; }
     bool playEnabled() const { return playEnabled_; }
     bool stopEnabled() const { return stopEnabled_; }
     int sliderMaximum() const { return timeSlider_.maximum(); }
     int fontValue() const { return fontSize_; }
     bool explanationVisible() const { return explanationVisible_; }
+    Button& menuButton() { return menuButton_; }
     PlayButton& playButton() { return playButton_; }
     FaceButton& stopButton() { return stopButton_; }
     TimeSlider& timeSlider() { return timeSlider_; }
@@ -208,9 +217,6 @@ public:
 private:
     void layout(int width, int height);
     void themePanesLikeLyricsView();
-    void showPlayerMenu();
-    // The file list as an M3U playlist, named in a save dialog.
-    void savePlaylist();
     // The "File" tab, in an open channel pane.
     void showFileTab();
     void execute(int command);
@@ -259,6 +265,7 @@ private:
     UpDownTextField pitchField_;
     FileChooser chooser_;
     MediaSession media_;
+    OrvellaMenu menu_{*this};
 
     std::u16string caption_ = PlayerCore::kPlay;
     std::u16string label_ = u"00:00/00:00";

@@ -9,6 +9,19 @@
 void setNarrowCodePage(unsigned codePage);
 unsigned narrowCodePage();
 
+// Switches the narrow code page for the scope's life and restores the one in
+// use before on every way out.
+class NarrowCodePageScope {
+public:
+    explicit NarrowCodePageScope(unsigned codePage) : m_previous(narrowCodePage()) { setNarrowCodePage(codePage); }
+    ~NarrowCodePageScope() { setNarrowCodePage(m_previous); }
+    NarrowCodePageScope(const NarrowCodePageScope&) = delete;
+    NarrowCodePageScope& operator=(const NarrowCodePageScope&) = delete;
+
+private:
+    unsigned m_previous;
+};
+
 std::string toNarrow(std::u16string_view text);
 std::u16string toWide(std::string_view narrow);
 

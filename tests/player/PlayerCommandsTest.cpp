@@ -14,9 +14,10 @@ using namespace player_commands;
 TEST(PlayerCommands, TheCommandsThatWaitForAnAudioFile) {
     for (int command : {101, 102, 103, 104, 105, 106, 107, 108, 109, 112, 114, 115, 119, 120})
         EXPECT_TRUE(needsAudio(command)) << command;
-    // 110 is not the player's yet; an unknown number needs nothing and does nothing.
+    // An unknown number needs nothing and does nothing.
     for (int command : {100, 110, 111, 113, 116, 117, 118, 121, 0, 99, 122})
         EXPECT_FALSE(needsAudio(command)) << command;
+    EXPECT_NE(find(110), nullptr);
 }
 
 TEST(PlayerCommands, TheToolBarsButtonsInTheirSlots) {

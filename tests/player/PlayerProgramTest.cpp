@@ -731,7 +731,7 @@ TEST_F(PlayerProgram, WordsLookedUpAddedSavedAndReopened) {
     SendMessageW(player().handle(), WM_COMMAND, Orvella::PlayerMenu, 0);
     run(50);
     headless::setMenuResponder(nullptr);
-    EXPECT_EQ(offered.back(), u"Open Word List...\tCtrl+W");
+    EXPECT_NE(std::find(offered.begin(), offered.end(), u"Open Word List...\tCtrl+W"), offered.end());
     ASSERT_TRUE(dialog.handle());
     std::vector<std::u16string> keys;
     for (int r = 0; r < dialog.pane().wordTable().getRowCount(); ++r)

@@ -37,6 +37,8 @@ BOOL FileTimeToLocalFileTime(const FILETIME* fileTime, FILETIME* localFileTime);
 BOOL FileTimeToSystemTime(const FILETIME* fileTime, SYSTEMTIME* systemTime);
 // FALSE for a field out of range (month 13, February 30 ...); wDayOfWeek is ignored.
 BOOL SystemTimeToFileTime(const SYSTEMTIME* systemTime, FILETIME* fileTime);
+// Now, in the local time zone.
+void GetLocalTime(SYSTEMTIME* systemTime);
 
 // Folder listing ---------------------------------------------------------------
 struct WIN32_FIND_DATAW {

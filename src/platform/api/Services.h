@@ -48,6 +48,15 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR source, int sourceByt
 int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR source, int sourceChars, LPSTR destination,
                         int destinationBytes, LPCSTR defaultChar, LPBOOL usedDefaultChar);
 
+// Locales ----------------------------------------------------------------------
+// Windows locale identifiers, read from the environment as the C library reads
+// the messages locale: the first of LC_ALL, LC_MESSAGES and LANG that is set
+// and not empty. "ja_JP..." is 1041, "zh_TW..." 1028; anything else (other
+// languages, "C", nothing set) is 1033. The thread and the system answer alike.
+using LCID = DWORD;
+LCID GetThreadLocale();
+LCID GetSystemDefaultLCID();
+
 // Private profiles (INI files) ---------------------------------------------------
 // Sections and keys are matched without regard to case. The file keeps the
 // encoding it has (UTF-16LE with byte-order mark, UTF-16BE, UTF-8 with mark, or

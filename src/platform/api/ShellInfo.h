@@ -31,9 +31,11 @@ inline constexpr UINT SHGFI_SYSICONINDEX = 0x000004000;
 // or 1.
 DWORD_PTR SHGetFileInfoW(LPCWSTR path, DWORD attributes, SHFILEINFOW* info, UINT size, UINT flags);
 
-// The shell's verbs: "open" (or none) hands the file or folder to the
-// desktop's opener (xdg-open, found on PATH) and returns at once; the child
-// is reaped in the background. A value above 32 on success, as on Windows;
-// SE_ERR_NOASSOC for another verb, ERROR_FILE_NOT_FOUND when no opener runs.
+// The shell's verbs: "open" (or none) starts an executable file itself with
+// the parameters as its arguments (split by the Windows rules), or hands any
+// other file or folder to the desktop's opener (xdg-open, found on PATH); it
+// returns at once and the child is reaped in the background. A value above
+// 32 on success, as on Windows; SE_ERR_NOASSOC for another verb,
+// ERROR_FILE_NOT_FOUND when nothing could be started.
 inline constexpr LONG_PTR SE_ERR_NOASSOC = 31;
 HINSTANCE ShellExecuteW(HWND window, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR folder, int show);

@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <cstdint>
 #include <ctime>
 
@@ -113,4 +114,17 @@ BOOL SystemTimeToFileTime(const SYSTEMTIME* systemTime, FILETIME* fileTime) {
     fileTime->dwLowDateTime = static_cast<DWORD>(ticks & 0xFFFFFFFFu);
     fileTime->dwHighDateTime = static_cast<DWORD>(ticks >> 32);
     return TRUE;
+}
+
+void GetLocalTime(SYSTEMTIME* systemTime) {
+    if (!systemTime) return;
+    const auto now = std::chrono::system_clock::now();
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
+    *systemTime = SYSTEMTIME{static_cast<WORD>(local.tm_year + 1900), static_cast<WORD>(local.tm_mon + 1),
+                             static_cast<WORD>(local.tm_wday),        static_cast<WORD>(local.tm_mday),
+                             static_cast<WORD>(local.tm_hour),        static_cast<WORD>(local.tm_min),
+                             static_cast<WORD>(local.tm_sec),         static_cast<WORD>(ms)};
 }
