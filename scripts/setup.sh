@@ -42,6 +42,9 @@ export CCACHE_DIR=${CCACHE_DIR:-"$HOME/.cache/ccache"}
 # CI's fresh clone) share one cache.
 export CCACHE_BASEDIR=${CCACHE_BASEDIR:-"$root"}
 export CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-1}
+# CI keeps two builds in the cache (this one and the sanitizer build), more than
+# ccache's default 5 GB holds: one would evict the other and compile cold.
+export CCACHE_MAXSIZE=${CCACHE_MAXSIZE:-16G}
 cmake -S "$root" -B "$build" -G Ninja \
   -DCMAKE_BUILD_TYPE="$build_type" \
   -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
