@@ -22,6 +22,7 @@
 #include <thread>
 
 #include "support/HttpTestServer.h"
+#include "support/Utf16Ascii.h"
 #include "support/XDesktop.h"
 
 namespace fs = std::filesystem;
@@ -48,13 +49,7 @@ std::string phrasePage(const std::string& sentence, const std::string& translati
            stream + "');</script></div></body></html>";
 }
 
-// UTF-16LE bytes as UTF-8, for reading the settings file (ASCII is enough here).
-std::string asciiOfUtf16(const std::string& bytes) {
-    std::string out;
-    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
-        if (bytes[i + 1] == 0) out += bytes[i];
-    return out;
-}
+using veltrix::test::asciiOfUtf16;
 
 struct Program {
     fs::path folder;

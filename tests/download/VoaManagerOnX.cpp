@@ -17,6 +17,7 @@
 #include <optional>
 #include <thread>
 
+#include "support/Utf16Ascii.h"
 #include "support/XDesktop.h"
 
 namespace fs = std::filesystem;
@@ -28,15 +29,7 @@ namespace {
 
 void pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-// The file's UTF-16LE text as ASCII (the list holds ASCII only).
-std::string asciiOf(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    std::string out;
-    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
-        if (bytes[i + 1] == 0) out += bytes[i];
-    return out;
-}
+using veltrix::test::asciiOfUtf16File;
 
 TEST(VoaManagerOnX, AnItemDraggedIntoAFolderIsSavedThereWhenTheManagerCloses) {
     if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no X display";
@@ -104,7 +97,7 @@ TEST(VoaManagerOnX, AnItemDraggedIntoAFolderIsSavedThereWhenTheManagerCloses) {
     for (unsigned long w : desktop->mappedWindows())
         if (desktop->title(w) == "VOA") desktop->close(w);
     pause(1500);
-    const std::string saved = asciiOf(work / "voa.xml");
+    const std::string saved = asciiOfUtf16File(work / "voa.xml");
     const std::size_t health = saved.find("path=\"Health\"");
     const std::size_t b = saved.find("path=\"b.xml\"");
     const std::size_t healthEnd = saved.find("</TreeItem>", health);

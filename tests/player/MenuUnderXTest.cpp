@@ -23,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/Utf16Ascii.h"
 #include "support/XDesktop.h"
 
 // Last: X's macros (None, Bool) would break the headers above.
@@ -37,15 +38,7 @@ namespace {
 
 void pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-// A UTF-16LE file's ASCII characters.
-std::string asciiOf(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    std::string out;
-    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
-        if (bytes[i + 1] == 0) out += bytes[i];
-    return out;
-}
+using veltrix::test::asciiOfUtf16File;
 
 // Heights of the menu's rows as the pop-up lays them out: text items and
 // separators, inside a 4-pixel frame.
@@ -263,10 +256,11 @@ TEST(MenuUnderX, ANewLearnersFirstSessionWithTheMenu) {
     x->flush();
     bool saved = false;
     for (int waited = 0; waited < 5000 && !saved; waited += 100) {
-        saved = asciiOf(work / "AskingTheWay.xml").find("<title>Asking the Way - part 1</title>") != std::string::npos;
+        saved = asciiOfUtf16File(work / "AskingTheWay.xml").find("<title>Asking the Way - part 1</title>") !=
+                std::string::npos;
         if (!saved) pause(100);
     }
-    EXPECT_TRUE(saved) << asciiOf(work / "AskingTheWay.xml");
+    EXPECT_TRUE(saved) << asciiOfUtf16File(work / "AskingTheWay.xml");
     pause(300);
 
     // "Theme...", then the second theme ("Night"): the lyrics view goes dark.
